@@ -1,0 +1,140 @@
+// The fixed global blocks shared by all subsystems: CONTRL, TITLES, SOLSTA,
+// STCASE, and the run stop. Everything else lives in the work array.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kv {
+
+// ---- CONTRL: 500 integer words, 1-based. Word names as the layouts give them.
+// LOGICAL words hold -1 for true and 0 for false.
+enum ContrlWord : int {
+  kIZ = 1,
+  kIZ0 = 2,
+  kStateChanged = 7,  // an element's spring changed state in the step
+  kMCOND = 10,
+  kKGCOND = 11,
+  kELASTC = 13,
+  kISTOP = 14,
+  kNNODE = 15,
+  kNEQ = 16,
+  kNCOND = 17,
+  kNFREE = 18,
+  kNRESTR = 19,
+  kNNDIM = 20,
+  kNCOS = 21,
+  kNMAT = 22,
+  kNELEM = 23,
+  kNMASS = 24,
+  kNLC = 25,
+  kNSOL = 26,
+  kNELOAD = 27,
+  kElementLoadWord = 28,
+  kNODID = 29,
+  kIDTab = 30,
+  kXYZ = 31,
+  kCOSTab = 32,
+  kTCON = 33,
+  kNCODE = 34,
+  kICOS = 35,
+  kMATPTR = 36,
+  kELETAB = 37,
+  kElemLoad1 = 38,
+  kElemLoad2 = 39,
+  kIZKE = 40,
+  kIZLM = 41,
+  kStiffValues = 42,
+  kStiffMdiag = 43,
+  kIZKG = 44,
+  kIZLMKG = 45,
+  kMassValues = 46,
+  kMassMdiag = 47,
+  kLUMREC = 48,
+  kDampRecord = 49,
+  kKGDATARecord = 50,
+  kGeoValues = 51,
+  kGeoMdiag = 52,
+  kSolTable53 = 53,  // words 53-60: solution tables, zeroed by RELEASE
+  kSolTable60 = 60,
+  kSolVector65 = 65,  // NEQ words into which element option 4 adds nodal forces
+  kMFORM = 68,
+  kIDAMP = 69,
+  kIUNIT = 70,
+  kINC = 98,
+};
+
+inline constexpr int kContrlWords = 500;
+
+// contrl()[k] is word k (index 0 unused).
+std::array<std::int32_t, kContrlWords + 1>& contrl();
+inline std::int32_t& ctl(int word) { return contrl()[static_cast<std::size_t>(word)]; }
+inline bool ctl_true(int word) { return ctl(word) != 0; }
+inline void set_ctl_logical(int word, bool v) { ctl(word) = v ? -1 : 0; }
+
+// ---- TITLES
+inline constexpr int kTitleLen = 112;
+inline constexpr int kNPMAX = 24;
+
+struct Titles {
+  std::string title1 = std::string(kTitleLen, ' ');  // structure title
+  std::string title2 = std::string(kTitleLen, ' ');  // solution title
+  bool ibug = false;                                  // "BUG" / "NOBUG"
+  std::int32_t ibugm = 0;                             // "BUG=" letters, bit i = letter i+1
+  int npmax = kNPMAX;
+  std::array<int, kNPMAX + 2> np{};                   // np[j], j = 1..25: 1 + j(j-1)/2
+  std::string ldlabl = std::string(40, ' ');          // solution text printed by the elements
+  float grav = 386.4f;
+};
+Titles& titles();
+
+// Trace letter test: true when "BUG=" switched on the letter ('A'..'X').
+inline bool trace(char letter) {
+  return (titles().ibugm >> (letter - 'A')) & 1;
+}
+
+// ---- SOLSTA: solution state outside the work array, zero at start, touched by
+// neither "STR" nor "RELEASE".
+struct Solsta {
+  std::int32_t istep = 0;
+  float rsmeth = 0.0f;
+  std::array<float, 13> rsforc{};   // 1-based, 12 used
+  std::array<float, 7> lsflag{};    // 1-based, 6 used
+  std::array<std::int32_t, 7> lsstep{};
+  std::array<std::int32_t, 7> lsmark{};
+  std::array<std::int32_t, 7> lselem{};
+};
+Solsta& solsta();
+
+// ---- STCASE: the static load case a static elastic solution leaves for a later
+// time history. Sized to NEQ by the solution that fills it.
+struct Stcase {
+  std::int32_t istat = 0;
+  std::vector<float> pstat;  // 1-based
+  std::vector<float> dstat;  // 1-based
+  std::array<float, 7> rstat{};
+};
+Stcase& stcase();
+
+// ---- Run-wide state of the main program that other subsystems read.
+struct RunState {
+  int nrel = 0;                         // number of "RELEASE" commands so far
+  std::array<std::string, 61> fname{};  // file-name table, 1-based (entries 1..60)
+};
+RunState& run();
+
+// Reset every block to its start-of-program value (tests call this too).
+void reset_globals();
+
+// ---- Ending the run. A stop is a clean exit path: the main program catches it,
+// flushes and closes the files, and exits with the status.
+struct RunStop {
+  int status;           // process exit status: 0 normal end, non-zero on an error stop
+  std::string message;  // printed to the console when not empty
+};
+[[noreturn]] void stop_run(int status, std::string_view message);
+
+}  // namespace kv
