@@ -1,5 +1,13 @@
 // kelvoran: asks for the folder, the input and the output file, then runs the
 // commands of the input file.
 #include "driver/main_program.h"
+#include "elements/eledsp.h"
+#include "materials/matdsp.h"
 
-int main() { return kv::main_program(); }
+int main() {
+  // The dispatchers' tables are filled here, once, so that no library depends
+  // on static initialisers.
+  materials::register_builtin_materials();
+  elements::register_builtin_elements();
+  return kv::main_program();
+}

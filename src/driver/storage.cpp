@@ -1,1 +1,70 @@
-// (being written)
+#include "driver/storage.h"
+
+#include <algorithm>
+#include <string>
+
+#include "driver/globals.h"
+#include "driver/work_array.h"
+#include "fio/fio.h"
+
+namespace kv {
+
+void memchk(std::int64_t n1, std::int64_t n2) {
+  const std::int64_t required = std::max<std::int64_t>(ctl(kIZ), n2) + n1;
+  if (required <= kWorkWords) return;
+
+  const std::string stars(49, '*');
+  for (int k = 0; k < 3; ++k) fio::write_record(6, "");
+  fio::write(6, "(1X,A)", stars);
+  fio::write(6, "(1X,'***  AVAILABLE STORAGE IS EXCEEDED',T48,'***')");
+  fio::write(6, "(1X,'***  REQURIED STORAGE =',I10,T48,'***')", required);
+  fio::write(6, "(1X,'***  AVAILABLE STORAGE =',I10,T48,'***')", kWorkWords);
+  fio::write(6, "(1X,'***  EXECUTION IS TERMINATED,',T48,'***')");
+  fio::write(6, "(1X,'***  RECOMPILE PROGRAM WITH INCREASED MEMORY',T48,'***')");
+  fio::write(6, "(1X,A)", stars);
+  stop_run(1, "REQUIRED MEMORY > AVAILABLE MEMORY ");
+}
+
+std::int64_t reserve(std::int64_t n) {
+  memchk(n, 0);
+  const std::int64_t p = ctl(kIZ);
+  ctl(kIZ) = static_cast<std::int32_t>(p + n);
+  return p;
+}
+
+void memrst(int iopt, int n) {
+  if (iopt != 1) return;
+  const int last = std::min(n, kContrlWords);
+  for (int k = 2; k <= last; ++k) ctl(k) = 0;
+  ctl(kIZ) = 1;
+  titles().title1.assign(kTitleLen, ' ');
+  titles().title2.assign(kTitleLen, ' ');
+}
+
+void page_header(int unit) {
+  fio::write(unit, "('1 STRUCTURE....: ',A)", titles().title1);
+  fio::write(unit, "('  SOLUTION.....: ',A)", titles().title2);
+  fio::write_record(unit, "");
+}
+
+void memdmp() {
+  page_header(6);
+  fio::write(6, "(1X,'DUMPING MEMORY')");
+  if (!trace('N')) return;
+
+  // The dump runs in word pairs up to IZ (or IZ + 1); it never leaves the array,
+  // whatever IZ holds.
+  const std::int64_t iz = std::clamp<std::int64_t>(ctl(kIZ), 0, kWorkWords);
+  for (std::int64_t j = 1; j <= (iz + 1) / 2; ++j) {
+    const std::int64_t i = 2 * j - 1;
+    const std::int32_t first = izm(i);
+    if (first != 0)
+      fio::write(6, "(' ZMATRX(',I6,'):',I15,1P,2E20.10)", i, first, static_cast<float>(rzm(i)),
+                 static_cast<double>(dzm(i)));
+    const std::int32_t second = izm(i + 1);
+    if (second != 0)
+      fio::write(6, "(' ZMATRX(',I6,'):',I15,1P,E20.10)", i + 1, second, static_cast<float>(rzm(i + 1)));
+  }
+}
+
+}  // namespace kv

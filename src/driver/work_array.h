@@ -9,6 +9,7 @@
 namespace kv {
 
 inline constexpr std::int64_t kWorkWords = 50'000'000;   // the limit MEMCHK tests
+inline constexpr std::int64_t kWorkSlack = 1'048'576;    // allocated beyond the limit, never reserved
 
 // Precision of the global skyline matrices (stiffness, mass, geometric stiffness)
 // and of the skyline solver's arithmetic: one place to change it.

@@ -13,12 +13,95 @@
 // std::span<const T> or std::vector<T> of those, which expand element by element.
 // Targets of read_list/read_fmt: int32_t&, float&, double&, bool&, std::string&,
 // and std::span<T> of the numeric and logical kinds (filled element by element).
+//
+// Formatted output, the choices where the notation leaves room:
+// - Descriptors: Iw, Iw.m, Fw.d, Ew.d, Ew.dEe, Dw.d, Gw.d (written as E for a
+//   real, I for an integer), Aw, A, Lw, nX, Tn, TLn, TRn, kP, SP, SS, S, BN, BZ,
+//   'text', "text", nH, /, :, k(...); repeat counts on all of them. Blanks in a
+//   format are not significant ("1P E12.4" is 1PE12.4). A format is parsed once
+//   per distinct text and kept for the run.
+// - The scale factor, SP and SS hold to the end of the statement, reversion
+//   included; under kP an F field shows the value times 10**k.
+// - A record is built in a buffer, so T and TL may go back and overwrite.
+//   Columns skipped by X or T become blanks only when something is written
+//   beyond them: a trailing 1X adds nothing to the record.
+// - Digits are those of the exact binary value (a REAL is edited as the float
+//   it is); an exact tie rounds away from zero (F5.2 of 0.125 is " 0.13").
+// - A value that rounds to zero is written without a minus sign ("0.00").
+// - The zero before the point of a value below one is left out when the field
+//   is one column short (F3.2 of 0.5 is ".50", E12.6 of -123.456 is
+//   "-.123456E+03"); a field still too narrow is all asterisks.
+// - An exponent above 99 in Ew.d drops the letter ("0.12346+100"); above 999,
+//   or too wide for Ew.dEe, the field is asterisks.
+// - NaN is "NaN"; infinities are "Inf" or "Infinity" with their sign, as the
+//   width allows.
+// - A value of another kind than its descriptor is converted: an integer under
+//   F or E is edited as a real, a real under I is truncated toward zero (too
+//   large or NaN: asterisks), a logical under I or F is 1 or 0, a number under A
+//   is its list-directed text, a text under I, F, E or L is written as under Aw.
+// - When values remain at the end of the format a new record starts at the last
+//   outer group, its repeat count included (at the start when there is none).
+//   A pass over the format that takes no value ends the statement, so a list
+//   without data descriptors cannot loop; values left over are not written.
+// - A text that is not a format writes " BAD FORMAT: " and the text, then the
+//   values list-directed, so that nothing is lost silently.
+// - Carriage control is not interpreted: a leading "1" or blank is text.
+//
+// List-directed output (write_list, list_format), one fixed layout:
+// - the record begins with one blank; a blank separates two items unless both
+//   are texts, which are joined ("ER", "ROR" gives " ERROR");
+// - a text is written as it is, without quotes;
+// - an integer in its minimal width ("-12"); a logical as T or F;
+// - a float (REAL) as the field 1PE15.7 ("  1.0000000E+00", 15 columns), a
+//   double as 1PE24.15; so list_format("A=", 2.0f) is " A=   2.0000000E+00";
+// - no items: an empty record.
+//
+// List-directed input (read_list, read_list_text):
+// - a read starts at a new record and drops what is left of its last record;
+// - items are separated by blanks, commas and record ends (tab and a trailing
+//   CR count as blanks); empty records are skipped;
+// - ",," or a leading comma is a null value: the target keeps its value; r*
+//   gives r nulls and r*value r copies; repeats beyond the list are dropped;
+// - "/" ends the read with Status::ok, the remaining targets unchanged;
+// - a quoted text (' or ", a doubled quote is one quote) may go on over the
+//   record end (the records are joined without a separator); an unquoted item
+//   ends at a blank, comma or "/", so "R/CONCRETE1" reads "R" and ends the read;
+// - integers: optional sign and digits only ("2.0" or "1E3" is an error);
+//   reals: 1, 1., .5, 1E5, 1.0D0, 1e-3, -2.5E+02, 1.5+3, rounded once from the
+//   decimal text to the target's type; logicals: T, F, .TRUE., .FALSE., t, .f.
+//   (the first letter after an optional point decides); a text target takes any
+//   item as its text; a quoted item for a non-text target is an error;
+// - Status::end when the file ends before the first item or in the middle of
+//   the list (targets read before it keep their new values); Status::error for
+//   an item that does not fit its target (targets before it are set).
+//
+// Formatted input (read_fmt, read_fmt_text):
+// - a short record reads as if padded with blanks; blanks in a numeric field
+//   are ignored (BN; BZ makes inner and trailing ones zeros); an all-blank
+//   numeric field is 0;
+// - a real field without a point has d implied decimals; exponents "1.5E3",
+//   "1.5D3", "1.5+3"; under kP a field without exponent is divided by 10**k;
+// - an I field into a real target and an F/E field into an integer target
+//   convert (toward zero);
+// - "/" and reversion read the next record; at the end of the data the walk
+//   goes on only up to the next data descriptor or ":" (so "(I5,/)" reads two
+//   records); Status::end when a needed record is missing, Status::error for an
+//   unreadable field or a text that is not a format.
+//
+// Units: each open unit holds a FILE* opened for reading and writing and the
+// byte offset of every record it has passed (not the records themselves), so
+// that BACKSPACE, REWIND and the truncation of a write are exact and a large
+// output file costs one offset per record. Writes are buffered; flush(),
+// close() and flush_all() put them on disk. Unit 1 is the console (standard
+// output, flushed after each record) unless opened on a file. A unit used
+// before it is opened opens "fort.N" in the default folder.
 #pragma once
 
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace fio {
@@ -48,6 +131,8 @@ inline void push_value(std::vector<Value>& v, const char* x) { push_value(v, std
 inline void push_value(std::vector<Value>& v, const std::string& x) { push_value(v, std::string_view(x)); }
 template <class T>
 void push_value(std::vector<Value>& v, std::span<T> xs) { for (const auto& x : xs) push_value(v, x); }
+template <class T, std::size_t N>
+void push_value(std::vector<Value>& v, std::span<T, N> xs) { for (const auto& x : xs) push_value(v, x); }
 template <class T>
 void push_value(std::vector<Value>& v, const std::vector<T>& xs) { for (const auto& x : xs) push_value(v, x); }
 
@@ -108,6 +193,19 @@ inline void push_target(std::vector<Target>& t, bool& x) { t.push_back({Target::
 inline void push_target(std::vector<Target>& t, std::string& x) { t.push_back({Target::Kind::text, &x}); }
 template <class T>
 void push_target(std::vector<Target>& t, std::span<T> xs) { for (auto& x : xs) push_target(t, x); }
+template <class T, std::size_t N>
+void push_target(std::vector<Target>& t, std::span<T, N> xs) { for (auto& x : xs) push_target(t, x); }
+
+// The read front ends take their targets as variables, or as spans made on the
+// spot (fio::read_list(5, std::span<float>(prop, 8))); a temporary of any other
+// kind would silently receive the value, so it is refused.
+template <class T>
+struct is_span_target : std::false_type {};
+template <class T, std::size_t N>
+struct is_span_target<std::span<T, N>> : std::true_type {};
+template <class T>
+inline constexpr bool is_target_arg =
+    std::is_lvalue_reference_v<T> || is_span_target<std::remove_cvref_t<T>>::value;
 
 // List-directed (free-format) read of the targets from the unit's next records.
 // A text target receives the item as read (a list-directed read of a CHARACTER
@@ -122,25 +220,29 @@ Status read_fmt_targets(int unit, std::string_view fmt, std::span<const Target> 
 Status read_fmt_text_targets(std::string_view text, std::string_view fmt, std::span<const Target> targets);
 
 template <class... T>
-Status read_list(int unit, T&... targets) {
+Status read_list(int unit, T&&... targets) {
+  static_assert((is_target_arg<T> && ...), "read targets must be variables or spans");
   std::vector<Target> t;
   (push_target(t, targets), ...);
   return read_list_targets(unit, t);
 }
 template <class... T>
-Status read_list_text(std::string_view text, T&... targets) {
+Status read_list_text(std::string_view text, T&&... targets) {
+  static_assert((is_target_arg<T> && ...), "read targets must be variables or spans");
   std::vector<Target> t;
   (push_target(t, targets), ...);
   return read_list_text_targets(text, t);
 }
 template <class... T>
-Status read_fmt(int unit, std::string_view fmt, T&... targets) {
+Status read_fmt(int unit, std::string_view fmt, T&&... targets) {
+  static_assert((is_target_arg<T> && ...), "read targets must be variables or spans");
   std::vector<Target> t;
   (push_target(t, targets), ...);
   return read_fmt_targets(unit, fmt, t);
 }
 template <class... T>
-Status read_fmt_text(std::string_view text, std::string_view fmt, T&... targets) {
+Status read_fmt_text(std::string_view text, std::string_view fmt, T&&... targets) {
+  static_assert((is_target_arg<T> && ...), "read targets must be variables or spans");
   std::vector<Target> t;
   (push_target(t, targets), ...);
   return read_fmt_text_targets(text, fmt, t);
@@ -151,6 +253,8 @@ inline constexpr int kMaxUnit = 60;
 
 // Opens the file for sequential reading and writing from its start; a missing
 // file is created, an existing one is not truncated. False when it cannot be.
+// Reading a file whose last line has no line end gives that line as a record;
+// a later write first ends it.
 bool open(int unit, const std::string& path);
 // Connects the unit to standard output (unit 1, the console) or standard input.
 void connect_stdout(int unit);
@@ -158,7 +262,8 @@ void connect_stdin(int unit);
 bool is_open(int unit);
 void close(int unit);            // flushes; a closed unit may be opened again
 void rewind(int unit);
-void backspace(int unit);        // exactly one record back
+void backspace(int unit);        // exactly one record back; after a read that met
+                                 // the end, back over the end only (a write then appends)
 void flush(int unit);
 void flush_all();
 void close_all();                // every unit, for the end of a run and for tests

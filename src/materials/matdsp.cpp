@@ -1,1 +1,102 @@
-// (being written)
+// MATDSP: set check, property record, type word, page header, debug switch,
+// and the call of the type's driver through the registration table.
+#include "materials/matdsp.h"
+
+#include <cmath>
+#include <cstddef>
+
+#include "driver/globals.h"
+#include "driver/storage.h"
+#include "fio/fio.h"
+
+namespace materials {
+
+namespace {
+
+// Type codes run up to 180; a flat table keeps the per-call lookup a load.
+constexpr int kMaxType = 255;
+
+std::array<MatDriver, kMaxType + 1>& driver_table() {
+  static std::array<MatDriver, kMaxType + 1> table{};
+  return table;
+}
+
+// The section materials keep their record length as a real in PROP(29).
+constexpr int kSectionLengthWord = 29;
+
+// A real used as a count: truncated toward zero, kept inside int range (a
+// record word that was never written may hold anything).
+int truncate_count(float x) {
+  if (!(x > -2.0e9f && x < 2.0e9f)) return 0;
+  return static_cast<int>(x);
+}
+
+}  // namespace
+
+void register_material(int type, MatDriver driver) {
+  if (type < 0 || type > kMaxType) return;
+  driver_table()[static_cast<std::size_t>(type)] = driver;
+}
+
+MatDriver material_driver(int type) {
+  if (type < 0 || type > kMaxType) return nullptr;
+  return driver_table()[static_cast<std::size_t>(type)];
+}
+
+bool is_section_type(int type) {
+  switch (type) {
+    case 12: case 120: case 17: case 170: case 18: case 180: return true;
+    default: return false;
+  }
+}
+
+void matdsp(MatCall& c, int& prev_type, int page_print, int& type) {
+  if (c.set < 1 || c.set > kv::ctl(kv::kNMAT)) {
+    fio::write(6, "(5X,'********************',' ER','ROR, INVALID MATERIAL PROP.#',I5,/,"
+                  "5X,'CORRECT INPUT..........')", c.set);
+    c.nstate = 0;
+    type = 0;
+    return;
+  }
+
+  const std::int64_t rec = kv::izm(kv::ctl(kv::kMATPTR) + c.set);
+  if (c.iopt == kOptRead) {
+    kv::izm(rec) = type;
+  } else {
+    type = kv::izm(rec);
+  }
+
+  c.new_type = (type != prev_type);
+  if (c.new_type && (page_print & 1) != 0) kv::page_header(6);
+
+  c.di = 0.0f;
+  c.debug = kv::trace('K');
+  c.prop = rec + 1;
+
+  if (MatDriver drv = material_driver(type)) {
+    const bool section = is_section_type(type);
+    if (section) c.nprop = truncate_count(kv::rzm(c.prop + kSectionLengthWord - 1));
+    drv(c);
+    if (section) c.nprop = truncate_count(kv::rzm(c.prop + kSectionLengthWord - 1));
+  } else {
+    fio::write(6, "(' ELEMENT ',I6,' IS NOT AVAILABLE')", c.ielno);
+    c.error = -1;
+  }
+
+  prev_type = type;
+}
+
+void set_read_failed(int set, fio::Status status) {
+  if (status == fio::Status::end) {
+    fio::write(6, "(1X,'END OF INPUT FILE WHILE READING MATERIAL SET',I5)", set);
+  } else {
+    // Show the record the read stopped in: one record back is its start.
+    std::string line;
+    fio::backspace(5);
+    if (fio::read_record(5, line) != fio::Status::ok) line.clear();
+    fio::write(6, "(1X,'UNREADABLE VALUE IN MATERIAL SET',I5,':',/,1X,A)", set, line);
+  }
+  kv::stop_run(1, "ERROR IN MATERIAL INPUT");
+}
+
+}  // namespace materials

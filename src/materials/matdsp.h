@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "driver/work_array.h"
+#include "fio/fio.h"
 
 namespace materials {
 
@@ -54,8 +55,9 @@ inline float* prop_words(const MatCall& c) { return kv::rptr(c.prop) - 1; }
 
 using MatDriver = void (*)(MatCall&);
 
-// Registers the driver of a type code (built-in types by register_builtin_materials,
-// the section materials of the member library by its own registration call).
+// Registers the driver of a type code 0..255 (nullptr removes it): the built-in
+// types through register_builtin_materials, the section materials of the member
+// library through its own registration call.
 void register_material(int type, MatDriver driver);
 MatDriver material_driver(int type);  // nullptr when the type has no driver
 void register_builtin_materials();
@@ -63,18 +65,45 @@ void register_builtin_materials();
 // MATDSP. prev_type is the caller's previous type (0 before the first call),
 // set to this set's type on return; page_print bit 0 prints the page header on
 // a change of type; type is in at option 1 (the keyword's code) and out
-// otherwise. With a set number outside 1..NMAT the message is printed and the
-// call has no other effect (callers preset nstate = 0 and type = 0).
+// otherwise. With a set number outside 1..NMAT the message is printed, nstate
+// and type come back 0 (so a caller's check for an incompatible material
+// rejects the set) and nothing else changes: prev_type, di and the state words
+// keep their values and no driver runs.
 void matdsp(MatCall& c, int& prev_type, int page_print, int& type);
+
+// True for the section materials that keep their record length in PROP(29).
+bool is_section_type(int type);
 
 // Hysteresis bookkeeping shared by all hysteretic models.
 // ENRGY: one segment from (dl, pl) to (d, p); ese is the 3-word array
 // (now, positive peak, negative peak); pse and cse are updated. k is not read.
+// A negative ke (falling branch) stores no elastic energy: ese[0] is 0 then.
 void enrgy(float* ese, float& pse, float& cse, float p, float pl, float d, float dl, float k, float ke);
 // DUCTEX: iopt 1 updates the ratios of one sense into umax (3 words) and the
 // peaks ex[3..5] (ex is the 6-word array EX1..EX6, 0-based); any other iopt
-// closes the excursion.
+// closes the excursion. A ratio whose divisor (dy, ese, ey) is 0 is not
+// formed and leaves its maximum and peak as they were.
 void ductex(int iopt, float* umax, float* ex, float dy, float d, float ese, float pse, float cse, float ey);
 
+// Park-Ang damage index |dmax|/du + beta/(du*fy)*pse. An ultimate deformation
+// of 0 gives 0.0 (no index can be formed), a yield force of 0 drops the energy
+// term, so no infinity or NaN reaches a report.
+float park_ang(float dmax, float du, float beta, float fy, float pse);
+
+// Reads one property-set record list-directed from unit 5 into the targets
+// (the set's name first). An end of file or an unreadable value prints the
+// record that failed and stops the run (input that cannot be read cannot be
+// skipped: the sets after it would be misread).
+template <class... T>
+void read_set_record(int set, T&... targets);
+
+// The stop of read_set_record (out of line: it prints and throws).
+[[noreturn]] void set_read_failed(int set, fio::Status status);
+
+template <class... T>
+void read_set_record(int set, T&... targets) {
+  fio::Status s = fio::read_list(5, targets...);
+  if (s != fio::Status::ok) set_read_failed(set, s);
+}
 
 }  // namespace materials

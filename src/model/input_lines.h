@@ -18,6 +18,7 @@ bool keyon(std::string_view line, std::string_view key, bool dflt);
 void intfld(std::string& line, std::string_view key, int& ival, int idef, bool usekey, bool remove);
 
 // NXTFLD: the field after key (quoted, or up to the next blank); blank when none.
+// The field is returned without padding, so a blank field is the empty string.
 std::string nxtfld(std::string_view line, std::string_view key);
 
 // RANGCK: x outside [lo, hi] is reported on unit 6 under name and clamped.

@@ -61,6 +61,23 @@ std::string mask_volatile(const std::string& text) {
   return std::regex_replace(s, cpu_re, "CPU TIME$1    x.xx SEC");
 }
 
+std::string rstrip_lines(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    const bool last = end == std::string::npos;
+    if (last) end = text.size();
+    std::size_t keep = end;
+    while (keep > start && text[keep - 1] == ' ') --keep;
+    out.append(text, start, keep - start);
+    if (!last) out += '\n';
+    start = end + 1;
+  }
+  return out;
+}
+
 fs::path case_path(const std::string& name) { return fs::path(KELVORAN_CASES) / name; }
 
 }  // namespace kvtest

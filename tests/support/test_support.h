@@ -31,6 +31,9 @@ void write_file(const std::filesystem::path& p, const std::string& text);
 // timing box by fixed text so whole reports can be compared.
 std::string mask_volatile(const std::string& text);
 
+// The text with the trailing blanks of every line removed.
+std::string rstrip_lines(const std::string& text);
+
 // The path of a deck in tests/cases.
 std::filesystem::path case_path(const std::string& name);
 

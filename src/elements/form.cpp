@@ -1,0 +1,112 @@
+#include "elements/form.h"
+
+#include <algorithm>
+
+#include "driver/globals.h"
+#include "elements/eledsp.h"
+#include "fio/fio.h"
+
+namespace elements {
+
+void addsky(kv::SkyReal* gk, const std::int32_t* mdiag, int /*neq*/, int /*nstore*/, const float* ek,
+            const int* np, int n, int /*npend*/, const std::int32_t* lm, float factor) {
+  for (int j = 1; j <= n; ++j) {
+    const int c = lm[j];
+    if (c <= 0) continue;
+    for (int i = 1; i <= j; ++i) {
+      const float e = ek[np[j] + j - i];
+      if (e == 0.0f) continue;
+      const int r = lm[i];
+      if (r <= 0) continue;
+      const int lo = std::min(r, c);
+      const int hi = std::max(r, c);
+      const float add = e * factor;
+      gk[mdiag[hi] + hi - lo] += add;
+      // Both halves of an off-diagonal term land on one diagonal when two
+      // element DOFs share an equation.
+      if (i != j && r == c) gk[mdiag[hi]] += add;
+    }
+  }
+}
+
+namespace {
+
+struct KgData {
+  float accel;
+  int source;    // 1: input load times (1 + ACCEL); 2: previous step's axial load
+  int use;       // 1: subtract from the stiffness; 2: separate global KG
+};
+
+KgData kgdata() {
+  const std::int64_t k = kv::ctl(kv::kKGDATARecord);
+  if (k <= 0) return {0.0f, 0, 0};
+  return {kv::rzm(k), kv::izm(k + 1), kv::izm(k + 3)};
+}
+
+// Adds the matrix of the current element (packed at `ek_index`, location vector
+// at `lm_index`, order n) into the skyline matrix of CONTRL words values/mdiag.
+void assemble_current(int values_word, int mdiag_word, std::int64_t ek_index, std::int64_t lm_index,
+                      int n, float factor) {
+  if (n <= 0 || ek_index <= 0 || lm_index <= 0) return;
+  const int neq = kv::ctl(kv::kNEQ);
+  const std::int32_t* mdiag = kv::iptr(kv::ctl(mdiag_word)) - 1;
+  addsky(kv::skyptr(kv::ctl(values_word)) - 1, mdiag, neq, mdiag[neq + 1], kv::rptr(ek_index) - 1,
+         kv::titles().np.data(), n, n * (n + 1) / 2, kv::iptr(lm_index) - 1, factor);
+}
+
+void clear_matrix(int values_word, int mdiag_word) {
+  const int neq = kv::ctl(kv::kNEQ);
+  const std::int32_t* mdiag = kv::iptr(kv::ctl(mdiag_word)) - 1;
+  kv::SkyReal* a = kv::skyptr(kv::ctl(values_word));
+  std::fill(a, a + mdiag[neq + 1], kv::SkyReal{0});
+}
+
+}  // namespace
+
+void form(int iopt) {
+  using kv::ctl;
+  if (kv::trace('F')) fio::write_list(6, " IN ROUTINE FORM IOPT:", iopt);
+  const KgData kg = kgdata();
+  const int nelem = ctl(kv::kNELEM);
+  int ltype = 0;
+
+  if (iopt == 2) {
+    if (kg.use != 2) return;
+    clear_matrix(kv::kGeoValues, kv::kGeoMdiag);
+    for (int n = 1; n <= nelem; ++n) {
+      EleCall c;
+      c.iopt = kEleGeom;
+      c.ielno = n;
+      c.idisp = ctl(54);
+      c.iload = ctl(53);
+      eledsp(c, ltype, 0);
+      if (!c.lkg) continue;
+      if (kv::trace('F') && kv::trace('H')) fio::write_list(6, "PGEOM=", c.pgeom);
+      assemble_current(kv::kGeoValues, kv::kGeoMdiag, ctl(kv::kIZKG), ctl(kv::kIZLMKG), c.kgdof, c.pgeom);
+    }
+    return;
+  }
+
+  clear_matrix(kv::kStiffValues, kv::kStiffMdiag);
+  for (int n = 1; n <= nelem; ++n) {
+    EleCall c;
+    c.iopt = kEleStiff;
+    c.ielno = n;
+    c.idisp = ctl(54);
+    c.iload = ctl(53);
+    eledsp(c, ltype, 0);
+    assemble_current(kv::kStiffValues, kv::kStiffMdiag, ctl(kv::kIZKE), ctl(kv::kIZLM), c.nd, 1.0f);
+    if (kg.use == 1) {
+      c.iopt = kEleGeom;
+      eledsp(c, ltype, 0);
+      if (c.lkg) {
+        float f = c.pgeom;
+        if (kg.source == 1) f = (kg.accel + 1.0f) * f;
+        f = -f;
+        assemble_current(kv::kStiffValues, kv::kStiffMdiag, ctl(kv::kIZKG), ctl(kv::kIZLMKG), c.kgdof, f);
+      }
+    }
+  }
+}
+
+}  // namespace elements

@@ -1,0 +1,131 @@
+#include "elements/local_axes.h"
+
+#include <array>
+#include <cmath>
+
+#include "fio/fio.h"
+
+namespace elements {
+
+namespace {
+
+using Vec = std::array<float, 3>;
+
+float length(std::span<const float, 3> v) {
+  return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+}
+
+void scale_to_unit(std::span<float, 3> v) {
+  const float len = length(v);
+  if (len == 0.0f) return;  // a zero vector has no direction to keep
+  v[0] /= len;
+  v[1] /= len;
+  v[2] /= len;
+}
+
+// A cosine this close to +-1 means the two vectors give no plane: their cross
+// product would be too short to scale to unit length.
+bool parallel(float c) { return std::fabs(c) > 1.0f - 1.0e-6f; }
+
+}  // namespace
+
+float vcos(std::span<const float, 3> v1, std::span<const float, 3> v2) {
+  const float l1 = length(v1);
+  const float l2 = length(v2);
+  if (l1 == 0.0f || l2 == 0.0f) return 0.0f;
+  return (v1[0] * v2[0] + v1[1] * v2[1] + v1[2] * v2[2]) / (l1 * l2);
+}
+
+void vcross(std::span<float, 3> v3, std::span<const float, 3> v1, std::span<const float, 3> v2) {
+  const Vec c{v1[1] * v2[2] - v1[2] * v2[1], v1[2] * v2[0] - v1[0] * v2[2],
+              v1[0] * v2[1] - v1[1] * v2[0]};
+  v3[0] = c[0];
+  v3[1] = c[1];
+  v3[2] = c[2];
+}
+
+void vcrosn(std::span<float, 3> v3, std::span<float, 3> v1, std::span<float, 3> v2, int norm) {
+  vcross(v3, v1, v2);
+  if (norm == 0) return;
+  scale_to_unit(v1);
+  scale_to_unit(v2);
+  scale_to_unit(v3);
+}
+
+bool locaxs(std::span<float, 3> vx, std::span<float, 3> vy, std::span<const float, 9> cn,
+            std::span<float, 9> d, float dx, float dy, float dz, std::span<float, 9> e,
+            const float* trow, int nndim) {
+  auto reject = [&] {
+    fio::write_list(6, "VY IS PARAELL TO VX, REINPUT VY");
+    for (int k = 0; k < 9; ++k) {
+      d[k] = 0.0f;
+      e[k] = 0.0f;
+    }
+    return false;
+  };
+
+  if (parallel(vcos(vx, vy))) return reject();
+
+  // Work on copies: the caller's vectors change only when the axes are good.
+  Vec ax{vx[0], vx[1], vx[2]};
+  Vec ay{vy[0], vy[1], vy[2]};
+  Vec az{};
+  if (length(ay) == 0.0f) {
+    az = {1.0f, 0.0f, 0.0f};  // no reference given: take global x as the z axis
+  } else {
+    vcross(az, ax, ay);
+  }
+  vcross(ay, az, ax);
+  // A zero reference vector with the member along global x (or a zero member
+  // axis) leaves no y axis at all.
+  if (parallel(vcos(ax, ay)) || length(ax) == 0.0f || length(ay) == 0.0f) return reject();
+
+  scale_to_unit(ax);
+  scale_to_unit(ay);
+  scale_to_unit(az);
+  for (int k = 0; k < 3; ++k) {
+    vx[k] = ax[k];
+    vy[k] = ay[k];
+  }
+
+  // R has the unit axes as rows: R(j, k) = axis_j[k].
+  const Vec* r[3] = {&ax, &ay, &az};
+  for (int j = 0; j < 3; ++j) {
+    for (int i = 0; i < 3; ++i) {
+      float s = 0.0f;
+      for (int k = 0; k < 3; ++k) s += cn[i + 3 * k] * (*r[j])[k];
+      d[i + 3 * j] = std::fabs(s) < 1.0e-4f ? 0.0f : s;
+    }
+  }
+
+  // S from the constraint offsets T12, T13, T21, T23, T31, T32.
+  float sm[9] = {};
+  sm[0 + 3 * 1] = trow[0];
+  sm[0 + 3 * 2] = trow[1 * nndim];
+  sm[1 + 3 * 0] = trow[2 * nndim];
+  sm[1 + 3 * 2] = trow[3 * nndim];
+  sm[2 + 3 * 0] = trow[4 * nndim];
+  sm[2 + 3 * 1] = trow[5 * nndim];
+  for (int j = 0; j < 3; ++j) {
+    for (int i = 0; i < 3; ++i) {
+      float s = 0.0f;
+      for (int k = 0; k < 3; ++k) s += sm[i + 3 * k] * d[k + 3 * j];
+      e[i + 3 * j] = s;
+    }
+  }
+
+  if (dx != 0.0f || dy != 0.0f || dz != 0.0f) {
+    // [d x], the cross-product matrix of the rigid end offset.
+    const float xm[9] = {0.0f, dz, -dy, -dz, 0.0f, dx, dy, -dx, 0.0f};
+    for (int j = 0; j < 3; ++j) {
+      for (int i = 0; i < 3; ++i) {
+        float s = 0.0f;
+        for (int k = 0; k < 3; ++k) s += d[i + 3 * k] * xm[k + 3 * j];
+        e[i + 3 * j] += s;
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace elements

@@ -1,0 +1,339 @@
+// Bilinear kinematic-hardening springs: the symmetric model (type 7) and its
+// one-sided variant (type 15), each moved through a whole step by one call of
+// its rule, which splits the step at its event points itself.
+#include "materials/bilinear.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "fio/fio.h"
+
+namespace materials {
+
+namespace {
+
+constexpr int kNState = 24;
+constexpr int kNProp = 7;
+
+// Property words.
+enum Prop : int { kKE = 1, kPY, kKIE, kDY, kEY, kDu, kBeta };
+
+// State words.
+enum State : int {
+  kK = 1,
+  kRule = 2,
+  kCse = 3,
+  kA = 4,       // upper limit force of the elastic rule 2.3
+  kB = 5,       // lower limit force of the elastic rule 2.3
+  kEse1 = 6,    // ESE(1..3) in 6-8
+  kEse2 = 7,
+  kEse3 = 8,
+  kPse = 9,
+  kKey = 10,    // what the last step did (see Key)
+  kUp1 = 11,    // UP1-UP3 in 11-13
+  kUn1 = 14,    // UN1-UN3 in 14-16
+  kEx1 = 17,    // EX1-EX6 in 17-22
+  kPMax = 23,   // force at the largest |D|
+  kDMax = 24,   // signed deformation at the largest |D|
+};
+constexpr int kLastClearedWord = 22;  // set-up leaves the peak words 23 and 24
+
+// Rule numbers.
+constexpr float kRuleInitial = 1.0f;
+constexpr float kRuleUpper = 2.1f;
+constexpr float kRuleLower = 2.2f;
+constexpr float kRuleBetween = 2.3f;
+
+// KEY values.
+enum Key : int { kKeyElastic = 0, kKeyUpper = 1, kKeyLower = 2, kKeyRated = 3 };
+
+enum class Branch { upper, lower, between, done };
+
+BilinearProps props_of(const float* prop) {
+  return BilinearProps{prop[kKE], prop[kPY], prop[kKIE], prop[kDY], prop[kEY]};
+}
+
+void trace_arguments(float p, float d, float pl, float dl, const float* s, float v, float vl,
+                     const BilinearProps& pr, bool closing) {
+  if (closing) {
+    fio::write(6, "(' EL-END-FC=',F8.3,'     K=',F8.3,'     A=',F8.3,'     B=',F8.3)", p, s[kK],
+               s[kA], s[kB]);
+  }
+  const float* up = s + kUp1;
+  const float* un = s + kUn1;
+  const float* ex = s + kEx1;
+  if (closing) {
+    fio::write_list(6, " ELSPLS-FC=", p, "DC=", d, "FL=", pl, "DL=", dl, "K=", s[kK], "RULE=",
+                    s[kRule], "CSE=", s[kCse], "A=", s[kA], "B=", s[kB], "V=", v, "VL=", vl,
+                    "KE=", pr.ke, "PY=", pr.py, "KIE=", pr.kie, "DY=", pr.dy, "EY=", pr.ey,
+                    "ESE=", s[kEse1], s[kEse2], s[kEse3], "PSE=", s[kPse], "KEY=", s[kKey],
+                    "UP1=", up[0], "UP2=", up[1], "UP3=", up[2], "UN1=", un[0], "UN2=", un[1],
+                    "UN3=", un[2], "EX1=", ex[0], "EX2=", ex[1], "EX3=", ex[2], "EX4=", ex[3],
+                    "EX5=", ex[4], "EX6=", ex[5]);
+  } else {
+    fio::write_list(6, " ELSPLS-FC=", p, "DC=", d, "FL=", pl, "DL=", dl, "K=", s[kK], "RULE=",
+                    s[kRule], "CSE=", s[kCse], "A=", s[kA], "B=", s[kB], "V=", v, "VL=", vl,
+                    "KE=", pr.ke, "PY=", pr.py, "KIE=", pr.kie, "DY=", pr.dy, "EY=", pr.ey,
+                    "ESE=", s[kEse3], "PSE=", s[kPse], "KEY=", s[kKey], "UP1=", up[0], "UP2=",
+                    up[1], "UP3=", up[2], "UN1=", un[0], "UN2=", un[1], "UN3=", un[2], "EX1=",
+                    ex[0], "EX2=", ex[1], "EX3=", ex[2], "EX4=", ex[3], "EX5=", ex[4], "EX6=",
+                    ex[5]);
+  }
+}
+
+// The rule of both types; one_sided selects the type-15 differences.
+void bilinear_rule(bool one_sided, float& p, float d, float& pl, float& dl, float* s, float v,
+                   float vl, const BilinearProps& pr, bool debug) {
+  float& k = s[kK];
+  float& rule = s[kRule];
+  float& cse = s[kCse];
+  float& a = s[kA];
+  float& b = s[kB];
+  float* ese = s + kEse1;
+  float& pse = s[kPse];
+  float* up = s + kUp1;
+  float* un = s + kUn1;
+  float* ex = s + kEx1;
+  const float ke = pr.ke;
+  const float py = pr.py;
+  const float kie = pr.kie;
+  const float dy = pr.dy;
+
+  int key = static_cast<int>(s[kKey]);
+  p = pl + k * (d - dl);
+  if (debug) trace_arguments(p, d, pl, dl, s, v, vl, pr, false);
+
+  // The force changed sign: the excursion of the previous sense is over.
+  if (p * pl <= 0.0f) ductex(2, up, ex, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f);
+
+  auto finish = [&] {
+    s[kKey] = static_cast<float>(key);
+    if (debug) trace_arguments(p, d, pl, dl, s, v, vl, pr, true);
+  };
+
+  // Initial elastic range (type 15: only in compression).
+  if (rule <= 1.0f && std::fabs(p) < py && (!one_sided || p <= 0.0f)) {
+    k = ke;
+    rule = kRuleInitial;
+    a = one_sided ? 0.0f : py;
+    b = -py;
+    p = ke * d;
+    enrgy(ese, pse, cse, p, pl, d, dl, k, ke);
+    key = kKeyElastic;
+    finish();
+    return;
+  }
+  if (one_sided && rule <= 1.0f && p > 0.0f) {
+    // Type 15 in tension from rest: straight onto the line through the origin.
+    k = kie;
+    rule = kRuleInitial;
+  }
+
+  // dd keeps this value through the whole call, also after an event moves dl.
+  const float dd = d - dl;
+  if (dd == 0.0f) return;
+
+  const float peq = p - kie * d;
+  const float pyeq = (1.0f - kie / ke) * py;
+  const float dvel = v * vl;
+  if (debug) fio::write_list(6, "PEQ,PYEQ,DVEL,VI,VL:", peq, pyeq, dvel, v, vl);
+
+  Branch next;
+  if (rule == kRuleInitial) {
+    if (dd > 0.0f) {
+      enrgy(ese, pse, cse, py, pl, dy, dl, k, ke);
+      pl = one_sided ? 0.0f : py;
+      dl = one_sided ? 0.0f : dy;
+      next = Branch::upper;
+    } else {
+      enrgy(ese, pse, cse, -py, pl, -dy, dl, k, ke);
+      pl = -py;
+      dl = -dy;
+      next = Branch::lower;
+    }
+  } else if (rule == kRuleUpper) {
+    next = Branch::upper;
+  } else if (rule == kRuleLower) {
+    next = Branch::lower;
+  } else if (rule == kRuleBetween) {
+    next = Branch::between;
+  } else {
+    fio::write_list(6, "INVALID RULE IN HYST07-BILINEAR HYSTERESIS MODEL");
+    next = Branch::upper;
+  }
+
+  while (next != Branch::done) {
+    switch (next) {
+      case Branch::upper:
+        if (dd > 0.0f) {
+          k = kie;
+          rule = kRuleUpper;
+          p = one_sided ? kie * d : kie * d + pyeq;
+          enrgy(ese, pse, cse, p, pl, d, dl, k, ke);
+          // A zero yield deformation forms no ratio (no infinite ductility).
+          if (!one_sided && dy != 0.0f) up[0] = std::max(up[0], dl / dy);
+          key = kKeyUpper;
+          if (dvel < 0.0f) k = ke;  // the velocity turned: unload elastically next
+          next = Branch::done;
+        } else {
+          next = Branch::between;
+        }
+        break;
+      case Branch::lower:
+        if (dd < 0.0f) {
+          k = kie;
+          rule = kRuleLower;
+          p = kie * d - pyeq;
+          enrgy(ese, pse, cse, p, pl, d, dl, k, ke);
+          if (!one_sided && dy != 0.0f) un[0] = std::max(un[0], dl / (-dy));
+          key = kKeyLower;
+          if (dvel < 0.0f) k = ke;
+          next = Branch::done;
+        } else {
+          next = Branch::between;
+        }
+        break;
+      case Branch::between: {
+        k = ke;
+        rule = kRuleBetween;
+        p = pl + ke * (d - dl);
+        a = one_sided ? 0.0f : pyeq + p - peq;
+        b = p - pyeq - peq;
+        // Only the bound the step moves toward is tested: right after a
+        // reversal the force sits on the other bound, where rounding alone
+        // would otherwise bounce the step between the two rules for ever.
+        if (dd > 0.0f && p > a) {
+          const float de = d + (a - p) / ke;
+          enrgy(ese, pse, cse, a, pl, de, dl, k, ke);
+          dl = de;
+          pl = a;
+          next = Branch::upper;
+        } else if (dd < 0.0f && p < b) {
+          const float de = d + (b - p) / ke;
+          enrgy(ese, pse, cse, b, pl, de, dl, k, ke);
+          dl = de;
+          pl = b;
+          next = Branch::lower;
+        } else {
+          // First elastic step after yielding: rate the excursion at the turning point.
+          if (key == kKeyUpper) {
+            ductex(1, up, ex, dy, dl, ese[1], pse, cse, pr.ey);
+          } else if (key == kKeyLower) {
+            ductex(1, un, ex, -dy, dl, ese[2], pse, cse, pr.ey);
+          }
+          enrgy(ese, pse, cse, p, pl, d, dl, k, ke);
+          key = kKeyRated;
+          next = Branch::done;
+        }
+        break;
+      }
+      case Branch::done:
+        break;
+    }
+  }
+  finish();
+}
+
+void results(MatCall& c) {
+  const float* s = state_words(c);
+  c.ese = s[kEse1];
+  c.pse = s[kPse];
+  for (int k = 0; k < 3; ++k) c.duct[k] = std::max(s[kUp1 + k], s[kUn1 + k]);
+  for (int k = 0; k < 6; ++k) c.ex[k] = s[kEx1 + k];
+}
+
+void read_and_echo(MatCall& c, bool one_sided) {
+  float* prop = prop_words(c);
+  std::string name;
+  float ke = 0.0f, py = 0.0f, kie = 0.0f, max_duct = 0.0f, beta = 0.0f;
+  read_set_record(c.set, name, ke, py, kie, max_duct, beta);
+
+  prop[kKE] = ke;
+  prop[kPY] = py;
+  prop[kKIE] = kie;
+  prop[kDY] = py / ke;
+  prop[kEY] = prop[kDY] * py / 2.0f;
+  prop[kDu] = max_duct * prop[kDY];
+  prop[kBeta] = beta;
+  c.nprop = kNProp;
+
+  if (c.new_type || c.debug) {
+    if (one_sided) {
+      fio::write(6, "(///,'     ONE SIDE BILINEAR HYSTERESIS MODEL PARAMETERS',/,"
+                    "'     =============================================',/,"
+                    "'     Note: This model has zero tension stiffness &',/,"
+                    "'           bilinear compression stiffness         ',/)");
+    } else {
+      fio::write(6, "(///,'     BILINEAR HYSTERESIS MODEL PARAMETERS',/,"
+                    "'     ====================================',/)");
+    }
+    fio::write(6, "('  MAT.',6X,'   KE',10X,'   PY',10X,'  KIE',7X,'MAX DUCT',10X,' BETA')");
+  }
+  fio::write(6, "(1X,I5,5E15.6)", c.set, ke, py, kie, max_duct, beta);
+}
+
+using Rule = void (*)(float&, float, float&, float&, float*, float, float, const BilinearProps&,
+                      bool);
+
+void bilinear_driver(MatCall& c, bool one_sided, Rule rule) {
+  c.nstate = kNState;
+  switch (c.iopt) {
+    case kOptNState:
+      break;
+    case kOptRead:
+      read_and_echo(c, one_sided);
+      break;
+    case kOptInit: {
+      float* s = state_words(c);
+      std::fill(s + 1, s + kLastClearedWord + 1, 0.0f);
+      // The rule writes back into its point arguments: hand it scratch zeros.
+      float p = 0.0f, pl = 0.0f, dl = 0.0f;
+      rule(p, 0.0f, pl, dl, s, 0.0f, 0.0f, props_of(prop_words(c)), c.debug);
+      break;
+    }
+    case kOptState: {
+      if (c.d == c.dl) return;
+      float* s = state_words(c);
+      rule(c.p, c.d, c.pl, c.dl, s, c.v, c.vl, props_of(prop_words(c)), c.debug);
+      if (std::fabs(s[kDMax]) < std::fabs(c.d)) {
+        s[kPMax] = c.p;
+        s[kDMax] = c.d;
+      }
+      results(c);
+      break;
+    }
+    case kOptResults:
+      results(c);
+      break;
+    case kOptDamage: {
+      const float* s = state_words(c);
+      const float* prop = prop_words(c);
+      c.ese = s[kEse1];
+      c.pse = s[kPse];
+      c.p = s[kPMax];
+      c.d = s[kDMax];
+      c.di = park_ang(s[kDMax], prop[kDu], prop[kBeta], prop[kPY], s[kPse]);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+void hyst07(float& p, float d, float& pl, float& dl, float* s, float v, float vl,
+            const BilinearProps& pr, bool debug) {
+  bilinear_rule(false, p, d, pl, dl, s, v, vl, pr, debug);
+}
+
+void hyst15(float& p, float d, float& pl, float& dl, float* s, float v, float vl,
+            const BilinearProps& pr, bool debug) {
+  bilinear_rule(true, p, d, pl, dl, s, v, vl, pr, debug);
+}
+
+void mat07(MatCall& c) { bilinear_driver(c, false, hyst07); }
+void mat15(MatCall& c) { bilinear_driver(c, true, hyst15); }
+
+}  // namespace materials

@@ -1,0 +1,296 @@
+// The "HINGE" material: a bilinear moment-rotation loop fixed by one yield
+// control point (HA, VA) and a post-yield stiffness ratio, whose elastic range
+// of width 2*VA shifts to the reversal point after every reversal; the set also
+// carries the interaction cubics of the axial load and the shear-capacity
+// parameters for the element.
+#include "materials/hinge.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "fio/fio.h"
+#include "materials/interaction_cubic.h"
+
+namespace materials {
+
+namespace {
+
+constexpr int kNState = 93;
+constexpr int kNPropNoShear = 58;  // the record ends with the shear flag
+constexpr int kNPropShear = 62;
+
+// Property words.
+enum Prop : int {
+  kHA = 1, kVA, kRatio, kMaxDuc, kBeta, kStiele, kPrmax, kCode,
+  kA0 = 9,          // A0-A3 in 9-12
+  kB0 = 13,         // B0-B3 in 13-16
+  kM = 17,          // points of the last fit
+  kY1 = 18,         // Y(1..20) in 18-37
+  kFail1 = 38,      // failure codes in 38-57
+  kShearFlag = 58,
+  kVci = 59,        // VCI, VCF, VS, ALFA in 59-62
+};
+
+// State words.
+enum State : int {
+  kK = 1,
+  kDP = 2,          // P - PL of the current step
+  kDD = 3,          // D - DL of the current step
+  kSide = 4,        // 0.0 positive, 1.0 negative
+  kRule = 5,
+  kPYP = 6,         // upper limit and its rotation
+  kDYP = 7,
+  kPYN = 8,         // lower limit and its rotation
+  kDYN = 9,
+  kDuct1 = 11,      // ductility; 12, 13 stay 0.0
+  kEx1 = 14,        // excursion ratios 14-19, all 0.0
+  kDY = 20,         // rotation at the onset of the latest yielding
+  kEse = 21,        // 0.0
+  kPse = 24,        // 0.0
+  kEy = 26,         // DY*VA/2 at set-up
+  kDu = 27,         // HA*MAX DUC
+  kPeakRot = 28,    // largest-magnitude rotation, signed
+  kPeakForce = 29,  // moment at it
+  kMaxAbsRot = 30,
+  kInitialK = 31,
+  kStieleWord = 32,
+  kPrmaxWord = 33,
+  kYielded = 34,
+  kCodeWord = 38,   // cubic code, A0-A3 in 39-42
+  kVaWord = 43,     // VA, B0-B3 in 44-47
+  kMWord = 48,
+  kYWord1 = 49,     // Y(1..20) in 49-68
+  kFailWord1 = 69,  // failure codes in 69-88
+  kShearFlagWord = 89,
+  kVciWord = 90,    // VCI, VCF, VS, ALFA in 90-93
+};
+
+constexpr float kRuleElastic = 1.0f;
+constexpr float kRuleYielding = 2.0f;
+constexpr float kPositive = 0.0f;
+constexpr float kNegative = 1.0f;
+constexpr float kFailedTangent = 1.0e-5f;
+constexpr float kZeroRatio = 1.0e-5f;  // RATIO typed as 0.0 is used as this
+
+HingeLoopProps props_of(const float* prop) {
+  return HingeLoopProps{prop[kHA], prop[kVA], prop[kRatio], prop[kMaxDuc], prop[kCode]};
+}
+
+void results(MatCall& c) {
+  const float* s = state_words(c);
+  c.ese = s[kEse];
+  c.pse = s[kPse];
+  for (int k = 0; k < 3; ++k) c.duct[k] = s[kDuct1 + k];
+  for (int k = 0; k < 6; ++k) c.ex[k] = s[kEx1 + k];
+}
+
+void read_and_echo(MatCall& c) {
+  float* prop = prop_words(c);
+  std::string name;
+  float v[8] = {};
+  read_set_record(c.set, name, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
+  std::copy(v, v + 8, prop + 1);
+
+  if (c.new_type || c.debug) {
+    fio::write(6, "(///,' PLASTIC HINGE LENGTH MOMENT-ROTATION MODEL        ',/,"
+                  "' ==================================================',//,"
+                  "'  MAT.',7A12)",
+               "HA", "VA", "RATIO", "MAX DUC", "BETA", "STIELE", "PRMAX");
+  }
+  fio::write(6, "(1X,I3,2X,8E12.6)", c.set, v[0], v[1], v[2], v[3], v[4], v[5], v[6]);
+  fio::write_record(6, "");
+  if (prop[kRatio] == 0.0f) prop[kRatio] = kZeroRatio;
+
+  // The cubics of the axial load; the point tables hold the last fit's points.
+  const float code = prop[kCode];
+  CubicPoints points;
+  std::fill(prop + kA0, prop + kShearFlag, 0.0f);
+  const bool pmy = code == 1.0f || code == 3.0f;
+  const bool prc = code == 2.0f || code == 3.0f;
+  if (pmy) read_interaction_cubic(c.set, CubicKind::nominal_moment, prop + kA0, points);
+  if (prc) read_interaction_cubic(c.set, CubicKind::rotation_capacity, prop + kB0, points);
+  prop[kM] = static_cast<float>(points.count);
+  for (int i = 0; i < points.count; ++i) {
+    prop[kY1 + i] = points.y[i];
+    prop[kFail1 + i] = points.failure[i];
+  }
+  if (pmy) write_interaction_equation(CubicKind::nominal_moment, prop + kA0);
+  if (prc) write_interaction_equation(CubicKind::rotation_capacity, prop + kB0);
+
+  float flag = 0.0f;
+  read_set_record(c.set, flag);
+  prop[kShearFlag] = flag;
+  c.nprop = kNPropNoShear;
+  if (flag == 1.0f) {
+    float vci = 0.0f, vcf = 0.0f, vs = 0.0f, alfa = 0.0f;
+    read_set_record(c.set, vci, vcf, vs, alfa);
+    fio::write(6, "(' PARAMETERS FOR MEMBER SHEAR CAPACITIES:',/,'      VCI= ',E15.6,/,"
+                  "'      VCF= ',E15.6,/,'       VS= ',E15.6,/,'     ALFA (degree) = ',E15.6)",
+               vci, vcf, vs, alfa);
+    prop[kVci] = vci;
+    prop[kVci + 1] = vcf;
+    prop[kVci + 2] = vs;
+    prop[kVci + 3] = alfa * 3.14159f / 180.0f;
+    c.nprop = kNPropShear;
+  }
+}
+
+void set_up(MatCall& c) {
+  const float* prop = prop_words(c);
+  float* s = state_words(c);
+  std::fill(s + 1, s + kNState + 1, 0.0f);
+  s[kRule] = kRuleElastic;
+  s[kStieleWord] = prop[kStiele];
+  s[kPrmaxWord] = prop[kPrmax];
+  s[kCodeWord] = prop[kCode];
+  std::copy(prop + kA0, prop + kA0 + 4, s + kCodeWord + 1);
+  s[kVaWord] = prop[kVA];
+  std::copy(prop + kB0, prop + kB0 + 4, s + kVaWord + 1);
+
+  // The loop writes the moment back: hand it scratch zeros.
+  float p = 0.0f;
+  mrloop(kOptInit, s, p, 0.0f, 0.0f, 0.0f, props_of(prop), c.debug);
+
+  s[kEy] = s[kDY] * prop[kVA] / 2.0f;
+  s[kDu] = prop[kHA] * prop[kMaxDuc];
+  s[kPeakRot] = 0.0f;
+  s[kPeakForce] = 0.0f;
+  s[kInitialK] = s[kK];
+  s[kMWord] = prop[kM];
+  const float m = prop[kM];
+  const int count = m > 0.0f ? static_cast<int>(std::min(m, static_cast<float>(kMaxCubicPoints))) : 0;
+  std::copy(prop + kY1, prop + kY1 + count, s + kYWord1);
+  std::copy(prop + kFail1, prop + kFail1 + count, s + kFailWord1);
+  s[kShearFlagWord] = prop[kShearFlag];
+  if (prop[kShearFlag] == 1.0f) std::copy(prop + kVci, prop + kVci + 4, s + kVciWord);
+}
+
+}  // namespace
+
+void mrloop(int iopt, float* s, float& p, float d, float pl, float dl, const HingeLoopProps& pr,
+            bool debug) {
+  float& k = s[kK];
+  float& rule = s[kRule];
+  float& pyp = s[kPYP];
+  float& dyp = s[kDYP];
+  float& pyn = s[kPYN];
+  float& dyn = s[kDYN];
+  float& duct = s[kDuct1];
+
+  const float slop1 = pr.va / pr.ha;
+  const float slop2 = slop1 * pr.ratio;
+
+  if (pr.max_duc >= 1.0f && duct >= pr.max_duc) {
+    p = 0.0f;
+    k = kFailedTangent;
+    return;
+  }
+
+  float side = s[kSide];
+  if (p > 0.0f) side = kPositive;
+  if (p < 0.0f) side = kNegative;
+  s[kSide] = side;
+
+  if (iopt == kOptInit) {
+    pyp = pr.va;
+    dyp = pr.ha;
+    pyn = -pr.va;
+    dyn = -pr.ha;
+  }
+
+  if (debug) {
+    fio::write(6, "(5X,'MOMENT-ROTATION LOOP CONTROL POINTS.',5X,"
+                  "'====================================',5X,'RULE    ---------=',E10.4,/,"
+                  "5X,'(HA, VA) ---------=','( ',F10.4,',',F10.4,' )',/,"
+                  "5X,'SLOP1    ---------=',E10.4,/,5X,'SLOP2    ---------=',E10.4)",
+               rule, pr.ha, pr.va, slop1, slop2);
+  }
+
+  // A zero ratio is held exactly at the limit when the P-MY cubic is in use.
+  const bool hold_at_limit = pr.code == 1.0f && pr.ratio <= kZeroRatio;
+
+  if (rule == kRuleElastic) {
+    if (p > pyn && p < pyp) {
+      k = slop1;
+    } else {
+      rule = kRuleYielding;
+      k = slop2;
+      const float limit = p >= pyp ? pyp : pyn;
+      const float excess = (p - limit) / slop1;
+      p = limit + slop2 * excess;
+      if (hold_at_limit) p = limit;
+      s[kDY] = std::fabs(d - excess);
+      s[kYielded] = 1.0f;
+    }
+  } else if (rule == kRuleYielding) {
+    const float dd = d - dl;
+    if (side == kPositive && dd > 0.0f) {
+      k = slop2;
+      if (hold_at_limit) p = pyp;
+    } else if (side == kNegative && dd < 0.0f) {
+      k = slop2;
+      if (hold_at_limit) p = pyn;
+    } else if (side == kPositive) {
+      pyp = pl;
+      dyp = dl;
+      rule = kRuleElastic;
+      k = slop1;
+      pyn = pyp - 2.0f * pr.va;
+      dyn = dyp - (pyp - pyn) / slop1;
+      p = pyp + slop1 * (d - dyp);
+    } else {
+      pyn = pl;
+      dyn = dl;
+      rule = kRuleElastic;
+      k = slop1;
+      pyp = pyn + 2.0f * pr.va;
+      dyp = dyn + (pyp - pyn) / slop1;
+      p = pyn + slop1 * (d - dyn);
+    }
+  }
+
+  if (std::fabs(d) > s[kMaxAbsRot]) {
+    s[kMaxAbsRot] = std::fabs(d);
+    if (s[kYielded] == 1.0f) {
+      // A yield rotation of zero gives no ratio: the ductility keeps its value
+      // rather than becoming infinite (and failing the hinge spuriously).
+      if (s[kDY] > 0.0f) duct = s[kMaxAbsRot] / s[kDY];
+    } else {
+      duct = 0.0f;
+    }
+  }
+}
+
+void mat19(MatCall& c) {
+  c.nstate = kNState;
+  switch (c.iopt) {
+    case kOptNState:
+      break;
+    case kOptRead:
+      read_and_echo(c);
+      break;
+    case kOptInit:
+      set_up(c);
+      break;
+    case kOptState: {
+      float* s = state_words(c);
+      s[kDP] = c.p - c.pl;
+      s[kDD] = c.d - c.dl;
+      mrloop(kOptState, s, c.p, c.d, c.pl, c.dl, props_of(prop_words(c)), c.debug);
+      if (std::fabs(s[kPeakRot]) < std::fabs(c.d)) {
+        s[kPeakRot] = c.d;
+        s[kPeakForce] = c.p;
+      }
+      results(c);
+      break;
+    }
+    case kOptResults:
+      results(c);
+      break;
+    default:  // option 5: no damage index; the dispatcher's 0.0 stands
+      break;
+  }
+}
+
+}  // namespace materials

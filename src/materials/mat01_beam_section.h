@@ -1,0 +1,13 @@
+// Material type 1, "3D-BEAM": the elastic section of the elastic 3D beams.
+#pragma once
+
+#include "materials/matdsp.h"
+
+namespace materials {
+
+// MAT01. State words (one copy): 1-6 the rigidities E*AX, GAMMA*AY, GAMMA*AZ,
+// GAMMA*IX, E*IY, E*IZ; 13 the elastic energy (0.0); 14 the work of the last
+// increment. PROP(1..8): E, GAMMA, AX, AY, AZ, IX, IY, IZ.
+void mat01(MatCall& c);
+
+}  // namespace materials

@@ -1,0 +1,292 @@
+#include "materials/shear1.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "fio/fio.h"
+#include "materials/bend1.h"
+#include "materials/event_stepping.h"
+#include "materials/rules.h"
+
+namespace materials {
+
+using namespace shear;
+
+namespace {
+
+// |a| with the sign of b (a negative zero counts as negative).
+float sgn(float a, float b) { return std::copysign(std::fabs(a), b); }
+
+float power(float r, float e) { return std::pow(std::fabs(r), e); }
+
+// The unloading curve from the peak (mp, dp): down by the first backbone stress
+// on KU, then on max(ka, K1) to half that stress, then on max(kb, K2) to zero.
+struct Unloading {
+  float ku, k1, k2;
+  float d0;  // where the line through both peaks, drawn through (dp, mp), crosses zero
+  float ma, da, mb, ka, db, kb;
+  float se;
+  bool has_se;  // false when the curve encloses no area (a degenerate set)
+};
+
+Unloading unloading_set(float si, float t1, float r, float pmg, float pmh, float dmg, float dmh,
+                        float mp, float dp) {
+  Unloading u;
+  u.ku = si * std::min(1.0f, 1.4675f * power(r, 0.343f));
+  u.k1 = si * std::min(1.0f, 0.7761f * power(r, 0.3195f));
+  u.k2 = si * std::min(1.0f, 1.369f * r + 0.0707f);
+  u.d0 = dp - quot(mp * (dmg - dmh), pmg - pmh);
+  u.ma = mp - sgn(t1, mp);
+  u.da = dp - quot(sgn(t1, mp), u.ku);
+  u.mb = sgn(std::min(t1 / 2.0f, std::fabs(u.ma)), mp);
+  u.ka = slpmin(u.da - u.d0, u.ma, si);
+  u.db = u.da - quot(u.ma - u.mb, std::max(u.ka, u.k1));
+  u.kb = slpmin(u.db - u.d0, u.mb, si);
+  const float denom = quot(0.5f * u.mb * u.mb, std::max(u.kb, u.k2)) +
+                      0.5f * (u.da - u.db) * (u.mb + u.ma) + 0.5f * (dp - u.da) * (u.ma + mp);
+  u.has_se = denom != 0.0f;
+  u.se = quot(0.5f * mp * mp, denom);
+  return u;
+}
+
+void trace_rule(float p, float d, float pl, float dl, float vel, const float* s, const float* prop,
+                const Backbone& b, float si) {
+  fio::write(6,
+             "(' S1-    P=',E13.5,'   D=',E13.5,'   PL=',E13.5,'    DL=',E13.5/"
+             "' S1-   NS=',E13.5,'   NI=',E13.5,'   PC=',E13.5,'    DC=',E13.5/"
+             "' S1-   SI=',E13.5,'    K=',E13.5,'  RULE=',E13.5,'      A=',E13.5/"
+             "' S1-  PMG=',E13.5,'  PMH=',E13.5,'   DMG=',E13.5,'    DMH=',E13.5/"
+             "' S1-  SR1=',E13.5,'  SR2=',E13.5,'   SR3=',E13.5,'    SRM=',E13.5/"
+             "' S1-BACKB=',E13.5,'   IR=',E13.5,' PSEO=',E13.5,'    VEL=',E13.5/"
+             "' S1-   SE=',E13.5,'   DY=',E13.5,'   ESE=',E13.5,'    PSE=',E13.5/"
+             "' S1-  UP1=',E13.5,'  UP2=',E13.5,'   UP3=',E13.5,'    CSE=',E13.5/"
+             "' S1-  UN1=',E13.5,'  UN2=',E13.5,'   UN3=',E13.5/"
+             "' S1-  EX1=',E13.5,'  EX2=',E13.5,'   EX3=',E13.5/"
+             "' S1-  EX4=',E13.5,'  EX5=',E13.5,'   EX6=',E13.5)",
+             p, d, pl, dl, prop[kNs], prop[kNi], b.m[1], b.th[1], si, s[kK], s[kRule], s[kA],
+             s[kPmg], s[kPmh], s[kDmg], s[kDmh], s[kSr1], s[kSr2], s[kSr3], s[kSrm], s[kBackb],
+             s[kIr], s[kCse], vel, s[kSe], prop[kDy], s[kEse], s[kPse], s[kUp], s[kUp + 1],
+             s[kUp + 2], prop[kEy], s[kUn], s[kUn + 1], s[kUn + 2], s[kEx], s[kEx + 1], s[kEx + 2],
+             s[kEx + 3], s[kEx + 4], s[kEx + 5]);
+}
+
+}  // namespace
+
+void hyst04(float p, float d, float pl, float dl, float vel, float* s, const float* prop, bool debug) {
+  const Backbone b = backbone_of(prop, kPoints);
+  const float t1 = b.m[1], g1 = b.th[1];
+  const float si = quot(t1, g1);
+  const float dy = prop[kDy], ey = prop[kEy];
+  if (debug) trace_rule(p, d, pl, dl, vel, s, prop, b, si);
+
+  float& k = s[kK];
+  float& rule = s[kRule];
+  float& a = s[kA];
+  float& pmg = s[kPmg];
+  float& pmh = s[kPmh];
+  float& dmg = s[kDmg];
+  float& dmh = s[kDmh];
+  float& se = s[kSe];
+  float* ese = &s[kEse];
+
+  if (rule == 0.0f && std::fabs(p) < t1) {  // virgin
+    k = si;
+    se = si;
+    return;
+  }
+  if (rule < 0.0f) return;  // failed: the state no longer changes
+  const float rule_in = rule;
+
+  int dir = static_cast<int>(s[kDir]);
+  int dirl = 0;
+  direct(dir, dirl, p, pl, vel);
+  s[kDir] = static_cast<float>(dir);
+  if (debug) fio::write(6, "('   DIR=',I8,' DIRL=',I8)", dir, dirl);
+
+  pmg = std::max({pmg, t1, p});
+  dmg = std::max({dmg, g1, d});
+  pmh = std::min({pmh, -t1, p});
+  dmh = std::min({dmh, -g1, d});
+  const bool positive = dir == 1 || dir == 2;
+  const float mp = positive ? pmg : pmh;
+  const float dp = positive ? dmg : dmh;
+  const float x = std::max(dmg, -dmh);  // largest absolute strain
+  const float y = std::max(pmg, -pmh);  // largest absolute stress
+  const float r = quot(g1, x);
+  const Unloading u = unloading_set(si, t1, r, pmg, pmh, dmg, dmh, mp, dp);
+  const bool backb = s[kBackb] != 0.0f;
+  if ((backb || rule == 0.0f) && u.has_se) se = u.se;
+
+  const bool short_of_limit =
+      (dir == 1 && p < a) || (dir == 2 && p > a) || (dir == 3 && p > a) || (dir == 4 && p < a);
+  if (dirl == dir && short_of_limit) return;
+
+  if (p * pl <= 0.0f) ductex(0, &s[kUp], &s[kEx], dy, d, ese[0], s[kPse], s[kCse], ey);
+
+  // The backbone: the steepest secant, no steeper than the initial stiffness,
+  // from the current point to a backbone point above it.
+  auto backbone_search = [&]() {
+    k = 0.0f;
+    for (int j = 2; j <= b.n; ++j) {
+      const float dd = b.th[j] - std::fabs(d);
+      const float dm = b.m[j] - std::fabs(p);
+      if (dm * dd > 0.0f && std::fabs(p) < b.m[j] && dm / dd > k && dm / dd <= si) {
+        k = dm / dd;
+        a = std::copysign(b.m[j], p);
+      }
+    }
+    rule = 1.0f;
+    s[kBackb] = 1.0f;
+    s[kIr] = 0.0f;
+  };
+
+  if (dir == 2 || dir == 4) {  // unloading
+    s[kBackb] = 0.0f;
+    if (rule == 1.0f || rule > 5.0f) {
+      if (dir == 2) {
+        ductex(1, &s[kUp], &s[kEx], dy, std::max(d, dl), ese[1], s[kPse], s[kCse], ey);
+      } else {
+        ductex(1, &s[kUn], &s[kEx], -dy, std::min(d, dl), ese[2], s[kPse], s[kCse], ey);
+      }
+    }
+    if (std::fabs(u.ma) < std::fabs(p)) {
+      k = u.ku;
+      a = u.ma;
+      rule = 2.0f;
+    } else if (std::fabs(u.mb) < std::fabs(p)) {
+      k = std::max(u.ka, u.k1);
+      a = u.mb;
+      rule = 3.0f;
+    } else {
+      k = std::max(u.kb, u.k2);
+      a = 0.0f;
+      rule = 4.0f;
+    }
+  } else if (backb || rule == 0.0f) {  // loading on the backbone
+    backbone_search();
+  } else {  // reloading
+    const float mq = sgn(t1 / 2.0f, mp);
+    const bool f1 = g1 < std::fabs(dp);  // the largest excursion went past the first point
+    const int ri = static_cast<int>(rule_in);
+    bool f2 = ri == 5 || ri == 8 || ri == 9 || ri == 11 || (dirl == 2 && dir == 3) ||
+              (dirl == 4 && dir == 1);
+    // Target: the peak itself, or 95% of the largest excursion on the first unloading slope.
+    float td = dp, tf = mp;
+    if (f1) {
+      tf = 0.95f * sgn(y, mp);
+      td = sgn(x, mp) - quot(0.05f * sgn(y, mp), u.ku);
+    }
+    const float kt = slpmin(td - d, tf - p, si);
+
+    bool done = false;
+    // A pinched branch steeper than the direct line is dropped and the choice made
+    // again without it; a second refusal (a degenerate set only) goes past the peak.
+    for (int pass = 0; pass < 2 && !done; ++pass) {
+      if (!f2 && std::fabs(p) < std::fabs(mq)) {
+        k = u.ku;
+        a = mq;
+        rule = 6.0f;
+        done = true;
+        break;
+      }
+      if (std::fabs(p) < std::fabs(tf) && (!f2 || std::fabs(p) >= 0.75f * t1)) {
+        k = kt;
+        a = tf;
+        rule = 7.0f;
+        done = true;
+        break;
+      }
+      if (std::fabs(p) >= 0.75f * t1) break;
+
+      const float kr = si * std::min(1.0f, power(r, 1.02f));
+      const float ma2 = sgn(y, mp) - sgn(t1, mp);
+      const float da2 = sgn(x, mp) - quot(sgn(t1, mp), u.ku);
+      const float mb2 = sgn(std::min(t1 / 2.0f, std::fabs(ma2)), mp);
+      const float db2 = da2 - quot(ma2 - mb2, u.k1);
+      const float dz = db2 - quot(mb2, u.k2);
+      const float dc = dir == 1 ? std::max(u.d0, dz) : std::min(u.d0, dz);
+      const float dq = dc + quot(mq, u.ku);  // the pinching point (dq, mq)
+      s[kSrm] = slpmin(dq - td, mq - tf, u.ku);
+      if (kt <= s[kSrm]) {
+        const float kq = slpmin(dq - d, mq - p, u.ku);
+        s[kSr1] = std::max(std::min(kt, kr), kq);
+        const float ds = d + quot(mq - p, s[kSr1]);
+        s[kSr3] = slpmin(td - ds, tf - mq, si);
+        s[kSr2] = quot(2.0f, quot(1.0f, s[kSr3]) + quot(1.0f, s[kSr1]));
+        if (std::fabs(p) >= t1 / 4.0f) {
+          k = s[kSr2];
+          a = sgn(0.75f * t1, mp);
+          rule = 9.0f;
+        } else {
+          k = s[kSr1];
+          a = sgn(t1 / 4.0f, mp);
+          rule = 8.0f;
+        }
+        done = true;
+        break;
+      }
+      f2 = false;
+    }
+
+    if (!done) {  // reloading past the largest excursion
+      s[kBackb] = 1.0f;
+      if (!f1) {
+        backbone_search();
+      } else {
+        s[kIr] = 0.0f;
+        const float fac = std::fabs(x) == std::fabs(dp) ? 1.04f : 1.0f;
+        k = slpmin(sgn(x, td) * fac - td, sgn(y, tf) - tf, si);
+        bool decided = false;
+        for (int j = 2; j <= b.n && !decided; ++j) {
+          if (!(b.m[j] > y && backbone_rising(b, j))) continue;
+          const BackboneMeet m = backbone_meet(b, j, d, p, k, p);
+          const float ax = std::fabs(m.d);
+          if (m.p * mp > 0.0f && std::fabs(m.p) > y && b.th[j - 1] <= ax && ax <= b.th[j]) {
+            decided = true;
+            if (std::fabs(p) < std::fabs(m.p)) {
+              k = slpmin(m.d - d, m.p - p, si);
+              a = m.p;
+              rule = 10.0f;
+            } else {
+              backbone_search();
+            }
+          }
+        }
+        if (!decided) backbone_search();
+      }
+    }
+  }
+
+  if (k <= 0.0f || k >= 1.05f * si) {  // failed: no stiffness left, the stress is kept
+    k = 0.0f;
+    rule = -rule;
+  }
+}
+
+// ================================================================ MAT04
+
+namespace {
+
+void shear1_header() {
+  fio::write_record(6, "");
+  fio::write_record(6, "");
+  fio::write_record(6, "");
+  fio::write(6, "('     SHEAR1 HYSTERESIS MODEL DATA - UNIT LENGTH MEMBER')");
+  fio::write(6, "(5X,A)", std::string(49, '='));
+  fio::write(6, "('     BACKBONE CURVE POINTS - MAT.  NI        DY     ',5X,'BETA',9X,' STRESS',8X,"
+                "' STRAIN')");
+}
+
+constexpr BackboneModel kShear1{
+    34,      kPoints, 1,        kSe, kEse, kPse, kCse, kUp, kUn, kEx,
+    "------------- IN MAT04 -------------------------",
+    "MORE THAN 10 CYCLES IN MAT04,  IELNO:",
+    shear1_header,
+    hyst04};
+
+}  // namespace
+
+void mat04(MatCall& c) { backbone_driver(c, kShear1); }
+
+}  // namespace materials

@@ -1,0 +1,31 @@
+// Material type 11 ("SHORT_OWJG", "MR2"): a bilinear moment-rotation spring
+// with kinematic hardening and a ductility limit.
+#pragma once
+
+#include "materials/matdsp.h"
+
+namespace materials {
+
+// MAT11. PROP(1..7): HA, VA, RATIO, MAX DUC, BETA, STIELE, PRMAX. State words
+// (one copy, 35): 1 K, 2 P-PL, 3 D-DL, 4 side of the last non-zero force (0.0
+// positive, 1.0 negative), 5 RULE (1.0 elastic, 2.0 yielding), 6-7 P+ and D+,
+// 8-9 P- and D-, 11 ductility, 20 yield rotation of the latest yield onset,
+// 28-29 largest rotation and its force, 30 largest |rotation|, 31 elastic
+// hinge stiffness VA/HA, 32 PRMAX, 33 yielded flag, 35 STIELE.
+void mat11(MatCall& c);
+
+// The set's values the rule reads.
+struct MomentRotationProps {
+  float ha = 0.0f;       // yield rotation
+  float va = 0.0f;       // yield moment, half the width of the elastic range
+  float ratio = 0.0f;    // post-yield slope over elastic slope
+  float max_duc = 0.0f;  // failure ductility; below 1.0 no failure
+};
+
+// HYST11. iopt is the material option (2 places the elastic range). p comes
+// in as the predicted force and goes out corrected; the tangent and the other
+// state words are updated in s (1-based view of the copy worked on).
+void hyst11(int iopt, float* s, float& p, float d, float pl, float dl,
+            const MomentRotationProps& pr, bool debug);
+
+}  // namespace materials

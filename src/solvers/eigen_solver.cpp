@@ -1,0 +1,188 @@
+#include "solvers/eigen_solver.h"
+
+#include <cmath>
+#include <cstddef>
+#include <utility>
+
+#include "driver/work_array.h"
+#include "fio/fio.h"
+
+namespace solvers {
+
+namespace {
+
+// Column-major term (i, j), 1-based.
+struct Dense {
+  float* p;
+  int n;
+  float& operator()(int i, int j) const {
+    return p[static_cast<std::ptrdiff_t>(i - 1) + static_cast<std::ptrdiff_t>(j - 1) * n];
+  }
+};
+
+// True when g is lost against |v|: adding it leaves |v| unchanged.
+bool negligible(float g, float v) {
+  const float av = std::fabs(v);
+  return (av + g) - av == 0.0f;
+}
+
+// One Jacobi plane rotation of the pair (g, h).
+inline void rotate(float& g, float& h, float s, float tau) {
+  const float gv = g;
+  const float hv = h;
+  g = gv - s * (hv + gv * tau);
+  h = hv + s * (gv - hv * tau);
+}
+
+float off_diagonal_sum(int n, const Dense& a) {
+  float sm = 0.0f;
+  for (int p = 1; p < n; ++p)
+    for (int q = p + 1; q <= n; ++q) sm += std::fabs(a(p, q));
+  return sm;
+}
+
+}  // namespace
+
+int cholrd(int n, float* ap, float* bp, float* d, float& piv) {
+  const Dense a{ap, n};
+  const Dense b{bp, n};
+  for (int i = 1; i <= n; ++i) {
+    for (int j = i; j <= n; ++j) {
+      float x = b(i, j);
+      for (int k = 1; k < i; ++k) x -= b(i, k) * b(j, k);
+      if (j == i) {
+        piv = x;
+        if (x <= 0.0f) return i;
+        d[i - 1] = std::sqrt(x);
+      } else {
+        b(j, i) = x / d[i - 1];
+      }
+    }
+  }
+  for (int i = 1; i <= n; ++i) {
+    for (int j = i; j <= n; ++j) {
+      float x = a(i, j);
+      for (int k = 1; k < i; ++k) x -= b(i, k) * a(j, k);
+      a(j, i) = x / d[i - 1];
+    }
+  }
+  for (int j = 1; j <= n; ++j) {
+    for (int i = j; i <= n; ++i) {
+      float x = a(i, j);
+      for (int k = j; k < i; ++k) x -= a(k, j) * b(i, k);
+      for (int k = 1; k < j; ++k) x -= a(j, k) * b(i, k);
+      a(i, j) = x / d[i - 1];
+    }
+  }
+  return 0;
+}
+
+bool jacrot(int n, float* ap, float* eig, float* xp, float* w1, float* w2) {
+  const Dense a{ap, n};
+  const Dense x{xp, n};
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) x(i, j) = i == j ? 1.0f : 0.0f;
+    eig[i - 1] = a(i, i);
+    w1[i - 1] = eig[i - 1];
+    w2[i - 1] = 0.0f;
+  }
+  const float nn = static_cast<float>(n) * static_cast<float>(n);
+  for (int sweep = 1; sweep <= kJacobiSweeps; ++sweep) {
+    const float sm = off_diagonal_sum(n, a);
+    if (sm == 0.0f) return true;
+    const float threshold = sweep < 4 ? 0.2f * sm / nn : 0.0f;
+    for (int p = 1; p < n; ++p) {
+      for (int q = p + 1; q <= n; ++q) {
+        float g = 100.0f * std::fabs(a(p, q));
+        if (g <= 1.0e-20f) g = 0.0f;
+        if (sweep > 4 && negligible(g, eig[p - 1]) && negligible(g, eig[q - 1])) {
+          a(p, q) = 0.0f;
+          continue;
+        }
+        if (std::fabs(a(p, q)) <= threshold) continue;
+        const float h = eig[q - 1] - eig[p - 1];
+        float t;
+        if (negligible(g, h)) {
+          t = a(p, q) / h;
+        } else {
+          const float theta = 0.5f * h / a(p, q);
+          t = 1.0f / (std::fabs(theta) + std::sqrt(theta * theta + 1.0f));
+          if (theta < 0.0f) t = -t;
+        }
+        const float c = 1.0f / std::sqrt(t * t + 1.0f);
+        const float s = t * c;
+        const float tau = s / (1.0f + c);
+        const float hh = t * a(p, q);
+        w2[p - 1] -= hh;
+        w2[q - 1] += hh;
+        eig[p - 1] -= hh;
+        eig[q - 1] += hh;
+        a(p, q) = 0.0f;
+        for (int j = 1; j < p; ++j) rotate(a(j, p), a(j, q), s, tau);
+        for (int j = p + 1; j < q; ++j) rotate(a(p, j), a(j, q), s, tau);
+        for (int j = q + 1; j <= n; ++j) rotate(a(p, j), a(q, j), s, tau);
+        for (int j = 1; j <= n; ++j) rotate(x(j, p), x(j, q), s, tau);
+      }
+    }
+    for (int i = 0; i < n; ++i) {
+      w1[i] += w2[i];
+      eig[i] = w1[i];
+      w2[i] = 0.0f;
+    }
+  }
+  if (off_diagonal_sum(n, a) == 0.0f) return true;
+  fio::write(6, "(/,' *** WARNING: JACOBI EIGEN-SOLUTION NOT CONVERGED AFTER',I5,' SWEEPS',"
+                "' - EIGENVALUES MAY BE INACCURATE')", kJacobiSweeps);
+  return false;
+}
+
+void eigbak(int n, const float* bp, const float* d, float* xp) {
+  const Dense b{const_cast<float*>(bp), n};
+  const Dense x{xp, n};
+  for (int j = 1; j <= n; ++j) {
+    float m = 1.0e-15f;
+    for (int i = n; i >= 1; --i) {
+      float v = x(i, j);
+      for (int k = i + 1; k <= n; ++k) v -= b(k, i) * x(k, j);
+      v /= d[i - 1];
+      x(i, j) = v;
+      if (std::fabs(v) > m) m = std::fabs(v);
+    }
+    for (int i = 1; i <= n; ++i) x(i, j) = x(i, j) / m;
+  }
+}
+
+EigenResult eiggen(int n, float* ap, float* bp, float* eig, float* xp, float* d, float* w1,
+                   float* w2) {
+  EigenResult result;
+  if (const int row = cholrd(n, ap, bp, d, result.piv)) {
+    result.status = EigenStatus::not_positive_definite;
+    result.row = row;
+    return result;
+  }
+  const Dense a{ap, n};
+  for (int i = 1; i <= n; ++i)
+    for (int j = 1; j < i; ++j) a(j, i) = a(i, j);
+  if (!jacrot(n, ap, eig, xp, w1, w2)) result.status = EigenStatus::not_converged;
+  eigbak(n, bp, d, xp);
+
+  const Dense x{xp, n};
+  for (int i = 1; i <= n; ++i) {
+    int k = i;
+    for (int m = i + 1; m <= n; ++m)
+      if (eig[m - 1] < eig[k - 1]) k = m;
+    if (k != i) {
+      std::swap(eig[i - 1], eig[k - 1]);
+      for (int r = 1; r <= n; ++r) std::swap(x(r, i), x(r, k));
+    }
+  }
+  return result;
+}
+
+EigenResult eiggen(int n, std::int64_t a, std::int64_t b, std::int64_t eig, std::int64_t x,
+                   std::int64_t d, std::int64_t w1, std::int64_t w2) {
+  return eiggen(n, kv::rptr(a), kv::rptr(b), kv::rptr(eig), kv::rptr(x), kv::rptr(d),
+                kv::rptr(w1), kv::rptr(w2));
+}
+
+}  // namespace solvers

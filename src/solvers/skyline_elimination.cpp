@@ -1,0 +1,335 @@
+#include "solvers/skyline_elimination.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "driver/work_array.h"
+#include "fio/fio.h"
+#include "model/matrix_print.h"
+
+namespace solvers::detail {
+
+namespace {
+
+// Dot product of two contiguous columns. Eight independent partial sums let the
+// compiler keep them in vector registers without reordering a float sum (which
+// it may not do without -ffast-math); the rounding order is therefore that of
+// eight interleaved sums added pairwise, not of one running sum.
+template <class T>
+inline T dot(const T* __restrict x, const T* __restrict y, int n) {
+  T s0 = 0, s1 = 0, s2 = 0, s3 = 0, s4 = 0, s5 = 0, s6 = 0, s7 = 0;
+  int q = 0;
+  for (; q + 8 <= n; q += 8) {
+    s0 += x[q] * y[q];
+    s1 += x[q + 1] * y[q + 1];
+    s2 += x[q + 2] * y[q + 2];
+    s3 += x[q + 3] * y[q + 3];
+    s4 += x[q + 4] * y[q + 4];
+    s5 += x[q + 5] * y[q + 5];
+    s6 += x[q + 6] * y[q + 6];
+    s7 += x[q + 7] * y[q + 7];
+  }
+  T tail = 0;
+  for (; q < n; ++q) tail += x[q] * y[q];
+  return ((s0 + s1) + (s2 + s3)) + ((s4 + s5) + (s6 + s7)) + tail;
+}
+
+
+// Dot products of one column x with kBlock columns y[b] at once: x is read once
+// for all of them. The same eight partial sums per product as dot().
+constexpr int kBlock = 4;
+
+template <class T>
+inline void dot_block(const T* __restrict x, const T* __restrict y0, const T* __restrict y1,
+                      const T* __restrict y2, const T* __restrict y3, int n, T* out) {
+  constexpr int L = 32 / sizeof(T);
+  typedef T V __attribute__((vector_size(32)));
+  V a0 = {}, a1 = {}, a2 = {}, a3 = {};
+  int q = 0;
+  for (; q + L <= n; q += L) {
+    V xv, v0, v1, v2, v3;
+    __builtin_memcpy(&xv, x + q, sizeof(V));
+    __builtin_memcpy(&v0, y0 + q, sizeof(V));
+    __builtin_memcpy(&v1, y1 + q, sizeof(V));
+    __builtin_memcpy(&v2, y2 + q, sizeof(V));
+    __builtin_memcpy(&v3, y3 + q, sizeof(V));
+    a0 += xv * v0; a1 += xv * v1; a2 += xv * v2; a3 += xv * v3;
+  }
+  T t[4] = {};
+  for (; q < n; ++q) { t[0] += x[q]*y0[q]; t[1] += x[q]*y1[q]; t[2] += x[q]*y2[q]; t[3] += x[q]*y3[q]; }
+  const V* acc[4] = {&a0, &a1, &a2, &a3};
+  for (int b = 0; b < 4; ++b) { T s = 0; for (int u = 0; u < L; ++u) s += (*acc[b])[u]; out[b] = s + t[b]; }
+}
+
+}  // namespace
+
+template <class T>
+T* scratch(std::size_t count) {
+  static std::vector<T> buffer;
+  if (buffer.size() < count) buffer.resize(count);
+  return buffer.data();
+}
+
+// Column by column (active-column form): column j is finished from the columns
+// left of it, each term by one dot product over the overlap of two column
+// profiles. The result is the one of the row-by-row elimination: row i keeps
+// its values at its turn as pivot (the factor U, rows not divided by their
+// pivots), the rows and columns past l2 hold the condensed matrix.
+//
+// For column j, t(i) = K(i, j) / K(i, i) for its pivot rows i, stored at
+// t[j-i], the column's own order, so that column k and t run the same way in
+// memory. Columns are taken kBlock at a time: the rows above the block need
+// only finished columns, so each such column k is read once for the whole
+// block; the rows inside the block follow column by column. A block column's t
+// is zero above its own first row, so the shared products add exact zeros there.
+template <class T>
+int reduce_matrix_and_loads(int n, int l1, int l2, T* a, const std::int32_t* md,
+                            float* r, int ldr, int nlc) {
+  const int last_pivot = std::min(l2, n - 1);
+  T* tbuf = scratch<T>(static_cast<std::size_t>(kBlock) * static_cast<std::size_t>(n));
+  const auto pivot = [&](int k) { return a[col_diag(md, k)]; };
+
+  for (int j0 = l1; j0 <= n; j0 += kBlock) {
+    const int nb = std::min(kBlock, n - j0 + 1);
+    int lo[kBlock];
+    int pe[kBlock];
+    bool active[kBlock];
+    T* col[kBlock];
+    T* t[kBlock];
+    int lo_min = j0;
+    for (int b = 0; b < kBlock; ++b) {
+      const int j = j0 + std::min(b, nb - 1);
+      col[b] = a + col_diag(md, j);
+      t[b] = tbuf + static_cast<std::ptrdiff_t>(b) * n;
+      lo[b] = std::max(col_top(md, j), l1);
+      pe[b] = std::min(last_pivot, j - 1);
+      active[b] = b < nb && pe[b] >= lo[b];
+      if (active[b]) lo_min = std::min(lo_min, lo[b]);
+    }
+    for (int b = 0; b < nb; ++b)
+      if (active[b])
+        for (int i = lo_min; i < lo[b]; ++i) t[b][j0 + b - i] = T(0);
+
+    // Rows above the block.
+    for (int k = lo_min; k < j0; ++k) {
+      const int ilo = std::max(lo_min, col_top(md, k));
+      const int ihi = std::min(k - 1, last_pivot);
+      T s[kBlock] = {};
+      if (ihi >= ilo) {
+        const T* x = a + col_diag(md, k) + (k - ihi);
+        dot_block(x, t[0] + (j0 - ihi), t[1] + (j0 + 1 - ihi), t[2] + (j0 + 2 - ihi),
+                  t[3] + (j0 + 3 - ihi), ihi - ilo + 1, s);
+      }
+      const T dk = pivot(k);
+      for (int b = 0; b < nb; ++b) {
+        if (!active[b] || k < lo[b]) continue;
+        const int m = j0 + b - k;
+        const T v = col[b][m] - s[b];
+        col[b][m] = v;
+        if (k <= pe[b]) t[b][m] = v / dk;
+      }
+    }
+
+    // Rows inside the block, the diagonal, the loads and the pivot test.
+    for (int b = 0; b < nb; ++b) {
+      const int j = j0 + b;
+      T* colj = col[b];
+      if (active[b]) {
+        T* tj = t[b];
+        for (int k = std::max(j0, lo[b]); k < j; ++k) {
+          const int m = j - k;
+          T v = colj[m];
+          const int ilo = std::max(lo[b], col_top(md, k));
+          const int ihi = std::min(k - 1, pe[b]);
+          if (ihi >= ilo) {
+            v -= dot(a + col_diag(md, k) + (k - ihi), tj + (j - ihi), ihi - ilo + 1);
+            colj[m] = v;
+          }
+          if (k <= pe[b]) tj[m] = v / pivot(k);
+        }
+        colj[0] -= dot(colj + (j - pe[b]), tj + (j - pe[b]), pe[b] - lo[b] + 1);
+        // Loads: the same pivots in ascending order, as the row-by-row form does.
+        for (int c = 0; c < nlc; ++c) {
+          float* rc = r + static_cast<std::ptrdiff_t>(c) * ldr;
+          T v = rc[j - 1];
+          for (int i = lo[b]; i <= pe[b]; ++i) v -= tj[j - i] * static_cast<T>(rc[i - 1]);
+          rc[j - 1] = static_cast<float>(v);
+        }
+      }
+      if (j <= last_pivot && colj[0] == T(0)) return j;
+    }
+  }
+  return 0;
+}
+
+// By rows of the loads: row j takes the updates of the pivots above it in
+// ascending order, each as K(i,j)*R(i)/K(i,i), as the row-by-row form gives them.
+template <class T>
+int reduce_loads(int n, int l1, int l2, const T* a, const std::int32_t* md,
+                 float* r, int ldr, int nlc) {
+  for (int j = l1; j <= n; ++j) {
+    const T* colj = a + col_diag(md, j);
+    const int lo = std::max(col_top(md, j), l1);
+    const int pe = std::min(l2, j - 1);
+    for (int c = 0; c < nlc && pe >= lo; ++c) {
+      float* rc = r + static_cast<std::ptrdiff_t>(c) * ldr;
+      T v = rc[j - 1];
+      for (int i = lo; i <= pe; ++i) {
+        const T ri = rc[i - 1];
+        if (ri != T(0)) v -= colj[j - i] * ri / a[col_diag(md, i)];
+      }
+      rc[j - 1] = static_cast<float>(v);
+    }
+    if (j <= l2 && colj[0] == T(0)) return j;
+  }
+  return 0;
+}
+
+template <class T>
+int back_substitute(int, int l1, int l2, const T* a, const std::int32_t* md,
+                    float* r, int ldr, int nlc) {
+  for (int j = l2; j >= l1; --j) {
+    const T* colj = a + col_diag(md, j);
+    const T d = colj[0];
+    if (d == T(0)) return j;
+    const int h = col_height(md, j);
+    for (int c = 0; c < nlc; ++c) {
+      float* rc = r + static_cast<std::ptrdiff_t>(c) * ldr;
+      const T x = static_cast<T>(rc[j - 1]) / d;
+      rc[j - 1] = static_cast<float>(x);
+      if (j > 1) {
+        const T xr = rc[j - 1];
+        for (int m = 1; m < h; ++m) rc[j - 1 - m] = static_cast<float>(rc[j - 1 - m] - xr * colj[m]);
+      }
+    }
+  }
+  return 0;
+}
+
+template <class T>
+int multiply_upper(int n, int l1, int l2, const T* a, const std::int32_t* md,
+                   float* r, const float* w) {
+  for (int i = l1; i <= l2; ++i) {
+    if (a[col_diag(md, i)] == T(0)) return i;
+    r[i - 1] = 0.0f;
+  }
+  // R = U x on the range.
+  for (int j = l1; j <= n; ++j) {
+    const T* colj = a + col_diag(md, j);
+    const int kmin = std::max(col_top(md, j), l1);
+    const T wj = w[j - 1];
+    for (int k = j; k >= kmin; --k) r[k - 1] = static_cast<float>(r[k - 1] + colj[j - k] * wj);
+  }
+  return 0;
+}
+
+template <class T>
+void undo_elimination(int n, int l1, int l2, const T* a, const std::int32_t* md, float* r) {
+  // The elimination undone: row j takes, from the last pivot up, the pivot rows
+  // above it, each before it was changed itself (hence j descending).
+  for (int j = n; j > l1; --j) {
+    const T* colj = a + col_diag(md, j);
+    const int lo = std::max(col_top(md, j), l1);
+    for (int i = std::min(l2, j - 1); i >= lo; --i) {
+      const T ri = r[i - 1];
+      if (ri != T(0)) r[j - 1] = static_cast<float>(r[j - 1] + colj[j - i] * ri / a[col_diag(md, i)]);
+    }
+  }
+}
+
+// The three steps per pivot i, fused by term: M(k,j) + m*W(k)*W(j), then
+// - W(k)*M(i,j), then - W(j)*M(i,k). Each term sees the steps in that order and
+// they read only row i and W, so the fused loop gives the same values.
+template <class T>
+void reduce_carried(int n, int first, int last, const T* k, const std::int32_t* mdk,
+                    T* m, const std::int32_t* mdm, T* w) {
+  for (int i = first; i <= last; ++i) {
+    const T kii = k[col_diag(mdk, i)];
+    for (int j = i + 1; j <= n; ++j)
+      w[j - 1] = col_top(mdk, j) <= i ? k[col_diag(mdk, j) + j - i] / kii : T(0);
+    const T mii = m[col_diag(mdm, i)];
+    for (int j = i + 1; j <= n; ++j) {
+      const T wj = w[j - 1];
+      const bool in_m = col_top(mdm, j) <= i;
+      const T mij = in_m ? m[col_diag(mdm, j) + j - i] : T(0);
+      const bool step1 = mii != T(0) && wj != T(0);
+      const bool step2 = in_m && mij != T(0);
+      const bool step3 = wj != T(0);
+      if (!step1 && !step2 && !step3) continue;
+      T* colm = m + col_diag(mdm, j);  // colm[j-kk] = M(kk, j)
+      for (int kk = i + 1; kk <= j; ++kk) {
+        T v = colm[j - kk];
+        if (step1) v = v + mii * w[kk - 1] * wj;
+        if (step2) v = v - w[kk - 1] * mij;
+        if (step3 && col_top(mdm, kk) <= i) v = v - wj * m[col_diag(mdm, kk) + kk - i];
+        colm[j - kk] = v;
+      }
+    }
+  }
+}
+
+int carried_profile_gap(int n, int l1, int l2, const std::int32_t* mdk, const std::int32_t* mdm) {
+  const int last_pivot = std::min(l2, n - 1);
+  for (int j = l1 + 1; j <= n; ++j) {
+    const int first = std::max(col_top(mdk, j), l1);  // first pivot row of column j
+    if (first > std::min(last_pivot, j - 1)) continue;  // no pivot reaches it
+    if (col_top(mdm, j) > first + 1) return j;
+  }
+  return 0;
+}
+
+bool profile_complete(int n, const std::int32_t* md, std::int64_t nstore) {
+  if (n < 1 || md[0] != 1) return false;
+  for (int j = 1; j <= n; ++j) {
+    const int h = col_height(md, j);
+    if (h < 1 || h > j) return false;
+  }
+  return md[n] - 1 <= nstore;
+}
+
+void zero_pivot_box(std::string_view routine, int row, int storage, double pivot) {
+  static const std::string stars(50, '*');
+  fio::write(6,
+             "(///,1X,A,/,' *  ER','ROR IN SUBROUTINE ',A,T51,'*',/,"
+             "' *  PIVOT IS LE 0 ------- ROW:',I5,T51,'*',/,"
+             "' *                STORAGE LCN:',I5,T51,'*',/,"
+             "' *                      PIVOT:',1PE15.6,T51,'*',/,"
+             "' *  SOLUTION IS ABORTED ',T51,'*',/,1X,A)",
+             stars, routine, row, storage, pivot, stars);
+}
+
+void trace_title(std::string_view title, int l1, int l2, int n) {
+  fio::write(6, "(/,2X,A,2X,'L1:',I5,'   L2:',I5,'   N:',I5)", title, l1, l2, n);
+}
+
+void trace_loads(const float* r, int n, int ldr, int nlc, std::string_view title) {
+  if (ldr == n) {
+    model::prtmat(r, n, nlc, title);
+    return;
+  }
+  std::vector<float> rows(static_cast<std::size_t>(n) * static_cast<std::size_t>(nlc));
+  for (int c = 0; c < nlc; ++c)
+    std::copy_n(r + static_cast<std::ptrdiff_t>(c) * ldr, n, rows.begin() + static_cast<std::ptrdiff_t>(c) * n);
+  model::prtmat(rows.data(), n, nlc, title);
+}
+
+#define KV_ELIMINATION_INSTANCES(T)                                                              \
+  template int reduce_matrix_and_loads<T>(int, int, int, T*, const std::int32_t*, float*, int,  \
+                                          int);                                                 \
+  template T* scratch<T>(std::size_t);                                                          \
+  template int reduce_loads<T>(int, int, int, const T*, const std::int32_t*, float*, int, int); \
+  template int back_substitute<T>(int, int, int, const T*, const std::int32_t*, float*, int,    \
+                                  int);                                                         \
+  template int multiply_upper<T>(int, int, int, const T*, const std::int32_t*, float*,          \
+                                 const float*);                                                 \
+  template void undo_elimination<T>(int, int, int, const T*, const std::int32_t*, float*);      \
+  template void reduce_carried<T>(int, int, int, const T*, const std::int32_t*, T*,             \
+                                  const std::int32_t*, T*);
+
+KV_ELIMINATION_INSTANCES(float)
+KV_ELIMINATION_INSTANCES(double)
+
+#undef KV_ELIMINATION_INSTANCES
+
+}  // namespace solvers::detail

@@ -1,0 +1,76 @@
+// Gauss elimination without pivoting in skyline storage: the kernels shared by
+// the global solver (msoll) and the member solver (gauss). Internal to solvers/.
+//
+// Pointer conventions (all 1-based positions seen through 0-based pointers):
+//   md[j-1] = MDIAG(j), j = 1..n+1; a[p-1] = the term at position p, so the
+//   diagonal of column j is a[md[j-1]-1] and term (i, j), i <= j, inside the
+//   profile is a[md[j-1]-1 + j-i];  r[(c-1)*ldr + i-1] = R(i, c).
+// Loads and vectors are REAL words (float); the matrix element type T is also
+// the type of the arithmetic, so a double matrix gives a double elimination.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace solvers::detail {
+
+inline int col_height(const std::int32_t* md, int j) { return md[j] - md[j - 1]; }
+inline int col_top(const std::int32_t* md, int j) { return j - (md[j] - md[j - 1]) + 1; }
+inline std::ptrdiff_t col_diag(const std::int32_t* md, int j) { return md[j - 1] - 1; }
+
+// Scratch of count values in the given precision, kept for the next call so
+// that the step loops allocate nothing once warm (one thread runs everything).
+template <class T>
+T* scratch(std::size_t count);
+
+// Reduction of the stiffness and of the load columns over the pivots l1..l2
+// (the last equation is never a pivot). Returns 0, or the equation of the
+// first zero pivot (then the arrays are partly reduced).
+template <class T>
+int reduce_matrix_and_loads(int n, int l1, int l2, T* a, const std::int32_t* md,
+                            float* r, int ldr, int nlc);
+
+// The loads alone against a reduced matrix, pivots l1..l2. 0 or the zero pivot.
+template <class T>
+int reduce_loads(int n, int l1, int l2, const T* a, const std::int32_t* md,
+                 float* r, int ldr, int nlc);
+
+// Back substitution l2 down to l1 into the load columns. 0 or the zero pivot.
+template <class T>
+int back_substitute(int n, int l1, int l2, const T* a, const std::int32_t* md,
+                    float* r, int ldr, int nlc);
+
+// Multiplication by the reduced matrix, r(., 1) = K x with x in w, in two
+// steps: multiply_upper tests the pivots and forms r = U x on the range (0 or
+// the zero pivot); undo_elimination then applies the eliminations in reverse.
+template <class T>
+int multiply_upper(int n, int l1, int l2, const T* a, const std::int32_t* md,
+                   float* r, const float* w);
+template <class T>
+void undo_elimination(int n, int l1, int l2, const T* a, const std::int32_t* md, float* r);
+
+// Carries a second matrix m (mass or geometric stiffness) through the
+// reduction already done on k over the pivots first..last. The profile of m
+// must pass carried_profile_gap first. w is scratch of n values.
+template <class T>
+void reduce_carried(int n, int first, int last, const T* k, const std::int32_t* mdk,
+                    T* m, const std::int32_t* mdm, T* w);
+
+// The first column whose profile in m is too short for the reduction of k over
+// l1..l2 (the reduction would write above the column's top), or 0.
+int carried_profile_gap(int n, int l1, int l2, const std::int32_t* mdk, const std::int32_t* mdm);
+
+// True when md[0..n] is a complete profile: MDIAG(1) = 1, every column 1..j
+// high, and at most nstore terms.
+bool profile_complete(int n, const std::int32_t* md, std::int64_t nstore);
+
+// The boxed zero-pivot report on unit 6 for the named routine.
+void zero_pivot_box(std::string_view routine, int row, int storage, double pivot);
+
+// Trace helpers: the option's title line, and the first n rows of the nlc load
+// columns of r (leading dimension ldr) under a title.
+void trace_title(std::string_view title, int l1, int l2, int n);
+void trace_loads(const float* r, int n, int ldr, int nlc, std::string_view title);
+
+}  // namespace solvers::detail

@@ -1,0 +1,30 @@
+// Products of a symmetric skyline matrix with a vector over a block of rows
+// IR1..IR2 and columns JC1..JC2: SKYMUL with the full symmetric matrix (each
+// stored off-diagonal term read once for (i, j) and once for (j, i)), SKYMUU
+// with the stored upper triangle only. Terms outside the profile are zero and
+// are not visited; rows of p outside IR1..IR2 are not touched.
+//
+// mdiag points at MDIAG(1), a at the term stored at position 1 (kv::SkyReal);
+// p and x at P(1) and X(1) (REAL). With lzero, P(IR1..IR2) starts from 0.0,
+// otherwise the product is added to it. With lprt the trace and the result
+// lines are printed on unit 6.
+#pragma once
+
+#include <cstdint>
+
+#include "driver/work_array.h"
+
+namespace solvers {
+
+void skymul(bool lprt, bool lzero, int nstore, int n, int ir1, int ir2, int jc1, int jc2,
+            const std::int32_t* mdiag, const kv::SkyReal* a, float* p, const float* x);
+void skymuu(bool lprt, bool lzero, int nstore, int n, int ir1, int ir2, int jc1, int jc2,
+            const std::int32_t* mdiag, const kv::SkyReal* a, float* p, const float* x);
+
+// The same on work-array tables (ZMATRX indices of each table's first word).
+void skymul(bool lprt, bool lzero, int nstore, int n, int ir1, int ir2, int jc1, int jc2,
+            std::int64_t mdiag, std::int64_t a, std::int64_t p, std::int64_t x);
+void skymuu(bool lprt, bool lzero, int nstore, int n, int ir1, int ir2, int jc1, int jc2,
+            std::int64_t mdiag, std::int64_t a, std::int64_t p, std::int64_t x);
+
+}  // namespace solvers

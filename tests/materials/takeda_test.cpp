@@ -1,0 +1,188 @@
+// The Takeda model driven through MATDSP, against values worked by hand from
+// its trilinear backbone and its unloading and reloading rules.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "materials/harness.h"
+#include "materials/matdsp.h"
+#include "materials/takeda.h"
+
+namespace {
+
+// PC 10 at DC 0.01, PY 30 at DY 0.05, PU 40 at DU 0.25, BETA 0.1:
+// OC = 1000, CY = 500, YU = 50, CPY = 40/0.06, EY = 0.05 + 0.8 = 0.85.
+const char* const kSet = "TAKEDA 2.0 10 0.01 30 0.05 40 0.25 0.1\n";
+constexpr double kCPY = 40.0 / 0.06;
+
+class Takeda : public ::testing::Test {
+ protected:
+  Takeda() {
+    materials::register_material(6, materials::mat06);
+    h = std::make_unique<mtest::MaterialHarness>(6, kSet);
+    h->init();
+  }
+  // Steps with zero rates, so the branch is chosen from the forces alone.
+  float go(float d) {
+    h->step(d, 0.0f);
+    return h->material_force();
+  }
+  float* s() const { return h->committed(); }
+  std::unique_ptr<mtest::MaterialHarness> h;
+};
+
+double rel(double x) { return 1e-4 * std::max(1.0, std::fabs(x)); }
+
+TEST_F(Takeda, PropertiesAndSetUp) {
+  EXPECT_EQ(h->nprop(), 13);
+  EXPECT_EQ(h->nstate(), 49);
+  const float* pr = h->prop();
+  EXPECT_FLOAT_EQ(pr[8], 1000.0f);
+  EXPECT_FLOAT_EQ(pr[9], 500.0f);
+  EXPECT_FLOAT_EQ(pr[10], 50.0f);
+  EXPECT_NEAR(pr[11], kCPY, rel(kCPY));
+  EXPECT_NEAR(pr[12], 0.85, 1e-6);
+  EXPECT_FLOAT_EQ(pr[13], 0.1f);
+  // Rule 1, aimed at the cracking point of the sense the zero point faces.
+  EXPECT_EQ(s()[1], 1000.0f);   // S = OC
+  EXPECT_EQ(s()[3], -10.0f);    // A = -PC
+  EXPECT_EQ(s()[4], 0.0f);      // B
+  EXPECT_EQ(s()[7], 1.0f);      // RNRL
+  EXPECT_EQ(s()[27], -10.0f);   // ACHNG
+  EXPECT_EQ(s()[8], -0.01f);
+  EXPECT_EQ(s()[9], -10.0f);
+  EXPECT_EQ(s()[10], 0.01f);
+  EXPECT_EQ(s()[11], 10.0f);
+  EXPECT_EQ(s()[48], 1000.0f);  // OC copy
+  EXPECT_EQ(s()[49], 2.0f);     // EI copy
+}
+
+struct Push {
+  const char* name;
+  float d;        // one step from rest
+  float p;        // force on the backbone
+  float tangent;  // branch after the step
+};
+
+// Points on the backbone reached in a single step from rest: the walk splits
+// the step at the cracking, yield and ultimate points.
+const Push kPushes[] = {
+    {"uncracked", 0.005f, 5.0f, 1000.0f},
+    {"cracked", 0.03f, 20.0f, 500.0f},
+    {"post_yield", 0.15f, 35.0f, 50.0f},
+    {"beyond_ultimate", 0.4f, 40.0f, 0.0f},
+    {"post_yield_negative", -0.15f, -35.0f, 50.0f},
+    {"beyond_ultimate_negative", -0.3f, -40.0f, 0.0f},
+};
+
+class TakedaPush : public Takeda, public ::testing::WithParamInterface<Push> {};
+
+TEST_P(TakedaPush, OneStepFromRest) {
+  const Push& c = GetParam();
+  EXPECT_NEAR(go(c.d), c.p, rel(c.p));
+  EXPECT_NEAR(h->tangent(), c.tangent, rel(c.tangent));
+  EXPECT_EQ(h->output().find("MORE THAN 5 CYCLES"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backbone, TakedaPush, ::testing::ValuesIn(kPushes),
+                         [](const auto& i) { return std::string(i.param.name); });
+
+TEST_F(Takeda, PushInSmallStepsFollowsTheBackboneAndStaysAtPU) {
+  EXPECT_NEAR(h->walk(0.15f, 30), 35.0f, 1e-3);
+  EXPECT_NEAR(h->walk(0.25f, 10), 40.0f, 1e-3);
+  EXPECT_NEAR(go(0.3f), 40.0f, 1e-4);
+  EXPECT_NEAR(go(0.5f), 40.0f, 1e-4);
+  EXPECT_EQ(h->tangent(), 0.0f);
+}
+
+TEST_F(Takeda, UnloadingAfterYieldAndReloadingTowardTheOtherCrackingLevel) {
+  // Peak at 2 DY: 30 + 50*0.05.
+  EXPECT_NEAR(go(0.1f), 32.5f, 1e-4);
+  // Unloading stiffness CPY (DY/Dmax)^0.5, Dmax being where the unloading was
+  // found: the probe a thousandth of the step into it, 0.1 - 0.00001.
+  const double s1 = kCPY * std::sqrt(0.05 / 0.09999);
+  EXPECT_NEAR(go(0.09f), 32.5 - 0.01 * s1, 2e-4);
+  EXPECT_NEAR(h->tangent(), s1, rel(s1));
+
+  // On to D = 0: zero force at d0, then on S1 to the cracking level -PC of the
+  // other sense (that sense never cracked), then straight toward (-DY, -PY).
+  const double d0 = 0.1 - 32.5 / s1;
+  const double dc = d0 - 10.0 / s1;
+  const double qy = -20.0 / (-0.05 - dc);
+  EXPECT_NEAR(go(0.0f), -10.0 + qy * (0.0 - dc), 2e-4);
+  EXPECT_NEAR(h->tangent(), qy, rel(qy));
+  EXPECT_EQ(s()[7], 16.0f);
+
+  // That line reaches the yield point; beyond it the post-yield branch, the
+  // mirror image of the first excursion.
+  EXPECT_NEAR(go(-0.1f), -32.5f, 1e-3);
+  EXPECT_NEAR(h->tangent(), 50.0f, 1e-4);
+  EXPECT_EQ(s()[7], 3.0f);
+}
+
+TEST_F(Takeda, ElasticCycleBeforeCrackingDissipatesNothing) {
+  go(0.008f);
+  go(0.0f);
+  go(-0.008f);
+  EXPECT_NEAR(go(0.0f), 0.0f, 1e-4);
+  const materials::MatCall r = h->results();
+  EXPECT_NEAR(r.pse, 0.0f, 1e-6);
+  EXPECT_NEAR(r.ese, 0.0f, 1e-6);
+}
+
+TEST_F(Takeda, EnergiesAndDamageIndexAfterAPush) {
+  go(0.15f);
+  // Work: 0.05 + 0.8 to yield, (30 + 35)/2 * 0.1 beyond: 4.1. Elastic part on
+  // the stiffness of the yield classification, CPY: 35^2/(2 CPY).
+  const double ese = 35.0 * 35.0 / (2.0 * kCPY);
+  const double pse = 4.1 - ese;
+  const materials::MatCall r = h->results();
+  EXPECT_NEAR(r.ese, ese, 1e-4);
+  EXPECT_NEAR(r.pse, pse, 1e-4);
+  EXPECT_NEAR(r.duct[0], 0.0f, 1e-6);  // ductility is booked on unloading only
+  const materials::MatCall dmg = h->damage();
+  EXPECT_NEAR(dmg.d, 0.15f, 1e-7);
+  EXPECT_NEAR(dmg.p, 35.0f, 1e-4);
+  EXPECT_NEAR(dmg.di, 0.15 / 0.25 + 0.1 * pse / (0.25 * 30.0), 1e-5);
+}
+
+TEST_F(Takeda, DamageIndexBeyondTheUltimateDeformation) {
+  go(0.375f);  // 1.5 DU
+  // Work to DU 0.85 + 7, then 40 * 0.125; elastic part on CPY (0.05/0.25)^0.5.
+  const double se = kCPY * std::sqrt(0.05 / 0.25);
+  const double pse = 12.85 - 40.0 * 40.0 / (2.0 * se);
+  EXPECT_NEAR(h->damage().di, 1.5 + 0.1 * pse / (0.25 * 30.0), 1e-5);
+}
+
+TEST_F(Takeda, UnloadingRecordsTheDuctility) {
+  go(0.1f);
+  go(0.09f);
+  // The unloading classification sees D just below the peak 0.1 = 2 DY.
+  EXPECT_NEAR(h->results().duct[0], 2.0f, 1e-3);
+}
+
+TEST_F(Takeda, CycleLimitPrintsTheMessageAndReturnsTheLastExtrapolation) {
+  go(0.1f);
+  // Unload, cross zero, the cracking level, the yield point and PU: the sixth
+  // pass stops the walk with the force extrapolated on the last branch (flat).
+  EXPECT_NEAR(go(-0.3f), -40.0f, 1e-4);
+  EXPECT_NE(h->output().find("MORE THAN 5 CYCLES IN MAT06,  IELNO:"), std::string::npos);
+}
+
+TEST_F(Takeda, HeaderAndEchoLines) {
+  const std::string out = h->output();
+  EXPECT_NE(out.find("\n     TAKEDA HYSTERESIS MODEL- FOR UNIT LENGTH MEMBER\n"
+                     "     ===============================================\n\n"
+                     "  MAT.     BETA           EI                 CRACK          YEILD"
+                     "       ULTIMATE\n"),
+            std::string::npos);
+  EXPECT_NE(out.find("\n\n     1   0.100000E+00   0.200000E+01      0.100000E+02   0.300000E+02"
+                     "   0.400000E+02\n"
+                     "                                          0.100000E-01   0.500000E-01"
+                     "   0.250000E+00\n\n"),
+            std::string::npos)
+      << out;
+}
+
+}  // namespace
