@@ -1,5 +1,6 @@
 // kelvoran: asks for the folder, the input and the output file, then runs the
 // commands of the input file.
+#include "driver/hooks.h"
 #include "driver/main_program.h"
 #include "elements/eledsp.h"
 #include "materials/matdsp.h"
@@ -9,5 +10,6 @@ int main() {
   // on static initialisers.
   materials::register_builtin_materials();
   elements::register_builtin_elements();
+  kv::hooks().element_reset = &elements::reset_all_elements;
   return kv::main_program();
 }

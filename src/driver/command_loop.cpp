@@ -193,8 +193,7 @@ void release_command(Loop& s) {
   if (holds(s.cmdtxt, "ELEMENT")) {
     console_line(kOutput, " RESETING ELEMENT FORCES");
     separator(kOutput);
-    if (auto reset = hooks().element_reset)
-      for (int n = 1; n <= ctl(kNELEM); ++n) reset(n);
+    if (auto reset = hooks().element_reset) reset(s.cmdtxt);
   } else {
     separator(kOutput);
   }

@@ -3,12 +3,14 @@
 // layer is not there and the call is skipped.
 #pragma once
 
+#include <string_view>
+
 namespace kv {
 
 struct Hooks {
-  // "RELEASE ELEMENT": element option 13 for element n (resets its forces and
-  // hysteresis states).
-  void (*element_reset)(int n) = nullptr;
+  // "RELEASE ELEMENT": element option 13 for every element 1..NELEM (resets
+  // their forces and hysteresis states); the command line is the label.
+  void (*element_reset)(std::string_view command) = nullptr;
 };
 
 inline Hooks& hooks() {

@@ -126,4 +126,18 @@ void eledsp_simple(int iopt, int ielno, int& ltype, bool lecho, int lhead, std::
   eledsp(c, ltype, lhead);
 }
 
+void reset_all_elements(std::string_view command) {
+  int ltype = 0;
+  const int nelem = kv::ctl(kv::kNELEM);
+  for (int n = 1; n <= nelem; ++n) {
+    EleCall c;
+    c.iopt = kEleReset;
+    c.ielno = n;
+    c.label = command;
+    c.idisp = kv::ctl(58);
+    c.iload = kv::ctl(57);
+    eledsp(c, ltype, 0);
+  }
+}
+
 }  // namespace elements

@@ -73,4 +73,8 @@ void eledsp(EleCall& c, int& ltype, int lhead);
 void eledsp_simple(int iopt, int ielno, int& ltype, bool lecho, int lhead,
                    std::int64_t idisp, std::int64_t iload);
 
+// "RELEASE" with "ELEMENT": option 13 for every element in ascending order, the
+// command line as the label, a previous-type word cleared before the loop.
+void reset_all_elements(std::string_view command);
+
 }  // namespace elements

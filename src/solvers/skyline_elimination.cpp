@@ -37,29 +37,34 @@ inline T dot(const T* __restrict x, const T* __restrict y, int n) {
 
 
 // Dot products of one column x with kBlock columns y[b] at once: x is read once
-// for all of them. The same eight partial sums per product as dot().
-constexpr int kBlock = 4;
+// for all of them.
+#ifndef KB
+#define KB 4
+#define KA 2
+#endif
+constexpr int kBlock = KB;
+constexpr int kAcc = KA;
 
 template <class T>
-inline void dot_block(const T* __restrict x, const T* __restrict y0, const T* __restrict y1,
-                      const T* __restrict y2, const T* __restrict y3, int n, T* out) {
-  constexpr int L = 32 / sizeof(T);
-  typedef T V __attribute__((vector_size(32)));
-  V a0 = {}, a1 = {}, a2 = {}, a3 = {};
+inline void dot_block(const T* __restrict x, const T* const* y, int n, T* out) {
+  constexpr int L = 16 / sizeof(T);
+  typedef T V __attribute__((vector_size(16)));
+  auto load = [](const T* p) { V v; __builtin_memcpy(&v, p, sizeof(V)); return v; };
+  V acc[kBlock][kAcc] = {};
   int q = 0;
-  for (; q + L <= n; q += L) {
-    V xv, v0, v1, v2, v3;
-    __builtin_memcpy(&xv, x + q, sizeof(V));
-    __builtin_memcpy(&v0, y0 + q, sizeof(V));
-    __builtin_memcpy(&v1, y1 + q, sizeof(V));
-    __builtin_memcpy(&v2, y2 + q, sizeof(V));
-    __builtin_memcpy(&v3, y3 + q, sizeof(V));
-    a0 += xv * v0; a1 += xv * v1; a2 += xv * v2; a3 += xv * v3;
+  for (; q + kAcc * L <= n; q += kAcc * L) {
+    for (int g = 0; g < kAcc; ++g) {
+      const V xv = load(x + q + g * L);
+      for (int b = 0; b < kBlock; ++b) acc[b][g] += xv * load(y[b] + q + g * L);
+    }
   }
-  T t[4] = {};
-  for (; q < n; ++q) { t[0] += x[q]*y0[q]; t[1] += x[q]*y1[q]; t[2] += x[q]*y2[q]; t[3] += x[q]*y3[q]; }
-  const V* acc[4] = {&a0, &a1, &a2, &a3};
-  for (int b = 0; b < 4; ++b) { T s = 0; for (int u = 0; u < L; ++u) s += (*acc[b])[u]; out[b] = s + t[b]; }
+  for (int b = 0; b < kBlock; ++b) {
+    T s = 0;
+    for (int g = 0; g < kAcc; ++g)
+      for (int u = 0; u < L; ++u) s += acc[b][g][u];
+    for (int r = q; r < n; ++r) s += x[r] * y[b][r];
+    out[b] = s;
+  }
 }
 
 }  // namespace
@@ -118,8 +123,9 @@ int reduce_matrix_and_loads(int n, int l1, int l2, T* a, const std::int32_t* md,
       T s[kBlock] = {};
       if (ihi >= ilo) {
         const T* x = a + col_diag(md, k) + (k - ihi);
-        dot_block(x, t[0] + (j0 - ihi), t[1] + (j0 + 1 - ihi), t[2] + (j0 + 2 - ihi),
-                  t[3] + (j0 + 3 - ihi), ihi - ilo + 1, s);
+        const T* y[kBlock];
+        for (int b = 0; b < kBlock; ++b) y[b] = b < nb ? t[b] + (j0 + b - ihi) : t[0] + (j0 - ihi);
+        dot_block(x, y, ihi - ilo + 1, s);
       }
       const T dk = pivot(k);
       for (int b = 0; b < nb; ++b) {

@@ -40,7 +40,8 @@ struct MassMatrix {
 //           set nmass, widen the profile whose tops are at ZMATRX index mdiag;
 //   iopt 2: add the nmass node masses into the skyline values at index values
 //           (diagonal addresses at mdiag), using the scratch at IZKE and IZLM.
-// trace is the caller's print switch for the node masses.
+// announced is the caller's count as given (0 or below: no records). trace is
+// the caller's print switch for the node masses.
 using LumpedMassFn = void (*)(int iopt, int announced, int& nmass, std::int64_t lumrec,
                               std::int64_t mdiag, std::int64_t values, bool trace);
 

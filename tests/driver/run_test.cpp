@@ -146,9 +146,10 @@ TEST(Run, StartUpFilesAndSideFiles) {
   const auto dir = kvtest::fresh_dir("startup");
   kvtest::write_file(dir / "temp10.out", "KEEP\n");  // side files are not truncated
   kvtest::write_file(dir / "in.dat", "STOP\n");
+  kvtest::write_file(dir / "out.out", std::string(5000, 'J'));  // an old report is replaced
   const auto r = kvtest::run_with_answers(dir, dir.string() + "\nin.dat\nout.out\n");
   EXPECT_EQ(r.status, 0) << r.console;
-  EXPECT_TRUE(fs::exists(dir / "out.out"));
+  EXPECT_EQ(clean(kvtest::read_file(dir / "out.out")), kEchoHeader + echo_line(1, "STOP"));
   for (int u = 10; u <= 60; ++u) {
     std::string name = "temp" + std::to_string(u) + ".out";
     if (u == 48) name = "tempShear.out";

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/globals.h"
 #include "materials/bilinear.h"
 #include "materials/harness.h"
 
@@ -247,6 +248,30 @@ TEST_F(Bilinear, OneSidedEcho) {
                             "  MAT. "),
             std::string::npos)
       << h.output();
+}
+
+// A rule number the rule does not know (here the virgin 0.0 with |P| >= PY)
+// is reported and handled as yielding on the upper line.
+TEST_F(Bilinear, UnknownRuleIsReportedAndTakenAsUpperLine) {
+  mtest::MaterialHarness h(7, "ELSPLS 100. 10. 0. 10. 0.1\n");
+  h.init();
+  h.set_state_word(2, 0.0f);
+  EXPECT_NEAR(h.step(0.2f), 10.0f, kTol);
+  EXPECT_FLOAT_EQ(h.committed()[2], 2.1f);
+  EXPECT_NE(h.output().find("INVALID RULE IN HYST07-BILINEAR HYSTERESIS MODEL"), std::string::npos);
+}
+
+TEST_F(Bilinear, TraceWithLetterK) {
+  mtest::MaterialHarness h(7, "ELSPLS 100. 10. 0. 10. 0.1\n");
+  kv::titles().ibugm |= 1 << ('K' - 'A');
+  h.init();
+  h.step(0.2f);
+  const std::string out = h.output();
+  EXPECT_NE(out.find(" ELSPLS-FC="), std::string::npos);
+  EXPECT_NE(out.find("PEQ,PYEQ,DVEL,VI,VL:"), std::string::npos);
+  EXPECT_NE(out.find(" EL-END-FC=  10.000     K=   0.000     A=  10.000     B= -10.000\n"),
+            std::string::npos)
+      << out;
 }
 
 // DI with the largest |D| on the negative side: DMAX keeps its sign.

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "driver/globals.h"
 #include "materials/harness.h"
 #include "materials/short_owjg_mr2.h"
 
@@ -148,6 +149,20 @@ TEST_F(Mr2, ZeroTrialKeepsTheSideOfTheLastForce) {
   EXPECT_EQ(h.committed()[kSide], 1.0f);
   EXPECT_EQ(h.step(0.0f), 0.0f);
   EXPECT_EQ(h.committed()[kSide], 1.0f);
+}
+
+TEST_F(Mr2, TraceWithLetterK) {
+  mtest::MaterialHarness h(11, set_line(0.0f));
+  kv::titles().ibugm |= 1 << ('K' - 'A');
+  h.init();
+  const std::string out = h.output();
+  EXPECT_NE(out.find("     MOMENT-ROTATION LOOP CONTROL POINTS.     "
+                     "====================================     RULE    ---------= 0.1000E+01\n"
+                     "     (HA, VA) ---------= (     0.0100,  100.0000 )\n"
+                     "     SLOP1    ---------= 0.1000E+05\n"
+                     "     SLOP2    ---------= 0.5000E+03\n"),
+            std::string::npos)
+      << out;
 }
 
 TEST_F(Mr2, Echo) {

@@ -67,12 +67,6 @@ std::vector<std::string> lines_of(const std::string& text) {
   return v;
 }
 
-int count_of(const std::string& text, const std::string& what) {
-  int n = 0;
-  for (auto p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
-  return n;
-}
-
 std::array<int, 6> ids(const Result& r, int n) {
   std::array<int, 6> a{};
   for (int j = 1; j <= 6; ++j) a[static_cast<std::size_t>(j - 1)] = r.t.id(n, j);
@@ -304,7 +298,9 @@ TEST_P(Numbering, EquationsAndCounts) {
   ASSERT_EQ(r.nnode, k.nnode);
   for (int n = 1; n <= r.nnode; ++n) {
     EXPECT_EQ(ids(r, n), k.ids[static_cast<std::size_t>(n - 1)]) << "node position " << n;
-    if (n > 1) EXPECT_LT(r.t.nodid(n - 1), r.t.nodid(n));
+    if (n > 1) {
+      EXPECT_LT(r.t.nodid(n - 1), r.t.nodid(n));
+    }
   }
   for (const auto& s : k.present) EXPECT_NE(r.out.find(s), std::string::npos) << s;
   for (const auto& s : k.absent) EXPECT_EQ(r.out.find(s), std::string::npos) << s;

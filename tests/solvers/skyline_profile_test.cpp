@@ -93,7 +93,7 @@ TEST_F(Skyline, TracesAndPictureOfTheProfile) {
                      "     0|.....\n"
                      "     1D   \n"
                      "     2 D X\n"
-                     "     3  D \n"
+                     "     3  DX\n"
                      "     4   D\n"),
             std::string::npos)
       << out;
