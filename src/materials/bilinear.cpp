@@ -37,7 +37,6 @@ enum State : int {
   kPMax = 23,   // force at the largest |D|
   kDMax = 24,   // signed deformation at the largest |D|
 };
-constexpr int kLastClearedWord = 22;  // set-up leaves the peak words 23 and 24
 
 // Rule numbers.
 constexpr float kRuleInitial = 1.0f;
@@ -285,8 +284,10 @@ void bilinear_driver(MatCall& c, bool one_sided, Rule rule) {
       read_and_echo(c, one_sided);
       break;
     case kOptInit: {
+      // The peak words go too: words reserved again after a "RELEASE" or a new
+      // "STR" may hold another spring's peak, and a reset spring starts anew.
       float* s = state_words(c);
-      std::fill(s + 1, s + kLastClearedWord + 1, 0.0f);
+      std::fill(s + 1, s + kNState + 1, 0.0f);
       // The rule writes back into its point arguments: hand it scratch zeros.
       float p = 0.0f, pl = 0.0f, dl = 0.0f;
       rule(p, 0.0f, pl, dl, s, 0.0f, 0.0f, props_of(prop_words(c)), c.debug);

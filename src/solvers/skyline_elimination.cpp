@@ -35,33 +35,40 @@ inline T dot(const T* __restrict x, const T* __restrict y, int n) {
   return ((s0 + s1) + (s2 + s3)) + ((s4 + s5) + (s6 + s7)) + tail;
 }
 
-
-// Dot products of one column x with kBlock columns y[b] at once: x is read once
-// for all of them.
-#ifndef KB
-#define KB 4
-#define KA 2
-#endif
-constexpr int kBlock = KB;
-constexpr int kAcc = KA;
+// Dot products of one column x with kBlock columns y[b] at once, x read once
+// for all of them: the reduction's inner loop. Each product keeps one partial
+// sum per lane of a 16-byte vector (four for float, two for double), added in
+// lane order at the end, then the tail; the lanes are written out so that the
+// rounding order is fixed by this code, not by the compiler or the target.
+constexpr int kBlock = 8;
 
 template <class T>
 inline void dot_block(const T* __restrict x, const T* const* y, int n, T* out) {
-  constexpr int L = 16 / sizeof(T);
-  typedef T V __attribute__((vector_size(16)));
-  auto load = [](const T* p) { V v; __builtin_memcpy(&v, p, sizeof(V)); return v; };
-  V acc[kBlock][kAcc] = {};
+  constexpr int kLanes = static_cast<int>(16 / sizeof(T));
   int q = 0;
-  for (; q + kAcc * L <= n; q += kAcc * L) {
-    for (int g = 0; g < kAcc; ++g) {
-      const V xv = load(x + q + g * L);
-      for (int b = 0; b < kBlock; ++b) acc[b][g] += xv * load(y[b] + q + g * L);
-    }
+#if defined(__GNUC__)
+  // GCC does not vectorise this shape by itself without reordering the sums,
+  // so the lanes are a vector type of its own.
+  typedef T Lanes __attribute__((vector_size(16)));
+  const auto load = [](const T* p) {
+    Lanes v;
+    __builtin_memcpy(&v, p, sizeof(Lanes));
+    return v;
+  };
+  Lanes acc[kBlock] = {};
+  for (; q + kLanes <= n; q += kLanes) {
+    const Lanes xv = load(x + q);
+    for (int b = 0; b < kBlock; ++b) acc[b] += xv * load(y[b] + q);
   }
+#else
+  T acc[kBlock][kLanes] = {};
+  for (; q + kLanes <= n; q += kLanes)
+    for (int b = 0; b < kBlock; ++b)
+      for (int u = 0; u < kLanes; ++u) acc[b][u] += x[q + u] * y[b][q + u];
+#endif
   for (int b = 0; b < kBlock; ++b) {
     T s = 0;
-    for (int g = 0; g < kAcc; ++g)
-      for (int u = 0; u < L; ++u) s += acc[b][g][u];
+    for (int u = 0; u < kLanes; ++u) s += acc[b][u];
     for (int r = q; r < n; ++r) s += x[r] * y[b][r];
     out[b] = s;
   }

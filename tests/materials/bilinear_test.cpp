@@ -207,6 +207,19 @@ TEST_F(Bilinear, SetUpStartsElastic) {
   for (int k = 6; k <= 24; ++k) EXPECT_FLOAT_EQ(s[k], 0.0f) << "word " << k;
 }
 
+// A reset (set-up again on the committed copy) starts the spring anew, its
+// peak included.
+TEST_F(Bilinear, ResetClearsThePeak) {
+  mtest::MaterialHarness h(7, "ELSPLS 100. 10. 0. 10. 0.1\n");
+  h.init();
+  h.walk(0.3f, 6);
+  ASSERT_NEAR(h.committed()[24], 0.3f, kTol);
+  h.call(materials::kOptInit);
+  EXPECT_EQ(h.committed()[23], 0.0f);
+  EXPECT_EQ(h.committed()[24], 0.0f);
+  EXPECT_EQ(h.call(materials::kOptDamage).di, 0.0f);
+}
+
 // Type 15: no elastic range in tension, the type-7 law in compression.
 TEST_F(Bilinear, OneSidedTensionFollowsTheLineThroughTheOrigin) {
   mtest::MaterialHarness h(15, "BISPECIAL 100. 10. 5. 10. 0.0\n");

@@ -124,6 +124,30 @@ TEST(Noddof, ThreeNodeColumnNumbersAndReport) {
   EXPECT_EQ(lines_of(r.out), expected);
 }
 
+TEST(Noddof, ThreeNodeColumnThroughTheStructureInput) {
+  const auto r = kvtest::run_deck(
+      "STR\n"
+      "THREE NODE COLUMN\n"
+      "3 1 1 0 0 1.0\n"
+      "10 0.0 0.0 0.0 1 0\n"
+      "20 0.0 0.0 120.0 1 1\n"
+      "10 0.0 0.0 120.0\n"
+      "1.0 0.0 0.0 0.0 1.0 0.0\n"
+      "10 1 1 1 1 1 1 0 0\n"
+      "0\n0 0 0 F\n0\n0 0 F\n0.0 0.0\n"
+      "STOP\n",
+      "column");
+  EXPECT_EQ(r.status, 0);
+  for (const char* line :
+       {"    TOTAL NUMBER OF DEGREES OF FREEDOM.............    18\n",
+        "    NUMBER OF DEGREES OF FREEDOM CONDENSED OUT.....     0\n",
+        "    NUMBER OF FREE DEGREES OF FREEDOM..............    12\n",
+        "    NUMBER OF RESTRAINED DEGREES OF FREEDOM........     6\n",
+        "        10    1    0.00000E+00    0.00000E+00    0.00000E+00    13-R    14-R    15-R    16-R    17-R    18-R\n",
+        "        30    1    0.00000E+00    0.00000E+00    2.40000E+02     7       8       9      10      11      12  \n"})
+    EXPECT_NE(r.output.find(line), std::string::npos) << line;
+}
+
 // ---------------------------------------------------------------- numbering edge cases
 
 struct NumberingCase {
