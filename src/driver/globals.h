@@ -64,6 +64,9 @@ enum ContrlWord : int {
   kMFORM = 68,
   kIDAMP = 69,
   kIUNIT = 70,
+  kESTRN = 73,        // words 73-74: double-precision elastic strain energy
+  kStaticColumns = 81,  // load cases the static load and displacement tables (53, 54) hold
+  kRSUM = 83,         // words 83-88: REAL resultant FX FY FZ MX MY MZ of the reactions
   kINC = 98,
 };
 

@@ -1,10 +1,13 @@
 #include "elements/form.h"
 
 #include <algorithm>
+#include <span>
+#include <string>
 
 #include "driver/globals.h"
 #include "elements/eledsp.h"
 #include "fio/fio.h"
+#include "model/matrix_print.h"
 
 namespace elements {
 
@@ -54,6 +57,18 @@ void assemble_current(int values_word, int mdiag_word, std::int64_t ek_index, st
          kv::titles().np.data(), n, n * (n + 1) / 2, kv::iptr(lm_index) - 1, factor);
 }
 
+// Letters F and H: the element's matrix at ek_index under a title with the
+// first (at most 18) entries of its location vector.
+void trace_element(int n, std::int64_t ek_index, std::int64_t lm_index, int nd) {
+  if (!(kv::trace('F') && kv::trace('H'))) return;
+  if (ek_index <= 0 || lm_index <= 0 || nd <= 0) return;
+  const int shown = std::min(nd, 18);
+  std::string title = fio::format("('ELEMENT #',I6,' LM:',18I6)", n,
+                                  std::span<const std::int32_t>(kv::iptr(lm_index), static_cast<std::size_t>(shown)));
+  title.resize(130, ' ');
+  model::skyprt(kv::rptr(ek_index), kv::titles().np.data() + 1, nd, nd * (nd + 1) / 2, title);
+}
+
 void clear_matrix(int values_word, int mdiag_word) {
   const int neq = kv::ctl(kv::kNEQ);
   const std::int32_t* mdiag = kv::iptr(kv::ctl(mdiag_word)) - 1;
@@ -81,7 +96,10 @@ void form(int iopt) {
       c.iload = ctl(53);
       eledsp(c, ltype, 0);
       if (!c.lkg) continue;
-      if (kv::trace('F') && kv::trace('H')) fio::write_list(6, "PGEOM=", c.pgeom);
+      if (kv::trace('F') && kv::trace('H')) {
+        fio::write_list(6, "PGEOM=", c.pgeom);
+        trace_element(n, ctl(kv::kIZKG), ctl(kv::kIZLMKG), c.kgdof);
+      }
       assemble_current(kv::kGeoValues, kv::kGeoMdiag, ctl(kv::kIZKG), ctl(kv::kIZLMKG), c.kgdof, c.pgeom);
     }
     return;
@@ -95,10 +113,12 @@ void form(int iopt) {
     c.idisp = ctl(54);
     c.iload = ctl(53);
     eledsp(c, ltype, 0);
+    trace_element(n, ctl(kv::kIZKE), ctl(kv::kIZLM), c.nd);
     assemble_current(kv::kStiffValues, kv::kStiffMdiag, ctl(kv::kIZKE), ctl(kv::kIZLM), c.nd, 1.0f);
     if (kg.use == 1) {
       c.iopt = kEleGeom;
       eledsp(c, ltype, 0);
+      trace_element(n, ctl(kv::kIZKG), ctl(kv::kIZLMKG), c.kgdof);
       if (c.lkg) {
         float f = c.pgeom;
         if (kg.source == 1) f = (kg.accel + 1.0f) * f;

@@ -7,10 +7,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <string>
 
 #include "fio/fio.h"
-#include "materials/interaction_cubic.h"
+#include "materials/curve_fit.h"
 
 namespace materials {
 
@@ -104,19 +105,21 @@ void read_and_echo(MatCall& c) {
 
   // The cubics of the axial load; the point tables hold the last fit's points.
   const float code = prop[kCode];
-  CubicPoints points;
   std::fill(prop + kA0, prop + kShearFlag, 0.0f);
+  std::span<float, kCubicTerms> a(prop + kA0, kCubicTerms);
+  std::span<float, kCubicTerms> b(prop + kB0, kCubicTerms);
+  FitTable points;
   const bool pmy = code == 1.0f || code == 3.0f;
   const bool prc = code == 2.0f || code == 3.0f;
-  if (pmy) read_interaction_cubic(c.set, CubicKind::nominal_moment, prop + kA0, points);
-  if (prc) read_interaction_cubic(c.set, CubicKind::rotation_capacity, prop + kB0, points);
-  prop[kM] = static_cast<float>(points.count);
-  for (int i = 0; i < points.count; ++i) {
-    prop[kY1 + i] = points.y[i];
-    prop[kFail1 + i] = points.failure[i];
+  if (pmy) read_cubic(c.set, Cubic::moment, a, points);
+  if (prc) read_cubic(c.set, Cubic::rotation_capacity, b, points);
+  prop[kM] = static_cast<float>(points.m);
+  for (int i = 0; i < points.m; ++i) {
+    prop[kY1 + i] = points.y[static_cast<std::size_t>(i)];
+    prop[kFail1 + i] = points.code[static_cast<std::size_t>(i)];
   }
-  if (pmy) write_interaction_equation(CubicKind::nominal_moment, prop + kA0);
-  if (prc) write_interaction_equation(CubicKind::rotation_capacity, prop + kB0);
+  if (pmy) write_cubic(Cubic::moment, a);
+  if (prc) write_cubic(Cubic::rotation_capacity, b);
 
   float flag = 0.0f;
   read_set_record(c.set, flag);
@@ -159,7 +162,7 @@ void set_up(MatCall& c) {
   s[kInitialK] = s[kK];
   s[kMWord] = prop[kM];
   const float m = prop[kM];
-  const int count = m > 0.0f ? static_cast<int>(std::min(m, static_cast<float>(kMaxCubicPoints))) : 0;
+  const int count = m > 0.0f ? static_cast<int>(std::min(m, static_cast<float>(kMaxStoredPoints))) : 0;
   std::copy(prop + kY1, prop + kY1 + count, s + kYWord1);
   std::copy(prop + kFail1, prop + kFail1 + count, s + kFailWord1);
   s[kShearFlagWord] = prop[kShearFlag];

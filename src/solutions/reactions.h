@@ -1,0 +1,52 @@
+// REA_CTN: the algebra between the restrained equations and the rest of the
+// structure, and the report of the restraint reactions.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "driver/work_array.h"
+#include "model/nodes.h"
+
+namespace solutions {
+
+enum ReactionOption : int {
+  kSupportDisplacementLoads = 1,  // R(solved) -= K(solved, restrained) * D(restrained)
+  kFormReactions = 2,             // R(restrained) += K(restrained, all) * D * factor
+  kReactionReport = 3,            // GCS and JCS reaction tables per column; RSUM out
+  kReactionEnvelope = 4,          // the same tables for one envelope column; RSUM in
+};
+
+// Equations l1..l2 are solved, l3..last restrained or eliminated.
+struct EquationRanges {
+  int l1 = 1;
+  int l2 = 0;
+  int l3 = 1;
+  int last = 0;
+};
+
+// A symmetric matrix in skyline storage: a points at the term stored at
+// position 1, mdiag at MDIAG(1) (N + 1 diagonal addresses).
+struct SkylineView {
+  const kv::SkyReal* a = nullptr;
+  const std::int32_t* mdiag = nullptr;
+};
+
+// The model data the reports read.
+struct ReportModel {
+  model::NodeTables nodes;
+  int nnode = 0;
+  int ncos = 0;
+};
+
+// REA_CTN. r and d point at R(1, 1) and D(1, 1), columns of ldr rows, nlc
+// columns; they may be the same table (option 1 is called so). lprt: options
+// 1 and 2 print their result table, options 3 and 4 print at all. page: a page
+// header before each column's tables. rsum: written by option 3 (the resultant
+// of the last column, moments about the global origin), read by option 4.
+void rea_ctn(int iopt, bool lprt, const EquationRanges& eq, float* r, const float* d, int ldr, int nlc,
+             SkylineView k, float factor, const ReportModel& m, std::string_view label, bool page,
+             std::array<float, 6>& rsum);
+
+}  // namespace solutions

@@ -1,0 +1,143 @@
+// Assembly into skyline storage and the global stiffness formation with the
+// geometric-stiffness options, on a hand-made element record.
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "driver/globals.h"
+#include "driver/work_array.h"
+#include "elements/eledsp.h"
+#include "elements/form.h"
+
+namespace {
+
+TEST(Addsky, SkipsZeroTermsAndDofsWithoutEquation) {
+  // Global 2 x 2, full profile: MDIAG = 1, 2, 4 (term (1,2) at 3).
+  std::array<float, 5> gk{};
+  const std::array<std::int32_t, 4> mdiag{0, 1, 2, 4};
+  // Element of order 3, packed: (1,1)=1 (2,2)=2 (1,2)=3 (3,3)=4 (2,3)=5 (1,3)=6.
+  const std::array<float, 7> ek{0, 1, 2, 3, 4, 5, 6};
+  const auto& np = kv::titles().np;
+  const std::array<std::int32_t, 4> lm{0, 1, 0, 2};  // element DOF 2 has no equation
+  elements::addsky(gk.data(), mdiag.data(), 2, 4, ek.data(), np.data(), 3, 6, lm.data(), 2.0f);
+  EXPECT_FLOAT_EQ(gk[1], 2.0f);   // (1,1)
+  EXPECT_FLOAT_EQ(gk[2], 8.0f);   // (3,3) on equation 2
+  EXPECT_FLOAT_EQ(gk[3], 12.0f);  // (1,3) between equations 1 and 2
+}
+
+TEST(Addsky, TwoDofsOnOneEquationAddTheCouplingTwice) {
+  std::array<float, 2> gk{};
+  const std::array<std::int32_t, 3> mdiag{0, 1, 2};
+  // [[a, b], [b, c]] with a = 1, b = 2, c = 3 on one equation: a + 2b + c = 8.
+  const std::array<float, 4> ek{0, 1, 3, 2};
+  const std::array<std::int32_t, 3> lm{0, 1, 1};
+  elements::addsky(gk.data(), mdiag.data(), 1, 2, ek.data(), kv::titles().np.data(), 2, 3, lm.data(), 1.0f);
+  EXPECT_FLOAT_EQ(gk[1], 8.0f);
+}
+
+// A stand-in type-1 driver: its stiffness stands from the record; option 2
+// hands back a geometric stiffness with factor 10.
+void fake_beam(elements::EleCall& c) {
+  if (c.iopt == elements::kEleGeom) {
+    c.pgeom = 10.0f;
+    c.lkg = true;
+  }
+}
+
+struct FormFixture : ::testing::Test {
+  std::int64_t kgrec = 0;
+
+  void SetUp() override {
+    kv::reset_globals();
+    kv::zero_words(1, 4000);
+    elements::register_element(1, fake_beam);
+    using kv::ctl;
+    ctl(kv::kNEQ) = 1;
+    ctl(kv::kNELEM) = 1;
+    // KGDATA record: ACCEL, source, formulation, use.
+    kgrec = 10;
+    ctl(kv::kKGDATARecord) = static_cast<std::int32_t>(kgrec);
+    // Stiffness: MDIAG = 1, 2 at 20; values at 30.
+    ctl(kv::kStiffMdiag) = 20;
+    kv::izm(20) = 1;
+    kv::izm(21) = 2;
+    ctl(kv::kStiffValues) = 30;
+    kv::rzm(30) = 99.0f;  // must be cleared by FORM
+    // ELETAB at 40, the record at 100.
+    ctl(kv::kELETAB) = 40;
+    kv::izm(40) = 1;
+    kv::izm(41) = 100;
+    const std::int64_t p = 100;
+    kv::izm(p) = 1;          // type
+    kv::izm(p + 1) = 1;      // ND
+    kv::izm(p + 64) = 1;     // LM
+    kv::izm(p + 119) = 1;    // KGDOF
+    kv::izm(p + 120) = 1;    // KG one word after the stiffness
+    kv::izm(p + 121) = 1;    // LMKG
+    kv::izm(p + 133) = 0;    // NHYST
+    kv::rzm(p + 281) = 100.0f;  // element stiffness
+    kv::rzm(p + 282) = 1.0f;    // element geometric stiffness
+  }
+  void TearDown() override { elements::register_element(1, nullptr); }
+  void kgdata(float accel, int source, int use) {
+    kv::rzm(kgrec) = accel;
+    kv::izm(kgrec + 1) = source;
+    kv::izm(kgrec + 2) = 1;
+    kv::izm(kgrec + 3) = use;
+  }
+};
+
+TEST_F(FormFixture, GeometricStiffnessFactorPerOption) {
+  struct Case {
+    float accel;
+    int source;
+    int use;
+    float expected;
+  };
+  // K - f KG with f = PGEOM (1 + ACCEL) for input loads, PGEOM otherwise;
+  // no subtraction unless the use is 1.
+  const Case cases[] = {{0.5f, 1, 1, 85.0f}, {0.5f, 2, 1, 90.0f}, {0.5f, 1, 2, 100.0f}, {0.5f, 1, 0, 100.0f}};
+  for (const Case& k : cases) {
+    kgdata(k.accel, k.source, k.use);
+    kv::rzm(30) = 99.0f;
+    elements::form(1);
+    EXPECT_FLOAT_EQ(static_cast<float>(kv::rzm(30)), k.expected) << k.source << " " << k.use;
+  }
+}
+
+TEST_F(FormFixture, SeparateGeometricStiffnessOnlyWithUseTwo) {
+  kv::ctl(kv::kGeoMdiag) = 20;
+  kv::ctl(kv::kGeoValues) = 32;
+  kv::rzm(32) = -7.0f;
+  kgdata(0.5f, 1, 1);
+  elements::form(2);
+  EXPECT_FLOAT_EQ(static_cast<float>(kv::rzm(32)), -7.0f);  // untouched
+  kgdata(0.5f, 1, 2);
+  elements::form(2);
+  EXPECT_FLOAT_EQ(static_cast<float>(kv::rzm(32)), 10.0f);  // PGEOM as returned
+}
+
+TEST(Eledsp, UnavailableTypeLeavesNoPointersOfTheElementBefore) {
+  kv::reset_globals();
+  kv::zero_words(1, 400);
+  kv::ctl(kv::kELETAB) = 10;
+  kv::izm(10) = 1;
+  kv::izm(11) = 50;
+  kv::izm(50) = 4;  // the "(1)" type: no driver
+  kv::ctl(kv::kIZLM) = 7;
+  kv::ctl(kv::kIZKE) = 8;
+  elements::EleCall c;
+  c.iopt = elements::kEleStiff;
+  c.ielno = 1;
+  c.nd = 12;
+  c.r1 = 5.0f;
+  int ltype = 0;
+  elements::eledsp(c, ltype, 0);
+  EXPECT_EQ(c.nd, 0);
+  EXPECT_EQ(kv::ctl(kv::kIZLM), 0);
+  EXPECT_EQ(kv::ctl(kv::kIZKE), 0);
+  EXPECT_EQ(c.r1, 0.0f);
+  EXPECT_EQ(ltype, 4);
+}
+
+}  // namespace
