@@ -27,7 +27,7 @@ constexpr float kSmallRatio = 1.0e-5f;  // SP at or below this: no post-yield st
 enum Prop : int {
   kElasP = 1, kSPP, kE, kTIP, kMPP, kMaxDucP, kBetaP, kReduP,
   kShearInRecord = 9,  // 1.0 when words 60-64 belong to the record
-  kA0P = 10, kPrmaxP = 14, kB0P = 15, kMP_count = 19, kYP = 20, kCodeP = 40,
+  kA0P = 10, kPrmaxP = 14, kB0P = 15, kCountP = 19, kYP = 20, kCodeP = 40,
   kShearFlagP = 60, kVciP = 61,
 };
 
@@ -101,7 +101,7 @@ void read_and_echo(MatCall& c) {
     pr[kB0P + k] = b[static_cast<std::size_t>(k)];
   }
   pr[kPrmaxP] = prmax;
-  pr[kMP_count] = static_cast<float>(table.m);
+  pr[kCountP] = static_cast<float>(table.m);
   for (int k = 0; k < kMaxStoredPoints; ++k) {
     pr[kYP + k] = table.y[static_cast<std::size_t>(k)];
     pr[kCodeP + k] = table.code[static_cast<std::size_t>(k)];
@@ -152,8 +152,8 @@ void set_up(MatCall& c) {
     s[kB0 + k] = pr[kB0P + k];
   }
   s[kPrmax] = pr[kPrmaxP];
-  s[kM] = pr[kMP_count];
-  const float m = pr[kMP_count];
+  s[kM] = pr[kCountP];
+  const float m = pr[kCountP];
   const int npts = m > 0.0f ? static_cast<int>(std::min(m, static_cast<float>(kMaxStoredPoints))) : 0;
   for (int k = 0; k < npts; ++k) {
     s[kY + k] = pr[kYP + k];

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "fio/fio.h"
+#include "materials/event_stepping.h"
 #include "materials/rules.h"
 
 namespace materials {
@@ -519,10 +520,11 @@ void read_and_echo(MatCall& c) {
   pr[kDY] = dy;
   pr[kPU] = pu;
   pr[kDU] = du;
-  pr[kOC] = pc / dc;
-  pr[kCY] = (py - pc) / (dy - dc);
-  pr[kYU] = (pu - py) / (du - dy);
-  pr[kCPY] = (pc + py) / (dc + dy);
+  // Coincident backbone points give a zero slope rather than inf or NaN.
+  pr[kOC] = quot(pc, dc);
+  pr[kCY] = quot(py - pc, dy - dc);
+  pr[kYU] = quot(pu - py, du - dy);
+  pr[kCPY] = quot(pc + py, dc + dy);
   pr[kEY] = pc * dc / 2.0f + (pc + py) * 0.5f * (dy - dc);
   pr[kBeta] = beta;
   c.nprop = kNProp;

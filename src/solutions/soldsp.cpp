@@ -1,20 +1,75 @@
 #include "solutions/soldsp.h"
 
+#include <array>
+
 #include "driver/globals.h"
 #include "fio/fio.h"
 #include "model/input_lines.h"
+#include "solutions/static_elastic.h"
 
 namespace solutions {
 
-void soldsp(std::string cmdtxt, std::string_view /*strid*/, float /*dtcpu*/, float /*ttotal*/,
-            float /*tbudgt*/) {
+namespace {
+
+// What SOLDSP sets before each solution runs.
+struct Solution {
+  SolutionRoutine run;  // nullptr: not in this build
+  bool one_load_case;   // NLC = 1
+  bool no_element_loads;  // NELOAD = 0
+  bool clear_rsmeth;    // RSMETH = 0.0: only the response spectrum combines element forces
+};
+
+void run_static_elastic(const SolutionCall&) { sol01(); }
+
+// Solutions 1 to 5: static elastic, time history, eigen-solution, static
+// nonlinear, response spectrum.
+constexpr std::array<Solution, 6> kSolutions{{
+    {nullptr, false, false, false},
+    {&run_static_elastic, false, false, true},
+    {nullptr, true, true, true},
+    {nullptr, true, true, true},
+    {nullptr, true, false, true},
+    {nullptr, true, true, false},
+}};
+
+}  // namespace
+
+SolutionRoutine solution_routine(int n) {
+  if (n < 1 || n > 5) return nullptr;
+  return kSolutions[static_cast<std::size_t>(n)].run;
+}
+
+void soldsp(std::string cmdtxt, std::string_view strid, float dtcpu, float ttotal, float tbudgt) {
   kv::titles().ldlabl.assign(40, ' ');
   int nsol = 0;
   model::intfld(cmdtxt, "SOL", nsol, 0, true, false);
   kv::ctl(kv::kNSOL) = nsol;
 
-  fio::write_list(6, "INVALID SOLN#", nsol);
-  kv::stop_run(1, "INVALID SOLUTION NUMBER");
+  if (nsol < 1 || nsol > 5) {
+    fio::write_list(6, "INVALID SOLN#", nsol);
+    kv::stop_run(1, "INVALID SOLUTION NUMBER");
+  }
+
+  const Solution& s = kSolutions[static_cast<std::size_t>(nsol)];
+  // Element-load records of an earlier solution must not be applied again.
+  kv::ctl(kv::kElementLoadWord) = 0;
+  if (s.clear_rsmeth) kv::solsta().rsmeth = 0.0f;
+  if (s.one_load_case) kv::ctl(kv::kNLC) = 1;
+  if (s.no_element_loads) kv::ctl(kv::kNELOAD) = 0;
+
+  if (s.run == nullptr) {
+    const std::string msg =
+        fio::format("(' *** SOLUTION #',I2,' IS NOT AVAILABLE IN THIS BUILD: NOTHING IS ANALYSED')", nsol);
+    fio::write_record(6, msg);
+    fio::write_record(1, msg);
+    return;
+  }
+  s.run(SolutionCall{cmdtxt, strid, dtcpu, ttotal, tbudgt});
+}
+
+void release_solution_words() {
+  kv::ctl(kv::kElementLoadWord) = 0;
+  kv::ctl(kv::kStaticColumns) = 0;
 }
 
 }  // namespace solutions

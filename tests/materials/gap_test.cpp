@@ -26,7 +26,9 @@ class Gap : public ::testing::Test {
 
   static void run(mtest::MaterialHarness& h, const std::vector<Step>& steps) {
     for (const Step& s : steps) {
-      EXPECT_NEAR(h.step(s.d), s.p, kTol) << "d = " << s.d;
+      const float expected_p = s.p;
+      const float got = h.step(s.d);
+      EXPECT_NEAR(got, expected_p, kTol) << "d = " << s.d;
       EXPECT_NEAR(h.tangent(), s.k, 1.0e-6f) << "d = " << s.d;
       EXPECT_EQ(h.committed()[kRule], s.rule) << "d = " << s.d;
     }

@@ -137,7 +137,9 @@ TEST(IaBiln, LawAWithoutPostYieldRatioFallsBackToLawB) {
   auto h = make(law_set(2.0f, 0.0f, 0.0f, "0.8\n0\n"));
   EXPECT_EQ(h->step(0.12f), 100.0f);
   EXPECT_NEAR(h->committed()[13], 0.1f, 1e-7);  // law B's interpolated yield point
-  h->step(0.1299f);  // inside the limits while yielding: law B keeps the trial
+  // A trial inside the limits while yielding: law B keeps it (law A would
+  // divide its change by SP).
+  h->step(0.1199f);
   EXPECT_NEAR(h->material_force(), 99.9f, 1e-3);
 }
 

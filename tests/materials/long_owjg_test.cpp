@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "driver/globals.h"
 #include "materials/harness.h"
 #include "materials/long_owjg.h"
 #include "materials/matdsp.h"
@@ -252,6 +253,18 @@ TEST(LongOwjg, TargetsOfALevelChordLieAboveTheChordPoint) {
   EXPECT_TRUE(std::isfinite(t.dt1) && std::isfinite(t.pt1));
   EXPECT_FLOAT_EQ(t.dt1, 0.0f);
   EXPECT_FLOAT_EQ(t.dt2, -0.004f);
+}
+
+TEST(LongOwjg, TraceLetterKPrintsTheControlPoints) {
+  auto h = make("LONG_OWJG 0.0042 2700.0 4.0 0.05\n");
+  kv::titles().ibugm |= 1 << ('K' - 'A');
+  h->step(0.001f);
+  EXPECT_NE(h->output().find("     TOLVA-MERAN TOWER LONG DIR. M-R LOOP CONTROL POINTS..\n"
+                             "     =====================================================\n"
+                             "     RULE    ---------=0.1000E+01\n"
+                             "     (HA, VA) ---------=(     0.0042, 2700.0000 )\n"),
+            std::string::npos)
+      << h->output();
 }
 
 TEST(LongOwjg, HeaderAndEcho) {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "driver/globals.h"
 #include "materials/harness.h"
 #include "materials/matdsp.h"
 #include "materials/takeda.h"
@@ -168,6 +169,17 @@ TEST_F(Takeda, CycleLimitPrintsTheMessageAndReturnsTheLastExtrapolation) {
   // pass stops the walk with the force extrapolated on the last branch (flat).
   EXPECT_NEAR(go(-0.3f), -40.0f, 1e-4);
   EXPECT_NE(h->output().find("MORE THAN 5 CYCLES IN MAT06,  IELNO:"), std::string::npos);
+}
+
+TEST_F(Takeda, TraceLetterKPrintsTheWalkAndTheRuleArguments) {
+  kv::titles().ibugm |= 1 << ('K' - 'A');
+  go(0.15f);
+  const std::string out = h->output();
+  EXPECT_NE(out.find("------------- IN MAT06 -------------------------"), std::string::npos);
+  EXPECT_NE(out.find("C----- IS P GREATER THAN LIMITS ? "), std::string::npos);
+  EXPECT_NE(out.find(" TAKEDA-PI="), std::string::npos);
+  EXPECT_NE(out.find("EX6="), std::string::npos);
+  EXPECT_NEAR(h->material_force(), 35.0f, 1e-4);
 }
 
 TEST_F(Takeda, HeaderAndEchoLines) {

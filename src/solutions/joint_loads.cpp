@@ -1,0 +1,212 @@
+#include "solutions/joint_loads.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "driver/globals.h"
+#include "driver/storage.h"
+#include "fio/fio.h"
+#include "model/input_lines.h"
+
+namespace solutions {
+
+namespace {
+
+constexpr int kIn = 5;
+constexpr int kOut = 6;
+constexpr std::array<std::string_view, 6> kDirections{"FX", "FY", "FZ", "MX", "MY", "MZ"};
+
+// One joint-load record. A null item of a record keeps the previous record's
+// value, so the fields live across the records of a list.
+struct Record {
+  int lc = 1;
+  int joint = 0;
+  int ngen = 0;
+  int inc = 0;
+  std::string dir = "    ";
+  float value = 0.0f;
+};
+
+enum class Next { record, end, skip };
+
+// Reads the next record into rec. The list is read line by line so that a
+// short closing record cannot take the next line with it.
+Next read_record(Record& rec) {
+  std::string line;
+  for (;;) {
+    const fio::Status st = fio::read_record(kIn, line);
+    if (st != fio::Status::ok) {
+      fio::write_list(kOut, " *** ER", "ROR: THE INPUT FILE ENDS INSIDE THE JOINT-LOAD LIST");
+      kv::stop_run(1, "INPUT FILE ENDED INSIDE THE JOINT LOADS");
+    }
+    if (line.find_first_not_of(" \t\r,") != std::string::npos) break;
+  }
+  Record r = rec;
+  const fio::Status st = fio::read_list_text(line, r.lc, r.joint, r.ngen, r.inc, r.dir, r.value);
+  if (st == fio::Status::error) {
+    if (line.find("END") != std::string::npos) return Next::end;
+    fio::write(kOut, "('  UNREADABLE JOINT LOAD RECORD: ',A,' --- LOAD IS SKIPPED')", line);
+    return Next::skip;
+  }
+  r.dir.resize(4, ' ');
+  rec = r;
+  return rec.dir.find("END") != std::string::npos ? Next::end : Next::record;
+}
+
+int direction_of(std::string_view dir) {
+  for (std::size_t j = 0; j < kDirections.size(); ++j)
+    if (dir.find(kDirections[j]) != std::string_view::npos) return static_cast<int>(j) + 1;
+  return 0;
+}
+
+class Reader {
+ public:
+  Reader(const JointLoadModel& m, float* r) : m_(m), r_(r) {}
+
+  // Adds one record (and its generated joints) into the table.
+  void apply(Record& rec) {
+    if (rec.lc < 1 || rec.lc > m_.nlc) {
+      fio::write(kOut, "('  INVALID LOAD CASE ... ',I6,' --- LOAD IS SKIPPED')", rec.lc);
+      return;
+    }
+    const model::NodeTables& t = m_.nodes;
+    for (;;) {
+      if (m_.nnode < 1 || rec.joint < t.nodid(1) || rec.joint > t.nodid(m_.nnode)) {
+        fio::write(kOut, "('  INVALID JOINT ... ',I6,' --- LOAD IS SKIPPED')", rec.joint);
+        return;
+      }
+      const int n = model::ifind(rec.joint, t.nodid_ptr(), m_.nnode);
+      if (n == 0)
+        fio::write(kOut, "('  INVALID JOINT ... ',I6,' --- LOAD IS SKIPPED')", rec.joint);
+      else
+        one_joint(rec, n);
+      if (rec.ngen <= 0) return;
+      --rec.ngen;
+      rec.joint += rec.inc;
+    }
+  }
+
+  bool support_displacements() const { return support_; }
+
+ private:
+  float& at(int e, int lc) { return r_[static_cast<std::int64_t>(lc - 1) * m_.neq + (e - 1)]; }
+
+  void add(int e, int lc, float v) {
+    if (e >= 1 && e <= m_.neq) at(e, lc) += v;
+  }
+
+  void one_joint(const Record& rec, int n) {
+    const model::NodeTables& t = m_.nodes;
+    std::string eqtext(18, ' ');
+    std::string note(25, ' ');
+    const int j = direction_of(rec.dir);
+    if (j == 0) {
+      fio::write(kOut, "('  INVALID JOINT LOAD... ',I6,2X,A,2X,1PE14.6,' --- LOAD IS SKIPPED')", rec.joint, rec.dir,
+                 rec.value);
+    } else {
+      const int e = t.id(n, j);
+      if (e < 1 || e > m_.neq) {
+        // A constrained degree of freedom whose master was not found has no
+        // equation: there is nothing to load.
+        fio::write(kOut, "('  JOINT:',I6,'  DIRECTION: ',A,' HAS NO EQUATION --- LOAD IS SKIPPED')", rec.joint,
+                   rec.dir);
+        return;
+      }
+      const float v = rec.value;
+      add(e, rec.lc, v);
+      const bool constrained = j <= 3 && model::code_bit(t.ncode(n), model::kConstrain, j);
+      if (constrained) {
+        // The force's moment about the master goes into the master's rotations.
+        int e1 = 0, e2 = 0;
+        float t1 = 0.0f, t2 = 0.0f;
+        if (j == 1) { e1 = t.id(n, 5); t1 = t.tcon(n, 3); e2 = t.id(n, 6); t2 = t.tcon(n, 5); }
+        if (j == 2) { e1 = t.id(n, 4); t1 = t.tcon(n, 1); e2 = t.id(n, 6); t2 = t.tcon(n, 6); }
+        if (j == 3) { e1 = t.id(n, 4); t1 = t.tcon(n, 2); e2 = t.id(n, 5); t2 = t.tcon(n, 4); }
+        add(e1, rec.lc, v * t1);
+        add(e2, rec.lc, v * t2);
+        eqtext = fio::format("(I5,:,',',I5,:,',',I5)", e, e1, e2);
+      } else {
+        eqtext = fio::format("(I5,:,',',I5,:,',',I5)", e);
+      }
+      eqtext.resize(18, ' ');
+      if (e > m_.l2) {
+        support_ = true;
+        note = "...JOINT DISPLACEMENT... ";
+      }
+    }
+    fio::write(kOut, "(' LOAD CASE:',I3,'  JOINT:',I6,'  DIRECTION: ',A,' DOF(S)',A,'  MAGNITUDE:',1P,E14.6,2X,A)",
+               rec.lc, rec.joint, rec.dir, eqtext, rec.value, note);
+  }
+
+  const JointLoadModel& m_;
+  float* r_;
+  bool support_ = false;
+};
+
+void trace_tables(const JointLoadModel& m, const float* r, bool page) {
+  const model::NodeTables& t = m.nodes;
+  std::string line;
+  for (int c = 1; c <= m.nlc; ++c) {
+    const float* col = r + static_cast<std::int64_t>(c - 1) * m.neq;
+    if (page) kv::page_header(kOut);
+    fio::write(kOut,
+               "('  APPLIED JOINT LOADS,   LOADING #',I5,10X,'  NOTE: * DENOTES SUPPORT DISPLACEMENT',/,"
+               "' ====================== ',/,/,5X,5('  DOF',7X,'LOAD    '),/)",
+               c);
+    for (int e0 = 1; e0 <= m.neq; e0 += 5) {
+      line.assign(5, ' ');
+      for (int e = e0; e <= std::min(m.neq, e0 + 4); ++e)
+        line += fio::format("(0P,I5,1P,E14.6,A)", e, col[e - 1], e > m.l2 ? "*" : " ");
+      fio::write_record(kOut, line);
+    }
+  }
+  for (int c = 1; c <= m.nlc; ++c) {
+    const float* col = r + static_cast<std::int64_t>(c - 1) * m.neq;
+    if (page) kv::page_header(kOut);
+    fio::write(kOut,
+               "('  APPLIED JOINT LOADS,   LOADING #',I5,10X,'  NOTE: * DENOTES SUPPORT DISPLACEMENT',/,"
+               "' ====================== ',/,/,6X,'NODE',7X,'FX',13X,'FY',13X,'FZ',13X,'MX',13X,'MY',13X,'MZ',/)",
+               c);
+    for (int n = 1; n <= m.nnode; ++n) {
+      line = fio::format("(5X,I5)", static_cast<int>(t.nodid(n)));
+      for (int j = 1; j <= 6; ++j) {
+        const int e = t.id(n, j);
+        // A constrained degree of freedom shows its master's row elsewhere; one
+        // without an equation has no row at all.
+        if (model::code_bit(t.ncode(n), model::kConstrain, j) || e < 1 || e > m.neq) {
+          line.append(15, ' ');
+          continue;
+        }
+        line += fio::format("(1P,E14.6)", col[e - 1]);
+        line += e > m.l2 ? '*' : ' ';
+      }
+      fio::write_record(kOut, line);
+    }
+  }
+}
+
+}  // namespace
+
+bool jloads(bool trace, const JointLoadModel& m, float* r, bool page) {
+  Reader reader(m, r);
+  Record rec;
+  bool first = true;
+  for (;;) {
+    const Next next = read_record(rec);
+    if (next == Next::end) break;
+    if (first) {
+      if (page) kv::page_header(kOut);
+      fio::write(kOut, "('    APPLIED JOINT LOADS',/,'   =====================',/)");
+      first = false;
+    }
+    if (next == Next::skip) continue;
+    reader.apply(rec);
+  }
+  if (first) return false;
+  if (trace) trace_tables(m, r, page);
+  return reader.support_displacements();
+}
+
+}  // namespace solutions

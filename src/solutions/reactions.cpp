@@ -1,0 +1,209 @@
+#include "solutions/reactions.h"
+
+#include <algorithm>
+#include <string>
+
+#include "fio/fio.h"
+#include "model/matrix_print.h"
+#include "solutions/report_page.h"
+
+namespace solutions {
+
+namespace {
+
+constexpr int kOut = 6;
+
+// Stored term (i, j), i <= j, of column j, or nothing when (i, j) lies above
+// the column's profile.
+struct Column {
+  const kv::SkyReal* a;
+  const std::int32_t* mdiag;
+  int j;
+  int height() const { return mdiag[j] - mdiag[j - 1]; }
+  bool holds(int i) const { return j - i < height(); }
+  float term(int i) const { return static_cast<float>(a[mdiag[j - 1] + j - i - 1]); }
+  int top() const { return j - height() + 1; }
+};
+
+// Column c of a table of ldr rows, 1-based rows.
+struct Table {
+  const float* p;
+  int ldr;
+  float operator()(int e, int c) const { return p[static_cast<std::int64_t>(c - 1) * ldr + (e - 1)]; }
+};
+struct MutableTable {
+  float* p;
+  int ldr;
+  float& operator()(int e, int c) const { return p[static_cast<std::int64_t>(c - 1) * ldr + (e - 1)]; }
+};
+
+void support_displacement_loads(const EquationRanges& eq, MutableTable r, Table d, int nlc, SkylineView k) {
+  for (int j = eq.l3; j <= eq.last; ++j) {
+    const Column col{k.a, k.mdiag, j};
+    const int lo = std::max(eq.l1, col.top());
+    for (int c = 1; c <= nlc; ++c) {
+      const float dj = d(j, c);
+      for (int i = eq.l2; i >= lo; --i) r(i, c) -= col.term(i) * dj;
+    }
+  }
+}
+
+void form_reactions(const EquationRanges& eq, MutableTable r, Table d, int nlc, SkylineView k, float factor) {
+  // Coupling with the solved equations.
+  for (int j = eq.l3; j <= eq.last; ++j) {
+    const Column col{k.a, k.mdiag, j};
+    const int lo = std::max(eq.l1, col.top());
+    for (int c = 1; c <= nlc; ++c)
+      for (int i = eq.l2; i >= lo; --i) r(j, c) += col.term(i) * d(i, c) * factor;
+  }
+  // Coupling among the restrained equations: both triangles of the block.
+  for (int j = eq.l3; j <= eq.last; ++j) {
+    const Column col{k.a, k.mdiag, j};
+    const int lo = std::max(eq.l3, col.top());
+    for (int i = j; i >= lo; --i) {
+      const float kij = col.term(i);
+      for (int c = 1; c <= nlc; ++c) {
+        r(i, c) += kij * d(j, c) * factor;
+        if (i != j) r(j, c) += kij * d(i, c) * factor;
+      }
+    }
+  }
+}
+
+// The equation whose reaction node n reports for degree of freedom j, 0 when
+// it reports none there.
+int reported_equation(const model::NodeTables& t, int n, int j, const EquationRanges& eq) {
+  const int e = t.id(n, j);
+  if (e <= eq.l2 || e > eq.last) return 0;
+  if (model::code_bit(t.ncode(n), model::kConstrain, j)) return 0;
+  return e;
+}
+
+// Axis i (1..3) global component g of the node's cosine set; the global axes
+// for a set outside the table.
+float axis(const model::NodeTables& t, int s, int i, int g) {
+  if (s < 1 || s > t.nndim) return i == g ? 1.0f : 0.0f;
+  return t.cos(i, g, s);
+}
+
+void report(int iopt, bool lprt, const EquationRanges& eq, Table r, int nlc, const ReportModel& m,
+            std::string_view label, bool page, std::array<float, 6>& rsum) {
+  const model::NodeTables& t = m.nodes;
+  const bool trivial = trivial_joint_frames(t, m.ncos);
+  const bool envelope = iopt == kReactionEnvelope;
+  for (int c = 1; c <= nlc; ++c) {
+    int lines = 0;
+    if (lprt) {
+      if (page) solution_page_header();
+      if (!envelope)
+        fio::write(kOut,
+                   "(/,/,'  GCS RESTRAINT REACTIONS,   LOADING #',I5,5X,A,/,' =========================',/,/,"
+                   "6X,'NODE',7X,'FX',13X,'FY',13X,'FZ',13X,'MX',13X,'MY',13X,'MZ',/)",
+                   c, label);
+      else
+        fio::write(kOut,
+                   "(/,/,'  MAXIMUM GCS RESTRAINT REACTIONS',5X,"
+                   "'NOTE: MAXIMUM VALUES MAY NOT OCCUR SIMULTANEOUSLY',/,' =================================',/,/,"
+                   "6X,'NODE',7X,'FX',13X,'FY',13X,'FZ',13X,'MX',13X,'MY',13X,'MZ',/)");
+    }
+    if (!envelope) rsum.fill(0.0f);
+
+    if (!(envelope && !trivial)) {
+      for (int n = 1; n <= m.nnode; ++n) {
+        std::array<float, 7> rj{};
+        bool any = false;
+        for (int j = 1; j <= 6; ++j) {
+          const int e = reported_equation(t, n, j, eq);
+          if (e == 0) continue;
+          rj[static_cast<std::size_t>(j)] = r(e, c);
+          any = true;
+        }
+        if (!any) continue;
+        const int s = t.icos(n);
+        std::array<float, 6> rg{};
+        for (int i = 1; i <= 3; ++i) {
+          float f = 0.0f;
+          float mo = 0.0f;
+          for (int j = 1; j <= 3; ++j) {
+            f += axis(t, s, j, i) * rj[static_cast<std::size_t>(j)];
+            mo += axis(t, s, j, i) * rj[static_cast<std::size_t>(j + 3)];
+          }
+          rg[static_cast<std::size_t>(i - 1)] = f;
+          rg[static_cast<std::size_t>(i + 2)] = mo;
+        }
+        if (!envelope) {
+          const float x = t.xyz(n, 1), y = t.xyz(n, 2), z = t.xyz(n, 3);
+          for (std::size_t i = 0; i < 6; ++i) rsum[i] += rg[i];
+          rsum[3] += rg[2] * y - rg[1] * z;
+          rsum[4] += rg[0] * z - rg[2] * x;
+          rsum[5] += rg[1] * x - rg[0] * y;
+        }
+        ++lines;
+        if (lprt) fio::write(kOut, "(5X,I5,1P,6E15.7)", static_cast<int>(t.nodid(n)), std::span<const float>(rg));
+      }
+    }
+
+    if (lprt) {
+      if (!envelope)
+        fio::write(kOut, "('          ',90('-'),/,' SUMMATION',6E15.7)", std::span<const float>(rsum));
+      else
+        fio::write(kOut, "(' MAX OF ALL',89('-'),/,' GCS SUMM.',6E15.7)", std::span<const float>(rsum));
+    }
+    if (!lprt || trivial) continue;
+
+    if (page && lines > 20) solution_page_header();
+    if (!envelope)
+      fio::write(kOut,
+                 "(/,/,'  JCS RESTRAINT REACTIONS,   LOADING #',I5,5X,A,/,' =========================',/,/,"
+                 "6X,'NODE',7X,'FX',13X,'FY',13X,'FZ',13X,'MX',13X,'MY',13X,'MZ',6X,'  COSINE #',/)",
+                 c, label);
+    else
+      fio::write(kOut,
+                 "(/,/,'  MAXIMUM JCS RESTRAINT REACTIONS ',5X,"
+                 "'NOTE: MAXIMUM VALUES MAY NOT OCCUR SIMULTANEOUSLY',/,' =================================',/,/,"
+                 "6X,'NODE',7X,'FX',13X,'FY',13X,'FZ',13X,'MX',13X,'MY',13X,'MZ',6X,'  COSINE #',/)");
+    std::string line;
+    for (int n = 1; n <= m.nnode; ++n) {
+      bool any = false;
+      line = fio::format("(5X,I5)", static_cast<int>(t.nodid(n)));
+      for (int j = 1; j <= 6; ++j) {
+        const int e = reported_equation(t, n, j, eq);
+        if (e == 0) {
+          line.append(15, ' ');
+          continue;
+        }
+        any = true;
+        line += fio::format("(1P,E15.7)", r(e, c));
+      }
+      if (!any) continue;
+      line += fio::format("(I10)", static_cast<int>(t.icos(n)));
+      fio::write_record(kOut, line);
+    }
+  }
+}
+
+}  // namespace
+
+void rea_ctn(int iopt, bool lprt, const EquationRanges& eq, float* r, const float* d, int ldr, int nlc,
+             SkylineView k, float factor, const ReportModel& m, std::string_view label, bool page,
+             std::array<float, 6>& rsum) {
+  switch (iopt) {
+    case kSupportDisplacementLoads:
+      support_displacement_loads(eq, MutableTable{r, ldr}, Table{d, ldr}, nlc, k);
+      if (lprt) model::prtmat(r, ldr, nlc, "MODIFIED LOADS");
+      return;
+    case kFormReactions:
+      form_reactions(eq, MutableTable{r, ldr}, Table{d, ldr}, nlc, k, factor);
+      if (lprt) model::prtmat(r, ldr, nlc, "FINAL LOADS AND REACTIONS");
+      return;
+    case kReactionReport:
+    case kReactionEnvelope:
+      report(iopt, lprt, eq, Table{r, ldr}, nlc, m, label, page, rsum);
+      return;
+    default:
+      fio::write_list(kOut, "INVALID OPTION IN SUBROUTINE  REA_CTN, IOPT=", iopt);
+      return;
+  }
+}
+
+}  // namespace solutions

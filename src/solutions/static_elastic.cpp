@@ -1,0 +1,264 @@
+#include "solutions/static_elastic.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstring>
+
+#include "driver/globals.h"
+#include "driver/storage.h"
+#include "driver/work_array.h"
+#include "elements/eledsp.h"
+#include "elements/element_loads.h"
+#include "elements/form.h"
+#include "fio/fio.h"
+#include "model/matrix_print.h"
+#include "model/nodes.h"
+#include "solutions/displacement_report.h"
+#include "solutions/joint_loads.h"
+#include "solutions/reactions.h"
+#include "solvers/skyline_solver.h"
+
+namespace solutions {
+
+namespace {
+
+using kv::ctl;
+
+constexpr int kOut = 6;
+
+// CONTRL words of the tables this solution keeps.
+constexpr int kLoadTable = kv::kSolTable53;   // R: loads, then reactions in the restrained rows
+constexpr int kDisplTable = 54;               // D: loads and support displacements, then displacements
+// Work vectors handed to the element drivers: the first two are cleared at
+// every static solution (no velocity or acceleration increments), the last
+// (unbalanced joint forces) only when it is new.
+constexpr std::array<int, 2> kClearedVectors{59, 60};
+constexpr int kUnbalancedVector = kv::kSolVector65;
+
+void set_ctl_real(int word, float v) { ctl(word) = std::bit_cast<std::int32_t>(v); }
+
+void set_ctl_double(int word, double v) {
+  std::array<std::int32_t, 2> w{};
+  std::memcpy(w.data(), &v, sizeof v);
+  ctl(word) = w[0];
+  ctl(word + 1) = w[1];
+}
+
+void store_rsum(const std::array<float, 6>& rsum) {
+  for (int k = 0; k < 6; ++k) set_ctl_real(kv::kRSUM + k, rsum[static_cast<std::size_t>(k)]);
+}
+
+std::int64_t reserve_vector(int word, std::int64_t n, bool clear_always) {
+  bool fresh = false;
+  if (ctl(word) == 0) {
+    ctl(word) = static_cast<std::int32_t>(kv::reserve(n));
+    fresh = true;
+  }
+  if (fresh || clear_always) kv::zero_words(ctl(word), n);
+  return ctl(word);
+}
+
+// R and D hold NEQ x NLC words. Tables another solution reserved hold one
+// column; tables of an earlier "SOL" 1 hold the columns of CONTRL word 81.
+// Tables too small for this NLC are reserved again (the old ones stay unused
+// until "RELEASE").
+void reserve_case_tables(int neq, int nlc) {
+  const int held = ctl(kv::kStaticColumns) > 0 ? ctl(kv::kStaticColumns) : 1;
+  const bool fits = held >= nlc;
+  const std::int64_t words = static_cast<std::int64_t>(neq) * nlc;
+  bool reserved = false;
+  for (int word : {kLoadTable, kDisplTable}) {
+    if (ctl(word) != 0 && fits) continue;
+    ctl(word) = static_cast<std::int32_t>(kv::reserve(words));
+    reserved = true;
+  }
+  if (reserved) ctl(kv::kStaticColumns) = nlc;
+}
+
+ReportModel report_model() {
+  return ReportModel{model::node_tables(), ctl(kv::kNNODE), ctl(kv::kNCOS)};
+}
+
+// Each element in turn with one option; the caller gets back the sum of the
+// first result word.
+double element_pass(int iopt, bool lecho, int lhead) {
+  const std::string_view label = kv::titles().ldlabl;
+  double sum = 0.0;
+  int ltype = 0;
+  const int nelem = ctl(kv::kNELEM);
+  for (int n = 1; n <= nelem; ++n) {
+    elements::EleCall c;
+    c.iopt = iopt;
+    c.ielno = n;
+    c.lecho = lecho;
+    c.label = label;
+    c.idisp = ctl(kDisplTable);
+    c.iload = ctl(kLoadTable);
+    elements::eledsp(c, ltype, lhead);
+    sum += c.r1;
+  }
+  return sum;
+}
+
+// Entry e of the envelope: the value of largest magnitude over the load cases;
+// a later load case wins only with a strictly larger magnitude.
+void envelope(const float* table, int neq, int nlc, float* env) {
+  for (int e = 0; e < neq; ++e) {
+    float v = table[e];
+    for (int c = 1; c < nlc; ++c) {
+      const float x = table[static_cast<std::int64_t>(c) * neq + e];
+      if (std::fabs(x) > std::fabs(v)) v = x;
+    }
+    env[e] = v;
+  }
+}
+
+void maxima_page() {
+  fio::write(kOut,
+             "('1 STRUCTURE....: ',A,/,'  SOLUTION.....: ',A,/,/,1X,' MAXIMUN VALUES FOR ALL LOAD CASES ',/,1X,"
+             "'===================================')",
+             kv::titles().title1, kv::titles().title2);
+}
+
+}  // namespace
+
+void sol01() {
+  int nlc = 1;
+  int neload = 0;
+  const fio::Status st = fio::read_list(5, nlc, neload);
+  if (st != fio::Status::ok) {
+    fio::write_list(kOut, " *** ER", "ROR: THE STATIC SOLUTION RECORD (NLC, NELOAD) CANNOT BE READ");
+    kv::stop_run(1, "STATIC SOLUTION RECORD CANNOT BE READ");
+  }
+  fio::write(kOut,
+             "('1 STRUCTURE....: ',A,/,'  SOLUTION.....: ',A,/,/,1X,' SOLUTION #1, STATIC - ELASTIC ANALYSIS ',/,1X,"
+             "'========================================',/,/,1X,' NUMBER OF LOAD CASES ............',I5)",
+             kv::titles().title1, kv::titles().title2, nlc);
+  if (nlc < 1) {
+    // No table can have fewer than one column.
+    fio::write(kOut, "(1X,' *** NUMBER OF LOAD CASES',I6,' IS BELOW 1: ONE LOAD CASE IS ANALYSED')", nlc);
+    nlc = 1;
+  }
+  if (neload < 0) neload = 0;
+  ctl(kv::kNLC) = nlc;
+  ctl(kv::kNELOAD) = neload;
+
+  const std::int64_t kgrec = ctl(kv::kKGDATARecord);
+  if (kgrec > 0 && kv::izm(kgrec + 3) == 2)
+    fio::write(kOut,
+               "(1X,' GEOMETRIC STIFFNESS IS NOT INCLUDED, ',' USE KGDATA(3)=1 TO INCLUDE GEOMETRIC STIFFNESS.')");
+  kv::set_ctl_logical(kv::kELASTC, true);
+
+  const int neq = ctl(kv::kNEQ);
+  reserve_case_tables(neq, nlc);
+  for (int word : kClearedVectors) reserve_vector(word, neq, true);
+  reserve_vector(kUnbalancedVector, neq, false);
+  if (neload > 0) {
+    ctl(kv::kElemLoad1) = static_cast<std::int32_t>(kv::reserve(static_cast<std::int64_t>(elements::kIdataWords) * neload));
+    ctl(kv::kElemLoad2) = static_cast<std::int32_t>(kv::reserve(static_cast<std::int64_t>(elements::kRdataWords) * neload));
+  }
+  statel();
+}
+
+void statel() {
+  const int neq = ctl(kv::kNEQ);
+  const int nlc = ctl(kv::kNLC);
+  const int l2 = ctl(kv::kNCOND) + ctl(kv::kNFREE);
+  const EquationRanges eq{1, l2, l2 + 1, neq};
+  const std::int64_t words = static_cast<std::int64_t>(neq) * nlc;
+  float* r = kv::rptr(ctl(kLoadTable));
+  float* d = kv::rptr(ctl(kDisplTable));
+  const ReportModel m = report_model();
+  const SkylineView k{kv::skyptr(ctl(kv::kStiffValues)), kv::iptr(ctl(kv::kStiffMdiag))};
+  const std::string_view label = kv::titles().ldlabl;
+  kv::Stcase& st = kv::stcase();
+  std::array<float, 6> rsum{};
+
+  st.istat = 1;
+  kv::zero_words(ctl(kLoadTable), words);
+  kv::zero_words(ctl(kDisplTable), words);
+
+  const bool support =
+      jloads(kv::trace('D'), JointLoadModel{m.nodes, m.nnode, neq, nlc, l2}, d, false);
+
+  if (ctl(kv::kNELOAD) > 0) {
+    elements::elload(kv::trace('D'), l2 + 1, ctl(kv::kNELEM), ctl(kv::kNELOAD), neq, nlc, ctl(kDisplTable),
+                     ctl(kLoadTable), label, false);
+    // The element loads join the joint loads on the solved equations; on the
+    // restrained ones they are fixed-end reactions, part of the reaction.
+    for (int c = 0; c < nlc; ++c) {
+      float* rc = r + static_cast<std::int64_t>(c) * neq;
+      float* dc = d + static_cast<std::int64_t>(c) * neq;
+      for (int i = 0; i < l2; ++i) dc[i] += rc[i];
+      for (int i = l2; i < neq; ++i) rc[i] = -rc[i];
+    }
+  }
+
+  st.pstat.assign(static_cast<std::size_t>(neq) + 1, 0.0f);
+  std::copy(d, d + neq, st.pstat.begin() + 1);
+
+  elements::form(1);
+
+  if (support)
+    rea_ctn(kSupportDisplacementLoads, kv::trace('F'), eq, d, d, neq, nlc, k, 1.0f, m, label, false, rsum);
+
+  if (kv::trace('F')) {
+    model::skyprt(k.a, k.mdiag, neq, k.mdiag[neq], "GLOBAL STIFFNESS DUMP=7");
+    model::prtmat(d, neq, nlc, "LOAD MATRIX  DUMP=7");
+  }
+
+  // The solver works on the solved equations only, so the stiffness terms of
+  // the restrained columns stay as formed for the reactions.
+  const int nstk = neq > 0 ? k.mdiag[neq] - 1 : 0;
+  kv::memchk(neq, 0);
+  const std::int64_t w = ctl(kv::kIZ);
+  for (int iopt : {solvers::kReduce, solvers::kBackSubstitute}) {
+    int l1 = 1;
+    int l2s = l2;
+    std::int32_t& istop = ctl(kv::kISTOP);
+    solvers::msoll(iopt, kv::trace('G'), l2, nstk, neq, nlc, l1, l2s, ctl(kv::kStiffMdiag), ctl(kv::kStiffValues),
+                   ctl(kDisplTable), w, false, 0, 0, 0, false, 0, 0, 0, istop);
+    if (istop & 1) return;
+  }
+
+  if (kv::trace('F')) model::prtmat(d, neq, nlc, "DISPLACEMENT  DUMP=7");
+
+  st.dstat.assign(static_cast<std::size_t>(neq) + 1, 0.0f);
+  std::copy(d, d + neq, st.dstat.begin() + 1);
+
+  rea_ctn(kFormReactions, kv::trace('F'), eq, r, d, neq, nlc, k, 1.0f, m, label, false, rsum);
+
+  prtdsp(kPerColumn, m, neq, nlc, l2, d, "DISPLACEMENTS", label, true);
+
+  // The resultant of load case 1 for a later time history, then the reports.
+  rea_ctn(kReactionReport, false, eq, r, d, neq, 1, k, 1.0f, m, label, false, rsum);
+  for (std::size_t i = 0; i < 6; ++i) st.rstat[i + 1] = rsum[i];
+  rea_ctn(kReactionReport, true, eq, r, d, neq, nlc, k, 1.0f, m, label, true, rsum);
+  store_rsum(rsum);
+
+  element_pass(elements::kEleState, true, 1);
+  element_pass(elements::kEleCommit, false, 0);
+  set_ctl_double(kv::kESTRN, element_pass(elements::kEleEnergy, false, 0) / 4.0);
+
+  if (nlc == 1) return;
+
+  kv::memchk(neq, 0);
+  float* env = kv::rptr(ctl(kv::kIZ));
+
+  maxima_page();
+  envelope(d, neq, nlc, env);
+  prtdsp(kEnvelope, m, neq, 1, l2, env, "MAXIMUM DISPLACEMENTS", label, false);
+
+  maxima_page();
+  envelope(r, neq, nlc, env);
+  rsum.fill(0.0f);
+  store_rsum(rsum);
+  rea_ctn(kReactionEnvelope, true, eq, env, env, neq, 1, k, 1.0f, m, label, false, rsum);
+
+  maxima_page();
+  element_pass(elements::kEleMaxima, true, 0);
+}
+
+}  // namespace solutions
