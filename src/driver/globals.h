@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "driver/work_array.h"
+
 namespace kv {
 
 // ---- CONTRL: 500 integer words, 1-based. Word names as the layouts give them.
@@ -60,13 +62,24 @@ enum ContrlWord : int {
   kGeoMdiag = 52,
   kSolTable53 = 53,  // words 53-60: solution tables, zeroed by RELEASE
   kSolTable60 = 60,
+  kAGX = 61,          // ground-acceleration series along X, Y, Z (NGP REAL words each)
+  kAGY = 62,
+  kAGZ = 63,
+  kHSTREQ = 64,       // start of the history-request table
   kSolVector65 = 65,  // NEQ words into which element option 4 adds nodal forces
   kMFORM = 68,
   kIDAMP = 69,
   kIUNIT = 70,
+  kEINPUT = 71,       // words 71-72: double-precision input energy
   kESTRN = 73,        // words 73-74: double-precision elastic strain energy
+  kEPLAS = 75,        // words 75-76: double-precision plastic strain energy
+  kEKIN = 77,         // words 77-78: double-precision kinetic energy
+  kEDAMP = 79,        // words 79-80: double-precision damping energy
   kStaticColumns = 81,  // load cases the static load and displacement tables (53, 54) hold
   kRSUM = 83,         // words 83-88: REAL resultant FX FY FZ MX MY MZ of the reactions
+  kGACC = 89,         // words 89-91: REAL ground acceleration X, Y, Z (times GRAV)
+  kGVEL = 92,         // words 92-94: REAL ground velocity X, Y, Z
+  kGDSP = 95,         // words 95-97: REAL ground displacement X, Y, Z
   kINC = 98,
 };
 
@@ -77,6 +90,18 @@ std::array<std::int32_t, kContrlWords + 1>& contrl();
 inline std::int32_t& ctl(int word) { return contrl()[static_cast<std::size_t>(word)]; }
 inline bool ctl_true(int word) { return ctl(word) != 0; }
 inline void set_ctl_logical(int word, bool v) { ctl(word) = v ? -1 : 0; }
+// REAL and double-precision values kept in CONTRL words (a double takes the
+// word pair word, word+1).
+inline RealWord ctl_real(int word) {
+  return RealWord(reinterpret_cast<std::uint32_t*>(&contrl()[static_cast<std::size_t>(word)]));
+}
+inline DoubleWord ctl_double(int word) {
+  return DoubleWord(reinterpret_cast<std::uint32_t*>(&contrl()[static_cast<std::size_t>(word)]));
+}
+// A run of REAL CONTRL words (RSUM, GACC, ...) as a float array.
+inline float* ctl_rptr(int word) {
+  return reinterpret_cast<float*>(&contrl()[static_cast<std::size_t>(word)]);
+}
 
 // ---- TITLES
 inline constexpr int kTitleLen = 112;
@@ -126,6 +151,7 @@ Stcase& stcase();
 struct RunState {
   int nrel = 0;                         // number of "RELEASE" commands so far
   std::array<std::string, 61> fname{};  // file-name table, 1-based (entries 1..60)
+  bool histry_echo = false;             // history records echo their element header (first pass)
 };
 RunState& run();
 

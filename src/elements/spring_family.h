@@ -110,10 +110,12 @@ void maxima(EleCall& c, const Family& f);          // option 12
 void reset_words(EleCall& c, const Family& f, std::string_view message);
 void invalid_option(const EleCall& c, const Family& f);
 
-// MATDSP on one state half of the element with a fresh previous-type word
-// and both print switches off. The caller gets the call back as the material
-// driver left it.
-materials::MatCall material(const EleCall& c, const Record& r, int iopt, std::int64_t sta);
+// A material call of option iopt on the state half at sta (ZMATRX index of
+// its word 1) of the element's set; the caller fills the point arguments.
+materials::MatCall material_call(const EleCall& c, const Record& r, int iopt, std::int64_t sta);
+// MATDSP with a fresh previous-type word and both print switches off; the
+// call comes back as the material driver left it.
+void run_material(materials::MatCall& m);
 
 // The material type of set s, 0 when s is not a set of the model.
 int material_type(int set);
@@ -121,6 +123,9 @@ int material_type(int set);
 // The force header: the family's title, then `subtitle`; the column titles
 // given by `tail`.
 void force_header(const Family& f, std::string_view subtitle, std::string_view tail);
-inline constexpr std::string_view kFullTail = "      FORCE     DISPLACMENT      STIFFNESS   ";
+inline constexpr std::string_view kFullTail =
+    "      FORCE    "
+    " DISPLACMENT   "
+    "   STIFFNESS   ";
 
 }  // namespace elements::spring_family

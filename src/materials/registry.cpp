@@ -1,6 +1,8 @@
 // The material types built into the library. Each type adds its driver's
 // declaration and one registration line here; the section materials of the
 // member library register themselves through their own call.
+#include "materials/axlmod.h"
+#include "materials/bend1.h"
 #include "materials/bilinear.h"
 #include "materials/gap.h"
 #include "materials/hinge.h"
@@ -8,6 +10,7 @@
 #include "materials/long_owjg.h"
 #include "materials/mat01_beam_section.h"
 #include "materials/matdsp.h"
+#include "materials/shear1.h"
 #include "materials/short_owjg_mr2.h"
 #include "materials/takeda.h"
 
@@ -15,6 +18,9 @@ namespace materials {
 
 void register_builtin_materials() {
   register_material(1, mat01);
+  register_material(2, mat02);
+  register_material(3, mat03);
+  register_material(4, mat04);
   register_material(6, mat06);
   register_material(7, mat07);
   register_material(9, mat09);

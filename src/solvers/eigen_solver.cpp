@@ -99,7 +99,7 @@ bool jacrot(int n, float* ap, float* eig, float* xp, float* w1, float* w2) {
           a(p, q) = 0.0f;
           continue;
         }
-        if (std::fabs(a(p, q)) <= threshold) continue;
+        if (!(std::fabs(a(p, q)) > threshold)) continue;
         const float h = eig[q - 1] - eig[p - 1];
         float t;
         if (negligible(g, h)) {

@@ -47,8 +47,9 @@ inline void dot_block(const T* __restrict x, const T* const* y, int n, T* out) {
   constexpr int kLanes = static_cast<int>(16 / sizeof(T));
   int q = 0;
 #if defined(__GNUC__)
-  // GCC does not vectorise this shape by itself without reordering the sums,
-  // so the lanes are a vector type of its own.
+  // GCC does not vectorise this shape well by itself (it interleaves the
+  // products across iterations and shuffles them), so the lanes are a vector
+  // type; the portable loop below forms the same sums in the same order.
   typedef T Lanes __attribute__((vector_size(16)));
   const auto load = [](const T* p) {
     Lanes v;

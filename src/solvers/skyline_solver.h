@@ -49,15 +49,17 @@ struct SkylineMatrix {
 };
 
 // MSOLL on plain pointers. l1 and l2 are corrected in place to at least 1 and
-// at most n. r holds nlc load columns of ldr rows; w is the work vector of n
-// words (option 1) or x (option 4). With lprt the trace matrices are printed.
+// at most n. r holds nlc load columns of ldr rows; w is x for option 4 (the
+// reduction keeps its multipliers in scratch of its own and leaves w alone).
+// With lprt the trace matrices are printed.
 //
 // The caller gets back the status: zero_pivot after the boxed report (the
 // arrays are then partly reduced), profile_mismatch after its report when a
 // carried matrix would be written above one of its columns (nothing changed).
 //
-// The elimination works column by column; it gives the same reduced rows as
-// the row-by-row form except for the rounding order inside each dot product.
+// The elimination works column by column (each term one dot product over two
+// column profiles); it gives the reduced rows of the row-by-row form up to the
+// rounding order inside those dot products.
 SolveStatus msoll(int iopt, bool lprt, int n, int ldr, int nlc, int& l1, int& l2,
                   SkylineMatrix k, float* r, float* w, CarriedMatrix mass, CarriedMatrix geom);
 

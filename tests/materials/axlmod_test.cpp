@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/globals.h"
 #include "materials/axlmod.h"
 #include "materials/harness.h"
 #include "materials/matdsp.h"
@@ -48,6 +49,7 @@ class Axlmod : public ::testing::Test {
  protected:
   Axlmod() { make(kSet); }
   void make(const std::string& set) {
+    h.reset();  // one harness at a time: a finished one closes the units
     materials::register_material(2, materials::mat02);
     h = std::make_unique<mtest::MaterialHarness>(2, set);
     h->init();
@@ -228,6 +230,20 @@ TEST_F(Axlmod, SixthPassPrintsTheCycleMessageAndReturnsTheExtrapolatedForce) {
   // The extrapolation runs on KC from (-0.02, -20): -500.
   EXPECT_NEAR(h->material_force(), -500.0, rel(500.0));
   EXPECT_EQ(h->tangent(), 1000.0f);
+}
+
+TEST_F(Axlmod, TraceOfAStepWithLetterK) {
+  kv::titles().ibugm |= 1 << ('K' - 'A');
+  h->step(0.01f);
+  const std::string out = h->output();
+  EXPECT_NE(out.find("------------- IN MAT02 ---- IELNO:"), std::string::npos);
+  EXPECT_NE(out.find(std::string(34, '-')), std::string::npos);
+  EXPECT_NE(out.find("   IDR= 999\n"), std::string::npos);  // the first pass, before any rule call
+  EXPECT_NE(out.find("   IDR= 1\n"), std::string::npos);    // loading, from the probe's call
+  EXPECT_NE(out.find("C----- IS P GREATER THAN LIMITS ? "), std::string::npos);
+  EXPECT_NE(out.find("C----- IS P WITH IN LIMITS ? "), std::string::npos);
+  EXPECT_NE(out.find(" AXLMOD-P="), std::string::npos);
+  EXPECT_NE(out.find(" AX-  EX4="), std::string::npos);
 }
 
 TEST_F(Axlmod, StepWithNoDeformationChangeKeepsTheRuleState) {

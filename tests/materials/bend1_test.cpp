@@ -64,6 +64,7 @@ class Bend1 : public ::testing::Test {
  protected:
   Bend1() { make(kSet); }
   void make(const std::string& set, int nsets = 1) {
+    h.reset();  // one harness at a time: a finished one closes the units
     materials::register_material(3, materials::mat03);
     h = std::make_unique<mtest::MaterialHarness>(3, set, nsets);
     h->init();
@@ -98,12 +99,18 @@ TEST_F(Bend1, PropertiesAndSetUp) {
   EXPECT_FLOAT_EQ(s()[kSe], 1e5f);
 }
 
-TEST_F(Bend1, StepBelowTheFirstPointStaysVirgin) {
+TEST_F(Bend1, StepsBelowTheFirstPointStayVirginBothWays) {
   EXPECT_NEAR(h->step(0.0005f), 50.0, rel(50.0));
   EXPECT_EQ(s()[kRule], 0.0f);
   EXPECT_FLOAT_EQ(h->tangent(), 1e5f);
   EXPECT_NEAR(total_work(), 0.0125, 1e-7);
   EXPECT_NEAR(h->results().pse, 0.0, 1e-7);
+  // Falling back toward zero the first-use limit is zero, not M(1): one pass each.
+  EXPECT_NEAR(h->step(0.0002f), 20.0, rel(20.0));
+  EXPECT_NEAR(h->step(-0.0003f), -30.0, rel(30.0));
+  EXPECT_EQ(s()[kRule], 0.0f);
+  EXPECT_NEAR(total_work(), 30.0 * 30.0 / 2e5, 1e-7);
+  EXPECT_FALSE(cycle_message());
 }
 
 TEST_F(Bend1, OneStepToThreeTimesTheFirstRotationIsSplitAtTheFirstPoint) {
@@ -406,6 +413,17 @@ TEST_P(Bend1Bad, WarnsAndStaysFinite) {
 
 INSTANTIATE_TEST_SUITE_P(Input, Bend1Bad, ::testing::ValuesIn(kBadSets),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Bend1, DirectReportsAnUnknownDirectionAndKeepsIt) {
+  int dir = 7, dirl = 0;
+  materials::direct(dir, dirl, 5.0f, 5.0f, 1.0f);  // P = PL: the step keeps DIR as its direction
+  EXPECT_EQ(dir, 7);
+  EXPECT_EQ(dirl, 7);
+  const std::string out = h->output();
+  EXPECT_NE(out.find("     ERROR IN SUBROUTINE DIRECT, DIRL.NE. 1,2,3,OR 4\n"), std::string::npos);
+  EXPECT_NE(out.find("     *** IN DIRECT    DIR=   7  DIRL=   7  P=   5.000 PL=   5.000  VEL=     1.000"),
+            std::string::npos);
+}
 
 TEST(Direct, Classification) {
   struct Case {

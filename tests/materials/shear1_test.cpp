@@ -75,7 +75,7 @@ Pt probe(Pt ev, double k, double dend) {
 // The pinched branch seen from q, loading toward the target (td, tf) with the
 // largest excursion (x, y) and the peak mp of the loading direction.
 struct Pinched {
-  double kt, sr1, sr2;
+  double kt, srm, sr1, sr2;
   Pinched(Pt q, const Unloading& u, double x, double y, double mp, double td, double tf, int dir) {
     kt = slpmin(td - q.d, tf - q.p, kSI);
     const double kr = kSI * std::min(1.0, std::pow(0.001 / x, 1.02));
@@ -87,6 +87,7 @@ struct Pinched {
     const double dz = db - mb / u.k2;
     const double dc = dir == 1 ? std::max(u.d0, dz) : std::min(u.d0, dz);
     const double dq = dc + mq / u.ku;  // the pinching point
+    srm = slpmin(dq - td, mq - tf, u.ku);
     const double kq = slpmin(dq - q.d, mq - q.p, u.ku);
     sr1 = std::max(std::min(kt, kr), kq);
     const double ds = q.d + (mq - q.p) / sr1;
@@ -99,6 +100,7 @@ class Shear1 : public ::testing::Test {
  protected:
   Shear1() { make(kSet); }
   void make(const std::string& set, int nsets = 1) {
+    h.reset();  // one harness at a time: a finished one closes the units
     materials::register_material(4, materials::mat04);
     h = std::make_unique<mtest::MaterialHarness>(4, set, nsets);
     h->init();
@@ -275,22 +277,50 @@ TEST_F(Shear1, FullCycleWorkIsTheAreaAlongTheEventPath) {
   EXPECT_GT(h->results().pse, 0.5 * area);
 }
 
-TEST_F(Shear1, SteepReloadingSkipsThePinchedBranch) {
-  // After the push, unload only to tau(1)/4 ... then reload: no zero crossing
-  // and a rule-4 entry, so f2 is false and the spring reloads straight toward
-  // 95% of the largest excursion (rule 7).
+TEST_F(Shear1, ReloadingWithoutCrossingZeroStartsOnKU) {
+  // Unload from the push to a stress of 10 on the last segment, then reload: no
+  // zero crossing and a rule-4 entry, so no pinching: rule 6 on KU toward tau(1)/2.
   h->step(0.003f);
   const Unloading u(kPushP, 0.003, -100.0, -0.001, 0.003);
   const double k4 = std::max(u.kb, u.k2);
-  const float d_back = static_cast<float>(u.da + (10.0 - u.ma) / k4);  // stress 10
+  const float d_back = static_cast<float>(u.da + (10.0 - u.ma) / k4);
   h->step(d_back);
   EXPECT_EQ(s()[kRule], 4.0f);
   EXPECT_NEAR(h->material_force(), 10.0, 1e-3);
   h->step(d_back + 0.0001f);
-  // Near zero (below tau(1)/2) with f2 false: rule 6 on KU toward tau(1)/2.
   EXPECT_EQ(s()[kRule], 6.0f);
   EXPECT_NEAR(h->tangent(), u.ku, rel(u.ku));
   EXPECT_NEAR(s()[kA], 50.0, 1e-4);
+  EXPECT_NEAR(h->material_force(), 10.0 + 0.0001 * u.ku, 1e-2);
+}
+
+TEST_F(Shear1, SteepReloadingAfterACrossingSkipsThePinchedBranch) {
+  h->step(0.003f);
+  // Back just past zero stress onto the negative pinched branch (SR1, rule 8) ...
+  const Unloading u(kPushP, 0.003, -100.0, -0.001, 0.003);
+  const double k4 = std::max(u.kb, u.k2);
+  const Pt z{u.db - u.mb / k4, 0.0};
+  const Unloading un(-100.0, -0.001, kPushP, 0.003, 0.003);
+  const Pinched neg(probe(z, k4, 0.0014), un, 0.003, kPushP, -100.0, -0.001, -100.0, 3);
+  const double p14 = neg.sr1 * (0.0014 - z.d);
+  h->step(0.0014f);
+  EXPECT_EQ(s()[kRule], 8.0f);
+  EXPECT_NEAR(h->material_force(), p14, rel(p14));
+  // ... then forward again: unloading from the negative side on KU to zero, and
+  // after the crossing the line to 95% of the positive peak is steeper than the
+  // line from there to the pinching point: no pinching, rule 6 on KU.
+  const double dz = 0.0014 - p14 / un.ku;
+  const Unloading up(kPushP, 0.003, -100.0, -0.001, 0.003);
+  const double td = 0.003 - 0.05 * kPushP / up.ku, tf = 0.95 * kPushP;
+  const Pinched pos(probe({dz, 0.0}, un.ku, 0.00146), up, 0.003, kPushP, kPushP, td, tf, 1);
+  ASSERT_GT(pos.kt, pos.srm);
+  h->step(0.00146f);
+  EXPECT_EQ(s()[kRule], 6.0f);
+  EXPECT_NEAR(s()[kSrm], pos.srm, rel(pos.srm));
+  EXPECT_NEAR(h->tangent(), up.ku, rel(up.ku));
+  EXPECT_NEAR(s()[kA], 50.0, 1e-4);
+  const double p = up.ku * (0.00146 - dz);
+  EXPECT_NEAR(h->material_force(), p, 2e-3);
 }
 
 TEST_F(Shear1, SmallestSetAndTheBetaOfEachSet) {

@@ -240,3 +240,27 @@ TEST(CnormEnergy, AnyNumberOfDegreesOfFreedom) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GaussTrace, Option5PrintsTheSolvedVector) {
+  Member m;
+  std::vector<float> r = {8, 15, 11};
+  std::vector<float> w(3);
+  ASSERT_EQ(m.gauss(1, 1, 3, r, w), SolveStatus::ok);
+  w = {0.0f, 0.0f, 3.0f};
+  solvertest::Unit6 out;
+  int l1 = 1, l2 = 2;
+  EXPECT_EQ(solvers::gauss(5, true, 3, m.nstk, 3, 1, l1, l2, m.md.data(), m.sk.data(), r.data(), w.data()),
+            SolveStatus::ok);
+  const auto lines = out.lines();
+  ASSERT_GE(lines.size(), 4u);
+  EXPECT_EQ(lines[1], "  IOPT=5, BACK SUBSTUTION  L1:    1   L2:    2   N:    3");
+  const std::size_t k = lines.size();
+  EXPECT_EQ(lines[k - 4], " PRINTING MATRIX: OUTPUT DISPLACEMENT");
+  EXPECT_EQ(lines[k - 3], " ROW    1          1.000000");
+  EXPECT_EQ(lines[k - 2], " ROW    2          2.000000");
+  EXPECT_EQ(lines[k - 1], " ROW    3          3.000000");
+}
+
+}  // namespace

@@ -166,7 +166,7 @@ TEST(Msoll, WorkArrayCallSetsAStickyStatus) {
   const SkyReal kv_values[3] = {4.0f, 3.0f, 2.0f};
   std::copy(kv_values, kv_values + 3, kv::skyptr(sk));
   kv::rzm(r) = 8.0f;
-  kv::rzm(r + 1) = 7.0f;  // x = (1, 2)
+  kv::rzm(r + 1) = 8.0f;  // x = (1, 2)
   std::int32_t ierr = -1;  // an earlier failure stays reported
   int l1 = 1, l2 = 2;
   solvers::msoll(1, false, 2, 3, 2, 1, l1, l2, md, sk, r, w, false, 0, 0, 0, false, 0, 0, 0, ierr);
@@ -379,5 +379,55 @@ INSTANTIATE_TEST_SUITE_P(
                       RandomCase{45, 44, 20, 1, 1, 5u},  // full matrix
                       RandomCase{57, 2, 30, 2, 0, 6u},   // narrow band
                       RandomCase{90, 60, 1, 1, 2, 7u}));
+
+}  // namespace
+
+// ---------------------------------------------------------------- trace prints
+
+namespace {
+
+// The option's title line and the matrix titles, in the order printed.
+std::vector<std::string> trace_titles(const std::vector<std::string>& lines) {
+  std::vector<std::string> t;
+  for (const std::string& l : lines) {
+    if (l.rfind("  IOPT=", 0) == 0) t.push_back(l);
+    const auto p = l.find("PRINTING MATRIX: ");
+    if (p != std::string::npos) t.push_back(l.substr(p + 17));
+  }
+  return t;
+}
+
+TEST(MsollTrace, EachOptionPrintsItsMatrices) {
+  const Profile p = solvertest::profile_from_tops({0, 1, 1});
+  std::vector<SkyReal> k = {4.0f, 3.0f, 2.0f};
+  std::vector<SkyReal> m = {2.0f, 1.0f, 0.4f};
+  std::vector<SkyReal> g = {1.0f, 1.0f, 0.0f};
+  std::vector<float> r = {8.0f, 8.0f};
+  std::vector<float> w = {1.0f, 2.0f};
+  const std::vector<std::pair<int, std::vector<std::string>>> cases = {
+      {1,
+       {"  IOPT=1, REDUCE STIFFNESS AND LOADS  L1:    1   L2:    2   N:    2", "INPUT STIFFNESS",
+        "INPUT LOAD", "INPUT MASS", "INPUT KG", "REDUCED STIFFNESS", "REDUCED LOAD", "REDUCED MASS",
+        "REDUCED KG"}},
+      {2,
+       {"  IOPT=2, REDUCE LOADS ONLY  L1:    1   L2:    2   N:    2", "REDUCED STIFFNESS",
+        "NEW LOAD MATRIX "}},
+      {3,
+       {"  IOPT=3, BACK SUBSTUTION  L1:    1   L2:    2   N:    2", "REDUCED STIFFNESS",
+        "REDUCED LOAD", "DISPLACEMENT"}},
+      {4,
+       {"  IOPT=4, REDUCED MULTIPLACATION  L1:    1   L2:    2   N:    2", "REDUCED STIFFNESS",
+        "DISPLACEMENT", "REDUCED LOAD", "LOAD"}},
+  };
+  for (const auto& [iopt, titles] : cases) {
+    solvertest::Unit6 out;
+    int l1 = 1, l2 = 2;
+    const bool carry = iopt == 1;
+    EXPECT_EQ(solvers::msoll(iopt, true, 2, 2, 1, l1, l2, view(k, p), r.data(), w.data(),
+                             {carry, m.data(), p.mdiag.data(), 3}, {carry, g.data(), p.mdiag.data(), 3}),
+              SolveStatus::ok);
+    EXPECT_EQ(trace_titles(out.lines()), titles) << iopt;
+  }
+}
 
 }  // namespace

@@ -1,0 +1,792 @@
+#include "elements/beam3d.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <span>
+
+#include "driver/globals.h"
+#include "driver/storage.h"
+#include "elements/element_loads.h"
+#include "elements/hinge_beam.h"
+#include "elements/local_axes.h"
+#include "fio/fio.h"
+#include "materials/matdsp.h"
+#include "model/input_lines.h"
+#include "model/matrix_print.h"
+#include "model/nodes.h"
+
+namespace elements {
+
+void ele01(EleCall& c) { beam::drive(c, beam::kPlainBeam); }
+
+namespace beam {
+
+namespace {
+
+constexpr int kMaterialType = 1;  // the "3D-BEAM" section
+constexpr int kEnvelopeWords = 144;
+constexpr float kAxisTolerance = 1.0e-4f;
+
+// Section rigidities in the material state words.
+enum Rigidity : int { kEA = 1, kGJ = 4, kEIy = 5, kEIz = 6 };
+
+// 12x12 working matrices, column by column: (i, j) at (i-1) + 12(j-1).
+using Mat12 = std::array<float, 144>;
+using Vec12 = std::array<float, 12>;
+inline float& at(Mat12& m, int i, int j) { return m[static_cast<std::size_t>((i - 1) + 12 * (j - 1))]; }
+inline float at(const Mat12& m, int i, int j) { return m[static_cast<std::size_t>((i - 1) + 12 * (j - 1))]; }
+
+int to_int(float x) {
+  if (!(std::fabs(x) < 2.0e9f)) return 0;
+  return static_cast<int>(x);
+}
+
+struct KgData {
+  float accel = 0.0f;
+  int source = 0;  // 1: input load PKG; 2: the axial force of the last commit
+  int form = 0;    // 1: lumped; 2: consistent
+  int use = 0;
+};
+
+KgData kgdata() {
+  const std::int64_t k = kv::ctl(kv::kKGDATARecord);
+  if (k <= 0) return {};
+  return {kv::rzm(k), kv::izm(k + 1), kv::izm(k + 2), kv::izm(k + 3)};
+}
+
+// The element's record.
+struct Beam {
+  const BeamType& t;
+  std::int64_t p;
+
+  float* real(int k) const { return kv::rptr(p + k); }
+  std::int32_t* ints(int k) const { return kv::iptr(p + k); }
+  int w(int k) const { return k + t.shift; }  // a word from 117 on
+  int bits() const { return kv::izm(p + w(kRel)); }
+  float length() const { return kv::rzm(p + w(kLength)); }
+  bool rejected() const { return kv::izm(p + kPosI) <= 0 || kv::izm(p + kPosJ) <= 0; }
+  std::int64_t izke() const { return p + w(kBase) + kv::izm(p + w(kNHyst)); }
+  // The node-table position whose equation end DOF k (1..6) of end 0 (I) or 1 (J) takes.
+  int node(int end, int k) const {
+    if (t.hinges) return hinge::end_node(p, end, k);
+    return kv::izm(p + (end == 0 ? kPosI : kPosJ));
+  }
+};
+
+// Bending coefficients cI, cJ, cIJ of one plane and its consistent
+// geometric-stiffness coefficients a-f, from the releases of its two ends.
+struct Plane {
+  float ci, cj, cij;
+  float a, b, c, d, e, f;
+};
+
+Plane plane(bool rel_i, bool rel_j, float l) {
+  if (rel_i && rel_j) return {0.0f, 0.0f, 0.0f, 1.0f / l, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+  if (rel_j) return {3.0f, 0.0f, 0.0f, 1.2f / l, 0.2f, 0.0f, 0.2f * l, 0.0f, 0.0f};
+  if (rel_i) return {0.0f, 3.0f, 0.0f, 1.2f / l, 0.0f, 0.2f, 0.0f, 0.0f, 0.2f * l};
+  return {4.0f, 4.0f, 2.0f, 1.2f / l, 0.1f, 0.1f, l * 2.0f / 15.0f, l / 30.0f, l * 2.0f / 15.0f};
+}
+
+void set_sym(Mat12& m, int i, int j, float v) {
+  at(m, i, j) = v;
+  at(m, j, i) = v;
+}
+
+// S, the local stiffness, from the record words.
+void local_stiffness(const Beam& b, Mat12& s) {
+  s.fill(0.0f);
+  const float* r = b.real(0);
+  const float ea = r[kEAoverL];
+  const float gj = r[kGJoverL];
+  set_sym(s, 1, 1, ea);
+  set_sym(s, 1, 7, -ea);
+  set_sym(s, 7, 7, ea);
+  set_sym(s, 2, 2, r[kSz]);
+  set_sym(s, 2, 6, r[kTzI]);
+  set_sym(s, 2, 8, -r[kSz]);
+  set_sym(s, 2, 12, r[kTzJ]);
+  set_sym(s, 6, 6, r[kKzI]);
+  set_sym(s, 6, 8, -r[kTzI]);
+  set_sym(s, 6, 12, r[kKzIJ]);
+  set_sym(s, 8, 8, r[kSz]);
+  set_sym(s, 8, 12, -r[kTzJ]);
+  set_sym(s, 12, 12, r[kKzJ]);
+  set_sym(s, 3, 3, r[kSy]);
+  set_sym(s, 3, 5, -r[kTyI]);
+  set_sym(s, 3, 9, -r[kSy]);
+  set_sym(s, 3, 11, -r[kTyJ]);
+  set_sym(s, 5, 5, r[kKyI]);
+  set_sym(s, 5, 9, r[kTyI]);
+  set_sym(s, 5, 11, r[kKyIJ]);
+  set_sym(s, 9, 9, r[kSy]);
+  set_sym(s, 9, 11, r[kTyJ]);
+  set_sym(s, 11, 11, r[kKyJ]);
+  set_sym(s, 4, 4, gj);
+  set_sym(s, 4, 10, -gj);
+  set_sym(s, 10, 10, gj);
+}
+
+// G for a unit axial load (compression positive).
+void geometric_stiffness(const Beam& b, int form, Mat12& g) {
+  g.fill(0.0f);
+  const float l = b.length();
+  const int rel = b.bits();
+  if (form == 1) {
+    for (int k : {2, 3}) {
+      at(g, k, k) = 1.0f / l;
+      at(g, k + 6, k + 6) = 1.0f / l;
+      set_sym(g, k, k + 6, -1.0f / l);
+    }
+    return;
+  }
+  if (form != 2) return;
+  const Plane z = plane((rel & kRelMzI) != 0, (rel & kRelMzJ) != 0, l);
+  set_sym(g, 2, 2, z.a);
+  set_sym(g, 8, 8, z.a);
+  set_sym(g, 2, 8, -z.a);
+  set_sym(g, 2, 6, z.b);
+  set_sym(g, 6, 8, -z.b);
+  set_sym(g, 2, 12, z.c);
+  set_sym(g, 8, 12, -z.c);
+  set_sym(g, 6, 6, z.d);
+  set_sym(g, 6, 12, -z.e);
+  set_sym(g, 12, 12, z.f);
+  const Plane y = plane((rel & kRelMyI) != 0, (rel & kRelMyJ) != 0, l);
+  set_sym(g, 3, 3, y.a);
+  set_sym(g, 9, 9, y.a);
+  set_sym(g, 3, 9, -y.a);
+  set_sym(g, 3, 5, -y.b);
+  set_sym(g, 5, 9, y.b);
+  set_sym(g, 3, 11, -y.c);
+  set_sym(g, 9, 11, y.c);
+  set_sym(g, 5, 5, y.d);
+  set_sym(g, 5, 11, -y.e);
+  set_sym(g, 11, 11, y.f);
+}
+
+// T = [[CTS, 0, 0, 0], [BS, CTS, 0, 0], [0, 0, CTE, 0], [0, 0, BE, CTE]].
+void transformation(const Beam& b, Mat12& t) {
+  t.fill(0.0f);
+  auto block = [&t](int r0, int c0, const float* m) {
+    for (int j = 1; j <= 3; ++j)
+      for (int i = 1; i <= 3; ++i) at(t, r0 + i - 1, c0 + j - 1) = m[(i - 1) + 3 * (j - 1)];
+  };
+  block(1, 1, b.real(kCTS));
+  block(4, 1, b.real(kBS));
+  block(4, 4, b.real(kCTS));
+  block(7, 7, b.real(kCTE));
+  block(10, 7, b.real(kBE));
+  block(10, 10, b.real(kCTE));
+}
+
+// T * A * T' (first W = A * T', then T * W).
+void congruence(const Mat12& t, const Mat12& a, Mat12& out) {
+  Mat12 wm{};
+  for (int j = 1; j <= 12; ++j)
+    for (int i = 1; i <= 12; ++i) {
+      float s = 0.0f;
+      for (int k = 1; k <= 12; ++k) s += at(a, i, k) * at(t, j, k);
+      at(wm, i, j) = s;
+    }
+  for (int j = 1; j <= 12; ++j)
+    for (int i = 1; i <= 12; ++i) {
+      float s = 0.0f;
+      for (int k = 1; k <= 12; ++k) s += at(t, i, k) * at(wm, k, j);
+      at(out, i, j) = s;
+    }
+}
+
+// Packs the active rows and columns of m (location entry not 0 and a positive
+// diagonal) as a packed upper triangle into ke from term n + 1 on; n counts on.
+// The caller gets back the order and the active entries in lm[0..order-1].
+int pack(const Mat12& m, const std::array<std::int32_t, 13>& loc, float* ke, int& n, std::int32_t* lm) {
+  std::array<bool, 13> active{};
+  for (int i = 1; i <= 12; ++i) active[static_cast<std::size_t>(i)] = loc[static_cast<std::size_t>(i)] != 0 && at(m, i, i) > 0.0f;
+  int nd = 0;
+  for (int i = 1; i <= 12; ++i) {
+    if (!active[static_cast<std::size_t>(i)]) continue;
+    lm[nd] = loc[static_cast<std::size_t>(i)];
+    ++nd;
+    for (int j = i; j >= 1; --j) {
+      if (!active[static_cast<std::size_t>(j)]) continue;
+      ke[n] = at(m, i, j);
+      ++n;
+    }
+  }
+  return nd;
+}
+
+void print_packed(const float* ke, int order, std::string_view title) {
+  model::skyprt(ke, kv::titles().np.data() + 1, order, order * (order + 1) / 2, title);
+}
+
+// Free words at IZ for the fixed-end forces of all load cases (not reserved).
+float* fef_scratch(int nlc) {
+  const std::int64_t n = 12 * static_cast<std::int64_t>(std::max(nlc, 1));
+  kv::memchk(n, 0);
+  return kv::rptr(kv::ctl(kv::kIZ));
+}
+
+bool load_flag(const EleCall& c, const Beam& b, int nlc, float* q) {
+  if (kv::ctl(kv::kNELOAD) < 1 || b.rejected()) return false;
+  return bmfef(c.ielno, b.length(), b.bits(), element_load_tables(), nlc, q);
+}
+
+bool rs_combination() {
+  const float m = kv::solsta().rsmeth;
+  return m == 1.0f || m == 2.0f;
+}
+
+void update_envelope(const Beam& b, const float* f) {
+  float* env = b.real(b.w(kEnvelope));
+  for (int i = 0; i < 12; ++i) {
+    float* col = env + 12 * i;
+    if (std::fabs(f[i]) > std::fabs(col[i])) std::copy(f, f + 12, col);
+  }
+}
+
+void force_heading(std::string_view text) {
+  fio::write(6, "(/,'       3D BEAM FORCES...',5X,/,7X,A,/,'   ELEMENT LOAD         NODE',7X,'AXIAL',11X,'FY',"
+                "13X,'FZ',11X,'TORSION',10X,'MY',13X,'MZ')",
+             text);
+}
+
+void end_lines(const EleCall& c, const Beam& b, int lc, const float* v, bool force) {
+  const int idi = kv::izm(b.p + kIdI);
+  const int idj = kv::izm(b.p + kIdJ);
+  if (force) {
+    fio::write(6, "(I10,I5,2X,'FORCE',I6,1P,6E15.6,/,15X,2X,'FORCE',I6,6E15.6)", c.ielno, lc, idi,
+               std::span<const float>(v, 6), idj, std::span<const float>(v + 6, 6));
+  } else {
+    fio::write(6, "(I10,I5,2X,'DISPL',I6,1P,6E15.6,/,15X,2X,'DISPL',I6,6E15.6)", c.ielno, lc, idi,
+               std::span<const float>(v, 6), idj, std::span<const float>(v + 6, 6));
+  }
+}
+
+// MATDSP option 2 on the element's state (its one copy): returns the set's type.
+int init_material(EleCall& c, const Beam& b) {
+  materials::MatCall mc;
+  mc.iopt = materials::kOptInit;
+  mc.ielno = c.ielno;
+  mc.set = kv::izm(b.p + b.w(kMatSet));
+  mc.sta = b.p + b.w(kBase);
+  mc.p = b.real(kForce)[0];
+  mc.pl = b.real(kDF)[0];
+  mc.d = b.real(kDisp)[0];
+  mc.dl = b.real(kDu)[0];
+  int prev = 0;
+  int type = 0;
+  materials::matdsp(mc, prev, 0, type);
+  c.r1 = mc.ese;
+  c.r2 = mc.pse;
+  return type;
+}
+
+void clear_forces(const Beam& b) {
+  std::fill(b.real(kDu), b.real(kDu) + 48, 0.0f);  // du, D, dF, F
+  std::fill(b.real(b.w(kEnvelope)), b.real(b.w(kEnvelope)) + kEnvelopeWords, 0.0f);
+}
+
+// Leaves the element without stiffness: no location vector, no terms, no
+// geometric stiffness, and no node positions, so no later option reads or
+// loads a node through it.
+void reject(EleCall& c, const Beam& b) {
+  kv::izm(b.p + kND) = 0;
+  std::fill(b.real(kEAoverL), b.real(kEAoverL) + 13, 0.0f);  // words 3-15
+  kv::rzm(b.p + kKyIJ) = 0.0f;
+  std::fill(b.ints(kLM), b.ints(kLM) + 12, 0);
+  std::fill(b.ints(b.w(kLMKG)), b.ints(b.w(kLMKG)) + 12, 0);
+  kv::izm(b.p + b.w(kRel)) = b.bits() & ~kGeomBit;
+  kv::izm(b.p + b.w(kKgdof)) = 0;
+  kv::izm(b.p + b.w(kNTerms)) = 0;
+  kv::izm(b.p + kPosI) = 0;
+  kv::izm(b.p + kPosJ) = 0;
+  c.lkg = false;
+  c.nback = kMaxTerms;
+}
+
+void echo(const EleCall& c, const Beam& b, const Echo& e) {
+  if (c.typchg || kv::trace('H') || kv::trace('I')) {
+    if (b.t.hinges) {
+      hinge::echo_heading();
+    } else {
+      fio::write(6, "(/,' ELEMENT 01,  3D BEAM ELEMENT',/,/,T22,'#  MATL START   END','  REL CD',3X,'LENGTH',3X,"
+                    "11('-'),'  Y-AXIS  ',12('-'),'  START DIST    END DIST     PKG')");
+    }
+  }
+  if (b.t.hinges) {
+    hinge::echo_line(e);
+    return;
+  }
+  fio::write(6, "(1X,A15,4I6,2X,A,1P,E12.4,0P,F9.5,' I',F9.5,' J',F9.5,' K',1P,3E12.4)", e.label15, e.ielno,
+             e.matset, e.id_i, e.id_j, e.reltext, e.length, e.vy[0], e.vy[1], e.vy[2], e.sdist, -e.edist, e.pkg);
+}
+
+// ---------------------------------------------------------------- option 1
+
+void check(EleCall& c, const Beam& b) {
+  const std::int64_t p = b.p;
+  const float* rin = c.rinput;  // rin[1..nvalues]
+  const KgData kg = kgdata();
+  const model::NodeTables nt = model::node_tables();
+  const int nnode = kv::ctl(kv::kNNODE);
+
+  kv::rzm(p + b.w(kEnergy)) = 0.0f;
+  kv::rzm(p + b.w(kEnergy) + 1) = 0.0f;
+  if (kv::trace('H')) {
+    fio::write_list(6, c.label);
+    model::prtmat(rin + 1, b.t.nvalues, 1, "RINPUT");
+  }
+
+  kv::izm(p) = b.t.type;
+  const int matset = to_int(rin[1]);
+  kv::izm(p + b.w(kMatSet)) = matset;
+  const int idi = to_int(rin[2]);
+  const int idj = to_int(rin[3]);
+  kv::izm(p + kIdI) = idi;
+  kv::izm(p + kIdJ) = idj;
+  std::array<float, 3> vy{rin[4], rin[5], rin[6]};
+  const float sdist = rin[7];
+  const float edist = rin[8];
+  const float pkg = rin[9];
+  kv::rzm(p + kPkg) = pkg;
+  const int relcode = to_int(rin[10]);
+
+  const int pi = model::ifind(idi, nt.nodid_ptr(), nnode);
+  const int pj = model::ifind(idj, nt.nodid_ptr(), nnode);
+  kv::izm(p + kPosI) = pi;
+  kv::izm(p + kPosJ) = pj;
+  bool good = pi > 0 && pj > 0;
+  if (b.t.hinges && !hinge::find_hinge_joints(p, rin)) good = false;
+
+  clear_forces(b);
+  std::fill(b.real(kCTS), b.real(kCTS) + 36, 0.0f);  // CTS, CTE, BS, BE
+  std::fill(b.ints(kLM), b.ints(kLM) + 12, 0);
+  std::fill(b.ints(b.w(kLMKG)), b.ints(b.w(kLMKG)) + 12, 0);
+  float length = 0.0f;
+
+  if (good) {
+    if (kv::trace('C')) {
+      fio::write(7, "(I5,1X,I5,1P,6E12.4)", idj, idi, static_cast<float>(nt.xyz(pj, 1)),
+                 static_cast<float>(nt.xyz(pj, 2)), static_cast<float>(nt.xyz(pj, 3)),
+                 static_cast<float>(nt.xyz(pi, 1)), static_cast<float>(nt.xyz(pi, 2)),
+                 static_cast<float>(nt.xyz(pi, 3)));
+    }
+    std::array<float, 3> vx{};
+    for (int k = 1; k <= 3; ++k) vx[static_cast<std::size_t>(k - 1)] = nt.xyz(pj, k) - nt.xyz(pi, k);
+    const float dist = std::sqrt(vx[0] * vx[0] + vx[1] * vx[1] + vx[2] * vx[2]);
+    length = dist - sdist - edist;
+    if (length <= 0.0f) {
+      if (b.t.hinges) {
+        hinge::length_message(c.ielno, p, length);
+      } else {
+        fio::write(6, "(1X,20('*'),'ER','ROR - LENGTH IS LE 0',/,5X,'IELNO=',I5,5X,'JOINTI=',I5,5X,'JOINTJ=',I5,"
+                      "5X,'LENGTH',1P,E15.6,/,5X,'REVISE INPUT.............................',/)",
+                   c.ielno, pi, pj, length);
+      }
+      length = 1.0f;
+    }
+    kv::rzm(p + b.w(kLength)) = length;
+    if (kv::trace('H')) {
+      fio::write_list(6, "JOINTS", pi, pj, "VX", vx[0], vx[1], vx[2], "VY", vy[0], vy[1], vy[2], "LENGTH  ",
+                      length);
+    }
+    // Coincident joints give no member axis: the element cannot be formed.
+    if (dist == 0.0f) {
+      good = false;
+    } else {
+      static constexpr std::array<float, 9> kIdentity{1, 0, 0, 0, 1, 0, 0, 0, 1};
+      auto cosines = [&nt](int n) {
+        const int s = nt.icos(n);
+        return std::span<const float, 9>(s > 0 ? nt.cos_set(s) : kIdentity.data(), 9);
+      };
+      const int nndim = kv::ctl(kv::kNNDIM);
+      good = locaxs(vx, vy, cosines(pi), std::span<float, 9>(b.real(kCTS), 9), sdist, 0.0f, 0.0f,
+                    std::span<float, 9>(b.real(kBS), 9), nt.tcon_row(pi), nndim) &&
+             locaxs(vx, vy, cosines(pj), std::span<float, 9>(b.real(kCTE), 9), -edist, 0.0f, 0.0f,
+                    std::span<float, 9>(b.real(kBE), 9), nt.tcon_row(pj), nndim);
+    }
+    if (good && b.t.hinges) hinge::drop_zone_moment(p, sdist, edist);
+    if (kv::trace('H')) {
+      model::prtmat(b.real(kCTS), 3, 3, "CTS   ");
+      model::prtmat(b.real(kCTE), 3, 3, "CTE   ");
+      model::prtmat(b.real(kBS), 3, 3, "BS   ");
+      model::prtmat(b.real(kBE), 3, 3, "BE   ");
+    }
+  }
+  if (!good) {
+    fio::write(6, "('  ELEMENT: ',I6,'  START JOINT:',I5,'  END JOINT:',I5,/,"
+                  "' THE ELEMENT IS REJECTED AND ER','ROR CHECKING CONTINUES')",
+               c.ielno, idi, idj);
+  }
+
+  Mat12 t{};
+  transformation(b, t);
+  if (good && kv::trace('H')) model::prtmat(t.data(), 12, 12, "RELT A");
+
+  // Material and releases.
+  const int mtype = init_material(c, b);
+  int bits = 0;
+  std::array<char, 6> reltext{' ', ' ', ' ', ' ', ' ', ' '};
+  static constexpr std::array<char, 6> kAxis{'X', 'Y', 'Z', 'X', 'Y', 'Z'};
+  int code = relcode;
+  for (int k = 0; k < 6; ++k) {  // the units digit first: MZ at J
+    if (code % 10 != 0) {
+      bits |= 1 << k;
+      reltext[static_cast<std::size_t>(5 - k)] = kAxis[static_cast<std::size_t>(5 - k)];
+    }
+    code /= 10;
+  }
+  kv::izm(p + b.w(kRel)) = bits;
+
+  std::array<char, 15> label15{};
+  label15.fill(' ');
+  std::copy_n(c.label.begin(), std::min<std::size_t>(c.label.size(), label15.size()), label15.begin());
+  Echo e;
+  e.label15 = std::string_view(label15.data(), label15.size());
+  e.ielno = c.ielno;
+  e.matset = matset;
+  e.id_i = idi;
+  e.id_j = idj;
+  if (b.t.hinges) {
+    e.hinge_i = to_int(rin[11]);
+    e.hinge_j = to_int(rin[12]);
+  }
+  e.reltext = std::string_view(reltext.data(), reltext.size());
+  e.length = length;
+  e.vy = vy;
+  e.sdist = sdist;
+  e.edist = edist;
+  e.pkg = pkg;
+
+  if (good && mtype != kMaterialType) {
+    fio::write(6, "('  ELEMENT: ',I6,'  INCOMPATIBLE MATERIAL PROP.#',I5,'  START JOINT:',I5,'  END JOINT:',I5,/,"
+                  "' THE ELEMENT IS REJECTED AND ER','ROR CHECKING CONTINUES')",
+               c.ielno, mtype, idi, idj);
+    good = false;
+  }
+  if (!good) {
+    reject(c, b);
+    echo(c, b, e);
+    return;
+  }
+
+  const float* st = kv::rptr(p + b.w(kBase)) - 1;  // st[1..]
+  if (kv::trace('H')) fio::write_list(6, "RELT", relcode);
+  const float l = length;
+  const Plane z = plane((bits & kRelMzI) != 0, (bits & kRelMzJ) != 0, l);
+  const Plane y = plane((bits & kRelMyI) != 0, (bits & kRelMyJ) != 0, l);
+  if (kv::trace('H')) fio::write_list(6, "IRELC", e.reltext, "REL", bits);
+  float* r = b.real(0);
+  r[kEAoverL] = st[kEA] / l;
+  // A member free to twist at one end carries no torsion at all.
+  r[kGJoverL] = (bits & (kRelMxI | kRelMxJ)) != 0 ? 0.0f : st[kGJ] / l;
+  r[kKzI] = st[kEIz] / l * z.ci;
+  r[kKzJ] = st[kEIz] / l * z.cj;
+  r[kKzIJ] = st[kEIz] / l * z.cij;
+  r[kKyI] = st[kEIy] / l * y.ci;
+  r[kKyJ] = st[kEIy] / l * y.cj;
+  r[kKyIJ] = st[kEIy] / l * y.cij;
+  r[kSz] = (r[kKzI] + r[kKzJ] + 2.0f * r[kKzIJ]) / (l * l);
+  r[kTzI] = (r[kKzI] + r[kKzIJ]) / l;
+  r[kTzJ] = (r[kKzIJ] + r[kKzJ]) / l;
+  r[kSy] = (r[kKyI] + r[kKyJ] + 2.0f * r[kKyIJ]) / (l * l);
+  r[kTyI] = (r[kKyI] + r[kKyIJ]) / l;
+  r[kTyJ] = (r[kKyIJ] + r[kKyJ]) / l;
+
+  // Stiffness and location vector.
+  Mat12 s{};
+  Mat12 rk{};
+  local_stiffness(b, s);
+  congruence(t, s, rk);
+  if (kv::trace('I')) model::prtmat(rk.data(), 12, 12, " ASAT ");
+  std::array<std::int32_t, 13> loc{};
+  for (int k = 1; k <= 6; ++k) {
+    const int ei = nt.id(pi, k);
+    const int ej = nt.id(pj, k);
+    if (ei == ej) continue;
+    loc[static_cast<std::size_t>(k)] = ei;
+    loc[static_cast<std::size_t>(k + 6)] = ej;
+  }
+  if (b.t.hinges) hinge::hinge_locations(p, loc.data());
+  float* ke = kv::rptr(b.izke());
+  int n = 0;
+  const int nd = pack(rk, loc, ke, n, b.ints(kLM));
+  kv::izm(p + kND) = nd;
+  if (kv::trace('H')) {
+    fio::write_list(6, "IELDOF", nd);
+    fio::write_list(6, "LM =", std::span<const std::int32_t>(b.ints(kLM), static_cast<std::size_t>(nd)));
+    print_packed(ke, nd, "ELEMENT STIFFNESS");
+    fio::write_list(6, "KGDATA:", kg.source, kg.form, kg.use, " PKG:", pkg);
+  }
+  const int nterms = n;
+  kv::izm(p + b.w(kNTerms)) = nterms;
+
+  // Geometric stiffness for a unit axial load.
+  bits &= ~kGeomBit;
+  int kgdof = 0;
+  bool lkg = false;
+  if (!(pkg == 0.0f && kg.source != 2)) {
+    const float* cts = b.real(kCTS);
+    const float* cte = b.real(kCTE);
+    for (int m = 1; m <= 3; ++m) {
+      const bool along = std::fabs(cts[m - 1]) > kAxisTolerance || std::fabs(cte[m - 1]) > kAxisTolerance;
+      if (along && nt.id(pi, m) != nt.id(pj, m)) bits |= kGeomBit;
+    }
+    lkg = (bits & kGeomBit) != 0;
+    kv::izm(p + b.w(kRel)) = bits;
+    if (kv::trace('H')) fio::write_list(6, "AXIAL:", lkg);
+    if (lkg && kg.source != 0 && kg.form != 0) {
+      if (kg.source == 1) c.pgeom = pkg;
+      if (kg.source == 2) c.pgeom = (b.real(kForce)[0] - b.real(kForce)[6]) * 0.5f;
+      Mat12 g{};
+      Mat12 rg{};
+      geometric_stiffness(b, kg.form, g);
+      if (kv::trace('I')) model::prtmat(g.data(), 12, 12, " KG -LOCAL COORD ");
+      congruence(t, g, rg);
+      if (kv::trace('I')) model::prtmat(rg.data(), 12, 12, " A*KG*AT ");
+      kgdof = pack(rg, loc, ke, n, b.ints(b.w(kLMKG)));
+      if (kv::trace('H')) {
+        fio::write_list(6, "KGDOF", kgdof);
+        fio::write_list(6, "LMKG =",
+                        std::span<const std::int32_t>(b.ints(b.w(kLMKG)), static_cast<std::size_t>(kgdof)));
+        print_packed(ke + nterms, kgdof, "ELEMENT GEOMETRIC STIFFNESS (UNIT LOAD)");
+      }
+    }
+  }
+  kv::izm(p + b.w(kRel)) = bits;
+  kv::izm(p + b.w(kKgdof)) = kgdof;
+  c.lkg = lkg;
+  c.nback = kMaxTerms - n;
+  echo(c, b, e);
+}
+
+// ---------------------------------------------------------------- options 2-14
+
+void axial_load(EleCall& c, const Beam& b) {
+  c.lkg = (b.bits() & kGeomBit) != 0;
+  if (c.lkg) {
+    const KgData kg = kgdata();
+    if (kg.source == 1) c.pgeom = kv::rzm(b.p + kPkg);
+    if (kg.source == 2) c.pgeom = (b.real(kForce)[0] - b.real(kForce)[6]) * 0.5f;
+  }
+  if (kv::trace('H')) fio::write_list(6, "AXIAL ", c.lkg, "  PGEOM:", c.pgeom);
+}
+
+void recover(EleCall& c, const Beam& b) {
+  if (c.lecho && c.typchg) force_heading(kv::titles().ldlabl);
+  const int nlc = kv::ctl(kv::kNLC);
+  const int neq = kv::ctl(kv::kNEQ);
+  float* q = fef_scratch(nlc);
+  const bool loaded = load_flag(c, b, nlc, q);
+  const bool rej = b.rejected();
+  Mat12 t{};
+  Mat12 s{};
+  if (!rej) {
+    transformation(b, t);
+    local_stiffness(b, s);
+  }
+  const model::NodeTables nt = model::node_tables();
+  float* du = b.real(kDu);
+  float* df = b.real(kDF);
+  for (int lc = 1; lc <= nlc; ++lc) {
+    Vec12 u{};
+    if (!rej && c.idisp > 0) {
+      const float* col = kv::rptr(c.idisp + static_cast<std::int64_t>(lc - 1) * neq) - 1;  // col[eq]
+      for (int end = 0; end < 2; ++end)
+        for (int k = 1; k <= 6; ++k) {
+          const int eq = nt.id(b.node(end, k), k);
+          if (eq > 0 && eq <= neq) u[static_cast<std::size_t>(6 * end + k - 1)] = col[eq];
+        }
+    }
+    for (int i = 1; i <= 12; ++i) {
+      float sum = 0.0f;
+      for (int k = 1; k <= 12; ++k) sum += at(t, k, i) * u[static_cast<std::size_t>(k - 1)];
+      du[i - 1] = sum;
+    }
+    for (int i = 1; i <= 12; ++i) {
+      float sum = 0.0f;
+      for (int k = 1; k <= 12; ++k) sum += at(s, i, k) * du[k - 1];
+      df[i - 1] = sum;
+    }
+    if (loaded) {
+      const float* qc = q + 12 * static_cast<std::int64_t>(lc - 1);
+      for (int i = 0; i < 12; ++i) df[i] -= qc[i];
+    }
+    if (nlc > 1) update_envelope(b, df);
+    if (kv::trace('A') && c.lecho) end_lines(c, b, lc, du, false);
+    if (c.lecho) end_lines(c, b, lc, df, true);
+  }
+  if (rs_combination()) std::copy(df, df + 12, kv::solsta().rsforc.begin() + 1);
+}
+
+void commit(EleCall& c, const Beam& b) {
+  if (c.lecho && c.typchg) force_heading(kv::titles().ldlabl);
+  float* f = b.real(kForce);
+  float* d = b.real(kDisp);
+  if (rs_combination()) {
+    std::copy(kv::solsta().rsforc.begin() + 1, kv::solsta().rsforc.begin() + 13, f);
+  } else {
+    const float* df = b.real(kDF);
+    const float* du = b.real(kDu);
+    for (int i = 0; i < 12; ++i) {
+      f[i] += df[i];
+      d[i] += du[i];
+    }
+    update_envelope(b, f);
+  }
+  if (kv::trace('A') && c.lecho) end_lines(c, b, 1, d, false);
+  if (c.lecho) end_lines(c, b, 1, f, true);
+}
+
+void element_loads(EleCall& c, const Beam& b) {
+  const int nlc = kv::ctl(kv::kNLC);
+  const int neq = kv::ctl(kv::kNEQ);
+  if (c.iload <= 0) return;
+  float* q = fef_scratch(nlc);
+  if (!load_flag(c, b, nlc, q)) return;
+  Mat12 t{};
+  transformation(b, t);
+  const model::NodeTables nt = model::node_tables();
+  const bool tr = kv::trace('H');
+  if (tr) fio::write_list(6, "IELNO", c.ielno);
+  for (int lc = 1; lc <= nlc; ++lc) {
+    const float* qc = q + 12 * static_cast<std::int64_t>(lc - 1);
+    Vec12 g{};
+    for (int i = 1; i <= 12; ++i) {
+      float sum = 0.0f;
+      for (int k = 1; k <= 12; ++k) sum += at(t, i, k) * qc[k - 1];
+      g[static_cast<std::size_t>(i - 1)] = sum;
+    }
+    float* col = kv::rptr(c.iload + static_cast<std::int64_t>(lc - 1) * neq) - 1;  // col[eq]
+    for (int end = 0; end < 2; ++end)
+      for (int k = 1; k <= 6; ++k) {
+        const int eq = nt.id(b.node(end, k), k);
+        if (eq > 0 && eq <= neq) col[eq] += g[static_cast<std::size_t>(6 * end + k - 1)];
+      }
+    if (tr) {
+      model::prtmat(qc, 12, 1, "LOCAL  FIXED END FORCES");
+      model::prtmat(g.data(), 12, 1, "GLOBAL FIXED END FORCES");
+    }
+  }
+  if (tr) model::prtmat(kv::rptr(c.iload), neq, nlc, "GLOBAL LOAD MATRIX");
+}
+
+void write_history(const Beam& b) {
+  const int unit = kv::ctl(kv::kIUNIT);
+  const int idi = kv::izm(b.p + kIdI);
+  const int idj = kv::izm(b.p + kIdJ);
+  const float* f = b.real(kForce);
+  const float* d = b.real(kDisp);
+  fio::write(unit, "(I6,1P,6E12.5)", idi, std::span<const float>(f, 6), idj, std::span<const float>(f + 6, 6), idi,
+             std::span<const float>(d, 6), idj, std::span<const float>(d + 6, 6));
+}
+
+void read_history(const Beam& b) {
+  const int unit = kv::ctl(kv::kIUNIT);
+  // An "INC=" of 0 or less prints every record.
+  const int inc = std::max<int>(kv::ctl(kv::kINC), 1);
+  fio::backspace(unit);
+  std::int32_t kind = 0;
+  std::int32_t elem = 0;
+  std::int32_t nint = 0;
+  float t0 = 0.0f;
+  float dt = 0.0f;
+  fio::read_list(unit, kind, elem, nint, t0, dt);
+  fio::write(6, "(/,'       3D BEAM FORCES...',/,'      STEP    TIME         NODE',7X,'AXIAL',11X,'FY',13X,'FZ',"
+                "11X,'TORSION',10X,'MY',13X,'MZ')");
+  float* f = b.real(kForce);
+  float* d = b.real(kDisp);
+  std::int32_t idi = 0;
+  std::int32_t idj = 0;
+  int step = -nint;
+  for (;;) {
+    if (fio::read_fmt(unit, "(I6,6E12.5)", idi, std::span<float>(f, 6)) != fio::Status::ok) break;
+    if (fio::read_fmt(unit, "(I6,6E12.5)", idj, std::span<float>(f + 6, 6)) != fio::Status::ok) break;
+    if (fio::read_fmt(unit, "(I6,6E12.5)", idi, std::span<float>(d, 6)) != fio::Status::ok) break;
+    if (fio::read_fmt(unit, "(I6,6E12.5)", idj, std::span<float>(d + 6, 6)) != fio::Status::ok) break;
+    step += nint;
+    const float time = static_cast<float>(step) * dt + t0;
+    if (step % inc != 0) continue;
+    fio::write(6, "(/,I10,1P,E15.5,0P,I6,1P,6E15.6,/,25X,I6,6E15.6)", step, time, idi,
+               std::span<const float>(f, 6), idj, std::span<const float>(f + 6, 6));
+    fio::write(6, "(25X,'DISP  ',1P,6E15.6,/,31X,6E15.6)", std::span<const float>(d, 12));
+  }
+}
+
+void energy(EleCall& c, const Beam& b) {
+  const float* du = b.real(kDu);
+  const float* d = b.real(kDisp);
+  const float* df = b.real(kDF);
+  const float* f = b.real(kForce);
+  float sum = 0.0f;
+  for (int i = 0; i < 12; ++i) sum += (du[i] + d[i]) * (f[i] + df[i]) / 2.0f;
+  c.r1 = sum;
+  c.r2 = 0.0f;
+  kv::rzm(b.p + b.w(kEnergy)) = sum;
+  kv::rzm(b.p + b.w(kEnergy) + 1) = 0.0f;
+}
+
+void maxima(const EleCall& c, const Beam& b) {
+  if (c.typchg) {
+    fio::write(6, "(7X,A)", " COLUMN ( LOAD) REPRESENTS THE DOF WHICH HAS MAXIMUM VALUE");
+    force_heading(" MAXIMUM VALUES FOR ALL STEPS   NOTE: MAXIMUM VALUES WITH THE OTHER DOFS FORCES ARE PRINT OUT AT"
+                  " THE SAME TIME");
+  }
+  const float* env = b.real(b.w(kEnvelope));
+  for (int i = 1; i <= 12; ++i) {
+    const float* col = env + 12 * (i - 1);
+    if (col[i - 1] != 0.0f) end_lines(c, b, i, col, true);
+  }
+}
+
+void reset(EleCall& c, const Beam& b) {
+  clear_forces(b);
+  fio::write(6, "(' 3D BEAM........ ELEMENT #',I6,'  INTERNAL FORCES AND HYSTERESIS MODELS ARE RESET TO ZERO')",
+             c.ielno);
+  init_material(c, b);
+}
+
+void state_size(const EleCall& c, const Beam& b) {
+  const int set = to_int(c.rinput[1]);
+  kv::izm(b.p + b.w(kMatSet)) = set;
+  materials::MatCall mc;
+  mc.iopt = materials::kOptNState;
+  mc.ielno = c.ielno;
+  mc.set = set;
+  int prev = 0;
+  int type = 0;
+  materials::matdsp(mc, prev, 0, type);
+  kv::izm(b.p + b.w(kNHyst)) = std::max(mc.nstate, 0);
+}
+
+}  // namespace
+
+void drive(EleCall& c, const BeamType& t) {
+  const Beam b{t, c.p};
+  switch (c.iopt) {
+    case kEleCheck: check(c, b); break;
+    case kEleGeom: axial_load(c, b); break;
+    case kEleStiff: break;  // the stiffness of option 1 stands
+    case kEleState: recover(c, b); break;
+    case kEleCommit: commit(c, b); break;
+    case kEleLoads: element_loads(c, b); break;
+    case kEleHistWrite: write_history(b); break;
+    case kEleHistRead: read_history(b); break;
+    case kEleNState: state_size(c, b); break;
+    case kEleEnergy: energy(c, b); break;
+    case kEleDuct: break;
+    case kEleMaxima: maxima(c, b); break;
+    case kEleReset: reset(c, b); break;
+    case kEleDamage: c.r3 = 0.0f; break;
+    default: {
+      // "INVALID OPTION IN ELE-01, IOPT="
+      fio::write_list(6, "INVALID OPTION IN ", t.name, ", IOPT=", c.iopt);
+      break;
+    }
+  }
+}
+
+}  // namespace beam
+}  // namespace elements

@@ -1,0 +1,16 @@
+// Element type 8 ("BRACE"): an axial strut between two nodes, normally under
+// the brace material, which buckles in compression and has an allowable
+// elongation in tension. A member of the one-DOF spring family: it hands its
+// length and effective-length factor to the material through the material
+// state, and its material works in force and elongation. The first excess of
+// any brace's allowable elongation is limit-state point 3.
+#pragma once
+
+#include "elements/eledsp.h"
+
+namespace elements {
+
+// ELE08: the driver of type 8 for element options 1 to 14.
+void ele08(EleCall& c);
+
+}  // namespace elements

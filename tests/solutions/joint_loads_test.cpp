@@ -1,0 +1,174 @@
+// JLOADS: joint-load records with generation, support displacements,
+// constrained nodes, null items and the records that must be skipped.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "driver/globals.h"
+#include "solution_harness.h"
+#include "solutions/joint_loads.h"
+
+namespace {
+
+using soltest::after;
+
+// Seven free nodes 10..16 along X at spacing 1.0, one identity set; the extra
+// records (restraints, constraints) and then the joint loads follow.
+const std::string kNodes = "10 0.0 0.0 0.0 1 6\n1 1.0 0.0 0.0\n1 0 0 0 1 0\n";
+
+struct LoadRun {
+  soltest::NodeModel m;
+  std::vector<float> r;
+  bool support = false;
+  std::string out;  // what JLOADS wrote
+  float at(int node, int dof, int lc = 1) const {
+    const int e = m.t.id(node - 9, dof);  // IDs 10.. are positions 1..
+    return r[static_cast<std::size_t>((lc - 1) * m.neq + e - 1)];
+  }
+  float row(int e, int lc = 1) const { return r[static_cast<std::size_t>((lc - 1) * m.neq + e - 1)]; }
+};
+
+LoadRun run(int nres, int ncons, const std::string& records, const std::string& loads, int nlc = 2,
+        bool trace = false) {
+  LoadRun x;
+  x.m = soltest::build_nodes(7, 1, nres, ncons, kNodes + records + loads);
+  x.r.assign(static_cast<std::size_t>(x.m.neq * nlc), 0.0f);
+  x.support = solutions::jloads(trace, {x.m.t, x.m.nnode, x.m.neq, nlc, x.m.l2()}, x.r.data(), false);
+  x.out = after(soltest::finish_output(), "%2E%");
+  return x;
+}
+
+int count(const std::string& text, const std::string& part) {
+  int n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+TEST(Jloads, GenerationRepeatsTheRecordWithTheJointIncrement) {
+  const LoadRun x = run(0, 0, "", "1 10 3 2 FX 100.0\n0 0 0 0 END 0\n");
+  for (int node : {10, 12, 14, 16}) EXPECT_FLOAT_EQ(x.at(node, 1), 100.0f) << node;
+  for (int node : {11, 13, 15}) EXPECT_FLOAT_EQ(x.at(node, 1), 0.0f) << node;
+  EXPECT_EQ(count(x.out, " LOAD CASE:  1  JOINT:"), 4);
+  EXPECT_NE(x.out.find("    APPLIED JOINT LOADS\n   =====================\n\n"), std::string::npos);
+  EXPECT_NE(x.out.find(" LOAD CASE:  1  JOINT:    16  DIRECTION: FX   DOF(S)   37               MAGNITUDE:  1.000000E+02"),
+            std::string::npos)
+      << x.out;
+  EXPECT_FALSE(x.support);
+}
+
+TEST(Jloads, RecordsAddUpAndNullItemsRepeatThePreviousRecord) {
+  const LoadRun x = run(0, 0, "", "1 11 0 0 FY 5.0\n,,,,,2.5\n2 12 0 0 MZ -3.0\n0 0 0 0 END 0\n");
+  EXPECT_FLOAT_EQ(x.at(11, 2), 7.5f);
+  EXPECT_FLOAT_EQ(x.at(12, 6, 2), -3.0f);
+  EXPECT_FLOAT_EQ(x.at(12, 6, 1), 0.0f);
+}
+
+TEST(Jloads, ARestrainedEquationReceivesASupportDisplacement) {
+  const LoadRun x = run(1, 0, "10 0 1 0 0 0 0 0 0\n", "1 10 0 0 FY 0.25\n0 0 0 0 END 0\n");
+  EXPECT_TRUE(x.support);
+  const int e = x.m.t.id(1, 2);
+  EXPECT_GT(e, x.m.l2());
+  EXPECT_FLOAT_EQ(x.row(e), 0.25f);
+  EXPECT_NE(x.out.find("MAGNITUDE:  2.500000E-01  ...JOINT DISPLACEMENT... "), std::string::npos) << x.out;
+}
+
+TEST(Jloads, AForceOnAConstrainedNodeAddsItsMomentAboutTheMaster) {
+  // Node 12 (x = 2) is a rigid slave of node 11 (x = 1): FY = 10 on it gives
+  // the master FY = 10 and MZ = 10 * 1.0.
+  const LoadRun x = run(0, 1, "0 11 12 0 0\n", "1 12 0 0 FY 10.0\n1 12 0 0 FX 4.0\n0 0 0 0 END 0\n");
+  EXPECT_FLOAT_EQ(x.at(11, 2), 10.0f);
+  EXPECT_FLOAT_EQ(x.at(11, 6), 10.0f);
+  EXPECT_FLOAT_EQ(x.at(11, 1), 4.0f);
+  EXPECT_FLOAT_EQ(x.at(11, 4), 0.0f);
+  EXPECT_FLOAT_EQ(x.at(11, 5), 0.0f);
+  char eqs[32];
+  std::snprintf(eqs, sizeof eqs, "DOF(S)%5d,%5d,%5d  ", static_cast<int>(x.m.t.id(2, 2)),
+                static_cast<int>(x.m.t.id(2, 4)), static_cast<int>(x.m.t.id(2, 6)));
+  EXPECT_NE(x.out.find(eqs), std::string::npos) << x.out;
+}
+
+TEST(Jloads, ClosingRecordAlonePrintsNothing) {
+  const LoadRun x = run(0, 0, "", "0 0 0 0 END 0\n");
+  EXPECT_EQ(x.out.find("APPLIED"), std::string::npos);
+  EXPECT_FALSE(x.support);
+  for (float v : x.r) EXPECT_EQ(v, 0.0f);
+}
+
+TEST(Jloads, FirstDirectionKeyInTheOrderFxToMzWins) {
+  const LoadRun x = run(0, 0, "", "1 13 0 0 FYFX 2.0\n0 0 0 0 END 0\n");
+  EXPECT_FLOAT_EQ(x.at(13, 1), 2.0f);
+  EXPECT_FLOAT_EQ(x.at(13, 2), 0.0f);
+}
+
+struct SkipCase {
+  const char* name;
+  int ncons;
+  std::string constraint;
+  std::string record;
+  std::string message;
+  int lines;  // how many times the message appears
+};
+
+class JloadsSkip : public ::testing::TestWithParam<SkipCase> {};
+
+TEST_P(JloadsSkip, RecordLeavesTheTableUnchangedWithItsMessage) {
+  const SkipCase c = GetParam();
+  const LoadRun x = run(0, c.ncons, c.constraint, c.record + "0 0 0 0 END 0\n");
+  for (float v : x.r) EXPECT_EQ(v, 0.0f);
+  EXPECT_EQ(count(x.out, c.message), c.lines) << x.out;
+  EXPECT_FALSE(x.support);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, JloadsSkip,
+    ::testing::Values(
+        // Above the last node ID: no generation from it.
+        SkipCase{"JointAbove", 0, "", "1 99 2 1 FX 1.0\n", "  INVALID JOINT ...     99 --- LOAD IS SKIPPED", 1},
+        SkipCase{"JointBelow", 0, "", "1 9 0 0 FX 1.0\n", "  INVALID JOINT ...      9 --- LOAD IS SKIPPED", 1},
+        // Generation walks out of the node range: the first joint outside ends it.
+        SkipCase{"GenerationLeavesTheRange", 0, "", "1 16 2 1 FX 0.0\n",
+                 "  INVALID JOINT ...     17 --- LOAD IS SKIPPED", 1},
+        SkipCase{"LoadCaseZero", 0, "", "0 11 0 0 FX 1.0\n", "  INVALID LOAD CASE ...      0 --- LOAD IS SKIPPED", 1},
+        SkipCase{"LoadCaseAboveNlc", 0, "", "3 11 2 1 FX 1.0\n", "  INVALID LOAD CASE ...      3 --- LOAD IS SKIPPED",
+                 1},
+        // The master 99 does not exist: node 12's constrained FX has no equation.
+        SkipCase{"DeletedDof", 1, "0 99 12 0 0\n", "1 12 0 0 FX 1.0\n",
+                 "  JOINT:    12  DIRECTION: FX   HAS NO EQUATION --- LOAD IS SKIPPED", 1},
+        SkipCase{"InvalidDirection", 0, "", "1 11 1 1 QQ 2.0\n",
+                 "  INVALID JOINT LOAD...     11  QQ      2.000000E+00 --- LOAD IS SKIPPED", 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Jloads, JointInsideTheRangeButAbsentIsSkippedAndGenerationGoesOn) {
+  // Nodes 10, 12, ..., 22: joint 11 is absent, joint 13 is not.
+  LoadRun x;
+  x.m = soltest::build_nodes(7, 1, 0, 0,
+                             "10 0.0 0.0 0.0 1 6\n2 1.0 0.0 0.0\n1 0 0 0 1 0\n1 11 1 2 FZ 3.0\n0 0 0 0 END 0\n");
+  x.r.assign(static_cast<std::size_t>(x.m.neq), 0.0f);
+  solutions::jloads(false, {x.m.t, x.m.nnode, x.m.neq, 1, x.m.l2()}, x.r.data(), false);
+  x.out = after(soltest::finish_output(), "%2E%");
+  EXPECT_NE(x.out.find(" TARGET:"), std::string::npos) << x.out;
+  EXPECT_NE(x.out.find("  INVALID JOINT ...     11 --- LOAD IS SKIPPED"), std::string::npos);
+  float total = 0.0f;
+  for (float v : x.r) total += v;
+  EXPECT_FLOAT_EQ(total, 0.0f) << "joint 13 is absent too";
+}
+
+TEST(Jloads, TracePrintsTheTableByEquationAndByNode) {
+  const LoadRun x = run(1, 0, "10 0 1 0 0 0 0 0 0\n", "1 10 0 0 FY 0.25\n1 11 0 0 FX 2.0\n0 0 0 0 END 0\n", 1, true);
+  EXPECT_EQ(count(x.out, "  APPLIED JOINT LOADS,   LOADING #    1            NOTE: * DENOTES SUPPORT DISPLACEMENT"), 2);
+  EXPECT_NE(x.out.find("  DOF       LOAD      DOF"), std::string::npos);
+  // Node 10's FY is restrained and marked; its other entries are free.
+  EXPECT_NE(x.out.find("        10  0.000000E+00   2.500000E-01*  0.000000E+00 "), std::string::npos) << x.out;
+  EXPECT_NE(x.out.find("        11  2.000000E+00   0.000000E+00 "), std::string::npos) << x.out;
+}
+
+TEST(Jloads, EndOfFileInsideTheListStopsTheRun) {
+  soltest::NodeModel m = soltest::build_nodes(7, 1, 0, 0, kNodes + "1 10 0 0 FX 1.0\n");
+  std::vector<float> r(static_cast<std::size_t>(m.neq), 0.0f);
+  EXPECT_THROW(solutions::jloads(false, {m.t, m.nnode, m.neq, 1, m.l2()}, r.data(), false), kv::RunStop);
+  soltest::finish_output();
+}
+
+}  // namespace

@@ -1,0 +1,192 @@
+// REA_CTN: support displacements to loads, reactions, and the reaction report
+// with its resultant about the global origin.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "driver/globals.h"
+#include "solution_harness.h"
+#include "solutions/reactions.h"
+
+namespace {
+
+using solutions::EquationRanges;
+using solutions::rea_ctn;
+using solutions::SkylineView;
+using soltest::after;
+using soltest::node_line;
+using soltest::numbers_of;
+
+// K = [[10,-2,-3,0],[-2,8,-1,-4],[-3,-1,6,-5],[0,-4,-5,9]] in skyline storage;
+// K(1,4) lies above column 4's profile. Equations 1-2 solved, 3-4 restrained.
+const std::vector<kv::SkyReal> kK = {10, 8, -2, 6, -1, -3, 9, -5, -4};
+const std::vector<std::int32_t> kMdiag = {1, 2, 4, 7, 10};
+const EquationRanges kEq{1, 2, 3, 4};
+SkylineView k_view() { return {kK.data(), kMdiag.data()}; }
+
+TEST(ReaCtn, SupportDisplacementsMoveToTheSolvedLoads) {
+  // One table as both R and D, two load cases: loads in rows 1-2, prescribed
+  // displacements in rows 3-4.
+  std::vector<float> t = {1.0f, 2.0f, 0.1f, -0.2f,  //
+                          0.0f, 0.0f, 1.0f, 0.0f};
+  std::array<float, 6> rsum{};
+  rea_ctn(solutions::kSupportDisplacementLoads, false, kEq, t.data(), t.data(), 4, 2, k_view(), 1.0f, {}, "", false,
+          rsum);
+  // R(i) -= K(i,3) d3 + K(i,4) d4; K(1,4) is outside the profile.
+  EXPECT_FLOAT_EQ(t[0], 1.0f - (-3.0f * 0.1f));
+  EXPECT_FLOAT_EQ(t[1], 2.0f - (-1.0f * 0.1f + -4.0f * -0.2f));
+  EXPECT_FLOAT_EQ(t[2], 0.1f);
+  EXPECT_FLOAT_EQ(t[3], -0.2f);
+  EXPECT_FLOAT_EQ(t[4], 3.0f);  // d3 = 1 lowers load 1 by K(1,3) = -3
+  EXPECT_FLOAT_EQ(t[5], 1.0f);
+}
+
+struct ReactionCase {
+  float factor;
+  float r3, r4;  // expected reactions
+};
+
+class FormReactions : public ::testing::TestWithParam<ReactionCase> {};
+
+TEST_P(FormReactions, RestrainedRowsReceiveTheCouplingOfAllEquations) {
+  const ReactionCase c = GetParam();
+  // Restrained rows of R already hold 7 and 0 (what the caller puts there,
+  // for example negated fixed-end forces).
+  std::vector<float> r = {11.0f, 12.0f, 7.0f, 0.0f};
+  const std::vector<float> d = {0.5f, -0.25f, 0.1f, -0.2f};
+  std::array<float, 6> rsum{};
+  rea_ctn(solutions::kFormReactions, false, kEq, r.data(), d.data(), 4, 1, k_view(), c.factor, {}, "", false, rsum);
+  EXPECT_FLOAT_EQ(r[0], 11.0f);
+  EXPECT_FLOAT_EQ(r[1], 12.0f);
+  EXPECT_NEAR(r[2], c.r3, 1e-5);
+  EXPECT_NEAR(r[3], c.r4, 1e-5);
+}
+
+// R3 = 7 + f(K13 u1 + K23 u2 + K33 d3 + K34 d4) = 7 + f(-1.5 + 0.25 + 0.6 + 1.0)
+// R4 = 0 + f(K24 u2 + K34 d3 + K44 d4) = f(1.0 - 0.5 - 1.8)
+INSTANTIATE_TEST_SUITE_P(Factors, FormReactions,
+                         ::testing::Values(ReactionCase{1.0f, 7.35f, -1.3f}, ReactionCase{2.0f, 7.7f, -2.6f}));
+
+TEST(ReaCtn, InvalidOptionWritesItsLineAndChangesNothing) {
+  soltest::build_nodes(1, 1, 0, 0, "1 0 0 0 1 0\n1 0 0 0 1 0\n");
+  std::vector<float> r = {1.0f, 2.0f, 3.0f, 4.0f};
+  std::array<float, 6> rsum{9, 9, 9, 9, 9, 9};
+  rea_ctn(7, true, kEq, r.data(), r.data(), 4, 1, k_view(), 1.0f, {}, "", true, rsum);
+  const std::string out = soltest::finish_output();
+  EXPECT_NE(out.find("INVALID OPTION IN SUBROUTINE  REA_CTN, IOPT= 7"), std::string::npos) << out;
+  EXPECT_EQ(r, (std::vector<float>{1.0f, 2.0f, 3.0f, 4.0f}));
+  EXPECT_EQ(rsum[0], 9.0f);
+}
+
+// Node 2 free at the origin (equations 1-6); node 1 at (10, 20, 30), fully
+// restrained (equations 7-12).
+soltest::NodeModel one_support(int ncos, const std::string& cosines, int icos) {
+  return soltest::build_nodes(2, ncos, 1, 0,
+                              "1 10.0 20.0 30.0 " + std::to_string(icos) + " 0\n2 0.0 0.0 0.0 1 0\n" + cosines +
+                                  "1 1 1 1 1 1 1 0 0\n");
+}
+
+TEST(ReaCtn, ReportSumsTheResultantAboutTheGlobalOrigin) {
+  const soltest::NodeModel m = one_support(1, "1 0 0 0 1 0\n", 1);
+  ASSERT_EQ(m.neq, 12);
+  ASSERT_EQ(m.l2(), 6);
+  std::vector<float> r(12, 0.0f);
+  const std::array<float, 6> reaction = {1.0f, -2.0f, 0.5f, 4.0f, 5.0f, 6.0f};
+  for (int j = 0; j < 6; ++j) r[static_cast<std::size_t>(m.t.id(1, j + 1) - 1)] = reaction[static_cast<std::size_t>(j)];
+  std::array<float, 6> rsum{};
+  const EquationRanges eq{1, 6, 7, 12};
+
+  // Without the print flag nothing is written, the resultant is returned.
+  rea_ctn(solutions::kReactionReport, false, eq, r.data(), r.data(), 12, 1, k_view(), 1.0f, m.report(), "", false,
+          rsum);
+  // M = M0 + x × F with x = (10, 20, 30), F = (1, -2, 0.5).
+  const std::array<float, 6> expected = {1.0f, -2.0f, 0.5f, 4.0f + 0.5f * 20.0f + 2.0f * 30.0f,
+                                         5.0f + 1.0f * 30.0f - 0.5f * 10.0f, 6.0f - 2.0f * 10.0f - 1.0f * 20.0f};
+  for (std::size_t i = 0; i < 6; ++i) EXPECT_FLOAT_EQ(rsum[i], expected[i]) << i;
+  const std::string silent = soltest::finish_output();
+  EXPECT_EQ(silent.find("RESTRAINT REACTIONS"), std::string::npos);
+
+  one_support(1, "1 0 0 0 1 0\n", 1);
+  rsum.fill(0.0f);
+  rea_ctn(solutions::kReactionReport, true, eq, r.data(), r.data(), 12, 1, k_view(), 1.0f, m.report(), "CASE A",
+          false, rsum);
+  const std::string out = after(soltest::finish_output(), "%2E%");
+  EXPECT_NE(out.find("  GCS RESTRAINT REACTIONS,   LOADING #    1     CASE A"), std::string::npos) << out;
+  EXPECT_EQ(out.find("JCS"), std::string::npos) << "identity frames print the global table only";
+  EXPECT_NE(out.find("         1  1.0000000E+00 -2.0000000E+00  5.0000000E-01  4.0000000E+00  5.0000000E+00"
+                     "  6.0000000E+00"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(node_line(out, "GCS RESTRAINT", 2), "") << "a free node has no reaction line";
+  EXPECT_NE(out.find(" SUMMATION  0.1000000E+01 -0.2000000E+01  0.5000000E+00  0.7400000E+02  0.3000000E+02"
+                     " -0.3400000E+02"),
+            std::string::npos)
+      << out;
+}
+
+// Cosine set 2 turns the joint axes 90 degrees about Z: joint x = global Y,
+// joint y = -global X. Node 1 is restrained in its three translations only.
+soltest::NodeModel turned_support() {
+  return soltest::build_nodes(2, 2, 1, 0,
+                              "1 10.0 20.0 30.0 2 0\n2 0.0 0.0 0.0 1 0\n"
+                              "1 0 0 0 1 0\n"
+                              "0 1 0 -1 0 0\n"
+                              "1 1 1 1 0 0 0 0 0\n");
+}
+
+TEST(ReaCtn, JointFramesGiveBothTablesAndTheEnvelopeOnlyTheJointTable) {
+  soltest::NodeModel m = turned_support();
+  ASSERT_EQ(m.l2(), 9);
+  std::vector<float> r(static_cast<std::size_t>(m.neq), 0.0f);
+  for (int j = 1; j <= 3; ++j) r[static_cast<std::size_t>(m.t.id(1, j) - 1)] = static_cast<float>(j);
+  const EquationRanges eq{1, m.l2(), m.l2() + 1, m.neq};
+  std::array<float, 6> rsum{};
+  rea_ctn(solutions::kReactionReport, true, eq, r.data(), r.data(), m.neq, 1, k_view(), 1.0f, m.report(), "", false,
+          rsum);
+  std::string out = after(soltest::finish_output(), "%2E%");
+  // Global: 1 along Y, 2 along -X, 3 along Z.
+  EXPECT_EQ(numbers_of(node_line(out, "GCS RESTRAINT", 1)), (std::vector<double>{1, -2, 1, 3, 0, 0, 0}));
+  const std::string jcs = node_line(out, "JCS RESTRAINT", 1);
+  EXPECT_EQ(jcs, "         1  1.0000000E+00  2.0000000E+00  3.0000000E+00" + std::string(45, ' ') + "         2")
+      << out;
+  EXPECT_FLOAT_EQ(rsum[0], -2.0f);
+  EXPECT_FLOAT_EQ(rsum[1], 1.0f);
+
+  // The envelope: an empty global table, the given resultant, the joint table.
+  m = turned_support();
+  std::array<float, 6> given = {7, 8, 9, 10, 11, 12};
+  rea_ctn(solutions::kReactionEnvelope, true, eq, r.data(), r.data(), m.neq, 1, k_view(), 1.0f, m.report(), "", false,
+          given);
+  out = after(soltest::finish_output(), "%2E%");
+  EXPECT_EQ(given[0], 7.0f) << "the envelope never changes the resultant";
+  EXPECT_NE(out.find("MAXIMUM GCS RESTRAINT REACTIONS     NOTE: MAXIMUM VALUES MAY NOT OCCUR SIMULTANEOUSLY"),
+            std::string::npos);
+  EXPECT_EQ(node_line(out.substr(0, out.find("MAX OF ALL")), "MAXIMUM GCS", 1), "");
+  EXPECT_NE(out.find(" GCS SUMM.  0.7000000E+01  0.8000000E+01  0.9000000E+01  0.1000000E+02"), std::string::npos)
+      << out;
+  EXPECT_NE(node_line(out, "MAXIMUM JCS RESTRAINT REACTIONS", 1), "");
+}
+
+TEST(ReaCtn, ConstrainedDegreesOfFreedomAreReportedAtTheMasterOnly) {
+  // Node 3 is a rigid slave of the restrained node 1: it shares node 1's
+  // restrained equations but reports no reaction of its own.
+  soltest::NodeModel m = soltest::build_nodes(3, 1, 1, 1,
+                                              "1 0.0 0.0 0.0 1 0\n2 10.0 0.0 0.0 1 0\n3 0.0 5.0 0.0 1 0\n"
+                                              "1 0 0 0 1 0\n"
+                                              "1 1 1 1 1 1 1 0 0\n"
+                                              "0 1 3 0 0\n");
+  ASSERT_EQ(m.t.id(3, 2), m.t.id(1, 2));
+  std::vector<float> r(static_cast<std::size_t>(m.neq), 1.0f);
+  const EquationRanges eq{1, m.l2(), m.l2() + 1, m.neq};
+  std::array<float, 6> rsum{};
+  rea_ctn(solutions::kReactionReport, true, eq, r.data(), r.data(), m.neq, 1, k_view(), 1.0f, m.report(), "", false,
+          rsum);
+  const std::string out = after(soltest::finish_output(), "%2E%");
+  EXPECT_NE(node_line(out, "GCS RESTRAINT", 1), "");
+  EXPECT_EQ(node_line(out, "GCS RESTRAINT", 3), "") << out;
+  EXPECT_FLOAT_EQ(rsum[1], 1.0f) << "node 1's reaction is counted once";
+}
+
+}  // namespace
