@@ -406,7 +406,10 @@ void state(EleCall& c, const Family& f) {
 
 void commit(EleCall& c, const Family& f) {
   const Record r{c.p};
-  if (!r.usable()) return;
+  if (!r.usable()) {
+    if (c.lecho && c.typchg) force_header(f, kv::titles().ldlabl, combined_forces() ? f.combined_tail : kFullTail);
+    return;
+  }
   if (combined_forces()) {
     r.rw(kWFt) = kv::solsta().rsforc[1];
     if (c.lecho) {

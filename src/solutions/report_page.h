@@ -1,4 +1,4 @@
-// Pieces every solution report shares: the page header and the test for
+// What every solution report shares: the page header and the test for
 // joint frames that are all the global frame.
 #pragma once
 

@@ -34,11 +34,6 @@ constexpr std::array<Solution, 6> kSolutions{{
 
 }  // namespace
 
-SolutionRoutine solution_routine(int n) {
-  if (n < 1 || n > 5) return nullptr;
-  return kSolutions[static_cast<std::size_t>(n)].run;
-}
-
 void soldsp(std::string cmdtxt, std::string_view strid, float dtcpu, float ttotal, float tbudgt) {
   kv::titles().ldlabl.assign(40, ' ');
   int nsol = 0;

@@ -25,9 +25,6 @@ using SolutionRoutine = void (*)(const SolutionCall&);
 // the run goes on.
 void soldsp(std::string cmdtxt, std::string_view strid, float dtcpu, float ttotal, float tbudgt);
 
-// The solution of number n (1..5) or nullptr when it is not in this build.
-SolutionRoutine solution_routine(int n);
-
 // "RELEASE": the element-load count of the elements (NREAD) and the column
 // count of the static tables go back to 0 with the tables they describe.
 void release_solution_words();

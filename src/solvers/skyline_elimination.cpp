@@ -255,29 +255,51 @@ void undo_elimination(int n, int l1, int l2, const T* a, const std::int32_t* md,
 // The three steps per pivot i, fused by term: M(k,j) + m*W(k)*W(j), then
 // - W(k)*M(i,j), then - W(j)*M(i,k). Each term sees the steps in that order and
 // they read only row i and W, so the fused loop gives the same values.
+//
+// Per pivot, the multipliers W and row i of M are laid out in reverse row
+// order (position n-k for row k, zero outside the profiles), the order in which
+// a column is stored, so that the update of a column runs over three arrays in
+// step. Only the columns that a profile brings up to row i can change.
 template <class T>
 void reduce_carried(int n, int first, int last, const T* k, const std::int32_t* mdk,
-                    T* m, const std::int32_t* mdm, T* w) {
+                    T* m, const std::int32_t* mdm) {
+  if (first > last) return;
+  T* wr = scratch<T>(2 * static_cast<std::size_t>(n));
+  T* mr = wr + n;
+  // reach[i-1]: the last column whose stiffness or carried profile reaches row i.
+  std::int32_t* reach = scratch<std::int32_t>(static_cast<std::size_t>(n));
+  std::fill(reach, reach + n, 0);
+  for (int j = 1; j <= n; ++j) {
+    const int t = std::min(col_top(mdk, j), col_top(mdm, j));
+    reach[t - 1] = std::max(reach[t - 1], j);
+  }
+  for (int i = 1; i < n; ++i) reach[i] = std::max(reach[i], reach[i - 1]);
+
   for (int i = first; i <= last; ++i) {
+    const int jmax = reach[i - 1];
     const T kii = k[col_diag(mdk, i)];
-    for (int j = i + 1; j <= n; ++j)
-      w[j - 1] = col_top(mdk, j) <= i ? k[col_diag(mdk, j) + j - i] / kii : T(0);
+    for (int j = i + 1; j <= jmax; ++j) {
+      wr[n - j] = col_top(mdk, j) <= i ? k[col_diag(mdk, j) + j - i] / kii : T(0);
+      mr[n - j] = col_top(mdm, j) <= i ? m[col_diag(mdm, j) + j - i] : T(0);
+    }
     const T mii = m[col_diag(mdm, i)];
-    for (int j = i + 1; j <= n; ++j) {
-      const T wj = w[j - 1];
-      const bool in_m = col_top(mdm, j) <= i;
-      const T mij = in_m ? m[col_diag(mdm, j) + j - i] : T(0);
+    for (int j = i + 1; j <= jmax; ++j) {
+      const T wj = wr[n - j];
+      const T mij = mr[n - j];
       const bool step1 = mii != T(0) && wj != T(0);
-      const bool step2 = in_m && mij != T(0);
+      const bool step2 = mij != T(0);
       const bool step3 = wj != T(0);
       if (!step1 && !step2 && !step3) continue;
-      T* colm = m + col_diag(mdm, j);  // colm[j-kk] = M(kk, j)
-      for (int kk = i + 1; kk <= j; ++kk) {
-        T v = colm[j - kk];
-        if (step1) v = v + mii * w[kk - 1] * wj;
-        if (step2) v = v - w[kk - 1] * mij;
-        if (step3 && col_top(mdm, kk) <= i) v = v - wj * m[col_diag(mdm, kk) + kk - i];
-        colm[j - kk] = v;
+      T* colm = m + col_diag(mdm, j);  // colm[q] = M(j-q, j)
+      const T* wq = wr + (n - j);      // wq[q] = W(j-q)
+      const T* mq = mr + (n - j);      // mq[q] = M(i, j-q)
+      const int len = j - i;
+      for (int q = 0; q < len; ++q) {
+        T v = colm[q];
+        if (step1) v = v + mii * wq[q] * wj;
+        if (step2) v = v - wq[q] * mij;
+        if (step3) v = v - wj * mq[q];
+        colm[q] = v;
       }
     }
   }
@@ -339,7 +361,7 @@ void trace_loads(const float* r, int n, int ldr, int nlc, std::string_view title
                                  const float*);                                                 \
   template void undo_elimination<T>(int, int, int, const T*, const std::int32_t*, float*);      \
   template void reduce_carried<T>(int, int, int, const T*, const std::int32_t*, T*,             \
-                                  const std::int32_t*, T*);
+                                  const std::int32_t*);
 
 KV_ELIMINATION_INSTANCES(float)
 KV_ELIMINATION_INSTANCES(double)

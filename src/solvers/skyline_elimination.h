@@ -52,10 +52,10 @@ void undo_elimination(int n, int l1, int l2, const T* a, const std::int32_t* md,
 
 // Carries a second matrix m (mass or geometric stiffness) through the
 // reduction already done on k over the pivots first..last. The profile of m
-// must pass carried_profile_gap first. w is scratch of n values.
+// must pass carried_profile_gap first.
 template <class T>
 void reduce_carried(int n, int first, int last, const T* k, const std::int32_t* mdk,
-                    T* m, const std::int32_t* mdm, T* w);
+                    T* m, const std::int32_t* mdm);
 
 // The first column whose profile in m is too short for the reduction of k over
 // l1..l2 (the reduction would write above the column's top), or 0.

@@ -59,9 +59,8 @@ SolveStatus msoll(int iopt, bool lprt, int n, int ldr, int nlc, int& l1, int& l2
         return SolveStatus::zero_pivot;
       }
       const int last_pivot = std::min(l2, n - 1);
-      SkyReal* t = scratch<SkyReal>(static_cast<std::size_t>(n));
-      if (mass.reduce) reduce_carried(n, l1, last_pivot, k.a, k.mdiag, mass.a, mass.mdiag, t);
-      if (geom.reduce) reduce_carried(n, l1, last_pivot, k.a, k.mdiag, geom.a, geom.mdiag, t);
+      if (mass.reduce) reduce_carried(n, l1, last_pivot, k.a, k.mdiag, mass.a, mass.mdiag);
+      if (geom.reduce) reduce_carried(n, l1, last_pivot, k.a, k.mdiag, geom.a, geom.mdiag);
       if (lprt) {
         print_sky(k.a, k.mdiag, n, k.nstore, "REDUCED STIFFNESS");
         trace_loads(r, n, ldr, nlc, "REDUCED LOAD");

@@ -377,6 +377,59 @@ TEST_F(Beam3d, SharedEquationLeavesTheDofOutAtBothEnds) {
   EXPECT_EQ(lm(1), (std::vector<int>{1, 2, 4, 5, 6, 7, 8, 10, 11, 12}));
 }
 
+TEST_F(Beam3d, ResponseSpectrumExchangesForcesThroughRsforc) {
+  nodes({{1, 0, 0, 0, kFree2}, {2, 100, 0, 0, kFree1}}, 12);
+  sections({kSection});
+  elements({{1, "CANT", beam(1, 2, {0, 1, 0})}});
+  solution_tables(1);
+  disp(1) = 1.0e-4f;  // N = -290 at I
+  kv::solsta().rsmeth = 2.0f;
+  option(kEleState, 1);
+  EXPECT_TRUE(near_rel(kv::solsta().rsforc[1], -290.0, 1e-5));
+  EXPECT_TRUE(near_rel(kv::solsta().rsforc[7], 290.0, 1e-5));
+  // The combination hands back its own values; the commit takes them as they are.
+  for (int k = 1; k <= 12; ++k) kv::solsta().rsforc[static_cast<std::size_t>(k)] = static_cast<float>(k);
+  option(kEleCommit, 1);
+  for (int k = 1; k <= 12; ++k) EXPECT_EQ(rword(1, beam::kForce + k - 1), static_cast<float>(k));
+  EXPECT_EQ(rword(1, beam::kDisp), 0.0f);  // displacements are not committed in the combination
+}
+
+TEST_F(Beam3d, HistoryRecordsAreWrittenAndReadBack) {
+  along_x();
+  // Forces and displacements of a committed state: F(k) = k, D(k) = k / 1000.
+  for (int k = 1; k <= 12; ++k) {
+    kv::rzm(record(1) + beam::kForce + k - 1) = static_cast<float>(k);
+    kv::rzm(record(1) + beam::kDisp + k - 1) = static_cast<float>(k) / 1000.0f;
+  }
+  const std::string hist = (dir_ / "hist.out").string();
+  ASSERT_TRUE(fio::open(20, hist));
+  fio::write_list(20, 2, 1, 5, 0.5f, 0.01f);  // the request header: kind, element, NINT, T0, DT
+  kv::ctl(kv::kIUNIT) = 20;
+  option(kEleHistWrite, 1);
+  option(kEleHistWrite, 1);
+  fio::close(20);
+  const std::string written = kvtest::read_file(hist);
+  EXPECT_NE(written.find("\n     1 1.00000E+00 2.00000E+00 3.00000E+00 4.00000E+00 5.00000E+00 6.00000E+00\n"
+                         "     2 7.00000E+00 8.00000E+00"),
+            std::string::npos)
+      << written;
+
+  // Read back as "READ" does after taking the header; every second record printed.
+  for (int k = 1; k <= 12; ++k) kv::rzm(record(1) + beam::kForce + k - 1) = 0.0f;
+  ASSERT_TRUE(fio::open(20, hist));
+  std::string header;
+  ASSERT_EQ(fio::read_record(20, header), fio::Status::ok);
+  kv::ctl(kv::kINC) = 10;
+  option(kEleHistRead, 1);
+  EXPECT_EQ(rword(1, beam::kForce + 11), 12.0f);  // overwritten by the last record read
+  const std::string out = unit6();
+  EXPECT_NE(out.find("      STEP    TIME         NODE"), std::string::npos) << out;
+  // Steps 0 and 5: only step 0 is a multiple of INC = 10; its time is T0.
+  EXPECT_NE(out.find("\n         0    5.00000E-01     1   1.000000E+00"), std::string::npos) << out;
+  EXPECT_EQ(out.find("\n         5 "), std::string::npos) << out;
+  EXPECT_NE(out.find("                         DISP     1.000000E-03"), std::string::npos) << out;
+}
+
 TEST_F(Beam3d, InvalidOptionLine) {
   along_x();
   option(15, 1);

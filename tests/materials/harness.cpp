@@ -120,6 +120,7 @@ void MaterialHarness::init(int set) {
   // The element's two copies, committed first.
   sta_ = take_words(2 * static_cast<std::int64_t>(nstate_));
   kv::zero_words(sta_, 2 * static_cast<std::int64_t>(nstate_));
+  for (const auto& [k, value] : presets_) kv::rzm(sta_ + k - 1) = value;
 
   p_ = d_ = v_ = p_material_ = 0.0f;
   c = base_call(materials::kOptInit);

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "materials/matdsp.h"
@@ -74,6 +75,10 @@ class MaterialHarness {
   // Elements may write state words before option 3 (brace length, wall words):
   // this writes the same value into both copies.
   void set_state_word(int k, float value);
+  // Words an element writes into the committed copy before the material's
+  // set-up (brace length and effective-length factor): every later init()
+  // writes them after clearing the copies and before option 2.
+  void preset_state_word(int k, float value) { presets_.emplace_back(k, value); }
 
  private:
   materials::MatCall base_call(int iopt) const;
@@ -83,6 +88,7 @@ class MaterialHarness {
   int prev_type_ = 0;  // the element's own previous-type word
   bool element_print_ = false;
   std::vector<int> nprops_;
+  std::vector<std::pair<int, float>> presets_;
   std::vector<int> nstates_read_;
   int set_ = 1;
   int nstate_ = 0;

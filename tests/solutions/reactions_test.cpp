@@ -67,7 +67,8 @@ TEST_P(FormReactions, RestrainedRowsReceiveTheCouplingOfAllEquations) {
 // R3 = 7 + f(K13 u1 + K23 u2 + K33 d3 + K34 d4) = 7 + f(-1.5 + 0.25 + 0.6 + 1.0)
 // R4 = 0 + f(K24 u2 + K34 d3 + K44 d4) = f(1.0 - 0.5 - 1.8)
 INSTANTIATE_TEST_SUITE_P(Factors, FormReactions,
-                         ::testing::Values(ReactionCase{1.0f, 7.35f, -1.3f}, ReactionCase{2.0f, 7.7f, -2.6f}));
+                         ::testing::Values(ReactionCase{1.0f, 7.35f, -1.3f}, ReactionCase{2.0f, 7.7f, -2.6f}),
+                         [](const auto& info) { return "Factor" + std::to_string(static_cast<int>(info.param.factor)); });
 
 TEST(ReaCtn, InvalidOptionWritesItsLineAndChangesNothing) {
   soltest::build_nodes(1, 1, 0, 0, "1 0 0 0 1 0\n1 0 0 0 1 0\n");

@@ -216,6 +216,33 @@ TEST(Msoll, CarriedProfileThatDoesNotCoverTheStiffnessIsRefused) {
   EXPECT_EQ(run(1, 3, 3, 1, 1, 1, k, pk, r, w, {false, m.data(), pm.mdiag.data(), 3}), SolveStatus::ok);
 }
 
+TEST(Msoll, CarriedColumnStartingJustBelowThePivotRowIsEnough) {
+  // K full, condensed over equation 1; the mass column 2 starts at row 2, so
+  // its term (1, 2) is zero and nothing is written above its top:
+  // M'(2,2) = M22 + w2^2 M11, M'(2,3) = M23 - w2 M13 + w2 w3 M11,
+  // M'(3,3) = M33 - 2 w3 M13 + w3^2 M11, with w = K(1, .)/K11 = (0.5, 0.25).
+  const Profile pk = solvertest::profile_from_tops({0, 1, 1, 1});
+  const Profile pm = solvertest::profile_from_tops({0, 1, 2, 1});
+  Dense ka(3);
+  const double kv3[3][3] = {{4, 2, 1}, {2, 5, 1}, {1, 1, 6}};
+  for (int i = 1; i <= 3; ++i)
+    for (int j = 1; j <= 3; ++j) ka(i, j) = kv3[i - 1][j - 1];
+  Dense ma(3);
+  ma(1, 1) = 2.0;
+  ma(2, 2) = 3.0;
+  ma(3, 3) = 4.0;
+  ma(1, 3) = ma(3, 1) = 0.5;
+  ma(2, 3) = ma(3, 2) = 0.25;
+  std::vector<SkyReal> k = solvertest::pack<SkyReal>(ka, pk);
+  std::vector<SkyReal> m = solvertest::pack<SkyReal>(ma, pm);
+  std::vector<float> r = {0.0f, 0.0f, 0.0f};
+  std::vector<float> w(3);
+  ASSERT_EQ(run(1, 3, 3, 1, 1, 1, k, pk, r, w, carried(m, pm)), SolveStatus::ok);
+  EXPECT_NEAR(solvertest::term(m, pm, 2, 2), 3.0 + 0.25 * 2.0, 1e-6);
+  EXPECT_NEAR(solvertest::term(m, pm, 2, 3), 0.25 - 0.5 * 0.5 + 0.5 * 0.25 * 2.0, 1e-6);
+  EXPECT_NEAR(solvertest::term(m, pm, 3, 3), 4.0 - 2.0 * 0.25 * 0.5 + 0.0625 * 2.0, 1e-6);
+}
+
 // ---------------------------------------------------------------- random profiles
 
 struct RandomCase {

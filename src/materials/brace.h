@@ -1,0 +1,63 @@
+// Material type 8 ("BRACE"): the axial force-elongation law of a steel brace
+// that buckles in compression, on an envelope normalised by the yield
+// elongation and the yield force. The local-buckling tube model (type 13) runs
+// on the same envelope machinery with its own constants.
+#pragma once
+
+#include "materials/matdsp.h"
+
+namespace materials {
+
+// MAT08. PROP(1..9): E, A, R, YS, PY, CC, MAX DUC, BETA, SHAPE.
+// State words (one copy, 42): 1 K, 2 KEFF, 3 CYCLE, 4 RULE, 5 L, 6 INNER,
+// 7 point C moved, 8-11 V0, H0, V1, H1, 12 KU, 13-15 ductility maxima,
+// 16-21 EX1-EX6, 22 DY, 23-25 ESE(1..3), 26 PSE, 27 CSE, 28 EY, 29 DU,
+// 30 largest-magnitude D, 31 force there, 32-33 HA, VA, 34-35 HC, VC,
+// 36 growth, 37 extreme D seen by the rules, 38-39 region now and before,
+// 40 event (0 none, 1 buckled, 2 allowable elongation exceeded), 41-42 the
+// element's report flags.
+void mat08(MatCall& c);
+
+// The two models on the normalised envelope.
+enum class EnvelopeModel { brace, tube };
+
+// State words the element writes before the set-up or reads back.
+enum EnvelopeWord : int {
+  kEnvWordTangent = 1,    // tangent, force per elongation
+  kEnvWordKeff = 2,       // effective-length factor, written by the element
+  kEnvWordLength = 5,     // member length, written by the element
+  kEnvWordAllowable = 29, // allowable elongation
+  kEnvWordEvent = 40,     // brace only
+};
+
+// The properties the rule reads (PROP words 1 to 6, and 9 for the brace).
+struct EnvelopeProps {
+  float e = 0.0f;      // modulus of elasticity
+  float a = 0.0f;      // area
+  float r = 0.0f;      // radius of gyration
+  float ys = 0.0f;     // yield stress
+  float py = 0.0f;     // yield force A*YS
+  float cc = 0.0f;     // slenderness limit
+  int shape = 0;       // brace section shape 1..3 (0 for the tube)
+};
+
+// HYST08: one state determination. p comes in as the element's trial force
+// and goes back possibly reset; s is the 1-based view of the state copy. A
+// non-positive slenderness KEFF*L/R stops the run.
+void hyst08(float& p, float pl, float d, float dl, float* s, const EnvelopeProps& pr, bool debug,
+            int ielno);
+
+// The rule of either model (the tube prints no buckling line).
+void envelope_rule(EnvelopeModel model, float& p, float pl, float d, float dl, float* s,
+                   const EnvelopeProps& pr, bool debug, int ielno);
+
+// The option protocol shared by MAT08 and MAT13; read_set does option 1.
+void envelope_driver(MatCall& c, EnvelopeModel model, void (*read_set)(MatCall&));
+
+// Stops the run when a set's E, A, R or YS is not positive (the brace also
+// when SHAPE is not 1, 2 or 3), after its echo line: the envelope divides by
+// all of them.
+void check_envelope_set(EnvelopeModel model, int set, float e, float a, float r, float ys,
+                        float shape);
+
+}  // namespace materials
