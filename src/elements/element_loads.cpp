@@ -62,14 +62,37 @@ void echo_record(const std::array<std::int32_t, 4>& head, std::string_view text,
 
 void skipped(std::string_view why) { fio::write(6, "(' ',A,' --- LOAD IS SKIPPED')", why); }
 
-// Reads the next record as text; items that run on to the next lines (a long
-// "FEM" record) are joined to it. Returns false at the end of the input.
-bool next_line(std::string& rec) {
+// The first line of a record, as text (blank lines are passed over).
+bool first_line(std::string& rec) {
   std::string line;
-  if (fio::read_record(5, line) != fio::Status::ok) return false;
-  rec += ' ';
+  do {
+    if (fio::read_record(5, line) != fio::Status::ok) return false;
+  } while (line.find_first_not_of(" \t,") == std::string::npos);
+  rec = ' ';
   rec += line;
   return true;
+}
+
+enum class RunOn { joined, end_record, end_of_input };
+
+// A line that the items of a record run on to (a long "FEM" record) is joined
+// to it. A line holding "END" is the closing record, not part of this one: it
+// is left for the next read.
+RunOn run_on_line(std::string& rec) {
+  std::string line;
+  if (fio::read_record(5, line) != fio::Status::ok) return RunOn::end_of_input;
+  if (holds(line, "END")) {
+    fio::backspace(5);
+    return RunOn::end_record;
+  }
+  rec += ' ';
+  rec += line;
+  return RunOn::joined;
+}
+
+void skipped_text(std::string_view why, const std::string& rec) {
+  skipped(why);
+  fio::write(6, "(1X,A)", std::string_view(rec).substr(1));
 }
 
 void joint_force_report(int neqr1, int neq, int nlc, std::int64_t iload, bool ltitl) {
@@ -272,36 +295,26 @@ int elload(bool lprt, int neqr1, int nelem, int neload, int neq, int nlc, std::i
   std::array<float, kRdataWords> values{};
   while (n <= neload) {
     // The record head: four integers and two words, on one line or more.
-    rec.clear();
-    if (!next_line(rec)) break;
+    if (!first_line(rec)) break;
     std::array<std::int32_t, 4> head{};
     fio::Status s = fio::Status::end;
-    bool end_of_list = false;
-    bool unreadable = false;
+    RunOn more = RunOn::joined;
     for (;;) {
       w1.clear();
       w2.clear();
       s = fio::read_list_text(rec, head[0], head[1], head[2], head[3], w1, w2);
-      if (s == fio::Status::ok) break;
+      if (s != fio::Status::end) break;
       // The closing record: "END" where the integers or words should be.
-      if (holds(rec, "END")) {
-        end_of_list = true;
-        break;
-      }
-      if (s == fio::Status::error) {
-        unreadable = true;
-        break;
-      }
-      if (!next_line(rec)) {
-        end_of_list = true;
-        break;
-      }
+      if (holds(rec, "END")) break;
+      more = run_on_line(rec);
+      if (more != RunOn::joined) break;
     }
-    if (end_of_list) break;
+    if (s != fio::Status::ok && holds(rec, "END")) break;
+    if (more == RunOn::end_of_input) break;
     fit_word(w1);
     fit_word(w2);
     text = w1 + w2;
-    if (!unreadable && holds(text, "END")) break;
+    if (s == fio::Status::ok && holds(text, "END")) break;
 
     if (!header) {
       header = true;
@@ -309,9 +322,12 @@ int elload(bool lprt, int neqr1, int nelem, int neload, int neq, int nlc, std::i
       fio::write(6, "(/,'     ELEMENT LOADS   ',/,'   ================= ',//,1X,"
                     "' LOAD ELEM  GEN  INC  GROUP & DIRECTION    VALUES.... ')");
     }
-    if (unreadable) {
-      skipped("INVALID LOAD TYPE");
-      fio::write(6, "(1X,A)", std::string_view(rec).substr(1));
+    if (s == fio::Status::error) {
+      skipped_text("INVALID LOAD TYPE", rec);
+      continue;
+    }
+    if (s != fio::Status::ok) {
+      skipped_text("INCOMPLETE LOAD RECORD", rec);
       continue;
     }
 
@@ -325,17 +341,20 @@ int elload(bool lprt, int neqr1, int nelem, int neload, int neq, int nlc, std::i
     const int nvalues = group != nullptr ? group->nvalues : 1;
     values.fill(0.0f);
     std::span<float> vals(values.data(), static_cast<std::size_t>(nvalues));
-    std::string t1, t2;
     std::array<std::int32_t, 4> h{};
     for (;;) {
-      s = fio::read_list_text(rec, h[0], h[1], h[2], h[3], t1, t2, vals);
-      if (s != fio::Status::end || !next_line(rec)) break;
+      s = fio::read_list_text(rec, h[0], h[1], h[2], h[3], w1, w2, vals);
+      if (s != fio::Status::end) break;
+      more = run_on_line(rec);
+      if (more != RunOn::joined) break;
+    }
+    if (s == fio::Status::error) {
+      skipped_text("INVALID LOAD TYPE", rec);
+      continue;
     }
     if (s != fio::Status::ok) {
-      // A value that is no number, or values missing at the end of the input.
-      skipped("INVALID LOAD TYPE");
-      fio::write(6, "(1X,A)", std::string_view(rec).substr(1));
-      if (s == fio::Status::end) break;
+      skipped_text("INCOMPLETE LOAD RECORD", rec);
+      if (more == RunOn::end_of_input) break;
       continue;
     }
 

@@ -322,6 +322,19 @@ TEST_F(Elload, JointLoadsOfTwoLoadCasesAndTheirReport) {
   EXPECT_TRUE(near_rel(rword(1, beam::kDF + 5), 12500.0, 1e-5));
 }
 
+TEST_F(Elload, IncompleteRecordBeforeTheEndIsSkipped) {
+  cantilever();
+  solution_tables(1);
+  reserve(4);
+  // The distance of the "CONC" record is missing: the end record is not taken
+  // for it, and the list still ends there.
+  input("\n1 1 0 0 UNIF FY -2.0\n\n1 1 0 0 CONC FY 5.0\n0 0 0 0 END\nSTOP\n");
+  EXPECT_EQ(run(false, 4), 1);
+  EXPECT_NE(unit6().find(" INCOMPLETE LOAD RECORD --- LOAD IS SKIPPED\n 1 1 0 0 CONC FY 5.0\n"), std::string::npos)
+      << unit6();
+  EXPECT_EQ(next_input_line(), "STOP");
+}
+
 TEST_F(Elload, NoRecordBeforeEndPrintsNothing) {
   cantilever();
   solution_tables(1);

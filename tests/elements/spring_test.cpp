@@ -13,6 +13,7 @@
 #include "elements/eledsp.h"
 #include "elements/spring_model.h"
 #include "fio/fio.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -388,6 +389,27 @@ TEST_F(Spring, OptionOutsideTheProtocolIsReported) {
   take6();
   option(15, 1);
   EXPECT_EQ(take6(), " INVALID OPTION IN ELE-02, IOPT= 15\n");
+}
+
+TEST(SpringDeck, SpringsInSeriesAndABraceUnderStaticLoads) {
+  // Springs of KE = 1000 over lengths 10 and 20 (k = 100 and 50) in series
+  // under 100 at the free end: both carry 100, the nodes move 1 and 1 + 2. A
+  // brace of KE = 200 (no division by its length 20) under 100 stretches 0.5.
+  const kvtest::RunResult r = kvtest::run_deck(kvtest::read_file(kvtest::case_path("sol1_spring_chain.dat")));
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::string& out = r.output;
+  EXPECT_NE(out.find("         2  1.000000E+00   0.000000E+00"), std::string::npos);
+  EXPECT_NE(out.find("         3  3.000000E+00   0.000000E+00"), std::string::npos);
+  EXPECT_NE(out.find("         4  0.000000E+00   5.000000E-01"), std::string::npos);
+  EXPECT_NE(out.find("       SPRING FORCES...     " + std::string(40, ' ') +
+                     "\n   ELEMENT LOAD       TYPE NODEI NODEJ      FORCE     DISPLACMENT      STIFFNESS   \n"
+                     "         1    1      AXIAL     1     2   1.000000E+02   1.000000E+00   1.000000E+02\n"
+                     "         2    1      AXIAL     2     3   1.000000E+02   2.000000E+00   5.000000E+01\n"),
+            std::string::npos);
+  EXPECT_NE(out.find("       BRACE FORCES...     " + std::string(40, ' ') +
+                     "\n   ELEMENT LOAD       TYPE NODEI NODEJ      FORCE     DISPLACMENT      STIFFNESS   \n"
+                     "         3    1      AXIAL     1     4   1.000000E+02   5.000000E-01   2.000000E+02\n"),
+            std::string::npos);
 }
 
 }  // namespace
