@@ -231,6 +231,32 @@ TEST_F(Spring, ComponentTypeOutsideTheTableRejectsTheElement) {
             std::string::npos);
 }
 
+TEST_F(Spring, MissingNodeOrMaterialSetRejectsTheElement) {
+  nodes(two_nodes(2, 0, 0), 12);
+  const int set = bilinear(100, 10, 0, 10, 0.1f);
+  const EleCall no_node = element(2, "NONODE", {.set = float(set), .node_i = 1, .node_j = 9, .ktype = 1});
+  const EleCall no_set = element(2, "NOSET", {.set = 5, .node_i = 1, .node_j = 2, .ktype = 1});
+  for (const EleCall& c : {no_node, no_set}) {
+    EXPECT_EQ(c.nd, 0);
+    EXPECT_EQ(c.nback, 78);
+  }
+  EXPECT_EQ(iword(2, kNhyst), 0);  // the set gave no state words
+  const std::string out = take6();
+  EXPECT_NE(out.find("ROR, INVALID MATERIAL PROP.#    5"), std::string::npos);
+  EXPECT_EQ(out.find(" NONODE "), std::string::npos);
+  EXPECT_EQ(out.find(" NOSET "), std::string::npos);
+
+  solution(1, false);
+  step({{7, 0.05f}});
+  for (int n = 1; n <= 2; ++n) {
+    for (int iopt : {elements::kEleStiff, elements::kEleState, elements::kEleCommit, elements::kEleEnergy,
+                     elements::kEleMaxima})
+      option(iopt, n);
+    EXPECT_EQ(rword(n, kFt), 0.0f);
+  }
+  EXPECT_EQ(take6().find("INVALID MATERIAL"), std::string::npos);  // no material is asked again
+}
+
 TEST_F(Spring, YieldingSpringReturnsTheUnbalancedForceAndCommits) {
   // Elastoplastic: KE 100, PY 10, no hardening, MAX DUCT 10; L = 1.
   nodes(two_nodes(1, 0, 0), 12);
