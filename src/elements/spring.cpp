@@ -209,7 +209,7 @@ void check(EleCall& c, const Family& f) {
     if (zero_length) length = 1.0f;
   }
   if (!f.strut && input(5) != 0.0f) length = input(5);
-  if (length <= 0.0f) {
+  if (!(length > 0.0f)) {
     bad_length(c, pos_i, pos_j, length);
     length = 1.0f;
   }

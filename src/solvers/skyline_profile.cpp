@@ -120,7 +120,7 @@ MassMatrix skyasm(int nrec, int mform, bool widen, std::string_view name, Lumped
   const int announced = std::max(nrec, 0);
   mm.lumrec = kv::reserve(12 * static_cast<std::int64_t>(announced));
   int nmass = 0;
-  if (lumpms != nullptr) lumpms(1, nrec, nmass, mm.lumrec, mm.mdiag, 0, ibug);
+  if (lumpms != nullptr) lumpms(1, announced, nmass, mm.lumrec, mm.mdiag, 0, ibug);
   nmass = std::clamp(nmass, 0, announced);
   mm.nmass = nmass;
   kv::ctl(kv::kIZ) -= 12 * (announced - nmass);
@@ -134,9 +134,10 @@ MassMatrix skyasm(int nrec, int mform, bool widen, std::string_view name, Lumped
   }
 
   skylin(false, kSkyAddresses, neq, md, 0, nullptr, nullptr, name);
+  // Values take MDIAG(NEQ+1) matrix terms; a term is kSkyRealWords words.
   const std::int64_t nvalues = md[neq];
-  mm.values = kv::reserve(nvalues);
-  kv::zero_words(mm.values, nvalues + 1);
+  mm.values = kv::reserve(nvalues * kv::kSkyRealWords);
+  kv::zero_words(mm.values, (nvalues + 1) * kv::kSkyRealWords);
 
   // The packed 6x6 node mass and its location vector go in the free words.
   kv::memchk(27, 0);

@@ -46,10 +46,12 @@ void fake_beam(elements::EleCall& c) {
 
 struct FormFixture : ::testing::Test {
   std::int64_t kgrec = 0;
+  elements::EleDriver saved = nullptr;
 
   void SetUp() override {
     kv::reset_globals();
     kv::zero_words(1, 4000);
+    saved = elements::element_driver(1);
     elements::register_element(1, fake_beam);
     using kv::ctl;
     ctl(kv::kNEQ) = 1;
@@ -78,7 +80,7 @@ struct FormFixture : ::testing::Test {
     kv::rzm(p + 281) = 100.0f;  // element stiffness
     kv::rzm(p + 282) = 1.0f;    // element geometric stiffness
   }
-  void TearDown() override { elements::register_element(1, nullptr); }
+  void TearDown() override { elements::register_element(1, saved); }
   void kgdata(float accel, int source, int use) {
     kv::rzm(kgrec) = accel;
     kv::izm(kgrec + 1) = source;

@@ -70,30 +70,23 @@ struct RequestLine {
   bool readable = true;
 };
 
-// Reads the next request line. A line that stops before its integers goes on
-// over the next lines, unless its key closes the list, so that a short "END"
-// line never takes the line after it.
+// Reads the next request line. Each request stands on its own line: items
+// missing at its end are 0, so that a short line never takes the line after it
+// (the closing "END" least of all). Blank lines are passed over.
 RequestLine read_request_line() {
-  RequestLine r;
-  std::string text, line;
+  std::string line;
   for (;;) {
     if (fio::read_record(kInput, line) != fio::Status::ok) {
       fio::write_list(kOut, " *** ER", "ROR: THE INPUT FILE ENDS INSIDE THE HISTORY REQUESTS (NO \"END\")");
       kv::stop_run(1, "INPUT FILE ENDED INSIDE THE HISTORY REQUESTS");
     }
-    if (!text.empty()) text += ' ';
-    text += line;
-    r = RequestLine{};
-    const fio::Status st = fio::read_list_text(text, r.key, r.id, r.unit, r.gen, r.idinc, r.uninc);
-    r.key = fixed(r.key, kKeyWidth);
-    if (st == fio::Status::ok) return r;
-    if (st == fio::Status::error) {
-      r.readable = false;
-      return r;
-    }
-    // The line ended before the six items.
-    if (r.key.find_first_not_of(' ') != std::string::npos && classify(r.key) == Key::end) return r;
+    if (line.find_first_not_of(" \t\r") != std::string::npos) break;
   }
+  RequestLine r;
+  const fio::Status st = fio::read_list_text(line, r.key, r.id, r.unit, r.gen, r.idinc, r.uninc);
+  r.key = fixed(r.key, kKeyWidth);
+  r.readable = st != fio::Status::error;
+  return r;
 }
 
 void invalid_input(std::string_view key) {
