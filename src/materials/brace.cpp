@@ -104,10 +104,11 @@ float buckling_load(EnvelopeModel m, float cycle, float slr, const EnvelopeProps
 }
 
 [[noreturn]] void unusable_slenderness(EnvelopeModel m, int ielno, float keff, float len, float r) {
+  const bool brace = m == EnvelopeModel::brace;
   fio::write(6, "(/,' ***** ERROR IN ',A,' MATERIAL OF ELEMENT',I6,': SLENDERNESS KEFF*L/R IS NOT "
                 "POSITIVE',/,'       KEFF=',1PE12.4,'  L=',E12.4,'  R=',E12.4)",
-             m == EnvelopeModel::brace ? "BRACE" : "LOCBKL", ielno, keff, len, r);
-  kv::stop_run(1, "UNUSABLE BRACE MEMBER DATA");
+             brace ? "BRACE" : "LOCBKL", ielno, keff, len, r);
+  kv::stop_run(1, brace ? "UNUSABLE BRACE MEMBER DATA" : "UNUSABLE LOCBKL MEMBER DATA");
 }
 
 void print_control_points(EnvelopeModel m, float cycle, float rule, float ha, float va, float hb,
@@ -183,19 +184,21 @@ void read_brace_set(MatCall& c) {
 
 void check_envelope_set(EnvelopeModel model, int set, float e, float a, float r, float ys,
                         float shape) {
-  const char* name = model == EnvelopeModel::brace ? "BRACE" : "LOCBKL";
+  const bool brace = model == EnvelopeModel::brace;
+  const char* name = brace ? "BRACE" : "LOCBKL";
+  const char* stop = brace ? "UNUSABLE BRACE MEMBER DATA" : "UNUSABLE LOCBKL MEMBER DATA";
   if (!(e > 0.0f && a > 0.0f && r > 0.0f && ys > 0.0f)) {
     fio::write(6, "(/,' ***** ERROR IN ',A,' MATERIAL SET',I5,': E, A, R AND YS MUST BE "
                   "POSITIVE')",
                name, set);
-    kv::stop_run(1, "UNUSABLE BRACE MEMBER DATA");
+    kv::stop_run(1, stop);
   }
-  if (model == EnvelopeModel::brace) {
-    const int code = static_cast<int>(std::clamp(shape, -1.0e6f, 1.0e6f));
-    if (code < 1 || code > 3) {
+  if (brace) {
+    // The code is truncated when read: 1.0 up to 3.999 are usable.
+    if (!(shape >= 1.0f && shape < 4.0f)) {
       fio::write(6, "(/,' ***** ERROR IN ',A,' MATERIAL SET',I5,': SHAPE MUST BE 1, 2 OR 3')",
                  name, set);
-      kv::stop_run(1, "UNUSABLE BRACE MEMBER DATA");
+      kv::stop_run(1, stop);
     }
   }
 }

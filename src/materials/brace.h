@@ -21,15 +21,6 @@ void mat08(MatCall& c);
 // The two models on the normalised envelope.
 enum class EnvelopeModel { brace, tube };
 
-// State words the element writes before the set-up or reads back.
-enum EnvelopeWord : int {
-  kEnvWordTangent = 1,    // tangent, force per elongation
-  kEnvWordKeff = 2,       // effective-length factor, written by the element
-  kEnvWordLength = 5,     // member length, written by the element
-  kEnvWordAllowable = 29, // allowable elongation
-  kEnvWordEvent = 40,     // brace only
-};
-
 // The properties the rule reads (PROP words 1 to 6, and 9 for the brace).
 struct EnvelopeProps {
   float e = 0.0f;      // modulus of elasticity

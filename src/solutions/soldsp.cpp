@@ -5,6 +5,7 @@
 #include "driver/globals.h"
 #include "fio/fio.h"
 #include "model/input_lines.h"
+#include "solutions/eigen_solution.h"
 #include "solutions/static_elastic.h"
 
 namespace solutions {
@@ -20,6 +21,7 @@ struct Solution {
 };
 
 void run_static_elastic(const SolutionCall&) { sol01(); }
+void run_eigen_solution(const SolutionCall&) { sol03(); }
 
 // Solutions 1 to 5: static elastic, time history, eigen-solution, static
 // nonlinear, response spectrum.
@@ -27,7 +29,7 @@ constexpr std::array<Solution, 6> kSolutions{{
     {nullptr, false, false, false},
     {&run_static_elastic, false, false, true},
     {nullptr, true, true, true},
-    {nullptr, true, true, true},
+    {&run_eigen_solution, true, true, true},
     {nullptr, true, false, true},
     {nullptr, true, true, false},
 }};

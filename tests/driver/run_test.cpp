@@ -110,7 +110,9 @@ TEST(Run, EveryCommandGivesItsConsoleLineAndBox) {
                 box(iz, mem) +                                        // READ alone
                 " *** READ: UNIT=     8 IS NOT A HISTORY UNIT (10 TO 60), SKIPPED\n"
                 " *** READ: UNIT=     9 IS NOT A HISTORY UNIT (10 TO 60), SKIPPED\n" +
-                box(iz, mem) + box(iz, mem) +                         // both units, then unit 12
+                box(iz, mem) +                                        // both units
+                "\n\n\n          PREMATURE END OF FILE, UNIT:   12\n          READ COMMAND IS ABORTED\n\n\n\n" +
+                box(iz, mem) +                                        // unit 12, empty
                 " SET BUG OPTION:\n BUG=NOAK\n"
                 "1 INVALID OPTION= XYZ\n");
 }

@@ -69,6 +69,12 @@ std::int64_t put_int(const std::vector<std::int32_t>& values) {
   return p;
 }
 
+std::int64_t put_sky(const std::vector<double>& values) {
+  const std::int64_t p = kv::reserve(static_cast<std::int64_t>(values.size()) * kv::kSkyRealWords);
+  for (std::size_t k = 0; k < values.size(); ++k) kv::skyptr(p)[k] = static_cast<kv::SkyReal>(values[k]);
+  return p;
+}
+
 std::vector<std::string> lines_of(const std::string& text) {
   std::vector<std::string> v;
   std::istringstream in(text);

@@ -37,6 +37,8 @@ model::NodeTables make_nodes(const std::vector<Node>& nodes, const std::vector<s
 // Reserves the values at IZ and returns the index of the first.
 std::int64_t put(const std::vector<float>& values);
 std::int64_t put_int(const std::vector<std::int32_t>& values);
+// Values of a global matrix (kv::SkyReal words each).
+std::int64_t put_sky(const std::vector<double>& values);
 
 std::vector<std::string> lines_of(const std::string& text);
 // The numbers of a line, in order.

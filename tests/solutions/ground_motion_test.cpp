@@ -147,7 +147,7 @@ GroundMotion mass_model(int ngp, int neq, const std::array<float, 9>& cos_set, s
   g.agz = dyntest::put(zeros(ngp));
   g.scratch = dyntest::put(zeros(std::max(ngp, neq)));
   g.mascos = dyntest::put(zeros(3 * neq));
-  g.mass = dyntest::put({2, 3, 1, 4});
+  g.mass = dyntest::put_sky({2, 3, 1, 4});
   g.mass_mdiag = dyntest::put_int({1, 2, 4, 5});
   return g;
 }
@@ -303,7 +303,7 @@ TEST(GrdaccRead, SideFileShortOfPointsAndRewind) {
   ASSERT_TRUE(fio::open(20, (dir / "quake.dat").string()));
   GroundMotion g = mass_model(4, 3, kIdentity, 0);
   std::array<float, 3> agt{};
-  ASSERT_EQ(solutions::grdacc_read(g, 0.0f, -0.01f, false, agt), GroundStatus::ok);
+  ASSERT_EQ(solutions::grdacc_read(g, 0.0f, -0.01f, true, agt), GroundStatus::ok);
   // V1 = Z; V3 = V1 x V2 = Z x X = Y. Record 1 (3 of 5 points) along Z, record
   // 2 read again from the start of the file along V3 = Y.
   EXPECT_FLOAT_EQ(kv::rzm(g.agz), 0.5f);
@@ -322,6 +322,14 @@ TEST(GrdaccRead, SideFileShortOfPointsAndRewind) {
   EXPECT_NE(out.find("     ONLY     3 POINTS WERE READ BEFORE END OF FILE WAS ENCOUNTERED"), std::string::npos);
   EXPECT_NE(out.find("GLOBAL BASE ACCELERATION IN THE Z DIRECTION (g's)"), std::string::npos);
   EXPECT_NE(out.find("   5.0000E-01 -2.5000E-01  1.0000E+00  0.0000E+00"), std::string::npos);
+  // The trace: the direction vectors as read and the triad made of them.
+  EXPECT_NE(out.find("     INPUT- V1:  0.00000 I +0.00000 J +1.00000 K   V2:  1.00000 I +0.00000 J +0.00000 K  \n"),
+            std::string::npos);
+  EXPECT_NE(out.find("      V1:  0.00000 I +0.00000 J +1.00000 K   V2:  1.00000 I +0.00000 J +0.00000 K   V3:"
+                     "  0.00000 I +1.00000 J +0.00000 K  \n"),
+            std::string::npos);
+  EXPECT_NE(out.find("MASS*COSINE"), std::string::npos);
+  EXPECT_NE(out.find(" DYLOA:   X:  0.0000E+00    Y:  1.9320E+02      Z:  1.9320E+02"), std::string::npos);
 }
 
 // ------------------------------------------------------------------ faults
@@ -363,13 +371,15 @@ TEST(GrdaccRead, FaultsEndTheSolutionOrSkipTheRecord) {
       fio::read_record(5, next);
       EXPECT_EQ(next, "NEXT");
     }
-    if (c.status == GroundStatus::ok)
+    if (c.status == GroundStatus::ok) {
       for (int k = 0; k < c.ngp; ++k) EXPECT_EQ(kv::rzm(g.agx + k), 0.0f);
+    }
     const std::string out = dyntest::finish();
     EXPECT_NE(out.find(c.message), std::string::npos) << out;
     EXPECT_EQ(out.find("NaN"), std::string::npos);
-    if (c.status == GroundStatus::failed)
+    if (c.status == GroundStatus::failed) {
       EXPECT_NE(out.find("THE GROUND MOTION CANNOT BE USED, THE SOLUTION IS ENDED"), std::string::npos);
+    }
   }
 }
 

@@ -26,7 +26,7 @@ struct Step {
   std::vector<float> a, v, d, da, dv, dd, p, dp, fd, dfd, fdamp, dfdamp, w1, w2;
   std::array<float, 6> sumub{}, sumrc{}, dsumrc{}, sumfd{}, dsumfd{};
   std::array<float, 3> dgacc{}, dgvel{}, dgdsp{}, gacc{}, gvel{}, gdsp{};
-  std::vector<float> mass;
+  std::vector<kv::SkyReal> mass;
   std::vector<std::int32_t> mdiag;
 
   explicit Step(int n)
@@ -240,7 +240,7 @@ TEST(Thprnt, GroundWorkGeometricStiffnessStaticsCaseAndAbsoluteVelocity) {
 TEST(Prteng, QuadraticFormOfTheBlockAfterTheCondensedEquations) {
   // M = [[4,1,0],[1,2,1],[0,1,3]]; equation 1 condensed; u = (5, 1, 2):
   // the free block [[2,1],[1,3]] gives 2 + 2*2 + 3*4 = 18.
-  const std::vector<float> m = {4, 2, 1, 3, 1};
+  const std::vector<kv::SkyReal> m = {4, 2, 1, 3, 1};
   const std::vector<std::int32_t> md = {1, 2, 4, 6};
   std::vector<float> x = {9, 9, 9};
   const std::vector<float> u = {5, 1, 2};

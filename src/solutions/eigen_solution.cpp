@@ -1,0 +1,386 @@
+#include "solutions/eigen_solution.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "driver/globals.h"
+#include "driver/storage.h"
+#include "driver/work_array.h"
+#include "elements/form.h"
+#include "fio/fio.h"
+#include "model/input_lines.h"
+#include "model/lumped_masses.h"
+#include "model/matrix_print.h"
+#include "model/nodes.h"
+#include "solutions/displacement_report.h"
+#include "solutions/reactions.h"
+#include "solvers/eigen_solver.h"
+#include "solvers/skyline_solver.h"
+
+namespace solutions {
+
+namespace {
+
+using kv::ctl;
+
+constexpr int kOut = 6;
+constexpr int kLabelLen = 40;
+constexpr int kBlock = 7;            // modes per table block
+constexpr int kModeUnitBase = 10;    // trace C writes mode m to unit 10 + m
+constexpr int kLastModeUnit = fio::kMaxUnit;
+constexpr float kTwoPi = 6.2831853f;
+
+// Words of the KGDATA record after its first word ACCEL.
+constexpr int kKgUse = 3;  // KGDATA(3): 2 = separate global geometric stiffness
+
+enum class Kind { frequencies = 1, buckling = 2 };
+
+constexpr std::string_view kHeader =
+    "('1 STRUCTURE....: ',A,/,'  SOLUTION.....: ',A,/,/,1X,' SOLUTION #3, DETERMINE EIGENVALUES AND "
+    "EIGENVECTORS ',/,1X,'=====================================================',/,/,1X,' OPTION:"
+    "....................',A,/,1X,' NUMBER OF EIGENVALUES:.....',I5)";
+
+std::string padded(std::string_view s, std::size_t n) {
+  std::string t(s.substr(0, std::min(s.size(), n)));
+  t.resize(n, ' ');
+  return t;
+}
+
+// A skyline matrix of CONTRL words (values, MDIAG) of order NEQ.
+struct Sky {
+  kv::SkyReal* a = nullptr;
+  const std::int32_t* md = nullptr;  // md[j - 1] = MDIAG(j)
+  int nstore = 0;                    // MDIAG(NEQ + 1) - 1 stored terms
+  std::int64_t ia = 0, imd = 0;      // the same as ZMATRX indices, for MSOLL
+
+  // Term (i, j), i <= j, or 0.0 above column j's profile.
+  float term(int i, int j) const {
+    const int h = md[j] - md[j - 1];
+    return j - i < h ? static_cast<float>(a[md[j - 1] - 1 + j - i]) : 0.0f;
+  }
+};
+
+Sky sky(int values_word, int mdiag_word) {
+  Sky s;
+  s.ia = ctl(values_word);
+  s.imd = ctl(mdiag_word);
+  s.a = kv::skyptr(s.ia);
+  s.md = kv::iptr(s.imd);
+  s.nstore = s.md[ctl(kv::kNEQ)] - 1;
+  return s;
+}
+
+bool mass_formed() { return ctl(kv::kMassValues) > 0 && ctl(kv::kMassMdiag) > 0; }
+
+// The separate global geometric stiffness exists only when the structure input
+// reserved it (KGDATA(3) = 2 there); otherwise words 51 and 52 point at the
+// KGDATA record itself and must not be formed into.
+bool geometric_stiffness_formed() {
+  const std::int32_t kgrec = ctl(kv::kKGDATARecord);
+  return kgrec > 0 && ctl(kv::kGeoMdiag) > 0 && ctl(kv::kGeoValues) > 0 && ctl(kv::kGeoMdiag) != kgrec &&
+         ctl(kv::kGeoValues) != kgrec;
+}
+
+ReportModel report_model() { return ReportModel{model::node_tables(), ctl(kv::kNNODE), ctl(kv::kNCOS)}; }
+
+// The dense free block of a skyline matrix (both triangles), equations
+// ncond+1..l2. Every diagonal term not above 0.0 is reported with the text of
+// the matrix; the caller gets back false when there was one.
+bool dense_block(const Sky& s, int ncond, int l2, float* dense, std::string_view trace_fmt,
+                 std::string_view diag_fmt) {
+  const int n = l2 - ncond;
+  const bool tr = kv::trace('F');
+  bool ok = true;
+  for (int j = ncond + 1; j <= l2; ++j) {
+    for (int i = j; i >= ncond + 1; --i) {
+      const float v = s.term(i, j);
+      const std::int64_t r = i - ncond - 1;
+      const std::int64_t c = j - ncond - 1;
+      dense[r + c * n] = v;
+      dense[c + r * n] = v;
+      if (tr) fio::write(kOut, trace_fmt, i, j, v);
+      if (i == j && !(v > 0.0f)) {
+        fio::write(kOut, diag_fmt, i, v);
+        ok = false;
+      }
+    }
+  }
+  return ok;
+}
+
+// Node n's six components of a vector over the equations, rebuilt through the
+// node's constraint offsets and turned to the global frame (the displacement
+// report's rule).
+std::array<float, 6> global_node_vector(const model::NodeTables& t, int n, const float* col, int neq) {
+  std::array<float, 6> u{};
+  for (int j = 1; j <= 6; ++j) {
+    const int e = t.id(n, j);
+    if (e >= 1 && e <= neq) u[static_cast<std::size_t>(j - 1)] = col[e - 1];
+  }
+  u[0] += u[4] * t.tcon(n, 3) + u[5] * t.tcon(n, 5);
+  u[1] += u[3] * t.tcon(n, 1) + u[5] * t.tcon(n, 6);
+  u[2] += u[3] * t.tcon(n, 2) + u[4] * t.tcon(n, 4);
+  const int s = t.icos(n);
+  auto axis = [&](int i, int g) -> float {
+    if (s < 1 || s > t.nndim) return i == g ? 1.0f : 0.0f;
+    return t.cos(i, g, s);
+  };
+  std::array<float, 6> g{};
+  for (int i = 1; i <= 3; ++i)
+    for (int j = 1; j <= 3; ++j) {
+      g[static_cast<std::size_t>(i - 1)] += axis(j, i) * u[static_cast<std::size_t>(j - 1)];
+      g[static_cast<std::size_t>(i + 2)] += axis(j, i) * u[static_cast<std::size_t>(j + 2)];
+    }
+  return g;
+}
+
+// The eigenvalue and eigenvector tables, seven modes a block. For natural
+// frequencies the eigenvalues become frequencies and then periods in place.
+void report_blocks(Kind kind, int neig, int nfree, int ncond, float* eig, const float* vec,
+                   const std::string& option) {
+  std::array<float, kBlock> row{};
+  std::array<int, kBlock> modes{};
+  for (int j1 = 1; j1 <= neig; j1 += kBlock) {
+    const int j2 = std::min(neig, j1 + kBlock - 1);
+    const std::size_t cnt = static_cast<std::size_t>(j2 - j1 + 1);
+    for (std::size_t k = 0; k < cnt; ++k) modes[k] = j1 + static_cast<int>(k);
+    fio::write(kOut, "('           MODE:',7(I10,5X))", std::span<const int>(modes.data(), cnt));
+    const std::span<const float> block(eig + j1 - 1, cnt);
+    if (kind == Kind::buckling) {
+      fio::write(kOut, "('     EIGENVALUE:',1P,7(E14.5,1X))", block);
+    } else {
+      for (int j = j1; j <= j2; ++j) eig[j - 1] = std::sqrt(eig[j - 1]);
+      fio::write(kOut, "(' FREQ (RAD/SEC):',1P,7(E14.5,1X))", block);
+      for (int j = j1; j <= j2; ++j) eig[j - 1] = eig[j - 1] / kTwoPi;
+      fio::write(kOut, "(' FREQUENCY (HZ):',1P,7(E14.5,1X))", block);
+      for (int j = j1; j <= j2; ++j) {
+        if (eig[j - 1] == 0.0f) eig[j - 1] = 1.0e-15f;
+        eig[j - 1] = 1.0f / eig[j - 1];
+      }
+      fio::write(kOut, "('   PERIOD (SEC):',1P,7(E14.5,1X))", block);
+    }
+    fio::write(kOut, "('   EIGENVECTORS:')");
+    for (int i = 1; i <= nfree; ++i) {
+      for (std::size_t k = 0; k < cnt; ++k)
+        row[k] = vec[static_cast<std::int64_t>(i - 1) + static_cast<std::int64_t>(j1 - 1 + static_cast<int>(k)) * nfree];
+      fio::write(kOut, "('     DOF(',I6,')',1P,7(E14.5,1X))", ncond + i, std::span<const float>(row.data(), cnt));
+    }
+    if (j2 < neig) fio::write(kOut, kHeader, kv::titles().title1, kv::titles().title2, option, neig);
+  }
+}
+
+// The mode vector over all NEQ equations scaled so that its component of
+// largest magnitude is +1.0 (the largest positive one wins a tie).
+void normalize(float* v, int neq) {
+  float vmin = 0.0f;
+  float vmax = 0.0f;
+  for (int e = 0; e < neq; ++e) {
+    vmin = std::min(vmin, v[e]);
+    vmax = std::max(vmax, v[e]);
+  }
+  const float scale = std::fabs(vmin) > std::fabs(vmax) ? vmin : vmax;
+  if (scale == 0.0f) return;  // nothing to scale: a zero vector stays zero
+  for (int e = 0; e < neq; ++e) v[e] = v[e] / scale;
+}
+
+}  // namespace
+
+void sol03() {
+  kv::set_ctl_logical(kv::kELASTC, true);
+  const int neq = ctl(kv::kNEQ);
+  const std::int64_t nfree = std::max(ctl(kv::kNFREE), 0);
+  const std::int64_t square = nfree * nfree;
+
+  EigenTables t;
+  t.eig = kv::reserve(nfree);
+  t.vec = kv::reserve(square);
+  t.a = kv::reserve(square);
+  t.b = kv::reserve(square);
+  t.w1 = kv::reserve(nfree);
+  t.w2 = kv::reserve(neq);
+  kv::memchk(neq, 0);  // the mode vector above IZ
+
+  if (mass_formed()) {
+    const Sky m = sky(kv::kMassValues, kv::kMassMdiag);
+    std::fill(m.a, m.a + m.nstore, kv::SkyReal{0});
+    int nmass = ctl(kv::kNMASS);
+    model::lumpms(2, nmass, nmass, ctl(kv::kLUMREC), m.imd, m.ia, kv::titles().ibug);
+  }
+  eigsol(t);
+}
+
+void eigsol(const EigenTables& t) {
+  std::string word;
+  int neig = 0;
+  int nvec = 0;
+  if (fio::read_list(5, word, neig, nvec) != fio::Status::ok) {
+    fio::write_list(kOut, " *** ER", "ROR: THE EIGEN-SOLUTION RECORD (OPTION, NEIG, NVEC) CANNOT BE READ");
+    kv::stop_run(1, "EIGEN-SOLUTION RECORD CANNOT BE READ");
+  }
+  word = padded(word, kLabelLen);
+  Kind kind;
+  if (model::keyon(word, "FREQ", false)) {
+    kind = Kind::frequencies;
+  } else if (model::keyon(word, "BUCK", false)) {
+    kind = Kind::buckling;
+  } else {
+    fio::write_list(kOut, "SOL-03 INVALID OPTION: ", word);
+    return;
+  }
+  const std::string option =
+      padded(kind == Kind::frequencies ? "NATURAL FREQUENCIES" : "ELASTIC BUCKLING LOAD", kLabelLen);
+
+  const int neq = ctl(kv::kNEQ);
+  const int ncond = ctl(kv::kNCOND);
+  const int nfree = std::max(ctl(kv::kNFREE), 0);
+  const int l2 = ncond + nfree;
+  if (neig <= 0) neig = nfree;
+  neig = std::min(neig, nfree);
+  nvec = std::min(nvec, neig);
+
+  fio::write(kOut, kHeader, kv::titles().title1, kv::titles().title2, option, neig);
+
+  // Without the second matrix the problem would be an eigen-solution of a zero
+  // matrix (or forming KG would write into the KGDATA record).
+  if (kind == Kind::frequencies && !mass_formed()) {
+    fio::write(kOut,
+               "(/,' *** NO GLOBAL MASS MATRIX WAS FORMED: THE MASS RECORD NEEDS MFORM = 1 AND LUMPED MASSES.',"
+               "/,' *** NATURAL FREQUENCIES CANNOT BE FOUND.  SOLN IS ABORTED')");
+    return;
+  }
+  if (kind == Kind::buckling && !geometric_stiffness_formed()) {
+    fio::write(kOut,
+               "(/,' *** NO SEPARATE GLOBAL GEOMETRIC STIFFNESS MATRIX WAS FORMED: THE STRUCTURE INPUT NEEDS',"
+               "' KGDATA(3) = 2.',/,' *** ELASTIC BUCKLING LOADS CANNOT BE FOUND.  SOLN IS ABORTED')");
+    return;
+  }
+
+  elements::form(1);
+  const Sky k = sky(kv::kStiffValues, kv::kStiffMdiag);
+  if (kv::trace('F')) model::skyprt(k.a, k.md, neq, k.nstore, "GLOBAL STIFFNESS MATRIX");
+
+  Sky second;
+  if (kind == Kind::buckling) {
+    // The buckling factors are those of the input loads alone, and the model
+    // keeps the separate KG for the later solutions.
+    const std::int64_t kgrec = ctl(kv::kKGDATARecord);
+    kv::izm(kgrec + kKgUse) = 2;
+    kv::rzm(kgrec) = 0.0f;
+    elements::form(2);
+    second = sky(kv::kGeoValues, kv::kGeoMdiag);
+    if (kv::trace('F')) model::skyprt(second.a, second.md, neq, second.nstore, " GLOBAL GEOMETRIC STIFFNESS MATRIX");
+  } else {
+    second = sky(kv::kMassValues, kv::kMassMdiag);
+    if (kv::trace('F')) model::skyprt(second.a, second.md, neq, second.nstore, " GLOBAL MASS MATRIX");
+  }
+
+  std::int32_t& istop = ctl(kv::kISTOP);
+  const std::int64_t modev = ctl(kv::kIZ);  // the mode vector's words, checked by SOL03
+  if (ncond > 0) {
+    kv::zero_words(t.w2, neq);
+    const bool lmass = kind == Kind::frequencies && kv::ctl_true(kv::kMCOND);
+    const bool lgeom = kind == Kind::buckling && kv::ctl_true(kv::kKGCOND);
+    const Sky m = kind == Kind::frequencies ? second : Sky{};
+    const Sky g = kind == Kind::buckling ? second : Sky{};
+    int l1 = 1;
+    int lc = ncond;
+    solvers::msoll(solvers::kReduce, kv::trace('G'), l2, k.nstore, neq, 1, l1, lc, k.imd, k.ia, t.w2, modev, lmass,
+                   m.ia, m.imd, m.nstore, lgeom, g.ia, g.imd, g.nstore, istop);
+    if (istop & 1) return;
+  }
+
+  float* a = kv::rptr(t.a);
+  float* b = kv::rptr(t.b);
+  bool ok = dense_block(k, ncond, l2, a, "(' I:',I5,' J:',I5,' A(I,J)',1P,E15.5)",
+                        "('     DOF #',I5,' IS .LE. 0 IN THE STIFFNESS MATRIX...',5X,'K(I,I)=',1P,E12.4,"
+                        "'  SOLN IS ABORTED')");
+  if (kind == Kind::frequencies)
+    ok = dense_block(second, ncond, l2, b, "(' I:',I5,' J:',I5,' B(I,J):',1P,E15.5)",
+                     "('     DOF #',I5,' IS .LE. 0 IN THE MASS MATRIX...',5X,'M(I,I)=',1P,E12.4,"
+                     "'  SOLN IS ABORTED')") &&
+         ok;
+  else
+    ok = dense_block(second, ncond, l2, b, "(' I:',I5,' J:',I5,' B(I,J):',1P,E15.5)",
+                     "('     DOF #',I5,' IS .LE. 0 IN THE GEOMETRIC STIFFNESS MATRIX...',5X,'KG(I,I)=',1P,E12.4,"
+                     "'  SOLN IS ABORTED')") &&
+         ok;
+  if (!ok) return;
+
+  // The third work vector of the solver is the mode vector's free space.
+  float* eig = kv::rptr(t.eig);
+  float* vec = kv::rptr(t.vec);
+  const solvers::EigenResult res =
+      solvers::eiggen(nfree, a, b, eig, vec, kv::rptr(t.w1), kv::rptr(t.w2), kv::rptr(modev));
+  if (res.status == solvers::EigenStatus::not_positive_definite) {
+    fio::write(kOut,
+               "(/,' *** THE ',A,' IS NOT POSITIVE DEFINITE ON THE FREE DEGREES OF FREEDOM:',/,"
+               "' *** ITS FACTORIZATION MEETS THE PIVOT',1P,E12.4,' AT DOF #',I5,'.  SOLN IS ABORTED')",
+               kind == Kind::frequencies ? "MASS MATRIX" : "GEOMETRIC STIFFNESS MATRIX", res.piv, ncond + res.row);
+    istop |= 1;
+    return;
+  }
+
+  // A negative eigenvalue of the frequency problem has no real frequency; it
+  // is reported and its frequency taken as 0.0 rather than printed as NaN.
+  if (kind == Kind::frequencies) {
+    for (int j = 1; j <= neig; ++j) {
+      if (eig[j - 1] >= 0.0f) continue;
+      fio::write(kOut,
+                 "(' *** MODE',I5,': EIGENVALUE',1P,E12.4,' IS NEGATIVE, THE STIFFNESS IS NOT POSITIVE DEFINITE;',"
+                 "' ITS FREQUENCY IS PRINTED AS 0.0')",
+                 j, eig[j - 1]);
+      eig[j - 1] = 0.0f;
+    }
+  }
+
+  report_blocks(kind, neig, nfree, ncond, eig, vec, option);
+
+  const ReportModel rm = report_model();
+  const SkylineView kview{k.a, k.md};
+  const EquationRanges recover{1, ncond, ncond + 1, l2};
+  std::array<float, 6> rsum{};
+  float* mode = kv::rptr(modev);
+  std::string& label = kv::titles().ldlabl;
+  const bool trace_c = kv::trace('C');
+  for (int m = 1; m <= nvec; ++m) {
+    std::fill(mode, mode + neq, 0.0f);
+    std::copy(vec + static_cast<std::int64_t>(m - 1) * nfree, vec + static_cast<std::int64_t>(m) * nfree,
+              mode + ncond);
+
+    // The condensed rows take -K(condensed, free) x of the reduced stiffness;
+    // back substitution over them gives the condensed components.
+    rea_ctn(kSupportDisplacementLoads, true, recover, mode, mode, neq, 1, kview, 1.0f, rm, label, false, rsum);
+    int l1 = 1;
+    int lc = ncond;
+    solvers::msoll(solvers::kBackSubstitute, kv::trace('G'), l2, k.nstore, neq, 1, l1, lc, k.imd, k.ia, modev,
+                   t.w2, false, 0, 0, 0, false, 0, 0, 0, istop);
+    if (istop & 1) return;
+
+    normalize(mode, neq);
+
+    if (kind == Kind::buckling)
+      label = fio::format("('MODE #',I3,'   EIGENVALUE:',1P,E15.6)", m, eig[m - 1]);
+    else
+      label = fio::format("('MODE #',I3,'   FREQUENCY:',1P,E15.6)", m, 1.0f / eig[m - 1]);
+    label.resize(kLabelLen, ' ');
+
+    prtdsp(kPerColumn, rm, neq, 1, l2, mode, "EIGENVECTORS", label, true);
+
+    if (!trace_c) continue;
+    const int unit = kModeUnitBase + m;
+    if (unit > kLastModeUnit) {
+      if (unit == kLastModeUnit + 1)
+        fio::write(kOut, "(/,' *** TRACE C: THE SIDE UNITS END AT',I3,'; MODES ABOVE',I3,' ARE NOT WRITTEN')",
+                   kLastModeUnit, kLastModeUnit - kModeUnitBase);
+      continue;
+    }
+    for (int n = 1; n <= rm.nnode; ++n)
+      fio::write(unit, "(I7,1P,6E12.4)", n, std::span<const float>(global_node_vector(rm.nodes, n, mode, neq)));
+  }
+}
+
+}  // namespace solutions
