@@ -8,6 +8,7 @@
 #include <string>
 
 #include "fio/fio.h"
+#include "materials/model_results.h"
 
 namespace materials {
 
@@ -37,6 +38,9 @@ enum State : int {
   kPMax = 23,   // force at the largest |D|
   kDMax = 24,   // signed deformation at the largest |D|
 };
+
+constexpr ResultWords kResults{.ese = kEse1, .pse = kPse, .duct = kUp1, .un = kUn1, .ex = kEx1};
+constexpr PeakWords kPeak{.p = kPMax, .d = kDMax};
 
 // Rule numbers.
 constexpr float kRuleInitial = 1.0f;
@@ -234,14 +238,6 @@ void bilinear_rule(bool one_sided, float& p, float d, float& pl, float& dl, floa
   finish();
 }
 
-void results(MatCall& c) {
-  const float* s = state_words(c);
-  c.ese = s[kEse1];
-  c.pse = s[kPse];
-  for (int k = 0; k < 3; ++k) c.duct[k] = std::max(s[kUp1 + k], s[kUn1 + k]);
-  for (int k = 0; k < 6; ++k) c.ex[k] = s[kEx1 + k];
-}
-
 void read_and_echo(MatCall& c, bool one_sided) {
   float* prop = prop_words(c);
   std::string name;
@@ -297,24 +293,16 @@ void bilinear_driver(MatCall& c, bool one_sided, Rule rule) {
       if (c.d == c.dl) return;
       float* s = state_words(c);
       rule(c.p, c.d, c.pl, c.dl, s, c.v, c.vl, props_of(prop_words(c)), c.debug);
-      if (std::fabs(s[kDMax]) < std::fabs(c.d)) {
-        s[kPMax] = c.p;
-        s[kDMax] = c.d;
-      }
-      results(c);
+      track_peak(s, kPeak, c.p, c.d);
+      store_results(c, s, kResults);
       break;
     }
     case kOptResults:
-      results(c);
+      store_results(c, state_words(c), kResults);
       break;
     case kOptDamage: {
-      const float* s = state_words(c);
       const float* prop = prop_words(c);
-      c.ese = s[kEse1];
-      c.pse = s[kPse];
-      c.p = s[kPMax];
-      c.d = s[kDMax];
-      c.di = park_ang(s[kDMax], prop[kDu], prop[kBeta], prop[kPY], s[kPse]);
+      park_ang_damage(c, state_words(c), kResults, kPeak, prop[kDu], prop[kBeta], prop[kPY]);
       break;
     }
     default:

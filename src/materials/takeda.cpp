@@ -12,6 +12,7 @@
 
 #include "fio/fio.h"
 #include "materials/event_stepping.h"
+#include "materials/model_results.h"
 #include "materials/rules.h"
 
 namespace materials {
@@ -68,6 +69,9 @@ enum State : int {
   kOCCopy = 48,
   kEICopy = 49,
 };
+
+constexpr ResultWords kResults{.ese = kESE, .pse = kPSE, .duct = kUP, .un = kUN, .ex = kEX};
+constexpr PeakWords kPeak{.p = kPMAX, .d = kDMAX};
 
 float sgn(float a, float b) { return std::copysign(std::fabs(a), b); }
 
@@ -538,14 +542,6 @@ void read_and_echo(MatCall& c) {
              dy, du);
 }
 
-void results(MatCall& c) {
-  const float* s = state_words(c);
-  c.ese = s[kESE];
-  c.pse = s[kPSE];
-  for (int k = 0; k < 3; ++k) c.duct[k] = std::max(s[kUP + k], s[kUN + k]);
-  for (int k = 0; k < 6; ++k) c.ex[k] = s[kEX + k];
-}
-
 // Walks the step from the committed point (c.pl, c.dl) to c.d event by event.
 // The limit of the current branch is ACHNG; a crossing is split at the limit,
 // its energy booked, and the rule asked at the event point itself.
@@ -618,10 +614,7 @@ void walk(MatCall& c) {
   c.p = p;
   if (c.debug) fio::write_list(6, "STIFF=", s[kS], " A,B=", s[kA], s[kB], s[kACHNG]);
 
-  if (std::fabs(s[kDMAX]) < std::fabs(d)) {
-    s[kPMAX] = p;
-    s[kDMAX] = d;
-  }
+  track_peak(s, kPeak, p, d);
 }
 
 }  // namespace
@@ -650,19 +643,14 @@ void mat06(MatCall& c) {
     }
     case kOptState:
       walk(c);
-      results(c);
+      store_results(c, state_words(c), kResults);
       break;
     case kOptResults:
-      results(c);
+      store_results(c, state_words(c), kResults);
       break;
     case kOptDamage: {
-      const float* s = state_words(c);
       const float* pr = prop_words(c);
-      c.ese = s[kESE];
-      c.pse = s[kPSE];
-      c.p = s[kPMAX];
-      c.d = s[kDMAX];
-      c.di = park_ang(s[kDMAX], pr[kDU], pr[kBeta], pr[kPY], s[kPSE]);
+      park_ang_damage(c, state_words(c), kResults, kPeak, pr[kDU], pr[kBeta], pr[kPY]);
       break;
     }
     default:

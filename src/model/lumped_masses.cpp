@@ -25,9 +25,10 @@ void node_mass(std::int64_t r, int n, std::array<float, 22>& packed) {
   using kv::rzm;
   float m[7][7] = {};
   for (int k = 1; k <= 6; ++k) m[k][k] = rzm(r + k);
-  m[4][5] = -rzm(r + 8);
-  m[4][6] = -rzm(r + 9);
-  m[5][6] = -rzm(r + 10);
+  // Record words 8, 9, 10 (offsets 7, 8, 9): the products of inertia.
+  m[4][5] = -rzm(r + 7);
+  m[4][6] = -rzm(r + 8);
+  m[5][6] = -rzm(r + 9);
   m[5][4] = m[4][5];
   m[6][4] = m[4][6];
   m[6][5] = m[5][6];

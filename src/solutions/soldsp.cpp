@@ -5,8 +5,10 @@
 #include "driver/globals.h"
 #include "fio/fio.h"
 #include "model/input_lines.h"
+#include "solutions/dynamic/time_history.h"
 #include "solutions/eigen_solution.h"
 #include "solutions/static_elastic.h"
+#include "solutions/static_nonlinear.h"
 
 namespace solutions {
 
@@ -21,6 +23,8 @@ struct Solution {
 };
 
 void run_static_elastic(const SolutionCall&) { sol01(); }
+void run_time_history(const SolutionCall&) { sol02(); }
+void run_static_nonlinear(const SolutionCall&) { sol04(); }
 void run_eigen_solution(const SolutionCall&) { sol03(); }
 
 // Solutions 1 to 5: static elastic, time history, eigen-solution, static
@@ -28,9 +32,9 @@ void run_eigen_solution(const SolutionCall&) { sol03(); }
 constexpr std::array<Solution, 6> kSolutions{{
     {nullptr, false, false, false},
     {&run_static_elastic, false, false, true},
-    {nullptr, true, true, true},
+    {&run_time_history, true, true, true},
     {&run_eigen_solution, true, true, true},
-    {nullptr, true, false, true},
+    {&run_static_nonlinear, true, false, true},
     {nullptr, true, true, false},
 }};
 

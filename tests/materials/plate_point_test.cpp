@@ -15,10 +15,18 @@ namespace {
 constexpr int kPlate = 16;
 constexpr int kPoint = 20;
 
-void register_types() {
-  materials::register_material(kPlate, materials::mat16);
-  materials::register_material(kPoint, materials::mat20);
-}
+// The two drivers registered for each test and removed after it.
+class PlatePointSet : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    materials::register_material(kPlate, materials::mat16);
+    materials::register_material(kPoint, materials::mat20);
+  }
+  void TearDown() override {
+    materials::register_material(kPlate, nullptr);
+    materials::register_material(kPoint, nullptr);
+  }
+};
 
 int count(const std::string& text, const std::string& what) {
   int n = 0;
@@ -57,8 +65,7 @@ const std::string kPointSet =
 const float kPointTerms[21] = {11, 22, 33, 44, 55, 66, 12, 13, 14, 15, 16,
                                23, 24, 25, 26, 34, 35, 36, 45, 46, 56};
 
-TEST(Mat16, ReadsStoresAndEchoesASet) {
-  register_types();
+TEST_F(PlatePointSet, PlateReadsStoresAndEchoesASet) {
   // The values may run on over several lines.
   mtest::MaterialHarness h(kPlate, "PLATE 3.0E6,\n 0.2\n 6.0\n");
   EXPECT_EQ(h.type_of(1), kPlate);
@@ -72,8 +79,7 @@ TEST(Mat16, ReadsStoresAndEchoesASet) {
   EXPECT_NE(out.find(plate_heading() + "       1 3.000E+06 2.000E-01 6.000E+00\n\n"), std::string::npos) << out;
 }
 
-TEST(Mat16, CopiesThePropertiesAndReturnsNoEnergy) {
-  register_types();
+TEST_F(PlatePointSet, PlateCopiesThePropertiesAndReturnsNoEnergy) {
   mtest::MaterialHarness h(kPlate, "PLATE 3.0E6 0.2 6.0\n");
   h.init();
   EXPECT_EQ(h.nstate(), 5);
@@ -90,8 +96,7 @@ TEST(Mat16, CopiesThePropertiesAndReturnsNoEnergy) {
   EXPECT_FLOAT_EQ(h.committed()[1], 3.0e6f);
 }
 
-TEST(Mat20, ReadsThreeTermsPerLineAndEchoesThemInInputOrder) {
-  register_types();
+TEST_F(PlatePointSet, PointReadsThreeTermsPerLineAndEchoesThemInInputOrder) {
   mtest::MaterialHarness h(kPoint, kPointSet);
   EXPECT_EQ(h.nprop(), 21);
   EXPECT_EQ(h.nstate_at_read(1), 21);
@@ -110,8 +115,7 @@ TEST(Mat20, ReadsThreeTermsPerLineAndEchoesThemInInputOrder) {
   EXPECT_NE(out.find(expected), std::string::npos) << out;
 }
 
-TEST(Mat20, HeadingOnceForTwoSetsInARow) {
-  register_types();
+TEST_F(PlatePointSet, PointHeadingOnceForTwoSetsInARow) {
   mtest::MaterialHarness h(kPoint, kPointSet + kPointSet, 2);
   const std::string out = h.output();
   EXPECT_EQ(count(out, "POINT ELEMENT"), 1);
@@ -122,16 +126,14 @@ TEST(Mat20, HeadingOnceForTwoSetsInARow) {
   for (int k = 1; k <= 21; ++k) EXPECT_FLOAT_EQ(h.committed()[k], kPointTerms[k - 1]) << "term " << k;
 }
 
-TEST(Mat20, CopiesTheTermsIntoTheStateWords) {
-  register_types();
+TEST_F(PlatePointSet, PointCopiesTheTermsIntoTheStateWords) {
   mtest::MaterialHarness h(kPoint, kPointSet);
   h.init();
   EXPECT_EQ(h.nstate(), 21);
   for (int k = 1; k <= 21; ++k) EXPECT_FLOAT_EQ(h.committed()[k], kPointTerms[k - 1]) << "term " << k;
 }
 
-TEST(PlateAndPoint, ResultsAreZeroAndNstateIsOnlyReturnedAtOptionsZeroAndOne) {
-  register_types();
+TEST_F(PlatePointSet, ResultsAreZeroAndNstateIsOnlyReturnedAtOptionsZeroAndOne) {
   for (int type : {kPlate, kPoint}) {
     mtest::MaterialHarness h(type, type == kPlate ? std::string("PLATE 3.0E6 0.2 6.0\n") : kPointSet);
     h.init();

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "support/test_support.h"
 
@@ -31,7 +32,7 @@ const char* kRigidMassDeck = R"('STR'
 STOP
 )";
 
-// Terms (row, column) of the printed "GLOBAL MASS" skyline matrix.
+// Terms (row, column) of the printed "GLOBAL MASS" skyline matrix, all blocks.
 std::map<std::pair<int, int>, double> printed_global_mass(const std::string& out) {
   std::map<std::pair<int, int>, double> terms;
   const auto start = out.find("PRINTING MATRIX: GLOBAL MASS");
@@ -39,15 +40,24 @@ std::map<std::pair<int, int>, double> printed_global_mass(const std::string& out
   std::istringstream in(out.substr(start));
   std::string line;
   std::getline(in, line);  // title
-  std::getline(in, line);  // column heading
-  while (std::getline(in, line) && line.rfind(" ROW", 0) == 0) {
+  std::vector<int> columns;
+  static const std::regex column_re(R"(COLUMN\s+(\d+))");
+  while (std::getline(in, line)) {
+    if (line.rfind("         |", 0) == 0) {
+      columns.clear();
+      for (std::sregex_iterator it(line.begin(), line.end(), column_re), e; it != e; ++it)
+        columns.push_back(std::stoi((*it)[1]));
+      continue;
+    }
+    if (line.empty()) continue;
+    if (line.rfind(" ROW", 0) != 0) break;
     const int row = std::stoi(line.substr(4, 5));
-    for (int c = 0; c < 6; ++c) {
-      const std::size_t at = 9 + 20 * static_cast<std::size_t>(c);
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+      const std::size_t at = 9 + 20 * c;
       if (at >= line.size()) break;
       const std::string cell = line.substr(at, 20);
       if (cell.find_first_not_of(' ') == std::string::npos) continue;
-      terms[{row, c + 1}] = std::stod(cell);
+      terms[{row, columns[c]}] = std::stod(cell);
     }
   }
   return terms;
@@ -78,6 +88,38 @@ TEST(StructureInput, RigidOffsetMassOnTheMaster) {
   // MDIAG 7 (99); one lumped-mass record 12 (111); mass values: column tops
   // 1, 2, 3, 3, 3, 1 give MDIAG(7) = 15 (126); damping 2 (128).
   EXPECT_NE(r.output.find(" *--- IZ=    128,    MEM= 0.000%    ----*"), std::string::npos);
+}
+
+double term(std::map<std::pair<int, int>, double>& m, int i, int j) { return m[{i, j}]; }
+
+TEST(StructureInput, ProductsOfInertiaAndGeneratedMasses) {
+  // One record on node 1 with IGEN = 1, INC = 1: node 2 gets the same mass.
+  const char* deck = R"('STR'
+'INERTIA'
+2 1 0 0 0 1.0
+1 0.0 0.0 0.0 1 0
+2 10.0 0.0 0.0 1 0
+1.0 0.0 0.0 0.0 1.0 0.0
+0
+0 0 0 F
+0
+1 1 F
+1 1.0 1.0 1.0 4.0 5.0 6.0 0.5 0.25 0.125 1 1
+0.0 0.0
+STOP
+)";
+  auto r = kvtest::run_deck(std::string("BUG\n") + deck, "inertia");
+  ASSERT_EQ(r.status, 0) << r.console;
+  auto m = printed_global_mass(r.output);
+  for (int node = 0; node < 2; ++node) {
+    const int e = 6 * node;  // equations of the node: e+1 .. e+6
+    EXPECT_DOUBLE_EQ(term(m, e + 4, e + 4), 4.0);
+    EXPECT_DOUBLE_EQ(term(m, e + 6, e + 6), 6.0);
+    // M(4,5) = -IXY, M(4,6) = -(word 9), M(5,6) = -(word 10).
+    EXPECT_DOUBLE_EQ(term(m, e + 4, e + 5), -0.5);
+    EXPECT_DOUBLE_EQ(term(m, e + 4, e + 6), -0.25);
+    EXPECT_DOUBLE_EQ(term(m, e + 5, e + 6), -0.125);
+  }
 }
 
 TEST(StructureInput, BadKeywordsAreReportedConsumedAndTakeNoNumber) {

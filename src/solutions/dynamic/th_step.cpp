@@ -1,0 +1,662 @@
+#include "solutions/dynamic/th_step.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "driver/globals.h"
+#include "driver/work_array.h"
+#include "elements/eledsp.h"
+#include "elements/form.h"
+#include "fio/fio.h"
+#include "model/matrix_print.h"
+#include "model/nodes.h"
+#include "solutions/displacement_report.h"
+#include "solutions/dynamic/ground_motion.h"
+#include "solutions/dynamic/histry.h"
+#include "solutions/dynamic/initial_conditions.h"
+#include "solutions/dynamic/integrators.h"
+#include "solutions/dynamic/step_report.h"
+#include "solutions/dynamic/th_reports.h"
+#include "solutions/reactions.h"
+#include "solvers/skyline_products.h"
+#include "solvers/skyline_solver.h"
+
+namespace solutions {
+
+namespace {
+
+using kv::ctl;
+
+constexpr int kOut = 6;
+
+// CONTRL words of the solution vectors.
+constexpr int kPTotal = kv::kSolTable53;
+constexpr int kUTotal = 54;
+constexpr int kVTotal = 55;
+constexpr int kATotal = 56;
+constexpr int kDPLoad = 57;
+constexpr int kDUDisp = 58;
+constexpr int kDVeloc = 59;
+constexpr int kDAccel = 60;
+constexpr int kFUnbal = kv::kSolVector65;
+constexpr int kNewK = kv::kStateChanged;  // NEWK: form a new stiffness before the next solve
+constexpr int kNewKG = 9;                 // NEWKG: form the geometric stiffness again
+
+// A displacement of larger magnitude ends the run.
+constexpr float kDisplacementLimit = 300.0f;
+
+float* vec(int word) { return kv::rptr(ctl(word)); }
+
+bool stopped() { return (ctl(kv::kISTOP) & 1) != 0; }
+
+// The step caption "STEP:",I6,",  TIME:",1PE13.5 written into LDLABL in place.
+void step_caption(int istep, float t) {
+  char buf[48];
+  const double tt = t == 0.0f ? 0.0 : static_cast<double>(t);
+  std::snprintf(buf, sizeof buf, "STEP:%6d,  TIME:%13.5E", istep, tt);
+  std::string& label = kv::titles().ldlabl;
+  label.assign(buf);
+  label.resize(40, ' ');
+}
+
+// One element option for every element, the previous type reset first.
+void element_pass(int iopt, bool report, int lhead) {
+  int ltype = 0;
+  const int nelem = ctl(kv::kNELEM);
+  for (int n = 1; n <= nelem; ++n) {
+    elements::EleCall c;
+    c.iopt = iopt;
+    c.ielno = n;
+    c.lecho = report;
+    c.label = kv::titles().ldlabl;
+    c.idisp = ctl(kDUDisp);
+    c.iload = ctl(kDPLoad);
+    elements::eledsp(c, ltype, lhead);
+  }
+}
+
+// The first element, in ELETAB order, whose critical-load word reaches 1.0
+// (element option 11 with the switches off); 0 when none does.
+int first_critical_element() {
+  int ltype = 0;
+  const int nelem = ctl(kv::kNELEM);
+  for (int n = 1; n <= nelem; ++n) {
+    elements::EleCall c;
+    c.iopt = elements::kEleDuct;
+    c.ielno = n;
+    c.lecho = false;
+    c.label = kv::titles().ldlabl;
+    c.idisp = ctl(kDUDisp);
+    c.iload = ctl(kDPLoad);
+    c.r4 = 0.0f;
+    elements::eledsp(c, ltype, 0);
+    if (c.r4 >= 1.0f) return n;
+  }
+  return 0;
+}
+
+void store_six(int word, const std::array<float, 6>& v) {
+  float* w = kv::ctl_rptr(word);
+  for (std::size_t j = 0; j < 6; ++j) w[j] = v[j];
+}
+
+// Entries of x above |peak| replace it (a later equal magnitude does not).
+void track_peak(float* peak, float x) {
+  if (std::fabs(x) > std::fabs(*peak)) *peak = x;
+}
+
+// Everything the loop keeps from one step to the next.
+struct LoopState {
+  std::array<float, 3> dgacc{}, dgvel{}, dgdsp{};
+  std::array<float, 6> dsumrc{}, sumub{}, dsumfd{}, sumfd{};
+  std::array<float, 5> epeak{};
+  float rforce = 0.0f, rmomnt = 0.0f, rfmax = 0.0f, rmmax = 0.0f;
+  bool reached = false;         // an element was reported to reach its critical load
+  bool mass_reduce = false;     // reduce the mass with the next condensation
+  bool kg_reduce = false;       // reduce the geometric stiffness with the next condensation
+};
+
+class StepLoop {
+ public:
+  explicit StepLoop(const TimeHistoryData& h)
+      : h_(h),
+        neq_(h.neq),
+        ncond_(h.ncond),
+        ncf_(h.ncond + h.nfree),
+        rm_{model::node_tables(), ctl(kv::kNNODE), ctl(kv::kNCOS)},
+        k_{h.k > 0 ? kv::skyptr(h.k) : nullptr, h.kmdiag > 0 ? kv::iptr(h.kmdiag) : nullptr},
+        trace_d_(kv::trace('D')),
+        trace_e_(kv::trace('E')),
+        trace_f_(kv::trace('F')),
+        trace_l_(kv::trace('L')) {}
+
+  void run();
+
+ private:
+  bool set_up();
+  bool step(int istep, float t);
+  void condense();
+  bool recover();
+  void reactions();
+  void damping_forces();
+  void report_step(bool print);
+  void commit();
+  bool displacement_limit();
+  IntegratorCall integrator_call(int iopt, bool newkef) const;
+  EquationRanges restrained() const { return EquationRanges{1, ncf_, ncf_ + 1, neq_}; }
+
+  const TimeHistoryData& h_;
+  const int neq_;
+  const int ncond_;
+  const int ncf_;
+  const ReportModel rm_;
+  const SkylineView k_;
+  const bool trace_d_, trace_e_, trace_f_, trace_l_;
+  GroundMotion g_;
+  IntegratorConstants c_;
+  LoopState s_;
+  std::array<float, 6> scratch6_{};
+};
+
+IntegratorCall StepLoop::integrator_call(int iopt, bool newkef) const {
+  IntegratorCall ic;
+  ic.iopt = iopt;
+  ic.trace = trace_e_;
+  ic.dt = h_.dt;
+  ic.factor = h_.method == kLinearAcceleration ? 1.0f : h_.theta;
+  ic.newkef = newkef;
+  ic.ncond = ncond_;
+  ic.nfree = h_.nfree;
+  ic.neq = neq_;
+  ic.idamp = ctl(kv::kIDAMP);
+  const std::int64_t damp = ctl(kv::kDampRecord);
+  ic.alpha = damp > 0 ? static_cast<float>(kv::rzm(damp)) : 0.0f;
+  ic.beta = damp > 0 ? static_cast<float>(kv::rzm(damp + 1)) : 0.0f;
+  ic.k = h_.k;
+  ic.kmdiag = h_.kmdiag;
+  ic.nstk = h_.nstk;
+  ic.m = h_.m;
+  ic.mmdiag = h_.mmdiag;
+  ic.nstm = h_.nstm;
+  ic.kg = h_.kg;
+  ic.kgmdiag = h_.kgmdiag;
+  ic.nstg = h_.nstg;
+  ic.kgdata1 = h_.kgdata[1];
+  ic.kgdata3 = h_.kgdata[3];
+  ic.accel = 0.0f;
+  ic.a = ctl(kATotal);
+  ic.v = ctl(kVTotal);
+  ic.d = ctl(kUTotal);
+  ic.p = ctl(kPTotal);
+  ic.pstep = h_.pstep;
+  ic.da = ctl(kDAccel);
+  ic.dv = ctl(kDVeloc);
+  ic.dd = ctl(kDUDisp);
+  ic.workv = h_.workv;
+  ic.keff = h_.keff;
+  ic.keffdg = h_.keffdg;
+  ic.nkeff = h_.nkeff;
+  ic.q = h_.q;
+  ic.r = h_.r;
+  ic.pbar = h_.pbar;
+  return ic;
+}
+
+// Set-up up to the integrator's constants. False when the solution ends here.
+bool StepLoop::set_up() {
+  if (trace_f_ && h_.m > 0) model::skyprt(kv::skyptr(h_.m), kv::iptr(h_.mmdiag), neq_, h_.nstm, "MASS MATRIX DUMP=7");
+
+  float* gacc = kv::ctl_rptr(kv::kGACC);
+  for (int i = 0; i < 9; ++i) gacc[i] = 0.0f;
+  kv::ctl_double(kv::kEPLAS) = 0.0;
+  kv::ctl_double(kv::kEKIN) = 0.0;
+  kv::ctl_double(kv::kEDAMP) = 0.0;
+  const auto& kgd = h_.kgdata;
+  kv::set_ctl_logical(kNewKG, kgd[1] != 0 && kgd[2] != 0 && kgd[3] != 0);
+  kv::set_ctl_logical(kNewK, true);
+
+  initcd(neq_, rm_.nodes, rm_.nnode, vec(kUTotal), vec(kVTotal), vec(kATotal), vec(kPTotal));
+  kv::Stcase& st = kv::stcase();
+  if (st.istat == 1) {
+    kv::ctl_double(kv::kEINPUT) = static_cast<double>(kv::ctl_double(kv::kESTRN));
+  } else if (st.istat == 0) {
+    kv::ctl_double(kv::kEINPUT) = 0.0;
+    kv::ctl_double(kv::kESTRN) = 0.0;
+    st.rstat.fill(0.0f);
+  }
+
+  g_.ngp = h_.ngp;
+  g_.neq = neq_;
+  g_.agx = h_.agx;
+  g_.agy = h_.agy;
+  g_.agz = h_.agz;
+  g_.scratch = h_.gscratch;
+  g_.mascos = h_.mascos;
+  g_.mass = h_.lmass ? h_.sm : h_.m;
+  g_.mass_mdiag = h_.lmass ? h_.smdiag : h_.mmdiag;
+  g_.nodes = rm_.nodes;
+  g_.nnode = rm_.nnode;
+  g_.grav = kv::titles().grav;
+  std::array<float, 3> agt{};
+  if (grdacc_read(g_, h_.t0, h_.t0 - h_.dt, trace_d_, agt) != GroundStatus::ok) return false;
+  for (int i = 0; i < 3; ++i) gacc[i] = agt[static_cast<std::size_t>(i)];
+
+  // A step that does not advance in time, or no step at all, has nothing to
+  // integrate; Wilson's interval theta*DT divides every constant.
+  if (!(h_.dt > 0.0f)) {
+    fio::write(kOut, "(/,5X,'*** TIME STEP',1P,E13.5,' IS NOT ABOVE 0.0',/,5X,'SOLN IS ABORTED')", h_.dt);
+    return false;
+  }
+  const float span = (h_.tf - h_.t0) / h_.dt;
+  if (!(span >= 1.0f)) {
+    fio::write(kOut,
+               "(/,5X,'*** FINAL TIME',1P,E13.5,' LEAVES NO TIME STEP OF',E13.5,' AFTER THE INITIAL TIME',E13.5,/,"
+               "5X,'SOLN IS ABORTED')",
+               h_.tf, h_.dt, h_.t0);
+    return false;
+  }
+  if (h_.method == kWilsonTheta && !(h_.theta > 0.0f)) {
+    fio::write(kOut, "(/,5X,'*** WILSON THETA',1P,E13.5,' IS NOT ABOVE 0.0',/,5X,'SOLN IS ABORTED')", h_.theta);
+    return false;
+  }
+
+  grdacc_step(g_, h_.t0, h_.t0 - h_.dt, trace_d_, ctl(kPTotal), s_.dgacc);
+  std::int32_t& istop = ctl(kv::kISTOP);
+  integrate(h_.method, integrator_call(kIntegratorConstants, false), c_, istop);
+  return true;
+}
+
+void StepLoop::condense() {
+  std::int32_t& istop = ctl(kv::kISTOP);
+  int l1 = 1;
+  int l2 = ncond_;
+  const bool newk = kv::ctl_true(kNewK);
+  solvers::msoll(newk ? solvers::kReduce : solvers::kReduceLoads, trace_f_, ncf_, h_.nstk, neq_, 1, l1, l2,
+                 h_.kmdiag, h_.k, h_.pstep, h_.workv, newk && s_.mass_reduce && h_.m > 0, h_.m, h_.mmdiag,
+                 h_.nstm, newk && s_.kg_reduce && h_.kg > 0, h_.kg, h_.kgmdiag, h_.nstg, istop);
+  if (newk) {
+    // The mass is reduced with the first new stiffness only; the geometric
+    // stiffness whenever it was formed again.
+    s_.mass_reduce = false;
+    s_.kg_reduce = false;
+  }
+}
+
+// The condensed equations of the three increments from the free ones.
+bool StepLoop::recover() {
+  static constexpr const char* kTraces[3] = {"*---- CALC DISPL", "*---- CALC VELOC", "*---- CALC ACCEL"};
+  static constexpr int kWords[3] = {kDUDisp, kDVeloc, kDAccel};
+  const EquationRanges eq{1, ncond_, ncond_ + 1, ncf_};
+  std::int32_t& istop = ctl(kv::kISTOP);
+  for (int n = 0; n < 3; ++n) {
+    if (trace_f_) fio::write_list(kOut, kTraces[n]);
+    float* x = vec(kWords[n]);
+    rea_ctn(kSupportDisplacementLoads, trace_f_, eq, x, x, neq_, 1, k_, 1.0f, rm_, kv::titles().ldlabl, false,
+            scratch6_);
+    int l1 = 1;
+    int l2 = ncond_;
+    solvers::msoll(solvers::kBackSubstitute, trace_f_, ncf_, h_.nstk, neq_, 1, l1, l2, h_.kmdiag, h_.k,
+                   ctl(kWords[n]), h_.workv, false, 0, 0, 0, false, 0, 0, 0, istop);
+    if (stopped()) return false;
+  }
+  return true;
+}
+
+void StepLoop::reactions() {
+  const EquationRanges eq = restrained();
+  const std::string_view label = kv::titles().ldlabl;
+  if (trace_f_) fio::write_list(kOut, "*---- CALC REACT=K*X");
+  rea_ctn(kFormReactions, trace_f_, eq, vec(kDPLoad), vec(kDUDisp), neq_, 1, k_, 1.0f, rm_, label, false, scratch6_);
+  rea_ctn(kReactionReport, trace_f_, eq, vec(kDPLoad), vec(kDUDisp), neq_, 1, k_, 1.0f, rm_, label, false, s_.dsumrc);
+  // The supports also carry what the elements could not: the restrained rows
+  // of the step's unbalanced joint forces, so that the ground work counts the
+  // forces the supports really exert.
+  s_.sumub.fill(0.0f);
+  if (!h_.elastc)
+    rea_ctn(kReactionReport, false, eq, vec(kFUnbal), vec(kFUnbal), neq_, 1, k_, 1.0f, rm_, label, false, s_.sumub);
+}
+
+void StepLoop::damping_forces() {
+  const float alpha = c_.alpha;
+  const float beta = c_.beta;
+  float* dfdamp = kv::rptr(h_.dfdamp);
+  float* workv = kv::rptr(h_.workv);
+  const int lo = ncond_ + 1;
+  s_.dsumfd.fill(0.0f);
+  const std::string_view label = kv::titles().ldlabl;
+
+  if (beta != 0.0f && h_.k > 0) {
+    if (trace_f_) fio::write_list(kOut, " *---- DAMPING FORCE/REACT DUE TO STIFFNESS");
+    solvers::skymul(trace_f_, true, h_.nstk, neq_, lo, ncf_, lo, ncf_, h_.kmdiag, h_.k, h_.dfdamp, ctl(kDVeloc));
+    solvers::skymul(trace_f_, true, h_.nstk, neq_, ncf_ + 1, neq_, 1, ncf_, h_.kmdiag, h_.k, h_.dfdamp,
+                    ctl(kDVeloc));
+    if (h_.kgdata[3] == 2 && h_.kg > 0) {
+      if (trace_f_) fio::write_list(kOut, " *---- DAMPING FORCE/REACT DUE TO KG ");
+      solvers::skymul(trace_f_, true, h_.nstg, neq_, lo, ncf_, lo, ncf_, h_.kgmdiag, h_.kg, h_.workv, ctl(kDVeloc));
+      solvers::skymul(trace_f_, true, h_.nstg, neq_, ncf_ + 1, neq_, 1, ncf_, h_.kgmdiag, h_.kg, h_.workv,
+                      ctl(kDVeloc));
+      for (int i = lo; i <= neq_; ++i) dfdamp[i - 1] -= workv[i - 1];
+    }
+    rea_ctn(kReactionReport, false, restrained(), dfdamp, dfdamp, neq_, 1, k_, 1.0f, rm_, label, false, s_.dsumfd);
+    for (int j = 0; j < 6; ++j) {
+      s_.dsumfd[static_cast<std::size_t>(j)] *= beta;
+      if (trace_f_) fio::write_list(kOut, "I,DSUMFD(I),BETA", j + 1, s_.dsumfd[static_cast<std::size_t>(j)], beta);
+    }
+    for (int i = lo; i <= ncf_; ++i) dfdamp[i - 1] *= beta;
+  }
+
+  if (alpha != 0.0f) {
+    if (trace_f_) fio::write_list(kOut, "*----- DAMPING FORCE DUE TO MASS ");
+    std::fill(workv, workv + neq_, 0.0f);
+    if (h_.m > 0)
+      solvers::skymul(trace_f_, true, h_.nstm, neq_, lo, ncf_, lo, ncf_, h_.mmdiag, h_.m, h_.workv, ctl(kDVeloc));
+    std::array<float, 6> sm{};
+    rea_ctn(kReactionReport, false, EquationRanges{1, ncond_, lo, neq_}, workv, workv, neq_, 1, k_, 1.0f, rm_, label,
+            false, sm);
+    if (beta == 0.0f) {
+      for (int i = lo; i <= ncf_; ++i) dfdamp[i - 1] = alpha * workv[i - 1];
+      for (std::size_t j = 0; j < 6; ++j) s_.dsumfd[j] = -alpha * sm[j];
+    } else {
+      for (int i = lo; i <= ncf_; ++i) dfdamp[i - 1] += alpha * workv[i - 1];
+      for (std::size_t j = 0; j < 6; ++j) s_.dsumfd[j] -= alpha * sm[j];
+    }
+    if (trace_f_) fio::write_list(kOut, "DSUMFD:", std::span<const float>(s_.dsumfd));
+  }
+  if (trace_f_) {
+    const float* fdamp = kv::rptr(h_.fdamp);
+    for (int i = lo; i <= neq_; ++i)
+      fio::write_list(kOut, "I", i, "DFDAMP", dfdamp[i - 1], "FDAMP", fdamp[i - 1]);
+  }
+}
+
+void StepLoop::report_step(bool print) {
+  StepReport r;
+  r.ncond = ncond_;
+  r.ncf = ncf_;
+  r.neq = neq_;
+  r.trace = trace_l_;
+  r.dynamic = true;
+  r.print = print;
+  if (h_.m > 0) {
+    r.mass = kv::skyptr(h_.m);
+    r.mass_mdiag = kv::iptr(h_.mmdiag);
+    r.mass_nstore = h_.nstm;
+  }
+  r.alpha = c_.alpha;
+  r.beta = c_.beta;
+  r.kgdata3 = h_.kgdata[3];
+  r.nelem = ctl(kv::kNELEM);
+  r.dt = h_.dt;
+  r.sumub = s_.sumub.data();
+  r.sumrc = kv::ctl_rptr(kv::kRSUM);
+  r.dsumrc = s_.dsumrc.data();
+  r.sumfd = s_.sumfd.data();
+  r.dsumfd = s_.dsumfd.data();
+  r.fdamp = kv::rptr(h_.fdamp);
+  r.dfdamp = kv::rptr(h_.dfdamp);
+  r.fd = kv::rptr(h_.fd);
+  r.dfd = kv::rptr(h_.dfd);
+  r.a = vec(kATotal);
+  r.v = vec(kVTotal);
+  r.d = vec(kUTotal);
+  r.da = vec(kDAccel);
+  r.dv = vec(kDVeloc);
+  r.dd = vec(kDUDisp);
+  float* zerov = kv::rptr(h_.zerov);
+  if (h_.lmass) {
+    // The loads carry the earthquake: the ground itself stands still.
+    r.p = vec(kPTotal);
+    r.dp = vec(kDPLoad);
+    r.dgacc = zerov;
+    r.gacc = zerov;
+  } else {
+    r.p = zerov;
+    r.dp = zerov;
+    r.dgacc = s_.dgacc.data();
+    r.gacc = kv::ctl_rptr(kv::kGACC);
+  }
+  r.dgvel = s_.dgvel.data();
+  r.dgdsp = s_.dgdsp.data();
+  r.gvel = kv::ctl_rptr(kv::kGVEL);
+  r.gdsp = kv::ctl_rptr(kv::kGDSP);
+  r.work1 = kv::rptr(h_.work1);
+  r.work2 = kv::rptr(h_.work2);
+  r.nodes = rm_.nodes;
+  r.nnode = rm_.nnode;
+  thprnt(r);
+}
+
+void StepLoop::commit() {
+  float* a = vec(kATotal);
+  float* v = vec(kVTotal);
+  float* u = vec(kUTotal);
+  float* p = vec(kPTotal);
+  float* da = vec(kDAccel);
+  float* dv = vec(kDVeloc);
+  float* du = vec(kDUDisp);
+  float* dp = vec(kDPLoad);
+  float* fdamp = kv::rptr(h_.fdamp);
+  float* dfdamp = kv::rptr(h_.dfdamp);
+  float* fd = kv::rptr(h_.fd);
+  const float* dfd = kv::rptr(h_.dfd);
+  float* apeak = kv::rptr(h_.apeak);
+  float* vpeak = kv::rptr(h_.vpeak);
+  float* upeak = kv::rptr(h_.upeak);
+  float* ppeak = kv::rptr(h_.ppeak);
+  if (trace_e_)
+    fio::write(kOut, "('   DOF',6X,'DD',12X,'DV',12X,'DA',12X,'DP',12X,' D',12X,' V',12X,' A',12X,' P')");
+  for (int i = 0; i < neq_; ++i) {
+    a[i] += da[i];
+    v[i] += dv[i];
+    u[i] += du[i];
+    p[i] += dp[i];
+    fdamp[i] += dfdamp[i];
+    fd[i] += dfd[i];
+    track_peak(apeak + i, a[i]);
+    track_peak(vpeak + i, v[i]);
+    track_peak(upeak + i, u[i]);
+    track_peak(ppeak + i, p[i]);
+    if (trace_e_) fio::write(kOut, "(1X,I6,1P,8E14.6)", i + 1, du[i], dv[i], da[i], dp[i], u[i], v[i], a[i], p[i]);
+    da[i] = 0.0f;
+    dv[i] = 0.0f;
+    du[i] = 0.0f;
+    dfdamp[i] = 0.0f;
+    dp[i] = 0.0f;
+  }
+}
+
+bool StepLoop::displacement_limit() {
+  const float* u = vec(kUTotal);
+  for (int i = 1; i <= neq_; ++i) {
+    if (std::fabs(u[i - 1]) > kDisplacementLimit) {
+      fio::write_list(kOut, " DISP(", i, ") GREATER THAN 300. PROGRAM STOP");
+      ctl(kv::kISTOP) |= 1;
+      return true;
+    }
+  }
+  return false;
+}
+
+// One step; false when the loop must end.
+bool StepLoop::step(int istep, float t) {
+  const float tl = t - h_.dt;
+  step_caption(istep, t);
+  grdacc_step(g_, t, tl, trace_d_, ctl(kDPLoad), s_.dgacc);
+
+  float* pstep = kv::rptr(h_.pstep);
+  const float* dpload = vec(kDPLoad);
+  if (!h_.unbal) {
+    std::copy(dpload, dpload + neq_, pstep);
+  } else {
+    float* funbal = vec(kFUnbal);
+    for (int i = 0; i < ncf_; ++i) pstep[i] = dpload[i] + funbal[i];
+    for (int i = ncf_; i < neq_; ++i) pstep[i] = -funbal[i];
+    std::fill(funbal, funbal + neq_, 0.0f);
+  }
+
+  if (kv::ctl_true(kNewK)) {
+    elements::form(1);
+    if (trace_f_) model::skyprt(kv::skyptr(h_.k), kv::iptr(h_.kmdiag), neq_, h_.nstk, "GLOBAL STIFFNESS DUMP=7");
+  }
+  if (kv::ctl_true(kNewKG)) {
+    if (h_.kgdata[3] == 2) {
+      elements::form(2);
+      if (trace_f_ && h_.kg > 0)
+        model::skyprt(kv::skyptr(h_.kg), kv::iptr(h_.kgmdiag), neq_, h_.nstg, "KG MATRIX DUMP=7");
+      s_.kg_reduce = kv::ctl_true(kv::kKGCOND);
+    } else {
+      s_.kg_reduce = false;
+    }
+  }
+
+  if (ncond_ > 0) {
+    condense();
+    if (stopped()) return false;
+  }
+
+  const bool newkef = kv::ctl_true(kNewK) || kv::ctl_true(kNewKG) || h_.kgdata[1] == 1;
+  std::int32_t& istop = ctl(kv::kISTOP);
+  integrate(h_.method, integrator_call(kIntegratorStep, newkef), c_, istop);
+  if (stopped()) return false;
+
+  if (ncond_ > 0 && !recover()) return false;
+
+  // Element state; an element whose tangent changed asks for a new stiffness.
+  kv::set_ctl_logical(kNewK, false);
+  element_pass(elements::kEleState, false, 0);
+  if (h_.elastc) kv::set_ctl_logical(kNewK, false);
+  if (h_.kgdata[1] == 2) {
+    kv::set_ctl_logical(kNewKG, true);
+    if (ncond_ > 0) kv::set_ctl_logical(kNewK, true);
+  } else {
+    kv::set_ctl_logical(kNewKG, false);
+  }
+
+  reactions();
+
+  if (h_.kgdata[3] == 2 && h_.kg > 0) {
+    if (trace_f_) fio::write_list(kOut, "*----- INCRIMENTAL FORCE DUE TO KG ");
+    solvers::skymul(trace_f_, true, h_.nstg, neq_, ncond_ + 1, ncf_, ncond_ + 1, ncf_, h_.kgmdiag, h_.kg, h_.dfd,
+                    ctl(kDUDisp));
+  }
+
+  damping_forces();
+
+  const bool print = istep % h_.iprint == 0;
+  if (print)
+    fio::write(kOut, "('1 STRUCTURE....: ',A,/,'  SOLUTION.....: ',A,/,/,2X,' ',',  LOADING #',I5,5X,A)",
+               kv::titles().title1, kv::titles().title2, istep, kv::titles().ldlabl);
+
+  report_step(print);
+
+  const double energies[5] = {kv::ctl_double(kv::kEINPUT), kv::ctl_double(kv::kESTRN), kv::ctl_double(kv::kEPLAS),
+                              kv::ctl_double(kv::kEKIN), kv::ctl_double(kv::kEDAMP)};
+  for (std::size_t j = 0; j < 5; ++j) s_.epeak[j] = std::max(s_.epeak[j], static_cast<float>(energies[j]));
+
+  commit();
+
+  float* rsum = kv::ctl_rptr(kv::kRSUM);
+  for (std::size_t j = 0; j < 6; ++j) {
+    rsum[j] += s_.dsumrc[j];
+    s_.sumfd[j] += s_.dsumfd[j];
+  }
+  s_.rforce = std::sqrt(rsum[0] * rsum[0] + rsum[1] * rsum[1]);
+  s_.rmomnt = std::sqrt(rsum[3] * rsum[3] + rsum[4] * rsum[4]);
+  s_.rfmax = std::max(s_.rfmax, s_.rforce);
+  s_.rmmax = std::max(s_.rmmax, s_.rmomnt);
+
+  const std::string_view label = kv::titles().ldlabl;
+  if (print) {
+    prtdsp(kPerColumn, rm_, neq_, 1, ncf_, vec(kUTotal), "DISPLACEMENTS", label, true);
+    prtdsp(kPerColumn, rm_, neq_, 1, ncf_, vec(kVTotal), "VELOCITIES", label, true);
+    prtdsp(kPerColumn, rm_, neq_, 1, ncf_, vec(kATotal), "ACCELERATIONS", label, true);
+  }
+  std::array<float, 6> sums{};
+  rea_ctn(kReactionReport, print, restrained(), vec(kPTotal), vec(kPTotal), neq_, 1, k_, 1.0f, rm_, label, true,
+          sums);
+  store_six(kv::kRSUM, sums);
+  if (print)
+    fio::write(kOut, "(/,4X,'RESULTANT OF REACTIONS,   FORCE=',1P,E12.4,'   MOMENT=',E12.4)", s_.rforce, s_.rmomnt);
+  float* ppeak = kv::rptr(h_.ppeak);
+  for (int j = 0; j < 6; ++j) track_peak(ppeak + neq_ + j, sums[static_cast<std::size_t>(j)]);
+
+  element_pass(elements::kEleCommit, print, print ? 1 : 0);
+
+  if (!h_.elastc && !s_.reached) {
+    const int n = first_critical_element();
+    if (n > 0) {
+      s_.reached = true;
+      fio::write(kOut,
+                 "('  SYSTEM DISPLACEMENT ( FIRST ELEMENT REACH TO CRITICAL',' LOAD',/,"
+                 "'  =====================================================','=====',/,"
+                 "'  ** ELEMENT ',I5,' FIRST REACH TO CRITICAL LOAD **')",
+                 n);
+      prtdsp(kPerColumn, rm_, neq_, 1, ncf_, vec(kUTotal), "DISPLACEMENTS", label, false);
+    }
+  }
+
+  if (print) element_pass(elements::kEleDuct, true, 1);
+
+  if (h_.nwrite > 0 && istep % h_.nwrite == 0) {
+    int n = 0;
+    float t0 = 0.0f, dt = 0.0f;
+    histry(kHistRecords, n, t0, dt);
+  }
+
+  return !displacement_limit();
+}
+
+void StepLoop::run() {
+  // Increments and unbalanced forces an earlier solution left must not feed
+  // the first step; the totals U, V, A are the documented restart.
+  for (int word : {kDPLoad, kDUDisp, kDVeloc, kDAccel, kFUnbal}) std::fill(vec(word), vec(word) + neq_, 0.0f);
+
+  if (!set_up()) {
+    if (h_.nwrite > 0) {
+      int n = 0;
+      float t0 = 0.0f, dt = 0.0f;
+      histry(kHistClose, n, t0, dt);
+    }
+    kv::solsta().istep = 0;
+    return;
+  }
+
+  if (!stopped()) {
+    if (h_.nwrite > 0) {
+      int n = 0;
+      float t0 = 0.0f, dt = 0.0f;
+      histry(kHistRecords, n, t0, dt);
+    }
+    s_.mass_reduce = kv::ctl_true(kv::kMCOND);
+    const int nsteps = static_cast<int>(std::min((h_.tf - h_.t0) / h_.dt, 2.0e9f));
+    for (int istep = 1; istep <= nsteps; ++istep) {
+      kv::solsta().istep = istep;
+      const float t = static_cast<float>(istep) * h_.dt + h_.t0;
+      if (!step(istep, t)) break;
+    }
+  }
+
+  ClosingReports c;
+  c.neq = neq_;
+  c.ncf = ncf_;
+  c.elastc = h_.elastc;
+  c.nwrite = h_.nwrite;
+  c.upeak = h_.upeak;
+  c.vpeak = h_.vpeak;
+  c.apeak = h_.apeak;
+  c.ppeak = h_.ppeak;
+  c.rfmax = s_.rfmax;
+  c.rmmax = s_.rmmax;
+  c.epeak = s_.epeak;
+  th_closing_reports(c);
+}
+
+}  // namespace
+
+void thstep(const TimeHistoryData& h) {
+  StepLoop loop(h);
+  loop.run();
+}
+
+}  // namespace solutions

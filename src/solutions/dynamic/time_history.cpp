@@ -1,0 +1,223 @@
+#include "solutions/dynamic/time_history.h"
+
+#include <algorithm>
+#include <string>
+
+#include "driver/globals.h"
+#include "driver/storage.h"
+#include "driver/work_array.h"
+#include "model/input_lines.h"
+#include "model/lumped_masses.h"
+#include "solutions/dynamic/histry.h"
+#include "solutions/dynamic/integrators.h"
+#include "solutions/dynamic/th_step.h"
+#include "solvers/skyline_profile.h"
+
+namespace solutions {
+
+namespace {
+
+using kv::ctl;
+
+constexpr int kOut = 6;
+constexpr std::size_t kMethodWidth = 20;
+constexpr int kQVectorWord = 66;  // CONTRL word that keeps the integrator's Q vector
+constexpr int kNewKG = 9;         // NEWKG: form the geometric stiffness again
+
+// The shared solution vectors in the order they are reserved.
+constexpr int kSharedVectors[] = {53, 54, 55, 56, 57, 58, 59, 60, kv::kSolVector65};
+
+struct MethodName {
+  const char* key;
+  int code;
+  const char* text;
+};
+constexpr MethodName kMethods[] = {
+    {"LINEAR", kLinearAcceleration, "LINEAR ACCELERATION METHOD"},
+    {"AVERAGE", kAverageAcceleration, "AVERAGE ACCELERATION METHOD"},
+    {"WILSON", kWilsonTheta, "WILSON THETA METHOD"},
+};
+
+void heading(std::string_view text) {
+  const std::string rule(text.size(), '=');
+  fio::write(kOut,
+             "(1X,' SOLUTION #2, ',A,' OF NUMERICAL INTEGRATION',/,1X,'==============',A,"
+             "'==========================',/)",
+             text, rule);
+}
+
+// Stored terms of a skyline of order n (MDIAG(n+1) - MDIAG(1) + 1); 1 without one.
+int stored_terms(std::int64_t mdiag, int n) {
+  if (mdiag <= 0) return 1;
+  const std::int32_t* md = kv::iptr(mdiag);
+  return md[n] - md[0] + 1;
+}
+
+std::int64_t reserve_zeroed(std::int64_t n) {
+  const std::int64_t p = kv::reserve(n);
+  kv::zero_words(p, n);
+  return p;
+}
+
+}  // namespace
+
+void time_history_input_fault(std::string_view record, fio::Status status) {
+  const char* what = status == fio::Status::end ? "END OF INPUT FILE" : "UNREADABLE VALUE";
+  fio::write_list(6, " *** ER", "ROR IN THE TIME-HISTORY INPUT: ", what, " WHILE READING THE ", record);
+  fio::write_list(1, " *** ER", "ROR IN THE TIME-HISTORY INPUT: ", what, " WHILE READING THE ", record);
+  kv::stop_run(1, "TIME-HISTORY INPUT ENDED ON AN INPUT ERROR");
+}
+
+void sol02() {
+  kv::Titles& titles = kv::titles();
+  fio::write(kOut, "('1 STRUCTURE....: ',A,/,'  SOLUTION.....: ',A,/)", titles.title1, titles.title2);
+
+  TimeHistoryData h;
+  std::string method;
+  float theta = 0.0f;
+  bool elastc = false;
+  bool unbal = false;
+  read_time_history_record("METHOD RECORD", method, theta, elastc, unbal);
+  std::int32_t iprint = 1, nwrite = 0, ngp = 0;
+  bool lmass = false;
+  read_time_history_record("INTERVAL RECORD", iprint, nwrite, ngp, lmass);
+  float t0 = 0.0f, dt = 0.0f, tf = 0.0f, grav = 0.0f;
+  read_time_history_record("TIME RECORD", t0, dt, tf, grav);
+  if (iprint < 1) iprint = 1;
+  method.resize(kMethodWidth, ' ');
+
+  int code = 0;
+  for (const MethodName& m : kMethods) {
+    if (model::keyon(method, m.key, false)) {
+      code = m.code;
+      heading(m.text);
+      if (code == kWilsonTheta) fio::write(kOut, "(1X,' THETA............................',1P,E15.6)", theta);
+      break;
+    }
+  }
+  if (code == 0) {
+    fio::write_list(kOut, "INVALID INTEGRATION METHOD");
+    heading(method);
+    return;
+  }
+
+  if (ctl(kv::kIDAMP) != 1 && (code == kLinearAcceleration || code == kAverageAcceleration)) {
+    fio::write(kOut, "(5X,'INTEGRATION METHOD IS ONLY VALID FOR ','PROPORTIONAL DAMPING',/,/,5X,'SOLN IS ABORTED')");
+    return;
+  }
+  if (ctl(kv::kStiffMdiag) == 0 || ctl(kv::kStiffValues) == 0) {
+    // Nothing to integrate before "STR" has built a model.
+    fio::write(kOut, "(5X,'NO STRUCTURAL MODEL HAS BEEN BUILT',/,/,5X,'SOLN IS ABORTED')");
+    return;
+  }
+
+  titles.grav = grav;
+  fio::write(kOut,
+             "(1X,' INITIAL TIME ....................',1P,E15.6,/,1X,' TIME STEP .......................',E15.6,/,"
+             "1X,' FINAL TIME ......................',E15.6,/,1X,' ACCELERATION DUE TO GRAVITY .....',E15.6,/,"
+             "1X,' STEP INTERVAL FOR PRINTING ......',I5)",
+             t0, dt, tf, grav, iprint);
+  if (elastc) fio::write(kOut, "(1X,' THE STRUCTURE IS ASSUMED TO BEHAVE ELASTICALLY')");
+  kv::set_ctl_logical(kv::kELASTC, elastc);
+
+  h.method = code;
+  h.theta = theta;
+  h.elastc = elastc;
+  h.unbal = unbal;
+  h.iprint = iprint;
+  h.nwrite = nwrite;
+  h.ngp = ngp;
+  h.lmass = lmass;
+  h.t0 = t0;
+  h.dt = dt;
+  h.tf = tf;
+
+  const std::int64_t kgrec = ctl(kv::kKGDATARecord);
+  for (int j = 1; j <= 3; ++j) h.kgdata[static_cast<std::size_t>(j)] = kgrec > 0 ? static_cast<int>(kv::izm(kgrec + j)) : 0;
+  kv::set_ctl_logical(kNewKG, h.kgdata[1] != 0 && h.kgdata[2] != 0 && h.kgdata[3] != 0);
+  const int neq = ctl(kv::kNEQ);
+  h.ncond = ctl(kv::kNCOND);
+  h.nfree = ctl(kv::kNFREE);
+  h.neq = neq;
+  const int ncf = h.ncond + h.nfree;
+
+  for (int word : kSharedVectors)
+    if (ctl(word) == 0) ctl(word) = static_cast<std::int32_t>(reserve_zeroed(neq));
+
+  // The structure mass again from the lumped masses: an earlier condensation
+  // may have reduced it along with the stiffness.
+  h.k = ctl(kv::kStiffValues);
+  h.kmdiag = ctl(kv::kStiffMdiag);
+  if (ctl(kv::kMassValues) > 0 && ctl(kv::kMassMdiag) > 0) {
+    h.m = ctl(kv::kMassValues);
+    h.mmdiag = ctl(kv::kMassMdiag);
+    const std::int32_t* md = kv::iptr(h.mmdiag);
+    std::fill(kv::skyptr(h.m), kv::skyptr(h.m) + md[neq], kv::SkyReal{0});
+    int nmass = ctl(kv::kNMASS);
+    model::lumpms(2, nmass, nmass, ctl(kv::kLUMREC), h.mmdiag, h.m, kv::trace('F'));
+  }
+  if (h.kgdata[3] == 2 && ctl(kv::kGeoValues) > 0 && ctl(kv::kGeoMdiag) > 0) {
+    h.kg = ctl(kv::kGeoValues);
+    h.kgmdiag = ctl(kv::kGeoMdiag);
+  }
+
+  if (lmass) {
+    std::int32_t nrec = 0, mform = 0;
+    read_time_history_record("SOLUTION MASS RECORD", nrec, mform);
+    const solvers::MassMatrix sm = solvers::skyasm(nrec, mform, false, "GLOBAL  MASS", &model::lumpms);
+    h.sm = sm.values;
+    h.smdiag = sm.mdiag;
+  }
+
+  h.keffdg = kv::reserve(h.nfree + 1);
+  solvers::prfmrg(neq, h.ncond + 1, ncf, kv::iptr(h.keffdg), kv::iptr(h.kmdiag),
+                  h.mmdiag > 0 ? kv::iptr(h.mmdiag) : nullptr, h.kgmdiag > 0 ? kv::iptr(h.kgmdiag) : nullptr,
+                  h.kgdata[3] == 2 ? 2 : 1);
+  const std::int32_t keff_words = kv::iptr(h.keffdg)[h.nfree];
+  h.keff = kv::reserve(static_cast<std::int64_t>(keff_words) * kv::kSkyRealWords);
+  h.q = kv::reserve(h.nfree);
+  ctl(kQVectorWord) = static_cast<std::int32_t>(h.q);
+  h.r = kv::reserve(h.nfree);
+  h.pbar = kv::reserve(h.nfree);
+  const std::int64_t npts = std::max(ngp, 0);
+  h.agx = kv::reserve(npts);
+  h.agy = kv::reserve(npts);
+  h.agz = kv::reserve(npts);
+  ctl(kv::kAGX) = static_cast<std::int32_t>(h.agx);
+  ctl(kv::kAGY) = static_cast<std::int32_t>(h.agy);
+  ctl(kv::kAGZ) = static_cast<std::int32_t>(h.agz);
+  h.gscratch = kv::reserve(std::max<std::int64_t>(npts, neq));
+  h.mascos = kv::reserve(3 * static_cast<std::int64_t>(neq));
+  h.zerov = reserve_zeroed(neq);
+  h.work1 = reserve_zeroed(neq);
+  h.work2 = reserve_zeroed(neq);
+  reserve_zeroed(2 * static_cast<std::int64_t>(neq));
+  h.pstep = reserve_zeroed(neq);
+  h.dfdamp = reserve_zeroed(neq);
+  h.fdamp = reserve_zeroed(neq);
+  h.fd = reserve_zeroed(neq);
+  h.dfd = reserve_zeroed(neq);
+  h.upeak = reserve_zeroed(neq);
+  h.vpeak = reserve_zeroed(neq);
+  h.apeak = reserve_zeroed(neq);
+  h.ppeak = reserve_zeroed(neq + 6);
+  float* rsum = kv::ctl_rptr(kv::kRSUM);
+  std::fill(rsum, rsum + 6, 0.0f);
+
+  if (nwrite > 0) {
+    int n = nwrite;
+    histry(kHistRequests, n, t0, dt);
+  }
+
+  h.workv = ctl(kv::kIZ) + 1;
+  kv::memchk(neq + 1, 0);
+
+  h.nstk = stored_terms(h.kmdiag, neq);
+  h.nstm = stored_terms(h.mmdiag, neq);
+  h.nstg = h.kgdata[3] == 2 ? stored_terms(h.kgmdiag, neq) : 1;
+  h.nsms = h.smdiag > 0 ? kv::iptr(h.smdiag)[neq] : 1;
+  h.nkeff = stored_terms(h.keffdg, h.nfree);
+  thstep(h);
+}
+
+}  // namespace solutions
