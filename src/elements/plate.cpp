@@ -20,6 +20,7 @@ namespace plate {
 
 namespace {
 
+constexpr int kElementType = 16;
 constexpr int kMaterialType = 16;  // the "PLATE" set
 constexpr int kUniformFz = 3;
 
@@ -172,13 +173,19 @@ void reject(EleCall& c, const Plate& pl) {
   c.nback = kStiffWords;
 }
 
+void rejected_line(int ielno, const std::array<int, 4>& ids) {
+  fio::write(6, "('  ELEMENT: ',I6,'  NODE1:',I5,'  NODE2:',I5,'  NODE3:',I5,'  NODE4:',I5,/,"
+                "' THE ELEMENT IS REJECTED AND ER','ROR CHECKING CONTINUES')",
+             ielno, ids[0], ids[1], ids[2], ids[3]);
+}
+
 void check(EleCall& c, const Plate& pl) {
   const std::int64_t p = pl.p;
   const float* rin = c.rinput;  // rin[1..5]
   const model::NodeTables nt = model::node_tables();
   const int nnode = kv::ctl(kv::kNNODE);
 
-  kv::izm(p) = kMaterialType;
+  kv::izm(p) = kElementType;
   kv::izm(p + kRejected) = 0;
   const int matno = to_int(rin[1]);
   kv::izm(p + kMatNo) = matno;
@@ -229,9 +236,7 @@ void check(EleCall& c, const Plate& pl) {
       model::prtmat(pl.real(kA), kJointDofs, kPlateDofs, "A =A2*A3");
     }
   } else {
-    fio::write(6, "('  ELEMENT: ',I6,'  NODE1:',I5,'  NODE2:',I5,'  NODE3:',I5,'  NODE4:',I5,/,"
-                  "' THE ELEMENT IS REJECTED AND ER','ROR CHECKING CONTINUES')",
-               c.ielno, ids[0], ids[1], ids[2], ids[3]);
+    rejected_line(c.ielno, ids);
   }
 
   const int mtype = init_material(pl, c.ielno);
@@ -241,13 +246,21 @@ void check(EleCall& c, const Plate& pl) {
                c.ielno, mtype, ids[0], ids[1], ids[2], ids[3]);
     good = false;
   }
+  const float* st = kv::rptr(p + kBase) - 1;  // st[1..]
+  // A Poisson's ratio of +-1 leaves the stiffness infinite.
+  if (good && 1.0f - st[kNu] * st[kNu] == 0.0f) {
+    fio::write(6, "(1X,20('*'),'ER','ROR - NU**2 IS 1',/,5X,'IELNO=',I5,10X,'NU',1P,E15.6,/,"
+                  "5X,'REVISE INPUT.............................',/)",
+               c.ielno, st[kNu]);
+    rejected_line(c.ielno, ids);
+    good = false;
+  }
   if (!good) {
     reject(c, pl);
     echo(c, false, matno, ids, g.length, g.width, g.vz);
     return;
   }
 
-  const float* st = kv::rptr(p + kBase) - 1;  // st[1..]
   float* s = pl.real(kS);
   stiffness(st[kE], st[kNu], st[kThickness], g.width, g.length, s);
   if (kv::trace('F')) model::prtmat(s, kPlateDofs, kPlateDofs, " S ");

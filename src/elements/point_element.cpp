@@ -19,6 +19,7 @@ namespace point {
 
 namespace {
 
+constexpr int kElementType = 20;
 constexpr int kMaterialType = 20;  // the "POINT" set
 
 constexpr std::string_view kMaximaText =
@@ -157,7 +158,7 @@ void check(EleCall& c, const Point& pt) {
     fio::write_list(6, c.label);
     model::prtmat(rin + 1, 10, 1, "RINPUT");
   }
-  kv::izm(p) = kMaterialType;
+  kv::izm(p) = kElementType;
   const int matno = to_int(rin[1]);
   kv::izm(p + kMatNo) = matno;
   const int jntid = to_int(rin[2]);

@@ -6,6 +6,8 @@
 
 #include "fio/fio.h"
 #include "materials/event_stepping.h"
+#include "materials/model_echo.h"
+#include "materials/model_results.h"
 #include "materials/rules.h"
 
 namespace materials {
@@ -13,6 +15,9 @@ namespace materials {
 using namespace axl;
 
 namespace {
+
+constexpr ResultWords kResults{.ese = kEse, .pse = kPse, .duct = kUp, .un = kUn, .ex = kEx};
+constexpr PeakWords kPeak{.p = kPeakP, .d = kPeakD};
 
 constexpr StepperSpec kSpec{kA, 5, "MORE THAN 5 CYCLES IN MAT02,  IELNO:", 0.005f, 0.01f};
 
@@ -40,11 +45,7 @@ void read_set(MatCall& c) {
   prop[kBetaDi] = betadi;
 
   if (c.new_type || c.debug) {
-    fio::write_record(6, "");
-    fio::write_record(6, "");
-    fio::write_record(6, "");
-    fio::write(6, "('     AXLMOD HYSTERESIS MODEL- FOR UNIT LENGTH MEMBER')");
-    fio::write(6, "(5X,A)", std::string(47, '='));
+    write_model_title(3, "AXLMOD HYSTERESIS MODEL- FOR UNIT LENGTH MEMBER");
     fio::write_record(6, "");
     fio::write(6,
                "('  MAT.',6X,'   SC',10X,'  ST1',10X,'  ST2',10X,'   PY',10X,'ALPHA',10X,"
@@ -60,21 +61,12 @@ void read_set(MatCall& c) {
 }
 
 // ---------------------------------------------------------------- results
-void results(MatCall& c) {
-  const float* s = state_words(c);
-  c.ese = s[kEse];
-  c.pse = s[kPse];
-  for (int k = 0; k < 3; ++k) c.duct[k] = std::max(s[kUp + k], s[kUn + k]);
-  for (int k = 0; k < 6; ++k) c.ex[k] = s[kEx + k];
-}
+void results(MatCall& c) { store_results(c, state_words(c), kResults); }
 
 void damage(MatCall& c) {
   const float* s = state_words(c);
   const float* prop = prop_words(c);
-  c.ese = s[kEse];
-  c.pse = s[kPse];
-  c.d = s[kPeakD];
-  c.p = s[kPeakP];
+  store_peak(c, s, kResults, kPeak);
   const float du = prop[kDu];
   c.di = quot(std::fabs(s[kPeakD]), du) + quot(prop[kBetaDi] * c.pse, prop[kPy] * du);
 }

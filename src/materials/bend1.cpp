@@ -8,6 +8,8 @@
 #include "driver/storage.h"
 #include "fio/fio.h"
 #include "materials/event_stepping.h"
+#include "materials/model_echo.h"
+#include "materials/model_results.h"
 #include "materials/rules.h"
 
 namespace materials {
@@ -111,6 +113,78 @@ void direct(int& dir, int& dirl, float p, float pl, float vel) {
   if (dir == 0) dir = 1;
 }
 
+// ================================================================ rule steps shared with SHEAR1
+
+bool virgin_or_failed(float p, float m1, float si, float rule, float& k, float& se) {
+  if (rule == 0.0f && std::fabs(p) < m1) {
+    k = si;
+    se = si;
+    return true;
+  }
+  return rule < 0.0f;
+}
+
+void widen_peaks(float& pmg, float& dmg, float& pmh, float& dmh, float m1, float th1, float p,
+                 float d) {
+  pmg = std::max({pmg, m1, p});
+  dmg = std::max({dmg, th1, d});
+  pmh = std::min({pmh, -m1, p});
+  dmh = std::min({dmh, -th1, d});
+}
+
+bool short_of_limit(int dir, float p, float a) {
+  return (dir == 1 && p < a) || (dir == 2 && p > a) || (dir == 3 && p > a) || (dir == 4 && p < a);
+}
+
+void rate_turning_point(const BackboneModel& model, float* s, int dir, float d, float dl, float dy,
+                        float ey) {
+  const float* ese = &s[model.ese_word];
+  const float pse = s[model.pse_word];
+  const float cse = s[model.cse_word];
+  if (dir == 2) {
+    ductex(1, &s[model.up_word], &s[model.ex_word], dy, std::max(d, dl), ese[1], pse, cse, ey);
+  } else {
+    ductex(1, &s[model.un_word], &s[model.ex_word], -dy, std::min(d, dl), ese[2], pse, cse, ey);
+  }
+}
+
+void unloading_segment(float p, float a1, float k1, float a2, float k2, float k3, float& k,
+                       float& a, float& rule) {
+  if (std::fabs(a1) < std::fabs(p)) {
+    k = k1;
+    a = a1;
+    rule = 2.0f;
+  } else if (std::fabs(a2) < std::fabs(p)) {
+    k = k2;
+    a = a2;
+    rule = 3.0f;
+  } else {
+    k = k3;
+    a = 0.0f;
+    rule = 4.0f;
+  }
+}
+
+void backbone_secant(const Backbone& b, float p, float d, bool capped, float cap, float& k,
+                     float& a) {
+  k = 0.0f;
+  for (int j = 2; j <= b.n; ++j) {
+    const float dd = b.th[j] - std::fabs(d);
+    const float dm = b.m[j] - std::fabs(p);
+    if (dm * dd > 0.0f && std::fabs(p) < b.m[j] && dm / dd > k && (!capped || dm / dd <= cap)) {
+      k = dm / dd;
+      a = std::copysign(b.m[j], p);
+    }
+  }
+}
+
+void fail_without_stiffness(float& k, float& rule, float si) {
+  if (k <= 0.0f || k >= 1.05f * si) {
+    k = 0.0f;
+    rule = -rule;
+  }
+}
+
 // ================================================================ the driver of types 3 and 4
 
 namespace {
@@ -162,12 +236,9 @@ void read_set(MatCall& c, const BackboneModel& model) {
   if (ni < 0) fio::write(6, "(1X,'*** WARNING - SET',I5,': NI BELOW 0 TAKEN AS 0')", c.set);
 }
 
-void results(MatCall& c, const BackboneModel& model) {
-  const float* s = state_words(c);
-  c.ese = s[model.ese_word];
-  c.pse = s[model.pse_word];
-  for (int k = 0; k < 3; ++k) c.duct[k] = std::max(s[model.up_word + k], s[model.un_word + k]);
-  for (int k = 0; k < 6; ++k) c.ex[k] = s[model.ex_word + k];
+ResultWords result_words(const BackboneModel& model) {
+  return {.ese = model.ese_word, .pse = model.pse_word, .duct = model.up_word,
+          .un = model.un_word, .ex = model.ex_word};
 }
 
 class BackboneWalk final : public EventModel {
@@ -214,7 +285,8 @@ void backbone_driver(MatCall& c, const BackboneModel& model) {
   const int nmem = memory_size(prop);
   c.nstate = 3 * nmem + model.state_base;
   const int peak_p = 3 * nmem + model.state_base - 1;
-  const int peak_d = peak_p + 1;
+  const PeakWords peak{.p = peak_p, .d = peak_p + 1};
+  const ResultWords words = result_words(model);
   const Backbone b = backbone_of(prop, model.first_point);
   float* s = state_words(c);
 
@@ -228,7 +300,7 @@ void backbone_driver(MatCall& c, const BackboneModel& model) {
     case kOptState: {
       if (b.n < 1) {  // no backbone: the spring carries nothing
         c.p = 0.0f;
-        results(c, model);
+        store_results(c, s, words);
         return;
       }
       if (c.debug) {
@@ -239,22 +311,16 @@ void backbone_driver(MatCall& c, const BackboneModel& model) {
       const StepperSpec spec{kA, 10, model.message, 0.0005f, 0.001f};
       BackboneWalk walk(c, model, b.m[1]);
       event_step(c, spec, walk);
-      if (std::fabs(c.d) > std::fabs(s[peak_d])) {
-        s[peak_p] = c.p;
-        s[peak_d] = c.d;
-      }
+      track_peak(s, peak, c.p, c.d);
       if (c.debug) fio::write_list(6, "STIFF=", s[kK]);
-      results(c, model);
+      store_results(c, s, words);
       return;
     }
     case kOptResults:
-      results(c, model);
+      store_results(c, s, words);
       return;
     default: {  // damage index
-      c.ese = s[model.ese_word];
-      c.pse = s[model.pse_word];
-      c.p = s[peak_p];
-      c.d = s[peak_d];
+      store_peak(c, s, words, peak);
       if (b.n < 1) return;
       const float beta = prop[model.beta_word_after ? 5 + 2 * b.n : kBeta];
       const float du = b.th[b.n];
@@ -268,6 +334,20 @@ void backbone_driver(MatCall& c, const BackboneModel& model) {
 // ================================================================ HYST03
 
 namespace {
+
+void bend1_header() {
+  write_model_title(1, "BEND1 HYSTERESIS MODEL DATA - UNIT LENGTH MEMBER");
+  fio::write(6, "('     BACKBONE CURVE POINTS - MATL  NI ',5X,'DY',9X,'  BETA        ',3X,"
+                "' MOMENT',8X,'ROTATION')");
+}
+
+// The type-3 model: its words and messages, for the driver and the rule.
+constexpr BackboneModel kBend1{
+    36,      kPoints, 0,        kSe, kEse, kPse, kCse, kUp, kUn, kEx,
+    "------------- IN MAT03 -------------------------",
+    "MORE THAN 10 CYCLES IN MAT03,  IELNO:",
+    bend1_header,
+    hyst03};
 
 // The three-segment unloading curve from the peak (mp, dp) of the loading
 // direction, with stiffnesses degraded by the largest rotation reached.
@@ -345,12 +425,7 @@ void hyst03(float p, float d, float pl, float dl, float vel, float* s, const flo
   float& se = s[kSe];
   float* ese = &s[kEse];
 
-  if (rule == 0.0f && std::fabs(p) < m1) {  // virgin
-    k = si;
-    se = si;
-    return;
-  }
-  if (rule < 0.0f) return;  // failed: the state no longer changes
+  if (virgin_or_failed(p, m1, si, rule, k, se)) return;
 
   int dir = static_cast<int>(s[kDir]);
   int dirl = 0;
@@ -358,10 +433,7 @@ void hyst03(float p, float d, float pl, float dl, float vel, float* s, const flo
   s[kDir] = static_cast<float>(dir);
   if (debug) fio::write(6, "(' B1-  DIR=',I8,'  DIRL=',I8)", dir, dirl);
 
-  pmg = std::max({pmg, m1, p});
-  dmg = std::max({dmg, th1, d});
-  pmh = std::min({pmh, -m1, p});
-  dmh = std::min({dmh, -th1, d});
+  widen_peaks(pmg, dmg, pmh, dmh, m1, th1, p, d);
   const bool positive = dir == 1 || dir == 2;
   const float mp = positive ? pmg : pmh;
   const float dp = positive ? dmg : dmh;
@@ -369,24 +441,14 @@ void hyst03(float p, float d, float pl, float dl, float vel, float* s, const flo
   const bool backb = s[kBackb] != 0.0f;
   if ((backb || rule == 1.0f) && u.has_se) se = u.se;
 
-  const bool short_of_limit =
-      (dir == 1 && p < a) || (dir == 2 && p > a) || (dir == 3 && p > a) || (dir == 4 && p < a);
-  if (dirl == dir && short_of_limit) return;
+  if (dirl == dir && short_of_limit(dir, p, a)) return;
 
   if (p * pl <= 0.0f) ductex(0, &s[kUp], &s[kEx], dy, d, ese[0], s[kPse], s[kCse], ey);
 
   // The backbone: the steepest secant from the current point to a backbone
   // point above it, none when the point lies beyond the last one.
   auto backbone_search = [&]() {
-    k = 0.0f;
-    for (int j = 2; j <= b.n; ++j) {
-      const float dd = b.th[j] - std::fabs(d);
-      const float dm = b.m[j] - std::fabs(p);
-      if (dm * dd > 0.0f && std::fabs(p) < b.m[j] && dm / dd > k) {
-        k = dm / dd;
-        a = std::copysign(b.m[j], p);
-      }
-    }
+    backbone_secant(b, p, d, false, 0.0f, k, a);
     rule = 1.0f;
     s[kBackb] = 1.0f;
     s[kIr] = 0.0f;
@@ -395,26 +457,8 @@ void hyst03(float p, float d, float pl, float dl, float vel, float* s, const flo
 
   if (dir == 2 || dir == 4) {  // unloading
     s[kBackb] = 0.0f;
-    if (rule == 1.0f || rule > 5.0f) {
-      if (dir == 2) {
-        ductex(1, &s[kUp], &s[kEx], dy, std::max(d, dl), ese[1], s[kPse], s[kCse], ey);
-      } else {
-        ductex(1, &s[kUn], &s[kEx], -dy, std::min(d, dl), ese[2], s[kPse], s[kCse], ey);
-      }
-    }
-    if (std::fabs(u.m3) < std::fabs(p)) {
-      k = u.s1;
-      a = u.m3;
-      rule = 2.0f;
-    } else if (std::fabs(u.m1) < std::fabs(p)) {
-      k = std::max(u.ka, u.s2);
-      a = u.m1;
-      rule = 3.0f;
-    } else {
-      k = std::max(u.kb, u.s3);
-      a = 0.0f;
-      rule = 4.0f;
-    }
+    if (rule == 1.0f || rule > 5.0f) rate_turning_point(kBend1, s, dir, d, dl, dy, ey);
+    unloading_segment(p, u.m3, u.s1, u.m1, std::max(u.ka, u.s2), std::max(u.kb, u.s3), k, a, rule);
   } else if (backb || rule == 0.0f) {  // loading on the backbone
     backbone_search();
   } else if (std::fabs(p) < m1 / 3.0f) {  // reloading near zero moment
@@ -501,32 +545,10 @@ void hyst03(float p, float d, float pl, float dl, float vel, float* s, const flo
     fio::write(6, "(' B1-   S1=',E13.5,'   S2=',E13.5,'    S3=',E13.5,'     =',E13.5)", u.s1, u.s2,
                u.s3);
   }
-  if (k <= 0.0f || k >= 1.05f * si) {  // failed: no stiffness left, the moment is kept
-    k = 0.0f;
-    rule = -rule;
-  }
+  fail_without_stiffness(k, rule, si);  // the moment is kept
 }
 
 // ================================================================ MAT03
-
-namespace {
-
-void bend1_header() {
-  fio::write_record(6, "");
-  fio::write(6, "('     BEND1 HYSTERESIS MODEL DATA - UNIT LENGTH MEMBER')");
-  fio::write(6, "(5X,A)", std::string(48, '='));
-  fio::write(6, "('     BACKBONE CURVE POINTS - MATL  NI ',5X,'DY',9X,'  BETA        ',3X,"
-                "' MOMENT',8X,'ROTATION')");
-}
-
-constexpr BackboneModel kBend1{
-    36,      kPoints, 0,        kSe, kEse, kPse, kCse, kUp, kUn, kEx,
-    "------------- IN MAT03 -------------------------",
-    "MORE THAN 10 CYCLES IN MAT03,  IELNO:",
-    bend1_header,
-    hyst03};
-
-}  // namespace
 
 void mat03(MatCall& c) { backbone_driver(c, kBend1); }
 

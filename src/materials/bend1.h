@@ -71,6 +71,37 @@ struct BackboneModel {
 // The option protocol of a backbone model (types 3 and 4).
 void backbone_driver(MatCall& c, const BackboneModel& model);
 
+// Steps of the rule that both backbone models take alike. s is the 1-based
+// state copy.
+
+// The start of a rule call: a virgin spring (rule 0) below the first backbone
+// force m1 stays on the initial stiffness si, also for the energy (k, se); a
+// failed one (rule below 0) keeps its state. True when the call ends here.
+bool virgin_or_failed(float p, float m1, float si, float rule, float& k, float& se);
+// Widens the largest points reached, positive (pmg, dmg) and negative (pmh,
+// dmh), to the first backbone point (m1, th1) and to the point (p, d).
+void widen_peaks(float& pmg, float& dmg, float& pmh, float& dmh, float m1, float th1, float p,
+                 float d);
+// True while p has not reached the branch limit a in the direction of loading dir.
+bool short_of_limit(int dir, float p, float a);
+// Unloading (dir 2 or 4) from a rated branch: rates the excursion of the sense
+// being left at its turning point, the larger (dir 2) or smaller end of the step.
+void rate_turning_point(const BackboneModel& model, float* s, int dir, float d, float dl, float dy,
+                        float ey);
+// The segment of the three-segment unloading curve that |p| lies on: beyond
+// |a1| the first (tangent k1 down to a1, rule 2), beyond |a2| the second (k2
+// down to a2, rule 3), else the last (k3 down to zero, rule 4).
+void unloading_segment(float p, float a1, float k1, float a2, float k2, float k3, float& k,
+                       float& a, float& rule);
+// The steepest secant from (d, p) to a backbone point beyond |p| (when capped,
+// only those no steeper than cap): its slope into k, 0.0 when there is none, and
+// that point's force with the sign of p into a (unchanged when there is none).
+void backbone_secant(const Backbone& b, float p, float d, bool capped, float cap, float& k,
+                     float& a);
+// The end of a rule call: a tangent of 0 or below, or of 1.05 si and above,
+// fails the spring: k becomes 0.0 and the rule negative.
+void fail_without_stiffness(float& k, float& rule, float si);
+
 // DIRECT: direction of loading. dir in: the direction before the step, out:
 // the new one; dirl out: the direction of the step itself (1 rising on the
 // positive side, 2 falling from a positive force, 3 falling on the negative

@@ -12,6 +12,7 @@
 
 #include "driver/globals.h"
 #include "fio/fio.h"
+#include "materials/model_results.h"
 
 namespace materials {
 
@@ -60,6 +61,9 @@ enum State : int {
   kBuckleShown = 41,
   kElongShown = 42,
 };
+
+constexpr ResultWords kResults{.ese = kEse, .pse = kPse, .duct = kUmax, .ex = kEx};
+constexpr PeakWords kPeak{.p = kPMax, .d = kDMax};
 
 constexpr float kPi = 3.1415925f;
 constexpr float kD1Slope = 0.267949f;     // the ray V = -0.267949 H that fixes D1
@@ -143,14 +147,6 @@ EnvelopeProps props_of(const float* prop, EnvelopeModel m) {
   pr.cc = prop[kCC];
   pr.shape = m == EnvelopeModel::brace ? static_cast<int>(prop[kShape]) : 0;
   return pr;
-}
-
-void results(MatCall& c) {
-  const float* s = state_words(c);
-  c.ese = s[kEse];
-  c.pse = s[kPse];
-  for (int k = 0; k < 3; ++k) c.duct[static_cast<std::size_t>(k)] = s[kUmax + k];
-  for (int k = 0; k < 6; ++k) c.ex[static_cast<std::size_t>(k)] = s[kEx + k];
 }
 
 void read_brace_set(MatCall& c) {
@@ -361,6 +357,22 @@ void envelope_rule(EnvelopeModel model, float& p, float pl, float d, float dl, f
     k = -0.0001f * ke;
     ku = ke * chord(vd, vc, hd, hc);
   };
+  // Reloading from here toward the return point (H1, V1) on record.
+  auto aim_at_return_point = [&](float new_rule) {
+    rule = new_rule;
+    s[kH0] = h;
+    s[kV0] = v;
+    kn = chord(s[kV1], v, s[kH1], h);
+    k = ke * kn;
+    ku = ke * kn;
+  };
+  // Going on along the envelope segment of slope sx; an inner loop unloads
+  // toward its return point.
+  auto follow_segment = [&](float sx) {
+    k = ke * sx;
+    if (g2) grow(growth_divisor);
+    ku = inner ? ke * chord(s[kV1], v, s[kH1], h) : ke;
+  };
 
   // 14. The rules.
   const int entry = (rule >= 1.0f && rule <= 12.0f) ? static_cast<int>(rule) : 0;
@@ -410,35 +422,21 @@ void envelope_rule(EnvelopeModel model, float& p, float pl, float d, float dl, f
           reverse_to(hd, vd, scd);
           rule = 8.0f;
         } else if (dd > 0.0f) {
-          rule = 11.0f;
-          s[kH0] = h;
-          s[kV0] = v;
           s[kH1] = hd;
           s[kV1] = vd;
-          kn = chord(vd, v, hd, h);
-          k = ke * kn;
-          ku = ke * kn;
+          aim_at_return_point(11.0f);
         } else {
-          k = ke * sab;
-          if (g2) grow(growth_divisor);
-          ku = inner ? ke * chord(s[kV1], v, s[kH1], h) : ke;
+          follow_segment(sab);
         }
       } else {
         if (dd > 0.0f && !inner) {
           reverse_to(he, 1.0f, sde);
           rule = 7.0f;
         } else if (dd > 0.0f) {
-          rule = 12.0f;
-          s[kH0] = h;
-          s[kV0] = v;
-          kn = chord(s[kV1], v, s[kH1], h);
-          k = ke * kn;
-          ku = ke * kn;
+          aim_at_return_point(12.0f);
         } else {
           if (region_changed) inner = false;
-          k = ke * sab;
-          if (g2) grow(growth_divisor);
-          ku = inner ? ke * chord(s[kV1], v, s[kH1], h) : ke;
+          follow_segment(sab);
         }
       }
       break;
@@ -463,18 +461,11 @@ void envelope_rule(EnvelopeModel model, float& p, float pl, float d, float dl, f
           reverse_to(hd, vd, scd);
           rule = 9.0f;
         } else {
-          rule = 10.0f;
-          s[kH0] = h;
-          s[kV0] = v;
-          kn = chord(s[kV1], v, s[kH1], h);
-          k = ke * kn;
-          ku = ke * kn;
+          aim_at_return_point(10.0f);
         }
       } else {
         if (region_changed) inner = false;
-        k = ke * sbc;
-        if (g2) grow(growth_divisor);
-        ku = inner ? ke * chord(s[kV1], v, s[kH1], h) : ke;
+        follow_segment(sbc);
       }
       break;
 
@@ -689,24 +680,17 @@ void envelope_driver(MatCall& c, EnvelopeModel model, void (*read_set)(MatCall&)
       float* s = state_words(c);
       envelope_rule(model, c.p, c.pl, c.d, c.dl, s, props_of(prop_words(c), model), c.debug,
                     c.ielno);
-      if (std::fabs(c.d) > std::fabs(s[kDMax])) {
-        s[kDMax] = c.d;
-        s[kPMax] = c.p;
-      }
-      results(c);
+      track_peak(s, kPeak, c.p, c.d);
+      store_results(c, s, kResults);
       break;
     }
     case kOptResults:
-      results(c);
+      store_results(c, state_words(c), kResults);
       break;
     case kOptDamage: {
       const float* s = state_words(c);
       const float* prop = prop_words(c);
-      c.ese = s[kEse];
-      c.pse = s[kPse];
-      c.d = s[kDMax];
-      c.p = s[kPMax];
-      c.di = park_ang(s[kDMax], s[kDU], prop[kBeta], prop[kPY], s[kPse]);
+      park_ang_damage(c, s, kResults, kPeak, s[kDU], prop[kBeta], prop[kPY]);
       break;
     }
     default:

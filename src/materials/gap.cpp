@@ -8,6 +8,7 @@
 #include <string>
 
 #include "fio/fio.h"
+#include "materials/model_results.h"
 
 namespace materials {
 
@@ -50,10 +51,7 @@ int truncated_option(float x) {
 void results(MatCall& c) {
   const float* s = state_words(c);
   const float* prop = prop_words(c);
-  c.ese = 0.0f;
-  c.pse = 0.0f;
-  c.duct.fill(0.0f);
-  c.ex.fill(0.0f);
+  store_energies_only(c, 0.0f, 0.0f);
   // The restrainer's largest elongation over its slack; without slack (DX <= 0)
   // the ratio has no meaning and is not formed.
   if (prop[kOption] == 1.0f && prop[kDX] < s[kPeakDefo] && prop[kDX] > 0.0f) {

@@ -12,6 +12,7 @@
 
 #include "fio/fio.h"
 #include "materials/curve_fit.h"
+#include "materials/model_results.h"
 
 namespace materials {
 
@@ -67,6 +68,9 @@ enum State : int {
   kVciWord = 90,    // VCI, VCF, VS, ALFA in 90-93
 };
 
+constexpr ResultWords kResults{.ese = kEse, .pse = kPse, .duct = kDuct1, .ex = kEx1};
+constexpr PeakWords kPeak{.p = kPeakForce, .d = kPeakRot};
+
 constexpr float kRuleElastic = 1.0f;
 constexpr float kRuleYielding = 2.0f;
 constexpr float kPositive = 0.0f;
@@ -76,14 +80,6 @@ constexpr float kZeroRatio = 1.0e-5f;  // RATIO typed as 0.0 is used as this
 
 HingeLoopProps props_of(const float* prop) {
   return HingeLoopProps{prop[kHA], prop[kVA], prop[kRatio], prop[kMaxDuc], prop[kCode]};
-}
-
-void results(MatCall& c) {
-  const float* s = state_words(c);
-  c.ese = s[kEse];
-  c.pse = s[kPse];
-  for (int k = 0; k < 3; ++k) c.duct[k] = s[kDuct1 + k];
-  for (int k = 0; k < 6; ++k) c.ex[k] = s[kEx1 + k];
 }
 
 void read_and_echo(MatCall& c) {
@@ -281,15 +277,12 @@ void mat19(MatCall& c) {
       s[kDP] = c.p - c.pl;
       s[kDD] = c.d - c.dl;
       mrloop(kOptState, s, c.p, c.d, c.pl, c.dl, props_of(prop_words(c)), c.debug);
-      if (std::fabs(s[kPeakRot]) < std::fabs(c.d)) {
-        s[kPeakRot] = c.d;
-        s[kPeakForce] = c.p;
-      }
-      results(c);
+      track_peak(s, kPeak, c.p, c.d);
+      store_results(c, s, kResults);
       break;
     }
     case kOptResults:
-      results(c);
+      store_results(c, state_words(c), kResults);
       break;
     default:  // option 5: no damage index; the dispatcher's 0.0 stands
       break;

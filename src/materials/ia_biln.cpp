@@ -13,6 +13,7 @@
 
 #include "fio/fio.h"
 #include "materials/curve_fit.h"
+#include "materials/model_results.h"
 
 namespace materials {
 
@@ -175,11 +176,9 @@ float ductility(const float* s) {
 
 void results(MatCall& c) {
   float* s = state_words(c);
-  c.ese = 0.0f;
-  c.pse = 0.0f;
   s[kDuct] = ductility(s);
-  c.duct = {s[kDuct], 0.0f, 0.0f};
-  c.ex.fill(0.0f);
+  store_energies_only(c, 0.0f, 0.0f);
+  c.duct[0] = s[kDuct];
 }
 
 // First yield while yielding on a limit: the deformation reached.
@@ -283,10 +282,8 @@ void law_b(MatCall& c, float& p, float pl, float d, float dl, float& pyp, float&
 
 void state_determination(MatCall& c) {
   float* s = state_words(c);
-  c.duct = {s[kDuct], 0.0f, 0.0f};
-  c.ese = 0.0f;
-  c.pse = 0.0f;
-  c.ex.fill(0.0f);
+  store_energies_only(c, 0.0f, 0.0f);
+  c.duct[0] = s[kDuct];
 
   const float maxduc = s[kMaxDuc];
   if (maxduc >= 1.0f && s[kDuct] >= maxduc) {

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "fio/fio.h"
+#include "materials/model_results.h"
 
 namespace materials {
 
@@ -54,6 +55,7 @@ enum State : int {
   kPS1 = 32, kDS1 = 33, kPS2 = 34, kDS2 = 35,   // ends of the rule-10 segment
   kDT3 = 36, kPT3 = 37, kDT4 = 38, kPT4 = 39,   // targets of rule 7
   kDUCT1 = 41,   // largest |D| over HA
+  kEX1 = 44,     // EX1-EX6 in 44-49, always 0.0
   kESEWord = 51, kPSEWord = 54,                 // always 0.0
   kHACopy = 50,
   kRMAX = 60,
@@ -61,6 +63,8 @@ enum State : int {
   kSR = 62, kSM = 63, kSMR = 64,
   kHA = 65, kVA = 66,    // first point, positive envelope
 };
+
+constexpr ResultWords kResults{.ese = kESEWord, .pse = kPSEWord, .duct = kDUCT1, .ex = kEX1};
 
 // Rules (kept as reals in the RULE word).
 constexpr int kElastic = 1;
@@ -454,13 +458,6 @@ void read_and_echo(MatCall& c) {
   fio::write(6, "(1X,I3,2X,4E12.6)", c.set, ha, va, maxduc, beta);
 }
 
-void results(MatCall& c) {
-  const float* s = state_words(c);
-  c.ese = s[kESEWord];
-  c.pse = s[kPSEWord];
-  for (int k = 0; k < 3; ++k) c.duct[k] = s[kDUCT1 + k];
-  for (int k = 0; k < 6; ++k) c.ex[k] = s[44 + k];
-}
 
 }  // namespace
 
@@ -546,11 +543,11 @@ void mat09(MatCall& c) {
       s[kDP] = c.p - c.pl;
       s[kDD] = c.d - c.dl;
       hyst09(kOptState, c.p, c.d, c.pl, c.dl, s, prop_words(c)[kMaxDuc], c.debug);
-      results(c);
+      store_results(c, state_words(c), kResults);
       break;
     }
     case kOptResults:
-      results(c);
+      store_results(c, state_words(c), kResults);
       break;
     default:  // option 5: no damage index
       break;

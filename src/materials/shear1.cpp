@@ -7,6 +7,7 @@
 #include "fio/fio.h"
 #include "materials/bend1.h"
 #include "materials/event_stepping.h"
+#include "materials/model_echo.h"
 #include "materials/rules.h"
 
 namespace materials {
@@ -19,6 +20,20 @@ namespace {
 float sgn(float a, float b) { return std::copysign(std::fabs(a), b); }
 
 float power(float r, float e) { return std::pow(std::fabs(r), e); }
+
+void shear1_header() {
+  write_model_title(3, "SHEAR1 HYSTERESIS MODEL DATA - UNIT LENGTH MEMBER");
+  fio::write(6, "('     BACKBONE CURVE POINTS - MAT.  NI        DY     ',5X,'BETA',9X,' STRESS',8X,"
+                "' STRAIN')");
+}
+
+// The type-4 model: its words and messages, for the driver and the rule.
+constexpr BackboneModel kShear1{
+    34,      kPoints, 1,        kSe, kEse, kPse, kCse, kUp, kUn, kEx,
+    "------------- IN MAT04 -------------------------",
+    "MORE THAN 10 CYCLES IN MAT04,  IELNO:",
+    shear1_header,
+    hyst04};
 
 // The unloading curve from the peak (mp, dp): down by the first backbone stress
 // on KU, then on max(ka, K1) to half that stress, then on max(kb, K2) to zero.
@@ -90,12 +105,7 @@ void hyst04(float p, float d, float pl, float dl, float vel, float* s, const flo
   float& se = s[kSe];
   float* ese = &s[kEse];
 
-  if (rule == 0.0f && std::fabs(p) < t1) {  // virgin
-    k = si;
-    se = si;
-    return;
-  }
-  if (rule < 0.0f) return;  // failed: the state no longer changes
+  if (virgin_or_failed(p, t1, si, rule, k, se)) return;
   const float rule_in = rule;
 
   int dir = static_cast<int>(s[kDir]);
@@ -104,10 +114,7 @@ void hyst04(float p, float d, float pl, float dl, float vel, float* s, const flo
   s[kDir] = static_cast<float>(dir);
   if (debug) fio::write(6, "('   DIR=',I8,' DIRL=',I8)", dir, dirl);
 
-  pmg = std::max({pmg, t1, p});
-  dmg = std::max({dmg, g1, d});
-  pmh = std::min({pmh, -t1, p});
-  dmh = std::min({dmh, -g1, d});
+  widen_peaks(pmg, dmg, pmh, dmh, t1, g1, p, d);
   const bool positive = dir == 1 || dir == 2;
   const float mp = positive ? pmg : pmh;
   const float dp = positive ? dmg : dmh;
@@ -118,24 +125,14 @@ void hyst04(float p, float d, float pl, float dl, float vel, float* s, const flo
   const bool backb = s[kBackb] != 0.0f;
   if ((backb || rule == 0.0f) && u.has_se) se = u.se;
 
-  const bool short_of_limit =
-      (dir == 1 && p < a) || (dir == 2 && p > a) || (dir == 3 && p > a) || (dir == 4 && p < a);
-  if (dirl == dir && short_of_limit) return;
+  if (dirl == dir && short_of_limit(dir, p, a)) return;
 
   if (p * pl <= 0.0f) ductex(0, &s[kUp], &s[kEx], dy, d, ese[0], s[kPse], s[kCse], ey);
 
   // The backbone: the steepest secant, no steeper than the initial stiffness,
   // from the current point to a backbone point above it.
   auto backbone_search = [&]() {
-    k = 0.0f;
-    for (int j = 2; j <= b.n; ++j) {
-      const float dd = b.th[j] - std::fabs(d);
-      const float dm = b.m[j] - std::fabs(p);
-      if (dm * dd > 0.0f && std::fabs(p) < b.m[j] && dm / dd > k && dm / dd <= si) {
-        k = dm / dd;
-        a = std::copysign(b.m[j], p);
-      }
-    }
+    backbone_secant(b, p, d, true, si, k, a);
     rule = 1.0f;
     s[kBackb] = 1.0f;
     s[kIr] = 0.0f;
@@ -143,26 +140,8 @@ void hyst04(float p, float d, float pl, float dl, float vel, float* s, const flo
 
   if (dir == 2 || dir == 4) {  // unloading
     s[kBackb] = 0.0f;
-    if (rule == 1.0f || rule > 5.0f) {
-      if (dir == 2) {
-        ductex(1, &s[kUp], &s[kEx], dy, std::max(d, dl), ese[1], s[kPse], s[kCse], ey);
-      } else {
-        ductex(1, &s[kUn], &s[kEx], -dy, std::min(d, dl), ese[2], s[kPse], s[kCse], ey);
-      }
-    }
-    if (std::fabs(u.ma) < std::fabs(p)) {
-      k = u.ku;
-      a = u.ma;
-      rule = 2.0f;
-    } else if (std::fabs(u.mb) < std::fabs(p)) {
-      k = std::max(u.ka, u.k1);
-      a = u.mb;
-      rule = 3.0f;
-    } else {
-      k = std::max(u.kb, u.k2);
-      a = 0.0f;
-      rule = 4.0f;
-    }
+    if (rule == 1.0f || rule > 5.0f) rate_turning_point(kShear1, s, dir, d, dl, dy, ey);
+    unloading_segment(p, u.ma, u.ku, u.mb, std::max(u.ka, u.k1), std::max(u.kb, u.k2), k, a, rule);
   } else if (backb || rule == 0.0f) {  // loading on the backbone
     backbone_search();
   } else {  // reloading
@@ -258,34 +237,10 @@ void hyst04(float p, float d, float pl, float dl, float vel, float* s, const flo
     }
   }
 
-  if (k <= 0.0f || k >= 1.05f * si) {  // failed: no stiffness left, the stress is kept
-    k = 0.0f;
-    rule = -rule;
-  }
+  fail_without_stiffness(k, rule, si);  // the stress is kept
 }
 
 // ================================================================ MAT04
-
-namespace {
-
-void shear1_header() {
-  fio::write_record(6, "");
-  fio::write_record(6, "");
-  fio::write_record(6, "");
-  fio::write(6, "('     SHEAR1 HYSTERESIS MODEL DATA - UNIT LENGTH MEMBER')");
-  fio::write(6, "(5X,A)", std::string(49, '='));
-  fio::write(6, "('     BACKBONE CURVE POINTS - MAT.  NI        DY     ',5X,'BETA',9X,' STRESS',8X,"
-                "' STRAIN')");
-}
-
-constexpr BackboneModel kShear1{
-    34,      kPoints, 1,        kSe, kEse, kPse, kCse, kUp, kUn, kEx,
-    "------------- IN MAT04 -------------------------",
-    "MORE THAN 10 CYCLES IN MAT04,  IELNO:",
-    shear1_header,
-    hyst04};
-
-}  // namespace
 
 void mat04(MatCall& c) { backbone_driver(c, kShear1); }
 

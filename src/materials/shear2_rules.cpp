@@ -185,19 +185,15 @@ void br_loading(Step& st) {
 }
 
 // Crossing A: the unloading passes zero force and heads on toward the first
-// backbone point.
+// backbone point of the other side.
 void crossing_a(Step& st) {
   float* s = st.s;
-  const float s1c = s[kSc], e1c = s[kEc];
   const float x0 = st.piece.d - st.piece.p / st.kpiece;
   s[kDZero] = x0;
   s[kDPast] = st.d - x0;
+  const float c = sgn(s[kEc], -x0);
   float k = s[kK];
-  if (st.pl_in > 0.0f) {
-    if (e1c - x0 != 0.0f) k = s1c / (e1c - x0);
-  } else {
-    if (-e1c - st.dl_in != 0.0f) k = -s1c / (-e1c - st.dl_in);
-  }
+  if (c - x0 != 0.0f) k = sgn(s[kSc], c) / (c - x0);
   s[kK] = k;
   add_corner(st, x0, 0.0f);
   st.piece = Point{x0, 0.0f};
@@ -296,8 +292,17 @@ void br_unloading(Step& st) {
 
   if (std::fabs(6.0f * sixth) > 0.7f * s2c) {
     // Large peak: drop to 0.85 of the peak, unload to a sixth of it, then
-    // head for the opposite second backbone point.
-    if (std::fabs(sixth) < std::fabs(p) && (std::fabs(p) <= std::fabs(6.0f * sixth) || k0 < 0.0f)) {
+    // head for the opposite second backbone point. Forces are compared with
+    // the sign of the peak, so a long step that passes the sixth and zero
+    // force at once still bends where the path does.
+    const float sig = std::copysign(1.0f, sixth);
+    const float lev = std::fabs(sixth);
+    const float top = std::fabs(6.0f * sixth);
+    // The drop is judged where the unloading starts, the later steps by
+    // their force.
+    const bool later = st.mark_in == 25 || st.mark_in == 26;
+    const float qb = sig * (later ? p : pl);
+    if (lev < qb && (qb <= top || k0 < 0.0f)) {
       s[kMark] = 25.0f;
       if (st.mark_in != 25) {
         const float a = sgn(e1c, -dl);
@@ -309,15 +314,14 @@ void br_unloading(Step& st) {
       }
     }
     bool level = false;
-    if (std::fabs(p) < std::fabs(sixth) &&
-        std::fabs(std::fabs(p) - std::fabs(sixth)) < std::fabs(st.kpiece * dd)) {
+    if (sig * p < lev && std::fabs(sig * p - lev) < std::fabs(st.kpiece * dd)) {
       s[kDZero] = st.piece.d + (sixth - st.piece.p) / st.kpiece;
       s[kCross] = 1.0f;
       level = true;
     }
-    if (std::fabs(p) <= std::fabs(sixth) || s[kCross] != 0.0f) {
+    if (sig * p <= lev || level) {
       s[kMark] = 26.0f;
-      if (s[kCross] != 0.0f && level) {
+      if (level) {
         const float x = s[kDZero];
         const float fc = st.piece.p + st.kpiece * (x - st.piece.d);
         const float tx = sgn(e2c, -d), ty = sgn(s2c, -d);
@@ -334,13 +338,19 @@ void br_unloading(Step& st) {
     return;
   }
 
-  // Small peak.
+  // Small peak: the initial slope K1 down to a third of S1', then toward the
+  // opposite first backbone point. As above, forces carry the peak's sign and
+  // the first step unloads with K1 from where it starts.
+  const float sig = std::copysign(1.0f, sixth);
   const float third = s1c / 3.0f;
-  if (third < std::fabs(p) && std::fabs(p) <= 0.7f * s2c) {
+  const bool later = st.mark_in == 22 || st.mark_in == 23;
+  const float qb = sig * (later ? p : pl);
+  if (third < qb && qb <= 0.7f * s2c) {
     s[kMark] = 22.0f;
     k = k1;
     if (k != k0) line(k1);
-  } else if (std::fabs(p) <= third) {
+  }
+  if (sig * p <= third) {
     s[kMark] = 23.0f;
     if (st.mark_in != 23) s[kCross] = 1.0f;
     if (s[kCross] != 0.0f) {
@@ -348,7 +358,7 @@ void br_unloading(Step& st) {
         // From a third of S1' toward the opposite first backbone point, or
         // toward (DL/3, 0) when that is steeper than the initial slope.
         const float c = sgn(third, pl);
-        const float x = dl + (c - pl) / k0;
+        const float x = st.piece.d + (c - st.piece.p) / st.kpiece;
         s[kDZero] = x;
         const float a = sgn(e1c, -dl);
         float slope = (sgn(s1c, a) - c) / (a - x);
@@ -356,7 +366,7 @@ void br_unloading(Step& st) {
           slope = -c / (dl / 3.0f - x);
           s[kKE] = slope;
         }
-        const float fc = pl + k0 * (x - dl);
+        const float fc = st.piece.p + st.kpiece * (x - st.piece.d);
         k = slope;
         add_corner(st, x, fc);
         st.piece = Point{x, fc};

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "fio/fio.h"
+#include "materials/model_results.h"
 
 namespace materials {
 
@@ -44,6 +45,9 @@ enum State : int {
   kStieleWord = 35,
 };
 
+constexpr ResultWords kResults{.ese = kEse, .pse = kPse, .duct = kDuct1, .ex = kEx1};
+constexpr PeakWords kPeak{.p = kPeakForce, .d = kPeakRot};
+
 constexpr float kRuleElastic = 1.0f;
 constexpr float kRuleYielding = 2.0f;
 constexpr float kPositive = 0.0f;
@@ -52,14 +56,6 @@ constexpr float kFailedTangent = 1.0e-5f;
 
 MomentRotationProps props_of(const float* prop) {
   return MomentRotationProps{prop[kHA], prop[kVA], prop[kRatio], prop[kMaxDuc]};
-}
-
-void results(MatCall& c) {
-  const float* s = state_words(c);
-  c.ese = s[kEse];
-  c.pse = s[kPse];
-  for (int k = 0; k < 3; ++k) c.duct[k] = s[kDuct1 + k];
-  for (int k = 0; k < 6; ++k) c.ex[k] = s[kEx1 + k];
 }
 
 void read_and_echo(MatCall& c) {
@@ -191,15 +187,12 @@ void mat11(MatCall& c) {
       s[kDP] = c.p - c.pl;
       s[kDD] = c.d - c.dl;
       hyst11(kOptState, s, c.p, c.d, c.pl, c.dl, props_of(prop_words(c)), c.debug);
-      if (std::fabs(c.d) > std::fabs(s[kPeakRot])) {
-        s[kPeakRot] = c.d;
-        s[kPeakForce] = c.p;
-      }
-      results(c);
+      track_peak(s, kPeak, c.p, c.d);
+      store_results(c, s, kResults);
       break;
     }
     case kOptResults:
-      results(c);
+      store_results(c, state_words(c), kResults);
       break;
     default:  // option 5: no damage index; the dispatcher's 0.0 stands
       break;

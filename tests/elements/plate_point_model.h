@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -290,6 +291,45 @@ inline int count(const std::string& text, const std::string& what) {
   int n = 0;
   for (auto pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1)) ++n;
   return n;
+}
+
+// The numbers of a report line ("1.5E-03" and the like; words are passed over).
+inline std::vector<double> numbers_of(const std::string& line) {
+  std::vector<double> v;
+  std::istringstream in(line);
+  std::string item;
+  while (in >> item) {
+    try {
+      std::size_t used = 0;
+      const double x = std::stod(item, &used);
+      if (used == item.size()) v.push_back(x);
+    } catch (...) {
+    }
+  }
+  return v;
+}
+
+// The six values of node `node` in the first table after `header`.
+inline std::vector<double> node_values(const std::string& out, const std::string& header, int node) {
+  const std::size_t at = out.find(header);
+  if (at == std::string::npos) return {};
+  std::istringstream in(out.substr(at));
+  std::string line;
+  while (std::getline(in, line)) {
+    const std::vector<double> v = numbers_of(line);
+    if (v.size() == 7 && v[0] == node) return {v.begin() + 1, v.end()};
+  }
+  return {};
+}
+
+// Runs a deck of tests/cases. The caller skips its checks while the program
+// does not know the element or its material yet (their registration lines
+// are not in the executable).
+inline kvtest::RunResult run_case(const std::string& name) {
+  return kvtest::run_deck(kvtest::read_file(kvtest::case_path(name)), name.substr(0, name.find('.')));
+}
+inline bool types_missing(const kvtest::RunResult& r) {
+  return r.output.find("IS NOT AVAILABLE") != std::string::npos;
 }
 
 }  // namespace pptest

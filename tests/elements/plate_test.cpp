@@ -157,6 +157,33 @@ TEST(PlateStiffness, SixRigidBodyModesOfThePlateFreedomsCarryNoForce) {
   EXPECT_GT(std::fabs(f), 1.0e5);
 }
 
+// ---------------------------------------------------------------- end to end
+
+TEST(PlateDeck, MembranePatchThroughTheStaticSolution) {
+  const kvtest::RunResult r = pptest::run_case("plate_membrane_patch.dat");
+  if (pptest::types_missing(r)) GTEST_SKIP() << "the plate is not registered in the program yet";
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::string d = "GCS DISPLACEMENTS,  LOADING #    1";
+  const double eps = 1000.0 / 30.0 / 3.0e6;  // F / (b t) / E
+  struct Expect {
+    int node;
+    double ux, uy;
+  };
+  for (const Expect& e : {Expect{1, 60 * eps, -0.2 * eps * 30}, Expect{2, 0, -0.2 * eps * 30}, Expect{3, 0, 0},
+                          Expect{4, 60 * eps, 0}}) {
+    const std::vector<double> v = pptest::node_values(r.output, d, e.node);
+    ASSERT_EQ(v.size(), 6u) << e.node;
+    EXPECT_NEAR(v[0], e.ux, 1e-4 * 60 * eps) << e.node;
+    EXPECT_NEAR(v[1], e.uy, 1e-4 * 0.2 * eps * 30) << e.node;
+  }
+  const std::string rx = "GCS RESTRAINT REACTIONS,   LOADING #    1";
+  EXPECT_NEAR(pptest::node_values(r.output, rx, 2)[0], -500.0, 0.05);
+  EXPECT_NEAR(pptest::node_values(r.output, rx, 3)[0], -500.0, 0.05);
+  EXPECT_NEAR(pptest::node_values(r.output, rx, 3)[1], 0.0, 0.01);
+  EXPECT_NE(r.output.find("       PLATE ELEMENT FORCES..."), std::string::npos);
+  EXPECT_NE(r.output.find("         1    1  FORCE     1   5.0000"), std::string::npos) << r.output;
+}
+
 // ---------------------------------------------------------------- the element
 
 class PlateModel : public pptest::PlatePointModel {
@@ -320,6 +347,7 @@ TEST_F(PlateModel, RejectedElementsTakeNoPartInTheModel) {
        "     REVISE INPUT.............................\n\n"},
       {"zero edge", edge, {1, 1, 2, 3, 4}, " ********************ERROR - WIDTH IS LE 0\n"},
       {"missing joint", square, {1, 1, 2, 3, 9}, " TARGET:       9   NOT FOUND"},
+      {"nu of 1", square, {3, 1, 2, 3, 4}, " ********************ERROR - NU**2 IS 1\n"},
       {"point set", square, {2, 1, 2, 3, 4},
        "  ELEMENT:      1  INCOMPATIBLE MATERIAL PROP.#   20  NODE1:    1  NODE2:    2  NODE3:    3  NODE4:    4\n"
        " THE ELEMENT IS REJECTED AND ERROR CHECKING CONTINUES\n"},
@@ -330,7 +358,7 @@ TEST_F(PlateModel, RejectedElementsTakeNoPartInTheModel) {
     nodes(c.nodes, 24);
     std::vector<float> point(21, 0.0f);
     point[0] = 1.0f;
-    sets({{16, {3.0e6f, 0.2f, 1.0f}}, {20, point}});
+    sets({{16, {3.0e6f, 0.2f, 1.0f}}, {20, point}, {16, {3.0e6f, -1.0f, 1.0f}}});
     const std::int64_t iz = kv::ctl(kv::kIZ);
     elements({{16, "BAD", c.values}});
     const std::string out = unit6();
@@ -339,7 +367,7 @@ TEST_F(PlateModel, RejectedElementsTakeNoPartInTheModel) {
     EXPECT_NE(out.find(" BAD" + std::string(12, ' ') + "     1"), std::string::npos) << c.what;  // the element line still comes
     EXPECT_EQ(checks_[0].nd, 0) << c.what;
     EXPECT_EQ(checks_[0].nback, 600) << c.what;  // all stiffness words back, no more
-    const int nhyst = c.values[0] == 1 ? 5 : 21;
+    const int nhyst = c.values[0] == 2 ? 21 : 5;
     EXPECT_EQ(kv::ctl(kv::kIZ), iz + 2 + 1616 + nhyst - 600) << c.what;
 
     // Later options neither read nor load anything through it.

@@ -76,6 +76,21 @@ TEST_F(PointModel, At45DegreesUnder1000LbGivesTheDisplacementsOfItsStiffness) {
   EXPECT_NE(out.find("         1    1  FORCE     7   7.07106"), std::string::npos) << out;
 }
 
+TEST(PointDeck, At45DegreesThroughTheStaticSolution) {
+  const kvtest::RunResult r = pptest::run_case("point_45_degrees.dat");
+  if (pptest::types_missing(r)) GTEST_SKIP() << "the point element is not registered in the program yet";
+  ASSERT_EQ(r.status, 0) << r.console;
+  // The hand solution of the test above: ux = 8/7, uy = 2/7.
+  const std::vector<double> u = pptest::node_values(r.output, "GCS DISPLACEMENTS,  LOADING #    1", 1);
+  ASSERT_EQ(u.size(), 6u);
+  EXPECT_TRUE(near_rel(u[0], 8.0 / 7.0, 1e-5));
+  EXPECT_TRUE(near_rel(u[1], 2.0 / 7.0, 1e-5));
+  for (int i = 2; i < 6; ++i) EXPECT_EQ(u[static_cast<std::size_t>(i)], 0.0);
+  EXPECT_NE(r.output.find(" SUPPORT             1     1     1    0.70711 I +0.70711 J +0.00000 K      -0.70711 I +0.70711 J"),
+            std::string::npos);
+  EXPECT_NE(r.output.find("         1    1  FORCE     1   7.07106"), std::string::npos) << r.output;
+}
+
 TEST_F(PointModel, OnlyComponentsWithEquationAndStiffnessAreKept) {
   struct Case {
     const char* what;

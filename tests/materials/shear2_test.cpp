@@ -235,69 +235,123 @@ TEST(Shear2Damage, WithoutEnergyTermTheUltimatePointGivesOne) {
   EXPECT_NEAR(h.damage().di, 1.0, 1e-6);
 }
 
-// Unloading from (0.01, 300), a peak above 0.7 S2: the force drops to 0.85 of
-// the peak and unloads with KU2, then below a sixth of the peak (50) it heads
-// for (-E2, -S2).
-TEST_F(Shear2, UnloadingFromALargePeak) {
-  EXPECT_NEAR(h->walk(0.01f, 10), 300.0, tol(300));
-  const double fa = 0.85 * 300.0;
+// Unloading from (0.01, 300), a peak above 0.7 S2, worked by hand: the force
+// drops to 0.85 of the peak and unloads with KU2; at x it passes a sixth of the
+// peak (50) and heads for (-E2, -S2); at z it passes zero force, the backbone
+// degrades with the energy W dissipated so far (r = W / (S3 E3)) and the
+// spring reloads with the degraded stiffness K0' toward the negative side.
+struct LargePeakPath {
+  double fa, x, kb, z, w, r, k0d, e1c, s1c, k2c, e2c, e3c, s2c, s3c;
+  double p_at(double d) const { return k0d * (d - z); }           // past z
+  double w_at(double d) const { return w + 0.5 * k0d * (d - z) * (d - z); }
+};
 
-  EXPECT_NEAR(h->step(0.009f), fa - kKU2 * 0.001, tol(fa));
+LargePeakPath large_peak_path() {
+  LargePeakPath a{};
+  a.fa = 0.85 * 300.0;
+  a.x = 0.01 - (a.fa - 50.0) / kKU2;
+  a.kb = (-250.0 - 50.0) / (-0.004 - a.x);
+  a.z = a.x - 50.0 / a.kb;
+  a.w = kW3 - (0.01 - a.x) * (a.fa + 50.0) / 2.0 - (a.x - a.z) * 50.0 / 2.0;
+  a.r = a.w / (300.0 * 0.01);
+  a.k0d = 0.27798 * std::pow(10.0, -0.25473 * a.r) * kK1;
+  a.e1c = std::min(std::max(0.25 * a.z, 0.001), 0.0015);
+  a.s1c = (a.z + a.e1c) * a.k0d;
+  a.k2c = std::min(1.1578 * std::pow(10.0, -0.20102 * a.r), 1.0) * kK2;
+  a.e2c = (0.4546 * std::log(a.r) + 1.5299) * 0.004;
+  a.e3c = std::max(2.5 * a.e2c, 1.5 * a.e2c);
+  a.s2c = a.s1c + (a.e2c - a.e1c) * a.k2c;
+  a.s3c = a.s2c + (a.e3c - a.e2c) * a.k2c * kK3 / kK2;
+  return a;
+}
+
+TEST_F(Shear2, UnloadingFromALargePeak) {
+  const LargePeakPath a = large_peak_path();
+  EXPECT_NEAR(h->walk(0.01f, 10), 300.0, tol(300));
+
+  EXPECT_NEAR(h->step(0.009f), a.fa - kKU2 * 0.001, tol(a.fa));
   EXPECT_EQ(rule(), 2.0f);
   EXPECT_EQ(mark(), 25.0f);
   EXPECT_NEAR(h->tangent(), kKU2, tol(kKU2));
-  EXPECT_EQ(s()[kFPos], 300.0f);
+  EXPECT_NEAR(s()[kFPos], 300.0, tol(300));
   EXPECT_EQ(s()[kDPos], 0.01f);
+  EXPECT_NEAR(s()[kFPeak], 300.0, tol(300));
   EXPECT_NEAR(s()[kSixth], 50.0, tol(50));
 
-  EXPECT_NEAR(h->step(0.0075f), fa - kKU2 * 0.0025, tol(fa));
+  EXPECT_NEAR(h->step(0.0075f), a.fa - kKU2 * 0.0025, tol(a.fa));
   EXPECT_EQ(mark(), 25.0f);
 
-  // The sixth is passed within the step at x: there the branch bends.
-  const double x = 0.01 - (fa - 50.0) / kKU2;
-  const double kb = (-250.0 - 50.0) / (-0.004 - x);
-  EXPECT_NEAR(h->step(0.007f), 50.0 + kb * (0.007 - x), 1e-3);
+  EXPECT_NEAR(h->step(0.007f), 50.0 + a.kb * (0.007 - a.x), 1e-3);
   EXPECT_EQ(mark(), 26.0f);
-  EXPECT_NEAR(h->tangent(), kb, tol(kb));
+  EXPECT_NEAR(h->tangent(), a.kb, tol(a.kb));
 
-  // Through zero force at z: the backbone degrades with the energy so far,
-  // r = W / (S3 E3) > 0.3, and the spring reloads with the degraded stiffness.
-  const double z = x - 50.0 / kb;
-  const double w = kW3 - (0.01 - x) * (fa + 50.0) / 2.0 - (x - z) * 50.0 / 2.0;
-  const double r = w / (300.0 * 0.01);
-  ASSERT_GT(r, 0.312);
-  const double k0d = 0.27798 * std::pow(10.0, -0.25473 * r) * kK1;
-  const double e1c = std::min(std::max(0.25 * z, 0.001), 0.0015);
-  const double s1c = (z + e1c) * k0d;
-  const double k2c = std::min(1.1578 * std::pow(10.0, -0.20102 * r), 1.0) * kK2;
-  const double e2c = (0.4546 * std::log(r) + 1.5299) * 0.004;
-  const double e3c = std::max(2.5 * e2c, 1.5 * e2c);
-  const double s2c = s1c + (e2c - e1c) * k2c;
-  const double s3c = s2c + (e3c - e2c) * k2c * kK3 / kK2;
-
-  EXPECT_NEAR(h->step(0.005f), k0d * (0.005 - z), 1e-3);
+  ASSERT_GT(a.r, 0.312);
+  EXPECT_NEAR(h->step(0.005f), a.p_at(0.005), 1e-3);
   EXPECT_EQ(rule(), 5.0f);
   EXPECT_EQ(mark(), 32.0f);
-  EXPECT_NEAR(s()[kDZero], z, 1e-7);
-  EXPECT_NEAR(s()[kTot], w, tol(w));
-  EXPECT_NEAR(s()[kR], r, tol(r));
-  EXPECT_NEAR(s()[kKDeg], k0d, tol(k0d));
-  EXPECT_NEAR(h->tangent(), k0d, tol(k0d));
-  EXPECT_NEAR(s()[kEc], e1c, 1e-8);
-  EXPECT_NEAR(s()[kSc], s1c, tol(s1c));
-  EXPECT_NEAR(s()[kK2c], k2c, tol(k2c));
-  EXPECT_NEAR(s()[kEc + 1], e2c, 1e-8);
-  EXPECT_NEAR(s()[kEc + 2], e3c, 1e-8);
-  EXPECT_NEAR(s()[kSc + 1], s2c, tol(s2c));
-  EXPECT_NEAR(s()[kSc + 2], s3c, tol(s3c));
-  EXPECT_NEAR(s()[kK4c], -0.5 * k2c, tol(k2c));
-  EXPECT_NEAR(s()[kSc + 3], (s1c + s2c) / 2.0, tol(s2c));
-  EXPECT_NEAR(s()[kK1c], s1c / e1c, tol(s1c / e1c));
+  EXPECT_NEAR(s()[kDZero], a.z, 1e-7);
+  EXPECT_NEAR(s()[kTot], a.w_at(0.005), tol(a.w));
+  EXPECT_NEAR(s()[kR], a.r, tol(a.r));
+  EXPECT_NEAR(s()[kKDeg], a.k0d, tol(a.k0d));
+  EXPECT_NEAR(h->tangent(), a.k0d, tol(a.k0d));
+  EXPECT_NEAR(s()[kEc], a.e1c, 1e-8);
+  EXPECT_NEAR(s()[kSc], a.s1c, tol(a.s1c));
+  EXPECT_NEAR(s()[kK2c], a.k2c, tol(a.k2c));
+  EXPECT_NEAR(s()[kEc + 1], a.e2c, 1e-8);
+  EXPECT_NEAR(s()[kEc + 2], a.e3c, 1e-8);
+  EXPECT_NEAR(s()[kSc + 1], a.s2c, tol(a.s2c));
+  EXPECT_NEAR(s()[kSc + 2], a.s3c, tol(a.s3c));
+  EXPECT_NEAR(s()[kK4c], -0.5 * a.k2c, tol(a.k2c));
+  EXPECT_NEAR(s()[kSc + 3], (a.s1c + a.s2c) / 2.0, tol(a.s2c));
+  EXPECT_NEAR(s()[kK1c], a.s1c / a.e1c, tol(a.s1c / a.e1c));
   EXPECT_EQ(s()[kDMax], 0.01f);
   EXPECT_EQ(s()[kCycles], 1.0f);  // a positive-to-negative crossing counts none
   // Force and deformation of opposite signs: no elastic energy.
   EXPECT_NEAR(h->results().ese, 0.0, 1e-12);
 }
+
+// The same unloading in one long step, or in steps that each hold at most one
+// event, follows the same path: it bends at the drop, at the sixth and at
+// zero force, and books the work of every piece.
+struct Walk {
+  int n;       // steps of the unloading
+  float sign;  // +1 from the positive peak, -1 its mirror from the negative one
+};
+
+class Shear2LongUnloading : public Shear2, public ::testing::WithParamInterface<Walk> {};
+
+TEST_P(Shear2LongUnloading, FollowsTheSamePath) {
+  const LargePeakPath a = large_peak_path();
+  const float sg = GetParam().sign;
+  h->walk(sg * 0.01f, 10);
+  EXPECT_NEAR(h->walk(sg * 0.005f, GetParam().n), sg * a.p_at(0.005), 1e-3);
+  EXPECT_EQ(rule(), sg > 0.0f ? 5.0f : 6.0f);
+  EXPECT_NEAR(h->tangent(), a.k0d, tol(a.k0d));
+  EXPECT_NEAR(s()[kDZero], sg * a.z, 1e-7);
+  EXPECT_NEAR(s()[kR], a.r, tol(a.r));
+  EXPECT_NEAR(s()[kTot], a.w_at(0.005), tol(a.w));
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, Shear2LongUnloading,
+                         ::testing::Values(Walk{1, 1.0f}, Walk{10, 1.0f}, Walk{20, 1.0f},
+                                           Walk{1, -1.0f}, Walk{10, -1.0f}));
+
+// From the small peak in one step or in four, to just past zero force and on
+// to -0.0015 on the backbone.
+class Shear2SmallUnloading : public Shear2, public ::testing::WithParamInterface<int> {};
+
+TEST_P(Shear2SmallUnloading, FollowsTheSamePath) {
+  h->walk(0.002f, 2);
+  const double x = 0.002 - (150.0 - 100.0 / 3.0) / kK1;
+  const double kp = (100.0 + 100.0 / 3.0) / (x + 0.001);
+  EXPECT_NEAR(h->walk(0.0002f, GetParam()), 100.0 / 3.0 + kp * (0.0002 - x), 1e-3);
+  EXPECT_EQ(rule(), 5.0f);
+  EXPECT_NEAR(h->tangent(), kp, tol(kp));
+  EXPECT_NEAR(h->step(-0.0015f), -100.0 - kK2 * 0.0005, 1e-3);
+  EXPECT_EQ(rule(), 3.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, Shear2SmallUnloading, ::testing::Values(1, 4));
 
 // Unloading from (0.002, 150), a peak below 0.7 S2: the initial slope K1 down
 // to S1/3, then toward (-E1, -S1); past zero force the pinched branch reaches
@@ -338,24 +392,27 @@ TEST_F(Shear2, UnloadingFromASmallPeakAndPinchedReloading) {
 
 // A partial unloading from (0.01, 300) and reloading: rule 8 aims at 0.9 of
 // the peak at the peak deformation, goes on beyond it at half that slope and
-// meets the falling backbone segment.
-TEST_F(Shear2, ReloadingTowardThePeak) {
-  h->walk(0.01f, 10);
+// meets the falling backbone segment; rule 7 mirrors it on the negative side.
+class Shear2Reload : public Shear2, public ::testing::WithParamInterface<float> {};
+
+TEST_P(Shear2Reload, TowardThePeak) {
+  const float sg = GetParam();
+  h->walk(sg * 0.01f, 10);
   const double p1 = 0.85 * 300.0 - kKU2 * 0.001;
-  EXPECT_NEAR(h->step(0.009f), p1, tol(p1));
+  EXPECT_NEAR(h->step(sg * 0.009f), sg * p1, tol(p1));
 
   const double k8 = (270.0 - p1) / 0.001;  // steeper than KU2
   ASSERT_GT(k8, kKU2);
-  EXPECT_NEAR(h->step(0.0095f), p1 + k8 * 0.0005, tol(p1));
-  EXPECT_EQ(rule(), 8.0f);
+  EXPECT_NEAR(h->step(sg * 0.0095f), sg * (p1 + k8 * 0.0005), tol(p1));
+  EXPECT_EQ(rule(), sg > 0.0f ? 8.0f : 7.0f);
   EXPECT_EQ(mark(), 41.0f);
   EXPECT_NEAR(s()[kKPeak], k8, tol(k8));
-  EXPECT_EQ(s()[kCycles], 2.0f);  // rule 8 after rule 2
+  EXPECT_EQ(s()[kCycles], 2.0f);  // rule 8 after rule 2, rule 7 after rule 4
 
   // Half the slope past (0.01, 270) meets 300 + K4 (D - 0.01) at xm.
   const double xm = 0.01 + 30.0 / (0.5 * k8 - kK4);
-  EXPECT_NEAR(h->step(0.011f), 300.0 + kK4 * 0.001, tol(300));
-  EXPECT_EQ(rule(), 1.0f);
+  EXPECT_NEAR(h->step(sg * 0.011f), sg * (300.0 + kK4 * 0.001), tol(300));
+  EXPECT_EQ(rule(), sg > 0.0f ? 1.0f : 3.0f);
   EXPECT_EQ(mark(), 10.0f);
   EXPECT_NEAR(h->tangent(), kK4, tol(kK4));
   const double pm = 300.0 + kK4 * (xm - 0.01);
@@ -363,6 +420,8 @@ TEST_F(Shear2, ReloadingTowardThePeak) {
                    (xm - 0.01) * (270.0 + pm) / 2.0 + (0.011 - xm) * (pm + 290.0) / 2.0;
   EXPECT_NEAR(s()[kTot], w, tol(w));
 }
+
+INSTANTIATE_TEST_SUITE_P(Sides, Shear2Reload, ::testing::Values(1.0f, -1.0f));
 
 // A reversal on rule 5 with the positive peak at (0.01, 300) and DL = -0.002:
 // rule 10 drops the force to zero at DL and aims at (0.01, 270) with

@@ -67,7 +67,6 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase{"Two", "SOL2", false, " *** SOLUTION # 2 IS NOT AVAILABLE"},
                       // "+3" runs the eigen-solution, which rejects this deck's "1 0" record.
                       NumberCase{"PlusThree", "SOL+3", false, "SOL-03 INVALID OPTION"},
-                      NumberCase{"Four", "SOL4", false, " *** SOLUTION # 4 IS NOT AVAILABLE"},
                       NumberCase{"Five", "SOL5", false, " *** SOLUTION # 5 IS NOT AVAILABLE"}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "driver/globals.h"
 #include "driver/work_array.h"
@@ -315,6 +316,7 @@ void StepLoop::reactions() {
   s_.sumub.fill(0.0f);
   if (!h_.elastc)
     rea_ctn(kReactionReport, false, eq, vec(kFUnbal), vec(kFUnbal), neq_, 1, k_, 1.0f, rm_, label, false, s_.sumub);
+  if (!h_.elastc && std::getenv("KV_EXP1")) { float* dp = vec(kDPLoad); const float* fu = vec(kFUnbal); for (int i = ncf_; i < neq_; ++i) dp[i] += fu[i]; }
 }
 
 void StepLoop::damping_forces() {
@@ -488,9 +490,10 @@ bool StepLoop::step(int istep, float t) {
   const float* dpload = vec(kDPLoad);
   if (!h_.unbal) {
     std::copy(dpload, dpload + neq_, pstep);
+    if (std::getenv("KV_EXP2")) std::fill(vec(kFUnbal), vec(kFUnbal) + neq_, 0.0f);
   } else {
     float* funbal = vec(kFUnbal);
-    for (int i = 0; i < ncf_; ++i) pstep[i] = dpload[i] + funbal[i];
+    for (int i = 0; i < ncf_; ++i) pstep[i] = dpload[i] - funbal[i];
     for (int i = ncf_; i < neq_; ++i) pstep[i] = -funbal[i];
     std::fill(funbal, funbal + neq_, 0.0f);
   }
