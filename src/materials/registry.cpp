@@ -11,6 +11,7 @@
 #include "materials/local_buckling.h"
 #include "materials/long_owjg.h"
 #include "materials/mat01_beam_section.h"
+#include "materials/plate_point.h"
 #include "materials/matdsp.h"
 #include "materials/shear1.h"
 #include "materials/short_owjg_mr2.h"
@@ -31,7 +32,9 @@ void register_builtin_materials() {
   register_material(11, mat11);
   register_material(13, mat13);
   register_material(15, mat15);
+  register_material(16, mat16);
   register_material(19, mat19);
+  register_material(20, mat20);
   register_material(150, mat150);
 }
 

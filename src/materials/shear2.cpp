@@ -235,20 +235,20 @@ void h14rul(Step& st) {
     if (k <= k1c) return;
     if (mark == 51 || mark == 52) {
       // The branch meets the line of the initial slope and follows it.
-      float x = (k * st.piece.d - st.piece.p) / (k - k1c);
-      x = std::copysign(std::fabs(x), st.piece.d);
-      if (between(x, st.piece.d, d)) add_corner(st, x, k1c * x);
+      float x = (k * st.leg.d - st.leg.p) / (k - k1c);
+      x = std::copysign(std::fabs(x), st.leg.d);
+      if (between(x, st.leg.d, d)) add_corner(st, x, k1c * x);
       p = k1c * d;
       on_backbone(k1c);
     } else if (mark == 41 || mark == 42) {
       const float dp = d > 0.0f ? s[kDPos] : s[kDNeg];
       if (ad <= std::fabs(dp)) return;
       // Past the peak of this side: head for the first backbone point.
-      const float y0 = st.piece.p + k * (dp - st.piece.d);
+      const float y0 = st.leg.p + k * (dp - st.leg.d);
       const float s2 = (s[kSc] - std::fabs(y0)) / (s[kEc] - std::fabs(dp));
       add_corner(st, dp, y0);
-      st.piece = Point{dp, y0};
-      st.kpiece = s2;
+      st.leg = Point{dp, y0};
+      st.kleg = s2;
       p = y0 + s2 * (d - dp);
       k = s2;
       s[kRule] = d > 0.0f ? 6.0f : 5.0f;
@@ -283,20 +283,20 @@ void h14rul(Step& st) {
     const float kb = k;
     if (kb != kseg) {
       float x = 0.0f, y = 0.0f;
-      intsct(x, y, st.piece.d, st.piece.p, kb, sigma * es, sigma * fs, kseg);
+      intsct(x, y, st.leg.d, st.leg.p, kb, sigma * es, sigma * fs, kseg);
       if (x * sigma < es && kb != env.k[i - 1]) {
         float x0 = 0.0f, y0 = 0.0f;
-        intsct(x0, y0, st.piece.d, st.piece.p, kb, sigma * env.e[i - 1], sigma * env.f[i - 1],
+        intsct(x0, y0, st.leg.d, st.leg.p, kb, sigma * env.e[i - 1], sigma * env.f[i - 1],
                env.k[i - 1]);
-        if (between(x0, st.piece.d, d)) add_corner(st, x0, y0);
+        if (between(x0, st.leg.d, d)) add_corner(st, x0, y0);
         add_corner(st, sigma * es, sigma * fs);
-      } else if (between(x, st.piece.d, d)) {
+      } else if (between(x, st.leg.d, d)) {
         add_corner(st, x, y);
       }
     }
     p = sigma * (fs + kseg * (ad - es));
-    st.piece = Point{sigma * es, sigma * fs};
-    st.kpiece = kseg;
+    st.leg = Point{sigma * es, sigma * fs};
+    st.kleg = kseg;
   }
   on_backbone(kseg);
 }

@@ -123,9 +123,9 @@ struct Step {
   int mark_in = 0;
   float k0 = 0.0f;              // tangent at entry
 
-  // The straight piece of the path that ends at (d, p): its start and slope.
-  Point piece{};
-  float kpiece = 0.0f;
+  // The straight leg of the path that ends at (d, p): its start and slope.
+  Point leg{};
+  float kleg = 0.0f;
 
   // Work booking: the step's work is booked along the path actually followed,
   // up to `booked`; the corners of the path not yet booked wait in `corners`.

@@ -48,7 +48,7 @@ void restart_at(Step& st, int opt, float d, float p) {
   if (!(st.booked.d == d && st.booked.p == p && st.ncorners == 0)) book_to(st, opt, d, p);
   st.dl = d;
   st.pl = p;
-  st.piece = Point{d, p};
+  st.leg = Point{d, p};
 }
 
 // ---------------------------------------------------------------- H14BC
@@ -103,7 +103,7 @@ void h14bc(Step& st) {
       }
       const int opt = (s[kDMax] < e1 && s[kDHalf] < e1) ? kStfGiven : kStfSecant;
       book_to(st, opt, s[kDZero], 0.0f);
-      st.piece = Point{s[kDZero], 0.0f};
+      st.leg = Point{s[kDZero], 0.0f};
       if (st.pl < 0.0f) {
         s[kCycles] += 1.0f;
         s[kDHalf] = ad;
@@ -154,8 +154,8 @@ void br_loading(Step& st) {
     // Bend at every backbone point the step crossed.
     const float sigma = std::copysign(1.0f, d);
     const float lo = step_low(st);
-    Point at = st.piece;
-    float kat = st.kpiece;
+    Point at = st.leg;
+    float kat = st.kleg;
     bool bent = false;
     for (std::size_t j = 1; j <= 5; ++j) {
       const float e = env.e[j];
@@ -170,8 +170,8 @@ void br_loading(Step& st) {
     if (bent) {
       st.p = at.p + k * (d - at.d);
       s[kDZero] = at.d;
-      st.piece = at;
-      st.kpiece = k;
+      st.leg = at;
+      st.kleg = k;
     }
   }
 
@@ -188,7 +188,7 @@ void br_loading(Step& st) {
 // backbone point of the other side.
 void crossing_a(Step& st) {
   float* s = st.s;
-  const float x0 = st.piece.d - st.piece.p / st.kpiece;
+  const float x0 = st.leg.d - st.leg.p / st.kleg;
   s[kDZero] = x0;
   s[kDPast] = st.d - x0;
   const float c = sgn(s[kEc], -x0);
@@ -196,8 +196,8 @@ void crossing_a(Step& st) {
   if (c - x0 != 0.0f) k = sgn(s[kSc], c) / (c - x0);
   s[kK] = k;
   add_corner(st, x0, 0.0f);
-  st.piece = Point{x0, 0.0f};
-  st.kpiece = k;
+  st.leg = Point{x0, 0.0f};
+  st.kleg = k;
   st.p = k * s[kDPast];
   set_rule(s, rule_of(s) == 2 ? 5 : 6);
 }
@@ -206,7 +206,7 @@ void crossing_a(Step& st) {
 // the branch restarts at the crossing.
 void crossing_b(Step& st) {
   float* s = st.s;
-  const float x0 = st.piece.d - st.piece.p / st.kpiece;
+  const float x0 = st.leg.d - st.leg.p / st.kleg;
   s[kDZero] = x0;
   restart_at(st, kStfGiven, x0, 0.0f);
   h14env(s, st.prop);
@@ -219,7 +219,7 @@ void crossing_b(Step& st) {
     k = sgn(s[kSc], c) / (c - x0);
   }
   s[kK] = k;
-  st.kpiece = k;
+  st.kleg = k;
   st.p = k * (st.d - x0);
   set_rule(s, rule_of(s) == 2 ? 5 : 6);
 }
@@ -239,8 +239,8 @@ void br_unloading(Step& st) {
   auto line = [&](float slope) {
     k = slope;
     p = pl + slope * (d - dl);
-    st.piece = Point{dl, pl};
-    st.kpiece = slope;
+    st.leg = Point{dl, pl};
+    st.kleg = slope;
   };
 
   if (!cracked(st)) {
@@ -308,14 +308,14 @@ void br_unloading(Step& st) {
         const float a = sgn(e1c, -dl);
         k = std::max((sgn(s1c, a) - fa) / (a - dl), ku2);
         add_corner(st, dl, fa);
-        st.piece = Point{dl, fa};
-        st.kpiece = k;
+        st.leg = Point{dl, fa};
+        st.kleg = k;
         p = fa + k * (d - dl);
       }
     }
     bool level = false;
-    if (sig * p < lev && std::fabs(sig * p - lev) < std::fabs(st.kpiece * dd)) {
-      s[kDZero] = st.piece.d + (sixth - st.piece.p) / st.kpiece;
+    if (sig * p < lev && std::fabs(sig * p - lev) < std::fabs(st.kleg * dd)) {
+      s[kDZero] = st.leg.d + (sixth - st.leg.p) / st.kleg;
       s[kCross] = 1.0f;
       level = true;
     }
@@ -323,12 +323,12 @@ void br_unloading(Step& st) {
       s[kMark] = 26.0f;
       if (level) {
         const float x = s[kDZero];
-        const float fc = st.piece.p + st.kpiece * (x - st.piece.d);
+        const float fc = st.leg.p + st.kleg * (x - st.leg.d);
         const float tx = sgn(e2c, -d), ty = sgn(s2c, -d);
         k = (ty - fc) / (tx - x);
         add_corner(st, x, fc);
-        st.piece = Point{x, fc};
-        st.kpiece = k;
+        st.leg = Point{x, fc};
+        st.kleg = k;
         p = fc + k * (d - x);
       }
       if (p * st.pl_in < 0.0f) crossing_b(st);
@@ -358,7 +358,7 @@ void br_unloading(Step& st) {
         // From a third of S1' toward the opposite first backbone point, or
         // toward (DL/3, 0) when that is steeper than the initial slope.
         const float c = sgn(third, pl);
-        const float x = st.piece.d + (c - st.piece.p) / st.kpiece;
+        const float x = st.leg.d + (c - st.leg.p) / st.kleg;
         s[kDZero] = x;
         const float a = sgn(e1c, -dl);
         float slope = (sgn(s1c, a) - c) / (a - x);
@@ -366,11 +366,11 @@ void br_unloading(Step& st) {
           slope = -c / (dl / 3.0f - x);
           s[kKE] = slope;
         }
-        const float fc = st.piece.p + st.kpiece * (x - st.piece.d);
+        const float fc = st.leg.p + st.kleg * (x - st.leg.d);
         k = slope;
         add_corner(st, x, fc);
-        st.piece = Point{x, fc};
-        st.kpiece = slope;
+        st.leg = Point{x, fc};
+        st.kleg = slope;
         p = fc + slope * (d - x);
       } else {
         k = s[kK1c];
@@ -394,7 +394,7 @@ void br_pinched(Step& st) {
   auto restart = [&] {
     if (s[kDPast] != 0.0f) {
       restart_at(st, kStfGiven, s[kDZero], 0.0f);
-      st.kpiece = k;
+      st.kleg = k;
       p = k * s[kDPast];
       s[kDPast] = 0.0f;
     }
@@ -417,7 +417,7 @@ void br_pinched(Step& st) {
       st.pl = 0.0f;
       st.booked = Point{0.0f, 0.0f};
       st.ncorners = 0;
-      st.piece = Point{0.0f, 0.0f};
+      st.leg = Point{0.0f, 0.0f};
       s[kKE] = k;
       set_rule(s, rule_of(s) == 5 ? 3 : 1);
     }
@@ -472,7 +472,7 @@ void br_toward_peak(Step& st) {
     s[kOpt] = kStfGiven;
     if (s[kCross] != 0.0f) {
       p = pl + k * (d - dl);
-      st.kpiece = k;
+      st.kleg = k;
     }
   } else if (st.mark_in == 42) {
     // Beyond the target already: the branch goes on.
@@ -484,8 +484,8 @@ void br_toward_peak(Step& st) {
       s[kCross] = 1.0f;
       const float fc = pl + k0 * (dt - dl);
       add_corner(st, dt, fc);
-      st.piece = Point{dt, fc};
-      st.kpiece = k;
+      st.leg = Point{dt, fc};
+      st.kleg = k;
       p = fc + k * (d - dt);
     }
   } else {
@@ -497,8 +497,8 @@ void br_toward_peak(Step& st) {
     add_corner(st, dt, fc);
     st.dl = dt;
     st.pl = fc;
-    st.piece = Point{dt, fc};
-    st.kpiece = k;
+    st.leg = Point{dt, fc};
+    st.kleg = k;
     s[kMark] = 42.0f;
     s[kCross] = 0.0f;
   }
@@ -559,8 +559,8 @@ void reversal_toward_peak(Step& st) {
   st.booked = Point{st.dl, 0.0f};
   st.p = s[kKPeak] * (st.d - st.dl);
   st.pl = 0.0f;
-  st.piece = Point{st.dl, 0.0f};
-  st.kpiece = s[kK];
+  st.leg = Point{st.dl, 0.0f};
+  st.kleg = s[kK];
   s[kMark] = 51.0f;
   h14env(s, st.prop);
   h14rul(st);
@@ -583,8 +583,8 @@ void later_toward_peak(Step& st) {
     if (k != st.k0) {
       const float fc = st.pl + st.k0 * (dp - st.dl);
       add_corner(st, dp, fc);
-      st.piece = Point{dp, fc};
-      st.kpiece = k;
+      st.leg = Point{dp, fc};
+      st.kleg = k;
       st.p = fc + k * (st.d - dp);
     }
     s[kK] = k;
@@ -653,9 +653,9 @@ void hyst14(Step& st) {
   s[kK0] = st.k0;
   st.dd = st.d - st.dl;
   s[kDD] = st.dd;
-  st.piece = Point{st.dl, st.pl};
-  st.kpiece = st.k0;
-  st.booked = st.piece;
+  st.leg = Point{st.dl, st.pl};
+  st.kleg = st.k0;
+  st.booked = st.leg;
   st.ncorners = 0;
   st.failed = false;
 

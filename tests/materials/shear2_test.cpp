@@ -312,7 +312,7 @@ TEST_F(Shear2, UnloadingFromALargePeak) {
 
 // The same unloading in one long step, or in steps that each hold at most one
 // event, follows the same path: it bends at the drop, at the sixth and at
-// zero force, and books the work of every piece.
+// zero force, and books the work of every leg of the path.
 struct Walk {
   int n;       // steps of the unloading
   float sign;  // +1 from the positive peak, -1 its mirror from the negative one
