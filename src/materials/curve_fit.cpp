@@ -226,4 +226,14 @@ void write_cubic(Cubic kind, std::span<const float, kCubicTerms> coef) {
   }
 }
 
+void read_shear_capacities(int set, std::string_view echo_format, std::span<float, 4> words) {
+  float vci = 0.0f, vcf = 0.0f, vs = 0.0f, alfa = 0.0f;
+  read_set_record(set, vci, vcf, vs, alfa);
+  fio::write(6, echo_format, vci, vcf, vs, alfa);
+  words[0] = vci;
+  words[1] = vcf;
+  words[2] = vs;
+  words[3] = alfa * 3.14159f / 180.0f;
+}
+
 }  // namespace materials

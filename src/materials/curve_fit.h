@@ -59,4 +59,9 @@ void read_cubic(int set, Cubic kind, std::span<float, kCubicTerms> coef, FitTabl
 // with its coefficients, ended by a blank line.
 void write_cubic(Cubic kind, std::span<const float, kCubicTerms> coef);
 
+// The member shear-capacity record of a hinge set: VCI, VCF, VS and ALFA (in
+// degrees) read from unit 5, echoed with the set's echo_format, and stored in
+// words as VCI, VCF, VS and ALFA in radians.
+void read_shear_capacities(int set, std::string_view echo_format, std::span<float, 4> words);
+
 }  // namespace materials

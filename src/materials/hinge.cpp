@@ -122,15 +122,11 @@ void read_and_echo(MatCall& c) {
   prop[kShearFlag] = flag;
   c.nprop = kNPropNoShear;
   if (flag == 1.0f) {
-    float vci = 0.0f, vcf = 0.0f, vs = 0.0f, alfa = 0.0f;
-    read_set_record(c.set, vci, vcf, vs, alfa);
-    fio::write(6, "(' PARAMETERS FOR MEMBER SHEAR CAPACITIES:',/,'      VCI= ',E15.6,/,"
-                  "'      VCF= ',E15.6,/,'       VS= ',E15.6,/,'     ALFA (degree) = ',E15.6)",
-               vci, vcf, vs, alfa);
-    prop[kVci] = vci;
-    prop[kVci + 1] = vcf;
-    prop[kVci + 2] = vs;
-    prop[kVci + 3] = alfa * 3.14159f / 180.0f;
+    read_shear_capacities(c.set,
+                          "(' PARAMETERS FOR MEMBER SHEAR CAPACITIES:',/,'      VCI= ',E15.6,/,"
+                          "'      VCF= ',E15.6,/,'       VS= ',E15.6,/,"
+                          "'     ALFA (degree) = ',E15.6)",
+                          std::span<float, 4>(prop + kVci, 4));
     c.nprop = kNPropShear;
   }
 }

@@ -116,17 +116,13 @@ void read_and_echo(MatCall& c) {
     float flag = 0.0f;
     read_set_record(c.set, flag);
     if (flag == 1.0f) {
-      float vci = 0.0f, vcf = 0.0f, vs = 0.0f, alfa = 0.0f;
-      read_set_record(c.set, vci, vcf, vs, alfa);
-      fio::write(6, "(' PARAMETERS FOR MEMBER SHEAR CAPACITIES:',/,'      VCI= ',E15.6,/,"
-                    "'      VCF= ',E15.6,/,'       VS= ',E15.6,/,'     ALFA (degree)= ',E15.6)",
-                 vci, vcf, vs, alfa);
+      read_shear_capacities(c.set,
+                            "(' PARAMETERS FOR MEMBER SHEAR CAPACITIES:',/,'      VCI= ',E15.6,/,"
+                            "'      VCF= ',E15.6,/,'       VS= ',E15.6,/,"
+                            "'     ALFA (degree)= ',E15.6)",
+                            std::span<float, 4>(pr + kVciP, 4));
       pr[kShearInRecord] = 1.0f;
       pr[kShearFlagP] = flag;
-      pr[kVciP] = vci;
-      pr[kVciP + 1] = vcf;
-      pr[kVciP + 2] = vs;
-      pr[kVciP + 3] = alfa * 3.14159f / 180.0f;
       c.nprop = kNPropShear;
     }
   }

@@ -14,6 +14,7 @@
 #include "materials/plate_point.h"
 #include "materials/matdsp.h"
 #include "materials/shear1.h"
+#include "materials/shear2.h"
 #include "materials/short_owjg_mr2.h"
 #include "materials/takeda.h"
 
@@ -31,6 +32,7 @@ void register_builtin_materials() {
   register_material(10, mat10);
   register_material(11, mat11);
   register_material(13, mat13);
+  register_material(14, mat14);
   register_material(15, mat15);
   register_material(16, mat16);
   register_material(19, mat19);

@@ -373,7 +373,7 @@ TEST_F(Shear2, UnloadingFromASmallPeakAndPinchedReloading) {
       {0.0015f, 100.0, 2, 22, kK1},
       {0.0009f, 40.0, 2, 22, kK1},
       {0.0007f, pinched(0.0007), 2, 23, kp},
-      // Past zero force: pinched rule 6's mirror, rule 5, toward (-E1', -S1').
+      // Past zero force: rule 5, pinched toward (-E1', -S1').
       {0.0002f, pinched(0.0002), 5, 31, kp},
       // Past -E1 on segment 2 of the backbone (r < 0.3 left it in place).
       {-0.0015f, -100.0 - kK2 * 0.0005, 3, 10, kK2},

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "driver/globals.h"
 #include "driver/work_array.h"
@@ -316,7 +315,13 @@ void StepLoop::reactions() {
   s_.sumub.fill(0.0f);
   if (!h_.elastc)
     rea_ctn(kReactionReport, false, eq, vec(kFUnbal), vec(kFUnbal), neq_, 1, k_, 1.0f, rm_, label, false, s_.sumub);
-  if (!h_.elastc && std::getenv("KV_EXP1")) { float* dp = vec(kDPLoad); const float* fu = vec(kFUnbal); for (int i = ncf_; i < neq_; ++i) dp[i] += fu[i]; }
+  // When they also join the next load, the reactions take them now, so that
+  // the supports report the forces the elements really carry.
+  if (!h_.elastc && h_.unbal) {
+    float* dp = vec(kDPLoad);
+    const float* fu = vec(kFUnbal);
+    for (int i = ncf_; i < neq_; ++i) dp[i] += fu[i];
+  }
 }
 
 void StepLoop::damping_forces() {
@@ -488,15 +493,17 @@ bool StepLoop::step(int istep, float t) {
 
   float* pstep = kv::rptr(h_.pstep);
   const float* dpload = vec(kDPLoad);
+  float* funbal = vec(kFUnbal);
   if (!h_.unbal) {
     std::copy(dpload, dpload + neq_, pstep);
-    if (std::getenv("KV_EXP2")) std::fill(vec(kFUnbal), vec(kFUnbal) + neq_, 0.0f);
   } else {
-    float* funbal = vec(kFUnbal);
+    // FUNBAL holds what the elements could not carry beyond their predicted
+    // forces; the load that restores equilibrium is its negative.
     for (int i = 0; i < ncf_; ++i) pstep[i] = dpload[i] - funbal[i];
     for (int i = ncf_; i < neq_; ++i) pstep[i] = -funbal[i];
-    std::fill(funbal, funbal + neq_, 0.0f);
   }
+  // The elements fill it again with this step's unbalanced forces.
+  std::fill(funbal, funbal + neq_, 0.0f);
 
   if (kv::ctl_true(kNewK)) {
     elements::form(1);
