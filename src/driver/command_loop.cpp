@@ -64,9 +64,8 @@ void timing_box(Loop& s) {
 }
 
 // One free-format item of the next line of unit 5; false at the end of the
-// file. A null item (a line starting with "," or "/") gives a blank text.
+// file. A null item (a line starting with "," or "/") leaves text as it was.
 bool read_item(std::string& text) {
-  text.clear();
   const fio::Status st = fio::read_list(kInput, text);
   if (st == fio::Status::end) return false;
   if (st != fio::Status::ok) stop_run(1, "THE INPUT FILE CANNOT BE READ AS FREE-FORMAT TEXT");
@@ -80,7 +79,7 @@ bool structure_command(Loop& s) {
   set_ctl_logical(kISTOP, false);
   memrst(1, kContrlWords);
   titles().grav = 386.4f;
-  std::string title;
+  std::string title;  // MEMRST has just blanked TITLE1: a null item leaves it blank
   if (!read_item(title)) return false;
   titles().title1 = stamped_title(title);
 
@@ -98,7 +97,8 @@ bool structure_command(Loop& s) {
 
 // Returns false when the run ends (end of input or a solution's stop bit).
 bool solution_command(Loop& s) {
-  std::string title;
+  // A null item keeps the solution title there was; only the stamp is new.
+  std::string title = titles().title2.substr(0, 79);
   if (!read_item(title)) return false;
   titles().title2 = stamped_title(title);
 
@@ -223,6 +223,8 @@ void initialise() {
 
 void command_loop(Loop& s) {
   for (;;) {
+    // Cleared first: a null item must not run the previous command again.
+    s.cmdtxt.clear();
     if (!read_item(s.cmdtxt)) return;
     s.cmdtxt = fixed(s.cmdtxt, kCmdLen);
     s.mem = mem_percent();

@@ -58,15 +58,18 @@ void assemble_current(int values_word, int mdiag_word, std::int64_t ek_index, st
 }
 
 // Letters F and H: the element's matrix at ek_index under a title with the
-// first (at most 18) entries of its location vector.
+// first (at most 18) entries of its location vector. An element without the
+// matrix still gets its title, as an empty print of order 0.
 void trace_element(int n, std::int64_t ek_index, std::int64_t lm_index, int nd) {
   if (!(kv::trace('F') && kv::trace('H'))) return;
-  if (ek_index <= 0 || lm_index <= 0 || nd <= 0) return;
-  const int shown = std::min(nd, 18);
+  const int order = (ek_index > 0 && lm_index > 0 && nd > 0) ? nd : 0;
+  const int shown = std::min(order, 18);
+  const std::int32_t* lm = order > 0 ? kv::iptr(lm_index) : nullptr;
   std::string title = fio::format("('ELEMENT #',I6,' LM:',18I6)", n,
-                                  std::span<const std::int32_t>(kv::iptr(lm_index), static_cast<std::size_t>(shown)));
+                                  std::span<const std::int32_t>(lm, static_cast<std::size_t>(shown)));
   title.resize(130, ' ');
-  model::skyprt(kv::rptr(ek_index), kv::titles().np.data() + 1, nd, nd * (nd + 1) / 2, title);
+  const float* ek = order > 0 ? kv::rptr(ek_index) : nullptr;
+  model::skyprt(ek, kv::titles().np.data() + 1, order, order * (order + 1) / 2, title);
 }
 
 void clear_matrix(int values_word, int mdiag_word) {

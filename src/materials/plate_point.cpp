@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fio/fio.h"
+#include "materials/model_results.h"
 
 namespace materials {
 
@@ -47,10 +48,7 @@ void plate_clear(MatCall& c) {
 
 void plate_results(MatCall& c) {
   const float* s = state_words(c);
-  c.ese = s[kPlateEse];
-  c.pse = s[kPlatePse];
-  c.duct.fill(0.0f);
-  c.ex.fill(0.0f);
+  store_energies_only(c, s[kPlateEse], s[kPlatePse]);
 }
 
 // ---------------------------------------------------------------- POINT
@@ -90,12 +88,7 @@ void point_read(MatCall& c) {
   }
 }
 
-void point_results(MatCall& c) {
-  c.ese = 0.0f;
-  c.pse = 0.0f;
-  c.duct.fill(0.0f);
-  c.ex.fill(0.0f);
-}
+void point_results(MatCall& c) { store_energies_only(c, 0.0f, 0.0f); }
 
 }  // namespace
 

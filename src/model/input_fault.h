@@ -9,7 +9,8 @@
 namespace model {
 
 // Reports the record being read (and the status) on the output file and the
-// console, then stops the run with a non-zero exit status.
+// console, with the input line of an unreadable value on the output file, then
+// stops the run with a non-zero exit status.
 [[noreturn]] void input_fault(std::string_view record, fio::Status status);
 
 // Reads the targets list-directed from unit 5; any status but ok is a fault.

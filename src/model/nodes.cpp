@@ -9,6 +9,7 @@
 #include "driver/storage.h"
 #include "elements/local_axes.h"
 #include "fio/fio.h"
+#include "model/input_fault.h"
 #include "model/input_lines.h"
 
 namespace model {
@@ -23,10 +24,7 @@ using Vec = std::array<float, 3>;
 // The node section has to be read in full: once a record is missing nothing
 // after it can be read in step, so the run stops.
 void require(fio::Status s, std::string_view what) {
-  if (s == fio::Status::ok) return;
-  fio::write(kOut, "(' ***  ',A,A)",
-             s == fio::Status::end ? "END OF INPUT FILE IN THE " : "UNREADABLE DATA IN THE ", what);
-  kv::stop_run(1, "INPUT ERROR IN THE NODE SECTION");
+  if (s != fio::Status::ok) input_fault(what, s);
 }
 
 bool has(const NodeTables& t, int n, CodeGroup g, int j) { return code_bit(t.ncode(n), g, j); }
@@ -427,7 +425,7 @@ void node_report(int neq, int ncond, int nfree, int nrestr, int nnode, int ncos,
       if (!constrained) continue;
       if (!heading) fio::write(kOut, "('NODE CONSTRAINT MATRIX ')");
       heading = true;
-      fio::write(kOut, "(4X,I6,1P,'  T12:',E12.5,'  T13:',E12.5,'  T21:',E12.5,'  T23:',E12.5,"
+      fio::write(kOut, "(4X,I6,'  T12:',E12.5,'  T13:',E12.5,'  T21:',E12.5,'  T23:',E12.5,"
                        "'  T31:',E12.5,'  T32:',E12.5)",
                  t.nodid(n), t.tcon(n, 1), t.tcon(n, 2), t.tcon(n, 3), t.tcon(n, 4), t.tcon(n, 5),
                  t.tcon(n, 6));

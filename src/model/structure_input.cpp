@@ -139,7 +139,7 @@ void read_materials() {
     reserve_checked(c.nprop + 1);
     ++i;
   }
-  fio::write(6, "(' %3E%'/)");
+  fio::write(6, "('%3E%'/)");
 }
 
 void read_kgdata() {
@@ -186,7 +186,7 @@ void read_kgdata() {
 }
 
 void read_elements() {
-  fio::write(6, "(' %4S%')");
+  fio::write(6, "('%4S%')");
   int nelem = 0;
   read_or_stop("ELEMENT COUNT", nelem);
   nelem = std::max(nelem, 0);
@@ -292,7 +292,7 @@ void read_elements() {
     }
     ++n;
   }
-  fio::write(6, "(' %4E%'/)");
+  fio::write(6, "('%4E%'/)");
 }
 
 void read_mass() {

@@ -71,9 +71,9 @@ kv::Titles run_in_process(const std::string& deck) {
 }
 
 TEST(TraceSwitches, BugCommands) {
-  constexpr int A = 1 << 0, B = 1 << 1, K = 1 << 10, N = 1 << 13, O = 1 << 14, Z = 1 << 23;
+  constexpr int A = 1 << 0, B = 1 << 1, K = 1 << 10, N = 1 << 13, O = 1 << 14, Q = 1 << 16, Z = 1 << 23;
   struct Case {
-    const char* deck;
+    std::string deck;
     int mask;
     bool ibug;
   } const cases[] = {
@@ -88,12 +88,39 @@ TEST(TraceSwitches, BugCommands) {
       {"NOBUG=ABC\n", 0, false},
       {"BUG\nNOBUG\n", 0, false},
       {"BUG=K\nBUG\n", K, true},
+      // the letters are looked for in the whole field, also past the 70 columns the command keeps
+      {"'BUG=" + std::string(70, 'Q') + "AZ'\n", Q | A | Z, false},
   };
   for (const auto& c : cases) {
     const kv::Titles t = run_in_process(c.deck);
     EXPECT_EQ(t.ibugm, c.mask) << c.deck;
     EXPECT_EQ(t.ibug, c.ibug) << c.deck;
   }
+}
+
+TEST(StructureCommand, StartsTheControlBlockAfresh) {
+  // Words left from before "STR" (a solution's tables, a stop flag) must not
+  // survive it; the model ends where IZ0 says.
+  kv::reset_globals();
+  for (int w = 2; w <= kv::kContrlWords; ++w) kv::ctl(w) = 7000 + w;
+  const auto dir = kvtest::fresh_dir("strreset");
+  kvtest::write_file(dir / "input.dat",
+                     "STR\n'ONE NODE'\n1 0 0 0 0 1.0\n1 0.0 0.0 0.0 1 0\n1\nEND\n0 0 0 F\n1\nEND\n0 0 F\n0.0 0.0\nSTOP\n");
+  std::istringstream answers(dir.string() + "\ninput.dat\noutput.out\n");
+  std::streambuf* old = std::cin.rdbuf(answers.rdbuf());
+  const int status = kv::main_program();
+  std::cin.rdbuf(old);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(kv::ctl(kv::kISTOP), 0);
+  for (int w = 53; w <= 60; ++w) EXPECT_EQ(kv::ctl(w), 0) << w;
+  EXPECT_EQ(kv::ctl(65), 0);
+  EXPECT_EQ(kv::ctl(kv::kIUNIT), 0);
+  EXPECT_EQ(kv::ctl(kv::kINC), 0);
+  for (int w = 99; w <= kv::kContrlWords; ++w) ASSERT_EQ(kv::ctl(w), 0) << w;  // no word above 98 is used
+  EXPECT_GT(kv::ctl(kv::kIZ), 1);
+  EXPECT_EQ(kv::ctl(kv::kIZ0), kv::ctl(kv::kIZ));
+  EXPECT_FLOAT_EQ(kv::titles().grav, 386.4f);
+  kv::reset_globals();
 }
 
 TEST(Initialisation, PackedTriangleStarts) {

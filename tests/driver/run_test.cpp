@@ -268,6 +268,60 @@ TEST(Commands, NullItemsDoNotRepeatThePreviousCommand) {
   EXPECT_FALSE(contains(c, "INVALID OPTION")) << c;
 }
 
+// The first console line after the dialogue.
+std::string first_command_line(const std::string& console) {
+  const std::string c = clean(console);
+  if (c.compare(0, kDialogue.size(), kDialogue) != 0) return "(no dialogue) " + c;
+  const std::string rest = c.substr(kDialogue.size());
+  return rest.substr(0, rest.find('\n'));
+}
+
+TEST(Commands, TheFirstTestInOrderThatTheCommandPassesDecides) {
+  const std::string iz0 = " IZ=      0 MEM= 0.000%";
+  struct Case {
+    std::string deck;  // "STOP" follows
+    std::string line;  // the first console line the command gives
+  } const cases[] = {
+      {"STRUCTURE\n'F'\n" + kOneNode, " *--- BULIDING STRUCTURAL MODEL " + dashes(18) + "* IZ=      1 MEM= 0.000%"},
+      {"SOLSTR\n'F'\n" + kOneNode, " *--- BULIDING STRUCTURAL MODEL " + dashes(18) + "* IZ=      1 MEM= 0.000%"},
+      {"SOLVE\n'T'\n", " *** NO STRUCTURE HAS BEEN BUILT (NO \"STR\" BEFORE \"SOL\"): SOLUTION SKIPPED"},
+      {"DUMPSTOP\n", " *--- DUMPING MEMORY " + dashes(29) + "*" + iz0},
+      {"STOPREAD\n", " *--- NORMAL STOP " + dashes(32) + "*" + iz0},
+      {"'READ_UNIT=8 BUG=A'\n", " *--- READING DATA FROM FILE " + dashes(21) + "*" + iz0},
+      {"RELEASE_BUG=K\n", " *--- SET BUG OPTION: " + dashes(28) + "*" + iz0},
+      {"RELEASE_BUG\n", " SET BUG OPTION: RELEASE_BUG"},
+      {"NOECHO_BUG\n", " SET BUG OPTION: NOECHO_BUG"},
+      {"XNOECHO\n", " *--- NORMAL STOP " + dashes(32) + "*" + iz0},  // skipped: NOECHO from column 2
+      {"NONOECHO\n", " INVALID OPTION: NONOECHO"},
+  };
+  for (const auto& c : cases) {
+    const auto r = kvtest::run_deck(c.deck + "STOP\n", "order");
+    EXPECT_EQ(r.status, 0) << c.deck;
+    EXPECT_EQ(first_command_line(r.console), c.line) << c.deck;
+  }
+}
+
+TEST(Commands, LongBugLetterFieldIsCutTo70Columns) {
+  // The command becomes "BUG=" and the first 70 letters of its field; the
+  // console and the report show the command's first 70 columns.
+  const std::string field = std::string(66, 'Q') + "RSTUVWXYZ";  // 75 letters, the command 79 columns
+  const auto r = kvtest::run_deck("'BUG=" + field + "'\nSTOP\n", "bugcut");
+  EXPECT_EQ(r.status, 0);
+  const std::string shown = " BUG=" + std::string(66, 'Q') + "\n";
+  EXPECT_TRUE(contains(clean(r.console), "* IZ=      0 MEM= 0.000%\n" + shown)) << r.console;
+  EXPECT_TRUE(contains(clean(r.output), "\n SET BUG OPTION:\n" + shown)) << r.output;
+}
+
+TEST(Commands, NullSolutionTitleKeepsTheTitleThereWas) {
+  // A null free-format item leaves its target unchanged; the stamp is renewed.
+  const auto r = kvtest::run_deck("SOL1\n'FIRST'\nSOL1\n,\nDUMP\nSTOP\n", "nulltitle");
+  EXPECT_EQ(r.status, 0);
+  const std::string title2 = "FIRST" + std::string(74, ' ') + " TIME: hh:mm:ss, DATE: dd-MON-yy";
+  EXPECT_TRUE(contains(clean(r.output), "\n  SOLUTION.....: " + title2 + "\n\n DUMPING MEMORY\n")) << r.output;
+  EXPECT_TRUE(contains(clean(r.console), " *--- DUMPING MEMORY " + dashes(29) + "* IZ=      0 MEM= 0.000%\n\n FIRST\n"))
+      << r.console;
+}
+
 TEST(Commands, UnquotedSolTwoIsAnInvalidSolution) {
   const auto r = kvtest::run_deck("STR\n'FRAME'\n" + kOneNode + "SOL 2\n'EARTHQUAKE'\nSTOP\n", "sol2");
   EXPECT_NE(r.status, 0);

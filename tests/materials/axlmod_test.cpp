@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,15 +12,16 @@
 #include "materials/axlmod.h"
 #include "materials/harness.h"
 #include "materials/matdsp.h"
+#include "materials/fixtures.h"
 
 namespace {
 
 using namespace materials::axl;
+using mtest::rel;
+using mtest::trapezoids;
 
 // KC KT1 KT2 PY ALPHA BETA MAX-DUCT BETA-DI: DYT 0.02, DYC -0.01, EY 0.1, DU 0.2.
 const char* const kSet = "AXLMOD 1000 500 50 10 0.5 0.3 10 0.1\n";
-
-double rel(double x) { return 2e-4 * std::max(1.0, std::fabs(x)); }
 
 // The envelope after a push to (0.06, 12): KR = 1000 / sqrt(3), FX = 2,
 // DX = 0.06 - 10/KR, KS = (PY + FX)/(DX - DYC), pinching point at
@@ -36,33 +36,9 @@ struct Envelope {
   double kt = (20.0 + fp) / (dp + 0.02);
 };
 
-// Work along a polyline of (d, p) points, by trapezoids.
-double trapezoids(const std::vector<std::pair<double, double>>& pts) {
-  double w = 0.0;
-  for (std::size_t i = 1; i < pts.size(); ++i) {
-    w += (pts[i].first - pts[i - 1].first) * (pts[i].second + pts[i - 1].second) / 2.0;
-  }
-  return w;
-}
-
-class Axlmod : public ::testing::Test {
+class Axlmod : public mtest::SpringTest {
  protected:
-  Axlmod() { make(kSet); }
-  void make(const std::string& set) {
-    h.reset();  // one harness at a time: a finished one closes the units
-    materials::register_material(2, materials::mat02);
-    h = std::make_unique<mtest::MaterialHarness>(2, set);
-    h->init();
-  }
-  float* s() const { return h->committed(); }
-  double total_work() {
-    const materials::MatCall r = h->results();
-    return static_cast<double>(r.ese) + r.pse;
-  }
-  bool cycle_message() const {
-    return h->output().find("MORE THAN 5 CYCLES IN MAT02,  IELNO:") != std::string::npos;
-  }
-  std::unique_ptr<mtest::MaterialHarness> h;
+  Axlmod() : SpringTest(2, materials::mat02, "MORE THAN 5 CYCLES IN MAT02,  IELNO:") { make(kSet); }
 };
 
 TEST_F(Axlmod, PropertiesAndSetUp) {
@@ -81,7 +57,9 @@ TEST_F(Axlmod, PropertiesAndSetUp) {
   EXPECT_EQ(s()[kSeq], 1000.0f);
   EXPECT_EQ(s()[kA], 0.0f);
   for (int k = 3; k <= 33; ++k) {
-    if (k != kNrl && k != kSeq) EXPECT_EQ(s()[k], 0.0f) << "word " << k;
+    if (k != kNrl && k != kSeq) {
+      EXPECT_EQ(s()[k], 0.0f) << "word " << k;
+    }
   }
 }
 
@@ -313,15 +291,7 @@ TEST_F(Axlmod, SecondSetOfTheSameTypeEchoesWithoutHeader) {
 TEST_F(Axlmod, ZeroStiffnessAndYieldAreReportedAndNeverTurnIntoNaN) {
   make("AXLMOD 1000 0 50 0 0.5 0.3 10 0.1\n");  // KT1 = PY = 0: DYT, EY, DU would be 0/0
   EXPECT_NE(h->output().find(" *** WARNING - AXLMOD SET    1"), std::string::npos);
-  for (float d : {0.01f, 0.05f, -0.03f, 0.02f, -0.1f, 0.04f}) {
-    const float p = h->step(d);
-    EXPECT_TRUE(std::isfinite(p)) << d;
-  }
-  for (int k = 1; k <= 33; ++k) EXPECT_FALSE(std::isnan(s()[k])) << "word " << k;
-  const materials::MatCall r = h->results();
-  EXPECT_TRUE(std::isfinite(r.ese));
-  EXPECT_TRUE(std::isfinite(r.pse));
-  EXPECT_TRUE(std::isfinite(h->damage().di));
+  expect_finite_through({0.01f, 0.05f, -0.03f, 0.02f, -0.1f, 0.04f});
 }
 
 }  // namespace

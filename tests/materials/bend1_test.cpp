@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,26 +12,20 @@
 #include "materials/bend1.h"
 #include "materials/harness.h"
 #include "materials/matdsp.h"
+#include "materials/fixtures.h"
 
 namespace {
 
 using namespace materials::bend;
+using mtest::probe;
+using mtest::Pt;
+using mtest::rel;
+using mtest::slpmin;
+using mtest::trapezoids;
 
 // NB 3, NI 2, DY 0.001, BETA 0.05; SI = 1e5, EY = 0.05.
 const char* const kSet = "BEND1 3 2 0.001 0.05\n100 150 160\n0.001 0.005 0.02\n";
 constexpr double kSI = 1e5;
-
-double rel(double x) { return 2e-4 * std::max(1.0, std::fabs(x)); }
-
-double slpmin(double a, double b, double c) { return a * b > 0.0 ? std::min(b / a, c) : c; }
-
-double trapezoids(const std::vector<std::pair<double, double>>& pts) {
-  double w = 0.0;
-  for (std::size_t i = 1; i < pts.size(); ++i) {
-    w += (pts[i].first - pts[i - 1].first) * (pts[i].second + pts[i - 1].second) / 2.0;
-  }
-  return w;
-}
 
 // The push 0 -> 0.003 in one step: the event at (0.001, 100), the probe 0.1% of
 // the rest of the step further on the initial slope, (100.2, 0.001002), and
@@ -60,24 +53,9 @@ struct Unloading {
   }
 };
 
-class Bend1 : public ::testing::Test {
+class Bend1 : public mtest::SpringTest {
  protected:
-  Bend1() { make(kSet); }
-  void make(const std::string& set, int nsets = 1) {
-    h.reset();  // one harness at a time: a finished one closes the units
-    materials::register_material(3, materials::mat03);
-    h = std::make_unique<mtest::MaterialHarness>(3, set, nsets);
-    h->init();
-  }
-  float* s() const { return h->committed(); }
-  double total_work() {
-    const materials::MatCall r = h->results();
-    return static_cast<double>(r.ese) + r.pse;
-  }
-  bool cycle_message() const {
-    return h->output().find("MORE THAN 10 CYCLES IN MAT03,  IELNO:") != std::string::npos;
-  }
-  std::unique_ptr<mtest::MaterialHarness> h;
+  Bend1() : SpringTest(3, materials::mat03, "MORE THAN 10 CYCLES IN MAT03,  IELNO:") { make(kSet); }
 };
 
 TEST_F(Bend1, PropertiesAndSetUp) {
@@ -219,17 +197,6 @@ TEST_P(Bend1Unload, OneStepFromThePeakFollowsTheCurve) {
 
 INSTANTIATE_TEST_SUITE_P(Curve, Bend1Unload, ::testing::ValuesIn(kUnloads),
                          [](const auto& info) { return std::string(info.param.name); });
-
-struct Pt {
-  double d, p;
-};
-
-// The point a rule call sees after an event at ev on a step to dend whose end
-// is extrapolated on slope k: 0.1% of what is left of the step.
-Pt probe(Pt ev, double k, double dend) {
-  const double pext = ev.p + k * (dend - ev.d);
-  return {ev.d + 0.001 * (dend - ev.d), ev.p + 0.001 * (pext - ev.p)};
-}
 
 TEST_F(Bend1, FullCycleWorkIsTheAreaAlongTheEventPath) {
   h->step(0.003f);
@@ -402,13 +369,7 @@ TEST_P(Bend1Bad, WarnsAndStaysFinite) {
   make(t.set);
   EXPECT_NE(h->output().find(std::string(" *** WARNING - SET    1: ") + t.warning),
             std::string::npos);
-  for (float d : {0.003f, 0.03f, -0.004f, 0.0f, 0.01f}) {
-    EXPECT_TRUE(std::isfinite(h->step(d))) << d;
-  }
-  for (int k = 1; k <= h->nstate(); ++k) EXPECT_FALSE(std::isnan(s()[k])) << "word " << k;
-  const materials::MatCall r = h->results();
-  EXPECT_TRUE(std::isfinite(r.ese) && std::isfinite(r.pse));
-  EXPECT_TRUE(std::isfinite(h->damage().di));
+  expect_finite_through({0.003f, 0.03f, -0.004f, 0.0f, 0.01f});
 }
 
 INSTANTIATE_TEST_SUITE_P(Input, Bend1Bad, ::testing::ValuesIn(kBadSets),

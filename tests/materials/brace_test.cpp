@@ -12,10 +12,12 @@
 #include "driver/work_array.h"
 #include "materials/brace.h"
 #include "materials/harness.h"
+#include "materials/fixtures.h"
 
 namespace {
 
 using materials::MatCall;
+using mtest::set_up_member;
 
 constexpr float kPi = 3.1415925f;
 constexpr int kK = 1, kKeff = 2, kCycle = 3, kRule = 4, kLength = 5;
@@ -55,18 +57,11 @@ int count(const std::string& text, const std::string& what) {
 class Brace : public ::testing::Test {
  protected:
   void SetUp() override { materials::register_material(8, materials::mat08); }
-
-  // A brace of the given length and KEFF, set up as the element sets it up.
-  static void set_up(mtest::MaterialHarness& h, float length, float keff) {
-    h.preset_state_word(kLength, length);
-    h.preset_state_word(kKeff, keff);
-    h.init();
-  }
 };
 
 TEST_F(Brace, ReadsEchoesAndSetsUp) {
   mtest::MaterialHarness h(8, brace_set(1));
-  set_up(h, 200.0f, 1.0f);
+  set_up_member(h, 200.0f, 1.0f);
   EXPECT_EQ(h.nprop(), 9);
   EXPECT_EQ(h.nstate(), 42);
   const float* prop = h.prop();
@@ -107,7 +102,7 @@ TEST_F(Brace, ReadsEchoesAndSetsUp) {
 // absolute tangent 0.0001.
 TEST_F(Brace, YieldsInTensionAtPY) {
   mtest::MaterialHarness h(8, brace_set(1));
-  set_up(h, 200.0f, 1.0f);
+  set_up_member(h, 200.0f, 1.0f);
   struct Stop {
     float d, p, tangent, rule;
   };
@@ -141,7 +136,7 @@ TEST_F(Brace, YieldsInTensionAtPY) {
 // through the first cycle's point A.
 TEST_F(Brace, UnloadingFromThePlateauCountsACycle) {
   mtest::MaterialHarness h(8, brace_set(1));
-  set_up(h, 200.0f, 1.0f);
+  set_up_member(h, 200.0f, 1.0f);
   h.step(0.1f);
   EXPECT_FLOAT_EQ(h.step(0.25f), 400.0f);
   EXPECT_NEAR(h.step(0.15f), 400.0f, 1.0e-3f);  // the tangent of the plateau still ruled this step
@@ -177,7 +172,7 @@ TEST_F(Brace, FirstCycleBuckling) {
   };
   for (const Case& t : cases) {
     mtest::MaterialHarness h(8, brace_set(1));
-    set_up(h, 200.0f, t.keff);
+    set_up_member(h, 200.0f, t.keff);
     const double pcr = first_cycle_load(t.slr);
     EXPECT_NEAR(h.step(t.d_elastic), 1600.0f * t.d_elastic, 1.0e-3f);
     const double ha = pcr / 400.0;
@@ -216,7 +211,7 @@ TEST_F(Brace, BucklingLoadPerCycle) {
   };
   for (const Case& t : cases) {
     mtest::MaterialHarness h(8, brace_set(t.shape));
-    set_up(h, t.length, 1.0f);
+    set_up_member(h, t.length, 1.0f);
     h.set_state_word(kCycle, t.cycle);
     h.step(-0.5f);
     EXPECT_NEAR(printed_buckling_load(h.output()), t.pcr, 1.0e-3)
@@ -229,7 +224,7 @@ TEST_F(Brace, BucklingLoadPerCycle) {
 // when another brace, of other slenderness, was evaluated just before it.
 TEST_F(Brace, ShapeThreeSecondCycleUsesItsOwnFirstCycleLoad) {
   mtest::MaterialHarness h(8, brace_set(3, 2.0f) + brace_set(3, 4.0f), 2);
-  set_up(h, 200.0f, 1.0f);  // set 1, SLR 100
+  set_up_member(h, 200.0f, 1.0f);  // set 1, SLR 100
   h.set_state_word(kCycle, 2.0f);
 
   // A second brace of set 2 (SLR 50), laid out as its element would, set up
@@ -267,7 +262,7 @@ TEST_F(Brace, GrowthPerShape) {
                            (0.55 * 1.25 / 100 + 0.0002 * 1.5625) * 1.4, 0.0};
   for (int shape = 1; shape <= 3; ++shape) {
     mtest::MaterialHarness h(8, brace_set(shape));
-    set_up(h, 200.0f, 1.0f);
+    set_up_member(h, 200.0f, 1.0f);
     h.step(-0.1f);
     h.step(-0.25f);  // buckles
     h.step(-1.0f);   // on A-B, the first extreme is recorded
@@ -284,7 +279,7 @@ TEST_F(Brace, GrowthPerShape) {
 // of the steps.
 TEST_F(Brace, FullCycleWithEnergies) {
   mtest::MaterialHarness h(8, brace_set(3));
-  set_up(h, 200.0f, 1.0f);
+  set_up_member(h, 200.0f, 1.0f);
   struct Stop {
     float d;
     double p;
@@ -345,7 +340,7 @@ TEST_F(Brace, FullCycleWithEnergies) {
 // and the return from C-D onto the elastic branch that starts on A-B.
 TEST_F(Brace, ReversalAndReturn) {
   mtest::MaterialHarness h(8, brace_set(3));
-  set_up(h, 200.0f, 1.0f);
+  set_up_member(h, 200.0f, 1.0f);
   h.step(-0.1f);
   h.step(-0.25f);
   h.step(-1.0f);  // H = -4 on A-B, between B and H
@@ -392,7 +387,7 @@ TEST_F(Brace, ReversalAndReturn) {
 // plateau; a brace whose event is 2 never reports buckling afterwards.
 TEST_F(Brace, AllowableElongationEvent) {
   mtest::MaterialHarness h(8, brace_set(1));
-  set_up(h, 200.0f, 1.0f);
+  set_up_member(h, 200.0f, 1.0f);
   h.step(0.25f);
   h.step(2.4f);
   EXPECT_FLOAT_EQ(h.committed()[kEvent], 0.0f);
@@ -411,7 +406,7 @@ TEST_F(Brace, AllowableElongationEvent) {
 TEST_F(Brace, LengthNotPositiveIsTakenAsOne) {
   for (float length : {0.0f, -3.0f}) {
     mtest::MaterialHarness h(8, brace_set(1));
-    set_up(h, length, 1.0f);
+    set_up_member(h, length, 1.0f);
     EXPECT_FLOAT_EQ(h.tangent(), 320000.0f) << length;
     EXPECT_FLOAT_EQ(h.committed()[kDY], 400.0f / 320000.0f);
     EXPECT_NEAR(h.step(0.001f), 320.0f, 1.0e-3f);
@@ -436,10 +431,7 @@ TEST_F(Brace, UnusableDataStopsTheRun) {
   };
   for (const Case& t : cases) {
     mtest::MaterialHarness h(8, brace_set(1) + t.record);
-    MatCall c;
-    c.iopt = materials::kOptRead;
-    c.set = 2;
-    c.prop = kv::ctl(kv::kIZ) + 1;
+    MatCall c = mtest::read_call(2);
     try {
       materials::mat08(c);
       ADD_FAILURE() << "no stop for " << t.record;
@@ -468,7 +460,7 @@ TEST_F(Brace, UnusableDataStopsTheRun) {
 // With trace letter K the set-up prints the envelope's control points.
 TEST_F(Brace, ControlPointTrace) {
   mtest::MaterialHarness h(8, brace_set(1), 1, 1 << 10);
-  set_up(h, 200.0f, 1.0f);
+  set_up_member(h, 200.0f, 1.0f);
   const std::string out = h.output();
   const char* lines[] = {
       "     BRACE HYSTERESIS ENVELOPE CONTROL POINTS....\n"

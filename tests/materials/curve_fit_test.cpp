@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "materials/curve_fit.h"
+#include "materials/fixtures.h"
 
 namespace {
 
@@ -79,7 +80,10 @@ TEST(CurveFitLine, TwoTermsThroughNoisyPointsIsTheRegressionLine) {
   EXPECT_NEAR(c[1], 1.96f, 1e-6);
 }
 
-TEST(CurveFitFailure, NoPointsOrAllLoadsZeroLeaveZeroCoefficients) {
+// The failure line goes to unit 6: a scratch file here, not a stray fort.6.
+class CurveFitFailure : public mtest::ScratchOutputTest {};
+
+TEST_F(CurveFitFailure, NoPointsOrAllLoadsZeroLeaveZeroCoefficients) {
   const std::vector<float> x = {0.0f, 0.0f, 0.0f};
   const std::vector<float> y = {1.0f, 2.0f, 3.0f};
   std::array<double, 16> asat{};
@@ -91,6 +95,10 @@ TEST(CurveFitFailure, NoPointsOrAllLoadsZeroLeaveZeroCoefficients) {
   EXPECT_FALSE(curvft(asat, ay, c, 3, 4, x, y));
   EXPECT_EQ(c, (std::array<float, 4>{0.0f, 0.0f, 0.0f, 0.0f}));
   EXPECT_EQ(asat[0], 3.0);  // x^0 is 1.0 also for x = 0.0
+  // No points: the first diagonal term is zero; all loads zero: the second.
+  EXPECT_EQ(output(),
+            " THE ASAT  1 TH DIAGONAL TERM ARE ZERO - CURVE FITTING SOLUTION ABORTED FROM SKY2\n"
+            " THE ASAT  2 TH DIAGONAL TERM ARE ZERO - CURVE FITTING SOLUTION ABORTED FROM SKY2\n");
 }
 
 struct Label {

@@ -40,7 +40,7 @@ void MaterialHarness::read_sets(const std::vector<int>& types, const std::string
     read_sets_unguarded(types, input, ibugm);
   } catch (...) {
     // The destructor does not run for a constructor that throws.
-    fio::close_all();
+    release_units();
     std::error_code ec;
     if (!dir_.empty()) std::filesystem::remove_all(dir_, ec);
     throw;
@@ -58,9 +58,11 @@ void MaterialHarness::read_sets_unguarded(const std::vector<int>& types, const s
 
   const std::filesystem::path dir = kvtest::fresh_dir("material");
   dir_ = dir.string();
-  kvtest::write_file(dir / "input.dat", input);
-  fio::open(5, (dir / "input.dat").string());
-  fio::open(6, (dir / "output.out").string());
+  input_path_ = (dir / "input.dat").string();
+  output_path_ = (dir / "output.out").string();
+  kvtest::write_file(input_path_, input);
+  fio::open(5, input_path_);
+  fio::open(6, output_path_);
 
   // As the structure input lays the sets out: MATPTR, then per set the type
   // word and the NPROP words the driver fills at the free words.
@@ -93,9 +95,15 @@ void MaterialHarness::read_sets_unguarded(const std::vector<int>& types, const s
 }
 
 MaterialHarness::~MaterialHarness() {
-  fio::close_all();
+  release_units();
   std::error_code ec;
   std::filesystem::remove_all(dir_, ec);
+}
+
+void MaterialHarness::release_units() const {
+  // A harness built since has reopened the units on its own files: they are its to close.
+  if (!input_path_.empty() && fio::path_of(5) == input_path_) fio::close(5);
+  if (!output_path_.empty() && fio::path_of(6) == output_path_) fio::close(6);
 }
 
 materials::MatCall MaterialHarness::base_call(int iopt) const {

@@ -15,6 +15,10 @@
 // default d - committed d, VL = the committed rate; then the trial copy is
 // committed and the spring keeps FT += (P returned - FT), d and V. The harness
 // uses its own previous-type word and no page print, as an element does.
+//
+// One harness drives the models at a time: a new one takes the globals and
+// units 5 and 6 over, and an older one that ends afterwards closes nothing that
+// is no longer its own.
 #pragma once
 
 #include <string>
@@ -27,12 +31,14 @@ namespace mtest {
 
 class MaterialHarness {
  public:
-  // Resets the globals, opens unit 5 on `input` (the set's record, its first
-  // item the keyword/name) and unit 6 on a scratch file, and stores set 1 of
-  // `type` through MATDSP option 1. More sets: pass several records and nsets.
+  // Resets the globals, closes every unit, opens unit 5 on `input` (the set's
+  // record, its first item the keyword/name) and unit 6 on a scratch file, and
+  // stores set 1 of `type` through MATDSP option 1. More sets: pass several
+  // records and nsets.
   MaterialHarness(int type, const std::string& input, int nsets = 1, int ibugm = 0);
   // Sets of different types: set i has types[i-1], its record the i-th in input.
   MaterialHarness(const std::vector<int>& types, const std::string& input, int ibugm = 0);
+  // Closes units 5 and 6 where they are still on this harness's files.
   ~MaterialHarness();
 
   // Option 0 then option 2 on the committed copy of a spring of set `set`.
@@ -84,6 +90,7 @@ class MaterialHarness {
   materials::MatCall base_call(int iopt) const;
   void read_sets(const std::vector<int>& types, const std::string& input, int ibugm);
   void read_sets_unguarded(const std::vector<int>& types, const std::string& input, int ibugm);
+  void release_units() const;
   int type_ = 0;
   int prev_type_ = 0;  // the element's own previous-type word
   bool element_print_ = false;
@@ -96,6 +103,8 @@ class MaterialHarness {
   long long sta_ = 0;  // ZMATRX index of the committed copy
   float p_ = 0.0f, d_ = 0.0f, v_ = 0.0f, p_material_ = 0.0f;
   std::string dir_;
+  std::string input_path_;   // what unit 5 was opened on
+  std::string output_path_;  // what unit 6 was opened on
 };
 
 }  // namespace mtest

@@ -9,6 +9,7 @@
 #include "driver/globals.h"
 #include "materials/harness.h"
 #include "materials/hinge.h"
+#include "materials/fixtures.h"
 
 namespace {
 
@@ -26,24 +27,14 @@ std::string hinge_set(const std::string& ratio, const std::string& max_duc) {
   return "HINGE 0.01 100. " + ratio + " " + max_duc + " 0.3 5. 0.02 0.\n0\n";
 }
 
-struct Step {
-  float d;
-  float p;     // moment after the step
-  float k;     // tangent for the next step
-  float duct;  // ductility after the step
-};
+using Step = mtest::RotationStep;
 
 class Hinge : public ::testing::Test {
  protected:
   void SetUp() override { materials::register_material(19, materials::mat19); }
 
   static void run(mtest::MaterialHarness& h, const Step* steps, int n) {
-    for (int i = 0; i < n; ++i) {
-      const Step& s = steps[i];
-      EXPECT_NEAR(h.step(s.d), s.p, kTol) << "d = " << s.d;
-      EXPECT_NEAR(h.tangent(), s.k, 1.0e-4f) << "d = " << s.d;
-      EXPECT_NEAR(h.committed()[kDuct], s.duct, 1.0e-5f) << "d = " << s.d;
-    }
+    mtest::run_rotation_steps(h, {steps, static_cast<std::size_t>(n)}, kDuct, kTol, 1.0e-4f);
   }
 };
 

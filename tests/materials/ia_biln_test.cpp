@@ -12,14 +12,12 @@
 #include "materials/harness.h"
 #include "materials/ia_biln.h"
 #include "materials/matdsp.h"
+#include "materials/fixtures.h"
 
 namespace {
 
 std::unique_ptr<mtest::MaterialHarness> make(const std::string& input, int nsets = 1) {
-  materials::register_material(10, materials::mat10);
-  auto h = std::make_unique<mtest::MaterialHarness>(10, input, nsets);
-  h->init();
-  return h;
+  return mtest::make_spring(10, materials::mat10, input, nsets);
 }
 
 // E*TI = 1000, MP = 100, so the harness's elastic trial is 1000 D.

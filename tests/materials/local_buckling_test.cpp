@@ -9,11 +9,13 @@
 #include "driver/globals.h"
 #include "driver/work_array.h"
 #include "materials/harness.h"
+#include "materials/fixtures.h"
 #include "materials/local_buckling.h"
 
 namespace {
 
 using materials::MatCall;
+using mtest::set_up_member;
 
 constexpr float kPi = 3.1415925f;
 constexpr int kK = 1, kKeff = 2, kCycle = 3, kRule = 4, kLength = 5;
@@ -26,17 +28,11 @@ constexpr const char* kTube = "LOCBKL 32000. 10. 2. 40. 10. 0.1\n";
 class LocalBuckling : public ::testing::Test {
  protected:
   void SetUp() override { materials::register_material(13, materials::mat13); }
-
-  static void set_up(mtest::MaterialHarness& h, float length, float keff) {
-    h.preset_state_word(kLength, length);
-    h.preset_state_word(kKeff, keff);
-    h.init();
-  }
 };
 
 TEST_F(LocalBuckling, ReadsEchoesAndSetsUp) {
   mtest::MaterialHarness h(13, kTube);
-  set_up(h, 200.0f, 1.0f);
+  set_up_member(h, 200.0f, 1.0f);
   EXPECT_EQ(h.nprop(), 8);
   EXPECT_EQ(h.nstate(), 39);
   EXPECT_EQ(h.nstate_at_read(1), 39);
@@ -66,7 +62,7 @@ TEST_F(LocalBuckling, ReadsEchoesAndSetsUp) {
 // energies and the damage index as for any hysteretic spring.
 TEST_F(LocalBuckling, YieldsInTensionAtPY) {
   mtest::MaterialHarness h(13, kTube);
-  set_up(h, 200.0f, 1.0f);
+  set_up_member(h, 200.0f, 1.0f);
   EXPECT_FLOAT_EQ(h.step(0.1f), 160.0f);
   EXPECT_FLOAT_EQ(h.step(0.25f), 400.0f);
   EXPECT_FLOAT_EQ(h.tangent(), 0.0001f);
@@ -101,7 +97,7 @@ TEST_F(LocalBuckling, FirstCycleBuckling) {
   };
   for (const Case& t : cases) {
     mtest::MaterialHarness h(13, kTube);
-    set_up(h, 200.0f, t.keff);
+    set_up_member(h, 200.0f, t.keff);
     EXPECT_FLOAT_EQ(h.step(t.d_elastic), t.p_elastic);
     EXPECT_EQ(h.committed()[kRule], 1.0f);
     EXPECT_FLOAT_EQ(h.step(t.d_buckled), 1600.0f * t.d_buckled);
@@ -123,7 +119,7 @@ TEST_F(LocalBuckling, FirstCycleBuckling) {
 // the growth uses the divisor 40, except where C follows (divisor SLR).
 TEST_F(LocalBuckling, PostBucklingPathAndGrowth) {
   mtest::MaterialHarness h(13, kTube);
-  set_up(h, 200.0f, 1.0f);
+  set_up_member(h, 200.0f, 1.0f);
   h.step(-0.25f);
   h.step(-0.26f);  // buckles with A at (-1.04, -1.04), K = KE (0.89/-3.96)
   // Back at A = (-1, -1): on A-B with sAB = 0.85/-4 = -0.2125.
@@ -158,7 +154,7 @@ TEST_F(LocalBuckling, LaterCyclesBuckleAtOneFifthOfPY) {
   const Case cases[] = {{80.0f, 0.1f}, {200.0f, 0.25f}, {300.0f, 0.375f}};
   for (const Case& t : cases) {
     mtest::MaterialHarness h(13, kTube);
-    set_up(h, t.length, 1.0f);
+    set_up_member(h, t.length, 1.0f);
     h.set_state_word(kCycle, 2.0f);
     const float ke = 320000.0f / t.length;
     EXPECT_NEAR(h.step(-79.0f / ke), -79.0f, 1.0e-3f) << t.length;
@@ -173,7 +169,7 @@ TEST_F(LocalBuckling, LaterCyclesBuckleAtOneFifthOfPY) {
   // stays where the member buckled, (-0.75, -0.25), so the tangent keeps
   // sAB = 0.1/-4.25.
   mtest::MaterialHarness h(13, kTube);
-  set_up(h, 200.0f, 1.0f);
+  set_up_member(h, 200.0f, 1.0f);
   const float path[][2] = {
       {0.25f, 400.0f}, {0.125f, 400.0f}, {0.0f, 200.0f}, {-0.125f, 0.0f}, {-0.1875f, -100.0f}};
   for (const auto& st : path) EXPECT_NEAR(h.step(st[0]), st[1], 1.0e-3f) << st[0];
@@ -233,10 +229,7 @@ TEST_F(LocalBuckling, UnusableDataStopsTheRun) {
   };
   for (const char* record : records) {
     mtest::MaterialHarness h(13, std::string(kTube) + record);
-    MatCall c;
-    c.iopt = materials::kOptRead;
-    c.set = 2;
-    c.prop = kv::ctl(kv::kIZ) + 1;
+    MatCall c = mtest::read_call(2);
     EXPECT_THROW(materials::mat13(c), kv::RunStop) << record;
     EXPECT_NE(h.output().find("ERROR IN LOCBKL MATERIAL SET    2: E, A, R AND YS MUST BE POSITIVE"),
               std::string::npos)
@@ -268,7 +261,7 @@ TEST_F(LocalBuckling, ControlPointTrace) {
   };
   for (const Case& t : cases) {
     mtest::MaterialHarness h(13, kTube, 1, 1 << 10);
-    set_up(h, t.length, 1.0f);
+    set_up_member(h, t.length, 1.0f);
     const std::string out = h.output();
     const std::string lines[] = {
         "     TUBE HYSTERESIS ENVELOPE CONTROL POINTS....\n"

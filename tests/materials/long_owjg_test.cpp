@@ -11,6 +11,7 @@
 #include "materials/harness.h"
 #include "materials/long_owjg.h"
 #include "materials/matdsp.h"
+#include "materials/fixtures.h"
 
 namespace {
 
@@ -18,10 +19,7 @@ namespace {
 constexpr double kKU2 = 856026.0 - 52030208.0 * 0.0084;
 
 std::unique_ptr<mtest::MaterialHarness> make(const std::string& set) {
-  materials::register_material(9, materials::mat09);
-  auto h = std::make_unique<mtest::MaterialHarness>(9, set);
-  h->init();
-  return h;
+  return mtest::make_spring(9, materials::mat09, set);
 }
 
 double rel(double x, double r = 1e-5) { return r * std::max(1.0, std::fabs(x)); }

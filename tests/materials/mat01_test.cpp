@@ -7,6 +7,7 @@
 #include "materials/harness.h"
 #include "materials/mat01_beam_section.h"
 #include "materials/matdsp.h"
+#include "materials/fixtures.h"
 
 namespace {
 
@@ -162,10 +163,7 @@ TEST(Mat01, UnreadableOrTruncatedSetStopsTheRun) {
   };
   for (const Case& t : cases) {
     mtest::MaterialHarness h(1, std::string(kSet) + t.record);
-    MatCall c;
-    c.iopt = materials::kOptRead;
-    c.set = 2;
-    c.prop = kv::ctl(kv::kIZ) + 1;
+    MatCall c = mtest::read_call(2);
     EXPECT_THROW(materials::mat01(c), kv::RunStop) << t.record;
     EXPECT_NE(h.output().find(t.message), std::string::npos) << h.output();
   }

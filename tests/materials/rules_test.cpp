@@ -1,12 +1,8 @@
 // LDIR, INTSCT and SLPMIN.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "driver/globals.h"
-#include "fio/fio.h"
 #include "materials/rules.h"
-#include "support/test_support.h"
+#include "materials/fixtures.h"
 
 namespace {
 
@@ -70,24 +66,7 @@ TEST_P(SlpminTable, LimitsTheSlope) {
 
 INSTANTIATE_TEST_SUITE_P(Rules, SlpminTable, ::testing::ValuesIn(kSlpminCases));
 
-class IntsctTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    fio::close_all();
-    kv::reset_globals();
-    dir_ = kvtest::fresh_dir("intsct");
-    ASSERT_TRUE(fio::open(6, (dir_ / "out.txt").string()));
-  }
-  void TearDown() override {
-    fio::close_all();
-    std::filesystem::remove_all(dir_);
-  }
-  std::string output() {
-    fio::flush(6);
-    return kvtest::read_file(dir_ / "out.txt");
-  }
-  std::filesystem::path dir_;
-};
+class IntsctTest : public mtest::ScratchOutputTest {};
 
 TEST_F(IntsctTest, CrossingLines) {
   float x = 9, y = 9;

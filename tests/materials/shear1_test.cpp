@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,27 +12,23 @@
 #include "materials/harness.h"
 #include "materials/matdsp.h"
 #include "materials/shear1.h"
+#include "materials/fixtures.h"
 
 namespace {
 
 using namespace materials::shear;
+using mtest::probe;
+using mtest::Pt;
+using mtest::rel;
+using mtest::slpmin;
+using mtest::trapezoids;
 
 // NS 3, NI 2, DY 0.002, BETA 0.1; SI = 1e5; EY = 0.05 + (100 + 112.5)/2 * 0.001.
 const char* const kSet = "SHEAR1 3 2 0.002 0.1\n100 150 160\n0.001 0.005 0.02\n";
 constexpr double kSI = 1e5;
 constexpr double kT1 = 100.0;
 
-double rel(double x) { return 2e-4 * std::max(1.0, std::fabs(x)); }
-double slpmin(double a, double b, double c) { return a * b > 0.0 ? std::min(b / a, c) : c; }
 double sgn(double a, double b) { return std::copysign(std::fabs(a), b); }
-
-double trapezoids(const std::vector<std::pair<double, double>>& pts) {
-  double w = 0.0;
-  for (std::size_t i = 1; i < pts.size(); ++i) {
-    w += (pts[i].first - pts[i - 1].first) * (pts[i].second + pts[i - 1].second) / 2.0;
-  }
-  return w;
-}
 
 // The push 0 -> 0.003, as for the bending model: event at (0.001, 100), then
 // the secant from the probe (100.2, 0.001002) to (150, 0.005).
@@ -61,17 +56,6 @@ struct Unloading {
   }
 };
 
-struct Pt {
-  double d, p;
-};
-
-// The point a rule call sees after an event at ev on a step to dend whose end
-// is extrapolated on slope k: 0.1% of what is left of the step.
-Pt probe(Pt ev, double k, double dend) {
-  const double pext = ev.p + k * (dend - ev.d);
-  return {ev.d + 0.001 * (dend - ev.d), ev.p + 0.001 * (pext - ev.p)};
-}
-
 // The pinched branch seen from q, loading toward the target (td, tf) with the
 // largest excursion (x, y) and the peak mp of the loading direction.
 struct Pinched {
@@ -96,24 +80,9 @@ struct Pinched {
   }
 };
 
-class Shear1 : public ::testing::Test {
+class Shear1 : public mtest::SpringTest {
  protected:
-  Shear1() { make(kSet); }
-  void make(const std::string& set, int nsets = 1) {
-    h.reset();  // one harness at a time: a finished one closes the units
-    materials::register_material(4, materials::mat04);
-    h = std::make_unique<mtest::MaterialHarness>(4, set, nsets);
-    h->init();
-  }
-  float* s() const { return h->committed(); }
-  double total_work() {
-    const materials::MatCall r = h->results();
-    return static_cast<double>(r.ese) + r.pse;
-  }
-  bool cycle_message() const {
-    return h->output().find("MORE THAN 10 CYCLES IN MAT04,  IELNO:") != std::string::npos;
-  }
-  std::unique_ptr<mtest::MaterialHarness> h;
+  Shear1() : SpringTest(4, materials::mat04, "MORE THAN 10 CYCLES IN MAT04,  IELNO:") { make(kSet); }
 };
 
 TEST_F(Shear1, PropertiesAndSetUp) {
@@ -391,13 +360,7 @@ TEST_P(Shear1Bad, WarnsAndStaysFinite) {
   make(GetParam().set);
   EXPECT_NE(h->output().find(" *** WARNING - SET    1: BACKBONE POINTS SHOULD BE POSITIVE AND ASCENDING"),
             std::string::npos);
-  for (float d : {0.003f, 0.03f, -0.004f, 0.0f, 0.01f}) {
-    EXPECT_TRUE(std::isfinite(h->step(d))) << d;
-  }
-  for (int k = 1; k <= h->nstate(); ++k) EXPECT_FALSE(std::isnan(s()[k])) << "word " << k;
-  const materials::MatCall r = h->results();
-  EXPECT_TRUE(std::isfinite(r.ese) && std::isfinite(r.pse));
-  EXPECT_TRUE(std::isfinite(h->damage().di));
+  expect_finite_through({0.003f, 0.03f, -0.004f, 0.0f, 0.01f});
 }
 
 INSTANTIATE_TEST_SUITE_P(Input, Shear1Bad, ::testing::ValuesIn(kBadSets),

@@ -7,6 +7,7 @@
 #include "driver/globals.h"
 #include "materials/harness.h"
 #include "materials/short_owjg_mr2.h"
+#include "materials/fixtures.h"
 
 namespace {
 
@@ -21,24 +22,14 @@ std::string set_line(float max_duc) {
   return "MR2 0.01 100. 0.05 " + std::to_string(max_duc) + " 0.3 5.0 0.02\n";
 }
 
-struct Step {
-  float d;
-  float p;      // moment after the step
-  float k;      // tangent for the next step
-  float duct;   // ductility after the step
-};
+using Step = mtest::RotationStep;
 
 class Mr2 : public ::testing::Test {
  protected:
   void SetUp() override { materials::register_material(11, materials::mat11); }
 
   static void run(mtest::MaterialHarness& h, const Step* steps, int n) {
-    for (int i = 0; i < n; ++i) {
-      const Step& s = steps[i];
-      EXPECT_NEAR(h.step(s.d), s.p, kTol) << "d = " << s.d;
-      EXPECT_NEAR(h.tangent(), s.k, kTol) << "d = " << s.d;
-      EXPECT_NEAR(h.committed()[kDuct], s.duct, 1.0e-5f) << "d = " << s.d;
-    }
+    mtest::run_rotation_steps(h, {steps, static_cast<std::size_t>(n)}, kDuct, kTol, kTol);
   }
 };
 

@@ -8,6 +8,7 @@
 #include "driver/globals.h"
 #include "materials/harness.h"
 #include "materials/matdsp.h"
+#include "materials/fixtures.h"
 #include "materials/takeda.h"
 
 namespace {
@@ -17,20 +18,14 @@ namespace {
 const char* const kSet = "TAKEDA 2.0 10 0.01 30 0.05 40 0.25 0.1\n";
 constexpr double kCPY = 40.0 / 0.06;
 
-class Takeda : public ::testing::Test {
+class Takeda : public mtest::SpringTest {
  protected:
-  Takeda() {
-    materials::register_material(6, materials::mat06);
-    h = std::make_unique<mtest::MaterialHarness>(6, kSet);
-    h->init();
-  }
+  Takeda() : SpringTest(6, materials::mat06, "MORE THAN 5 CYCLES IN MAT06,  IELNO:") { make(kSet); }
   // Steps with zero rates, so the branch is chosen from the forces alone.
   float go(float d) {
     h->step(d, 0.0f);
     return h->material_force();
   }
-  float* s() const { return h->committed(); }
-  std::unique_ptr<mtest::MaterialHarness> h;
 };
 
 double rel(double x) { return 1e-4 * std::max(1.0, std::fabs(x)); }

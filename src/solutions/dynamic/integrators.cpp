@@ -233,6 +233,12 @@ void wtheta(const IntegratorCall& s, IntegratorConstants& c, std::int32_t& istop
     add_free_product(s, s.m, s.mmdiag, s.nstm, s.pbar, s.q - s.ncond);
     add_free_product(s, s.k, s.kmdiag, s.nstk, s.pbar, s.r - s.ncond);
   }
+  // The interpolated end of a step is not in equilibrium: what the earlier
+  // steps left unbalanced joins the load, so that equilibrium holds at every
+  // t + theta*DT as the method requires.
+  float* resid = s.resid > 0 ? kv::rptr(s.resid) : nullptr;
+  if (resid != nullptr)
+    for (int k = 1; k <= s.nfree; ++k) pbar[k - 1] += resid[s.ncond + k - 1];
 
   if (!solve_keff(s, true, istop)) return;
 
@@ -244,6 +250,27 @@ void wtheta(const IntegratorCall& s, IntegratorConstants& c, std::int32_t& istop
     da[i] = (c.c0 * pbar[k - 1] - inertia[i]) / theta;
     dv[i] = c.c4 * da[i] + a[i] * dt;
     dd[i] = c.c6 * da[i] + c.c5 * a[i] + v[i] * dt;
+  }
+  if (resid == nullptr) return;
+
+  // Residual of the step: dP - M*(dA + ALPHA*dV) - (K - KG)*(dD + BETA*dV),
+  // the products added with the signs folded into the work vector.
+  float* x = kv::rptr(s.workv);
+  for (int k = 1; k <= s.nfree; ++k) {
+    const int i = s.ncond + k - 1;
+    resid[i] += pstep[i];
+    x[i] = -(da[i] + c.alpha * dv[i]);
+  }
+  add_free_product(s, s.m, s.mmdiag, s.nstm, s.resid + s.ncond, s.workv);
+  for (int k = 1; k <= s.nfree; ++k) {
+    const int i = s.ncond + k - 1;
+    x[i] = -(dd[i] + c.beta * dv[i]);
+  }
+  add_free_product(s, s.k, s.kmdiag, s.nstk, s.resid + s.ncond, s.workv);
+  if (s.kgdata3 == 2) {
+    const float g = kg_factor(s);
+    for (int k = 1; k <= s.nfree; ++k) x[s.ncond + k - 1] *= -g;
+    add_free_product(s, s.kg, s.kgmdiag, s.nstg, s.resid + s.ncond, s.workv);
   }
 }
 

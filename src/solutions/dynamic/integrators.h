@@ -70,6 +70,9 @@ struct IntegratorCall {
   std::int64_t keff = 0, keffdg = 0;
   int nkeff = 0;
   std::int64_t q = 0, r = 0, pbar = 0;
+  // WTHETA: NEQ reals indexed by equation, zero at the start of the solution,
+  // that carry the equilibrium residual of each step into the next (0: none).
+  std::int64_t resid = 0;
 };
 
 // Option 1 fills c; option 2 reads c and writes DA, DV, DD on the free

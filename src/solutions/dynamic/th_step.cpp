@@ -200,6 +200,7 @@ IntegratorCall StepLoop::integrator_call(int iopt, bool newkef) const {
   ic.q = h_.q;
   ic.r = h_.r;
   ic.pbar = h_.pbar;
+  ic.resid = h_.resid;
   return ic;
 }
 

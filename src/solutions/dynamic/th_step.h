@@ -46,6 +46,7 @@ struct TimeHistoryData {
   std::int64_t mascos = 0;                        // 3 * NEQ
   std::int64_t zerov = 0;                         // NEQ, zero
   std::int64_t work1 = 0, work2 = 0;              // NEQ each, the step report's work vectors
+  std::int64_t resid = 0;                         // 2 * NEQ, zero: Wilson's equilibrium residual
   std::int64_t pstep = 0, dfdamp = 0, fdamp = 0, fd = 0, dfd = 0;  // NEQ each
   std::int64_t upeak = 0, vpeak = 0, apeak = 0;   // NEQ each
   std::int64_t ppeak = 0;                         // NEQ + 6

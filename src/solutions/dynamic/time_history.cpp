@@ -105,11 +105,6 @@ void sol02() {
     fio::write(kOut, "(5X,'INTEGRATION METHOD IS ONLY VALID FOR ','PROPORTIONAL DAMPING',/,/,5X,'SOLN IS ABORTED')");
     return;
   }
-  if (ctl(kv::kStiffMdiag) == 0 || ctl(kv::kStiffValues) == 0) {
-    // Nothing to integrate before "STR" has built a model.
-    fio::write(kOut, "(5X,'NO STRUCTURAL MODEL HAS BEEN BUILT',/,/,5X,'SOLN IS ABORTED')");
-    return;
-  }
 
   titles.grav = grav;
   fio::write(kOut,
@@ -191,7 +186,7 @@ void sol02() {
   h.zerov = reserve_zeroed(neq);
   h.work1 = reserve_zeroed(neq);
   h.work2 = reserve_zeroed(neq);
-  reserve_zeroed(2 * static_cast<std::int64_t>(neq));
+  h.resid = reserve_zeroed(2 * static_cast<std::int64_t>(neq));
   h.pstep = reserve_zeroed(neq);
   h.dfdamp = reserve_zeroed(neq);
   h.fdamp = reserve_zeroed(neq);
