@@ -147,11 +147,22 @@ struct Stcase {
 };
 Stcase& stcase();
 
+// The fields of the last joint-load record read: a null item of a joint-load
+// record repeats them, also in the first record of a later solution's list.
+struct JointLoadRecord {
+  std::int32_t joint = 0;
+  std::int32_t ngen = 0;
+  std::int32_t inc = 0;
+  std::string dir = "    ";
+  float value = 0.0f;
+};
+
 // ---- Run-wide state of the main program that other subsystems read.
 struct RunState {
   int nrel = 0;                         // number of "RELEASE" commands so far
   std::array<std::string, 61> fname{};  // file-name table, 1-based (entries 1..60)
   bool histry_echo = false;             // history records echo their element header (first pass)
+  JointLoadRecord jload;                // joint-load record fields kept from call to call
 };
 RunState& run();
 

@@ -19,7 +19,8 @@ constexpr int kOut = 6;
 constexpr std::array<std::string_view, 6> kDirections{"FX", "FY", "FZ", "MX", "MY", "MZ"};
 
 // One joint-load record. A null item of a record keeps the previous record's
-// value, so the fields live across the records of a list.
+// value, so the fields live across the records of a list; all but the load
+// case also across the lists of later solutions.
 struct Record {
   int lc = 1;
   int joint = 0;
@@ -29,22 +30,45 @@ struct Record {
   float value = 0.0f;
 };
 
+Record recall() {
+  const kv::JointLoadRecord& k = kv::run().jload;
+  return Record{1, k.joint, k.ngen, k.inc, k.dir, k.value};
+}
+
+void keep(const Record& r) {
+  kv::run().jload = kv::JointLoadRecord{r.joint, r.ngen, r.inc, r.dir, r.value};
+}
+
 enum class Next { record, end, skip };
 
-// Reads the next record into rec. The list is read line by line so that a
-// short closing record cannot take the next line with it.
+[[noreturn]] void end_of_input() {
+  fio::write_list(kOut, " *** ER", "ROR: THE INPUT FILE ENDS INSIDE THE JOINT-LOAD LIST");
+  kv::stop_run(1, "INPUT FILE ENDED INSIDE THE JOINT LOADS");
+}
+
+// Reads the next record into rec. A record whose items run on to the next
+// line is joined with it, but a line holding "END" is the closing record and
+// never taken into another one.
 Next read_record(Record& rec) {
   std::string line;
   for (;;) {
-    const fio::Status st = fio::read_record(kIn, line);
-    if (st != fio::Status::ok) {
-      fio::write_list(kOut, " *** ER", "ROR: THE INPUT FILE ENDS INSIDE THE JOINT-LOAD LIST");
-      kv::stop_run(1, "INPUT FILE ENDED INSIDE THE JOINT LOADS");
-    }
+    if (fio::read_record(kIn, line) != fio::Status::ok) end_of_input();
     if (line.find_first_not_of(" \t\r,") != std::string::npos) break;
   }
   Record r = rec;
-  const fio::Status st = fio::read_list_text(line, r.lc, r.joint, r.ngen, r.inc, r.dir, r.value);
+  fio::Status st = fio::read_list_text(line, r.lc, r.joint, r.ngen, r.inc, r.dir, r.value);
+  std::string more;
+  while (st == fio::Status::end && line.find("END") == std::string::npos) {
+    if (fio::read_record(kIn, more) != fio::Status::ok) end_of_input();
+    if (more.find("END") != std::string::npos) {
+      fio::backspace(kIn);
+      break;
+    }
+    line += ' ';
+    line += more;
+    r = rec;
+    st = fio::read_list_text(line, r.lc, r.joint, r.ngen, r.inc, r.dir, r.value);
+  }
   if (st == fio::Status::error) {
     if (line.find("END") != std::string::npos) return Next::end;
     fio::write(kOut, "('  UNREADABLE JOINT LOAD RECORD: ',A,' --- LOAD IS SKIPPED')", line);
@@ -175,11 +199,10 @@ void trace_tables(const JointLoadModel& m, const float* r, bool page) {
         const int e = t.id(n, j);
         // A constrained degree of freedom shows its master's row elsewhere; one
         // without an equation has no row at all.
-        if (model::code_bit(t.ncode(n), model::kConstrain, j) || e < 1 || e > m.neq) {
-          line.append(15, ' ');
-          continue;
-        }
-        line += fio::format("(1P,E14.6)", col[e - 1]);
+        if (model::code_bit(t.ncode(n), model::kConstrain, j) || e < 1 || e > m.neq)
+          line.append(14, ' ');
+        else
+          line += fio::format("(1P,E14.6)", col[e - 1]);
         line += e > m.l2 ? '*' : ' ';
       }
       fio::write_record(kOut, line);
@@ -191,7 +214,7 @@ void trace_tables(const JointLoadModel& m, const float* r, bool page) {
 
 bool jloads(bool trace, const JointLoadModel& m, float* r, bool page) {
   Reader reader(m, r);
-  Record rec;
+  Record rec = recall();
   bool first = true;
   for (;;) {
     const Next next = read_record(rec);
@@ -204,6 +227,7 @@ bool jloads(bool trace, const JointLoadModel& m, float* r, bool page) {
     if (next == Next::skip) continue;
     reader.apply(rec);
   }
+  keep(rec);
   if (first) return false;
   if (trace) trace_tables(m, r, page);
   return reader.support_displacements();

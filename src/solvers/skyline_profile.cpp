@@ -137,10 +137,11 @@ MassMatrix skyasm(int nrec, int mform, bool widen, std::string_view name, Lumped
   // Values take MDIAG(NEQ+1) matrix terms; a term is kSkyRealWords words.
   const std::int64_t nvalues = md[neq];
   mm.values = kv::reserve(nvalues * kv::kSkyRealWords);
+  // The word after the values and the packed 6x6 node mass with its location
+  // vector (21 + 6 words) lie in the free words above IZ.
+  kv::memchk(27, 0);
   kv::zero_words(mm.values, (nvalues + 1) * kv::kSkyRealWords);
 
-  // The packed 6x6 node mass and its location vector go in the free words.
-  kv::memchk(27, 0);
   kv::ctl(kv::kIZKE) = kv::ctl(kv::kIZ);
   kv::ctl(kv::kIZLM) = kv::ctl(kv::kIZ) + 21;
   if (lumpms != nullptr) lumpms(2, nrec, nmass, mm.lumrec, mm.mdiag, mm.values, ibug);

@@ -3,11 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "driver/globals.h"
 #include "driver/work_array.h"
 #include "elements/eledsp.h"
 #include "elements/form.h"
+#include "fio/fio.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -117,6 +122,36 @@ TEST_F(FormFixture, SeparateGeometricStiffnessOnlyWithUseTwo) {
   kgdata(0.5f, 1, 2);
   elements::form(2);
   EXPECT_FLOAT_EQ(static_cast<float>(kv::rzm(32)), 10.0f);  // PGEOM as returned
+}
+
+// A stand-in type-1 driver whose element has no geometric stiffness.
+void plain_beam(elements::EleCall& c) { c.lkg = false; }
+
+TEST_F(FormFixture, TraceLettersFAndHPrintEveryElementMatrixTitle) {
+  // KGDATA(3) = 1: the geometric-stiffness trace follows the stiffness trace
+  // even for an element without one (KGDOF 0): its title with no location
+  // entries and a print of order 0.
+  elements::register_element(1, plain_beam);
+  kv::izm(100 + 119) = 0;  // KGDOF
+  kgdata(0.0f, 1, 1);
+  kv::titles().ibugm = (1 << 5) | (1 << 7);  // letters F and H
+  const auto dir = kvtest::fresh_dir("formtrace");
+  ASSERT_TRUE(fio::open(6, (dir / "unit6.out").string()));
+  elements::form(1);
+  fio::close(6);
+  std::vector<std::string> l;
+  std::istringstream in(kvtest::read_file(dir / "unit6.out"));
+  for (std::string line; std::getline(in, line);) l.push_back(line);
+  // "ELEMENT #" (9) + I6 + " LM:" (4) = 19 characters, then 18I6 as far as
+  // there are entries, the whole title 130 characters.
+  const std::string stiffness_title = "ELEMENT #     1 LM:     1" + std::string(130 - 25, ' ');
+  const std::string kg_title = "ELEMENT #     1 LM:" + std::string(130 - 19, ' ');
+  ASSERT_EQ(l.size(), 7u);
+  EXPECT_EQ(l[2], " PRINTING MATRIX: " + stiffness_title);
+  EXPECT_EQ(l[3], "         | COLUMN    1-------|");
+  EXPECT_EQ(l[4], " ROW    1        0.100000E+03");
+  EXPECT_EQ(l[6], " PRINTING MATRIX: " + kg_title);
+  EXPECT_FLOAT_EQ(static_cast<float>(kv::rzm(30)), 100.0f);
 }
 
 TEST(Eledsp, UnavailableTypeLeavesNoPointersOfTheElementBefore) {

@@ -10,9 +10,9 @@
 
 #include "driver/globals.h"
 #include "materials/bend1.h"
+#include "materials/fixtures.h"
 #include "materials/harness.h"
 #include "materials/matdsp.h"
-#include "materials/fixtures.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "driver/globals.h"
 #include "driver/work_array.h"
 #include "materials/brace.h"
-#include "materials/harness.h"
 #include "materials/fixtures.h"
+#include "materials/harness.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "driver/globals.h"
+#include "materials/fixtures.h"
 #include "materials/harness.h"
 #include "materials/hinge.h"
-#include "materials/fixtures.h"
 
 namespace {
 

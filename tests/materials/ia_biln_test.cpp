@@ -9,10 +9,10 @@
 #include <memory>
 #include <string>
 
+#include "materials/fixtures.h"
 #include "materials/harness.h"
 #include "materials/ia_biln.h"
 #include "materials/matdsp.h"
-#include "materials/fixtures.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "driver/globals.h"
 #include "driver/work_array.h"
-#include "materials/harness.h"
 #include "materials/fixtures.h"
+#include "materials/harness.h"
 #include "materials/local_buckling.h"
 
 namespace {

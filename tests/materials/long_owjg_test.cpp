@@ -8,10 +8,10 @@
 #include <string>
 
 #include "driver/globals.h"
+#include "materials/fixtures.h"
 #include "materials/harness.h"
 #include "materials/long_owjg.h"
 #include "materials/matdsp.h"
-#include "materials/fixtures.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <string>
 
 #include "driver/globals.h"
+#include "materials/fixtures.h"
 #include "materials/harness.h"
 #include "materials/mat01_beam_section.h"
 #include "materials/matdsp.h"
-#include "materials/fixtures.h"
 
 namespace {
 

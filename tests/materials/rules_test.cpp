@@ -1,8 +1,8 @@
 // LDIR, INTSCT and SLPMIN.
 #include <gtest/gtest.h>
 
-#include "materials/rules.h"
 #include "materials/fixtures.h"
+#include "materials/rules.h"
 
 namespace {
 

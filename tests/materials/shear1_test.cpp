@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "driver/globals.h"
+#include "materials/fixtures.h"
 #include "materials/harness.h"
 #include "materials/matdsp.h"
 #include "materials/shear1.h"
-#include "materials/fixtures.h"
 
 namespace {
 

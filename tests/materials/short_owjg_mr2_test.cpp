@@ -5,9 +5,9 @@
 #include <string>
 
 #include "driver/globals.h"
+#include "materials/fixtures.h"
 #include "materials/harness.h"
 #include "materials/short_owjg_mr2.h"
-#include "materials/fixtures.h"
 
 namespace {
 

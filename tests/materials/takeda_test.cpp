@@ -6,9 +6,9 @@
 #include <string>
 
 #include "driver/globals.h"
+#include "materials/fixtures.h"
 #include "materials/harness.h"
 #include "materials/matdsp.h"
-#include "materials/fixtures.h"
 #include "materials/takeda.h"
 
 namespace {

@@ -2,6 +2,7 @@
 // a rigid-offset node mass, and the faults of bad structure sections.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -79,8 +80,11 @@ TEST(StructureInput, RigidOffsetMassOnTheMaster) {
     EXPECT_NEAR(m[ij], v, 1e-5 * std::abs(v)) << ij.first << "," << ij.second;
   }
   // Terms that the kinematics leave at zero lie outside the profile or are zero.
-  for (const auto& [ij, v] : m)
-    if (!expected.count(ij)) EXPECT_EQ(v, 0.0) << ij.first << "," << ij.second;
+  for (const auto& [ij, v] : m) {
+    if (!expected.count(ij)) {
+      EXPECT_EQ(v, 0.0) << ij.first << "," << ij.second;
+    }
+  }
 
   // Words by hand: node tables 27 x 2 = 54 (IZ 1 -> 55); stiffness MDIAG 7 (62);
   // MATPTR 2 (64); the 3D-BEAM set, type word + 14 (79); KGDATA 4 (83);
@@ -180,6 +184,149 @@ TEST(StructureInput, EndOfFileInsideTheMaterialsStopsWithTheRecordNamed) {
   auto r = kvtest::run_deck(deck, "eofmat");
   EXPECT_EQ(r.status, 1) << r.console;
   EXPECT_NE(r.output.find("END OF INPUT FILE"), std::string::npos) << r.output;
+}
+
+// ---------------------------------------------------------------- report texts
+
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> v;
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);) v.push_back(l);
+  return v;
+}
+
+// True when `block` stands in `lines` as consecutive lines.
+bool has_block(const std::vector<std::string>& lines, const std::vector<std::string>& block) {
+  if (block.empty() || lines.size() < block.size()) return false;
+  for (std::size_t i = 0; i + block.size() <= lines.size(); ++i) {
+    std::size_t k = 0;
+    while (k < block.size() && lines[i + k] == block[k]) ++k;
+    if (k == block.size()) return true;
+  }
+  return false;
+}
+
+// One node, no materials, no elements; the geometric-stiffness record, the
+// mass record (with its lumped-mass records) and the damping record vary.
+std::string report_deck(const std::string& kg, const std::string& mass) {
+  return "STR\n'REPORT TEXTS'\n1 1 0 0 0 1.0\n1 0.0 0.0 0.0 1 0\n1.0 0.0 0.0 0.0 1.0 0.0\n0\n" + kg +
+         "\n0\n" + mass + "\n0.1 2.5\nSTOP\n";
+}
+
+struct ReportCase {
+  const char* name;
+  std::string kg, mass;
+  std::vector<std::vector<std::string>> blocks;  // each must stand as consecutive lines
+  std::vector<std::string> absent;               // texts that must not appear
+};
+
+const std::string k5(5, ' ');
+
+std::vector<ReportCase> report_cases() {
+  const std::vector<std::string> damping{"",
+                                         "",
+                                         k5 + " PROPORTIONAL DAMPING COIEFICIENTS",
+                                         k5 + "===================================",
+                                         k5 + "ALPHA=  1.00000E-01   BETA=  2.50000E+00",
+                                         ""};
+  const std::vector<std::string> zero_mass{"", "", k5 + " ZERO MASS MATRIX ", k5 + "==================", ""};
+  std::vector<ReportCase> v;
+  v.push_back({"InputLoadLumpedSubtractedCondensed", "1 1 1 T", "0 1 F",
+               {{k5 + " GEOMETRIC STIFFNESS DATA ", k5 + "==========================", "",
+                 k5 + "KGDATA(1)= 1, LOAD= F(INPUT)*(1.00+ACCEL)",
+                 k5 + "              F(INPUT) IS POSITIVE IN COMPRESSION",
+                 k5 + "              ACCEL IS POSITIVE GLOBAL Z-AXIS ACCELERATION",
+                 k5 + "KGDATA(2)= 1, LUMPED FORMULATION   ",
+                 k5 + "KGDATA(3)= 1, KG IS SUBTRACTED FROM ELEMENT STIFFNESS ", k5 + "  ",
+                 k5 + "- THE GEOMETRIC STIFFNESS MATRIX IS CONDENSED WITH THE STRUCTURAL STIFFNESS MATRIX.",
+                 "%4S%", "%4E%", ""},
+                zero_mass, damping},
+               {}});
+  v.push_back({"PreviousLoadConsistentSeparate", "2 2 2 F", "0 0 F",
+               {{k5 + "KGDATA(1)= 2, PREVIOUS LOAD STEP'S AXIAL LOAD IS USED",
+                 k5 + "KGDATA(2)= 2, CONSISTENT FORMULATION ", k5 + "KGDATA(3)= 2, SEPERATE GLOBAL KG IS FORMED",
+                 k5 + "  ",
+                 k5 + "- THE GEOMETRIC STIFFNESS MATRIX IS NOT CONDENSED WITH THE STRUCTURAL STIFFNESS MATRIX.",
+                 "%4S%"}},
+               {}});
+  // A value outside 1 and 2 prints no line for its word.
+  v.push_back({"UnknownValuePrintsNoLine", "3 1 1 F", "0 1 F",
+               {{k5 + "==========================", "", k5 + "KGDATA(2)= 1, LUMPED FORMULATION   "}},
+               {"KGDATA(1)="}});
+  // A 0 in any word switches the whole record off: no page.
+  v.push_back({"ZeroSwitchesTheRecordOff", "1 0 2 T", "0 1 F",
+               {{"%3E%", "", "%4S%", "%4E%", ""}},
+               {"GEOMETRIC STIFFNESS DATA", "KGDATA("}});
+  v.push_back({"MassCondensed", "0 0 0 F", "1 1 T\n1 2.0 2.0 2.0 0 0 0 0 0 0 0 0",
+               {{"", k5 + "- THE MASS MATRIX IS CONDENSED WITH THE STRUCTURAL STIFFNESS MATRIX.", "", "",
+                 k5 + " PROPORTIONAL DAMPING COIEFICIENTS"}},
+               {"ZERO MASS MATRIX"}});
+  v.push_back({"MassNotCondensed", "0 0 0 F", "1 1 F\n1 2.0 2.0 2.0 0 0 0 0 0 0 0 0",
+               {{"", k5 + "- THE MASS MATRIX IS NOT CONDENSED WITH THE STRUCTURAL STIFFNESS MATRIX."}},
+               {"ZERO MASS MATRIX"}});
+  return v;
+}
+
+void PrintTo(const ReportCase& k, std::ostream* os) { *os << k.name; }
+
+class ReportTexts : public ::testing::TestWithParam<ReportCase> {};
+
+TEST_P(ReportTexts, PagesAndTexts) {
+  const ReportCase& k = GetParam();
+  auto r = kvtest::run_deck(report_deck(k.kg, k.mass), "reporttexts");
+  ASSERT_EQ(r.status, 0) << r.console;
+  const auto l = lines_of(r.output);
+  // Every structure section: the program line under the first page header and
+  // the material tags (the node tags are the node input's).
+  EXPECT_TRUE(has_block(l, {"", " *** PROGRAM VORDANEX ***   (VERSION 1.1)     ", "", ""}));
+  EXPECT_TRUE(has_block(l, {"%2E%", "", " %3S%", "%3E%", ""}));
+  for (const auto& b : k.blocks) EXPECT_TRUE(has_block(l, b)) << b.front();
+  for (const auto& s : k.absent) EXPECT_EQ(r.output.find(s), std::string::npos) << s;
+}
+
+INSTANTIATE_TEST_SUITE_P(StructureInput, ReportTexts, ::testing::ValuesIn(report_cases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(StructureInput, GeneratedElementsStopAtTheElementCount) {
+  // One record with NGEN = 3 and node increments of 10: the k-th generated
+  // element joins nodes 10 + 10k and 20 + 10k. With NELEM = 4 all four are
+  // made; with NELEM = 3 the last generated one is not, and the next record
+  // (the mass record) is read in step without an END line.
+  for (const int nelem : {4, 3}) {
+    SCOPED_TRACE(nelem);
+    const std::string deck = "STR\n'GENERATED COLUMN'\n5 1 1 0 0 1.0\n10 0.0 0.0 0.0 1 4\n10 0.0 0.0 120.0\n" +
+                             std::string("1.0 0.0 0.0 0.0 1.0 0.0\n10 1 1 1 1 1 1 0 0\n") +
+                             "1\n3D-BEAM 29.0E6 11.2E6 20.0 10.0 10.0 5.0 300.0 900.0\n0 0 0 F\n" +
+                             std::to_string(nelem) + "\n" +
+                             "3D-BEAM 'C1' 1 10 20 1.0 0.0 0.0 0.0 0.0 0.0 0 3\n" +
+                             "0 10 10 0 0 0 0 0 0 0\n0 0 F\n0.0 0.0\nSTOP\n";
+    auto r = kvtest::run_deck(deck, "generated");
+    ASSERT_EQ(r.status, 0) << r.console;
+    static const std::regex generated_re(R"(\n GENERATED +(\d+) +1 +(\d+) +(\d+) )");
+    std::vector<std::array<int, 3>> made;
+    for (std::sregex_iterator it(r.output.begin(), r.output.end(), generated_re), e; it != e; ++it)
+      made.push_back({std::stoi((*it)[1]), std::stoi((*it)[2]), std::stoi((*it)[3])});
+    std::vector<std::array<int, 3>> expected;
+    for (int k = 1; k < nelem; ++k) expected.push_back({k + 1, 10 + 10 * k, 20 + 10 * k});
+    EXPECT_EQ(made, expected);
+    EXPECT_NE(r.output.find("PROPORTIONAL DAMPING COIEFICIENTS"), std::string::npos);
+  }
+}
+
+TEST(StructureInput, UnreadableValueShowsItsLineAndStops) {
+  const char* deck = R"('STR'
+'UNREADABLE'
+1 1 X 0 0 1.0
+1 0.0 0.0 0.0 1 0
+)";
+  auto r = kvtest::run_deck(deck, "unreadable");
+  EXPECT_EQ(r.status, 1) << r.console;
+  const auto l = lines_of(r.output);
+  bool shown = false;
+  for (std::size_t i = 0; i + 1 < l.size(); ++i)
+    if (l[i].find("UNREADABLE VALUE WHILE READING THE CONTROL RECORD") != std::string::npos)
+      shown = l[i + 1] == " 1 1 X 0 0 1.0";
+  EXPECT_TRUE(shown) << r.output;
 }
 
 }  // namespace

@@ -89,6 +89,35 @@ TEST(Jloads, AForceOnAConstrainedNodeAddsItsMomentAboutTheMaster) {
   EXPECT_NE(x.out.find(eqs), std::string::npos) << x.out;
 }
 
+TEST(Jloads, ARecordRunsOnToTheNextLineButNeverIntoTheClosingRecord) {
+  // The magnitude of the first record stands on the next line. The second
+  // record has none before the closing line, which stays the closing record:
+  // its magnitude is the previous record's, as a null item would give.
+  const LoadRun x = run(0, 0, "", "1 11 0 0 FY\n7.5\n1 12 0 0 FX\n0 0 0 0 END 0\n");
+  EXPECT_FLOAT_EQ(x.at(11, 2), 7.5f);
+  EXPECT_FLOAT_EQ(x.at(12, 1), 7.5f);
+  EXPECT_EQ(count(x.out, " LOAD CASE:  1  JOINT:"), 2) << x.out;
+}
+
+TEST(Jloads, RecordFieldsOtherThanTheLoadCaseCarryOverToTheNextList) {
+  // The first list ends with a record of null items: joint 11, magnitude 5.0
+  // and the case 2 stay. The second list starts again from load case 1, and
+  // its null joint and magnitude are those of the first list.
+  soltest::NodeModel m = soltest::build_nodes(
+      7, 1, 0, 0, kNodes + "2 11 0 0 FY 5.0\n,,,,END\n,,,,FX,\n0 0 0 0 END 0\n");
+  std::vector<float> r(static_cast<std::size_t>(2 * m.neq), 0.0f);
+  const solutions::JointLoadModel jm{m.t, m.nnode, m.neq, 2, m.l2()};
+  solutions::jloads(false, jm, r.data(), false);
+  solutions::jloads(false, jm, r.data(), false);
+  soltest::finish_output();
+  auto at = [&](int node, int dof, int lc) {
+    return r[static_cast<std::size_t>((lc - 1) * m.neq + m.t.id(node - 9, dof) - 1)];
+  };
+  EXPECT_FLOAT_EQ(at(11, 2, 2), 5.0f);
+  EXPECT_FLOAT_EQ(at(11, 1, 1), 5.0f);
+  EXPECT_FLOAT_EQ(at(11, 1, 2), 0.0f);
+}
+
 TEST(Jloads, ClosingRecordAlonePrintsNothing) {
   const LoadRun x = run(0, 0, "", "0 0 0 0 END 0\n");
   EXPECT_EQ(x.out.find("APPLIED"), std::string::npos);
@@ -162,6 +191,14 @@ TEST(Jloads, TracePrintsTheTableByEquationAndByNode) {
   // Node 10's FY is restrained and marked; its other entries are free.
   EXPECT_NE(x.out.find("        10  0.000000E+00   2.500000E-01*  0.000000E+00 "), std::string::npos) << x.out;
   EXPECT_NE(x.out.find("        11  2.000000E+00   0.000000E+00 "), std::string::npos) << x.out;
+}
+
+TEST(Jloads, TraceMarksAConstrainedDegreeOfFreedomOnARestrainedMaster) {
+  // Node 11 is a rigid slave of node 10, whose FY is restrained: node 11 shows
+  // no values, but its FY field carries the support mark.
+  const LoadRun x = run(1, 1, "10 0 1 0 0 0 0 0 0\n0 10 11 0 0\n", "1 12 0 0 FX 1.0\n0 0 0 0 END 0\n", 1, true);
+  EXPECT_NE(x.out.find("        11" + std::string(29, ' ') + "*" + std::string(60, ' ') + "\n"), std::string::npos)
+      << x.out;
 }
 
 TEST(Jloads, EndOfFileInsideTheListStopsTheRun) {

@@ -146,6 +146,29 @@ TEST(StaticElastic, SettlementOfAPropMovesTheFreeRotationAndLoadsTheSupports) {
   EXPECT_NE(r.output.find("...JOINT DISPLACEMENT... "), std::string::npos);
 }
 
+TEST(StaticElastic, GeometricStiffnessIsSubtractedOnlyWhenFormedWithTheStiffness) {
+  const auto r = run_case("sol1_geometric.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  const double h = 1000.0, p = 290000.0, l = 100.0, ei = kE * kI;
+  const std::string note =
+      "  GEOMETRIC STIFFNESS IS NOT INCLUDED,  USE KGDATA(3)=1 TO INCLUDE GEOMETRIC STIFFNESS.\n";
+  // KGDATA = 1 1 1: the lumped P/L of the unit-load matrix comes off the
+  // lateral tip stiffness, so the tip equations read
+  // (12EI/L^3 - P/L) v - 6EI/L^2 rz = H and -6EI/L^2 v + 4EI/L rz = 0:
+  // rz = 1.5 v/L and v = H / (3EI/L^3 - P/L). The base carries H and the
+  // moment H L + P v.
+  const std::string first = solution(r.output, 1);
+  EXPECT_EQ(first.find(note), std::string::npos);
+  const double v = h / (3 * ei / (l * l * l) - p / l);
+  expect_values(values(first, "GCS DISPLACEMENTS,  LOADING #    1", 2), {0, v, 0, 0, 0, 1.5 * v / l}, "with KG");
+  expect_values(values(first, "GCS RESTRAINT REACTIONS", 1), {0, -h, 0, 0, 0, -(h * l + p * v)}, "with KG base");
+  // KGDATA(3) = 2: the note, and the elastic stiffness alone.
+  const std::string second = solution(r.output, 2);
+  EXPECT_NE(second.find(note), std::string::npos) << second;
+  expect_values(values(second, "GCS DISPLACEMENTS,  LOADING #    1", 2),
+                {0, h * l * l * l / (3 * ei), 0, 0, 0, h * l * l / (2 * ei)}, "without KG");
+}
+
 TEST(StaticElastic, BadMemberAndLoadRecordsAreReportedAndTheRunGoesOn) {
   const auto r = run_case("sol1_bad_records.dat");
   ASSERT_EQ(r.status, 0) << r.console;

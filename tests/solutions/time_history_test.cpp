@@ -14,8 +14,12 @@
 #include <vector>
 
 #include "driver/globals.h"
+#include "driver/work_array.h"
 #include "dynamic_harness.h"
+#include "elements/eledsp.h"
 #include "fio/fio.h"
+#include "materials/matdsp.h"
+#include "model/structure_input.h"
 #include "solutions/dynamic/time_history.h"
 #include "support/test_support.h"
 
@@ -113,6 +117,7 @@ std::vector<double> listed_step(const std::string& out, const std::string& headi
 // ---------------------------------------------------------------- response
 
 struct MethodCase {
+  const char* name;
   const char* method_line;
 };
 
@@ -137,7 +142,9 @@ TEST_P(ElasticOscillator, FollowsTheClosedFormSteadyStatePlusTransient) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Methods, ElasticOscillator,
-                         ::testing::Values(MethodCase{"LINEAR 0.0 F F"}, MethodCase{"AVERAGE 0.0 F F"}));
+                         ::testing::Values(MethodCase{"Linear", "LINEAR 0.0 F F"},
+                                           MethodCase{"Average", "AVERAGE 0.0 F F"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // The eigenvalues of the textbook Wilson-theta amplification matrix of an
 // undamped oscillator (total form: equilibrium at t + theta*h, the end of the
@@ -496,6 +503,34 @@ TEST(TimeHistory, LinearAndAverageNeedProportionalDamping) {
     EXPECT_EQ(out.find("INITIAL TIME"), std::string::npos) << method;
     EXPECT_EQ(next, "NEXT") << method;
   }
+}
+
+// Increments and unbalanced forces that an earlier solution left in the
+// shared vectors do not feed the first step: a spring at rest, no ground
+// motion, stays at rest even with the unbalanced forces carried.
+TEST(TimeHistory, VectorsLeftByAnEarlierSolutionDoNotFeedTheFirstStep) {
+  materials::register_builtin_materials();
+  elements::register_builtin_elements();
+  const std::string model(kSdofModel);
+  const std::string structure = model.substr(model.find("2 1 2 0 0 1.0"));
+  dyntest::start("leftovers", structure + "LINEAR 0.0 F T\n1000 1 10 F\n0.0 0.01 0.05 386.4\n"
+                                          "DOF 1 20 0 0 0\nEND\n0\n0 0 0 END\n0 1.0 0.0 0.01 F\n"
+                                          "1.0 0.0 0.0 0.0 1.0 0.0\n");
+  model::strinp();
+  kv::ctl(kv::kIZ0) = kv::ctl(kv::kIZ);
+  const int neq = kv::ctl(kv::kNEQ);
+  for (int word : {53, 54, 55, 56, 57, 58, 59, 60, static_cast<int>(kv::kSolVector65)}) {
+    kv::ctl(word) = static_cast<std::int32_t>(dyntest::put(std::vector<float>(static_cast<std::size_t>(neq), 0.0f)));
+    if (word >= 57)
+      for (int i = 0; i < neq; ++i) kv::rzm(kv::ctl(word) + i) = 5.0f;
+  }
+  solutions::sol02();
+  dyntest::finish();
+  for (int i = 0; i < neq; ++i) {
+    EXPECT_EQ(static_cast<float>(kv::rzm(kv::ctl(54) + i)), 0.0f) << "U " << i + 1;
+    EXPECT_EQ(static_cast<float>(kv::rzm(kv::ctl(55) + i)), 0.0f) << "V " << i + 1;
+  }
+  EXPECT_EQ(kv::ctl(kv::kISTOP) & 1, 0);
 }
 
 }  // namespace

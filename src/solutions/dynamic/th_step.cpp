@@ -206,6 +206,7 @@ IntegratorCall StepLoop::integrator_call(int iopt, bool newkef) const {
 
 // Set-up up to the integrator's constants. False when the solution ends here.
 bool StepLoop::set_up() {
+  kv::solsta().istep = 0;
   if (trace_f_ && h_.m > 0) model::skyprt(kv::skyptr(h_.m), kv::iptr(h_.mmdiag), neq_, h_.nstm, "MASS MATRIX DUMP=7");
 
   float* gacc = kv::ctl_rptr(kv::kGACC);
@@ -310,14 +311,15 @@ void StepLoop::reactions() {
   if (trace_f_) fio::write_list(kOut, "*---- CALC REACT=K*X");
   rea_ctn(kFormReactions, trace_f_, eq, vec(kDPLoad), vec(kDUDisp), neq_, 1, k_, 1.0f, rm_, label, false, scratch6_);
   rea_ctn(kReactionReport, trace_f_, eq, vec(kDPLoad), vec(kDUDisp), neq_, 1, k_, 1.0f, rm_, label, false, s_.dsumrc);
-  // The supports also carry what the elements could not: the restrained rows
-  // of the step's unbalanced joint forces, so that the ground work counts the
-  // forces the supports really exert.
+  // What the elements could not carry of the predicted forces reaches the
+  // supports too: the ground work takes the restrained rows of the step's
+  // unbalanced joint forces besides the reaction increment.
   s_.sumub.fill(0.0f);
   if (!h_.elastc)
     rea_ctn(kReactionReport, false, eq, vec(kFUnbal), vec(kFUnbal), neq_, 1, k_, 1.0f, rm_, label, false, s_.sumub);
-  // When they also join the next load, the reactions take them now, so that
-  // the supports report the forces the elements really carry.
+  // With UNBAL their free rows join the next load; their restrained rows join
+  // the reactions now, so that the supports report the forces the elements
+  // really carry.
   if (!h_.elastc && h_.unbal) {
     float* dp = vec(kDPLoad);
     const float* fu = vec(kFUnbal);

@@ -36,7 +36,6 @@ struct TimeHistoryData {
   std::int64_t kg = 0, kgmdiag = 0;   // the separate geometric stiffness (KGDATA(3) = 2)
   int nstg = 1;
   std::int64_t sm = 0, smdiag = 0;    // the solution's own mass (LMASS)
-  int nsms = 1;
   // ---- the step loop's tables
   std::int64_t keffdg = 0, keff = 0;
   int nkeff = 0;

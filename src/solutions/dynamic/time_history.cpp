@@ -210,7 +210,6 @@ void sol02() {
   h.nstk = stored_terms(h.kmdiag, neq);
   h.nstm = stored_terms(h.mmdiag, neq);
   h.nstg = h.kgdata[3] == 2 ? stored_terms(h.kgmdiag, neq) : 1;
-  h.nsms = h.smdiag > 0 ? kv::iptr(h.smdiag)[neq] : 1;
   h.nkeff = stored_terms(h.keffdg, h.nfree);
   thstep(h);
 }
