@@ -26,6 +26,12 @@ void memchk(std::int64_t n1, std::int64_t n2) {
 }
 
 std::int64_t reserve(std::int64_t n) {
+  // A negative size comes from a count that overflowed or made no sense; taking
+  // it would move IZ back over tables in use.
+  if (n < 0) {
+    fio::write(6, "(/' *** A TABLE OF',I12,' WORDS CANNOT BE RESERVED: A COUNT IN THE INPUT IS OUT OF RANGE')", n);
+    stop_run(1, "REQUIRED MEMORY > AVAILABLE MEMORY ");
+  }
   memchk(n, 0);
   const std::int64_t p = ctl(kIZ);
   ctl(kIZ) = static_cast<std::int32_t>(p + n);

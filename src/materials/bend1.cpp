@@ -189,7 +189,16 @@ void fail_without_stiffness(float& k, float& rule, float si) {
 
 namespace {
 
-int memory_size(const float* prop) { return std::max(static_cast<int>(prop[kNi]), 0); }
+// A memory larger than the work array cannot be reserved anyway; the cap keeps
+// the state-word count within an int so that the reservation's storage check
+// sees it, instead of a wrapped negative size.
+constexpr int kMaxMemory = static_cast<int>(kv::kWorkWords / 3);
+
+int memory_size(const float* prop) {
+  const float ni = prop[kNi];
+  if (!(ni > 0.0f)) return 0;
+  return ni >= static_cast<float>(kMaxMemory) ? kMaxMemory : static_cast<int>(ni);
+}
 
 void read_set(MatCall& c, const BackboneModel& model) {
   std::string name;
@@ -199,7 +208,7 @@ void read_set(MatCall& c, const BackboneModel& model) {
   // A set without points or with a negative memory has nothing to lay out:
   // it is kept with no points or no memory, so that no word outside the set is read.
   const int n = std::max(nb, 0);
-  const int nmem = std::max(ni, 0);
+  const int nmem = std::clamp(ni, 0, kMaxMemory);
   const std::int64_t nprop = 2 * static_cast<std::int64_t>(n) + 5;
   kv::memchk(nprop, c.prop);
 

@@ -257,8 +257,19 @@ std::vector<ReportCase> report_cases() {
   v.push_back({"ZeroSwitchesTheRecordOff", "1 0 2 T", "0 1 F",
                {{"%3E%", "", "%4S%", "%4E%", ""}},
                {"GEOMETRIC STIFFNESS DATA", "KGDATA("}});
+  // The lumped-mass page: heading, then 2X, I6, 1P 9E12.4, 2I6 per record.
+  const std::string mass_heading = "    NODE" + std::string(5, ' ') + "MX" + std::string(10, ' ') + "MY" +
+                                   std::string(10, ' ') + "MZ" + std::string(9, ' ') + "IXX" +
+                                   std::string(9, ' ') + "IYY" + std::string(9, ' ') + "IZZ" +
+                                   std::string(9, ' ') + "IXY" + std::string(9, ' ') + "IYZ" +
+                                   std::string(9, ' ') + "IYZ" + std::string(5, ' ') + "  IGEN   INC";
+  std::string mass_echo = "       1";
+  for (int k = 0; k < 3; ++k) mass_echo += "  2.0000E+00";
+  for (int k = 0; k < 6; ++k) mass_echo += "  0.0000E+00";
+  mass_echo += "     0     0";
   v.push_back({"MassCondensed", "0 0 0 F", "1 1 T\n1 2.0 2.0 2.0 0 0 0 0 0 0 0 0",
-               {{"", k5 + "- THE MASS MATRIX IS CONDENSED WITH THE STRUCTURAL STIFFNESS MATRIX.", "", "",
+               {{"", "  LUMPED NODE MASSES ", " ====================", "", mass_heading, mass_echo},
+                {"", k5 + "- THE MASS MATRIX IS CONDENSED WITH THE STRUCTURAL STIFFNESS MATRIX.", "", "",
                  k5 + " PROPORTIONAL DAMPING COIEFICIENTS"}},
                {"ZERO MASS MATRIX"}});
   v.push_back({"MassNotCondensed", "0 0 0 F", "1 1 F\n1 2.0 2.0 2.0 0 0 0 0 0 0 0 0",
@@ -286,6 +297,16 @@ TEST_P(ReportTexts, PagesAndTexts) {
 
 INSTANTIATE_TEST_SUITE_P(StructureInput, ReportTexts, ::testing::ValuesIn(report_cases()),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(StructureInput, MassOnAMissingNodeIsReportedByBothPasses) {
+  auto r = kvtest::run_deck(report_deck("0 0 0 F", "1 1 F\n7 2.0 2.0 2.0 0 0 0 0 0 0 0 0"), "massmissing");
+  ASSERT_EQ(r.status, 0) << r.console;
+  int reports = 0;
+  for (auto p = r.output.find("WAS NOT FOUND, CHECK INPUT, MASS IS OMITTED"); p != std::string::npos;
+       p = r.output.find("WAS NOT FOUND, CHECK INPUT, MASS IS OMITTED", p + 1))
+    ++reports;
+  EXPECT_EQ(reports, 2);
+}
 
 TEST(StructureInput, GeneratedElementsStopAtTheElementCount) {
   // One record with NGEN = 3 and node increments of 10: the k-th generated

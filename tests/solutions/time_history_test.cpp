@@ -119,13 +119,15 @@ std::vector<double> listed_step(const std::string& out, const std::string& headi
 struct MethodCase {
   const char* name;
   const char* method_line;
+  bool pointwise;  // also within 1 % of the value itself at 0.5, 1.0, 1.5 and 2.0 s
 };
 
 class ElasticOscillator : public ::testing::TestWithParam<MethodCase> {};
 
-// Every step within 1 % of the response amplitude: the trapezoidal rule's
-// period error alone (0.08 % at 63 steps a cycle) moves a value near a zero
-// crossing by more than 1 % of that value, not of the amplitude.
+// Every step within 1 % of the response amplitude. Linear acceleration also
+// keeps each of the four values within 1 % of itself; the trapezoidal rule's
+// period error (0.08 % at 63 steps a cycle) shifts the phase of the transient
+// by 0.012 rad at 1.5 s, 1.5 % of the value there but 0.6 % of the amplitude.
 TEST_P(ElasticOscillator, FollowsTheClosedFormSteadyStatePlusTransient) {
   const kvtest::RunResult r = run_case("sol2_sdof_sine.dat", "LINEAR 0.0 F F", GetParam().method_line);
   ASSERT_EQ(r.status, 0) << r.console;
@@ -137,13 +139,16 @@ TEST_P(ElasticOscillator, FollowsTheClosedFormSteadyStatePlusTransient) {
     ASSERT_EQ(dof[static_cast<std::size_t>(n)].size(), 4u);
     EXPECT_NEAR(dof[static_cast<std::size_t>(n)][1], closed_form(0.01 * n), 0.01 * peak) << "step " << n;
   }
-  for (int n : {50, 100, 150, 200})
-    EXPECT_NEAR(dof[static_cast<std::size_t>(n)][1], closed_form(0.01 * n), 0.01 * peak) << "t = " << 0.01 * n;
+  if (!GetParam().pointwise) return;
+  for (int n : {50, 100, 150, 200}) {
+    const double u = closed_form(0.01 * n);
+    EXPECT_NEAR(dof[static_cast<std::size_t>(n)][1], u, 0.01 * std::fabs(u)) << "t = " << 0.01 * n;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Methods, ElasticOscillator,
-                         ::testing::Values(MethodCase{"Linear", "LINEAR 0.0 F F"},
-                                           MethodCase{"Average", "AVERAGE 0.0 F F"}),
+                         ::testing::Values(MethodCase{"Linear", "LINEAR 0.0 F F", true},
+                                           MethodCase{"Average", "AVERAGE 0.0 F F", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // The eigenvalues of the textbook Wilson-theta amplification matrix of an
