@@ -1,5 +1,6 @@
 #include "model/lumped_masses.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -18,6 +19,13 @@ namespace model {
 namespace {
 
 constexpr int kRecordWords = 12;
+
+// A record word used as an integer: truncated toward zero, clamped into int
+// range (a NaN counts as 0).
+int truncated(float x) {
+  if (!(x == x)) return 0;
+  return static_cast<int>(std::clamp(x, -2.0e9f, 2.0e9f));
+}
 
 // The 6 x 6 node mass of record r transformed to the node's master, packed as
 // an order-6 upper triangle (1-based, column j from NP(j)).
@@ -82,11 +90,11 @@ void lumpms(int iopt, int announced, int& nmass, std::int64_t lumrec, std::int64
       std::span<float> values_read(rec);
       read_or_stop("LUMPED MASS RECORD", values_read);
       for (int k = 0; k < kRecordWords; ++k) rzm(r + k) = rec[static_cast<std::size_t>(k)];
-      const int node = static_cast<int>(rec[0]);
+      const int node = truncated(rec[0]);
       if (node < 1) break;
       nmass = m;
       fio::write(6, "(2X,I6,1P,9E12.4,0P,2I6)", node, std::span<const float>(rec.data() + 1, 9),
-                 static_cast<int>(rec[10]), static_cast<int>(rec[11]));
+                 truncated(rec[10]), truncated(rec[11]));
     }
   }
 
@@ -100,9 +108,9 @@ void lumpms(int iopt, int announced, int& nmass, std::int64_t lumrec, std::int64
 
   for (int m = 1; m <= nmass; ++m) {
     const std::int64_t r = lumrec + static_cast<std::int64_t>(m - 1) * kRecordWords;
-    int node = static_cast<int>(static_cast<float>(rzm(r)));
-    int igen = static_cast<int>(static_cast<float>(rzm(r + 10)));
-    const int inc = static_cast<int>(static_cast<float>(rzm(r + 11)));
+    int node = truncated(rzm(r));
+    int igen = truncated(rzm(r + 10));
+    const int inc = truncated(rzm(r + 11));
     for (;;) {
       const int n = ifind(node, nodid, nnode);
       if (n == 0) {
