@@ -206,6 +206,17 @@ void code_line(int id, const Codes& code) {
              id, std::span<const std::int32_t>(code));
 }
 
+// True while a generation can still name a node after `id`: the IDs are
+// ascending, so once an ID beyond the first or last one has been tried (and
+// reported), or when the increment repeats the ID, further IDs would only be
+// reported missing, however large the count.
+bool generation_goes_on(int id, int inc, int nnode, const NodeTables& t) {
+  if (nnode < 1 || inc == 0) return false;
+  if (inc > 0 && id > t.nodid(nnode)) return false;
+  if (inc < 0 && id < t.nodid(1)) return false;
+  return true;
+}
+
 // Applies a restraint or condensation record to its node, to its generated
 // nodes, or to every node when NODE is 0.
 template <class Apply>
@@ -222,7 +233,7 @@ void for_record_nodes(int node, int ngen, int inc, int nnode, const NodeTables& 
     } else {
       apply(n);
     }
-    if (ngen <= 0) break;
+    if (ngen <= 0 || !generation_goes_on(node, inc, nnode, t)) break;
     node += inc;
     --ngen;
   }
@@ -328,7 +339,7 @@ void read_constraints(int ncons, int nnode, const NodeTables& t, Masters& mst) {
     require(fio::read_list(kIn, type, master, slave, ngen, inc), "CONSTRAINT RECORDS");
     for (;;) {
       constrain_slave(type, master, slave, nnode, t, mst);
-      if (ngen <= 0) break;
+      if (ngen <= 0 || !generation_goes_on(slave, inc, nnode, t)) break;
       slave += inc;
       --ngen;
     }

@@ -126,6 +126,34 @@ STOP
   }
 }
 
+TEST(StructureInput, HugeGenerationCountsStopWhenNoNodeIsLeft) {
+  // Restraint generation past the last ID and a condensation generation that
+  // repeats its ID, each with a count of 99,999,999: one missing-node report at
+  // most, and the run ends at once instead of writing a line per count.
+  const char* deck = R"('STR'
+'HUGE GENERATION'
+2 1 1 1 0 1.0
+1 0.0 0.0 0.0 1 0
+2 10.0 0.0 0.0 1 0
+1.0 0.0 0.0 0.0 1.0 0.0
+1 1 1 1 1 1 1 99999999 1
+2 0 0 0 0 0 1 99999999 0
+0
+0 0 0 F
+0
+0 0 F
+0.0 0.0
+STOP
+)";
+  auto r = kvtest::run_deck(deck, "hugegen");
+  ASSERT_EQ(r.status, 0) << r.console;
+  std::size_t reports = 0;
+  for (std::size_t at = r.output.find("NOT FOUND"); at != std::string::npos; at = r.output.find("NOT FOUND", at + 1))
+    ++reports;
+  EXPECT_LE(reports, 2u);
+  EXPECT_LT(r.output.size(), 100000u);
+}
+
 TEST(StructureInput, BadKeywordsAreReportedConsumedAndTakeNoNumber) {
   const char* deck = R"('STR'
 'BAD INPUT'
