@@ -375,9 +375,14 @@ void check(EleCall& c, const Beam& b) {
     }
     std::array<float, 3> vx{};
     for (int k = 1; k <= 3; ++k) vx[static_cast<std::size_t>(k - 1)] = nt.xyz(pj, k) - nt.xyz(pi, k);
-    const float dist = std::sqrt(vx[0] * vx[0] + vx[1] * vx[1] + vx[2] * vx[2]);
+    const float dist = vlen(vx);
     length = dist - sdist - edist;
-    if (length <= 0.0f) {
+    // Joints further apart than the float range give no length: the element
+    // is rejected below, and its echo shows 0.0 rather than Infinity.
+    const bool measurable = std::isfinite(length);
+    if (!measurable) {
+      length = 0.0f;
+    } else if (length <= 0.0f) {
       if (b.t.hinges) {
         hinge::length_message(c.ielno, p, length);
       } else {
@@ -392,8 +397,9 @@ void check(EleCall& c, const Beam& b) {
       fio::write_list(6, "JOINTS", pi, pj, "VX", vx[0], vx[1], vx[2], "VY", vy[0], vy[1], vy[2], "LENGTH  ",
                       length);
     }
-    // Coincident joints give no member axis: the element cannot be formed.
-    if (dist == 0.0f) {
+    // Coincident joints give no member axis, and joints too far apart no
+    // length: the element cannot be formed.
+    if (dist == 0.0f || !measurable) {
       good = false;
     } else {
       static constexpr std::array<float, 9> kIdentity{1, 0, 0, 0, 1, 0, 0, 0, 1};

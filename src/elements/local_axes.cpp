@@ -1,5 +1,6 @@
 #include "elements/local_axes.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -11,8 +12,22 @@ namespace {
 
 using Vec = std::array<float, 3>;
 
-float length(std::span<const float, 3> v) {
-  return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+float length(std::span<const float, 3> v) { return vlen(v); }
+
+// Scales v by a power of two so that its largest component lies in [0.5, 1).
+// The scaling is exact, so the cross products and unit vectors formed from
+// the scaled vectors are those of the given ones, but they cannot overflow
+// however large the coordinates or the reference vector are.
+void scale_exponent(Vec& v) {
+  const float big = std::max({std::fabs(v[0]), std::fabs(v[1]), std::fabs(v[2])});
+  if (big == 0.0f || !std::isfinite(big)) return;
+  int e = 0;
+  std::frexp(big, &e);
+  for (float& c : v) c = std::ldexp(c, -e);
+}
+
+bool finite(std::span<const float> v) {
+  return std::all_of(v.begin(), v.end(), [](float c) { return std::isfinite(c); });
 }
 
 void scale_to_unit(std::span<float, 3> v) {
@@ -29,11 +44,18 @@ bool parallel(float c) { return std::fabs(c) > 1.0f - 1.0e-6f; }
 
 }  // namespace
 
+float vlen(std::span<const float, 3> v) {
+  const double x = v[0], y = v[1], z = v[2];
+  return static_cast<float>(std::sqrt(x * x + y * y + z * z));
+}
+
 float vcos(std::span<const float, 3> v1, std::span<const float, 3> v2) {
-  const float l1 = length(v1);
-  const float l2 = length(v2);
-  if (l1 == 0.0f || l2 == 0.0f) return 0.0f;
-  return (v1[0] * v2[0] + v1[1] * v2[1] + v1[2] * v2[2]) / (l1 * l2);
+  const double x1 = v1[0], y1 = v1[1], z1 = v1[2];
+  const double x2 = v2[0], y2 = v2[1], z2 = v2[2];
+  const double l1 = std::sqrt(x1 * x1 + y1 * y1 + z1 * z1);
+  const double l2 = std::sqrt(x2 * x2 + y2 * y2 + z2 * z2);
+  if (l1 == 0.0 || l2 == 0.0) return 0.0f;
+  return static_cast<float>((x1 * x2 + y1 * y2 + z1 * z2) / (l1 * l2));
 }
 
 void vcross(std::span<float, 3> v3, std::span<const float, 3> v1, std::span<const float, 3> v2) {
@@ -64,11 +86,15 @@ bool locaxs(std::span<float, 3> vx, std::span<float, 3> vy, std::span<const floa
     return false;
   };
 
+  // Axes from vectors that are no numbers would be no numbers either.
+  if (!finite(vx) || !finite(vy)) return reject();
   if (parallel(vcos(vx, vy))) return reject();
 
   // Work on copies: the caller's vectors change only when the axes are good.
   Vec ax{vx[0], vx[1], vx[2]};
   Vec ay{vy[0], vy[1], vy[2]};
+  scale_exponent(ax);
+  scale_exponent(ay);
   Vec az{};
   if (length(ay) == 0.0f) {
     az = {1.0f, 0.0f, 0.0f};  // no reference given: take global x as the z axis

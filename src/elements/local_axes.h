@@ -7,8 +7,14 @@
 
 namespace elements {
 
-// VCOS: cosine of the angle between v1 and v2; 0.0 when either is the zero
-// vector (the angle is undefined and must not reach a report as NaN).
+// Length of v, the squares summed in double precision so that components up
+// to the float range do not overflow; Infinity only when the length itself
+// lies beyond the float range.
+float vlen(std::span<const float, 3> v);
+
+// VCOS: cosine of the angle between v1 and v2, formed in double precision;
+// 0.0 when either is the zero vector (the angle is undefined and must not
+// reach a report as NaN).
 float vcos(std::span<const float, 3> v1, std::span<const float, 3> v2);
 
 // VCROSS: v3 = v1 x v2 (v3 may be one of the inputs).
@@ -29,8 +35,9 @@ void vcrosn(std::span<float, 3> v3, std::span<float, 3> v1, std::span<float, 3> 
 //           node's constraint offsets.
 //   trow    the node's TCON row: T12 at trow[0], T13 at trow[nndim], ... T32 at
 //           trow[5*nndim].
-// Returns false when the axes cannot be formed: vy parallel to vx, or a zero
-// vy (or vx) that leaves no local y axis. The message "VY IS PARAELL TO VX,
+// Returns false when the axes cannot be formed: vy parallel to vx, a zero vy
+// (or vx) that leaves no local y axis, or a component of vx or vy that is not
+// a finite number. The message "VY IS PARAELL TO VX,
 // REINPUT VY" is then written to unit 6, vx and vy are left unchanged, d and e
 // are zero, and the caller rejects the element.
 [[nodiscard]] bool locaxs(std::span<float, 3> vx, std::span<float, 3> vy,

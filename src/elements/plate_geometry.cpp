@@ -10,7 +10,7 @@ namespace elements::plate {
 
 namespace {
 
-float norm(const Vec3& v) { return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]); }
+float norm(const Vec3& v) { return vlen(v); }
 
 Vec3 cross(const Vec3& a, const Vec3& b) {
   Vec3 c{};
@@ -40,9 +40,13 @@ Geometry geometry(const std::array<Vec3, 4>& x) {
   for (std::size_t k = 0; k < 3; ++k) {
     v34[k] = x[3][k] - x[2][k];
     v12[k] = x[0][k] - x[1][k];
-    vc[k] = (x[0][k] + x[1][k] - x[2][k] - x[3][k]) / 2.0f;
+    // In double: four coordinates near the float range must not overflow.
+    vc[k] = static_cast<float>((static_cast<double>(x[0][k]) + x[1][k] - x[2][k] - x[3][k]) / 2.0);
   }
+  // A length or width beyond the float range is no length: 0.0 rejects the
+  // plate with the message of a zero one.
   g.length = norm(vc);
+  if (!std::isfinite(g.length)) g.length = 0.0f;
   if (!(g.length > 0.0f)) return g;
   for (float& c : vc) c /= g.length;
 
@@ -50,7 +54,9 @@ Geometry geometry(const std::array<Vec3, 4>& x) {
   const Vec3 w2 = cross(v34, vc);
   g.w1 = norm(w1);
   g.w2 = norm(w2);
-  g.width = (g.w1 + g.w2) / 2.0f;
+  if (!std::isfinite(g.w1)) g.w1 = 0.0f;
+  if (!std::isfinite(g.w2)) g.w2 = 0.0f;
+  g.width = static_cast<float>((static_cast<double>(g.w1) + g.w2) / 2.0);
   if (!(g.w1 > 0.0f && g.w2 > 0.0f)) return g;
 
   // Rounding can carry the cosine of two parallel normals just past 1.

@@ -195,7 +195,13 @@ void check(EleCall& c, const Family& f) {
 
   std::array<float, 3> vx{};
   for (int k = 1; k <= 3; ++k) vx[static_cast<std::size_t>(k - 1)] = nt.xyz(pos_j, k) - nt.xyz(pos_i, k);
-  const float distance = std::sqrt(vx[0] * vx[0] + vx[1] * vx[1] + vx[2] * vx[2]);
+  const float distance = vlen(vx);
+  // Nodes further apart than the float range give no axis: locaxs rejects
+  // the element with its message.
+  if (!std::isfinite(distance)) {
+    fio::write_list(6, "VY IS PARAELL TO VX, REINPUT VY");
+    return;
+  }
   float length = distance - ds - de;
   const bool zero_length = !f.strut && length == 0.0f;
   // Coincident nodes give no element axis: the spring then acts along node I's

@@ -102,17 +102,23 @@ bool normalise_real(std::string_view s, int implied, int scale, std::string& out
   return true;
 }
 
+// A value beyond the target's range is an input error, not an Infinity that
+// would run on into the results; the target then keeps its value.
 bool parse_real(std::string_view s, int implied, int scale, double& v) {
   std::string t;
   if (!normalise_real(s, implied, scale, t)) return false;
-  v = std::strtod(t.c_str(), nullptr);
+  const double x = std::strtod(t.c_str(), nullptr);
+  if (!std::isfinite(x)) return false;
+  v = x;
   return true;
 }
 
 bool parse_float(std::string_view s, int implied, int scale, float& v) {
   std::string t;
   if (!normalise_real(s, implied, scale, t)) return false;
-  v = std::strtof(t.c_str(), nullptr);
+  const float x = std::strtof(t.c_str(), nullptr);
+  if (!std::isfinite(x)) return false;
+  v = x;
   return true;
 }
 
@@ -157,11 +163,9 @@ bool store_list(const Target& t, std::string_view s, bool quoted) {
       return !quoted && parse_int(s, *static_cast<std::int32_t*>(t.p));
     case Target::Kind::real:
       if (quoted) return false;
-      if (s == "NaN" || s == "nan") { *static_cast<float*>(t.p) = std::numeric_limits<float>::quiet_NaN(); return true; }
       return parse_float(s, 0, 0, *static_cast<float*>(t.p));
     case Target::Kind::dbl:
       if (quoted) return false;
-      if (s == "NaN" || s == "nan") { *static_cast<double*>(t.p) = std::numeric_limits<double>::quiet_NaN(); return true; }
       return parse_real(s, 0, 0, *static_cast<double*>(t.p));
     case Target::Kind::logical:
       return !quoted && parse_logical(s, *static_cast<bool*>(t.p));

@@ -138,7 +138,8 @@ void bilinear_rule(bool one_sided, float& p, float d, float& pl, float& dl, floa
   if (dd == 0.0f) return;
 
   const float peq = p - kie * d;
-  const float pyeq = (1.0f - kie / ke) * py;
+  // KE = 0.0 gives KIE/KE no divisor: the ratio is taken as 0.0 (warned at input).
+  const float pyeq = (1.0f - (ke != 0.0f ? kie / ke : 0.0f)) * py;
   const float dvel = v * vl;
   if (debug) fio::write_list(6, "PEQ,PYEQ,DVEL,VI,VL:", peq, pyeq, dvel, v, vl);
 
@@ -207,13 +208,13 @@ void bilinear_rule(bool one_sided, float& p, float d, float& pl, float& dl, floa
         // reversal the force sits on the other bound, where rounding alone
         // would otherwise bounce the step between the two rules for ever.
         if (dd > 0.0f && p > a) {
-          const float de = d + (a - p) / ke;
+          const float de = ke != 0.0f ? d + (a - p) / ke : d;
           enrgy(ese, pse, cse, a, pl, de, dl, k, ke);
           dl = de;
           pl = a;
           next = Branch::upper;
         } else if (dd < 0.0f && p < b) {
-          const float de = d + (b - p) / ke;
+          const float de = ke != 0.0f ? d + (b - p) / ke : d;
           enrgy(ese, pse, cse, b, pl, de, dl, k, ke);
           dl = de;
           pl = b;
@@ -247,7 +248,8 @@ void read_and_echo(MatCall& c, bool one_sided) {
   prop[kKE] = ke;
   prop[kPY] = py;
   prop[kKIE] = kie;
-  prop[kDY] = py / ke;
+  // KE = 0.0 gives PY/KE no divisor: DY (and with it EY and Du) is 0.0.
+  prop[kDY] = ke != 0.0f ? py / ke : 0.0f;
   prop[kEY] = prop[kDY] * py / 2.0f;
   prop[kDu] = max_duct * prop[kDY];
   prop[kBeta] = beta;
@@ -266,6 +268,8 @@ void read_and_echo(MatCall& c, bool one_sided) {
     fio::write(6, "('  MAT.',6X,'   KE',10X,'   PY',10X,'  KIE',7X,'MAX DUCT',10X,' BETA')");
   }
   fio::write(6, "(1X,I5,5E15.6)", c.set, ke, py, kie, max_duct, beta);
+  if (ke == 0.0f)
+    fio::write(6, "(1X,'*** WARNING - SET',I5,': KE IS 0.0, THE YIELD DEFORMATION PY/KE IS TAKEN AS 0.0')", c.set);
 }
 
 using Rule = void (*)(float&, float, float&, float&, float*, float, float, const BilinearProps&,

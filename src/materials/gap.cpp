@@ -43,6 +43,10 @@ constexpr int kOptGapAndRestrainer = 1;
 constexpr int kOptGapOnly = 2;
 constexpr int kOptLinear = 3;
 
+// a / kt, or 0.0 when the restrainer has no stiffness to divide by (KT = 0.0
+// is warned at input).
+float over_kt(float a, float kt) { return kt != 0.0f ? a / kt : 0.0f; }
+
 int truncated_option(float x) {
   if (!(x > -2.0e9f && x < 2.0e9f)) return kOptGapAndRestrainer;
   return static_cast<int>(x);
@@ -75,6 +79,11 @@ void read_and_echo(MatCall& c) {
   fio::write(6, "(1X,I5,7E12.4,/)", c.set, prop[kKC], prop[kKT], prop[kKTIE], prop[kDC],
              prop[kDX], prop[kPPY], prop[kOption]);
   prop[kKO] = kOpenStiffness;
+  const int option = truncated_option(prop[kOption]);
+  if (prop[kKT] == 0.0f && option != kOptGapOnly && option != kOptLinear)
+    fio::write(6, "(1X,'*** WARNING - SET',I5,': KT IS 0.0, PPY/KT IS TAKEN AS 0.0:',"
+                  "' THE RESTRAINER YIELDS AT ITS SLACK END')",
+               c.set);
 }
 
 void gap_only(float& p, float d, float pl, float dl, float& k, const float* prop) {
@@ -144,7 +153,7 @@ void hyst150(float& p, float d, float pl, float dl, float* s, const float* prop)
       k = ktie;
       p = pyr + ktie * (d - dyt);
       dyt = d;
-      dxr = d - p / kt;
+      dxr = d - over_kt(p, kt);
       rule = kRuleYielding;
     } else if (d >= dxr) {
       k = kt;
@@ -163,7 +172,7 @@ void hyst150(float& p, float d, float pl, float dl, float* s, const float* prop)
       dyt = dl;
       pyr = pl;
       p = pl + kt * (d - dl);
-      dxr = dyt - pyr / kt;
+      dxr = dyt - over_kt(pyr, kt);
       rule = kRuleTaut;
       if (d < dxr && d > dc) {
         k = ko;
@@ -191,7 +200,7 @@ void mat150(MatCall& c) {
       s[kK] = prop[kKO];
       s[kRule] = kRuleOpen;
       s[kPyr] = prop[kPPY];
-      s[kDyt] = prop[kPPY] / prop[kKT] + prop[kDX];
+      s[kDyt] = over_kt(prop[kPPY], prop[kKT]) + prop[kDX];
       s[kDxr] = prop[kDX];
       // A set that starts closed or taut computes a force here: it goes to scratch.
       float p = 0.0f;

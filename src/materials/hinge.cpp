@@ -97,6 +97,10 @@ void read_and_echo(MatCall& c) {
   }
   fio::write(6, "(1X,I3,2X,8E12.6)", c.set, v[0], v[1], v[2], v[3], v[4], v[5], v[6]);
   fio::write_record(6, "");
+  if (prop[kHA] == 0.0f || prop[kVA] == 0.0f)
+    fio::write(6, "(1X,'*** WARNING - SET',I5,': HA OR VA IS 0.0, THE SLOPE VA/HA IS TAKEN AS 0.0:',"
+                  "' THE HINGE CARRIES NO MOMENT')",
+               c.set);
   if (prop[kRatio] == 0.0f) prop[kRatio] = kZeroRatio;
 
   // The cubics of the axial load; the point tables hold the last fit's points.
@@ -173,8 +177,11 @@ void mrloop(int iopt, float* s, float& p, float d, float pl, float dl, const Hin
   float& dyn = s[kDYN];
   float& duct = s[kDuct1];
 
-  const float slop1 = pr.va / pr.ha;
+  // HA = 0.0 gives the slope no divisor, and VA = 0.0 a zero slope that no
+  // excess can be divided by: such ratios are taken as 0.0 (warned at input).
+  const float slop1 = pr.ha != 0.0f ? pr.va / pr.ha : 0.0f;
   const float slop2 = slop1 * pr.ratio;
+  auto over_slop1 = [slop1](float x) { return slop1 != 0.0f ? x / slop1 : 0.0f; };
 
   if (pr.max_duc >= 1.0f && duct >= pr.max_duc) {
     p = 0.0f;
@@ -212,7 +219,7 @@ void mrloop(int iopt, float* s, float& p, float d, float pl, float dl, const Hin
       rule = kRuleYielding;
       k = slop2;
       const float limit = p >= pyp ? pyp : pyn;
-      const float excess = (p - limit) / slop1;
+      const float excess = over_slop1(p - limit);
       p = limit + slop2 * excess;
       if (hold_at_limit) p = limit;
       s[kDY] = std::fabs(d - excess);
@@ -232,7 +239,7 @@ void mrloop(int iopt, float* s, float& p, float d, float pl, float dl, const Hin
       rule = kRuleElastic;
       k = slop1;
       pyn = pyp - 2.0f * pr.va;
-      dyn = dyp - (pyp - pyn) / slop1;
+      dyn = dyp - over_slop1(pyp - pyn);
       p = pyp + slop1 * (d - dyp);
     } else {
       pyn = pl;
@@ -240,7 +247,7 @@ void mrloop(int iopt, float* s, float& p, float d, float pl, float dl, const Hin
       rule = kRuleElastic;
       k = slop1;
       pyp = pyn + 2.0f * pr.va;
-      dyp = dyn + (pyp - pyn) / slop1;
+      dyp = dyn + over_slop1(pyp - pyn);
       p = pyn + slop1 * (d - dyn);
     }
   }

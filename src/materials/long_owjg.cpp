@@ -456,6 +456,10 @@ void read_and_echo(MatCall& c) {
                   "'  MAT.',3X,'   HA',6X,'   VA',6X,'MAX DUC',6X,'  BETA')");
   }
   fio::write(6, "(1X,I3,2X,4E12.6)", c.set, ha, va, maxduc, beta);
+  if (ha == 0.0f || va == 0.0f)
+    fio::write(6, "(1X,'*** WARNING - SET',I5,': HA OR VA IS 0.0, THE LOOP HAS NO SCALE:',"
+                  "' THE SPRING CARRIES NO MOMENT')",
+               c.set);
 }
 
 
@@ -487,7 +491,7 @@ void hyst09(int iopt, float& p, float d, float pl, float dl, float* s, float max
     s[kPUN] = kNoUnloading;
     s[kSR] = s[kHA] / kHA0;
     s[kSM] = s[kVA] / kVA0;
-    s[kSMR] = s[kSM] / s[kSR];
+    s[kSMR] = s[kSR] != 0.0f ? s[kSM] / s[kSR] : 0.0f;
     const float sr = s[kSR], sm = s[kSM];
     s[kHA] = kHA0 * sr;
     s[kVA] = kVA0 * sm;
@@ -497,6 +501,14 @@ void hyst09(int iopt, float& p, float d, float pl, float dl, float* s, float max
     s[kVAP] = -kVA0 * sm;
     s[kHBP] = (-kHA0 - kDH) * sr;
     s[kVBP] = (-kVA0 + kDV) * sm;
+  }
+
+  // HA or VA of 0.0 scales the loop to nothing (every slope 0.0, no rotation
+  // or moment to divide by): the spring carries no moment and no ductility.
+  if (s[kSR] == 0.0f || s[kSM] == 0.0f) {
+    p = 0.0f;
+    s[kK] = 0.0f;
+    return;
   }
 
   Loop loop(p, d, pl, dl, s, positive);

@@ -17,6 +17,7 @@
 #include "model/matrix_print.h"
 #include "model/nodes.h"
 #include "solutions/displacement_report.h"
+#include "solutions/finite_check.h"
 #include "solutions/reactions.h"
 #include "solvers/eigen_solver.h"
 #include "solvers/skyline_solver.h"
@@ -359,6 +360,11 @@ void eigsol(const EigenTables& t) {
     solvers::msoll(solvers::kBackSubstitute, kv::trace('G'), l2, k.nstore, neq, 1, l1, lc, k.imd, k.ia, modev,
                    t.w2, false, 0, 0, 0, false, 0, 0, 0, istop);
     if (istop & 1) return;
+    // A condensed pivot that passed the zero test may still be too small.
+    if (!solution_finite(mode, l2, 1, neq, "EIGSOL")) {
+      istop = -1;
+      return;
+    }
 
     normalize(mode, neq);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -48,9 +49,9 @@ enum class Next { record, end, skip };
 
 // Reads the next record into rec. A record whose items run on to the next
 // line is joined with it, but a line holding "END" is the closing record and
-// never taken into another one.
-Next read_record(Record& rec) {
-  std::string line;
+// never taken into another one. An unreadable record is left in line for the
+// caller's message.
+Next read_record(Record& rec, std::string& line) {
   for (;;) {
     if (fio::read_record(kIn, line) != fio::Status::ok) end_of_input();
     if (line.find_first_not_of(" \t\r,") != std::string::npos) break;
@@ -71,7 +72,6 @@ Next read_record(Record& rec) {
   }
   if (st == fio::Status::error) {
     if (line.find("END") != std::string::npos) return Next::end;
-    fio::write(kOut, "('  UNREADABLE JOINT LOAD RECORD: ',A,' --- LOAD IS SKIPPED')", line);
     return Next::skip;
   }
   r.dir.resize(4, ' ');
@@ -89,32 +89,83 @@ class Reader {
  public:
   Reader(const JointLoadModel& m, float* r) : m_(m), r_(r) {}
 
-  // Adds one record (and its generated joints) into the table.
+  // Adds one record (and its generated joints) into the table. The generation
+  // ends as soon as it can name no further node, with one line: an increment
+  // of 0 names the same joint again, an ID beyond the node IDs ends it, and a
+  // run of IDs between two nodes is skipped in one line. A huge count thus
+  // costs at most a few lines per node.
   void apply(Record& rec) {
     if (rec.lc < 1 || rec.lc > m_.nlc) {
       fio::write(kOut, "('  INVALID LOAD CASE ... ',I6,' --- LOAD IS SKIPPED')", rec.lc);
       return;
     }
-    const model::NodeTables& t = m_.nodes;
-    for (;;) {
-      if (m_.nnode < 1 || rec.joint < t.nodid(1) || rec.joint > t.nodid(m_.nnode)) {
-        fio::write(kOut, "('  INVALID JOINT ... ',I6,' --- LOAD IS SKIPPED')", rec.joint);
+    if (!in_range(rec.joint)) {
+      fio::write(kOut, "('  INVALID JOINT ... ',I6,' --- LOAD IS SKIPPED')", rec.joint);
+      return;
+    }
+    visit(rec);
+    if (rec.ngen <= 0) return;
+    if (rec.inc == 0) {
+      fio::write(kOut, "('  INCREMENT 0 REPEATS JOINT',I11,': THE GENERATION ENDS,',I11,' LOADS ARE SKIPPED')",
+                 rec.joint, rec.ngen);
+      rec.ngen = 0;
+      return;
+    }
+    while (rec.ngen > 0) {
+      const std::int64_t next = static_cast<std::int64_t>(rec.joint) + rec.inc;
+      if (!in_range(next)) {
+        fio::write(kOut, "('  INVALID JOINT ... ',I6,' --- LOAD IS SKIPPED AND THE GENERATION ENDS')", next);
+        rec.ngen = 0;
         return;
       }
-      const int n = model::ifind(rec.joint, t.nodid_ptr(), m_.nnode);
-      if (n == 0)
-        fio::write(kOut, "('  INVALID JOINT ... ',I6,' --- LOAD IS SKIPPED')", rec.joint);
+      // IDs next, next + inc, ... short of the nearest node ID the walk reaches.
+      const std::int64_t node = nearest_node(next, rec.inc > 0);
+      const std::int64_t gap = rec.inc > 0 ? node - next : next - node;
+      const std::int64_t step = rec.inc > 0 ? rec.inc : -static_cast<std::int64_t>(rec.inc);
+      const std::int64_t absent = std::min<std::int64_t>((gap + step - 1) / step, rec.ngen);
+      if (absent == 0) {
+        --rec.ngen;
+        rec.joint = static_cast<int>(next);
+        visit(rec);
+        continue;
+      }
+      const std::int64_t last = next + (absent - 1) * rec.inc;
+      if (absent == 1)
+        fio::write(kOut, "('  INVALID JOINT ... ',I6,' --- LOAD IS SKIPPED')", next);
       else
-        one_joint(rec, n);
-      if (rec.ngen <= 0) return;
-      --rec.ngen;
-      rec.joint += rec.inc;
+        fio::write(kOut, "('  JOINTS',I11,' TO',I11,' BY',I11,' ARE NOT NODE IDS --- LOADS ARE SKIPPED')", next, last,
+                   rec.inc);
+      rec.ngen -= static_cast<int>(absent);
+      rec.joint = static_cast<int>(last);
     }
   }
 
   bool support_displacements() const { return support_; }
 
  private:
+  bool in_range(std::int64_t joint) const {
+    const model::NodeTables& t = m_.nodes;
+    return m_.nnode >= 1 && joint >= t.nodid(1) && joint <= t.nodid(m_.nnode);
+  }
+
+  // The node ID nearest to joint (inside the ID range) in the walk's
+  // direction: the first not below it, or the last not above it.
+  std::int64_t nearest_node(std::int64_t joint, bool upward) const {
+    const std::int32_t* first = m_.nodes.nodid_ptr();
+    const std::int32_t* last = first + m_.nnode;
+    if (upward) return *std::lower_bound(first, last, joint);
+    return *(std::upper_bound(first, last, joint) - 1);
+  }
+
+  // The record's current joint: its loads, or the message of an absent ID.
+  void visit(const Record& rec) {
+    const int n = model::ifind(rec.joint, m_.nodes.nodid_ptr(), m_.nnode);
+    if (n == 0)
+      fio::write(kOut, "('  INVALID JOINT ... ',I6,' --- LOAD IS SKIPPED')", rec.joint);
+    else
+      one_joint(rec, n);
+  }
+
   float& at(int e, int lc) { return r_[static_cast<std::int64_t>(lc - 1) * m_.neq + (e - 1)]; }
 
   void add(int e, int lc, float v) {
@@ -216,15 +267,20 @@ bool jloads(bool trace, const JointLoadModel& m, float* r, bool page) {
   Reader reader(m, r);
   Record rec = recall();
   bool first = true;
+  std::string line;
   for (;;) {
-    const Next next = read_record(rec);
+    const Next next = read_record(rec, line);
     if (next == Next::end) break;
     if (first) {
       if (page) kv::page_header(kOut);
       fio::write(kOut, "('    APPLIED JOINT LOADS',/,'   =====================',/)");
       first = false;
     }
-    if (next == Next::skip) continue;
+    if (next == Next::skip) {
+      // Under the table's heading, like every other skipped record.
+      fio::write(kOut, "('  UNREADABLE JOINT LOAD RECORD: ',A,' --- LOAD IS SKIPPED')", line);
+      continue;
+    }
     reader.apply(rec);
   }
   keep(rec);

@@ -16,6 +16,7 @@
 #include "model/matrix_print.h"
 #include "model/nodes.h"
 #include "solutions/displacement_report.h"
+#include "solutions/finite_check.h"
 #include "solutions/joint_loads.h"
 #include "solutions/reactions.h"
 #include "solvers/skyline_solver.h"
@@ -221,6 +222,11 @@ void statel() {
     solvers::msoll(iopt, kv::trace('G'), l2, nstk, neq, nlc, l1, l2s, ctl(kv::kStiffMdiag), ctl(kv::kStiffValues),
                    ctl(kDisplTable), w, false, 0, 0, 0, false, 0, 0, 0, istop);
     if (istop & 1) return;
+  }
+  // A pivot that passed the zero test may still be too small for the loads.
+  if (!solution_finite(d, l2, nlc, neq, "STATEL")) {
+    ctl(kv::kISTOP) = -1;
+    return;
   }
 
   if (kv::trace('F')) model::prtmat(d, neq, nlc, "DISPLACEMENT  DUMP=7");

@@ -19,6 +19,7 @@
 #include "solutions/displacement_report.h"
 #include "solutions/dynamic/histry.h"
 #include "solutions/dynamic/step_report.h"
+#include "solutions/finite_check.h"
 #include "solutions/joint_loads.h"
 #include "solutions/reactions.h"
 #include "solutions/static_nonlinear.h"
@@ -181,6 +182,12 @@ bool StepLoop::solve(int iopt, float* r) {
   const solvers::SkylineMatrix k = stiffness();
   float* w = kv::rptr(ctl(kv::kIZ));  // not used by reduction and back substitution
   if (solvers::msoll(iopt, tr_g_, s_.l2, s_.neq, 1, l1, l2, k, r, w, {}, {}) != solvers::SolveStatus::ok) {
+    ctl(kv::kISTOP) = -1;
+    return false;
+  }
+  // A pivot that passed the zero test may still be too small for the loads:
+  // the step ends as after a zero pivot.
+  if (iopt == solvers::kBackSubstitute && !solution_finite(r, s_.l2, 1, s_.neq, "NLSTEP")) {
     ctl(kv::kISTOP) = -1;
     return false;
   }

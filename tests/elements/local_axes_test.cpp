@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
+#include <limits>
 #include <string>
 
 #include "driver/globals.h"
@@ -16,6 +18,7 @@ using M3 = std::array<float, 9>;  // column by column
 
 constexpr M3 kIdentity{1, 0, 0, 0, 1, 0, 0, 0, 1};
 constexpr M3 kZero{};
+constexpr float kInf = std::numeric_limits<float>::infinity();
 
 float at(const M3& m, int i, int j) { return m[static_cast<std::size_t>((i - 1) + 3 * (j - 1))]; }
 
@@ -132,13 +135,56 @@ INSTANTIATE_TEST_SUITE_P(LocalAxes, Rejected,
                                            RejectCase{"AntiParallel", {0, 0, 1}, {0, 0, -5}},
                                            RejectCase{"NearlyParallel", {1, 0, 0}, {1, 1.0e-4f, 0}},
                                            RejectCase{"ZeroVYAlongGlobalX", {4, 0, 0}, {0, 0, 0}},
-                                           RejectCase{"ZeroMember", {0, 0, 0}, {0, 1, 0}}),
+                                           RejectCase{"ZeroMember", {0, 0, 0}, {0, 1, 0}},
+                                           // Joints beyond the float range apart give no member axis.
+                                           RejectCase{"InfiniteMember", {kInf, 0, 0}, {0, 1, 0}},
+                                           RejectCase{"InfiniteReference", {1, 0, 0}, {0, -kInf, 0}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LocalAxes, SlightlySkewReferenceIsAccepted) {
   V3 vx{1, 0, 0}, vy{1, 0.01f, 0};  // cosine about 1 - 5e-5
   EXPECT_TRUE(call(vx, vy, kIdentity, 0, 0, 0));
   EXPECT_EQ(vy, (V3{0, 1, 0}));
+}
+
+// Vectors whose squares or cross products lie beyond the float range give the
+// axes of the same directions at unit size: bit for bit those of the same
+// vectors scaled by a power of two into the ordinary range.
+TEST_F(LocalAxes, LargeVectorsGiveTheAxesOfTheirDirections) {
+  struct Case {
+    const char* what;
+    V3 small_x, small_y;  // ordinary vectors
+    int power;            // the large (or tiny) ones are these times 2^power
+  };
+  const Case cases[] = {
+      {"long member, huge reference", {1, 0, 0}, {0, 1, 0}, 120},
+      {"skew near the float range", {3, 3, 0}, {-2, 2, 1}, 126},
+      {"tiny member", {0, 0, 1}, {1, 0, 1}, -110},
+  };
+  for (const Case& c : cases) {
+    V3 vx{}, vy{}, sx = c.small_x, sy = c.small_y;
+    for (std::size_t k = 0; k < 3; ++k) {
+      vx[k] = std::ldexp(sx[k], c.power);
+      vy[k] = std::ldexp(sy[k], c.power);
+    }
+    M3 small_d{};
+    ASSERT_TRUE(call(sx, sy, kIdentity, 0, 0, 0)) << c.what;
+    small_d = d_;
+    ASSERT_TRUE(call(vx, vy, kIdentity, 0, 0, 0)) << c.what;
+    EXPECT_EQ(vx, sx) << c.what;
+    EXPECT_EQ(vy, sy) << c.what;
+    EXPECT_EQ(d_, small_d) << c.what;
+  }
+  EXPECT_EQ(unit6(), "");
+}
+
+TEST(VectorRoutines, LengthsAndCosinesOfLargeAndSmallVectors) {
+  EXPECT_FLOAT_EQ(elements::vlen(V3{3.0e38f, 0, 4.0e37f}), 3.0265492e38f);
+  EXPECT_FLOAT_EQ(elements::vlen(V3{3.0e-30f, 4.0e-30f, 0}), 5.0e-30f);  // squares below the float range
+  EXPECT_FLOAT_EQ(elements::vlen(V3{3, 4, 12}), 13.0f);
+  EXPECT_EQ(elements::vlen(V3{3.0e38f, 3.0e38f, 0}), kInf);  // the length itself is beyond the range
+  EXPECT_FLOAT_EQ(elements::vcos(V3{3.0e38f, 0, 0}, V3{2.0e38f, 2.0e38f, 0}), 0.70710678f);
+  EXPECT_FLOAT_EQ(elements::vcos(V3{1.0e-30f, 0, 0}, V3{-1.0e-25f, 0, 0}), -1.0f);
 }
 
 TEST(VectorRoutines, CosineCrossAndNormalisedCross) {

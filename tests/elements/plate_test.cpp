@@ -81,6 +81,39 @@ TEST(PlateGeometry, DegenerateCornersFormNoPlate) {
   EXPECT_GT(e.w2, 0.0f);
 }
 
+// Corners whose squared distances lie beyond the float range still give the
+// plate's sides and axes; sides beyond the range itself give no plate, and
+// no NaN or Infinity.
+TEST(PlateGeometry, LargeCornersKeepTheirSidesOrFormNoPlate) {
+  std::array<Vec3, 4> big = kFlat;
+  for (Vec3& x : big)
+    for (float& c : x) c *= 1.0e30f;
+  const Geometry g = geometry(big);
+  ASSERT_TRUE(g.formed());
+  EXPECT_FLOAT_EQ(g.length, 30.0e30f);
+  EXPECT_FLOAT_EQ(g.width, 60.0e30f);
+  const Vec3 ex{1, 0, 0}, ey{0, 1, 0}, ez{0, 0, 1};
+  for (std::size_t k = 0; k < 3; ++k) {
+    EXPECT_FLOAT_EQ(g.vx[k], ex[k]);
+    EXPECT_FLOAT_EQ(g.vy[k], ey[k]);
+    EXPECT_FLOAT_EQ(g.vz[k], ez[k]);
+  }
+  EXPECT_EQ(g.twist, 0.0f);
+
+  // The edge midpoints 6.0E38 apart: no length.
+  const float h = 3.0e38f;
+  const Geometry far = geometry({{{h, h, 0}, {-h, h, 0}, {-h, -h, 0}, {h, -h, 0}}});
+  EXPECT_FALSE(far.formed());
+  EXPECT_EQ(far.length, 0.0f);
+  // Midpoints 2.0 apart, but the edges across the plate 6.0E38 long: no width.
+  const Geometry wide = geometry({{{h, 1, 0}, {-h, 1, 0}, {-h, -1, 0}, {h, -1, 0}}});
+  EXPECT_FALSE(wide.formed());
+  EXPECT_FLOAT_EQ(wide.length, 2.0f);
+  EXPECT_EQ(wide.w1, 0.0f);
+  EXPECT_EQ(wide.w2, 0.0f);
+  EXPECT_TRUE(std::isfinite(wide.width));
+}
+
 // ---------------------------------------------------------------- stiffness
 
 using Mat20 = pl::Mat20;

@@ -143,6 +143,34 @@ TEST(FormattedInput, EndAndErrors) {
   EXPECT_EQ(read_fmt_text("  1.5", "('X')", x), Status::error);  // no field for the target
 }
 
+// A field beyond the target's range, or a NaN, is an input error as in
+// free-format input.
+TEST(FormattedInput, NonFiniteAndOutOfRangeFieldsAreErrors) {
+  struct Row {
+    const char* text;
+    const char* fmt;
+  };
+  const Row float_rows[] = {{"     1.0E39", "(E11.4)"}, {"    1.0E400", "(E11.4)"}, {"        NaN", "(E11.4)"},
+                            {"        inf", "(F11.2)"}, {"  -35.0+37", "(E10.1)"}};
+  for (const auto& r : float_rows) {
+    float x = 7.0f;
+    EXPECT_EQ(read_fmt_text(r.text, r.fmt, x), Status::error) << r.text;
+    EXPECT_EQ(x, 7.0f) << r.text;
+  }
+  const Row double_rows[] = {{"    1.0E400", "(E11.4)"}, {"        nan", "(F11.2)"}, {"   1.0D999", "(D10.1)"}};
+  for (const auto& r : double_rows) {
+    double x = 7.0;
+    EXPECT_EQ(read_fmt_text(r.text, r.fmt, x), Status::error) << r.text;
+    EXPECT_EQ(x, 7.0) << r.text;
+  }
+  double d = 0.0;
+  EXPECT_EQ(read_fmt_text("     1.0E39", "(E11.4)", d), Status::ok);
+  EXPECT_EQ(d, 1.0e39);
+  float f = 0.0f;
+  EXPECT_EQ(read_fmt_text("    3.0E38", "(E10.1)", f), Status::ok);
+  EXPECT_EQ(f, 3.0e38f);
+}
+
 }  // namespace
 
 namespace {

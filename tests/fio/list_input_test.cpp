@@ -169,6 +169,41 @@ TEST(ListInput, InputErrorsAreStatuses) {
   EXPECT_EQ(a, 4);
 }
 
+// A number that is not one, or that the target cannot hold, must not reach
+// the model as NaN or Infinity: it is an input error and the target keeps its
+// value. The largest finite values still read.
+TEST(ListInput, NonFiniteAndOutOfRangeNumbersAreErrors) {
+  struct Row {
+    const char* text;
+    bool for_float;  // false: the target is double precision
+  };
+  const Row rows[] = {{"nan", true},     {"NaN", true},       {"inf", true},   {"Infinity", true},
+                      {"1e39", true},    {"-1.0E39", true},   {"1e400", true}, {"3.5E38", true},
+                      {"nan", false},    {"NaN", false},      {"1e400", false}, {"-1.0D309", false},
+                      {"Infinity", false}};
+  for (const auto& r : rows) {
+    if (r.for_float) {
+      float x = 7.0f;
+      EXPECT_EQ(read_list_text(r.text, x), Status::error) << r.text;
+      EXPECT_EQ(x, 7.0f) << r.text;
+    } else {
+      double x = 7.0;
+      EXPECT_EQ(read_list_text(r.text, x), Status::error) << r.text;
+      EXPECT_EQ(x, 7.0) << r.text;
+    }
+  }
+  float f = 0.0f;
+  EXPECT_EQ(read_list_text("3.4E38", f), Status::ok);
+  EXPECT_EQ(f, 3.4e38f);
+  EXPECT_EQ(read_list_text("-1e-50", f), Status::ok);  // below the smallest float: rounds to zero
+  EXPECT_EQ(f, 0.0f);
+  double d = 0.0;
+  EXPECT_EQ(read_list_text("1e39", d), Status::ok);
+  EXPECT_EQ(d, 1.0e39);
+  EXPECT_EQ(read_list_text("1.7D308", d), Status::ok);
+  EXPECT_EQ(d, 1.7e308);
+}
+
 TEST(ListInput, EndOfFile) {
   std::int32_t a = 9, b = 9, c = 9;
   EXPECT_EQ(read_list_text("", a), Status::end);

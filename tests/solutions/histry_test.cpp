@@ -386,6 +386,40 @@ TEST(HistryReadBack, ShortAndOddFiles) {
   }
 }
 
+// Energies near the double range: the column maxima print as the numbers
+// they are, and the gross error is formed without overflow.
+TEST(HistryReadBack, EnergiesNearTheDoubleRangeGiveFiniteMaximaAndGrossError) {
+  const std::string titles = kTitle1.substr(0, 80) + "\n" + kTitle1.substr(80, 32) + "\n" + kTitle2.substr(0, 80) +
+                             "\n" + kTitle2.substr(80, 32) + "\n";
+  const std::string header = "         3         0         1    0.00000E+00    1.00000E-02      0ENERGY\n";
+  struct Case {
+    const char* name;
+    const char* records;
+    const char* maxima;  // the five maxima after "MAXIMUN"
+    const char* gross;
+  };
+  const Case cases[] = {
+      // Input and strain energy cancel in each record: no error, and no
+      // energy in total to compare it with.
+      {"balanced", "1e308 1e308 0 0 0 0\n-1e308 -1e308 0 0 0 0\n",
+       "    1.00000+308    1.00000+308    0.00000E+00    0.00000E+00    0.00000E+00", "         0.0000"},
+      // |1.7E308 + 1.0E308| exceeds the double range: 200 x 2.7 / 0.7.
+      {"error beyond the range", "1.7D308 -1.0D308 0 0 0 0\n",
+       "    1.70000+308    0.00000E+00    0.00000E+00    0.00000E+00    0.00000E+00", "       771.4286"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Model m("hist_huge", "");
+    kvtest::write_file(m.dir / "hist30.dat", titles + header + c.records);
+    read_back(30, 1);
+    const std::string out = dyntest::finish();
+    EXPECT_NE(out.find(std::string(10, ' ') + "  MAXIMUN      " + c.maxima + "\n"), std::string::npos) << out;
+    EXPECT_NE(out.find(std::string(25, ' ') + "GROSS RE:" + c.gross + "%"), std::string::npos) << out;
+    EXPECT_EQ(out.find("Inf"), std::string::npos);
+    EXPECT_EQ(out.find("NaN"), std::string::npos);
+  }
+}
+
 // ------------------------------------------------------------------ element histories
 
 constexpr int kTestType = 7;  // no element type of the library

@@ -166,7 +166,13 @@ INSTANTIATE_TEST_SUITE_P(
         SkipCase{"DeletedDof", 1, "0 99 12 0 0\n", "1 12 0 0 FX 1.0\n",
                  "  JOINT:    12  DIRECTION: FX   HAS NO EQUATION --- LOAD IS SKIPPED", 1},
         SkipCase{"InvalidDirection", 0, "", "1 11 1 1 QQ 2.0\n",
-                 "  INVALID JOINT LOAD...     11  QQ      2.000000E+00 --- LOAD IS SKIPPED", 1}),
+                 "  INVALID JOINT LOAD...     11  QQ      2.000000E+00 --- LOAD IS SKIPPED", 1},
+        // A magnitude that is no number, or beyond the float range, never
+        // reaches the table; the message follows the table's heading.
+        SkipCase{"NaNMagnitude", 0, "", "1 11 0 0 FY nan\n",
+                 "   =====================\n\n  UNREADABLE JOINT LOAD RECORD: 1 11 0 0 FY nan --- LOAD IS SKIPPED", 1},
+        SkipCase{"MagnitudeBeyondTheFloatRange", 0, "", "1 11 0 0 FY 1e39\n",
+                 "  UNREADABLE JOINT LOAD RECORD: 1 11 0 0 FY 1e39 --- LOAD IS SKIPPED", 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Jloads, JointInsideTheRangeButAbsentIsSkippedAndGenerationGoesOn) {
@@ -183,6 +189,55 @@ TEST(Jloads, JointInsideTheRangeButAbsentIsSkippedAndGenerationGoesOn) {
   for (float v : x.r) total += v;
   EXPECT_FLOAT_EQ(total, 0.0f) << "joint 13 is absent too";
 }
+
+// A generation count far beyond the nodes must not write a line per count:
+// the generation ends once it can name no further node.
+struct RunawayCase {
+  const char* name;
+  const char* nodes;   // node records and the cosine set
+  int nnode;
+  const char* record;  // the one joint-load record
+  float total;         // sum of the load table
+  const char* message;
+};
+
+class JloadsRunaway : public ::testing::TestWithParam<RunawayCase> {};
+
+TEST_P(JloadsRunaway, GenerationEndsWithOneLine) {
+  const RunawayCase c = GetParam();
+  LoadRun x;
+  x.m = soltest::build_nodes(c.nnode, 1, 0, 0, std::string(c.nodes) + c.record + "0 0 0 0 END 0\n");
+  x.r.assign(static_cast<std::size_t>(x.m.neq), 0.0f);
+  solutions::jloads(false, {x.m.t, x.m.nnode, x.m.neq, 1, x.m.l2()}, x.r.data(), false);
+  x.out = after(soltest::finish_output(), "%2E%");
+  float total = 0.0f;
+  for (float v : x.r) total += v;
+  EXPECT_FLOAT_EQ(total, c.total);
+  EXPECT_EQ(count(x.out, c.message), 1) << x.out;
+  EXPECT_LT(x.out.size(), 2000u) << x.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Counts, JloadsRunaway,
+    ::testing::Values(
+        // Increment 0 names joint 12 again and again: it is loaded once.
+        RunawayCase{"IncrementZero", kNodes.c_str(), 7, "1 12 99999999 0 FY 1000.0\n", 1000.0f,
+                    "  INCREMENT 0 REPEATS JOINT         12: THE GENERATION ENDS,   99999999 LOADS ARE SKIPPED"},
+        // 14, 15, 16 are loaded; 17 lies beyond the last node ID.
+        RunawayCase{"BeyondTheLastNode", kNodes.c_str(), 7, "1 14 99999999 1 FX 2.0\n", 6.0f,
+                    "  INVALID JOINT ...     17 --- LOAD IS SKIPPED AND THE GENERATION ENDS"},
+        // Walking down: 12, 11, 10 are loaded, 9 lies below the first node ID.
+        RunawayCase{"BelowTheFirstNode", kNodes.c_str(), 7, "1 12 2000000000 -1 FZ 1.0\n", 3.0f,
+                    "  INVALID JOINT ...      9 --- LOAD IS SKIPPED AND THE GENERATION ENDS"},
+        // An increment that would overflow the ID ends the generation too.
+        RunawayCase{"IncrementOverflowsTheId", kNodes.c_str(), 7, "1 16 5 2147483647 FX 1.0\n", 1.0f,
+                    "  INVALID JOINT ... ****** --- LOAD IS SKIPPED AND THE GENERATION ENDS"},
+        // Nodes 1 and 1000000: the IDs between them are skipped in one line,
+        // both nodes are loaded.
+        RunawayCase{"GapBetweenTwoNodes", "1 0.0 0.0 0.0 1 0\n1000000 1.0 0.0 0.0 1 0\n1 0 0 0 1 0\n", 2,
+                    "1 1 99999999 1 FY 100.0\n", 200.0f,
+                    "  JOINTS          2 TO     999999 BY          1 ARE NOT NODE IDS --- LOADS ARE SKIPPED"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Jloads, TracePrintsTheTableByEquationAndByNode) {
   const LoadRun x = run(1, 0, "10 0 1 0 0 0 0 0 0\n", "1 10 0 0 FY 0.25\n1 11 0 0 FX 2.0\n0 0 0 0 END 0\n", 1, true);

@@ -228,6 +228,28 @@ TEST(StaticElastic, ASingularStructureStopsInTheReductionWithoutReports) {
   EXPECT_EQ(r.output.find("DUMPING MEMORY"), std::string::npos) << "the run ends after the solution";
 }
 
+// E = 1.0E-38 keeps every pivot above zero, but 1000 lb over a denormal
+// stiffness is no number: the solution stops like a singular one, before any
+// report, and nothing prints NaN.
+TEST(StaticElastic, ADenormalPivotStopsTheSolutionBeforeAnyReport) {
+  std::string deck = kvtest::read_file(kvtest::case_path("sol1_cantilever.dat"));
+  const std::size_t e = deck.find("3D-BEAM 29.0E6");
+  ASSERT_NE(e, std::string::npos);
+  deck.replace(e, 14, "3D-BEAM 1.0E-38");
+  deck.replace(deck.rfind("STOP"), 4, "DUMP\nSTOP");
+  const auto r = kvtest::run_deck(deck, "denormal_pivot");
+  EXPECT_EQ(r.output.find("ROR IN SUBROUTINE MSOLL"), std::string::npos) << "no pivot is exactly zero";
+  EXPECT_NE(r.output.find(" *  ER" "ROR IN SUBROUTINE STATEL                    *\n"
+                          " *  DISPLACEMENT IS NOT FINITE - ROW:     2       *\n"),
+            std::string::npos)
+      << r.output;
+  EXPECT_EQ(r.output.find("GCS DISPLACEMENTS"), std::string::npos);
+  EXPECT_EQ(r.output.find("RESTRAINT REACTIONS"), std::string::npos);
+  EXPECT_EQ(r.output.find("NaN"), std::string::npos);
+  EXPECT_EQ(r.output.find("Inf"), std::string::npos);
+  EXPECT_EQ(r.output.find("DUMPING MEMORY"), std::string::npos) << "the run ends after the solution";
+}
+
 TEST(StaticElastic, ExampleFrameIsInEquilibriumUnderBothLoadCases) {
   const auto deck = kvtest::case_path("x").parent_path().parent_path().parent_path() / "examples" / "frame.dat";
   const auto r = kvtest::run_deck(kvtest::read_file(deck), "example");

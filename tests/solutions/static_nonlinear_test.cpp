@@ -387,6 +387,27 @@ TEST(StaticNonlinearDeck, HistoriesPrintingIntervalAndClosingLabels) {
   }
 }
 
+// A spring of stiffness 1.0E-40 passes the exact-zero pivot test, but a load
+// of 1.0 over it is no number: the step ends like a zero pivot, the end
+// reports follow with the totals of no step, and the run ends.
+TEST(StaticNonlinearDeck, ADenormalPivotEndsTheSolutionLikeAZeroPivot) {
+  std::string deck = kvtest::read_file(kvtest::case_path("sol4_linear_spring.dat"));
+  const std::string from = "ELSPLS 100.0 1.0E6";
+  ASSERT_NE(deck.find(from), std::string::npos);
+  deck.replace(deck.find(from), from.size(), "ELSPLS 1.0E-40 1.0E-40");
+  const auto r = kvtest::run_deck(deck, "sol4_denormal");
+  EXPECT_EQ(r.output.find("ROR IN SUBROUTINE MSOLL"), std::string::npos) << "no pivot is exactly zero";
+  EXPECT_NE(r.output.find(" *  ER" "ROR IN SUBROUTINE NLSTEP                    *\n"
+                          " *  DISPLACEMENT IS NOT FINITE - ROW:     1       *\n"),
+            std::string::npos)
+      << r.output;
+  EXPECT_NE(r.output.find(",  LOADING #    0     MAXIMUM REACTIONS"), std::string::npos);
+  EXPECT_EQ(r.output.find("TARGET FACTOR...:"), std::string::npos) << "no step was reported";
+  EXPECT_EQ(count_of(r.output, "SOLUTION #4, STATIC NONLINEAR SOLUTION"), 1) << "the run ends after the solution";
+  EXPECT_EQ(r.output.find("NaN"), std::string::npos);
+  EXPECT_EQ(r.output.find("Inf"), std::string::npos);
+}
+
 TEST(StaticNonlinearDeck, ZeroPivotEndsWithTheReportsAndTheRun) {
   const auto r = run_case("sol4_zero_pivot.dat");
   EXPECT_NE(r.output.find("ROR IN SUBROUTINE MSOLL"), std::string::npos) << r.output;

@@ -255,6 +255,23 @@ TEST(TimeHistory, AverageAccelerationStaysBoundedBeyondTheShortPeriod) {
   EXPECT_NE(lin.output.find("MAXIMUN VALUES FOR ALL STEPS"), std::string::npos);
 }
 
+// A ground motion scaled by 3.0E38 makes a load beyond the float range at the
+// first step: the step ends as after a zero pivot, before the totals take the
+// increment, so the displacement stop never sees it and the closing reports
+// hold no Infinity or NaN.
+TEST(TimeHistory, ANonFiniteIncrementEndsTheLoopBeforeTheTotals) {
+  const kvtest::RunResult r = run_case("sol2_sdof_sine.dat", "\n1 1.0 0.0 0.01 F\n", "\n1 3.0E38 0.0 0.01 F\n");
+  const std::size_t box = r.output.find(" *  ER" "ROR IN SUBROUTINE THSTEP                    *\n"
+                                        " *  DISPLACEMENT IS NOT FINITE - ROW:     1       *\n");
+  ASSERT_NE(box, std::string::npos) << r.output;
+  EXPECT_EQ(r.output.find("GREATER THAN 300."), std::string::npos);
+  const std::string closing = r.output.substr(box);
+  EXPECT_NE(closing.find("MAXIMUN VALUES FOR ALL STEPS"), std::string::npos);
+  EXPECT_EQ(closing.find("NaN"), std::string::npos);
+  EXPECT_EQ(closing.find("Inf"), std::string::npos);
+  EXPECT_EQ(r.output.find("DUMPING MEMORY"), std::string::npos);
+}
+
 // ---------------------------------------------------------------- energy
 
 double largest_relative_error(const std::vector<std::vector<double>>& energy) {

@@ -160,15 +160,18 @@ void form_mascos(GroundMotion& g, bool trace) {
 GroundStatus grdacc_read(GroundMotion& g, float t, float tl, bool trace, std::array<float, 3>& agt) {
   g.accelz = 0.0f;
   agt = {0.0f, 0.0f, 0.0f};
-  if (g.ngp < 1) {
-    // The series would have no point to hold a value.
-    fio::write(kOut, "(/,5X,'*** THE GROUND SERIES HOLD',I8,' POINTS: AT LEAST ONE IS NEEDED')", g.ngp);
-    fio::write(kOut, "(5X,'*** THE GROUND MOTION CANNOT BE USED, THE SOLUTION IS ENDED')");
-    return GroundStatus::failed;
-  }
-  for (std::int64_t p : {g.agx, g.agy, g.agz}) kv::zero_words(p, g.ngp);
-
   bool failed = false;
+  // Series without a point cannot hold a value. The section is still read to
+  // its end, so that none of its lines (titles least of all) is taken for a
+  // command.
+  const bool no_series = g.ngp < 1;
+  if (no_series) {
+    fio::write(kOut, "(/,5X,'*** THE GROUND SERIES HOLD',I8,' POINTS: AT LEAST ONE IS NEEDED')", g.ngp);
+    failed = true;
+  } else {
+    for (std::int64_t p : {g.agx, g.agy, g.agz}) kv::zero_words(p, g.ngp);
+  }
+
   int nrec = 0;
   float gscale = 0.0f;
   bool gprint = false;
@@ -237,6 +240,7 @@ GroundStatus grdacc_read(GroundMotion& g, float t, float tl, bool trace, std::ar
 
     const bool bad_direction = idir < 1 || idir > 3;
     if (bad_direction) fio::write_list(kOut, "INVALID DIRECTION:,", idir, " SET 0 < IDIR < 4");
+    const bool listed = !bad_direction && !no_series;  // the record reaches the series
     if (npts < 1) {
       fio::write(kOut, "(/,5X,'*** GROUND RECORD #',I2,' HAS',I8,' POINTS: AT LEAST ONE IS NEEDED')", i, npts);
       failed = true;
@@ -251,7 +255,7 @@ GroundStatus grdacc_read(GroundMotion& g, float t, float tl, bool trace, std::ar
       overflow.resize(static_cast<std::size_t>(npts));
       x = overflow.data();
     }
-    if (!bad_direction) {
+    if (listed) {
       fio::write(kOut,
                  "(/,5X,' GROUND ACCELERATION RECORD ',/,5X,'============================',/,/,5X,"
                  "'INPUTING TRANSLATIONAL ACCELERATION RECORD #',I2,', FROM UNIT:',I4,/,5X,A,/,5X,A,/,"
@@ -260,7 +264,7 @@ GroundStatus grdacc_read(GroundMotion& g, float t, float tl, bool trace, std::ar
                  i, kunit, title1, title2, keep, g.gtime0, g.gdtime);
     }
     const Vec3 dirc = idir == 1 ? v1 : idir == 2 ? v2 : v3;
-    if (!bad_direction) fio::write(kOut, kDirection, sp(dirc));
+    if (listed) fio::write(kOut, kDirection, sp(dirc));
 
     int nread = 0;
     const fio::Status rs = read_values(kunit, fmtin, datfmt, npts, x, nread);
@@ -270,7 +274,7 @@ GroundStatus grdacc_read(GroundMotion& g, float t, float tl, bool trace, std::ar
       fio::write(kOut, "(5X,'*** THE GROUND MOTION CANNOT BE USED, THE SOLUTION IS ENDED')");
       return GroundStatus::failed;
     }
-    if (bad_direction) continue;
+    if (!listed) continue;
     int n = keep;
     if (rs == fio::Status::end && nread < npts) {
       n = std::min(nread, keep);

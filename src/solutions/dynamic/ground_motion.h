@@ -62,8 +62,8 @@ enum class GroundStatus { ok, failed };
 // GRAV times the acceleration at time t (the solution's start time). tl, the
 // previous time, is only printed by the trace (trace letter D).
 // Fails (after reading the whole section, so the input stays in place) when
-// GDTIME <= 0, when a record has fewer than one point, or when a value cannot
-// be read; fails at once when ngp < 1.
+// GDTIME <= 0, when a record has fewer than one point, when ngp < 1, or when
+// a value cannot be read.
 GroundStatus grdacc_read(GroundMotion& g, float t, float tl, bool trace, std::array<float, 3>& agt);
 
 // GRDACC option 2. dgacc receives GRAV times the change of the ground

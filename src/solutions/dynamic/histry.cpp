@@ -396,7 +396,12 @@ void list_energy(int unit, Steps& s) {
              unit);
   double e[5] = {0, 0, 0, 0, 0};  // EINPUT, ESTRN, EKIN, EPLAS, EDAMP as the file holds them
   float pcterr = 0.0f;
-  std::array<float, 5> emax{};
+  // The column maxima stay in double precision: energies beyond the float
+  // range would print as Infinity.
+  std::array<double, 5> emax{};
+  // The sums only form a ratio, so each energy enters them times 2^-100
+  // (exact): energies near the double range cannot overflow them.
+  constexpr double kSumScale = 0x1p-100;
   double sin = 0.0, sout = 0.0, serr = 0.0;
   while (fio::read_list(unit, e[0], e[1], e[2], e[3], e[4], pcterr) == fio::Status::ok) {
     kv::ctl_double(kv::kEINPUT) = e[0];
@@ -404,11 +409,13 @@ void list_energy(int unit, Steps& s) {
     kv::ctl_double(kv::kEKIN) = e[2];
     kv::ctl_double(kv::kEPLAS) = e[3];
     kv::ctl_double(kv::kEDAMP) = e[4];
-    const double err = e[0] - e[1] - e[2] - e[3] - e[4];
-    sin += e[0];
-    sout += e[1] + e[2] + e[3] + e[4];
+    double es[5];
+    for (std::size_t k = 0; k < 5; ++k) es[k] = e[k] * kSumScale;
+    const double err = es[0] - es[1] - es[2] - es[3] - es[4];
+    sin += es[0];
+    sout += es[1] + es[2] + es[3] + es[4];
     serr += std::fabs(err);
-    for (std::size_t k = 0; k < 5; ++k) emax[k] = std::max(emax[k], static_cast<float>(e[k]));
+    for (std::size_t k = 0; k < 5; ++k) emax[k] = std::max(emax[k], e[k]);
     s.advance();
     if (s.printed())
       fio::write(kOut, "(I10,1P,6E15.5,0P,F15.4)", s.step, s.time, e[0], e[1], e[2], e[3], e[4], pcterr);
@@ -417,7 +424,7 @@ void list_energy(int unit, Steps& s) {
   const double total = sout + sin;
   const double gross = total != 0.0 ? serr * 200.0 / total : 0.0;
   fio::write(kOut, "(25X,A,/,10X,'  MAXIMUN      ',1P,5E15.5,/,/,25X,'GROSS RE:',0P,F15.4,'%')",
-             std::string(90, '-'), std::span<const float>(emax), gross);
+             std::string(90, '-'), std::span<const double>(emax), gross);
 }
 
 void list_reactions(int unit, Steps& s) {

@@ -18,6 +18,7 @@
 #include "solutions/dynamic/integrators.h"
 #include "solutions/dynamic/step_report.h"
 #include "solutions/dynamic/th_reports.h"
+#include "solutions/finite_check.h"
 #include "solutions/reactions.h"
 #include "solvers/skyline_products.h"
 #include "solvers/skyline_solver.h"
@@ -534,6 +535,12 @@ bool StepLoop::step(int istep, float t) {
   if (stopped()) return false;
 
   if (ncond_ > 0 && !recover()) return false;
+  // A pivot that passed the zero test may still be too small for the step's
+  // load: the loop ends as after a zero pivot, before the increment is used.
+  if (!solution_finite(vec(kDUDisp), ncf_, 1, neq_, "THSTEP")) {
+    istop = -1;
+    return false;
+  }
 
   // Element state; an element whose tangent changed asks for a new stiffness.
   kv::set_ctl_logical(kNewK, false);

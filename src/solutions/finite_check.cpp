@@ -1,0 +1,31 @@
+#include "solutions/finite_check.h"
+
+#include <cmath>
+#include <string>
+
+#include "fio/fio.h"
+
+namespace solutions {
+
+bool solution_finite(const float* x, int n, int ncol, long ld, std::string_view routine) {
+  for (int c = 0; c < ncol; ++c) {
+    const float* col = x + static_cast<long>(c) * ld;
+    for (int i = 0; i < n; ++i) {
+      if (std::isfinite(col[i])) continue;
+      static const std::string stars(50, '*');
+      fio::write(6,
+                 "(///,1X,A,/,' *  ER','ROR IN SUBROUTINE ',A,T51,'*',/,"
+                 "' *  DISPLACEMENT IS NOT FINITE - ROW:',I6,T51,'*')",
+                 stars, routine, i + 1);
+      if (ncol > 1) fio::write(6, "(' *                      LOAD CASE:',I6,T51,'*')", c + 1);
+      fio::write(6,
+                 "(' *  A PIVOT TOO CLOSE TO ZERO OR A LOAD TOO LARGE',T51,'*',/,"
+                 "' *  SOLUTION IS ABORTED ',T51,'*',/,1X,A)",
+                 stars);
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace solutions

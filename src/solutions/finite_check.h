@@ -1,0 +1,16 @@
+// The check of a solved vector before anything is reported from it.
+#pragma once
+
+#include <string_view>
+
+namespace solutions {
+
+// True when the first n entries of each of the ncol columns of x (leading
+// dimension ld) are finite numbers. Otherwise a pivot that passes the
+// exact-zero test but lies near the bottom of the float range (or a load too
+// large) has turned the solution into Infinity or NaN: the first such entry
+// is reported in a boxed message naming the routine, the solution cannot go
+// on, and the caller raises ISTOP as after a zero pivot.
+[[nodiscard]] bool solution_finite(const float* x, int n, int ncol, long ld, std::string_view routine);
+
+}  // namespace solutions
