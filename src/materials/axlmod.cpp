@@ -27,7 +27,7 @@ void read_set(MatCall& c) {
   std::string name;
   float kc = 0.0f, kt1 = 0.0f, kt2 = 0.0f, py = 0.0f, alpha = 0.0f, beta = 0.0f;
   float maxduct = 0.0f, betadi = 0.0f;
-  fio::read_list(5, name, kc, kt1, kt2, py, alpha, beta, maxduct, betadi);
+  read_set_record(c.set, name, kc, kt1, kt2, py, alpha, beta, maxduct, betadi);
 
   c.nprop = kNProp;
   prop[kKc] = kc;
@@ -148,12 +148,12 @@ void state_determination(MatCall& c) {
     fio::write_list(6, "PL,DL=", c.pl, c.dl, " VL=", c.vl);
   }
   AxialWalk walk(c);
-  event_step(c, kSpec, walk);
+  const float k = event_step(c, kSpec, walk);
   if (c.d > s[kPeakD]) {
     s[kPeakD] = c.d;
     s[kPeakP] = c.p;
   }
-  if (c.debug) fio::write_list(6, "STIFF=", s[kS], "   A=", s[kA]);
+  if (c.debug) fio::write_list(6, "STIFF=", k, "   A=", s[kA]);
   results(c);
 }
 

@@ -204,7 +204,7 @@ void read_set(MatCall& c, const BackboneModel& model) {
   std::string name;
   std::int32_t nb = 0, ni = 0;
   float dy = 0.0f, beta = 0.0f;
-  fio::read_list(5, name, nb, ni, dy, beta);
+  read_set_record(c.set, name, nb, ni, dy, beta);
   // A set without points or with a negative memory has nothing to lay out:
   // it is kept with no points or no memory, so that no word outside the set is read.
   const int n = std::max(nb, 0);
@@ -218,8 +218,8 @@ void read_set(MatCall& c, const BackboneModel& model) {
   prop[kDy] = dy;
   std::span<float> forces(prop + model.first_point, static_cast<std::size_t>(n));
   std::span<float> defos(prop + model.first_point + n, static_cast<std::size_t>(n));
-  fio::read_list(5, forces);
-  fio::read_list(5, defos);
+  read_set_record(c.set, forces);
+  read_set_record(c.set, defos);
   prop[model.beta_word_after ? 5 + 2 * n : kBeta] = beta;
   const Backbone b = backbone_of(prop, model.first_point);
   prop[kEy] = backbone_area(b, dy);
@@ -319,9 +319,9 @@ void backbone_driver(MatCall& c, const BackboneModel& model) {
       }
       const StepperSpec spec{kA, 10, model.message, 0.0005f, 0.001f};
       BackboneWalk walk(c, model, b.m[1]);
-      event_step(c, spec, walk);
+      const float k = event_step(c, spec, walk);
       track_peak(s, peak, c.p, c.d);
-      if (c.debug) fio::write_list(6, "STIFF=", s[kK]);
+      if (c.debug) fio::write_list(6, "STIFF=", k);
       store_results(c, s, words);
       return;
     }

@@ -310,7 +310,7 @@ void envelope_rule(EnvelopeModel model, float& p, float pl, float d, float dl, f
   const bool g1 = dext < 0.0f && d <= dext;
   const bool g2 = dext > 0.0f || g1;
   auto grow = [&](float divisor) {
-    s[kGrowth] = (0.55f * std::fabs(d) / divisor + 0.0002f * d * d) * gf;
+    s[kGrowth] = (0.55f * std::fabs(d) / divisor + 0.0002f * (d * d)) * gf;
   };
 
   // Reversal from the envelope onto an elastic branch aimed at line X: the

@@ -22,13 +22,14 @@ Probe probe(float p, float d, float pl, float dl, const StepperSpec& spec) {
 
 }  // namespace
 
-void event_step(MatCall& c, const StepperSpec& spec, EventModel& model) {
+float event_step(MatCall& c, const StepperSpec& spec, EventModel& model) {
   float* s = state_words(c);
   const float d = c.d;
   float p = c.p;
+  float k = s[1];
   int icyc = 0;
   for (;;) {
-    const float k = s[1];
+    k = s[1];
     p = c.pl + k * (d - c.dl);
     const float a = model.limit(s[spec.limit_word], p, c.pl);
     ++icyc;
@@ -75,6 +76,7 @@ void event_step(MatCall& c, const StepperSpec& spec, EventModel& model) {
     break;
   }
   c.p = p;
+  return k;
 }
 
 }  // namespace materials

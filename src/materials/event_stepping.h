@@ -43,7 +43,9 @@ class EventModel {
 
 // Walks c.d from (c.pl, c.dl). On return c.p is the force at c.d, and c.pl and
 // c.dl hold the last event point of the step (the caller's copies are moved).
-void event_step(MatCall& c, const StepperSpec& spec, EventModel& model);
+// Returns the tangent the last pass extrapolated with (the exit trace shows it;
+// the rule call that ends the step may already have moved state word 1 on).
+float event_step(MatCall& c, const StepperSpec& spec, EventModel& model);
 
 // a / b, or 0.0 when b is exactly zero: the degrading models use it where a
 // degenerate property set (zero stiffness, zero or coincident backbone points)

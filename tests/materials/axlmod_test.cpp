@@ -4,6 +4,7 @@
 // toward (2 DYC, -2 PY) on KT and back on KC.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -200,6 +201,68 @@ TEST_F(Axlmod, FullCycleWorkIsTheAreaAlongTheEventPath) {
   EXPECT_FALSE(cycle_message());
 }
 
+// Before yield: unloading from (0.01, 5) is elastic on KC (rule 3). The rule
+// sees the probe 1% into the step, (0.00995, 4.975), so FMAX = 4.975 and the
+// shifted tension line runs through (DX, FX) = (-0.00005, -5.025) on KT1,
+// meeting KC at (0, -5). Past it compression follows that line (rule 4, limit
+// -PY); reloading runs on KC between the shifted and the initial tension line
+// (rule 5, limit where KC meets the initial line) and rejoins it (rule 2).
+TEST_F(Axlmod, ElasticCycleBeforeYieldRunsRulesThreeFourAndFive) {
+  struct Row {
+    float d;
+    double p;       // force after the step
+    float tangent;  // branch after the step
+    float rule;
+    double a;       // its limit
+  };
+  const Row rows[] = {
+      {0.01f, 5.0, 500.0f, 2.0f, 10.0},    // initial tension line, limit PY
+      {0.005f, 0.0, 1000.0f, 3.0f, -5.0},  // back on KC: limit where KC meets the shifted line
+      {-0.005f, -7.5, 500.0f, 4.0f, -10.0},  // on the shifted line, FX + KT1 (D - DX)
+      {0.0f, -2.5, 1000.0f, 5.0f, 2.5},    // reloading on KC toward the initial line
+      {0.01f, 5.0, 500.0f, 2.0f, 10.0},    // back on P = KT1 D
+  };
+  for (const Row& r : rows) {
+    h->step(r.d);
+    EXPECT_NEAR(h->material_force(), r.p, 2e-4 * std::max(1.0, std::fabs(r.p))) << r.d;
+    EXPECT_EQ(h->tangent(), r.tangent) << r.d;
+    EXPECT_EQ(std::trunc(s()[kNrl]), r.rule) << r.d;
+    EXPECT_NEAR(s()[kA], r.a, 2e-4 * std::fabs(r.a)) << r.d;
+  }
+  EXPECT_NEAR(s()[kFmax], 4.975, 1e-5);
+  EXPECT_NEAR(s()[kDx], -0.00005, 1e-8);
+  // The loop (0, -5) - (-0.005, -7.5) - (0, -2.5) - (0.005, 2.5) - (0.01, 5) ...
+  const double area = trapezoids({{0.0, 0.0}, {0.01, 5.0}, {0.005, 0.0}, {0.0, -5.0},
+                                  {-0.005, -7.5}, {0.0, -2.5}, {0.005, 2.5}, {0.01, 5.0}});
+  EXPECT_NEAR(total_work(), area, 1e-6);
+  // ... back at (0.01, 5) on KT1 the stored part is P^2 / (2 KC).
+  EXPECT_NEAR(h->results().ese, 25.0 / 2000.0, 1e-6);
+  EXPECT_FALSE(cycle_message());
+}
+
+// After the cycle of the full-cycle test (ending on KR at D = 0), reloading
+// crosses zero force at 10/KR - 0.01 and runs on KS (rule 12) straight toward
+// (DMAX, FMAX) = (0.06, 12); past it the spring yields again on KT2.
+TEST_F(Axlmod, ReloadingAfterYieldAimsAtThePeakAndYieldsPastIt) {
+  const Envelope e;
+  h->step(0.06f);
+  h->step(-0.05f);
+  h->step(0.0f);
+  const double dz = 10.0 / e.kr - 0.01;
+  h->step(0.03f);
+  const double p = 12.0 * (0.03 - dz) / (0.06 - dz);
+  EXPECT_NEAR(h->material_force(), p, rel(p));
+  EXPECT_EQ(s()[kNrl], 12.0f);
+  EXPECT_EQ(s()[kHrln], 12.1f);
+  EXPECT_NEAR(h->tangent(), e.ks, rel(e.ks));
+  EXPECT_NEAR(s()[kA], 12.0, rel(12.0));
+  h->step(0.07f);
+  EXPECT_NEAR(h->material_force(), 12.5, rel(12.5));
+  EXPECT_EQ(s()[kNrl], 6.0f);
+  EXPECT_EQ(h->tangent(), 50.0f);
+  EXPECT_FALSE(cycle_message());
+}
+
 TEST_F(Axlmod, SixthPassPrintsTheCycleMessageAndReturnsTheExtrapolatedForce) {
   h->step(0.06f);
   h->step(-0.5f);  // KR, KS, KT, then KC twice: one pass more than allowed
@@ -222,6 +285,22 @@ TEST_F(Axlmod, TraceOfAStepWithLetterK) {
   EXPECT_NE(out.find("C----- IS P WITH IN LIMITS ? "), std::string::npos);
   EXPECT_NE(out.find(" AXLMOD-P="), std::string::npos);
   EXPECT_NE(out.find(" AX-  EX4="), std::string::npos);
+}
+
+// The exit line shows the tangent the last pass extrapolated with: here KT2,
+// while the rule call at the end point, seeing the rate reversed, has already
+// put the spring on the unloading branch KR.
+TEST_F(Axlmod, ExitTraceShowsTheTangentOfTheLastPass) {
+  h->step(0.03f);  // onto KT2, limit 5 P
+  kv::titles().ibugm |= 1 << ('K' - 'A');
+  h->step(0.06f, -1.0f);
+  EXPECT_NE(h->tangent(), 50.0f);
+  const std::string out = h->output();
+  const auto last = out.rfind("\n STIFF=");
+  ASSERT_NE(last, std::string::npos);
+  const std::string line = out.substr(last + 1, out.find('\n', last + 1) - last - 1);
+  EXPECT_NE(line.find(" 5.0000000E+01 "), std::string::npos) << line;
+  EXPECT_NE(line.find("   A="), std::string::npos) << line;
 }
 
 TEST_F(Axlmod, StepWithNoDeformationChangeKeepsTheRuleState) {
@@ -286,6 +365,24 @@ TEST_F(Axlmod, SecondSetOfTheSameTypeEchoesWithoutHeader) {
   ASSERT_NE(first, std::string::npos);
   EXPECT_EQ(out.find("AXLMOD HYSTERESIS MODEL", first + 1), std::string::npos);
   EXPECT_NE(out.find("     2   0.200000E+04"), std::string::npos);
+}
+
+TEST(AxlmodInput, UnreadableOrTruncatedSetStopsTheRun) {
+  struct Case {
+    const char* record;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"AXLMOD 1000 500 X 10 0.5 0.3 10 0.1\n", "UNREADABLE VALUE IN MATERIAL SET    2:"},
+      {"AXLMOD 1000 500 50\n", "END OF INPUT FILE WHILE READING MATERIAL SET    2"},
+  };
+  for (const Case& t : cases) {
+    materials::register_material(2, materials::mat02);
+    mtest::MaterialHarness h(2, std::string(kSet) + t.record);
+    materials::MatCall c = mtest::read_call(2);
+    EXPECT_THROW(materials::mat02(c), kv::RunStop) << t.record;
+    EXPECT_NE(h.output().find(t.message), std::string::npos) << h.output();
+  }
 }
 
 TEST_F(Axlmod, ZeroStiffnessAndYieldAreReportedAndNeverTurnIntoNaN) {

@@ -250,6 +250,49 @@ TEST_F(Bend1, FullCycleWorkIsTheAreaAlongTheEventPath) {
   EXPECT_GT(h->results().pse, 0.5 * area);
 }
 
+// A short unloading from the push (rule 2 on S1) and reloading past it: below
+// 95% of the peak the branch aims at (dt, 0.95 mp) on the first unloading
+// segment (rule 7); past that point it aims at FACP times the peak rotation
+// (FACP 1.129 from the backbone search of the push) and ends where that line
+// meets the backbone (rule 10), storing FACP = 1.029.
+TEST_F(Bend1, ReloadingPastNinetyFivePercentAimsBeyondThePeak) {
+  h->step(0.003f);
+  h->step(0.0028f);
+  const Unloading u(kPushP, 0.003, -100.0, -0.001, 0.003);
+  const double p28 = kPushP - 0.0002 * u.s1;
+  ASSERT_EQ(s()[kRule], 2.0f);
+  h->step(0.0035f);
+
+  // Pass 1 moves away from the limit m3: the rule sees the probe on S1.
+  const Pt q1{0.0028 + 0.001 * 0.0007, p28 + 0.001 * 0.0007 * u.s1};
+  const double mt = 0.95 * kPushP, dt = 0.003 - 0.05 * kPushP / u.s1;
+  const double k7 = slpmin(q1.d - dt, q1.p - mt, kSI);
+  // Pass 2 crosses mt; the rule sees the probe past it.
+  const Pt ev{0.0028 + (mt - p28) / k7, mt};
+  const Pt q2 = probe(ev, k7, 0.0035);
+  const double dd = 1.129 * 0.003 - q2.d, dm = kPushP - q2.p;
+  const double k10 = std::min(dm / dd, kSI);
+  // Where that line meets a backbone segment through (th, m) of slope sj.
+  auto meet = [&](double th, double m, double sj) {
+    const double d = (m - sj * th - q2.p + k10 * q2.d) / (k10 - sj);
+    return Pt{d, q2.p + k10 * (d - q2.d)};
+  };
+  const Pt y2 = meet(0.005, 150.0, 50.0 / 0.004);
+  ASSERT_FALSE(y2.d >= 0.001 && y2.d <= 0.005);  // the second segment is not reached
+  const Pt y3 = meet(0.02, 160.0, 10.0 / 0.015);
+  ASSERT_TRUE(y3.d >= 0.005 && y3.d <= 0.02 && y3.p > kPushP);
+  const double p = mt + k10 * (0.0035 - ev.d);
+
+  EXPECT_EQ(s()[kRule], 10.0f);
+  EXPECT_EQ(s()[kFacp], 1.029f);
+  EXPECT_EQ(s()[kBackb], 1.0f);
+  EXPECT_NEAR(h->tangent(), k10, rel(k10));
+  EXPECT_NEAR(s()[kA], y3.p, rel(y3.p));
+  EXPECT_NEAR(h->material_force(), p, rel(p));
+  EXPECT_NEAR(s()[kPmg], p, rel(p));  // a new positive peak
+  EXPECT_FALSE(cycle_message());
+}
+
 TEST_F(Bend1, EleventhPassPrintsTheCycleMessage) {
   // Twelve points on a concave backbone, spaced so that a probe never jumps a
   // point: a step past them all meets one event per point.
@@ -374,6 +417,24 @@ TEST_P(Bend1Bad, WarnsAndStaysFinite) {
 
 INSTANTIATE_TEST_SUITE_P(Input, Bend1Bad, ::testing::ValuesIn(kBadSets),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Bend1Input, UnreadableOrTruncatedSetStopsTheRun) {
+  struct Case {
+    const char* record;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"BEND1 3 2 0.001 0.05\n100 X 160\n0.001 0.005 0.02\n", "UNREADABLE VALUE IN MATERIAL SET    2:"},
+      {"BEND1 3 2 0.001 0.05\n100 150 160\n", "END OF INPUT FILE WHILE READING MATERIAL SET    2"},
+  };
+  for (const Case& t : cases) {
+    materials::register_material(3, materials::mat03);
+    mtest::MaterialHarness h(3, std::string(kSet) + t.record);
+    materials::MatCall c = mtest::read_call(2);
+    EXPECT_THROW(materials::mat03(c), kv::RunStop) << t.record;
+    EXPECT_NE(h.output().find(t.message), std::string::npos) << h.output();
+  }
+}
 
 TEST_F(Bend1, DirectReportsAnUnknownDirectionAndKeepsIt) {
   int dir = 7, dirl = 0;

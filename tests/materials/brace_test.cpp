@@ -273,6 +273,22 @@ TEST_F(Brace, GrowthPerShape) {
   }
 }
 
+// The growth is formed in single precision in the order it is written, the
+// square of D taken first: at D = -0.493 the other order, (0.0002 D) D, is
+// one unit in the last place away and moves G.
+TEST_F(Brace, GrowthSquaresTheDeformationFirst) {
+  mtest::MaterialHarness h(8, brace_set(1));
+  set_up_member(h, 200.0f, 1.0f);  // SLR 100, GF 1.75
+  h.step(-0.1f);
+  h.step(-0.25f);  // buckles
+  h.step(-0.3f);   // on A-B: the first compressive extreme
+  h.step(-0.493f); // H = -1.972, above HH = -2.44: along A-B, G grows
+  const float d = -0.493f;
+  const float g = (0.55f * std::fabs(d) / 100.0f + 0.0002f * (d * d)) * 1.75f;
+  EXPECT_NEAR(g, (0.55 * 0.493 / 100.0 + 0.0002 * 0.493 * 0.493) * 1.75, 1.0e-9);
+  EXPECT_EQ(h.committed()[kGrowth], g);
+}
+
 // A shape-3 brace (no growth) through a whole cycle: buckling, A-B, B-C,
 // point C dragged beyond H = -12, reloading along C-D and D-E to the plateau,
 // unloading. Each force from the rule of its row; the energies are the work
