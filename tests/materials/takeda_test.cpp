@@ -117,6 +117,33 @@ TEST_F(Takeda, UnloadingAfterYieldAndReloadingTowardTheOtherCrackingLevel) {
   EXPECT_EQ(s()[7], 3.0f);
 }
 
+TEST_F(Takeda, UnloadingFromTheCrackedBackboneAndReloadingBackOntoIt) {
+  EXPECT_NEAR(go(0.03f), 20.0f, 1e-4);  // cracked backbone, CY = 500
+  // Unloading is found at the probe a thousandth into the step, (20 - 0.005,
+  // 0.03 - 0.00001): S1 aims from there at the cracking point of the other
+  // sense, (-DC, -PC).
+  const double s1 = (19.995 + 10.0) / (0.02999 + 0.01);
+  const double p2 = 20.0 - 0.01 * s1;
+  EXPECT_NEAR(go(0.02f), p2, 2e-4);
+  EXPECT_NEAR(h->tangent(), s1, rel(s1));
+  EXPECT_EQ(s()[7], 5.0f);
+  // Reloading runs back up the same line, aimed at the largest point (the
+  // probe point 19.995 at 0.02999)...
+  const double p3 = p2 + 0.005 * s1;
+  EXPECT_NEAR(go(0.025f), p3, 2e-4);
+  EXPECT_NEAR(h->tangent(), s1, rel(s1));
+  EXPECT_EQ(s()[7], 5.0f);
+  // ...which it reaches at force 19.995, D = 0.03 - 0.005/S1 (the line runs
+  // from (20, 0.03), so it passes just above the probe point); from there on
+  // the backbone slope CY. The walk must leave the reloading branch at its
+  // end point.
+  const double dev = 0.03 - 0.005 / s1;
+  EXPECT_NEAR(go(0.04f), 19.995 + 500.0 * (0.04 - dev), 2e-4);
+  EXPECT_NEAR(h->tangent(), 500.0f, 1e-3);
+  EXPECT_EQ(s()[7], 2.0f);
+  EXPECT_EQ(h->output().find("MORE THAN 5 CYCLES"), std::string::npos);
+}
+
 TEST_F(Takeda, ElasticCycleBeforeCrackingDissipatesNothing) {
   go(0.008f);
   go(0.0f);
