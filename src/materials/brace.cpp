@@ -627,6 +627,11 @@ void envelope_rule(EnvelopeModel model, float& p, float pl, float d, float dl, f
       break;
   }
 
+  // A step that reaches the tension plateau from another branch carries the
+  // yield force: the element's elastic prediction would otherwise stay above PY
+  // with no unbalanced force left to correct it (twice PY for a step of 2 DY).
+  if (rule == 6.0f && entry != 6 && p > py) p = py;
+
   s[kInner] = inner ? 1.0f : 0.0f;
   enrgy(s + kEse, s[kPse], s[kCse], p, pl, d, dl, k, ku);
   if (entry == 1) {

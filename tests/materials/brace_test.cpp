@@ -131,6 +131,18 @@ TEST_F(Brace, YieldsInTensionAtPY) {
   EXPECT_NEAR(dmg.p, 400.0f, 1.0e-3f);
 }
 
+// One step from rest to 2 DY lands on the plateau with the yield force, not
+// with the elastic prediction 2 PY (which no unbalanced force would correct);
+// the work of the step is then (0.5 - 0) x (400 + 0)/2 = 100.
+TEST_F(Brace, OneStepPastYieldCarriesTheYieldForce) {
+  mtest::MaterialHarness h(8, brace_set(1));
+  set_up_member(h, 200.0f, 1.0f);
+  EXPECT_NEAR(h.step(0.5f), 400.0f, 1.0e-3f);
+  EXPECT_EQ(h.committed()[kRule], 6.0f);
+  const MatCall r = h.results();
+  EXPECT_NEAR(r.ese + r.pse, 100.0f, 1.0e-2f);
+}
+
 // Leaving the plateau counts a cycle; the cycle-2 buckling load of SHAPE 1
 // with SLR = 100 > 40 is -(30/100) PY = -120, and the force goes onto line A-B
 // through the first cycle's point A.
