@@ -8,7 +8,8 @@
 
 namespace solvers {
 
-// s must hold n(n+1)/2 terms; mdiag points at MDIAG(1) (n + 1 entries). The
+// s must hold n(n+1)/2 terms, the most a packing can store, so no capacity is
+// passed; mdiag points at MDIAG(1) (n + 1 entries). The
 // caller gets back true with mdiag complete and nterms = MDIAG(N+1) - 1. A
 // diagonal term of exactly 0.0 prints "THE ASAT ", j, "TH DIAGONAL TERM ARE
 // ZERO - CURVE FITTING SOLUTION ABORTED FROM SKY2" and returns false: the fit

@@ -102,7 +102,10 @@ bool jacrot(int n, float* ap, float* eig, float* xp, float* w1, float* w2) {
         if (!(std::fabs(a(p, q)) > threshold)) continue;
         const float h = eig[q - 1] - eig[p - 1];
         float t;
-        if (negligible(g, h)) {
+        // Equal diagonal terms with a coupling too small to count (g taken as
+        // 0.0) would divide by h = 0.0 and fill the results with NaN; they take
+        // the 45-degree rotation that theta = 0 gives.
+        if (h != 0.0f && negligible(g, h)) {
           t = a(p, q) / h;
         } else {
           const float theta = 0.5f * h / a(p, q);

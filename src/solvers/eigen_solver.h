@@ -2,7 +2,9 @@
 // A x = lambda B x, B positive definite, in REAL arithmetic: the Cholesky
 // reduction to standard form (CHOLRD), cyclic Jacobi with thresholds (JACROT),
 // back-transformation with each vector scaled to a largest component of
-// magnitude 1 (EIGBAK), and a sort by ascending eigenvalue.
+// magnitude 1 (EIGBAK), and a sort by ascending eigenvalue. That component is
+// +1 or -1 as the rotations leave it: a caller that wants a sign convention
+// (say, the largest component positive) applies it itself.
 //
 // Dense arrays are column-major with leading dimension n: A(i, j) is
 // a[(i-1) + (j-1)*n]. Only the upper triangles of A and B are read; both are

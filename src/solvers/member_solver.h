@@ -7,6 +7,8 @@
 // Arrays are REAL (float) and 1-based through 0-based pointers: a dense A(i, j)
 // is a[(i-1) + (j-1)*lda]; mdiag points at MDIAG(1); sk at the term stored at
 // position 1; r at R(1, 1) with leading dimension ldr; w, idof at their first entry.
+// The declared column counts that the member rules pass along (NCOL of ZDIAG
+// and GAUSS, the three of CNORM) size nothing here and are not taken.
 #pragma once
 
 #include <cstdint>

@@ -105,4 +105,17 @@ TEST(LargeGeometry, MemberBeyondTheFloatRangeIsRejected) {
   expect_no_nan(r);
 }
 
+// A spring between nodes 6.0E38 apart has no axis: it is rejected with the
+// axes' message and no echo line, and the next spring goes on.
+TEST(LargeGeometry, SpringBeyondTheFloatRangeIsRejected) {
+  std::string deck = deck_with("sol1_spring_chain.dat", "1 0.0 0.0 0.0 1 0\n", "1 -3.0E38 0.0 0.0 1 0\n");
+  const std::size_t at = deck.find("2 10.0 0.0 0.0 1 0\n");
+  ASSERT_NE(at, std::string::npos);
+  deck.replace(at, 19, "2 3.0E38 0.0 0.0 1 0\n");
+  const auto r = kvtest::run_deck(deck, "spring_beyond_range");
+  EXPECT_NE(r.output.find(" VY IS PARAELL TO VX, REINPUT VY\n S2 "), std::string::npos) << r.output;
+  EXPECT_EQ(r.output.find(" S1 "), std::string::npos);
+  expect_no_nan(r);
+}
+
 }  // namespace

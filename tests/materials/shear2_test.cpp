@@ -337,21 +337,67 @@ INSTANTIATE_TEST_SUITE_P(Steps, Shear2LongUnloading,
                                            Walk{1, -1.0f}, Walk{10, -1.0f}));
 
 // From the small peak in one step or in four, to just past zero force and on
-// to -0.0015 on the backbone.
-class Shear2SmallUnloading : public Shear2, public ::testing::WithParamInterface<int> {};
+// to -0.0015 on the backbone; the negative side mirrors it. Past zero force the
+// branch keeps heading for the first backbone point of the other side: aimed
+// from the step's start at the near side's point instead, the one-step mirror
+// would get a slope of -S1/(E1 - 0.002) = -100000 and a force of the wrong sign
+// that grows as the spring moves on.
+struct SmallWalk {
+  int n;
+  float sign;
+};
+
+class Shear2SmallUnloading : public Shear2, public ::testing::WithParamInterface<SmallWalk> {};
 
 TEST_P(Shear2SmallUnloading, FollowsTheSamePath) {
-  h->walk(0.002f, 2);
+  const float sg = GetParam().sign;
+  h->walk(sg * 0.002f, 2);
   const double x = 0.002 - (150.0 - 100.0 / 3.0) / kK1;
   const double kp = (100.0 + 100.0 / 3.0) / (x + 0.001);
-  EXPECT_NEAR(h->walk(0.0002f, GetParam()), 100.0 / 3.0 + kp * (0.0002 - x), 1e-3);
-  EXPECT_EQ(rule(), 5.0f);
+  EXPECT_NEAR(h->walk(sg * 0.0002f, GetParam().n), sg * (100.0 / 3.0 + kp * (0.0002 - x)), 1e-3);
+  EXPECT_EQ(rule(), sg > 0.0f ? 5.0f : 6.0f);
   EXPECT_NEAR(h->tangent(), kp, tol(kp));
-  EXPECT_NEAR(h->step(-0.0015f), -100.0 - kK2 * 0.0005, 1e-3);
-  EXPECT_EQ(rule(), 3.0f);
+  EXPECT_NEAR(h->step(-sg * 0.0015f), -sg * (100.0 + kK2 * 0.0005), 1e-3);
+  EXPECT_EQ(rule(), sg > 0.0f ? 3.0f : 1.0f);
 }
 
-INSTANTIATE_TEST_SUITE_P(Steps, Shear2SmallUnloading, ::testing::Values(1, 4));
+INSTANTIATE_TEST_SUITE_P(Steps, Shear2SmallUnloading,
+                         ::testing::Values(SmallWalk{1, 1.0f}, SmallWalk{4, 1.0f},
+                                           SmallWalk{1, -1.0f}, SmallWalk{4, -1.0f}));
+
+// A step that ends exactly on a backbone point leaves the tangent of the
+// segment before it; the next step still bends there. Left on the old slope
+// the force would stay above the backbone for good (300 instead of 258.33
+// past E2, 200 instead of 150 past E1).
+struct OnPoint {
+  float d_on;    // a backbone point, reached exactly
+  float d_next;  // the step beyond it
+  double p;      // backbone force at d_next
+  double k;      // slope there
+  double work;   // area under the backbone up to d_next
+};
+
+class Shear2OnPoint : public Shear2, public ::testing::WithParamInterface<OnPoint> {};
+
+TEST_P(Shear2OnPoint, NextStepBendsAtThePoint) {
+  const OnPoint c = GetParam();
+  h->step(0.5f * c.d_on);
+  h->step(c.d_on);
+  EXPECT_NEAR(h->step(c.d_next), c.p, tol(c.p));
+  EXPECT_NEAR(h->tangent(), c.k, tol(c.k));
+  EXPECT_EQ(rule(), c.d_next > 0.0f ? 1.0f : 3.0f);
+  EXPECT_NEAR(s()[kTot], c.work, tol(c.work));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Points, Shear2OnPoint,
+    ::testing::Values(OnPoint{0.001f, 0.002f, 150.0, kK2, kW1 + 0.125},
+                      OnPoint{0.004f, 0.005f, 250.0 + kK3 * 0.001, kK3,
+                              kW2 + 0.001 * (250.0 + 250.0 + kK3 * 0.001) / 2.0},
+                      OnPoint{-0.004f, -0.005f, -(250.0 + kK3 * 0.001), kK3,
+                              kW2 + 0.001 * (250.0 + 250.0 + kK3 * 0.001) / 2.0},
+                      OnPoint{0.01f, 0.011f, 300.0 + kK4 * 0.001, kK4,
+                              kW3 + 0.001 * (300.0 + 290.0) / 2.0}));
 
 // Unloading from (0.002, 150), a peak below 0.7 S2: the initial slope K1 down
 // to S1/3, then toward (-E1, -S1); past zero force the pinched branch reaches

@@ -104,6 +104,39 @@ TEST(Eiggen, ScaledIdentityAndOrderOne) {
   EXPECT_EQ(q.X(1, 1), 1.0f);
 }
 
+TEST(Eiggen, EqualEigenvaluesKeepTheirJacobiOrder) {
+  // A diagonal: no rotation, EIG = (3, 1, 3) with unit vectors. The sort brings
+  // 1 first (exchanging columns 1 and 2) and then keeps the first of the two
+  // 3's, so the vectors are e2, e1, e3.
+  Problem p(3);
+  p.A(1, 1) = 3.0f;
+  p.A(2, 2) = 1.0f;
+  p.A(3, 3) = 3.0f;
+  for (int i = 1; i <= 3; ++i) p.B(i, i) = 1.0f;
+  EXPECT_EQ(p.solve().status, EigenStatus::ok);
+  EXPECT_EQ(p.eig, (std::vector<float>{1.0f, 3.0f, 3.0f}));
+  EXPECT_EQ(p.x, (std::vector<float>{0, 1, 0, 1, 0, 0, 0, 0, 1}));
+}
+
+TEST(Eiggen, EqualDiagonalsWithNegligibleCouplingGiveNoNaN) {
+  // A = [[1, 1e-23], [1e-23, 1]]: 100 |A(1,2)| is below 1e-20 and counts as
+  // zero, and the diagonal difference is 0.0. The eigenvalues 1 -+ 1e-23 are
+  // both 1.0 in single precision; the rotation is the 45-degree one, so the
+  // vectors are (1, -1) and (1, 1) up to their signs.
+  Problem p(2);
+  p.A(1, 1) = p.A(2, 2) = 1.0f;
+  p.A(1, 2) = p.A(2, 1) = 1.0e-23f;
+  p.B(1, 1) = p.B(2, 2) = 1.0f;
+  solvertest::Unit6 out;
+  EXPECT_EQ(p.solve().status, EigenStatus::ok);
+  EXPECT_EQ(p.eig, (std::vector<float>{1.0f, 1.0f}));
+  for (int i = 1; i <= 2; ++i)
+    for (int j = 1; j <= 2; ++j) EXPECT_NEAR(std::fabs(p.X(i, j)), 1.0f, 1e-6) << i << "," << j;
+  EXPECT_NEAR(p.X(1, 1), -p.X(2, 1), 1e-6);
+  EXPECT_NEAR(p.X(1, 2), p.X(2, 2), 1e-6);
+  EXPECT_TRUE(out.lines().empty());
+}
+
 TEST(Eiggen, MassNotPositiveDefiniteGivesNoResults) {
   // B = [[1, 2], [2, 1]]: the second pivot is 1 - 4 = -3.
   Problem p(2);

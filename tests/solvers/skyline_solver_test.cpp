@@ -104,6 +104,30 @@ TEST(Msoll, NegativePivotIsUsed) {
   EXPECT_TRUE(out.lines().empty());
 }
 
+TEST(Msoll, MultiplyOverTheCondensedRange) {
+  // K = [[4, 2], [2, 3]] condensed over equation 1 holds (4, 2 | 2). Option 4
+  // over 1..1 with x = (1, 2): R(1) = 0, then U x adds 4*1 + 2*2 = 8 to R(1)
+  // and 2*2 = 4 to R(2), and the elimination undone adds 2*8/4 = 4 to R(2).
+  // Row 2 lies past the range: it is not cleared, so it starts from its input.
+  const Profile p = solvertest::profile_from_tops({0, 1, 1});
+  struct Case {
+    float r2_in;
+    float r2_out;
+  };
+  for (const Case c : {Case{0.0f, 8.0f}, Case{5.0f, 13.0f}}) {  // 8: the original K x
+    std::vector<SkyReal> k = {4.0f, 3.0f, 2.0f};
+    std::vector<float> r = {1.0f, 1.0f};
+    std::vector<float> w(2);
+    ASSERT_EQ(run(1, 2, 2, 1, 1, 1, k, p, r, w), SolveStatus::ok);
+    ASSERT_FLOAT_EQ(k[1], 2.0f);
+    std::vector<float> x = {1.0f, 2.0f};
+    r = {99.0f, c.r2_in};
+    EXPECT_EQ(run(4, 2, 2, 1, 1, 1, k, p, r, x), SolveStatus::ok);
+    EXPECT_FLOAT_EQ(r[0], 8.0f);
+    EXPECT_FLOAT_EQ(r[1], c.r2_out);
+  }
+}
+
 TEST(Msoll, LoadColumnWithZeroPivotRowEntryIsUntouched) {
   const Profile p = solvertest::profile_from_tops({0, 1, 1});
   std::vector<SkyReal> k = {4.0f, 3.0f, 2.0f};
