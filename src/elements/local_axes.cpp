@@ -14,6 +14,11 @@ using Vec = std::array<float, 3>;
 
 float length(std::span<const float, 3> v) { return vlen(v); }
 
+double length_double(std::span<const float, 3> v) {
+  const double x = v[0], y = v[1], z = v[2];
+  return std::sqrt(x * x + y * y + z * z);
+}
+
 // Scales v by a power of two so that its largest component lies in [0.5, 1).
 // The scaling is exact, so the cross products and unit vectors formed from
 // the scaled vectors are those of the given ones, but they cannot overflow
@@ -30,12 +35,12 @@ bool finite(std::span<const float> v) {
   return std::all_of(v.begin(), v.end(), [](float c) { return std::isfinite(c); });
 }
 
+// In double precision: a vector longer than the float range still has a
+// direction.
 void scale_to_unit(std::span<float, 3> v) {
-  const float len = length(v);
-  if (len == 0.0f) return;  // a zero vector has no direction to keep
-  v[0] /= len;
-  v[1] /= len;
-  v[2] /= len;
+  const double len = length_double(v);
+  if (len == 0.0) return;  // a zero vector has no direction to keep
+  for (float& c : v) c = static_cast<float>(c / len);
 }
 
 // A cosine this close to +-1 means the two vectors give no plane: their cross
@@ -44,18 +49,15 @@ bool parallel(float c) { return std::fabs(c) > 1.0f - 1.0e-6f; }
 
 }  // namespace
 
-float vlen(std::span<const float, 3> v) {
-  const double x = v[0], y = v[1], z = v[2];
-  return static_cast<float>(std::sqrt(x * x + y * y + z * z));
-}
+float vlen(std::span<const float, 3> v) { return static_cast<float>(length_double(v)); }
 
 float vcos(std::span<const float, 3> v1, std::span<const float, 3> v2) {
-  const double x1 = v1[0], y1 = v1[1], z1 = v1[2];
-  const double x2 = v2[0], y2 = v2[1], z2 = v2[2];
-  const double l1 = std::sqrt(x1 * x1 + y1 * y1 + z1 * z1);
-  const double l2 = std::sqrt(x2 * x2 + y2 * y2 + z2 * z2);
+  const double l1 = length_double(v1);
+  const double l2 = length_double(v2);
   if (l1 == 0.0 || l2 == 0.0) return 0.0f;
-  return static_cast<float>((x1 * x2 + y1 * y2 + z1 * z2) / (l1 * l2));
+  const double dot = static_cast<double>(v1[0]) * v2[0] + static_cast<double>(v1[1]) * v2[1] +
+                     static_cast<double>(v1[2]) * v2[2];
+  return static_cast<float>(dot / (l1 * l2));
 }
 
 void vcross(std::span<float, 3> v3, std::span<const float, 3> v1, std::span<const float, 3> v2) {

@@ -196,8 +196,8 @@ void check(EleCall& c, const Family& f) {
   std::array<float, 3> vx{};
   for (int k = 1; k <= 3; ++k) vx[static_cast<std::size_t>(k - 1)] = nt.xyz(pos_j, k) - nt.xyz(pos_i, k);
   const float distance = vlen(vx);
-  // Nodes further apart than the float range give no axis: locaxs rejects
-  // the element with its message.
+  // Nodes further apart than the float range give no axis: the element is
+  // rejected with the message of a member whose axes cannot be formed.
   if (!std::isfinite(distance)) {
     fio::write_list(6, "VY IS PARAELL TO VX, REINPUT VY");
     return;
