@@ -99,6 +99,12 @@ void invalid_ktype(const EleCall& c, const Family& f, int node_i, int node_j, in
              c.ielno, node_i, node_j, ktype, f.ktype_revise);
 }
 
+void echo_header(const Family& f) {
+  fio::write(6, "(/,A,/,/,T22,'#  MATL START   END',2X,'--TYPE---',6X,'LENGTH',3X,'-----------',"
+                "'  Y-AXIS  ','------------','  START DIST    END DIST')",
+             f.echo_title);
+}
+
 void bad_length(const EleCall& c, int pos_i, int pos_j, float length) {
   fio::write(6, "(1X,20('*'),'ER','ROR - LENGTH IS LE 0',/,5X,'IELNO=',I5,5X,'JOINTI=',I5,5X,"
                 "'JOINTJ=',I5,5X,'LENGTH',1P,E15.6,/,5X,'REVISE INPUT.............................',/)",
@@ -177,14 +183,24 @@ void check(EleCall& c, const Family& f) {
   r.rw(kWLength) = 0.0f;
   r.iw(kWNd) = 0;
   c.nback = kStiffWords;
+  // The table heading comes with the first element of a run of this type even
+  // when that element is rejected: the elements after it print none.
+  const bool heading = c.typchg || kv::trace('H') || kv::trace('I');
+  auto reject = [&] {
+    if (heading) echo_header(f);
+  };
 
   // The type selects the transformation terms and the name printed; a value
   // outside the table cannot be carried on.
   if (ktype < 1 || ktype > max_ktype(f)) {
     invalid_ktype(c, f, node_i, node_j, ktype);
+    reject();
     return;
   }
-  if (pos_i == 0 || pos_j == 0) return;  // the ID search has reported the node
+  if (pos_i == 0 || pos_j == 0) {  // the ID search has reported the node
+    reject();
+    return;
+  }
 
   if (kv::trace('C')) {
     fio::write(7, "(I5,1X,I5,1P,6E12.4)", node_j, node_i, static_cast<float>(nt.xyz(pos_j, 1)),
@@ -200,6 +216,7 @@ void check(EleCall& c, const Family& f) {
   // rejected with the message of a member whose axes cannot be formed.
   if (!std::isfinite(distance)) {
     fio::write_list(6, "VY IS PARAELL TO VX, REINPUT VY");
+    reject();
     return;
   }
   float length = distance - ds - de;
@@ -233,7 +250,8 @@ void check(EleCall& c, const Family& f) {
               nt.tcon_row(pos_i), nndim) ||
       !locaxs(vx, vy, std::span<const float, 9>(cosine_set(nt, pos_j), 9), rj, -de, 0.0f, 0.0f, ej,
               nt.tcon_row(pos_j), nndim)) {
-    return;  // no local axes: the message is out and the element is rejected
+    reject();  // no local axes: the message is out and the element is rejected
+    return;
   }
   if (kv::trace('H')) {
     model::prtmat(ri.data(), 3, 3, "CTS");
@@ -244,7 +262,10 @@ void check(EleCall& c, const Family& f) {
 
   // A material set that gave no state words has no tangent to form a stiffness
   // from (the dispatcher has reported the set).
-  if (r.nhyst() <= 0) return;
+  if (r.nhyst() <= 0) {
+    reject();
+    return;
+  }
 
   // Transformation: the node-I and node-J coefficient of every degree of
   // freedom that moves the spring's component.
@@ -290,11 +311,7 @@ void check(EleCall& c, const Family& f) {
   form_stiffness(f, r, spring_constant(f, r));
   c.nback = kStiffWords - nd * (nd + 1) / 2;
 
-  if (c.typchg || kv::trace('H') || kv::trace('I')) {
-    fio::write(6, "(/,A,/,/,T22,'#  MATL START   END',2X,'--TYPE---',6X,'LENGTH',3X,'-----------',"
-                  "'  Y-AXIS  ','------------','  START DIST    END DIST')",
-               f.echo_title);
-  }
+  if (heading) echo_header(f);
   const Label15 label(c.label);
   fio::write(6, "(1X,A,4I6,2X,A,3X,1P,E12.4,0P,F9.5,' I',SP,F9.5,' J',F9.5,' K',SS,1P,2E12.4)",
              label.view(), c.ielno, set, node_i, node_j, ktype_name(f, ktype), length, vy[0], vy[1],

@@ -16,8 +16,8 @@ constexpr double kTwo53 = 9007199254740992.0;
 
 // Is a (> 0, finite) exactly halfway between two multiples of 10^q?
 // A tie is (2n+1)/2 * 10^q = (2n+1) 5^q 2^(q-1): for q < 0 that makes
-// a * 2^(1-q) an odd integer; for q >= 0 a must be an odd multiple of
-// 5^q 2^(q-1).
+// a * 2^(1-q) an odd integer; for q > 0 the odd part (2n+1) 5^q must fit in
+// the 53 bits of a double, so q <= 22, where 10^q is exact and fmod is exact.
 bool is_tie(double a, int q) {
   if (q < 0) {
     if (q < -1100) return false;
@@ -29,18 +29,10 @@ bool is_tie(double a, int q) {
     double t = 2.0 * a;
     return t < kTwo53 && std::fmod(t, 2.0) == 1.0;
   }
-  if (!(a < 1.8e19) || a != std::floor(a)) return false;
-  unsigned long long v = static_cast<unsigned long long>(a);
-  unsigned long long div = 1;
-  for (int k = 0; k < q; ++k) {
-    if (div > 1000000000000000000ULL / 5) return false;
-    div *= 5;
-  }
-  for (int k = 0; k < q - 1; ++k) {
-    if (div > 1000000000000000000ULL) return false;
-    div *= 2;
-  }
-  return v % div == 0 && ((v / div) & 1ULL) == 1ULL;
+  if (q > 22) return false;
+  double p10 = 1.0;
+  for (int k = 0; k < q; ++k) p10 *= 10.0;  // exact up to 1e22
+  return std::fmod(a, p10) == 0.5 * p10;
 }
 
 // Decimal exponent of the leading digit of a (> 0, finite). Seventeen digits

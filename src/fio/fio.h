@@ -145,8 +145,15 @@ std::vector<Value>& scratch_values();
 std::vector<std::string> format_records(std::string_view fmt, std::span<const Value> values);
 // Writes the records to the unit.
 void write_values(int unit, std::string_view fmt, std::span<const Value> values);
+// The records of a formatted write joined by '\n' (no trailing newline), into
+// out (cleared first; its capacity is reused).
+void format_values(std::string& out, std::string_view fmt, std::span<const Value> values);
 // List-directed output: one record (values longer than a line do not wrap).
 std::string list_record(std::span<const Value> values);
+// The same into out (cleared first; its capacity is reused).
+void list_record_into(std::string& out, std::span<const Value> values);
+// Writes the list-directed record of the values to the unit.
+void write_list_values(int unit, std::span<const Value> values);
 
 template <class... A>
 void write(int unit, std::string_view fmt, const A&... args) {
@@ -159,14 +166,11 @@ void write(int unit, std::string_view fmt, const A&... args) {
 // The records of a formatted write joined by '\n' (no trailing newline).
 template <class... A>
 std::string format(std::string_view fmt, const A&... args) {
-  std::vector<Value> v;
+  auto& v = scratch_values();
+  v.clear();
   (push_value(v, args), ...);
   std::string out;
-  auto recs = format_records(fmt, v);
-  for (std::size_t k = 0; k < recs.size(); ++k) {
-    if (k) out += '\n';
-    out += recs[k];
-  }
+  format_values(out, fmt, v);
   return out;
 }
 
@@ -282,7 +286,7 @@ void write_list(int unit, const A&... args) {
   auto& v = scratch_values();
   v.clear();
   (push_value(v, args), ...);
-  write_record(unit, list_record(v));
+  write_list_values(unit, v);
 }
 
 }  // namespace fio

@@ -174,14 +174,25 @@ std::vector<std::string> format_records(std::string_view fmt, std::span<const Va
   return out;
 }
 
+void format_values(std::string& out, std::string_view fmt, std::span<const Value> values) {
+  out.clear();
+  bool first = true;
+  auto sink = [&out, &first](std::string_view r) {
+    if (!first) out.push_back('\n');
+    first = false;
+    out += r;
+  };
+  run_output(fmt, values, sink);
+}
+
 void write_values(int unit, std::string_view fmt, std::span<const Value> values) {
   auto sink = [unit](std::string_view r) { write_record(unit, r); };
   run_output(fmt, values, sink);
 }
 
-std::string list_record(std::span<const Value> values) {
-  std::string out;
-  if (values.empty()) return out;
+void list_record_into(std::string& out, std::span<const Value> values) {
+  out.clear();
+  if (values.empty()) return;
   out.push_back(' ');
   bool prev_text = false;
   for (std::size_t k = 0; k < values.size(); ++k) {
@@ -197,7 +208,18 @@ std::string list_record(std::span<const Value> values) {
     }
     prev_text = text;
   }
+}
+
+std::string list_record(std::span<const Value> values) {
+  std::string out;
+  list_record_into(out, values);
   return out;
+}
+
+void write_list_values(int unit, std::span<const Value> values) {
+  static std::string rec;  // kept, so that a warm list-directed line allocates nothing
+  list_record_into(rec, values);
+  write_record(unit, rec);
 }
 
 }  // namespace fio

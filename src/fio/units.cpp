@@ -105,20 +105,19 @@ bool seek(Unit& u, long long off, bool for_write) {
 }
 
 // One line from the FILE*; n gets the bytes consumed, false at the end.
+// Read byte by byte, so that a stray NUL in a line cannot make the count of
+// bytes (and with it every later record offset) wrong.
 bool get_line(std::FILE* f, std::string& line, long long& n, bool& had_newline) {
   line.clear();
   n = 0;
   had_newline = false;
-  char buf[4096];
-  while (std::fgets(buf, sizeof buf, f)) {
-    std::size_t len = std::strlen(buf);
-    n += static_cast<long long>(len);
-    if (len > 0 && buf[len - 1] == '\n') {
-      line.append(buf, len - 1);
+  for (int c = std::getc(f); c != EOF; c = std::getc(f)) {
+    ++n;
+    if (c == '\n') {
       had_newline = true;
       return true;
     }
-    line.append(buf, len);
+    line.push_back(static_cast<char>(c));
   }
   return n > 0;
 }
@@ -281,6 +280,12 @@ void write_record(int unit, std::string_view record) {
   u->after_end = false;
   switch (u->kind) {
     case Kind::file:
+      // A text holding line ends is several records in the file: each is
+      // counted, so that BACKSPACE and truncation stay exact.
+      for (std::size_t nl = record.find('\n'); nl != std::string_view::npos; nl = record.find('\n')) {
+        write_file_record(*u, record.substr(0, nl));
+        record.remove_prefix(nl + 1);
+      }
       write_file_record(*u, record);
       break;
     case Kind::console_out:

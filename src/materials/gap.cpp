@@ -56,9 +56,9 @@ void results(MatCall& c) {
   const float* s = state_words(c);
   const float* prop = prop_words(c);
   store_energies_only(c, 0.0f, 0.0f);
-  // The restrainer's largest elongation over its slack; without slack (DX <= 0)
-  // the ratio has no meaning and is not formed.
-  if (prop[kOption] == 1.0f && prop[kDX] < s[kPeakDefo] && prop[kDX] > 0.0f) {
+  // The restrainer's largest elongation over its slack; a zero slack leaves
+  // the ratio no divisor and it is not formed (no infinite ductility).
+  if (prop[kOption] == 1.0f && prop[kDX] < s[kPeakDefo] && prop[kDX] != 0.0f) {
     c.duct[0] = s[kPeakDefo] / prop[kDX];
   }
 }

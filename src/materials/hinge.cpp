@@ -19,7 +19,10 @@ namespace materials {
 namespace {
 
 constexpr int kNState = 93;
-constexpr int kNPropNoShear = 58;  // the record ends with the shear flag
+// Without shear parameters the record still ends with the shear flag (word
+// 58): words 1-57 all hold data, so no word of them can tell set-up whether
+// the flag belongs to the record, and set-up reads it.
+constexpr int kNPropNoShear = 58;
 constexpr int kNPropShear = 62;
 
 // Property words.

@@ -426,14 +426,16 @@ void Loop::rules() {
 }
 
 void trace_control_points(const float* s, const Slopes& sl) {
-  fio::write(6, "(5X,'TOLVA-MERAN TOWER LONG DIR. M-R LOOP CONTROL POINTS..',/,5X,A,/,"
+  // Title, underline and rule share the first line; the points and slopes
+  // follow one a line.
+  fio::write(6, "(5X,'TOLVA-MERAN TOWER LONG DIR. M-R LOOP CONTROL POINTS..',5X,A,"
                 "5X,'RULE    ---------=',E10.4,/,"
-                "5X,'(HA, VA) ---------=','( ',F10.4,',',F10.4,' )',/,"
-                "5X,'(HB, VB) ---------=','( ',F10.4,',',F10.4,' )',/,"
-                "5X,'(HAP,VAP) --------=','( ',F10.4,',',F10.4,' )',/,"
-                "5X,'(HBP,VBP) --------=','( ',F10.4,',',F10.4,' )',/,"
-                "5X,'SLOP1    ---------=',E10.4,/,5X,'SLOP2    ---------=',E10.4,/,"
-                "5X,'SLOP3    ---------=',E10.4)",
+                "'(HA, VA) ---------=','( ',F10.4,',',F10.4,' )',/,"
+                "'(HB, VB) ---------=','( ',F10.4,',',F10.4,' )',/,"
+                "'(HAP,VAP) --------=','( ',F10.4,',',F10.4,' )',/,"
+                "'(HBP,VBP) --------=','( ',F10.4,',',F10.4,' )',/,"
+                "'SLOP1    ---------=',E10.4,/,'SLOP2    ---------=',E10.4,/,"
+                "'SLOP3    ---------=',E10.4)",
              std::string(53, '='), s[kRULE], s[kHA], s[kVA], s[kHB], s[kVB], s[kHAP], s[kVAP],
              s[kHBP], s[kVBP], sl.s1, sl.s2, sl.s3);
 }

@@ -72,7 +72,14 @@ void read_and_echo(MatCall& c) {
                   "'STIELE',3X,' PRMAX')");
   }
   fio::write(6, "(1X,I3,2X,7E12.6,/)", c.set, v[0], v[1], v[2], v[3], v[4], v[5], v[6]);
+  if (prop[kHA] == 0.0f || prop[kVA] == 0.0f)
+    fio::write(6, "(1X,'*** WARNING - SET',I5,': HA OR VA IS 0.0, THE SLOPE VA/HA IS TAKEN AS 0.0:',"
+                  "' THE SPRING CARRIES NO MOMENT')",
+               c.set);
 }
+
+// VA/HA, or 0.0 when HA gives it no divisor (warned at input).
+float elastic_slope(float ha, float va) { return ha != 0.0f ? va / ha : 0.0f; }
 
 }  // namespace
 
@@ -102,8 +109,11 @@ void hyst11(int iopt, float* s, float& p, float d, float pl, float dl,
   if (p < 0.0f) side = kNegative;
   s[kSide] = side;
 
-  const float slop1 = pr.va / pr.ha;
+  // HA = 0.0 leaves the slope no divisor and VA = 0.0 leaves the excess none:
+  // such ratios are taken as 0.0, and the spring carries no moment.
+  const float slop1 = elastic_slope(pr.ha, pr.va);
   const float slop2 = slop1 * pr.ratio;
+  auto over_slop1 = [slop1](float x) { return slop1 != 0.0f ? x / slop1 : 0.0f; };
 
   if (debug) {
     fio::write(6, "(5X,'MOMENT-ROTATION LOOP CONTROL POINTS.',5X,"
@@ -116,7 +126,7 @@ void hyst11(int iopt, float* s, float& p, float d, float pl, float dl,
   if (rule == kRuleElastic) {
     if (p >= p_plus || p <= p_minus) {
       const float bound = p >= p_plus ? p_plus : p_minus;
-      const float excess = (p - bound) / slop1;
+      const float excess = over_slop1(p - bound);
       p = bound + slop2 * excess;
       s[kYieldRot] = std::fabs(d - excess);
       s[kYielded] = 1.0f;
@@ -134,7 +144,7 @@ void hyst11(int iopt, float* s, float& p, float d, float pl, float dl,
       p_plus = pl;
       d_plus = dl;
       p_minus = p_plus - 2.0f * pr.va;
-      d_minus = d_plus - (p_plus - p_minus) / slop1;
+      d_minus = d_plus - over_slop1(p_plus - p_minus);
       rule = kRuleElastic;
       k = slop1;
       p = p_plus + slop1 * (d - d_plus);
@@ -142,7 +152,7 @@ void hyst11(int iopt, float* s, float& p, float d, float pl, float dl,
       p_minus = pl;
       d_minus = dl;
       p_plus = p_minus + 2.0f * pr.va;
-      d_plus = d_minus + (p_plus - p_minus) / slop1;
+      d_plus = d_minus + over_slop1(p_plus - p_minus);
       rule = kRuleElastic;
       k = slop1;
       p = p_minus + slop1 * (d - d_minus);
@@ -179,7 +189,7 @@ void mat11(MatCall& c) {
       // The rule writes the force back: hand it scratch zeros.
       float p = 0.0f;
       hyst11(kOptInit, s, p, 0.0f, 0.0f, 0.0f, props_of(prop), c.debug);
-      s[kElasticK] = prop[kVA] / prop[kHA];
+      s[kElasticK] = elastic_slope(prop[kHA], prop[kVA]);
       break;
     }
     case kOptState: {

@@ -213,6 +213,14 @@ TEST_F(Spring, ComponentTypeOutsideTheTableRejectsTheElement) {
   EXPECT_NE(out.find("     IELNO=    2     JOINTI=    1     JOINTJ=    2     KTYPE=    0\n"), std::string::npos);
   EXPECT_EQ(out.find(" BAD "), std::string::npos);  // no echo line for a rejected element
   EXPECT_NE(out.find(" GOOD "), std::string::npos);
+  // The first element of the run (rejected) still brings the table heading,
+  // after its message; the elements after it print none of their own.
+  EXPECT_EQ(stest::count_of(out, " ELEMENT 02, ONE (LOCAL) DOF SPRING ELEMENT"), 1);
+  EXPECT_NE(out.find("     REVISE INPUT  1 LE KTYPE LE 6 .............\n\n\n"
+                     " ELEMENT 02, ONE (LOCAL) DOF SPRING ELEMENT\n"),
+            std::string::npos)
+      << out;
+  EXPECT_LT(out.find(" ELEMENT 02, ONE (LOCAL) DOF SPRING ELEMENT"), out.find(" GOOD "));
 
   // The solution options pass the rejected elements over.
   solution(1, false);
@@ -245,6 +253,7 @@ TEST_F(Spring, MissingNodeOrMaterialSetRejectsTheElement) {
   EXPECT_NE(out.find("ROR, INVALID MATERIAL PROP.#    5"), std::string::npos);
   EXPECT_EQ(out.find(" NONODE "), std::string::npos);
   EXPECT_EQ(out.find(" NOSET "), std::string::npos);
+  EXPECT_EQ(stest::count_of(out, " ELEMENT 02, ONE (LOCAL) DOF SPRING ELEMENT"), 1);
 
   solution(1, false);
   step({{7, 0.05f}});

@@ -202,6 +202,31 @@ TEST_F(Units, LineEndsOfOtherSystems) {
   EXPECT_EQ(slurp(q), "A\nB\nC\n");
 }
 
+TEST_F(Units, ATextWithLineEndsCountsAsItsRecords) {
+  const std::string p = path("nl.out");
+  ASSERT_TRUE(fio::open(25, p));
+  fio::write_record(25, fio::format("(I2,/,I2)", 1, 2));  // two lines in one call
+  fio::write_record(25, "C");
+  fio::backspace(25);
+  fio::backspace(25);
+  EXPECT_EQ(next(25), " 2");
+  fio::write_record(25, "X");  // replaces C only
+  fio::close(25);
+  EXPECT_EQ(slurp(p), " 1\n 2\nX\n");
+}
+
+TEST_F(Units, ANulInALineKeepsTheRecordOffsets) {
+  const std::string p = path("nul.dat");
+  put(p, std::string("A\0B\nC\nD\n", 8));
+  ASSERT_TRUE(fio::open(26, p));
+  EXPECT_EQ(next(26), std::string("A\0B", 3));
+  EXPECT_EQ(next(26), "C");
+  fio::backspace(26);
+  fio::write_record(26, "Y");  // replaces C and ends the file there
+  fio::close(26);
+  EXPECT_EQ(slurp(p), std::string("A\0B\nY\n", 6));
+}
+
 TEST_F(Units, UnopenedUnitsUseFortNInTheDefaultFolder) {
   fio::set_default_folder(dir_.string() + "/");
   fio::write_record(7, "TRACE");

@@ -123,6 +123,18 @@ TEST_F(Gap, NoSlackGivesNoInfiniteDuctility) {
   EXPECT_EQ(h.results().duct[0], 0.0f);
 }
 
+// A slack end below zero (DX = -0.2) leaves the restrainer taut at rest (rule
+// 3, K = KT after set-up). DYT = 50/100 - 0.2 = 0.3, so the step to 0.4 yields:
+// 50 + 10 x 0.1 = 51. The ratio is formed as for any non-zero slack: 0.4/-0.2.
+TEST_F(Gap, NegativeSlackRatioIsFormed) {
+  mtest::MaterialHarness h(150, "GAP 1000. 100. 10. -0.5 -0.2 50. 1.\n");
+  h.init();
+  EXPECT_EQ(h.committed()[kRule], 3.0f);
+  EXPECT_FLOAT_EQ(h.tangent(), 100.0f);
+  run(h, {{0.4f, 51.0f, 10.0f, 4.0f}});
+  EXPECT_NEAR(h.results().duct[0], -2.0f, 1.0e-5f);
+}
+
 TEST_F(Gap, EqualDeformationChangesNothing) {
   mtest::MaterialHarness h(150, "GAP 1000. 100. 10. -0.5 1.0 50. 1.\n");
   h.init();

@@ -257,10 +257,13 @@ TEST(LongOwjg, TraceLetterKPrintsTheControlPoints) {
   auto h = make("LONG_OWJG 0.0042 2700.0 4.0 0.05\n");
   kv::titles().ibugm |= 1 << ('K' - 'A');
   h->step(0.001f);
-  EXPECT_NE(h->output().find("     TOLVA-MERAN TOWER LONG DIR. M-R LOOP CONTROL POINTS..\n"
-                             "     =====================================================\n"
-                             "     RULE    ---------=0.1000E+01\n"
-                             "     (HA, VA) ---------=(     0.0042, 2700.0000 )\n"),
+  // Title, underline of 53 signs and rule on one line, then one line each.
+  EXPECT_NE(h->output().find("     TOLVA-MERAN TOWER LONG DIR. M-R LOOP CONTROL POINTS..     "
+                             "=====================================================     "
+                             "RULE    ---------=0.1000E+01\n"
+                             "(HA, VA) ---------=(     0.0042, 2700.0000 )\n"
+                             "(HB, VB) ---------=(     0.0065, 2235.0000 )\n"
+                             "(HAP,VAP) --------=(    -0.0042,-2700.0000 )\n"),
             std::string::npos)
       << h->output();
 }

@@ -12,6 +12,7 @@
 #include "materials/harness.h"
 #include "materials/hinge.h"
 #include "materials/long_owjg.h"
+#include "materials/short_owjg_mr2.h"
 
 namespace {
 
@@ -88,6 +89,14 @@ INSTANTIATE_TEST_SUITE_P(
                  kNoForce},
         ZeroCase{"LongOwjgWithoutYieldMoment", 9, materials::mat09, "LONG_OWJG 0.0084 0.0 6. 0.\n",
                  " *** WARNING - SET    1: HA OR VA IS 0.0, THE LOOP HAS NO SCALE: THE SPRING CARRIES NO MOMENT",
+                 kNoForce},
+        // The moment-rotation spring: no slope VA/HA (HA = 0.0) or none to
+        // divide the excess by (VA = 0.0, which yields at once at set-up).
+        ZeroCase{"Mr2WithoutYieldRotation", 11, materials::mat11, "MR2 0. 100. 0.05 4. 0.3 5. 0.02\n",
+                 " *** WARNING - SET    1: HA OR VA IS 0.0, THE SLOPE VA/HA IS TAKEN AS 0.0: THE SPRING CARRIES NO MOMENT",
+                 kNoForce},
+        ZeroCase{"Mr2WithoutYieldMoment", 11, materials::mat11, "MR2 0.01 0. 0.05 4. 0.3 5. 0.02\n",
+                 " *** WARNING - SET    1: HA OR VA IS 0.0, THE SLOPE VA/HA IS TAKEN AS 0.0: THE SPRING CARRIES NO MOMENT",
                  kNoForce},
         ZeroCase{"HingeWithoutYieldMoment", 19, materials::mat19, "HINGE 0.01 0. 0.05 4. 0.3 5. 0.02 0.\n0\n",
                  " *** WARNING - SET    1: HA OR VA IS 0.0, THE SLOPE VA/HA IS TAKEN AS 0.0: THE HINGE CARRIES NO MOMENT",
