@@ -105,6 +105,9 @@ void start_up() {
       stop_run(1, "THE INPUT OR OUTPUT FILE IS THE SIDE FILE " + side);
   }
 
+  // A unit written before it is opened (unit 7 under a trace) opens fort.N
+  // beside the input file, not in whatever folder the program was started from.
+  fio::set_default_folder(fname[4].empty() ? std::string(".") : fname[4]);
   open_unit(kInput, in);
   open_unit(kOutput, out);
   for (int u = kFirstSide; u <= kLastSide; ++u) open_unit(u, fname[static_cast<std::size_t>(u)]);

@@ -353,6 +353,18 @@ TEST(Commands, EndOfInputEndsTheRunNormally) {
   EXPECT_FALSE(contains(r.console, "BULIDING"));
 }
 
+TEST(Units, AUnitWrittenBeforeItIsOpenedGoesBesideTheInput) {
+  // Trace letter C makes the spring write unit 7, which no command opens; the
+  // program is started from another folder than the input's.
+  const auto in = kvtest::fresh_dir("fort_in");
+  const auto cwd = kvtest::fresh_dir("fort_cwd");
+  kvtest::write_file(in / "deck.dat", "BUG=C\n" + kvtest::read_file(kvtest::case_path("sol1_spring_chain.dat")));
+  const auto r = kvtest::run_with_answers(cwd, in.string() + "\ndeck.dat\nout.out\n");
+  EXPECT_EQ(r.status, 0) << r.console;
+  EXPECT_TRUE(fs::exists(in / "fort.7"));
+  EXPECT_FALSE(fs::exists(cwd / "fort.7"));
+}
+
 TEST(Example, FrameDeckRuns) {
   const auto dir = kvtest::fresh_dir("example");
   fs::copy_file(fs::path(KELVORAN_CASES).parent_path().parent_path() / "examples" / "frame.dat",
