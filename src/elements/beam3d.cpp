@@ -7,6 +7,7 @@
 
 #include "driver/globals.h"
 #include "driver/storage.h"
+#include "elements/element_common.h"
 #include "elements/element_loads.h"
 #include "elements/hinge_beam.h"
 #include "elements/local_axes.h"
@@ -37,10 +38,8 @@ using Vec12 = std::array<float, 12>;
 inline float& at(Mat12& m, int i, int j) { return m[static_cast<std::size_t>((i - 1) + 12 * (j - 1))]; }
 inline float at(const Mat12& m, int i, int j) { return m[static_cast<std::size_t>((i - 1) + 12 * (j - 1))]; }
 
-int to_int(float x) {
-  if (!(std::fabs(x) < 2.0e9f)) return 0;
-  return static_cast<int>(x);
-}
+using common::rs_combination;
+using common::to_int;
 
 struct KgData {
   float accel = 0.0f;
@@ -222,29 +221,14 @@ void print_packed(const float* ke, int order, std::string_view title) {
 }
 
 // Free words at IZ for the fixed-end forces of all load cases (not reserved).
-float* fef_scratch(int nlc) {
-  const std::int64_t n = 12 * static_cast<std::int64_t>(std::max(nlc, 1));
-  kv::memchk(n, 0);
-  return kv::rptr(kv::ctl(kv::kIZ));
-}
+float* fef_scratch(int nlc) { return common::scratch_at_iz(12, nlc); }
 
 bool load_flag(const EleCall& c, const Beam& b, int nlc, float* q) {
   if (kv::ctl(kv::kNELOAD) < 1 || b.rejected()) return false;
   return bmfef(c.ielno, b.length(), b.bits(), element_load_tables(), nlc, q);
 }
 
-bool rs_combination() {
-  const float m = kv::solsta().rsmeth;
-  return m == 1.0f || m == 2.0f;
-}
-
-void update_envelope(const Beam& b, const float* f) {
-  float* env = b.real(b.w(kEnvelope));
-  for (int i = 0; i < 12; ++i) {
-    float* col = env + 12 * i;
-    if (std::fabs(f[i]) > std::fabs(col[i])) std::copy(f, f + 12, col);
-  }
-}
+void update_envelope(const Beam& b, const float* f) { common::update_envelope(b.real(b.w(kEnvelope)), f, 12); }
 
 void force_heading(std::string_view text) {
   fio::write(6, "(/,'       3D BEAM FORCES...',5X,/,7X,A,/,'   ELEMENT LOAD         NODE',7X,'AXIAL',11X,'FY',"
@@ -446,11 +430,9 @@ void check(EleCall& c, const Beam& b) {
   }
   kv::izm(p + b.w(kRel)) = bits;
 
-  std::array<char, 15> label15{};
-  label15.fill(' ');
-  std::copy_n(c.label.begin(), std::min<std::size_t>(c.label.size(), label15.size()), label15.begin());
+  const common::Label15 label15(c.label);
   Echo e;
-  e.label15 = std::string_view(label15.data(), label15.size());
+  e.label15 = label15.view();
   e.ielno = c.ielno;
   e.matset = matset;
   e.id_i = idi;
@@ -631,17 +613,7 @@ void commit(EleCall& c, const Beam& b) {
   if (c.lecho && c.typchg) force_heading(kv::titles().ldlabl);
   float* f = b.real(kForce);
   float* d = b.real(kDisp);
-  if (rs_combination()) {
-    std::copy(kv::solsta().rsforc.begin() + 1, kv::solsta().rsforc.begin() + 13, f);
-  } else {
-    const float* df = b.real(kDF);
-    const float* du = b.real(kDu);
-    for (int i = 0; i < 12; ++i) {
-      f[i] += df[i];
-      d[i] += du[i];
-    }
-    update_envelope(b, f);
-  }
+  common::commit_totals(f, d, b.real(kDF), b.real(kDu), 12, b.real(b.w(kEnvelope)));
   if (kv::trace('A') && c.lecho) end_lines(c, b, 1, d, false);
   if (c.lecho) end_lines(c, b, 1, f, true);
 }
@@ -690,35 +662,26 @@ void write_history(const Beam& b) {
 }
 
 void read_history(const Beam& b) {
-  const int unit = kv::ctl(kv::kIUNIT);
-  // An "INC=" of 0 or less prints every record.
-  const int inc = std::max<int>(kv::ctl(kv::kINC), 1);
-  fio::backspace(unit);
-  std::int32_t kind = 0;
-  std::int32_t elem = 0;
-  std::int32_t nint = 0;
-  float t0 = 0.0f;
-  float dt = 0.0f;
-  fio::read_list(unit, kind, elem, nint, t0, dt);
+  const common::HistoryRequest h = common::history_request();
+  const int unit = h.unit;
   fio::write(6, "(/,'       3D BEAM FORCES...',/,'      STEP    TIME         NODE',7X,'AXIAL',11X,'FY',13X,'FZ',"
                 "11X,'TORSION',10X,'MY',13X,'MZ')");
   float* f = b.real(kForce);
   float* d = b.real(kDisp);
   std::int32_t idi = 0;
   std::int32_t idj = 0;
-  int step = -nint;
-  for (;;) {
-    if (fio::read_fmt(unit, "(I6,6E12.5)", idi, std::span<float>(f, 6)) != fio::Status::ok) break;
-    if (fio::read_fmt(unit, "(I6,6E12.5)", idj, std::span<float>(f + 6, 6)) != fio::Status::ok) break;
-    if (fio::read_fmt(unit, "(I6,6E12.5)", idi, std::span<float>(d, 6)) != fio::Status::ok) break;
-    if (fio::read_fmt(unit, "(I6,6E12.5)", idj, std::span<float>(d + 6, 6)) != fio::Status::ok) break;
-    step += nint;
-    const float time = static_cast<float>(step) * dt + t0;
-    if (step % inc != 0) continue;
-    fio::write(6, "(/,I10,1P,E15.5,0P,I6,1P,6E15.6,/,25X,I6,6E15.6)", step, time, idi,
+  int step = 0;
+  auto read = [&] {
+    return fio::read_fmt(unit, "(I6,6E12.5)", idi, std::span<float>(f, 6)) == fio::Status::ok &&
+           fio::read_fmt(unit, "(I6,6E12.5)", idj, std::span<float>(f + 6, 6)) == fio::Status::ok &&
+           fio::read_fmt(unit, "(I6,6E12.5)", idi, std::span<float>(d, 6)) == fio::Status::ok &&
+           fio::read_fmt(unit, "(I6,6E12.5)", idj, std::span<float>(d + 6, 6)) == fio::Status::ok;
+  };
+  common::history_records(h, step, read, [&](int stp, float time) {
+    fio::write(6, "(/,I10,1P,E15.5,0P,I6,1P,6E15.6,/,25X,I6,6E15.6)", stp, time, idi,
                std::span<const float>(f, 6), idj, std::span<const float>(f + 6, 6));
     fio::write(6, "(25X,'DISP  ',1P,6E15.6,/,31X,6E15.6)", std::span<const float>(d, 12));
-  }
+  });
 }
 
 void energy(EleCall& c, const Beam& b) {
@@ -735,16 +698,8 @@ void energy(EleCall& c, const Beam& b) {
 }
 
 void maxima(const EleCall& c, const Beam& b) {
-  if (c.typchg) {
-    fio::write(6, "(7X,A)", " COLUMN ( LOAD) REPRESENTS THE DOF WHICH HAS MAXIMUM VALUE");
-    force_heading(" MAXIMUM VALUES FOR ALL STEPS   NOTE: MAXIMUM VALUES WITH THE OTHER DOFS FORCES ARE PRINT OUT AT"
-                  " THE SAME TIME");
-  }
-  const float* env = b.real(b.w(kEnvelope));
-  for (int i = 1; i <= 12; ++i) {
-    const float* col = env + 12 * (i - 1);
-    if (col[i - 1] != 0.0f) end_lines(c, b, i, col, true);
-  }
+  common::envelope_report(c.typchg, b.real(b.w(kEnvelope)), 12, force_heading,
+                          [&](int i, const float* col) { end_lines(c, b, i, col, true); });
 }
 
 void reset(EleCall& c, const Beam& b) {
@@ -757,14 +712,7 @@ void reset(EleCall& c, const Beam& b) {
 void state_size(const EleCall& c, const Beam& b) {
   const int set = to_int(c.rinput[1]);
   kv::izm(b.p + b.w(kMatSet)) = set;
-  materials::MatCall mc;
-  mc.iopt = materials::kOptNState;
-  mc.ielno = c.ielno;
-  mc.set = set;
-  int prev = 0;
-  int type = 0;
-  materials::matdsp(mc, prev, 0, type);
-  kv::izm(b.p + b.w(kNHyst)) = std::max(mc.nstate, 0);
+  kv::izm(b.p + b.w(kNHyst)) = common::material_state_words(c.ielno, set);
 }
 
 }  // namespace

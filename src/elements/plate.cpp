@@ -8,9 +8,9 @@
 
 #include "driver/globals.h"
 #include "driver/storage.h"
+#include "elements/element_common.h"
 #include "elements/plate_geometry.h"
 #include "fio/fio.h"
-#include "materials/matdsp.h"
 #include "model/input_lines.h"
 #include "model/matrix_print.h"
 #include "model/nodes.h"
@@ -30,10 +30,7 @@ enum PlateState : int { kE = 1, kNu = 2, kThickness = 3 };
 constexpr std::string_view kMaximaText =
     "MAXIMUM LOADS AND DISPL AT MAXIMUM LOADS  NOTE: MAXIMUM VALUES MAY NOT OCCUR SIMULTANEOUSLY";
 
-int to_int(float x) {
-  if (!(std::fabs(x) < 2.0e9f)) return 0;
-  return static_cast<int>(x);
-}
+using common::to_int;
 
 struct Plate {
   std::int64_t p;
@@ -110,24 +107,10 @@ void update_fmax(const Plate& pl, const float* f) {
 }
 
 // Free words at IZ for the fixed-end forces of all load cases (not reserved).
-float* fef_scratch(int nlc) {
-  const std::int64_t n = static_cast<std::int64_t>(kJointDofs) * std::max(nlc, 1);
-  kv::memchk(n, 0);
-  return kv::rptr(kv::ctl(kv::kIZ));
-}
+float* fef_scratch(int nlc) { return common::scratch_at_iz(kJointDofs, nlc); }
 
 // MATDSP option 2 on the element's one copy of the state words; the set's type.
-int init_material(const Plate& pl, int ielno) {
-  materials::MatCall mc;
-  mc.iopt = materials::kOptInit;
-  mc.ielno = ielno;
-  mc.set = kv::izm(pl.p + kMatNo);
-  mc.sta = pl.p + kBase;
-  int prev = 0;
-  int type = 0;
-  materials::matdsp(mc, prev, 0, type);
-  return type;
-}
+int init_material(const Plate& pl, int ielno) { return common::init_material(ielno, kv::izm(pl.p + kMatNo), pl.p + kBase); }
 
 void clear_results(const Plate& pl) {
   std::fill(pl.real(kDInc), pl.real(kDInc) + 4 * kPlateDofs, 0.0f);  // DINC, DTOT, FINC, FTOT
@@ -155,11 +138,9 @@ void echo(const EleCall& c, bool heading, int matno, const std::array<int, 4>& i
                   "'    WIDTH   ',/,T17,'     #','  MAT ','    #1','    #2','    #3','    #4',32X,11('-'),"
                   "' Z-AXIS ',12('-'),/)");
   }
-  std::array<char, 15> label15{};
-  label15.fill(' ');
-  std::copy_n(c.label.begin(), std::min<std::size_t>(c.label.size(), label15.size()), label15.begin());
+  const common::Label15 label15(c.label);
   fio::write(6, "(1X,A15,6I6,2X,1P,2E12.4,3X,0P,F9.5,' I',SP,F9.5,' J',F9.5,' K')",
-             std::string_view(label15.data(), label15.size()), c.ielno, matno, ids[0], ids[1], ids[2], ids[3],
+             label15.view(), c.ielno, matno, ids[0], ids[1], ids[2], ids[3],
              length, width, vz[0], vz[1], vz[2]);
 }
 
@@ -402,47 +383,39 @@ void write_history(const Plate& pl) {
 }
 
 void read_history(const Plate& pl) {
-  const int unit = kv::ctl(kv::kIUNIT);
-  // An "INC=" of 0 or less prints every record.
-  const int inc = std::max<int>(kv::ctl(kv::kINC), 1);
-  fio::backspace(unit);
-  std::int32_t kind = 0;
-  std::int32_t elem = 0;
-  std::int32_t nwrite = 0;
-  float t0 = 0.0f;
-  float dt = 0.0f;
-  fio::read_list(unit, kind, elem, nwrite, t0, dt);
+  const common::HistoryRequest h = common::history_request();
+  const int unit = h.unit;
   fio::write(6, "(/,'     PLATE ELEMENT FORCES & DISPLACEMENTS...',/,'      STEP    TIME               NODE',7X,"
                 "'FX',11X,'FY',13X,'FZ',11X,'MX',10X,'MY')");
   float* f = pl.real(kFTot);
   float* d = pl.real(kDTot);
   std::array<std::int32_t, 4> id{};
   std::array<std::array<float, 5>, 8> v{};
-  int step = -nwrite;
-  for (;;) {
+  int step = 0;
+  auto read = [&] {
     bool complete = true;
     for (std::size_t r = 0; r < 8 && complete; ++r) {
       std::int32_t jid = 0;
       complete = fio::read_fmt(unit, "(I6,5E15.6)", jid, std::span<float>(v[r])) == fio::Status::ok;
       id[r / 2] = jid;
     }
-    if (!complete) break;
+    if (!complete) return false;
     for (int n = 1; n <= 4; ++n)
       for (int k = 0; k < 5; ++k) {
         f[report_dof(n, k) - 1] = v[static_cast<std::size_t>(2 * n - 2)][static_cast<std::size_t>(k)];
         d[report_dof(n, k) - 1] = v[static_cast<std::size_t>(2 * n - 1)][static_cast<std::size_t>(k)];
       }
-    step += nwrite;
-    const float time = static_cast<float>(step) * dt + t0;
-    if (step % inc != 0) continue;
+    return true;
+  };
+  common::history_records(h, step, read, [&](int stp, float time) {
     using S5 = std::span<const float, 5>;
-    fio::write(6, "(/,I10,E12.5,1X,'FORCE',1X,I6,1P,6E15.6)", step, time, id[0], S5(v[0]));
+    fio::write(6, "(/,I10,E12.5,1X,'FORCE',1X,I6,1P,6E15.6)", stp, time, id[0], S5(v[0]));
     fio::write(6, "(23X,'DISP ',1X,I6,1P,6E15.6)", id[0], S5(v[1]));
     for (std::size_t n = 1; n < 4; ++n) {
       fio::write(6, "(23X,'FORCE',1X,I6,1P,6E15.6)", id[n], S5(v[2 * n]));
       fio::write(6, "(23X,'DISP ',1X,I6,1P,6E15.6)", id[n], S5(v[2 * n + 1]));
     }
-  }
+  });
 }
 
 void maxima(const EleCall& c, const Plate& pl) {
@@ -465,15 +438,7 @@ void reset(const EleCall& c, const Plate& pl) {
 }
 
 void state_size(const EleCall& c, const Plate& pl) {
-  const int set = to_int(c.rinput[1]);
-  materials::MatCall mc;
-  mc.iopt = materials::kOptNState;
-  mc.ielno = c.ielno;
-  mc.set = set;
-  int prev = 0;
-  int type = 0;
-  materials::matdsp(mc, prev, 0, type);
-  kv::izm(pl.p + kNHyst) = std::max(mc.nstate, 0);
+  kv::izm(pl.p + kNHyst) = common::material_state_words(c.ielno, to_int(c.rinput[1]));
 }
 
 void fef_message(int ielno, std::string_view text) {

@@ -7,9 +7,9 @@
 #include <string_view>
 
 #include "driver/globals.h"
+#include "elements/element_common.h"
 #include "elements/local_axes.h"
 #include "fio/fio.h"
-#include "materials/matdsp.h"
 #include "model/input_lines.h"
 #include "model/matrix_print.h"
 #include "model/nodes.h"
@@ -22,9 +22,6 @@ namespace {
 constexpr int kElementType = 20;
 constexpr int kMaterialType = 20;  // the "POINT" set
 
-constexpr std::string_view kMaximaText =
-    " MAXIMUM VALUES FOR ALL STEPS   NOTE: MAXIMUM VALUES WITH THE OTHER DOFS FORCES ARE PRINT OUT AT THE SAME TIME";
-
 // 6 x 6 matrices, column by column: (i, j) at (i-1) + 6(j-1).
 using Mat6 = std::array<float, 36>;
 inline std::size_t at6(int i, int j) { return static_cast<std::size_t>((i - 1) + 6 * (j - 1)); }
@@ -33,10 +30,8 @@ inline std::size_t at6(int i, int j) { return static_cast<std::size_t>((i - 1) +
 constexpr std::array<std::array<int, 2>, 15> kOffDiagonal{{
     {1, 2}, {1, 3}, {1, 4}, {1, 5}, {1, 6}, {2, 3}, {2, 4}, {2, 5}, {2, 6}, {3, 4}, {3, 5}, {3, 6}, {4, 5}, {4, 6}, {5, 6}}};
 
-int to_int(float x) {
-  if (!(std::fabs(x) < 2.0e9f)) return 0;
-  return static_cast<int>(x);
-}
+using common::rs_combination;
+using common::to_int;
 
 struct Point {
   std::int64_t p;
@@ -89,20 +84,7 @@ void displacement_line(int ielno, int lc, int jntid, const float* d) {
   fio::write(6, "(I10,I5,2X,'DISPL',I6,1P,6E15.6)", ielno, lc, jntid, std::span<const float>(d, 6));
 }
 
-bool rs_combination() {
-  const float m = kv::solsta().rsmeth;
-  return m == 1.0f || m == 2.0f;
-}
-
-// Column i of FPEAK takes the whole force vector when |force i| is larger
-// than the peak it holds.
-void update_peaks(const Point& pt, const float* f) {
-  float* peak = pt.real(kFPeak);
-  for (int i = 0; i < 6; ++i) {
-    float* col = peak + 6 * i;
-    if (std::fabs(col[i]) < std::fabs(f[i])) std::copy(f, f + 6, col);
-  }
-}
+void update_peaks(const Point& pt, const float* f) { common::update_envelope(pt.real(kFPeak), f, 6); }
 
 void clear_results(const Point& pt) {
   std::fill(pt.real(kDInc), pt.real(kDInc) + 24, 0.0f);  // DINC, DTOT, FINC, FTOT
@@ -110,17 +92,7 @@ void clear_results(const Point& pt) {
 }
 
 // MATDSP option 2 on the element's one copy of the state words; the set's type.
-int init_material(const Point& pt, int ielno) {
-  materials::MatCall mc;
-  mc.iopt = materials::kOptInit;
-  mc.ielno = ielno;
-  mc.set = kv::izm(pt.p + kMatNo);
-  mc.sta = pt.p + kBase;
-  int prev = 0;
-  int type = 0;
-  materials::matdsp(mc, prev, 0, type);
-  return type;
-}
+int init_material(const Point& pt, int ielno) { return common::init_material(ielno, kv::izm(pt.p + kMatNo), pt.p + kBase); }
 
 // ---------------------------------------------------------------- option 1
 
@@ -130,11 +102,9 @@ void echo(const EleCall& c, bool heading, int matno, int jntid, const std::array
     fio::write(6, "(/,' ELEMENT 20,  POINT ELEMENT',/,/,T22,'#  MATL JOINT #    ',3X,8('-'),'  X-AXIS  ',8('-'),6X,"
                   "8('-'),' Y-AXIS  ',8('-'))");
   }
-  std::array<char, 15> label15{};
-  label15.fill(' ');
-  std::copy_n(c.label.begin(), std::min<std::size_t>(c.label.size(), label15.size()), label15.begin());
+  const common::Label15 label15(c.label);
   fio::write(6, "(1X,A15,3I6,2X,F9.5,' I',SP,F9.5,' J',SP,F9.5,' K',5X,F9.5,' I',SP,F9.5,' J',SP,F9.5,' K',/)",
-             std::string_view(label15.data(), label15.size()), c.ielno, matno, jntid, vx[0], vx[1], vx[2], vy[0],
+             label15.view(), c.ielno, matno, jntid, vx[0], vx[1], vx[2], vy[0],
              vy[1], vy[2]);
 }
 
@@ -309,17 +279,7 @@ void commit(EleCall& c, const Point& pt) {
   if (c.lecho && c.typchg) force_heading(kv::titles().ldlabl);
   float* ftot = pt.real(kFTot);
   float* dtot = pt.real(kDTot);
-  if (rs_combination()) {
-    std::copy(kv::solsta().rsforc.begin() + 1, kv::solsta().rsforc.begin() + 7, ftot);
-  } else {
-    const float* finc = pt.real(kFInc);
-    const float* dinc = pt.real(kDInc);
-    for (int i = 0; i < 6; ++i) {
-      ftot[i] += finc[i];
-      dtot[i] += dinc[i];
-    }
-    update_peaks(pt, ftot);
-  }
+  common::commit_totals(ftot, dtot, pt.real(kFInc), pt.real(kDInc), 6, pt.real(kFPeak));
   if (kv::trace('A') && c.lecho) displacement_line(c.ielno, 1, pt.jntid(), dtot);
   if (c.lecho) force_line(c.ielno, 1, pt.jntid(), ftot);
 }
@@ -330,45 +290,30 @@ void write_history(const Point& pt) {
 }
 
 void read_history(const Point& pt) {
-  const int unit = kv::ctl(kv::kIUNIT);
-  // An "INC=" of 0 or less prints every record.
-  const int inc = std::max<int>(kv::ctl(kv::kINC), 1);
-  fio::backspace(unit);
-  std::int32_t kind = 0;
-  std::int32_t elem = 0;
-  std::int32_t nwrite = 0;
-  float t0 = 0.0f;
-  float dt = 0.0f;
-  fio::read_list(unit, kind, elem, nwrite, t0, dt);
+  const common::HistoryRequest h = common::history_request();
+  const int unit = h.unit;
   fio::write(6, "(/,'       POINT ELEMENT FORCES & DISPLACEMENTS...',/,'      STEP    TIME         NODE',7X,'FX',11X,"
                 "'FY',13X,'FZ',11X,'MX',10X,'MY',13X,'MZ')");
   float* f = pt.real(kFTot);
   float* d = pt.real(kDTot);
   std::int32_t jntid = 0;
-  int step = -nwrite;
-  for (;;) {
-    if (fio::read_fmt(unit, "(I6,6E15.6)", jntid, std::span<float>(f, 6)) != fio::Status::ok) break;
+  int step = 0;
+  auto read = [&] {
+    if (fio::read_fmt(unit, "(I6,6E15.6)", jntid, std::span<float>(f, 6)) != fio::Status::ok) return false;
     kv::izm(pt.p + kJntId) = jntid;
-    if (fio::read_fmt(unit, "(I6,6E15.6)", jntid, std::span<float>(d, 6)) != fio::Status::ok) break;
+    if (fio::read_fmt(unit, "(I6,6E15.6)", jntid, std::span<float>(d, 6)) != fio::Status::ok) return false;
     kv::izm(pt.p + kJntId) = jntid;
-    step += nwrite;
-    const float time = static_cast<float>(step) * dt + t0;
-    if (step % inc != 0) continue;
-    fio::write(6, "(/,I10,E12.5,1X,'FORCE',1X,I6,1P,6E15.6)", step, time, jntid, std::span<const float>(f, 6));
+    return true;
+  };
+  common::history_records(h, step, read, [&](int stp, float time) {
+    fio::write(6, "(/,I10,E12.5,1X,'FORCE',1X,I6,1P,6E15.6)", stp, time, jntid, std::span<const float>(f, 6));
     fio::write(6, "(23X,'DISP ',7X,1P,6E15.6)", std::span<const float>(d, 6));
-  }
+  });
 }
 
 void maxima(const EleCall& c, const Point& pt) {
-  if (c.typchg) {
-    fio::write(6, "(7X,A)", " COLUMN ( LOAD) REPRESENTS THE DOF WHICH HAS MAXIMUM VALUE");
-    force_heading(kMaximaText);
-  }
-  const float* peak = pt.real(kFPeak);
-  for (int i = 1; i <= 6; ++i) {
-    const float* col = peak + 6 * (i - 1);
-    if (col[i - 1] != 0.0f) force_line(c.ielno, i, pt.jntid(), col);
-  }
+  common::envelope_report(c.typchg, pt.real(kFPeak), 6, force_heading,
+                          [&](int i, const float* col) { force_line(c.ielno, i, pt.jntid(), col); });
 }
 
 void reset(const EleCall& c, const Point& pt) {
@@ -380,14 +325,7 @@ void reset(const EleCall& c, const Point& pt) {
 void state_size(const EleCall& c, const Point& pt) {
   const int set = to_int(c.rinput[1]);
   kv::izm(pt.p + kMatNo) = set;
-  materials::MatCall mc;
-  mc.iopt = materials::kOptNState;
-  mc.ielno = c.ielno;
-  mc.set = set;
-  int prev = 0;
-  int type = 0;
-  materials::matdsp(mc, prev, 0, type);
-  kv::izm(pt.p + kNHyst) = std::max(mc.nstate, 0);
+  kv::izm(pt.p + kNHyst) = common::material_state_words(c.ielno, set);
 }
 
 }  // namespace

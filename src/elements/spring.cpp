@@ -6,6 +6,7 @@
 #include <span>
 
 #include "driver/globals.h"
+#include "elements/element_common.h"
 #include "elements/local_axes.h"
 #include "elements/spring_family.h"
 #include "fio/fio.h"
@@ -24,32 +25,11 @@ constexpr std::string_view kMaximaTitle =
     "MAXIMUM LOAD AND DISPL AT MAXIMUM LOAD  NOTE: MAXIMUM VALUES MAY NOT OCCUR SIMULTANEOUSLY";
 constexpr std::string_view kForceOnlyTail = "      FORCE    ";
 
-constexpr float kRsSrss = 1.0f;
-constexpr float kRsCqc = 2.0f;
-
-// A real input value used as an integer: truncated toward zero, kept inside
-// the int range (a wild value must not be undefined behaviour).
-int truncate_int(float x) {
-  if (!(x > -2.0e9f && x < 2.0e9f)) return 0;
-  return static_cast<int>(x);
-}
-
-bool combined_forces() {
-  const float m = kv::solsta().rsmeth;
-  return m == kRsSrss || m == kRsCqc;
-}
+using common::Label15;
+using common::to_int;
+bool combined_forces() { return common::rs_combination(); }
 
 int max_ktype(const Family& f) { return f.strut ? 1 : 6; }
-
-// The first 15 characters of the label, blank-padded (A15 of the record's label).
-struct Label15 {
-  std::array<char, 15> text{};
-  explicit Label15(std::string_view label) {
-    text.fill(' ');
-    std::copy_n(label.begin(), std::min<std::size_t>(label.size(), text.size()), text.begin());
-  }
-  std::string_view view() const { return {text.data(), text.size()}; }
-};
 
 void force_line(const EleCall& c, const Family& f, const Record& r, int lc, float a) {
   fio::write(6, "(I10,I5,2X,A,2I6,1P,3E15.6)", c.ielno, lc, ktype_name(f, r.iw(kWKtype)),
@@ -155,10 +135,10 @@ void check(EleCall& c, const Family& f) {
   auto input = [&](int k) { return c.rinput != nullptr ? c.rinput[k] : 0.0f; };
 
   r.iw(kWType) = f.type;
-  const int set = truncate_int(input(1));
-  const int node_i = truncate_int(input(2));
-  const int node_j = truncate_int(input(3));
-  const int ktype = truncate_int(input(4));
+  const int set = to_int(input(1));
+  const int node_i = to_int(input(2));
+  const int node_j = to_int(input(3));
+  const int ktype = to_int(input(4));
   std::array<float, 3> vy{input(6), input(7), input(8)};
   const float ds = input(9);
   const float de = input(10);
@@ -489,28 +469,24 @@ void history_write(EleCall& c, const Family& /*f*/) {
 
 void history_read(EleCall& c, const Family& f) {
   const Record r{c.p};
-  const int unit = kv::ctl(kv::kIUNIT);
-  const int inc = std::max(kv::ctl(kv::kINC), 1);
-
   // The request line just read by the caller: kind, element, interval, T0, DT.
-  std::int32_t kind = 0, element = 0, nint = 0;
-  float t0 = 0.0f, dt = 0.0f;
-  fio::backspace(unit);
-  if (fio::read_list(unit, kind, element, nint, t0, dt) != fio::Status::ok) return;
+  const common::HistoryRequest h = common::history_request();
+  if (!h.read) return;
 
   // The strut counts in the solution's step word, which its messages print.
   int own_step = 0;
   int& step = f.strut ? kv::solsta().istep : own_step;
-  step = -nint;
   std::array<float, 6> six{};
   bool any = false;
-  for (;;) {
-    std::int32_t node_i = 0, node_j = 0, ktype = 0;
-    float ft = 0.0f, defo = 0.0f, ske = 0.0f, ese = 0.0f, pse = 0.0f;
+  std::int32_t node_i = 0, node_j = 0, ktype = 0;
+  float ft = 0.0f, defo = 0.0f, ske = 0.0f, ese = 0.0f, pse = 0.0f;
+  auto read = [&] {
+    node_i = node_j = ktype = 0;
+    ft = defo = ske = ese = pse = 0.0f;
     std::array<float, 6> more{};
-    if (fio::read_list(unit, node_i, node_j, ktype, ft, defo, ske, ese, pse,
+    if (fio::read_list(h.unit, node_i, node_j, ktype, ft, defo, ske, ese, pse,
                        std::span<float>(more)) != fio::Status::ok) {
-      break;
+      return false;
     }
     any = true;
     six = more;
@@ -520,24 +496,24 @@ void history_read(EleCall& c, const Family& f) {
     r.rw(kWFt) = ft;
     r.rw(kWDefo) = defo;
     r.rw(kWSke) = ske;
-    step += nint;
-    const float time = static_cast<float>(step) * dt + t0;
-    if (step == 0) {
+    return true;
+  };
+  // Step 0 is always a printed step: the header comes before its line.
+  common::history_records(h, step, read, [&](int stp, float time) {
+    if (stp == 0) {
       fio::write(6, "(/,A,5X,'NODEI:',I6,5X,'NODEJ:',I6,5X,A,A,/,/,'      STEP    TIME      ',"
                     "'    FORCE    ',' DISPLACMENT ','  STIFFNESS','    ESE      ','     PSE     ')",
                  f.history_title, node_i, node_j, f.history_type, ktype_name(f, ktype));
     }
-    if (step % inc == 0) {
-      fio::write(6, "(I10,1P,E15.5,5E13.5)", step, time, ft, defo, ske, ese, pse);
-    }
-  }
+    fio::write(6, "(I10,1P,E15.5,5E13.5)", stp, time, ft, defo, ske, ese, pse);
+  });
   if (any && f.after_history != nullptr) f.after_history(six.data());
 }
 
 void count_state(EleCall& c, const Family& /*f*/) {
   const Record r{c.p};
   r.iw(kWNhyst) = 0;
-  r.iw(kWSet) = truncate_int(c.rinput != nullptr ? c.rinput[1] : 0.0f);
+  r.iw(kWSet) = to_int(c.rinput != nullptr ? c.rinput[1] : 0.0f);
   materials::MatCall m = material_call(c, r, materials::kOptNState, r.committed_index());
   run_material(m);
   r.iw(kWNhyst) = 2 * std::max(m.nstate, 0);

@@ -1,0 +1,80 @@
+#include "elements/element_common.h"
+
+#include <cmath>
+
+#include "driver/globals.h"
+#include "driver/storage.h"
+#include "materials/matdsp.h"
+
+namespace elements::common {
+
+int to_int(float x) {
+  if (!(std::fabs(x) < 2.0e9f)) return 0;
+  return static_cast<int>(x);
+}
+
+bool rs_combination() {
+  const float m = kv::solsta().rsmeth;
+  return m == 1.0f || m == 2.0f;
+}
+
+float* scratch_at_iz(int words, int nlc) {
+  const std::int64_t n = static_cast<std::int64_t>(words) * std::max(nlc, 1);
+  kv::memchk(n, 0);
+  return kv::rptr(kv::ctl(kv::kIZ));
+}
+
+void update_envelope(float* env, const float* f, int n) {
+  for (int i = 0; i < n; ++i) {
+    float* col = env + n * i;
+    if (std::fabs(f[i]) > std::fabs(col[i])) std::copy(f, f + n, col);
+  }
+}
+
+void commit_totals(float* f, float* d, const float* df, const float* du, int n, float* env) {
+  if (rs_combination()) {
+    std::copy(kv::solsta().rsforc.begin() + 1, kv::solsta().rsforc.begin() + 1 + n, f);
+    return;
+  }
+  for (int i = 0; i < n; ++i) {
+    f[i] += df[i];
+    d[i] += du[i];
+  }
+  update_envelope(env, f, n);
+}
+
+int material_state_words(int ielno, int set) {
+  materials::MatCall mc;
+  mc.iopt = materials::kOptNState;
+  mc.ielno = ielno;
+  mc.set = set;
+  int prev = 0;
+  int type = 0;
+  materials::matdsp(mc, prev, 0, type);
+  return std::max(mc.nstate, 0);
+}
+
+int init_material(int ielno, int set, std::int64_t sta) {
+  materials::MatCall mc;
+  mc.iopt = materials::kOptInit;
+  mc.ielno = ielno;
+  mc.set = set;
+  mc.sta = sta;
+  int prev = 0;
+  int type = 0;
+  materials::matdsp(mc, prev, 0, type);
+  return type;
+}
+
+HistoryRequest history_request() {
+  HistoryRequest h;
+  h.unit = kv::ctl(kv::kIUNIT);
+  h.inc = std::max<int>(kv::ctl(kv::kINC), 1);
+  fio::backspace(h.unit);
+  std::int32_t kind = 0;
+  std::int32_t elem = 0;
+  h.read = fio::read_list(h.unit, kind, elem, h.nint, h.t0, h.dt) == fio::Status::ok;
+  return h;
+}
+
+}  // namespace elements::common
