@@ -106,15 +106,26 @@ void lumpms(int iopt, int announced, int& nmass, std::int64_t lumrec, std::int64
   std::array<float, 22> packed{};
   std::array<std::int32_t, 7> lm{};
 
+  // A generation ends once no node is left to name: past the last (or first)
+  // node ID, or at once for an increment of 0.
+  std::int64_t first_id = 0, last_id = -1;
+  if (nnode > 0) {
+    const auto [lo, hi] = std::minmax_element(nodid, nodid + nnode);
+    first_id = *lo;
+    last_id = *hi;
+  }
   for (int m = 1; m <= nmass; ++m) {
     const std::int64_t r = lumrec + static_cast<std::int64_t>(m - 1) * kRecordWords;
-    int node = truncated(rzm(r));
+    std::int64_t node = truncated(rzm(r));
     int igen = truncated(rzm(r + 10));
     const int inc = truncated(rzm(r + 11));
+    bool missing_reported = false;
     for (;;) {
-      const int n = ifind(node, nodid, nnode);
+      const int n = node >= first_id && node <= last_id ? ifind(static_cast<std::int32_t>(node), nodid, nnode) : 0;
       if (n == 0) {
-        fio::write_list(6, "NODE #", node, " WAS NOT FOUND, CHECK INPUT, MASS IS OMITTED ");
+        if (!missing_reported)
+          fio::write_list(6, "NODE #", node, " WAS NOT FOUND, CHECK INPUT, MASS IS OMITTED ");
+        missing_reported = true;
       } else {
         node_mass(r, n, packed);
         for (int k = 1; k <= 6; ++k)
@@ -133,8 +144,16 @@ void lumpms(int iopt, int announced, int& nmass, std::int64_t lumrec, std::int64
         }
       }
       if (igen <= 0) break;
+      if (inc == 0) {
+        fio::write_list(6, "INC 0 REPEATS NODE #", node, ", GENERATION ENDS");
+        break;
+      }
       --igen;
       node += inc;
+      if ((inc > 0 && node > last_id) || (inc < 0 && node < first_id)) {
+        fio::write_list(6, "NO NODE BEYOND NODE #", node - inc, ", GENERATION ENDS");
+        break;
+      }
     }
   }
 }

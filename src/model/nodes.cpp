@@ -1,6 +1,8 @@
 #include "model/nodes.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -133,6 +135,19 @@ void cosine_line(const NodeTables& t, int s) {
 
 bool is_zero(const Vec& v) { return v[0] == 0.0f && v[1] == 0.0f && v[2] == 0.0f; }
 
+bool is_finite(const Vec& v) { return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]); }
+
+// Scales v by a power of two so that its largest component lies in [0.5, 1):
+// exact, so the axes formed from it are those of the input, but the cross
+// products cannot overflow for components up to the float range.
+void scale_exponent(Vec& v) {
+  const float big = std::max({std::fabs(v[0]), std::fabs(v[1]), std::fabs(v[2])});
+  if (big == 0.0f || !std::isfinite(big)) return;
+  int e = 0;
+  std::frexp(big, &e);
+  for (float& c : v) c = std::ldexp(c, -e);
+}
+
 const Vec kGlobalX{1.0f, 0.0f, 0.0f};
 const Vec kGlobalY{0.0f, 1.0f, 0.0f};
 const Vec kGlobalZ{0.0f, 0.0f, 1.0f};
@@ -151,10 +166,13 @@ int read_cosines(int ncos, bool trace, const NodeTables& t) {
       continue;
     }
     Vec vx{v[0], v[1], v[2]}, vy{v[3], v[4], v[5]}, vz{};
+    const bool numbers = is_finite(vx) && is_finite(vy);
+    scale_exponent(vx);
+    scale_exponent(vy);
     elements::vcrosn(vz, vx, vy, 0);
     elements::vcrosn(vy, vz, vx, 1);
-    if (is_zero(vx) || is_zero(vy) || is_zero(vz)) {
-      // Parallel or zero input vectors span no axes.
+    if (!numbers || is_zero(vx) || is_zero(vy) || is_zero(vz) || !is_finite(vz) || !is_finite(vy)) {
+      // Parallel, zero or non-numeric input vectors span no axes.
       fio::write(kOut, "(' COS(',I3,')  VX AND VY GIVE NO AXES, THE GLOBAL AXES ARE USED')", s);
       store_set(t, s, kGlobalX, kGlobalY, kGlobalZ);
     } else {

@@ -101,7 +101,7 @@ void read_materials() {
   read_or_stop("MATERIAL COUNT", nmat);
   nmat = std::max(nmat, 0);
   ctl(kv::kNMAT) = nmat;
-  const std::int64_t matptr = reserve_checked(nmat + 1);
+  const std::int64_t matptr = reserve_checked(std::int64_t{nmat} + 1);
   ctl(kv::kMATPTR) = static_cast<std::int32_t>(matptr);
   kv::izm(matptr) = nmat;
   fio::write(6, "(' %3S%')");
@@ -191,7 +191,7 @@ void read_elements() {
   read_or_stop("ELEMENT COUNT", nelem);
   nelem = std::max(nelem, 0);
   ctl(kv::kNELEM) = nelem;
-  const std::int64_t eletab = reserve_checked(nelem + 1);
+  const std::int64_t eletab = reserve_checked(std::int64_t{nelem} + 1);
   ctl(kv::kELETAB) = static_cast<std::int32_t>(eletab);
   kv::izm(eletab) = nelem;
 

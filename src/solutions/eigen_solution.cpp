@@ -90,7 +90,8 @@ ReportModel report_model() { return ReportModel{model::node_tables(), ctl(kv::kN
 
 // The dense free block of a skyline matrix (both triangles), equations
 // ncond+1..l2. Every diagonal term not above 0.0 is reported with the text of
-// the matrix; the caller gets back false when there was one.
+// the matrix; the caller gets back false when there was one. Infinity and NaN
+// are left to the caller's finiteness check.
 bool dense_block(const Sky& s, int ncond, int l2, float* dense, std::string_view trace_fmt,
                  std::string_view diag_fmt) {
   const int n = l2 - ncond;
@@ -104,7 +105,8 @@ bool dense_block(const Sky& s, int ncond, int l2, float* dense, std::string_view
       dense[r + c * n] = v;
       dense[c + r * n] = v;
       if (tr) fio::write(kOut, trace_fmt, i, j, v);
-      if (i == j && !(v > 0.0f)) {
+      // A non-finite term is the caller's check, not a sign of the diagonal.
+      if (i == j && v <= 0.0f) {
         fio::write(kOut, diag_fmt, i, v);
         ok = false;
       }
@@ -186,6 +188,21 @@ void normalize(float* v, int neq) {
   const float scale = std::fabs(vmin) > std::fabs(vmax) ? vmin : vmax;
   if (scale == 0.0f) return;  // nothing to scale: a zero vector stays zero
   for (int e = 0; e < neq; ++e) v[e] = v[e] / scale;
+}
+
+bool all_finite(const float* v, std::int64_t count) {
+  for (std::int64_t i = 0; i < count; ++i)
+    if (!std::isfinite(v[i])) return false;
+  return true;
+}
+
+// The eigen-solution ends as after a failed factorization of the second matrix.
+void not_finite_report(std::string_view second, std::int32_t& istop) {
+  fio::write(kOut,
+             "(/,' *** THE STIFFNESS MATRIX OR THE ',A,' HOLDS A TERM THAT IS NOT FINITE, OR THE',/,"
+             "' *** EIGEN-SOLUTION OF THEIR FREE DEGREES OF FREEDOM OVERFLOWS THE REAL RANGE.  SOLN IS ABORTED')",
+             second);
+  istop |= 1;
 }
 
 }  // namespace
@@ -311,6 +328,14 @@ void eigsol(const EigenTables& t) {
          ok;
   if (!ok) return;
 
+  // Terms beyond the float range (or formed from such terms by the
+  // condensation) give no eigen-solution worth printing.
+  if (!all_finite(a, static_cast<std::int64_t>(nfree) * nfree) ||
+      !all_finite(b, static_cast<std::int64_t>(nfree) * nfree)) {
+    not_finite_report(kind == Kind::frequencies ? "MASS MATRIX" : "GEOMETRIC STIFFNESS MATRIX", istop);
+    return;
+  }
+
   // The third work vector of the solver is the mode vector's free space.
   float* eig = kv::rptr(t.eig);
   float* vec = kv::rptr(t.vec);
@@ -322,6 +347,13 @@ void eigsol(const EigenTables& t) {
                "' *** ITS FACTORIZATION MEETS THE PIVOT',1P,E12.4,' AT DOF #',I5,'.  SOLN IS ABORTED')",
                kind == Kind::frequencies ? "MASS MATRIX" : "GEOMETRIC STIFFNESS MATRIX", res.piv, ncond + res.row);
     istop |= 1;
+    return;
+  }
+  // The solver stops at a non-finite value; its results are checked here as
+  // well, since nothing may be printed from them otherwise.
+  if (res.status == solvers::EigenStatus::not_finite || !all_finite(eig, nfree) ||
+      !all_finite(vec, static_cast<std::int64_t>(nfree) * nfree)) {
+    not_finite_report(kind == Kind::frequencies ? "MASS MATRIX" : "GEOMETRIC STIFFNESS MATRIX", istop);
     return;
   }
 

@@ -28,4 +28,16 @@ bool solution_finite(const float* x, int n, int ncol, long ld, std::string_view 
   return true;
 }
 
+bool real_finite(double v, std::string_view routine, std::string_view what) {
+  if (std::isfinite(static_cast<float>(v))) return true;
+  static const std::string stars(50, '*');
+  fio::write(6,
+             "(///,1X,A,/,' *  ER','ROR IN SUBROUTINE ',A,T51,'*',/,"
+             "' *  ',A,' IS NOT FINITE',T51,'*',/,"
+             "' *  A LOAD, MASS OR STIFFNESS TOO LARGE',T51,'*',/,"
+             "' *  SOLUTION IS ABORTED ',T51,'*',/,1X,A)",
+             stars, routine, what, stars);
+  return false;
+}
+
 }  // namespace solutions

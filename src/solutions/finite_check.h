@@ -13,4 +13,10 @@ namespace solutions {
 // on, and the caller raises ISTOP as after a zero pivot.
 [[nodiscard]] bool solution_finite(const float* x, int n, int ncol, long ld, std::string_view routine);
 
+// True when v is a finite number once held in a 4-byte REAL (a report or a
+// history record keeps it so). Otherwise the boxed message names the routine
+// and the quantity (what, at most 27 characters), the solution cannot go on,
+// and the caller raises ISTOP.
+[[nodiscard]] bool real_finite(double v, std::string_view routine, std::string_view what);
+
 }  // namespace solutions

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <span>
 #include <string>
 #include <vector>
@@ -34,6 +35,10 @@ namespace {
 using kv::ctl;
 
 constexpr int kOut = 6;
+
+// An infinite SP (a zero reference work or norm) is reported as undefined,
+// like a NaN one; the limit-point tests still see its value.
+float printable_sp(float sp) { return std::isfinite(sp) ? sp : std::numeric_limits<float>::quiet_NaN(); }
 constexpr int kNEWK = kv::kStateChanged;  // CONTRL word 7: form a new stiffness before the next solve
 constexpr int kNEWKG = 9;                 // CONTRL word 9: form the geometric stiffness again
 
@@ -322,15 +327,26 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
   const bool last = size.last;
   nsub = size.nsub;
 
+  // An increment below the float spacing of the factor would repeat this
+  // step for ever: the record ends here.
+  if (factor_ + dfact_ == factor_) {
+    fio::write(kOut, "(/,5X,'*** STEP',I6,': THE INCREMENT',1P,E12.4,' CANNOT CHANGE THE LOAD FACTOR',E12.4,/,"
+                     "5X,'*** THE LOAD-STEP RECORD ',A,' ENDS HERE, SHORT OF ITS TARGET',E12.4)",
+               istep, dfact_, factor_, work.label, work.target);
+    --st.istep;
+    dfact_ = dfact_prev;
+    return Outcome::record_done;
+  }
+
   // 9. Unbalanced-force switch.
   if (s_.rec.unbal) {
     const UnbalancedSwitch sw = unbalanced_switch(unbal_, sp_, s_.rec.splimit);
     if (sw == UnbalancedSwitch::off) {
       unbal_ = false;
-      unbalanced_note(false, sp_, s_.rec.splimit, istep);
+      unbalanced_note(false, printable_sp(sp_), s_.rec.splimit, istep);
     } else if (sw == UnbalancedSwitch::on) {
       unbal_ = true;
-      unbalanced_note(true, sp_, s_.rec.splimit, istep);
+      unbalanced_note(true, printable_sp(sp_), s_.rec.splimit, istep);
     }
   }
 
@@ -348,9 +364,10 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
   }
 
   // 11. Norm of the unbalanced forces; the elements fill them again.
-  float sumsq = 0.0f;
-  for (int i = 0; i < neq; ++i) sumsq += v.funbal[i] * v.funbal[i];
-  const float urms = neq > 0 ? std::sqrt(sumsq / static_cast<float>(neq)) : 0.0f;
+  // Squares of forces beyond about 1.8e19 overflow a float; every one fits a double.
+  double sumsq = 0.0;
+  for (int i = 0; i < neq; ++i) sumsq += static_cast<double>(v.funbal[i]) * v.funbal[i];
+  const float urms = neq > 0 ? static_cast<float>(std::sqrt(sumsq / neq)) : 0.0f;
   std::fill(v.funbal.v, v.funbal.v + neq, 0.0f);
 
   // 12. Reference and reversal loads.
@@ -438,7 +455,7 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
   const float sp_prev = sp_;
   sp_ = sp;
   if (passed_limit_point(applies, support_, sp_prev, sp, dfact_prev, dfact_)) {
-    negative_sp_message(sp, istep);
+    negative_sp_message(printable_sp(sp), istep);
     return Outcome::end_solution;
   }
 

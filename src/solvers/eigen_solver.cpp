@@ -41,6 +41,12 @@ float off_diagonal_sum(int n, const Dense& a) {
   return sm;
 }
 
+bool all_finite(const float* v, std::ptrdiff_t count) {
+  for (std::ptrdiff_t i = 0; i < count; ++i)
+    if (!std::isfinite(v[i])) return false;
+  return true;
+}
+
 }  // namespace
 
 int cholrd(int n, float* ap, float* bp, float* d, float& piv) {
@@ -52,7 +58,9 @@ int cholrd(int n, float* ap, float* bp, float* d, float& piv) {
       for (int k = 1; k < i; ++k) x -= b(i, k) * b(j, k);
       if (j == i) {
         piv = x;
-        if (x <= 0.0f) return i;
+        // NaN fails "x > 0" too; an infinite pivot would turn the factor into
+        // zeros and NaN further on.
+        if (!(x > 0.0f) || !std::isfinite(x)) return i;
         d[i - 1] = std::sqrt(x);
       } else {
         b(j, i) = x / d[i - 1];
@@ -158,16 +166,33 @@ void eigbak(int n, const float* bp, const float* d, float* xp) {
 EigenResult eiggen(int n, float* ap, float* bp, float* eig, float* xp, float* d, float* w1,
                    float* w2) {
   EigenResult result;
+  const std::ptrdiff_t square = static_cast<std::ptrdiff_t>(n) * n;
+  // Infinity or NaN in A would come out of the rotations as NaN results
+  // (or as a sweep limit that is no failure to converge at all).
+  if (!all_finite(ap, square)) {
+    result.status = EigenStatus::not_finite;
+    return result;
+  }
   if (const int row = cholrd(n, ap, bp, d, result.piv)) {
-    result.status = EigenStatus::not_positive_definite;
+    result.status = std::isfinite(result.piv) ? EigenStatus::not_positive_definite : EigenStatus::not_finite;
     result.row = row;
     return result;
   }
   const Dense a{ap, n};
   for (int i = 1; i <= n; ++i)
     for (int j = 1; j < i; ++j) a(j, i) = a(i, j);
+  // A pivot near the bottom of the float range passes and overflows the
+  // reduced matrix.
+  if (!all_finite(ap, square)) {
+    result.status = EigenStatus::not_finite;
+    return result;
+  }
   if (!jacrot(n, ap, eig, xp, w1, w2)) result.status = EigenStatus::not_converged;
   eigbak(n, bp, d, xp);
+  if (!all_finite(eig, n) || !all_finite(xp, square)) {
+    result.status = EigenStatus::not_finite;
+    return result;
+  }
 
   const Dense x{xp, n};
   for (int i = 1; i <= n; ++i) {

@@ -19,6 +19,7 @@ enum class EigenStatus {
   ok,
   not_positive_definite,  // B failed the Cholesky factorisation: no results
   not_converged,          // Jacobi hit its sweep limit: the warning was printed
+  not_finite,             // a term of A or B, or a value formed from them, is Infinity or NaN: no results
 };
 
 struct EigenResult {
@@ -30,9 +31,13 @@ struct EigenResult {
 inline constexpr int kJacobiSweeps = 500;
 
 // EIGGEN. On ok or not_converged, eig[0..n-1] ascending and column k of x (x[k*n
-// ..]) the eigenvector of eig[k]. On not_positive_definite nothing after the
-// factorisation runs: eig and x are left as they were and must not be reported;
-// the caller reports the failure (row and piv). d, w1, w2: n words of work.
+// ..]) the eigenvector of eig[k], all finite. On not_positive_definite nothing
+// after the factorisation runs: eig and x are left as they were and must not be
+// reported; the caller reports the failure (row and piv). On not_finite (A or B
+// holds Infinity or NaN, or the reduction, the rotations or the back
+// transformation overflowed) eig and x must not be reported either; row is the
+// factorisation row that met a non-finite pivot, or 0. d, w1, w2: n words of
+// work.
 EigenResult eiggen(int n, float* a, float* b, float* eig, float* x, float* d, float* w1, float* w2);
 
 // The same on work-array tables (ZMATRX indices of each table's first word).
@@ -42,7 +47,8 @@ EigenResult eiggen(int n, std::int64_t a, std::int64_t b, std::int64_t eig, std:
 // The steps, for callers and tests that need them alone.
 // CHOLRD: B = L L' (strict lower of L in B's strict lower triangle, its diagonal
 // in d) and C = inv(L) A inv(L') in A's lower triangle. Returns the row of the
-// first pivot that is not positive, or 0; piv gets the last pivot formed.
+// first pivot that is not positive or not finite, or 0; piv gets the last pivot
+// formed.
 int cholrd(int n, float* a, float* b, float* d, float& piv);
 // JACROT: eigenvalues and vectors of the symmetric matrix in a (upper triangle
 // used). False after kJacobiSweeps sweeps without convergence (warning printed).

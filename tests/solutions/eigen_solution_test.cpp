@@ -448,6 +448,53 @@ TEST(EigenSolution, IndefiniteGeometricStiffnessStopsTheRun) {
   EXPECT_EQ(r.output.find("SOLUTION.....: NEVER RUN"), std::string::npos);
 }
 
+// Terms beyond the float range: a storey stiffness of 3e38 (the diagonal
+// 2 x 3e38 overflows), a denormal floor mass (its Cholesky reduction
+// overflows), a column axial load of 3e38. None may print a NaN or Infinity
+// eigenvalue, frequency or vector: the solution ends and the run with it.
+struct OutOfRange {
+  const char* name;
+  std::string deck;
+  const char* title;
+  const char* second;
+};
+
+std::ostream& operator<<(std::ostream& o, const OutOfRange& c) { return o << c.name; }
+
+class NonFiniteEigenSolution : public ::testing::TestWithParam<OutOfRange> {};
+
+TEST_P(NonFiniteEigenSolution, EndsBeforeAnyModeIsPrinted) {
+  const OutOfRange& c = GetParam();
+  const std::string deck = with_record(c.deck, "STOP\n", "SOL3\n'NEVER RUN'\nFREQ 1 1\nSTOP\n");
+  const kvtest::RunResult r = kvtest::run_deck(deck, "nonfinite");
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::string s = solution(r.output, c.title);
+  ASSERT_FALSE(s.empty());
+  EXPECT_NE(s.find(std::string(" *** THE STIFFNESS MATRIX OR THE ") + c.second +
+                   " HOLDS A TERM THAT IS NOT FINITE, OR THE\n *** EIGEN-SOLUTION OF THEIR FREE DEGREES OF FREEDOM"
+                   " OVERFLOWS THE REAL RANGE.  SOLN IS ABORTED\n"),
+            std::string::npos)
+      << s;
+  EXPECT_EQ(s.find("MODE:"), std::string::npos);
+  EXPECT_EQ(s.find("EIGENVECTORS:"), std::string::npos);
+  for (const char* bad : {"NaN", "Infinity", "NOT CONVERGED"}) EXPECT_EQ(r.output.find(bad), std::string::npos) << bad;
+  EXPECT_EQ(r.output.find("SOLUTION.....: NEVER RUN"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Decks, NonFiniteEigenSolution,
+    ::testing::Values(
+        OutOfRange{"huge_stiffness",
+                   with_record(kvtest::read_file(kvtest::case_path("sol3_shear_building.dat")), "BILINEAR 100.0",
+                               "BILINEAR 3e38"),
+                   "FREE VIBRATION", "MASS MATRIX"},
+        OutOfRange{"denormal_mass",
+                   with_record(kvtest::read_file(kvtest::case_path("sol3_shear_building.dat")),
+                               "2 1.0 0.0 0.0 0.0 0.0 0.0 0.0 0.0 0.0 0 0", "2 1e-45 0.0 0.0 0.0 0.0 0.0 0.0 0.0 0.0 0 0"),
+                   "FREE VIBRATION", "MASS MATRIX"},
+        OutOfRange{"huge_axial_load", column_deck(4, 3.0e38), "BUCKLING", "GEOMETRIC STIFFNESS MATRIX"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // ---------------------------------------------------------------- trace C
 
 TEST(EigenSolution, TraceCWritesEachModeToItsUnit) {

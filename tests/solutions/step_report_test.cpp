@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -249,6 +250,76 @@ TEST(Prteng, QuadraticFormOfTheBlockAfterTheCondensedEquations) {
   // No condensed equation: the whole form 4*25 + 2*5*1 + 2 + 2*2 + 12 = 128.
   EXPECT_DOUBLE_EQ(solutions::prteng(false, 1, 0, 1, 3, 4, 3, 5, md.data(), m.data(), x.data(), u.data(), u.data()),
                    128.0);
+}
+
+// ------------------------------------------------------------------ float range
+
+// Load work terms of 1e40 each, of opposite signs: REAL products would be
+// Infinity - Infinity; formed in double they cancel exactly.
+TEST(Thprnt, WorkTermsBeyondTheRealRangeAreFormedInDouble) {
+  dyntest::start("thprnt_cancel", "");
+  Step st(2);
+  st.p = {1.0e20f, 1.0e20f};
+  st.dd = {1.0e20f, -1.0e20f};
+  StepReport s = st.report(false, true, 0, 2);
+  const StepEnergies e = solutions::thprnt(s);
+  EXPECT_EQ(e.dein, 0.0);
+  EXPECT_EQ(e.pcterr, 100.0f);
+  EXPECT_EQ(kv::ctl(kv::kISTOP) & 1, 0);
+  const std::string out = dyntest::finish();
+  EXPECT_NE(out.find("ENERGY BALANCE"), std::string::npos);
+  EXPECT_EQ(out.find("NaN"), std::string::npos);
+  kv::reset_globals();
+}
+
+// An energy that a REAL cannot hold (input 1e40, kinetic 0.5e40) ends the
+// solution with its report before the balance is printed; no NaN% either.
+struct OutOfRange {
+  const char* name;
+  bool dynamic;
+  float p, dd, v;
+  const char* what;
+};
+
+std::ostream& operator<<(std::ostream& o, const OutOfRange& c) { return o << c.name; }
+
+class ThprntOutOfRange : public ::testing::TestWithParam<OutOfRange> {};
+
+TEST_P(ThprntOutOfRange, EndsTheSolutionBeforeTheBalance) {
+  const OutOfRange& c = GetParam();
+  dyntest::start("thprnt_range", "");
+  Step st(1);
+  st.mass = {1.0f};
+  st.mdiag = {1, 2};
+  st.p = {c.p};
+  st.dd = {c.dd};
+  st.v = {c.v};
+  StepReport s = st.report(c.dynamic, true, 0, 1);
+  solutions::thprnt(s);
+  EXPECT_EQ(kv::ctl(kv::kISTOP) & 1, 1);
+  const std::string out = dyntest::finish();
+  EXPECT_NE(out.find(std::string(" *  ") + c.what + " IS NOT FINITE"), std::string::npos) << out;
+  EXPECT_NE(out.find(" *  ERROR IN SUBROUTINE THPRNT"), std::string::npos);
+  EXPECT_EQ(out.find("ENERGY BALANCE"), std::string::npos);
+  for (const char* bad : {"Infinity", "NaN"}) EXPECT_EQ(out.find(bad), std::string::npos) << bad;
+  kv::reset_globals();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Energies, ThprntOutOfRange,
+    ::testing::Values(OutOfRange{"static_load_work", false, 1.0e20f, 1.0e20f, 0.0f, "INPUT ENERGY"},
+                      OutOfRange{"kinetic", true, 0.0f, 0.0f, 1.0e20f, "KINETIC ENERGY"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Prteng, RealSumsThatOverflowAreFormedInDouble) {
+  // M = identity, u = (1e20, 1e20), w = (1e20, -1e20): the terms 1e40 and -1e40
+  // overflow a REAL sum to NaN; the form itself is 0.
+  const std::vector<kv::SkyReal> m = {1, 1};
+  const std::vector<std::int32_t> md = {1, 2, 3};
+  std::vector<float> x = {9, 9};
+  const std::vector<float> u = {1.0e20f, 1.0e20f};
+  const std::vector<float> w = {1.0e20f, -1.0e20f};
+  EXPECT_EQ(solutions::prteng(false, 1, 0, 1, 2, 3, 2, 2, md.data(), m.data(), x.data(), u.data(), w.data()), 0.0);
 }
 
 // ------------------------------------------------------------------ elements

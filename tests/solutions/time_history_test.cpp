@@ -391,6 +391,52 @@ TEST(TimeHistory, HistoryFilesAreWrittenAndReadBack) {
   EXPECT_LT(std::fabs(gross[0]), 0.5);
 }
 
+// ---------------------------------------------------------------- float range
+
+// Gravity 1e30: the displacements (1e24) are REALs, but the ground work of the
+// first step (1e26 x 1e24) is not. The solution ends with the step report's
+// message before the balance is printed, the closing reports follow, and the
+// run ends there.
+TEST(TimeHistory, AnEnergyBeyondTheRealRangeEndsTheSolution) {
+  const kvtest::RunResult r = run_case("sol2_huge_gravity.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::string& out = r.output;
+  EXPECT_NE(out.find(" *  ERROR IN SUBROUTINE THPRNT                    *\n"
+                     " *  INPUT ENERGY IS NOT FINITE                    *\n"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(out.find("RELATIVE ERROR"), std::string::npos);
+  EXPECT_NE(out.find("PEAK ENERGY VALUES"), std::string::npos);
+  EXPECT_EQ(out.find("SOLUTION.....: NEVER RUN"), std::string::npos);
+  const std::string energy = kvtest::read_file(r.dir / "temp21.out");
+  for (const std::string* text : {&out, &energy})
+    for (const char* bad : {"Infinity", "NaN"}) EXPECT_EQ(text->find(bad), std::string::npos) << bad;
+}
+
+// Mass 1e24 and stiffness 1e26: reactions of 1e20 whose squares are beyond the
+// REAL range. With one horizontal component the resultant is that component.
+TEST(TimeHistory, ResultantOfReactionsBeyondTheSquaresOfTheRealRange) {
+  const kvtest::RunResult r = run_case("sol2_heavy_reactions.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::string& out = r.output;
+  EXPECT_EQ(out.find("Infinity"), std::string::npos);
+  const std::vector<std::string> lines = lines_of(out);
+  std::vector<double> fx, force;
+  double maximum = -1.0;
+  for (const std::string& l : lines) {
+    if (l.rfind(" SUMMATION", 0) == 0) fx.push_back(std::fabs(numbers_of(l.substr(10))[0]));
+    if (l.rfind("    RESULTANT OF REACTIONS,   FORCE=", 0) == 0) force.push_back(numbers_of(l.substr(36))[0]);
+    if (l.rfind("    MAXIMUM RESULTANT OF REACTIONS,   FORCE=", 0) == 0) maximum = numbers_of(l.substr(44))[0];
+  }
+  // Two printed steps, each with its reaction table and its resultant.
+  ASSERT_EQ(force.size(), 2u);
+  ASSERT_EQ(fx.size(), 2u);
+  EXPECT_GT(fx[0], 1.0e19);
+  EXPECT_NEAR(force[0], fx[0], 1e-4 * fx[0]);
+  EXPECT_NEAR(force[1], fx[1], 1e-4 * fx[1]);
+  EXPECT_NEAR(maximum, std::max(fx[0], fx[1]), 1e-4 * fx[1]);
+}
+
 // ---------------------------------------------------------------- reports
 
 TEST(TimeHistory, ElasticRunReportsMaximaAndPeakEnergiesWithoutDamage) {

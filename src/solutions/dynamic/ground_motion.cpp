@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <limits>
 #include <span>
 #include <string>
 #include <string_view>
@@ -69,6 +70,9 @@ fio::Status read_values(int unit, bool formatted, std::string_view fmt, int n, f
   return st;
 }
 
+// Values read at a time past the series and its first surplus.
+constexpr int kSurplusChunk = 1 << 16;
+
 bool side_or_input_unit(int unit) { return unit == kInput || (unit >= 10 && unit <= fio::kMaxUnit); }
 
 float series(std::int64_t p, int k, int ngp) { return (k >= 1 && k <= ngp) ? static_cast<float>(kv::rzm(p + k - 1)) : 0.0f; }
@@ -80,13 +84,15 @@ SeriesStats sersta(int n, float dt, const float* x) {
   if (n < 1) return s;
   s.xmax = s.xmin = x[0];
   if (n <= 1) return s;
+  // The squares are summed in double: squares of floats beyond about 1.8e19
+  // overflow a float, but every float's square fits a double.
   double sum = x[0];
-  float q = x[0] * x[0];
+  double q = static_cast<double>(x[0]) * x[0];
   for (int k = 2; k <= n; ++k) {
     const float v = x[k - 1];
     const float t = static_cast<float>(k - 1) * dt;
     sum += v;
-    q += v * v;
+    q += static_cast<double>(v) * v;
     if (v > s.xmax) {
       s.xmax = v;
       s.tmax = t;
@@ -96,9 +102,14 @@ SeriesStats sersta(int n, float dt, const float* x) {
     }
   }
   s.avg = static_cast<float>(sum / n);
-  const float var = static_cast<float>(static_cast<double>(n) * static_cast<double>(q) - sum * sum);
-  if (var > 0.0f) s.std = std::sqrt(var / (static_cast<float>(n) * static_cast<float>(n - 1)));
-  s.rms = std::sqrt(q / static_cast<float>(n));
+  const double dn = n;
+  const double var = dn * q - sum * sum;
+  // The sample deviation of values near the float range can lie just beyond
+  // it (two points of +-3e38 give 4.2e38): it saturates at the largest float.
+  if (var > 0.0)
+    s.std = static_cast<float>(std::min(std::sqrt(var / (dn * (dn - 1.0))),
+                                        static_cast<double>(std::numeric_limits<float>::max())));
+  s.rms = static_cast<float>(std::sqrt(q / dn));
   return s;
 }
 
@@ -202,6 +213,7 @@ GroundStatus grdacc_read(GroundMotion& g, float t, float tl, bool trace, std::ar
 
   std::string ttlfmt, datfmt, title1, title2;
   std::vector<float> overflow;  // values of a record longer than the series
+  std::vector<float> surplus;   // a chunk of values beyond those
   for (int i = 1; i <= nrec; ++i) {
     int kunit = 0, npts = 0, idir = 0;
     bool fmtin = false, prtin = false, rewin = false;
@@ -249,10 +261,14 @@ GroundStatus grdacc_read(GroundMotion& g, float t, float tl, bool trace, std::ar
 
     // The whole record is read even beyond the series or under a rejected
     // direction, so that the next record or command is read from its own line.
+    // Values far beyond the series are stepped past in bounded chunks and
+    // dropped: a huge NPTS must not claim memory for values nobody keeps.
     const int keep = std::min(npts, g.ngp);
+    const int first =
+        npts > g.ngp ? static_cast<int>(std::min<std::int64_t>(npts, std::int64_t{g.ngp} + kSurplusChunk)) : npts;
     float* x = kv::rptr(g.scratch);
     if (npts > g.ngp) {
-      overflow.resize(static_cast<std::size_t>(npts));
+      overflow.resize(static_cast<std::size_t>(first));
       x = overflow.data();
     }
     if (listed) {
@@ -267,7 +283,15 @@ GroundStatus grdacc_read(GroundMotion& g, float t, float tl, bool trace, std::ar
     if (listed) fio::write(kOut, kDirection, sp(dirc));
 
     int nread = 0;
-    const fio::Status rs = read_values(kunit, fmtin, datfmt, npts, x, nread);
+    fio::Status rs = read_values(kunit, fmtin, datfmt, first, x, nread);
+    for (int done = first; rs == fio::Status::ok && done < npts;) {
+      const int chunk = std::min(npts - done, kSurplusChunk);
+      surplus.resize(static_cast<std::size_t>(chunk));
+      int got = 0;
+      rs = read_values(kunit, fmtin, datfmt, chunk, surplus.data(), got);
+      if (got > 0) nread = done + got;
+      done += chunk;
+    }
     if (rs == fio::Status::error) {
       fio::write(kOut, "(/,5X,'*** A VALUE OF GROUND RECORD #',I2,' CANNOT BE READ (AFTER VALUE',I8,')')", i,
                  nread);

@@ -45,7 +45,7 @@ constexpr std::string_view kDirections[6] = {"FX", "FY", "FZ", "MX", "MY", "MZ"}
 
 // A history file holds one request's records; the input and output files and
 // the units without a side file can hold none.
-bool history_unit(int unit) { return unit >= 10 && unit <= fio::kMaxUnit; }
+bool history_unit(std::int64_t unit) { return unit >= 10 && unit <= fio::kMaxUnit; }
 
 std::string fixed(std::string s, std::size_t n) {
   s.resize(n, ' ');
@@ -112,9 +112,12 @@ float relative_error() {
                      static_cast<double>(kv::ctl_double(kv::kEKIN)) -
                      static_cast<double>(kv::ctl_double(kv::kEPLAS)) -
                      static_cast<double>(kv::ctl_double(kv::kEDAMP));
+  // Infinite energies leave no measurable balance: report none rather than NaN.
+  if (!std::isfinite(err) || !std::isfinite(einput)) return 0.0f;
   const float e = static_cast<float>(err);
   if (einput == 0.0) return e == 0.0f ? 0.0f : 100.0f;
-  return static_cast<float>(err / einput * 100.0);
+  const float pct = static_cast<float>(err / einput * 100.0);
+  return std::isfinite(pct) ? pct : 0.0f;
 }
 
 elements::EleCall element_call(int iopt, int n, bool echo) {
@@ -149,9 +152,12 @@ void write_header(int unit, const Header& h, int hintv, float ht0, float hdt) {
   else fio::write(unit, kHeaderOut, h.kind, h.ident, hintv, ht0, hdt);
 }
 
+// The units that already receive a history of this solution.
+using UnitsUsed = std::array<bool, fio::kMaxUnit + 1>;
+
 // Makes one request of a line; false when it is skipped.
 void make_request(Key key, const std::string& hkey, int id, int unit, int hintv, float ht0, float hdt,
-                  int& count) {
+                  UnitsUsed& used, int& count) {
   kv::ctl(kv::kIUNIT) = unit;
   if (!history_unit(unit)) {
     invalid_request(hkey, id, unit, "THE UNIT MUST BE A SIDE FILE, 10 TO 60");
@@ -223,9 +229,7 @@ void make_request(Key key, const std::string& hkey, int id, int unit, int hintv,
   }
 
   // Two histories on one unit interleave and cannot be read back apart.
-  const std::int64_t table = kv::ctl(kv::kHSTREQ);
-  bool shared = false;
-  for (int r = 1; r <= count && !shared; ++r) shared = kv::izm(table + 3 * r) == unit;
+  const bool shared = used[static_cast<std::size_t>(unit)];
   if (shared)
     fio::write(kOut, "(5X,'WARNING: UNIT #',I5,' ALREADY RECEIVES A HISTORY OF THIS SOLUTION;',"
                      "' THE READ COMMAND CANNOT SEPARATE THEM')", unit);
@@ -247,8 +251,32 @@ void make_request(Key key, const std::string& hkey, int id, int unit, int hintv,
   kv::izm(at + 1) = h.ident;
   kv::izm(at + 2) = unit;
   kv::ctl(kv::kIZ) = static_cast<std::int32_t>(at + 3);
+  used[static_cast<std::size_t>(unit)] = true;
   ++count;
   write_header(unit, h, hintv, ht0, hdt);
+}
+
+// The IDs a generated request can name (energy, reactions and ground motion
+// take any ID).
+struct IdRange {
+  bool checked = false;
+  std::int64_t lo = 0, hi = 0;
+};
+
+IdRange id_range(Key key) {
+  switch (key) {
+    case Key::dof: return {true, 1, kv::ctl(kv::kNEQ)};
+    case Key::element: return {true, 1, kv::ctl(kv::kNELEM)};
+    case Key::joint: {
+      const int nnode = kv::ctl(kv::kNNODE);
+      const model::NodeTables nodes = model::node_tables();
+      if (nnode < 1 || nodes.p_nodid <= 0) return {true, 1, 0};
+      const std::int32_t* nodid = nodes.nodid_ptr();
+      const auto [lo, hi] = std::minmax_element(nodid, nodid + nnode);
+      return {true, *lo, *hi};
+    }
+    default: return {};
+  }
 }
 
 void read_requests(int hintv, float ht0, float hdt) {
@@ -258,6 +286,7 @@ void read_requests(int hintv, float ht0, float hdt) {
   kv::izm(table) = 0;
   kv::ctl(kv::kIZ) = static_cast<std::int32_t>(table + 1);
   int count = 0;
+  UnitsUsed used{};
   kv::run().histry_echo = true;
   fio::write(kOut, "(/,5X,' DATA WRITTEN TO FILES ',/,5X,'=======================',/)");
 
@@ -269,14 +298,26 @@ void read_requests(int hintv, float ht0, float hdt) {
       invalid_input(line.key);
       continue;
     }
-    // A line makes HGEN + 1 requests; a negative count makes one.
-    int id = line.id;
-    int unit = line.unit;
+    // A line makes HGEN + 1 requests; a negative count makes one. The
+    // generation ends early once the next request could name nothing valid.
+    const IdRange range = id_range(key);
+    std::int64_t id = line.id;
+    std::int64_t unit = line.unit;
     for (int left = std::max(line.gen, 0);; --left) {
-      make_request(key, line.key, id, unit, hintv, ht0, hdt, count);
+      make_request(key, line.key, static_cast<int>(id), static_cast<int>(unit), hintv, ht0, hdt, used, count);
       if (left == 0) break;
-      id += line.idinc;
-      unit += line.uninc;
+      const std::int64_t next_id = id + line.idinc;
+      const std::int64_t next_unit = unit + line.uninc;
+      const char* why = nullptr;
+      if (next_unit == unit && (!range.checked || next_id == id)) why = "THE INCREMENTS REPEAT THE SAME REQUEST";
+      else if (!history_unit(next_unit)) why = "THE NEXT UNIT IS NOT 10 TO 60";
+      else if (range.checked && (next_id < range.lo || next_id > range.hi)) why = "THE NEXT ID IS OUTSIDE THE MODEL";
+      if (why != nullptr) {
+        fio::write(kOut, "(5X,'GENERATION ENDS, ',I10,' REQUESTS LEFT: ',A)", left, why);
+        break;
+      }
+      id = next_id;
+      unit = next_unit;
     }
   }
   kv::izm(table) = count;
@@ -341,7 +382,9 @@ struct Steps {
   int interval = 0;
   float t0 = 0.0f, dt = 0.0f;
   int inc = 1;
-  int step = 0;
+  // 64 bits: a huge interval in a file header must not wrap the count; a step
+  // wider than its column prints as asterisks.
+  std::int64_t step = 0;
   float time = 0.0f;
 
   void advance() {
@@ -353,7 +396,7 @@ struct Steps {
 
 // The limit-state marks of a degree-of-freedom list: advance after each
 // record, take the text of a printed line.
-void update_marks(int step) {
+void update_marks(std::int64_t step) {
   kv::Solsta& s = kv::solsta();
   if (step != 0) {
     for (std::size_t k = 1; k <= 6; ++k)
@@ -538,7 +581,7 @@ void read_back(int& hintv, float& ht0, float& hdt) {
   s.t0 = ht0;
   s.dt = hdt;
   s.inc = kv::ctl(kv::kINC);
-  s.step = -hintv;
+  s.step = -static_cast<std::int64_t>(hintv);
   switch (kind) {
     case kDof: list_dof(unit, s, ident, hextra, label); break;
     case kElement: list_element(unit, ident, hextra); break;

@@ -1,6 +1,8 @@
 #include "solutions/dynamic/initial_conditions.h"
 
 #include <array>
+#include <cstdint>
+#include <limits>
 #include <span>
 #include <string>
 
@@ -140,17 +142,27 @@ void initcd(int neq, const model::NodeTables& nodes, int nnode, float* u, float*
         continue;
       }
       float* vec = c == Component::displacement ? u : c == Component::velocity ? v : c == Component::acceleration ? a : p;
-      int n = r.node;
+      // 64 bits: a huge increment must not wrap the node ID; an increment of
+      // 0 would only set the same node again.
+      std::int64_t n = r.node;
       for (;;) {
-        const int k = model::ifind(n, nodes.nodid_ptr(), nnode);
+        const int k = model::ifind(static_cast<std::int32_t>(n), nodes.nodid_ptr(), nnode);
         if (k == 0) {
           fio::write_list(kOut, "NODE #", n, " WAS NOT FOUND, CHECK INPUT, INITIAL VALUE IS OMITTED ");
           break;
         }
         apply(r, nodes, k, neq, vec);
         if (r.igen < 1) break;
+        if (r.inc == 0) {
+          fio::write_list(kOut, "INC 0 REPEATS NODE #", n, ", GENERATION ENDS");
+          break;
+        }
         --r.igen;
         n += r.inc;
+        if (n < 1 || n > std::numeric_limits<std::int32_t>::max()) {
+          fio::write_list(kOut, "NODE #", n, " WAS NOT FOUND, CHECK INPUT, INITIAL VALUE IS OMITTED ");
+          break;
+        }
       }
     }
   }

@@ -1,12 +1,16 @@
 #include "solutions/dynamic/step_report.h"
 
 #include <algorithm>
+#include <cmath>
 #include <span>
+#include <string_view>
+#include <utility>
 
 #include "driver/globals.h"
 #include "elements/eledsp.h"
 #include "fio/fio.h"
 #include "model/matrix_print.h"
+#include "solutions/finite_check.h"
 #include "solvers/skyline_products.h"
 
 namespace solutions {
@@ -73,15 +77,31 @@ double prteng(bool trace, int l1, int l2, int l3, int l4, int l5, int l6, int ns
     for (int i = l1; i <= l6; ++i)
       fio::write(kOut, "(2X,'DOF:',I6,'  X(DOF)',1P,E14.5,'  U(DOF):',E14.5)", i, u[i - 1], w[i - 1]);
   }
+  // The sums are REAL; the double ones stand in when the velocities of a huge
+  // load overflow them while the energy itself still fits the result.
   solvers::skymul(false, true, nstore, l6, l3, l4, l3, l4, mdiag, a, x, u);
   float e = 0.0f;
-  for (int i = l3; i <= l4; ++i) e += w[i - 1] * x[i - 1];
+  double ed = 0.0;
+  for (int i = l3; i <= l4; ++i) {
+    e += w[i - 1] * x[i - 1];
+    ed += static_cast<double>(w[i - 1]) * x[i - 1];
+  }
   const float e1 = e;
+  const double ed1 = ed;
   solvers::skymul(false, true, nstore, l6, l1, l4, l5, l6, mdiag, a, x, u);
   solvers::skymul(false, true, nstore, l6, l5, l6, l1, l6, mdiag, a, x, u);
-  for (int i = l1; i <= l6; ++i) e += w[i - 1] * x[i - 1];
-  if (trace) fio::write(kOut, "(/,2X,' TOTAL ENERGY:',1P,E13.5,'  E1:',E13.5)", e, e1);
-  return e;
+  for (int i = l1; i <= l6; ++i) {
+    e += w[i - 1] * x[i - 1];
+    ed += static_cast<double>(w[i - 1]) * x[i - 1];
+  }
+  const double result = std::isfinite(e) ? static_cast<double>(e) : ed;
+  if (trace) {
+    if (std::isfinite(e))
+      fio::write(kOut, "(/,2X,' TOTAL ENERGY:',1P,E13.5,'  E1:',E13.5)", e, e1);
+    else
+      fio::write(kOut, "(/,2X,' TOTAL ENERGY:',1P,E13.5,'  E1:',E13.5)", ed, ed1);
+  }
+  return result;
 }
 
 StepEnergies thprnt(const StepReport& s) {
@@ -124,18 +144,24 @@ StepEnergies thprnt(const StepReport& s) {
       fio::write_list(kOut, "DSUMFD", six(s.dsumfd));
       fio::write_list(kOut, " SUMUB", six(s.sumub));
     }
+    // The work terms are formed in double: a force and a displacement that are
+    // each REALs may have a product beyond the REAL range.
     for (int i = 0; i < 3; ++i) {
-      const float f = s.sumrc[i] + 0.5f * s.dsumrc[i] + s.sumfd[i] + 0.5f * s.dsumfd[i] + s.sumub[i] +
-                      st.rstat[static_cast<std::size_t>(i + 1)];
-      const float w = f * s.dgdsp[i];
-      if (s.trace) fio::write_list(kOut, i + 1, "FORCEI", f, "  GD", s.dgdsp[i], "  ENER", w);
+      const double f = static_cast<double>(s.sumrc[i]) + 0.5 * s.dsumrc[i] + s.sumfd[i] + 0.5 * s.dsumfd[i] +
+                       s.sumub[i] + st.rstat[static_cast<std::size_t>(i + 1)];
+      const double w = f * s.dgdsp[i];
+      if (s.trace)
+        fio::write_list(kOut, i + 1, "FORCEI", static_cast<float>(f), "  GD", s.dgdsp[i], "  ENER",
+                        static_cast<float>(w));
       dein += w;
     }
   }
   for (int i = ncond + 1; i <= n; ++i) {
-    const float f = s.p[i - 1] + s.dp[i - 1] / 2.0f;
-    const float w = f * s.dd[i - 1];
-    if (s.trace) fio::write_list(kOut, i, "FORCEI", f, "  DDISP", s.dd[i - 1], "  ENER", w);
+    const double f = static_cast<double>(s.p[i - 1]) + s.dp[i - 1] / 2.0;
+    const double w = f * s.dd[i - 1];
+    if (s.trace)
+      fio::write_list(kOut, i, "FORCEI", static_cast<float>(f), "  DDISP", s.dd[i - 1], "  ENER",
+                      static_cast<float>(w));
     dein += w;
   }
   // The absolute displacement increment of the free equations, for the work of
@@ -149,8 +175,10 @@ StepEnergies thprnt(const StepReport& s) {
   if (s.kgdata3 == 2) {
     double ekg = 0.0;
     for (int i = ncond + 1; i <= ncf; ++i) {
-      const float w = (s.fd[i - 1] + s.dfd[i - 1] / 2.0f) * u[i - 1];
-      if (s.trace) fio::write_list(kOut, i, "FG,DFG", s.fd[i - 1], s.dfd[i - 1], "  DDISP", u[i - 1], "  ENER", w);
+      const double w = (static_cast<double>(s.fd[i - 1]) + s.dfd[i - 1] / 2.0) * u[i - 1];
+      if (s.trace)
+        fio::write_list(kOut, i, "FG,DFG", s.fd[i - 1], s.dfd[i - 1], "  DDISP", u[i - 1], "  ENER",
+                        static_cast<float>(w));
       ekg += w;
     }
     dein += ekg;
@@ -158,7 +186,8 @@ StepEnergies thprnt(const StepReport& s) {
   if (st.istat == 1) {
     // The statics case holds as many equations as its solution stored.
     const int last = std::min<int>(ncf, static_cast<int>(st.pstat.size()) - 1);
-    for (int i = ncond + 1; i <= last; ++i) dein += st.pstat[static_cast<std::size_t>(i)] * u[i - 1];
+    for (int i = ncond + 1; i <= last; ++i)
+      dein += static_cast<double>(st.pstat[static_cast<std::size_t>(i)]) * u[i - 1];
   }
   kv::ctl_double(kv::kEINPUT) = static_cast<double>(kv::ctl_double(kv::kEINPUT)) + dein;
   r.dein = dein;
@@ -206,10 +235,12 @@ StepEnergies thprnt(const StepReport& s) {
     double sum = 0.0;
     if (s.alpha != 0.0f || s.beta != 0.0f) {
       for (int i = ncond + 1; i <= ncf; ++i) {
-        const float f = s.fdamp[i - 1] + s.dfdamp[i - 1] / 2.0f;
-        const float vm = s.v[i - 1] + s.dv[i - 1] / 2.0f;
-        const float w = f * vm;
-        if (s.trace) fio::write_list(kOut, i, "FORCEI", f, "  VM", vm, "  ENER", w);
+        const double f = static_cast<double>(s.fdamp[i - 1]) + s.dfdamp[i - 1] / 2.0;
+        const double vm = static_cast<double>(s.v[i - 1]) + s.dv[i - 1] / 2.0;
+        const double w = f * vm;
+        if (s.trace)
+          fio::write_list(kOut, i, "FORCEI", static_cast<float>(f), "  VM", static_cast<float>(vm), "  ENER",
+                          static_cast<float>(w));
         sum += w;
       }
     }
@@ -222,7 +253,33 @@ StepEnergies thprnt(const StepReport& s) {
   const double ekin = kv::ctl_double(kv::kEKIN);
   const double edamp = kv::ctl_double(kv::kEDAMP);
   const double err = einput - estrn - ekin - eplas - edamp;
-  r.pcterr = einput == 0.0 ? 100.0f : static_cast<float>(err / einput * 100.0);
+  // Without a finite input energy there is no divisor: the no-input value.
+  r.pcterr = einput == 0.0 || !std::isfinite(einput) ? 100.0f : static_cast<float>(err / einput * 100.0);
+
+  // The energies are REALs in the peaks and the history records, as are the
+  // ground motion and the increments: one beyond the REAL range ends the
+  // solution before it is printed.
+  {
+    const std::pair<double, std::string_view> kept[] = {
+        {r.dein, "INPUT ENERGY"},    {einput, "INPUT ENERGY"},   {r.destrn, "ELASTIC STRAIN ENERGY"},
+        {estrn, "ELASTIC STRAIN ENERGY"}, {r.dekin, "KINETIC ENERGY"}, {ekin, "KINETIC ENERGY"},
+        {r.deplas, "PLASTIC STRAIN ENERGY"}, {eplas, "PLASTIC STRAIN ENERGY"}, {r.dedamp, "DAMPING ENERGY"},
+        {edamp, "DAMPING ENERGY"},   {r.pcterr, "RELATIVE ERROR"}};
+    for (const auto& [value, what] : kept) {
+      if (real_finite(value, "THPRNT", what)) continue;
+      kv::ctl(kv::kISTOP) |= 1;
+      return r;
+    }
+    if (s.dynamic) {
+      for (int i = 0; i < 3; ++i) {
+        for (const float g : {s.dgdsp[i], s.dgvel[i], s.dgacc[i], s.gdsp[i], s.gvel[i], s.gacc[i]}) {
+          if (real_finite(g, "THPRNT", "GROUND MOTION")) continue;
+          kv::ctl(kv::kISTOP) |= 1;
+          return r;
+        }
+      }
+    }
+  }
 
   // 8. The energy balance.
   if (s.print) {

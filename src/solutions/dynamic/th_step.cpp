@@ -569,6 +569,8 @@ bool StepLoop::step(int istep, float t) {
                kv::titles().title1, kv::titles().title2, istep, kv::titles().ldlabl);
 
   report_step(print);
+  // The step report ends the solution on an energy beyond the REAL range.
+  if (stopped()) return false;
 
   const double energies[5] = {kv::ctl_double(kv::kEINPUT), kv::ctl_double(kv::kESTRN), kv::ctl_double(kv::kEPLAS),
                               kv::ctl_double(kv::kEKIN), kv::ctl_double(kv::kEDAMP)};
@@ -581,8 +583,18 @@ bool StepLoop::step(int istep, float t) {
     rsum[j] += s_.dsumrc[j];
     s_.sumfd[j] += s_.dsumfd[j];
   }
-  s_.rforce = std::sqrt(rsum[0] * rsum[0] + rsum[1] * rsum[1]);
-  s_.rmomnt = std::sqrt(rsum[3] * rsum[3] + rsum[4] * rsum[4]);
+  // The squares are formed in double: a finite resultant may have squares
+  // beyond the REAL range.
+  const double f1 = rsum[0], f2 = rsum[1], m1 = rsum[3], m2 = rsum[4];
+  const double rforce = std::sqrt(f1 * f1 + f2 * f2);
+  const double rmomnt = std::sqrt(m1 * m1 + m2 * m2);
+  if (!real_finite(rforce, "THSTEP", "RESULTANT OF REACTIONS") ||
+      !real_finite(rmomnt, "THSTEP", "RESULTANT OF REACTIONS")) {
+    ctl(kv::kISTOP) |= 1;
+    return false;
+  }
+  s_.rforce = static_cast<float>(rforce);
+  s_.rmomnt = static_cast<float>(rmomnt);
   s_.rfmax = std::max(s_.rfmax, s_.rforce);
   s_.rmmax = std::max(s_.rmmax, s_.rmomnt);
 
