@@ -36,6 +36,7 @@ struct Loop {
   float dtcpu = 0.0f;
   float ttotal = 0.0f;
   bool have_structure = false;
+  bool ended_by_solution = false;  // a solution set bit 0 of ISTOP
   const std::string strid = std::string(6, '\0');  // never assigned: matches no structure
   const float tbudgt = 0.0f;                       // never assigned: no CPU budget
 };
@@ -117,7 +118,8 @@ bool solution_command(Loop& s) {
   ctl(kISTOP) = 0;
   solutions::soldsp(s.cmdtxt, s.strid, s.dtcpu, s.ttotal, s.tbudgt);
   timing_box(s);
-  return (ctl(kISTOP) & 1) == 0;
+  s.ended_by_solution = (ctl(kISTOP) & 1) != 0;
+  return !s.ended_by_solution;
 }
 
 void dump_command(Loop& s) {
@@ -260,6 +262,7 @@ void command_loop(Loop& s) {
 }  // namespace
 
 int main_program() {
+  constexpr int kStatusSolutionStop = 2;
   int status = 0;
   try {
     start_up();
@@ -269,6 +272,9 @@ int main_program() {
     echo_input();
     initialise();
     command_loop(s);
+    // A run that a solution ended (a zero pivot, a failed eigen-solution, a
+    // non-finite result) did not do all its input asked: say so to scripts.
+    if (s.ended_by_solution) status = kStatusSolutionStop;
   } catch (const RunStop& stop) {
     if (!stop.message.empty()) fio::write(kConsole, "(1X,A)", stop.message);
     status = stop.status;

@@ -468,8 +468,17 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
   rea_ctn(kReactionReport, printnow, eq_, v.ptotal.v, v.utotal.v, neq, 1, stiffness_view(), 1.0f, model_, cap,
           false, rsum_);
   store_rsum(rsum_);
-  const float rf = std::sqrt(rsum_[0] * rsum_[0] + rsum_[1] * rsum_[1] + rsum_[2] * rsum_[2]);
-  const float rm = std::sqrt(rsum_[3] * rsum_[3] + rsum_[4] * rsum_[4] + rsum_[5] * rsum_[5]);
+  // The squares are formed in double: a finite resultant may have squares
+  // beyond the REAL range.
+  auto length3 = [](double a, double b, double c) { return std::sqrt(a * a + b * b + c * c); };
+  const double rf_d = length3(rsum_[0], rsum_[1], rsum_[2]);
+  const double rm_d = length3(rsum_[3], rsum_[4], rsum_[5]);
+  if (!real_finite(rf_d, "NLSTEP", "RESULTANT OF REACTIONS") || !real_finite(rm_d, "NLSTEP", "RESULTANT OF REACTIONS")) {
+    ctl(kv::kISTOP) = -1;
+    return Outcome::end_solution;
+  }
+  const float rf = static_cast<float>(rf_d);
+  const float rm = static_cast<float>(rm_d);
   rfmax_ = std::max(rfmax_, rf);
   rmmax_ = std::max(rmmax_, rm);
   if (printnow) resultant_line(rf, rm, false);
