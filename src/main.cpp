@@ -4,12 +4,14 @@
 #include "driver/main_program.h"
 #include "elements/eledsp.h"
 #include "materials/matdsp.h"
+#include "members/rc/rc_section_driver.h"
 
 int main() {
   // The dispatchers' tables are filled here, once, so that no library depends
   // on static initialisers.
   materials::register_builtin_materials();
   elements::register_builtin_elements();
+  members::rc::register_rc_sections();
   kv::hooks().element_reset = &elements::reset_all_elements;
   return kv::main_program();
 }
