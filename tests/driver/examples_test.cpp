@@ -1,0 +1,159 @@
+// Every deck of examples/ runs, and the numbers its comment block states (its
+// CHECK lines, worked out by hand there) are the ones its report prints.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// One "/ CHECK | anchor | ... | row | item | value" line: after each anchor
+// in turn, the first line that begins with the row name; its item-th number
+// after the name is the value, to a relative 1E-4 (single precision).
+struct Check {
+  std::vector<std::string> anchors;
+  std::string row;
+  int item = 0;
+  double value = 0.0;
+  std::string text;
+};
+
+constexpr double kTolerance = 1e-4;
+
+std::string trim(const std::string& s) {
+  const std::size_t a = s.find_first_not_of(' ');
+  if (a == std::string::npos) return {};
+  return s.substr(a, s.find_last_not_of(' ') - a + 1);
+}
+
+// Runs of blanks as one blank, so that a check need not count the columns.
+std::string squeeze(const std::string& s) {
+  std::string out;
+  for (char c : s) {
+    if (c == ' ' && (out.empty() || out.back() == ' ')) continue;
+    out += c;
+  }
+  return trim(out);
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> v;
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);) v.push_back(l);
+  return v;
+}
+
+std::vector<Check> checks_of(const std::string& deck) {
+  std::vector<Check> checks;
+  for (const std::string& line : lines_of(deck)) {
+    if (line.rfind("/ CHECK", 0) != 0) continue;
+    std::vector<std::string> f;
+    std::stringstream in(line.substr(line.find('|') + 1));
+    for (std::string part; std::getline(in, part, '|');) f.push_back(trim(part));
+    if (f.size() < 4) {
+      ADD_FAILURE() << "malformed check: " << line;
+      continue;
+    }
+    Check c;
+    c.text = line;
+    c.anchors.assign(f.begin(), f.end() - 3);
+    c.row = f[f.size() - 3];
+    c.item = std::atoi(f[f.size() - 2].c_str());
+    c.value = std::strtod(f.back().c_str(), nullptr);
+    checks.push_back(c);
+  }
+  return checks;
+}
+
+// The report without its echo, whose lines repeat the deck (and so the
+// check lines' own anchors).
+std::vector<std::string> report_lines(const std::string& output) {
+  static const std::regex echo("^ {1,7}[0-9]+: .*");
+  std::vector<std::string> v;
+  for (const std::string& l : lines_of(output))
+    if (!std::regex_match(l, echo)) v.push_back(squeeze(l));
+  return v;
+}
+
+// The value a check names, or NaN when the report does not hold it.
+double value_of(const std::vector<std::string>& report, const Check& c) {
+  std::size_t at = 0;
+  for (const std::string& a : c.anchors) {
+    const std::string key = squeeze(a);
+    while (at < report.size() && report[at].find(key) == std::string::npos) ++at;
+    if (at == report.size()) return std::nan("");
+  }
+  const std::string row = squeeze(c.row);
+  for (; at < report.size(); ++at) {
+    const std::string& l = report[at];
+    if (l.rfind(row, 0) != 0 || (l.size() > row.size() && l[row.size()] != ' ')) continue;
+    std::istringstream in(l.substr(row.size()));
+    int k = 0;
+    for (std::string w; in >> w;) {
+      char* end = nullptr;
+      const double x = std::strtod(w.c_str(), &end);
+      if (end == w.c_str() || *end != '\0') continue;
+      if (++k == c.item) return x;
+    }
+    return std::nan("");
+  }
+  return std::nan("");
+}
+
+std::vector<fs::path> example_decks() {
+  std::vector<fs::path> v;
+  for (const auto& e : fs::directory_iterator(KELVORAN_EXAMPLES))
+    if (e.path().extension() == ".dat") v.push_back(e.path());
+  std::sort(v.begin(), v.end());
+  return v;
+}
+
+class ExampleDeck : public ::testing::TestWithParam<fs::path> {};
+
+TEST_P(ExampleDeck, RunsCleanlyAndPrintsTheNumbersItsCommentStates) {
+  const std::string deck = kvtest::read_file(GetParam());
+  const std::vector<Check> checks = checks_of(deck);
+  ASSERT_FALSE(checks.empty()) << GetParam() << " states no numbers to check";
+  const kvtest::RunResult r = kvtest::run_deck(deck, GetParam().stem().string());
+  EXPECT_EQ(r.status, 0) << r.console;
+  const std::vector<std::string> report = report_lines(r.output);
+  for (const Check& c : checks) {
+    const double v = value_of(report, c);
+    EXPECT_NEAR(v, c.value, kTolerance * std::fabs(c.value) + 1e-9) << c.text;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Decks, ExampleDeck, ::testing::ValuesIn(example_decks()),
+                         [](const ::testing::TestParamInfo<fs::path>& p) {
+                           std::string n = p.param.stem().string();
+                           for (char& ch : n)
+                             if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+                           return n;
+                         });
+
+TEST(ExampleChecks, ARowIsFoundAfterItsAnchorsOnly) {
+  const std::vector<std::string> report = report_lines(
+      "  GCS DISPLACEMENTS,  LOADING #    1\n"
+      "         2  1.0E+00   2.0E+00\n"
+      "  GCS DISPLACEMENTS,  LOADING #    2\n"
+      "         2  3.0E+00   4.0E+00\n"
+      "        21  5.0E+00\n");
+  const std::vector<Check> c = checks_of(
+      "/ CHECK | GCS DISPLACEMENTS,  LOADING #    2 | 2 | 2 | 4.0\n"
+      "/ CHECK | LOADING # 3 | 2 | 2 | 4.0\n");
+  ASSERT_EQ(c.size(), 2u);
+  EXPECT_EQ(value_of(report, c[0]), 4.0);
+  EXPECT_TRUE(std::isnan(value_of(report, c[1])));
+}
+
+}  // namespace
