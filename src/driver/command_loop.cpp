@@ -2,15 +2,15 @@
 #include <exception>
 #include <string>
 
+#include "base/globals.h"
+#include "base/input_lines.h"
+#include "base/storage.h"
+#include "base/work_array.h"
 #include "driver/console.h"
-#include "driver/globals.h"
 #include "driver/hooks.h"
 #include "driver/main_program.h"
 #include "driver/startup.h"
-#include "driver/storage.h"
-#include "driver/work_array.h"
 #include "fio/fio.h"
-#include "model/input_lines.h"
 #include "model/structure_input.h"
 #include "solutions/dynamic/histry.h"
 #include "solutions/soldsp.h"

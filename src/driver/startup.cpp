@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <iostream>
 
+#include "base/globals.h"
 #include "driver/console.h"
-#include "driver/globals.h"
 #include "fio/fio.h"
 
 namespace kv {

@@ -5,17 +5,17 @@
 #include <cmath>
 #include <span>
 
-#include "driver/globals.h"
-#include "driver/storage.h"
+#include "base/globals.h"
+#include "base/input_lines.h"
+#include "base/matrix_print.h"
+#include "base/node_tables.h"
+#include "base/storage.h"
 #include "elements/element_common.h"
 #include "elements/element_loads.h"
 #include "elements/hinge_beam.h"
 #include "elements/local_axes.h"
 #include "fio/fio.h"
 #include "materials/matdsp.h"
-#include "model/input_lines.h"
-#include "model/matrix_print.h"
-#include "model/nodes.h"
 
 namespace elements {
 

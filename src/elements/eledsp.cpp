@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "driver/globals.h"
-#include "driver/storage.h"
+#include "base/globals.h"
+#include "base/storage.h"
 #include "fio/fio.h"
 
 namespace elements {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "driver/work_array.h"
+#include "base/work_array.h"
 
 namespace elements {
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "driver/globals.h"
-#include "driver/storage.h"
+#include "base/globals.h"
+#include "base/storage.h"
 #include "materials/matdsp.h"
 
 namespace elements::common {

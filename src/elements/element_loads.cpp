@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "driver/globals.h"
-#include "driver/storage.h"
-#include "driver/work_array.h"
+#include "base/globals.h"
+#include "base/input_lines.h"
+#include "base/storage.h"
+#include "base/work_array.h"
 #include "elements/eledsp.h"
 #include "fio/fio.h"
-#include "model/input_lines.h"
 
 namespace elements {
 

@@ -4,10 +4,10 @@
 #include <span>
 #include <string>
 
-#include "driver/globals.h"
+#include "base/globals.h"
+#include "base/matrix_print.h"
 #include "elements/eledsp.h"
 #include "fio/fio.h"
-#include "model/matrix_print.h"
 
 namespace elements {
 

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <span>
 
-#include "driver/globals.h"
+#include "base/globals.h"
+#include "base/input_lines.h"
+#include "base/node_tables.h"
 #include "fio/fio.h"
-#include "model/input_lines.h"
-#include "model/nodes.h"
 
 namespace elements {
 

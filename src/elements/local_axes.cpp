@@ -14,11 +14,6 @@ using Vec = std::array<float, 3>;
 
 float length(std::span<const float, 3> v) { return vlen(v); }
 
-double length_double(std::span<const float, 3> v) {
-  const double x = v[0], y = v[1], z = v[2];
-  return std::sqrt(x * x + y * y + z * z);
-}
-
 // Scales v by a power of two so that its largest component lies in [0.5, 1).
 // The scaling is exact, so the cross products and unit vectors formed from
 // the scaled vectors are those of the given ones, but they cannot overflow
@@ -35,46 +30,11 @@ bool finite(std::span<const float> v) {
   return std::all_of(v.begin(), v.end(), [](float c) { return std::isfinite(c); });
 }
 
-// In double precision: a vector longer than the float range still has a
-// direction.
-void scale_to_unit(std::span<float, 3> v) {
-  const double len = length_double(v);
-  if (len == 0.0) return;  // a zero vector has no direction to keep
-  for (float& c : v) c = static_cast<float>(c / len);
-}
-
 // A cosine this close to +-1 means the two vectors give no plane: their cross
 // product would be too short to scale to unit length.
 bool parallel(float c) { return std::fabs(c) > 1.0f - 1.0e-6f; }
 
 }  // namespace
-
-float vlen(std::span<const float, 3> v) { return static_cast<float>(length_double(v)); }
-
-float vcos(std::span<const float, 3> v1, std::span<const float, 3> v2) {
-  const double l1 = length_double(v1);
-  const double l2 = length_double(v2);
-  if (l1 == 0.0 || l2 == 0.0) return 0.0f;
-  const double dot = static_cast<double>(v1[0]) * v2[0] + static_cast<double>(v1[1]) * v2[1] +
-                     static_cast<double>(v1[2]) * v2[2];
-  return static_cast<float>(dot / (l1 * l2));
-}
-
-void vcross(std::span<float, 3> v3, std::span<const float, 3> v1, std::span<const float, 3> v2) {
-  const Vec c{v1[1] * v2[2] - v1[2] * v2[1], v1[2] * v2[0] - v1[0] * v2[2],
-              v1[0] * v2[1] - v1[1] * v2[0]};
-  v3[0] = c[0];
-  v3[1] = c[1];
-  v3[2] = c[2];
-}
-
-void vcrosn(std::span<float, 3> v3, std::span<float, 3> v1, std::span<float, 3> v2, int norm) {
-  vcross(v3, v1, v2);
-  if (norm == 0) return;
-  scale_to_unit(v1);
-  scale_to_unit(v2);
-  scale_to_unit(v3);
-}
 
 bool locaxs(std::span<float, 3> vx, std::span<float, 3> vy, std::span<const float, 9> cn,
             std::span<float, 9> d, float dx, float dy, float dz, std::span<float, 9> e,
@@ -108,9 +68,9 @@ bool locaxs(std::span<float, 3> vx, std::span<float, 3> vy, std::span<const floa
   // axis) leaves no y axis at all.
   if (parallel(vcos(ax, ay)) || length(ax) == 0.0f || length(ay) == 0.0f) return reject();
 
-  scale_to_unit(ax);
-  scale_to_unit(ay);
-  scale_to_unit(az);
+  vunit(ax);
+  vunit(ay);
+  vunit(az);
   for (int k = 0; k < 3; ++k) {
     vx[k] = ax[k];
     vy[k] = ay[k];

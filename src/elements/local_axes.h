@@ -1,28 +1,21 @@
-// Element local axes and the small vector routines used with them.
+// Element local axes (the small vector routines are in base/vectors.h).
 //
 // 3x3 blocks are nine floats stored column by column: term (i, j) at [i-1 + 3(j-1)].
 #pragma once
 
 #include <span>
 
+#include "base/vectors.h"
+
 namespace elements {
 
-// Length of v, the squares summed in double precision so that components up
-// to the float range do not overflow; Infinity only when the length itself
-// lies beyond the float range.
-float vlen(std::span<const float, 3> v);
-
-// VCOS: cosine of the angle between v1 and v2, formed in double precision;
-// 0.0 when either is the zero vector (the angle is undefined and must not
-// reach a report as NaN).
-float vcos(std::span<const float, 3> v1, std::span<const float, 3> v2);
-
-// VCROSS: v3 = v1 x v2 (v3 may be one of the inputs).
-void vcross(std::span<float, 3> v3, std::span<const float, 3> v1, std::span<const float, 3> v2);
-
-// VCROSN: v3 = v1 x v2; when norm != 0, v1, v2 and v3 are then each divided by
-// their own length (v1 and v2 first). A zero vector is left as it is.
-void vcrosn(std::span<float, 3> v3, std::span<float, 3> v1, std::span<float, 3> v2, int norm);
+// The vector routines live in the bottom layer (the node input uses them too);
+// element code keeps calling them by their element names.
+using kv::vcos;
+using kv::vcrosn;
+using kv::vcross;
+using kv::vlen;
+using kv::vunit;
 
 // LOCAXS for one element end.
 //   vx, vy  in: the element axis and its reference vector; out: the unit local

@@ -6,14 +6,14 @@
 #include <span>
 #include <string_view>
 
-#include "driver/globals.h"
-#include "driver/storage.h"
+#include "base/globals.h"
+#include "base/input_lines.h"
+#include "base/matrix_print.h"
+#include "base/node_tables.h"
+#include "base/storage.h"
 #include "elements/element_common.h"
 #include "elements/plate_geometry.h"
 #include "fio/fio.h"
-#include "model/input_lines.h"
-#include "model/matrix_print.h"
-#include "model/nodes.h"
 
 namespace elements {
 namespace plate {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "driver/globals.h"
+#include "base/globals.h"
 #include "elements/local_axes.h"
 
 namespace elements::plate {

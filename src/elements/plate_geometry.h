@@ -19,7 +19,7 @@
 #include <cstdint>
 #include <span>
 
-#include "model/nodes.h"
+#include "base/node_tables.h"
 
 namespace elements::plate {
 

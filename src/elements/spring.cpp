@@ -5,14 +5,14 @@
 #include <cmath>
 #include <span>
 
-#include "driver/globals.h"
+#include "base/globals.h"
+#include "base/input_lines.h"
+#include "base/matrix_print.h"
+#include "base/node_tables.h"
 #include "elements/element_common.h"
 #include "elements/local_axes.h"
 #include "elements/spring_family.h"
 #include "fio/fio.h"
-#include "model/input_lines.h"
-#include "model/matrix_print.h"
-#include "model/nodes.h"
 
 namespace elements::spring_family {
 

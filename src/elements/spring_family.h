@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "driver/work_array.h"
+#include "base/work_array.h"
 #include "elements/eledsp.h"
 #include "materials/matdsp.h"
 

@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-#include "driver/storage.h"
+#include "base/storage.h"
 #include "fio/fio.h"
 #include "materials/event_stepping.h"
 #include "materials/model_echo.h"

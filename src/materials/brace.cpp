@@ -10,7 +10,7 @@
 #include <cmath>
 #include <string>
 
-#include "driver/globals.h"
+#include "base/globals.h"
 #include "fio/fio.h"
 #include "materials/model_results.h"
 

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstddef>
 
-#include "driver/globals.h"
-#include "driver/storage.h"
+#include "base/globals.h"
+#include "base/storage.h"
 #include "fio/fio.h"
 
 namespace materials {

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "driver/work_array.h"
+#include "base/work_array.h"
 #include "fio/fio.h"
 
 namespace materials {

@@ -10,7 +10,7 @@
 #include <span>
 #include <string>
 
-#include "driver/globals.h"
+#include "base/globals.h"
 #include "fio/fio.h"
 #include "materials/rules.h"
 

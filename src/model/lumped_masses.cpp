@@ -4,14 +4,14 @@
 #include <array>
 #include <string>
 
-#include "driver/globals.h"
-#include "driver/storage.h"
-#include "driver/work_array.h"
+#include "base/globals.h"
+#include "base/input_lines.h"
+#include "base/matrix_print.h"
+#include "base/storage.h"
+#include "base/work_array.h"
 #include "elements/form.h"
 #include "fio/fio.h"
 #include "model/input_fault.h"
-#include "model/input_lines.h"
-#include "model/matrix_print.h"
 #include "solvers/skyline_profile.h"
 
 namespace model {

@@ -7,12 +7,12 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/globals.h"
-#include "driver/storage.h"
-#include "elements/local_axes.h"
+#include "base/globals.h"
+#include "base/input_lines.h"
+#include "base/storage.h"
+#include "base/vectors.h"
 #include "fio/fio.h"
 #include "model/input_fault.h"
-#include "model/input_lines.h"
 
 namespace model {
 
@@ -169,8 +169,8 @@ int read_cosines(int ncos, bool trace, const NodeTables& t) {
     const bool numbers = is_finite(vx) && is_finite(vy);
     scale_exponent(vx);
     scale_exponent(vy);
-    elements::vcrosn(vz, vx, vy, 0);
-    elements::vcrosn(vy, vz, vx, 1);
+    kv::vcrosn(vz, vx, vy, 0);
+    kv::vcrosn(vy, vz, vx, 1);
     if (!numbers || is_zero(vx) || is_zero(vy) || is_zero(vz) || !is_finite(vz) || !is_finite(vy)) {
       // Parallel, zero or non-numeric input vectors span no axes.
       fio::write(kOut, "(' COS(',I3,')  VX AND VY GIVE NO AXES, THE GLOBAL AXES ARE USED')", s);
@@ -468,40 +468,6 @@ void node_report(int neq, int ncond, int nfree, int nrestr, int nnode, int ncos,
 }
 
 }  // namespace
-
-NodeTables node_tables() {
-  NodeTables t;
-  t.nndim = kv::ctl(kv::kNNDIM);
-  t.p_nodid = kv::ctl(kv::kNODID);
-  t.p_id = kv::ctl(kv::kIDTab);
-  t.p_xyz = kv::ctl(kv::kXYZ);
-  t.p_cos = kv::ctl(kv::kCOSTab);
-  t.p_tcon = kv::ctl(kv::kTCON);
-  t.p_ncode = kv::ctl(kv::kNCODE);
-  t.p_icos = kv::ctl(kv::kICOS);
-  return t;
-}
-
-NodeTables reserve_node_tables(int nndim) {
-  const std::int64_t n = nndim < 0 ? 0 : nndim;
-  NodeTables t;
-  t.nndim = static_cast<int>(n);
-  t.p_nodid = kv::reserve(n);
-  t.p_id = kv::reserve(6 * n);
-  t.p_xyz = kv::reserve(3 * n);
-  t.p_cos = kv::reserve(9 * n);
-  t.p_tcon = kv::reserve(6 * n);
-  t.p_ncode = kv::reserve(n);
-  t.p_icos = kv::reserve(n);
-  kv::ctl(kv::kNODID) = static_cast<std::int32_t>(t.p_nodid);
-  kv::ctl(kv::kIDTab) = static_cast<std::int32_t>(t.p_id);
-  kv::ctl(kv::kXYZ) = static_cast<std::int32_t>(t.p_xyz);
-  kv::ctl(kv::kCOSTab) = static_cast<std::int32_t>(t.p_cos);
-  kv::ctl(kv::kTCON) = static_cast<std::int32_t>(t.p_tcon);
-  kv::ctl(kv::kNCODE) = static_cast<std::int32_t>(t.p_ncode);
-  kv::ctl(kv::kICOS) = static_cast<std::int32_t>(t.p_icos);
-  return t;
-}
 
 void noddof(int& neq, int& ncond, int& nfree, int& nrestr, int& nnode, int& ncos, float scale,
             int nres, int ncons, bool trace, const NodeTables& t) {

@@ -6,14 +6,14 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/globals.h"
-#include "driver/storage.h"
-#include "driver/work_array.h"
+#include "base/globals.h"
+#include "base/input_lines.h"
+#include "base/storage.h"
+#include "base/work_array.h"
 #include "elements/eledsp.h"
 #include "fio/fio.h"
 #include "materials/matdsp.h"
 #include "model/input_fault.h"
-#include "model/input_lines.h"
 #include "model/lumped_masses.h"
 #include "model/nodes.h"
 #include "solvers/skyline_profile.h"

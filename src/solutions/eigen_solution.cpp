@@ -7,15 +7,15 @@
 #include <string>
 #include <string_view>
 
-#include "driver/globals.h"
-#include "driver/storage.h"
-#include "driver/work_array.h"
+#include "base/globals.h"
+#include "base/input_lines.h"
+#include "base/matrix_print.h"
+#include "base/node_tables.h"
+#include "base/storage.h"
+#include "base/work_array.h"
 #include "elements/form.h"
 #include "fio/fio.h"
-#include "model/input_lines.h"
 #include "model/lumped_masses.h"
-#include "model/matrix_print.h"
-#include "model/nodes.h"
 #include "solutions/displacement_report.h"
 #include "solutions/finite_check.h"
 #include "solutions/reactions.h"

@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "driver/globals.h"
-#include "driver/storage.h"
+#include "base/globals.h"
+#include "base/input_lines.h"
+#include "base/storage.h"
 #include "fio/fio.h"
-#include "model/input_lines.h"
 
 namespace solutions {
 

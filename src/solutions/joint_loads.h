@@ -2,7 +2,7 @@
 // the caller's load table, with support displacements on restrained equations.
 #pragma once
 
-#include "model/nodes.h"
+#include "base/node_tables.h"
 
 namespace solutions {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "base/matrix_print.h"
 #include "fio/fio.h"
-#include "model/matrix_print.h"
 #include "solutions/report_page.h"
 
 namespace solutions {

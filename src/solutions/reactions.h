@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "driver/work_array.h"
-#include "model/nodes.h"
+#include "base/node_tables.h"
+#include "base/work_array.h"
 
 namespace solutions {
 

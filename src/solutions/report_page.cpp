@@ -1,6 +1,6 @@
 #include "solutions/report_page.h"
 
-#include "driver/globals.h"
+#include "base/globals.h"
 #include "fio/fio.h"
 
 namespace solutions {

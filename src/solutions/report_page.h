@@ -2,7 +2,7 @@
 // joint frames that are all the global frame.
 #pragma once
 
-#include "model/nodes.h"
+#include "base/node_tables.h"
 
 namespace solutions {
 

@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "driver/globals.h"
+#include "base/globals.h"
+#include "base/input_lines.h"
 #include "fio/fio.h"
-#include "model/input_lines.h"
 #include "solutions/dynamic/time_history.h"
 #include "solutions/eigen_solution.h"
 #include "solutions/static_elastic.h"

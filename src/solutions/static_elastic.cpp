@@ -6,15 +6,15 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/globals.h"
-#include "driver/storage.h"
-#include "driver/work_array.h"
+#include "base/globals.h"
+#include "base/matrix_print.h"
+#include "base/node_tables.h"
+#include "base/storage.h"
+#include "base/work_array.h"
 #include "elements/eledsp.h"
 #include "elements/element_loads.h"
 #include "elements/form.h"
 #include "fio/fio.h"
-#include "model/matrix_print.h"
-#include "model/nodes.h"
 #include "solutions/displacement_report.h"
 #include "solutions/finite_check.h"
 #include "solutions/joint_loads.h"

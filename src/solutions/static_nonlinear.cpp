@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "driver/globals.h"
-#include "driver/storage.h"
-#include "driver/work_array.h"
+#include "base/globals.h"
+#include "base/node_tables.h"
+#include "base/storage.h"
+#include "base/work_array.h"
 #include "elements/element_loads.h"
 #include "fio/fio.h"
-#include "model/nodes.h"
 #include "solutions/dynamic/histry.h"
 #include "solutions/static_nonlinear_detail.h"
 

@@ -2,7 +2,7 @@
 // paging, limit-state point lines and the notes and messages of the loop.
 #include <cmath>
 
-#include "driver/globals.h"
+#include "base/globals.h"
 #include "fio/fio.h"
 #include "solutions/static_nonlinear_detail.h"
 

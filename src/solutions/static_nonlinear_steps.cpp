@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "driver/globals.h"
-#include "driver/work_array.h"
+#include "base/globals.h"
+#include "base/input_lines.h"
+#include "base/matrix_print.h"
+#include "base/node_tables.h"
+#include "base/work_array.h"
 #include "elements/eledsp.h"
 #include "elements/element_loads.h"
 #include "elements/form.h"
 #include "fio/fio.h"
-#include "model/input_lines.h"
-#include "model/matrix_print.h"
-#include "model/nodes.h"
 #include "solutions/displacement_report.h"
 #include "solutions/dynamic/histry.h"
 #include "solutions/dynamic/step_report.h"

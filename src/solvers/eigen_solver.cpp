@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <utility>
 
-#include "driver/work_array.h"
+#include "base/work_array.h"
 #include "fio/fio.h"
 
 namespace solvers {

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "base/matrix_print.h"
 #include "fio/fio.h"
-#include "model/matrix_print.h"
 #include "solvers/skyline_elimination.h"
 
 namespace solvers {

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "driver/work_array.h"
+#include "base/matrix_print.h"
+#include "base/work_array.h"
 #include "fio/fio.h"
-#include "model/matrix_print.h"
 
 namespace solvers::detail {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "base/matrix_print.h"
 #include "fio/fio.h"
-#include "model/matrix_print.h"
 #include "solvers/skyline_elimination.h"
 
 namespace solvers {

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <string>
 
-#include "driver/globals.h"
-#include "driver/storage.h"
-#include "driver/work_array.h"
+#include "base/globals.h"
+#include "base/matrix_print.h"
+#include "base/storage.h"
+#include "base/work_array.h"
 #include "fio/fio.h"
-#include "model/matrix_print.h"
 
 namespace solvers {
 

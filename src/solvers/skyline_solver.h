@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-#include "driver/work_array.h"
+#include "base/work_array.h"
 
 namespace solvers {
 

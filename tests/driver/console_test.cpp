@@ -4,8 +4,8 @@
 #include <iostream>
 #include <sstream>
 
+#include "base/globals.h"
 #include "driver/console.h"
-#include "driver/globals.h"
 #include "driver/main_program.h"
 #include "driver/startup.h"
 #include "support/test_support.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/globals.h"
+#include "base/globals.h"
 #include "elements/eledsp.h"
 #include "elements/spring_model.h"
 #include "fio/fio.h"

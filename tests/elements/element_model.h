@@ -15,12 +15,12 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/globals.h"
-#include "driver/work_array.h"
+#include "base/globals.h"
+#include "base/node_tables.h"
+#include "base/work_array.h"
 #include "elements/eledsp.h"
 #include "fio/fio.h"
 #include "materials/matdsp.h"
-#include "model/nodes.h"
 #include "support/test_support.h"
 
 namespace etest {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/globals.h"
-#include "driver/work_array.h"
+#include "base/globals.h"
+#include "base/work_array.h"
 #include "elements/eledsp.h"
 #include "elements/form.h"
 #include "fio/fio.h"

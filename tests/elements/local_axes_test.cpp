@@ -6,7 +6,7 @@
 #include <limits>
 #include <string>
 
-#include "driver/globals.h"
+#include "base/globals.h"
 #include "elements/local_axes.h"
 #include "fio/fio.h"
 #include "support/test_support.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/globals.h"
+#include "base/globals.h"
 #include "materials/axlmod.h"
 #include "materials/fixtures.h"
 #include "materials/harness.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/globals.h"
+#include "base/globals.h"
 #include "materials/bend1.h"
 #include "materials/fixtures.h"
 #include "materials/harness.h"

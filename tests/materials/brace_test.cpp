@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/globals.h"
-#include "driver/work_array.h"
+#include "base/globals.h"
+#include "base/work_array.h"
 #include "materials/brace.h"
 #include "materials/fixtures.h"
 #include "materials/harness.h"

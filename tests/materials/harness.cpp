@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "driver/globals.h"
-#include "driver/work_array.h"
+#include "base/globals.h"
+#include "base/work_array.h"
 #include "fio/fio.h"
 #include "support/test_support.h"
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "driver/globals.h"
+#include "base/globals.h"
 #include "fio/fio.h"
 #include "materials/harness.h"
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "driver/globals.h"
+#include "base/globals.h"
 #include "materials/fixtures.h"
 #include "materials/harness.h"
 #include "materials/hinge.h"

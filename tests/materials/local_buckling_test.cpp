@@ -6,8 +6,8 @@
 #include <cmath>
 #include <string>
 
-#include "driver/globals.h"
-#include "driver/work_array.h"
+#include "base/globals.h"
+#include "base/work_array.h"
 #include "materials/fixtures.h"
 #include "materials/harness.h"
 #include "materials/local_buckling.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "driver/globals.h"
+#include "base/globals.h"
 #include "materials/fixtures.h"
 #include "materials/harness.h"
 #include "materials/long_owjg.h"

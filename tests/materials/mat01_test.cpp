@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "driver/globals.h"
+#include "base/globals.h"
 #include "materials/fixtures.h"
 #include "materials/harness.h"
 #include "materials/mat01_beam_section.h"

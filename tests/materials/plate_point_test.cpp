@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "driver/globals.h"
+#include "base/globals.h"
 #include "materials/harness.h"
 #include "materials/matdsp.h"
 #include "materials/plate_point.h"

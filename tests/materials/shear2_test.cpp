@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/globals.h"
+#include "base/globals.h"
 #include "materials/harness.h"
 #include "materials/matdsp.h"
 #include "materials/shear2.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "driver/globals.h"
+#include "base/globals.h"
 #include "materials/fixtures.h"
 #include "materials/harness.h"
 #include "materials/short_owjg_mr2.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "driver/globals.h"
+#include "base/globals.h"
 #include "materials/fixtures.h"
 #include "materials/harness.h"
 #include "materials/matdsp.h"

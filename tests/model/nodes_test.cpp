@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/globals.h"
-#include "driver/work_array.h"
+#include "base/globals.h"
+#include "base/work_array.h"
 #include "fio/fio.h"
 #include "model/nodes.h"
 #include "support/test_support.h"

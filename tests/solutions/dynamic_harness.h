@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "model/nodes.h"
+#include "base/node_tables.h"
 
 namespace dyntest {
 

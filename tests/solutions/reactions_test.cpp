@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/globals.h"
+#include "base/globals.h"
 #include "solution_harness.h"
 #include "solutions/reactions.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "model/nodes.h"
+#include "base/node_tables.h"
 #include "solutions/reactions.h"
 
 namespace soltest {

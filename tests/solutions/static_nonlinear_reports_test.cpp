@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "driver/globals.h"
+#include "base/globals.h"
 #include "fio/fio.h"
 #include "solutions/static_nonlinear_detail.h"
 #include "support/test_support.h"

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/globals.h"
-#include "driver/work_array.h"
+#include "base/globals.h"
+#include "base/work_array.h"
 #include "dynamic_harness.h"
 #include "elements/eledsp.h"
 #include "fio/fio.h"

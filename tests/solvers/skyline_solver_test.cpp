@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/work_array.h"
+#include "base/work_array.h"
 #include "solver_test_support.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstddef>
 
-#include "driver/globals.h"
+#include "base/globals.h"
 #include "fio/fio.h"
 #include "members/rc/rc_section_head.h"
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/storage.h"
+#include "base/storage.h"
 #include "fio/fio.h"
 #include "members/rc/rc_member_record.h"
 #include "members/rc/rc_section_head.h"

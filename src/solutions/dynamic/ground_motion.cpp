@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/work_array.h"
-#include "elements/local_axes.h"
+#include "base/matrix_print.h"
+#include "base/vectors.h"
+#include "base/work_array.h"
 #include "fio/fio.h"
-#include "model/matrix_print.h"
 
 namespace solutions {
 
@@ -203,9 +203,9 @@ GroundStatus grdacc_read(GroundMotion& g, float t, float tl, bool trace, std::ar
   }
   if (trace) fio::write(kOut, kVectors, "INPUT- V1:", sp(v1), " V2:", sp(v2));
 
-  elements::vcrosn(v3, v1, v2, 0);
+  kv::vcrosn(v3, v1, v2, 0);
   if (trace) fio::write(kOut, kVectors, "V3=V1XV2 V1:", sp(v1), " V2:", sp(v2), " V3:", sp(v3));
-  elements::vcrosn(v2, v3, v1, 1);
+  kv::vcrosn(v2, v3, v1, 1);
   if (trace) {
     fio::write(kOut, kVectors, "V2=V3XV1 V1:", sp(v1), " V2:", sp(v2), " V3:", sp(v3));
     fio::write(kOut, kVectors, " V1:", sp(v1), " V2:", sp(v2), " V3:", sp(v3));

@@ -14,7 +14,7 @@
 #include <array>
 #include <cstdint>
 
-#include "model/nodes.h"
+#include "base/node_tables.h"
 
 namespace solutions {
 

@@ -8,13 +8,13 @@
 #include <string>
 #include <string_view>
 
-#include "driver/globals.h"
-#include "driver/storage.h"
-#include "driver/work_array.h"
+#include "base/globals.h"
+#include "base/input_lines.h"
+#include "base/node_tables.h"
+#include "base/storage.h"
+#include "base/work_array.h"
 #include "elements/eledsp.h"
 #include "fio/fio.h"
-#include "model/input_lines.h"
-#include "model/nodes.h"
 
 namespace solutions {
 

@@ -6,9 +6,9 @@
 #include <span>
 #include <string>
 
-#include "driver/globals.h"
+#include "base/globals.h"
+#include "base/input_lines.h"
 #include "fio/fio.h"
-#include "model/input_lines.h"
 #include "solutions/dynamic/time_history.h"
 
 namespace solutions {

@@ -5,7 +5,7 @@
 // is printed.
 #pragma once
 
-#include "model/nodes.h"
+#include "base/node_tables.h"
 
 namespace solutions {
 

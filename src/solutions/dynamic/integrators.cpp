@@ -1,6 +1,6 @@
 #include "solutions/dynamic/integrators.h"
 
-#include "driver/work_array.h"
+#include "base/work_array.h"
 #include "fio/fio.h"
 #include "solvers/skyline_products.h"
 #include "solvers/skyline_solver.h"

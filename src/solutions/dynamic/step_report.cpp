@@ -6,10 +6,10 @@
 #include <string_view>
 #include <utility>
 
-#include "driver/globals.h"
+#include "base/globals.h"
+#include "base/matrix_print.h"
 #include "elements/eledsp.h"
 #include "fio/fio.h"
-#include "model/matrix_print.h"
 #include "solutions/finite_check.h"
 #include "solvers/skyline_products.h"
 

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "driver/globals.h"
-#include "driver/work_array.h"
+#include "base/globals.h"
+#include "base/node_tables.h"
+#include "base/work_array.h"
 #include "elements/eledsp.h"
 #include "fio/fio.h"
-#include "model/nodes.h"
 #include "solutions/displacement_report.h"
 #include "solutions/dynamic/histry.h"
 #include "solutions/reactions.h"

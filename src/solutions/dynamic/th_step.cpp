@@ -4,13 +4,13 @@
 #include <cmath>
 #include <cstdio>
 
-#include "driver/globals.h"
-#include "driver/work_array.h"
+#include "base/globals.h"
+#include "base/matrix_print.h"
+#include "base/node_tables.h"
+#include "base/work_array.h"
 #include "elements/eledsp.h"
 #include "elements/form.h"
 #include "fio/fio.h"
-#include "model/matrix_print.h"
-#include "model/nodes.h"
 #include "solutions/displacement_report.h"
 #include "solutions/dynamic/ground_motion.h"
 #include "solutions/dynamic/histry.h"

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <string>
 
-#include "driver/globals.h"
-#include "driver/storage.h"
-#include "driver/work_array.h"
-#include "model/input_lines.h"
+#include "base/globals.h"
+#include "base/input_lines.h"
+#include "base/storage.h"
+#include "base/work_array.h"
 #include "model/lumped_masses.h"
 #include "solutions/dynamic/histry.h"
 #include "solutions/dynamic/integrators.h"

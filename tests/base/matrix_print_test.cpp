@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "driver/globals.h"
+#include "base/globals.h"
+#include "base/matrix_print.h"
 #include "fio/fio.h"
-#include "model/matrix_print.h"
 #include "support/test_support.h"
 
 namespace {

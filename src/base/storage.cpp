@@ -1,10 +1,10 @@
-#include "driver/storage.h"
+#include "base/storage.h"
 
 #include <algorithm>
 #include <string>
 
-#include "driver/globals.h"
-#include "driver/work_array.h"
+#include "base/globals.h"
+#include "base/work_array.h"
 #include "fio/fio.h"
 
 namespace kv {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/input_lines.h"
 #include "fio/fio.h"
-#include "model/input_lines.h"
 #include "support/test_support.h"
 
 namespace {

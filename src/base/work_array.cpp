@@ -1,4 +1,4 @@
-#include "driver/work_array.h"
+#include "base/work_array.h"
 
 #include <cstdlib>
 #include <new>

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/work_array.h"
+#include "base/work_array.h"
 
 namespace kv {
 

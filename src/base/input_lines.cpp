@@ -1,4 +1,4 @@
-#include "model/input_lines.h"
+#include "base/input_lines.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,12 +1,12 @@
-#include "model/matrix_print.h"
+#include "base/matrix_print.h"
 
 #include <algorithm>
 #include <array>
 #include <span>
 #include <string>
 
+#include "base/input_lines.h"
 #include "fio/fio.h"
-#include "model/input_lines.h"
 
 namespace model {
 
