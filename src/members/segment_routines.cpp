@@ -3,7 +3,7 @@
 #include <cmath>
 #include <span>
 
-#include "driver/globals.h"
+#include "base/globals.h"
 #include "fio/fio.h"
 #include "members/member_matrices.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <span>
 
-#include "driver/globals.h"
+#include "base/globals.h"
 #include "fio/fio.h"
 
 namespace members {

@@ -1,6 +1,6 @@
 #include "member_fixture.h"
 
-#include "driver/globals.h"
+#include "base/globals.h"
 #include "fio/fio.h"
 #include "support/test_support.h"
 
