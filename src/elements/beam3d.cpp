@@ -10,6 +10,7 @@
 #include "base/matrix_print.h"
 #include "base/node_tables.h"
 #include "base/storage.h"
+#include "elements/beam_frame.h"
 #include "elements/element_common.h"
 #include "elements/element_loads.h"
 #include "elements/hinge_beam.h"
@@ -27,32 +28,18 @@ namespace {
 
 constexpr int kMaterialType = 1;  // the "3D-BEAM" section
 constexpr int kEnvelopeWords = 144;
-constexpr float kAxisTolerance = 1.0e-4f;
 
 // Section rigidities in the material state words.
 enum Rigidity : int { kEA = 1, kGJ = 4, kEIy = 5, kEIz = 6 };
 
-// 12x12 working matrices, column by column: (i, j) at (i-1) + 12(j-1).
-using Mat12 = std::array<float, 144>;
-using Vec12 = std::array<float, 12>;
-inline float& at(Mat12& m, int i, int j) { return m[static_cast<std::size_t>((i - 1) + 12 * (j - 1))]; }
-inline float at(const Mat12& m, int i, int j) { return m[static_cast<std::size_t>((i - 1) + 12 * (j - 1))]; }
-
+using frame::at;
+using frame::KgData;
+using frame::kgdata;
+using frame::Mat12;
+using frame::set_sym;
+using frame::Vec12;
 using common::rs_combination;
 using common::to_int;
-
-struct KgData {
-  float accel = 0.0f;
-  int source = 0;  // 1: input load PKG; 2: the axial force of the last commit
-  int form = 0;    // 1: lumped; 2: consistent
-  int use = 0;
-};
-
-KgData kgdata() {
-  const std::int64_t k = kv::ctl(kv::kKGDATARecord);
-  if (k <= 0) return {};
-  return {kv::rzm(k), kv::izm(k + 1), kv::izm(k + 2), kv::izm(k + 3)};
-}
 
 // The element's record.
 struct Beam {
@@ -71,25 +58,25 @@ struct Beam {
     if (t.hinges) return hinge::end_node(p, end, k);
     return kv::izm(p + (end == 0 ? kPosI : kPosJ));
   }
+  frame::Positions positions() const {
+    frame::Positions pos{};
+    for (int end = 0; end < 2; ++end)
+      for (int k = 1; k <= 6; ++k) pos[static_cast<std::size_t>(6 * end + k - 1)] = node(end, k);
+    return pos;
+  }
 };
 
-// Bending coefficients cI, cJ, cIJ of one plane and its consistent
-// geometric-stiffness coefficients a-f, from the releases of its two ends.
+// Bending coefficients cI, cJ, cIJ of one plane from the releases of its two
+// ends.
 struct Plane {
   float ci, cj, cij;
-  float a, b, c, d, e, f;
 };
 
-Plane plane(bool rel_i, bool rel_j, float l) {
-  if (rel_i && rel_j) return {0.0f, 0.0f, 0.0f, 1.0f / l, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
-  if (rel_j) return {3.0f, 0.0f, 0.0f, 1.2f / l, 0.2f, 0.0f, 0.2f * l, 0.0f, 0.0f};
-  if (rel_i) return {0.0f, 3.0f, 0.0f, 1.2f / l, 0.0f, 0.2f, 0.0f, 0.0f, 0.2f * l};
-  return {4.0f, 4.0f, 2.0f, 1.2f / l, 0.1f, 0.1f, l * 2.0f / 15.0f, l / 30.0f, l * 2.0f / 15.0f};
-}
-
-void set_sym(Mat12& m, int i, int j, float v) {
-  at(m, i, j) = v;
-  at(m, j, i) = v;
+Plane plane(bool rel_i, bool rel_j) {
+  if (rel_i && rel_j) return {0.0f, 0.0f, 0.0f};
+  if (rel_j) return {3.0f, 0.0f, 0.0f};
+  if (rel_i) return {0.0f, 3.0f, 0.0f};
+  return {4.0f, 4.0f, 2.0f};
 }
 
 // S, the local stiffness, from the record words.
@@ -126,98 +113,8 @@ void local_stiffness(const Beam& b, Mat12& s) {
   set_sym(s, 10, 10, gj);
 }
 
-// G for a unit axial load (compression positive).
-void geometric_stiffness(const Beam& b, int form, Mat12& g) {
-  g.fill(0.0f);
-  const float l = b.length();
-  const int rel = b.bits();
-  if (form == 1) {
-    for (int k : {2, 3}) {
-      at(g, k, k) = 1.0f / l;
-      at(g, k + 6, k + 6) = 1.0f / l;
-      set_sym(g, k, k + 6, -1.0f / l);
-    }
-    return;
-  }
-  if (form != 2) return;
-  const Plane z = plane((rel & kRelMzI) != 0, (rel & kRelMzJ) != 0, l);
-  set_sym(g, 2, 2, z.a);
-  set_sym(g, 8, 8, z.a);
-  set_sym(g, 2, 8, -z.a);
-  set_sym(g, 2, 6, z.b);
-  set_sym(g, 6, 8, -z.b);
-  set_sym(g, 2, 12, z.c);
-  set_sym(g, 8, 12, -z.c);
-  set_sym(g, 6, 6, z.d);
-  set_sym(g, 6, 12, -z.e);
-  set_sym(g, 12, 12, z.f);
-  const Plane y = plane((rel & kRelMyI) != 0, (rel & kRelMyJ) != 0, l);
-  set_sym(g, 3, 3, y.a);
-  set_sym(g, 9, 9, y.a);
-  set_sym(g, 3, 9, -y.a);
-  set_sym(g, 3, 5, -y.b);
-  set_sym(g, 5, 9, y.b);
-  set_sym(g, 3, 11, -y.c);
-  set_sym(g, 9, 11, y.c);
-  set_sym(g, 5, 5, y.d);
-  set_sym(g, 5, 11, -y.e);
-  set_sym(g, 11, 11, y.f);
-}
-
-// T = [[CTS, 0, 0, 0], [BS, CTS, 0, 0], [0, 0, CTE, 0], [0, 0, BE, CTE]].
 void transformation(const Beam& b, Mat12& t) {
-  t.fill(0.0f);
-  auto block = [&t](int r0, int c0, const float* m) {
-    for (int j = 1; j <= 3; ++j)
-      for (int i = 1; i <= 3; ++i) at(t, r0 + i - 1, c0 + j - 1) = m[(i - 1) + 3 * (j - 1)];
-  };
-  block(1, 1, b.real(kCTS));
-  block(4, 1, b.real(kBS));
-  block(4, 4, b.real(kCTS));
-  block(7, 7, b.real(kCTE));
-  block(10, 7, b.real(kBE));
-  block(10, 10, b.real(kCTE));
-}
-
-// T * A * T' (first W = A * T', then T * W).
-void congruence(const Mat12& t, const Mat12& a, Mat12& out) {
-  Mat12 wm{};
-  for (int j = 1; j <= 12; ++j)
-    for (int i = 1; i <= 12; ++i) {
-      float s = 0.0f;
-      for (int k = 1; k <= 12; ++k) s += at(a, i, k) * at(t, j, k);
-      at(wm, i, j) = s;
-    }
-  for (int j = 1; j <= 12; ++j)
-    for (int i = 1; i <= 12; ++i) {
-      float s = 0.0f;
-      for (int k = 1; k <= 12; ++k) s += at(t, i, k) * at(wm, k, j);
-      at(out, i, j) = s;
-    }
-}
-
-// Packs the active rows and columns of m (location entry not 0 and a positive
-// diagonal) as a packed upper triangle into ke from term n + 1 on; n counts on.
-// The caller gets back the order and the active entries in lm[0..order-1].
-int pack(const Mat12& m, const std::array<std::int32_t, 13>& loc, float* ke, int& n, std::int32_t* lm) {
-  std::array<bool, 13> active{};
-  for (int i = 1; i <= 12; ++i) active[static_cast<std::size_t>(i)] = loc[static_cast<std::size_t>(i)] != 0 && at(m, i, i) > 0.0f;
-  int nd = 0;
-  for (int i = 1; i <= 12; ++i) {
-    if (!active[static_cast<std::size_t>(i)]) continue;
-    lm[nd] = loc[static_cast<std::size_t>(i)];
-    ++nd;
-    for (int j = i; j >= 1; --j) {
-      if (!active[static_cast<std::size_t>(j)]) continue;
-      ke[n] = at(m, i, j);
-      ++n;
-    }
-  }
-  return nd;
-}
-
-void print_packed(const float* ke, int order, std::string_view title) {
-  model::skyprt(ke, kv::titles().np.data() + 1, order, order * (order + 1) / 2, title);
+  frame::transformation(b.real(kCTS), b.real(kBS), b.real(kCTE), b.real(kBE), t);
 }
 
 // Free words at IZ for the fixed-end forces of all load cases (not reserved).
@@ -386,30 +283,12 @@ void check(EleCall& c, const Beam& b) {
     if (dist == 0.0f || !measurable) {
       good = false;
     } else {
-      static constexpr std::array<float, 9> kIdentity{1, 0, 0, 0, 1, 0, 0, 0, 1};
-      auto cosines = [&nt](int n) {
-        const int s = nt.icos(n);
-        return std::span<const float, 9>(s > 0 ? nt.cos_set(s) : kIdentity.data(), 9);
-      };
-      const int nndim = kv::ctl(kv::kNNDIM);
-      good = locaxs(vx, vy, cosines(pi), std::span<float, 9>(b.real(kCTS), 9), sdist, 0.0f, 0.0f,
-                    std::span<float, 9>(b.real(kBS), 9), nt.tcon_row(pi), nndim) &&
-             locaxs(vx, vy, cosines(pj), std::span<float, 9>(b.real(kCTE), 9), -edist, 0.0f, 0.0f,
-                    std::span<float, 9>(b.real(kBE), 9), nt.tcon_row(pj), nndim);
+      good = frame::member_axes(vx, vy, pi, pj, sdist, edist, b.real(kCTS), b.real(kBS), b.real(kCTE), b.real(kBE));
     }
     if (good && b.t.hinges) hinge::drop_zone_moment(p, sdist, edist);
-    if (kv::trace('H')) {
-      model::prtmat(b.real(kCTS), 3, 3, "CTS   ");
-      model::prtmat(b.real(kCTE), 3, 3, "CTE   ");
-      model::prtmat(b.real(kBS), 3, 3, "BS   ");
-      model::prtmat(b.real(kBE), 3, 3, "BE   ");
-    }
+    frame::trace_axes(b.real(kCTS), b.real(kBS), b.real(kCTE), b.real(kBE));
   }
-  if (!good) {
-    fio::write(6, "('  ELEMENT: ',I6,'  START JOINT:',I5,'  END JOINT:',I5,/,"
-                  "' THE ELEMENT IS REJECTED AND ER','ROR CHECKING CONTINUES')",
-               c.ielno, idi, idj);
-  }
+  if (!good) frame::rejected_line(c.ielno, idi, idj);
 
   Mat12 t{};
   transformation(b, t);
@@ -463,8 +342,8 @@ void check(EleCall& c, const Beam& b) {
   const float* st = kv::rptr(p + b.w(kBase)) - 1;  // st[1..]
   if (kv::trace('H')) fio::write_list(6, "RELT", relcode);
   const float l = length;
-  const Plane z = plane((bits & kRelMzI) != 0, (bits & kRelMzJ) != 0, l);
-  const Plane y = plane((bits & kRelMyI) != 0, (bits & kRelMyJ) != 0, l);
+  const Plane z = plane((bits & kRelMzI) != 0, (bits & kRelMzJ) != 0);
+  const Plane y = plane((bits & kRelMyI) != 0, (bits & kRelMyJ) != 0);
   if (kv::trace('H')) fio::write_list(6, "IRELC", e.reltext, "REL", bits);
   float* r = b.real(0);
   r[kEAoverL] = st[kEA] / l;
@@ -487,7 +366,7 @@ void check(EleCall& c, const Beam& b) {
   Mat12 s{};
   Mat12 rk{};
   local_stiffness(b, s);
-  congruence(t, s, rk);
+  frame::congruence(t, s, rk);
   if (kv::trace('I')) model::prtmat(rk.data(), 12, 12, " ASAT ");
   std::array<std::int32_t, 13> loc{};
   for (int k = 1; k <= 6; ++k) {
@@ -500,12 +379,12 @@ void check(EleCall& c, const Beam& b) {
   if (b.t.hinges) hinge::hinge_locations(p, loc.data());
   float* ke = kv::rptr(b.izke());
   int n = 0;
-  const int nd = pack(rk, loc, ke, n, b.ints(kLM));
+  const int nd = frame::pack(rk, loc, ke, n, b.ints(kLM), true);
   kv::izm(p + kND) = nd;
   if (kv::trace('H')) {
     fio::write_list(6, "IELDOF", nd);
     fio::write_list(6, "LM =", std::span<const std::int32_t>(b.ints(kLM), static_cast<std::size_t>(nd)));
-    print_packed(ke, nd, "ELEMENT STIFFNESS");
+    frame::print_packed(ke, nd, "ELEMENT STIFFNESS");
     fio::write_list(6, "KGDATA:", kg.source, kg.form, kg.use, " PKG:", pkg);
   }
   const int nterms = n;
@@ -516,12 +395,7 @@ void check(EleCall& c, const Beam& b) {
   int kgdof = 0;
   bool lkg = false;
   if (!(pkg == 0.0f && kg.source != 2)) {
-    const float* cts = b.real(kCTS);
-    const float* cte = b.real(kCTE);
-    for (int m = 1; m <= 3; ++m) {
-      const bool along = std::fabs(cts[m - 1]) > kAxisTolerance || std::fabs(cte[m - 1]) > kAxisTolerance;
-      if (along && nt.id(pi, m) != nt.id(pj, m)) bits |= kGeomBit;
-    }
+    if (frame::axis_moves(b.real(kCTS), b.real(kCTE), pi, pj)) bits |= kGeomBit;
     lkg = (bits & kGeomBit) != 0;
     kv::izm(p + b.w(kRel)) = bits;
     if (kv::trace('H')) fio::write_list(6, "AXIAL:", lkg);
@@ -530,16 +404,16 @@ void check(EleCall& c, const Beam& b) {
       if (kg.source == 2) c.pgeom = (b.real(kForce)[0] - b.real(kForce)[6]) * 0.5f;
       Mat12 g{};
       Mat12 rg{};
-      geometric_stiffness(b, kg.form, g);
+      frame::local_geometric(kg.form, b.length(), b.bits(), g);
       if (kv::trace('I')) model::prtmat(g.data(), 12, 12, " KG -LOCAL COORD ");
-      congruence(t, g, rg);
+      frame::congruence(t, g, rg);
       if (kv::trace('I')) model::prtmat(rg.data(), 12, 12, " A*KG*AT ");
-      kgdof = pack(rg, loc, ke, n, b.ints(b.w(kLMKG)));
+      kgdof = frame::pack(rg, loc, ke, n, b.ints(b.w(kLMKG)), true);
       if (kv::trace('H')) {
         fio::write_list(6, "KGDOF", kgdof);
         fio::write_list(6, "LMKG =",
                         std::span<const std::int32_t>(b.ints(b.w(kLMKG)), static_cast<std::size_t>(kgdof)));
-        print_packed(ke + nterms, kgdof, "ELEMENT GEOMETRIC STIFFNESS (UNIT LOAD)");
+        frame::print_packed(ke + nterms, kgdof, "ELEMENT GEOMETRIC STIFFNESS (UNIT LOAD)");
       }
     }
   }
@@ -565,7 +439,6 @@ void axial_load(EleCall& c, const Beam& b) {
 void recover(EleCall& c, const Beam& b) {
   if (c.lecho && c.typchg) force_heading(kv::titles().ldlabl);
   const int nlc = kv::ctl(kv::kNLC);
-  const int neq = kv::ctl(kv::kNEQ);
   float* q = fef_scratch(nlc);
   const bool loaded = load_flag(c, b, nlc, q);
   const bool rej = b.rejected();
@@ -575,24 +448,13 @@ void recover(EleCall& c, const Beam& b) {
     transformation(b, t);
     local_stiffness(b, s);
   }
-  const model::NodeTables nt = model::node_tables();
   float* du = b.real(kDu);
   float* df = b.real(kDF);
+  const frame::Positions pos = b.positions();
   for (int lc = 1; lc <= nlc; ++lc) {
     Vec12 u{};
-    if (!rej && c.idisp > 0) {
-      const float* col = kv::rptr(c.idisp + static_cast<std::int64_t>(lc - 1) * neq) - 1;  // col[eq]
-      for (int end = 0; end < 2; ++end)
-        for (int k = 1; k <= 6; ++k) {
-          const int eq = nt.id(b.node(end, k), k);
-          if (eq > 0 && eq <= neq) u[static_cast<std::size_t>(6 * end + k - 1)] = col[eq];
-        }
-    }
-    for (int i = 1; i <= 12; ++i) {
-      float sum = 0.0f;
-      for (int k = 1; k <= 12; ++k) sum += at(t, k, i) * u[static_cast<std::size_t>(k - 1)];
-      du[i - 1] = sum;
-    }
+    if (!rej && c.idisp > 0) frame::gather(pos, c.idisp, lc, u.data());
+    frame::to_local(t, u.data(), du);
     for (int i = 1; i <= 12; ++i) {
       float sum = 0.0f;
       for (int k = 1; k <= 12; ++k) sum += at(s, i, k) * du[k - 1];
@@ -620,35 +482,12 @@ void commit(EleCall& c, const Beam& b) {
 
 void element_loads(EleCall& c, const Beam& b) {
   const int nlc = kv::ctl(kv::kNLC);
-  const int neq = kv::ctl(kv::kNEQ);
   if (c.iload <= 0) return;
   float* q = fef_scratch(nlc);
   if (!load_flag(c, b, nlc, q)) return;
   Mat12 t{};
   transformation(b, t);
-  const model::NodeTables nt = model::node_tables();
-  const bool tr = kv::trace('H');
-  if (tr) fio::write_list(6, "IELNO", c.ielno);
-  for (int lc = 1; lc <= nlc; ++lc) {
-    const float* qc = q + 12 * static_cast<std::int64_t>(lc - 1);
-    Vec12 g{};
-    for (int i = 1; i <= 12; ++i) {
-      float sum = 0.0f;
-      for (int k = 1; k <= 12; ++k) sum += at(t, i, k) * qc[k - 1];
-      g[static_cast<std::size_t>(i - 1)] = sum;
-    }
-    float* col = kv::rptr(c.iload + static_cast<std::int64_t>(lc - 1) * neq) - 1;  // col[eq]
-    for (int end = 0; end < 2; ++end)
-      for (int k = 1; k <= 6; ++k) {
-        const int eq = nt.id(b.node(end, k), k);
-        if (eq > 0 && eq <= neq) col[eq] += g[static_cast<std::size_t>(6 * end + k - 1)];
-      }
-    if (tr) {
-      model::prtmat(qc, 12, 1, "LOCAL  FIXED END FORCES");
-      model::prtmat(g.data(), 12, 1, "GLOBAL FIXED END FORCES");
-    }
-  }
-  if (tr) model::prtmat(kv::rptr(c.iload), neq, nlc, "GLOBAL LOAD MATRIX");
+  frame::add_element_loads(c.ielno, t, q, nlc, c.iload, b.positions());
 }
 
 void write_history(const Beam& b) {
@@ -689,8 +528,7 @@ void energy(EleCall& c, const Beam& b) {
   const float* d = b.real(kDisp);
   const float* df = b.real(kDF);
   const float* f = b.real(kForce);
-  float sum = 0.0f;
-  for (int i = 0; i < 12; ++i) sum += (du[i] + d[i]) * (f[i] + df[i]) / 2.0f;
+  const float sum = common::end_energy(du, d, df, f, 12);
   c.r1 = sum;
   c.r2 = 0.0f;
   kv::rzm(b.p + b.w(kEnergy)) = sum;

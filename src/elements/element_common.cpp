@@ -43,27 +43,38 @@ void commit_totals(float* f, float* d, const float* df, const float* du, int n, 
   update_envelope(env, f, n);
 }
 
-int material_state_words(int ielno, int set) {
+materials::MatCall material_call(int ielno, int set, int iopt, std::int64_t sta) {
   materials::MatCall mc;
-  mc.iopt = materials::kOptNState;
+  mc.iopt = iopt;
   mc.ielno = ielno;
+  mc.element_print = false;
   mc.set = set;
+  mc.sta = sta;
+  return mc;
+}
+
+int run_material(materials::MatCall& m) {
   int prev = 0;
   int type = 0;
-  materials::matdsp(mc, prev, 0, type);
+  materials::matdsp(m, prev, 0, type);
+  return type;
+}
+
+float end_energy(const float* du, const float* d, const float* df, const float* f, int n) {
+  float sum = 0.0f;
+  for (int i = 0; i < n; ++i) sum += (du[i] + d[i]) * (f[i] + df[i]) / 2.0f;
+  return sum;
+}
+
+int material_state_words(int ielno, int set) {
+  materials::MatCall mc = material_call(ielno, set, materials::kOptNState, 0);
+  run_material(mc);
   return std::max(mc.nstate, 0);
 }
 
 int init_material(int ielno, int set, std::int64_t sta) {
-  materials::MatCall mc;
-  mc.iopt = materials::kOptInit;
-  mc.ielno = ielno;
-  mc.set = set;
-  mc.sta = sta;
-  int prev = 0;
-  int type = 0;
-  materials::matdsp(mc, prev, 0, type);
-  return type;
+  materials::MatCall mc = material_call(ielno, set, materials::kOptInit, sta);
+  return run_material(mc);
 }
 
 HistoryRequest history_request() {

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "fio/fio.h"
+#include "materials/matdsp.h"
 
 namespace elements::common {
 
@@ -43,6 +44,11 @@ void update_envelope(float* env, const float* f, int n);
 // envelope follows the new forces.
 void commit_totals(float* f, float* d, const float* df, const float* du, int n, float* env);
 
+// Option 10 of an element with end forces f and displacements d (n each)
+// and their increments df, du: the sum of (d + du)(f + df)/2, in single
+// precision.
+float end_energy(const float* du, const float* d, const float* df, const float* f, int n);
+
 // Option 12 of an element with an envelope: on a change of type the note and
 // the force heading (heading(title)), then line(i, column i) for every column
 // whose own component is not zero.
@@ -59,6 +65,15 @@ void envelope_report(bool typchg, const float* env, int n, Heading heading, Line
     if (col[i - 1] != 0.0f) line(i, col);
   }
 }
+
+// A MATDSP call of option iopt on the state words at sta (ZMATRX index of word
+// 1) of material set `set` for element ielno; the caller fills the point
+// arguments and runs it with run_material.
+materials::MatCall material_call(int ielno, int set, int iopt, std::int64_t sta);
+// MATDSP with a fresh previous-type word and both print switches off; the
+// call comes back as the material driver left it. The caller gets back the
+// set's type (0 for a set that is not in the model).
+int run_material(materials::MatCall& m);
 
 // MATDSP option 9 for material set `set` of element ielno: the number of
 // state words the set needs (never below 0).

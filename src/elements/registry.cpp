@@ -5,6 +5,7 @@
 #include "elements/brace_element.h"
 #include "elements/eledsp.h"
 #include "elements/hinge_beam.h"
+#include "elements/inelastic/ie3dbeam.h"
 #include "elements/plate.h"
 #include "elements/point_element.h"
 #include "elements/spring.h"
@@ -15,6 +16,7 @@ void register_builtin_elements() {
   register_element(1, ele01);
   register_element(2, ele02);
   register_element(8, ele08);
+  register_element(9, ele09);
   register_element(11, ele11);
   register_element(16, ele16);
   register_element(20, ele20);

@@ -104,20 +104,10 @@ float spring_constant(const Family& f, const Record& r) {
 }
 
 materials::MatCall material_call(const EleCall& c, const Record& r, int iopt, std::int64_t sta) {
-  materials::MatCall m;
-  m.iopt = iopt;
-  m.ielno = c.ielno;
-  m.element_print = false;
-  m.set = r.iw(kWSet);
-  m.sta = sta;
-  return m;
+  return common::material_call(c.ielno, r.iw(kWSet), iopt, sta);
 }
 
-void run_material(materials::MatCall& m) {
-  int prev_type = 0;
-  int type = 0;
-  materials::matdsp(m, prev_type, 0, type);
-}
+void run_material(materials::MatCall& m) { common::run_material(m); }
 
 int material_type(int set) {
   if (set < 1 || set > kv::ctl(kv::kNMAT)) return 0;

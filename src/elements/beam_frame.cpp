@@ -1,0 +1,215 @@
+#include "elements/beam_frame.h"
+
+#include <cmath>
+
+#include "base/globals.h"
+#include "base/work_array.h"
+#include "elements/element_loads.h"
+#include "elements/local_axes.h"
+#include "fio/fio.h"
+#include "base/matrix_print.h"
+#include "base/node_tables.h"
+
+namespace elements::frame {
+
+KgData kgdata() {
+  const std::int64_t k = kv::ctl(kv::kKGDATARecord);
+  if (k <= 0) return {};
+  return {kv::rzm(k), kv::izm(k + 1), kv::izm(k + 2), kv::izm(k + 3)};
+}
+
+void transformation(const float* cts, const float* bs, const float* cte, const float* be, Mat12& t) {
+  t.fill(0.0f);
+  auto block = [&t](int r0, int c0, const float* m) {
+    for (int j = 1; j <= 3; ++j)
+      for (int i = 1; i <= 3; ++i) at(t, r0 + i - 1, c0 + j - 1) = m[(i - 1) + 3 * (j - 1)];
+  };
+  block(1, 1, cts);
+  block(4, 1, bs);
+  block(4, 4, cts);
+  block(7, 7, cte);
+  block(10, 7, be);
+  block(10, 10, cte);
+}
+
+void congruence(const Mat12& t, const Mat12& a, Mat12& out) {
+  Mat12 wm{};
+  for (int j = 1; j <= 12; ++j)
+    for (int i = 1; i <= 12; ++i) {
+      float s = 0.0f;
+      for (int k = 1; k <= 12; ++k) s += at(a, i, k) * at(t, j, k);
+      at(wm, i, j) = s;
+    }
+  for (int j = 1; j <= 12; ++j)
+    for (int i = 1; i <= 12; ++i) {
+      float s = 0.0f;
+      for (int k = 1; k <= 12; ++k) s += at(t, i, k) * at(wm, k, j);
+      at(out, i, j) = s;
+    }
+}
+
+void to_local(const Mat12& t, const float* g, float* u) {
+  for (int i = 1; i <= 12; ++i) {
+    float sum = 0.0f;
+    for (int k = 1; k <= 12; ++k) sum += at(t, k, i) * g[k - 1];
+    u[i - 1] = sum;
+  }
+}
+
+void to_joints(const Mat12& t, const float* u, float* g) {
+  for (int i = 1; i <= 12; ++i) {
+    float sum = 0.0f;
+    for (int k = 1; k <= 12; ++k) sum += at(t, i, k) * u[k - 1];
+    g[i - 1] = sum;
+  }
+}
+
+namespace {
+
+// Consistent coefficients a-f of one bending plane from the releases of its
+// two ends.
+struct PlaneKg {
+  float a, b, c, d, e, f;
+};
+
+PlaneKg plane_kg(bool rel_i, bool rel_j, float l) {
+  if (rel_i && rel_j) return {1.0f / l, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+  if (rel_j) return {1.2f / l, 0.2f, 0.0f, 0.2f * l, 0.0f, 0.0f};
+  if (rel_i) return {1.2f / l, 0.0f, 0.2f, 0.0f, 0.0f, 0.2f * l};
+  return {1.2f / l, 0.1f, 0.1f, l * 2.0f / 15.0f, l / 30.0f, l * 2.0f / 15.0f};
+}
+
+}  // namespace
+
+void local_geometric(int form, float l, int rel, Mat12& g) {
+  g.fill(0.0f);
+  if (form == 1) {
+    for (int k : {2, 3}) {
+      at(g, k, k) = 1.0f / l;
+      at(g, k + 6, k + 6) = 1.0f / l;
+      set_sym(g, k, k + 6, -1.0f / l);
+    }
+    return;
+  }
+  if (form != 2) return;
+  const PlaneKg z = plane_kg((rel & kRelMzI) != 0, (rel & kRelMzJ) != 0, l);
+  set_sym(g, 2, 2, z.a);
+  set_sym(g, 8, 8, z.a);
+  set_sym(g, 2, 8, -z.a);
+  set_sym(g, 2, 6, z.b);
+  set_sym(g, 6, 8, -z.b);
+  set_sym(g, 2, 12, z.c);
+  set_sym(g, 8, 12, -z.c);
+  set_sym(g, 6, 6, z.d);
+  set_sym(g, 6, 12, -z.e);
+  set_sym(g, 12, 12, z.f);
+  const PlaneKg y = plane_kg((rel & kRelMyI) != 0, (rel & kRelMyJ) != 0, l);
+  set_sym(g, 3, 3, y.a);
+  set_sym(g, 9, 9, y.a);
+  set_sym(g, 3, 9, -y.a);
+  set_sym(g, 3, 5, -y.b);
+  set_sym(g, 5, 9, y.b);
+  set_sym(g, 3, 11, -y.c);
+  set_sym(g, 9, 11, y.c);
+  set_sym(g, 5, 5, y.d);
+  set_sym(g, 5, 11, -y.e);
+  set_sym(g, 11, 11, y.f);
+}
+
+int pack(const Mat12& m, const std::array<std::int32_t, 13>& loc, float* ke, int& n, std::int32_t* lm,
+         bool positive_diagonal) {
+  std::array<bool, 13> active{};
+  for (int i = 1; i <= 12; ++i)
+    active[static_cast<std::size_t>(i)] =
+        loc[static_cast<std::size_t>(i)] != 0 && (!positive_diagonal || at(m, i, i) > 0.0f);
+  int nd = 0;
+  for (int i = 1; i <= 12; ++i) {
+    if (!active[static_cast<std::size_t>(i)]) continue;
+    lm[nd] = loc[static_cast<std::size_t>(i)];
+    ++nd;
+    for (int j = i; j >= 1; --j) {
+      if (!active[static_cast<std::size_t>(j)]) continue;
+      ke[n] = at(m, i, j);
+      ++n;
+    }
+  }
+  return nd;
+}
+
+void print_packed(const float* ke, int order, std::string_view title) {
+  model::skyprt(ke, kv::titles().np.data() + 1, order, order * (order + 1) / 2, title);
+}
+
+bool axis_moves(const float* cts, const float* cte, int pi, int pj) {
+  constexpr float kAxisTolerance = 1.0e-4f;
+  const model::NodeTables nt = model::node_tables();
+  bool moves = false;
+  for (int m = 1; m <= 3; ++m) {
+    const bool along = std::fabs(cts[m - 1]) > kAxisTolerance || std::fabs(cte[m - 1]) > kAxisTolerance;
+    if (along && nt.id(pi, m) != nt.id(pj, m)) moves = true;
+  }
+  return moves;
+}
+
+void gather(const Positions& pos, std::int64_t idisp, int lc, float* u) {
+  const int neq = kv::ctl(kv::kNEQ);
+  const model::NodeTables nt = model::node_tables();
+  const float* col = kv::rptr(idisp + static_cast<std::int64_t>(lc - 1) * neq) - 1;  // col[eq]
+  for (int i = 0; i < 12; ++i) {
+    const int eq = nt.id(pos[static_cast<std::size_t>(i)], i % 6 + 1);
+    u[i] = eq > 0 && eq <= neq ? col[eq] : 0.0f;
+  }
+}
+
+void add_element_loads(int ielno, const Mat12& t, const float* q, int nlc, std::int64_t iload,
+                       const Positions& pos) {
+  const int neq = kv::ctl(kv::kNEQ);
+  const model::NodeTables nt = model::node_tables();
+  const bool tr = kv::trace('H');
+  if (tr) fio::write_list(6, "IELNO", ielno);
+  for (int lc = 1; lc <= nlc; ++lc) {
+    const float* qc = q + 12 * static_cast<std::int64_t>(lc - 1);
+    Vec12 g{};
+    to_joints(t, qc, g.data());
+    float* col = kv::rptr(iload + static_cast<std::int64_t>(lc - 1) * neq) - 1;  // col[eq]
+    for (int i = 0; i < 12; ++i) {
+      const int eq = nt.id(pos[static_cast<std::size_t>(i)], i % 6 + 1);
+      if (eq > 0 && eq <= neq) col[eq] += g[static_cast<std::size_t>(i)];
+    }
+    if (tr) {
+      model::prtmat(qc, 12, 1, "LOCAL  FIXED END FORCES");
+      model::prtmat(g.data(), 12, 1, "GLOBAL FIXED END FORCES");
+    }
+  }
+  if (tr) model::prtmat(kv::rptr(iload), neq, nlc, "GLOBAL LOAD MATRIX");
+}
+
+bool end_axes(std::span<float, 3> vx, std::span<float, 3> vy, int pos, float dx, float* ct, float* b) {
+  static constexpr std::array<float, 9> kIdentity{1, 0, 0, 0, 1, 0, 0, 0, 1};
+  const model::NodeTables nt = model::node_tables();
+  const int s = nt.icos(pos);
+  const std::span<const float, 9> cosines(s > 0 ? nt.cos_set(s) : kIdentity.data(), 9);
+  return locaxs(vx, vy, cosines, std::span<float, 9>(ct, 9), dx, 0.0f, 0.0f, std::span<float, 9>(b, 9),
+                nt.tcon_row(pos), kv::ctl(kv::kNNDIM));
+}
+
+bool member_axes(std::span<float, 3> vx, std::span<float, 3> vy, int pa, int pb, float sdist, float edist,
+                 float* cts, float* bs, float* cte, float* be) {
+  return end_axes(vx, vy, pa, sdist, cts, bs) && end_axes(vx, vy, pb, -edist, cte, be);
+}
+
+void trace_axes(const float* cts, const float* bs, const float* cte, const float* be) {
+  if (!kv::trace('H')) return;
+  model::prtmat(cts, 3, 3, "CTS   ");
+  model::prtmat(cte, 3, 3, "CTE   ");
+  model::prtmat(bs, 3, 3, "BS   ");
+  model::prtmat(be, 3, 3, "BE   ");
+}
+
+void rejected_line(int ielno, int ja, int jb) {
+  fio::write(6, "('  ELEMENT: ',I6,'  START JOINT:',I5,'  END JOINT:',I5,/,"
+                "' THE ELEMENT IS REJECTED AND ER','ROR CHECKING CONTINUES')",
+             ielno, ja, jb);
+}
+
+}  // namespace elements::frame

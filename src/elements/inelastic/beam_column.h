@@ -1,0 +1,173 @@
+// The inelastic beam-column family (types 9 "IE3DBEAM" and 10 "MR_END"): an
+// elastic member between rigid end zones whose six end actions are carried
+// by material springs. This file holds the record words the two types share,
+// a view of the record, and the rules that do not depend on the type: the
+// bending-pair stiffness of each hinge material, the hinge flexibilities, the
+// status string and the nearest-breakpoint lookup of the failure tables.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "base/work_array.h"
+
+namespace elements::beam_column {
+
+// Record words (word 0 is the type code); words 0-313 are alike in both types.
+enum Word : int {
+  kNedof = 1,
+  kMatTyp = 2,    // 6 INT: material type of components 1-6
+  kHtan = 8,      // 4 REAL: hinge tangent of MY-A, MY-B, MZ-A, MZ-B at the last formation
+  kYldFlg = 12,   // 6 REAL: IA_BILN yield flags, order MX, FX, MY-A, MY-B, MZ-A, MZ-B
+  kMstOff = 18,   // 6 INT: first state word of each component in each half
+  kPkg = 24,
+  kDul = 25,      // 12 REAL: local displacement increments of the step
+  kUl = 37,       // 12 REAL: total local displacements
+  kDfl = 49,      // 12 REAL: local force increments of the step
+  kFl = 61,       // 12 REAL: total local forces
+  kLm = 73,       // 12 INT
+  kCts = 85,      // 3x3 REAL
+  kCte = 94,
+  kBs = 103,
+  kBe = 112,
+  kJntA = 121,
+  kJntB = 122,
+  kPosA = 123,    // node-table positions; 0 for a rejected element
+  kPosB = 124,
+  kElFlag = 125,  // bit value 64: the element has a geometric stiffness
+  kClen = 126,
+  kKgdof = 127,
+  kNke = 128,     // packed stiffness terms; the geometric ones follow
+  kLmkg = 129,    // 12 INT
+  kNhyst = 141,
+  kEse = 142,
+  kPse = 143,
+  kFmaxt = 144,   // 12x12 REAL: force vector at the maximum of each DOF
+  kIafag = 288,
+  kIyldst = 289,  // type 9: status bits; type 10: the yielded flag
+  kMatSet = 290,  // 6 INT
+  kAxk = 296,
+  kShz1 = 297,
+  kShz2 = 298,
+  kShz3 = 299,
+  kShy1 = 300,
+  kShy2 = 301,
+  kShy3 = 302,
+  kTok = 303,
+  kByaa = 304,
+  kByab = 305,
+  kBzaa = 306,
+  kBzab = 307,
+  kBybb = 308,
+  kBzbb = 309,
+  kPlrot = 310,   // 4 REAL: plastic rotations of MY-A, MY-B, MZ-A, MZ-B
+};
+
+inline constexpr int kGeomBit = 64;
+inline constexpr int kMaxTerms = 156;  // packed stiffness and geometric stiffness together
+inline constexpr int kEnvelopeWords = 144;
+
+// Components in record and input order.
+enum Component : int { kMyA = 1, kMyB = 2, kMzA = 3, kMzB = 4, kMx = 5, kFx = 6 };
+
+// Material type codes the components take.
+enum MaterialType : int {
+  kTakeda = 6,
+  kLongOwjg = 9,
+  kIaBiln = 10,
+  kMr2 = 11,
+  kLocbkl = 13,
+  kHinge = 19,
+};
+
+// The local DOF of each component's end action (1-based, index by component).
+inline constexpr std::array<int, 7> kComponentDof{0, 5, 11, 6, 12, 10, 7};
+// Its place among the yield flags (MX, FX, MY-A, MY-B, MZ-A, MZ-B).
+inline constexpr std::array<int, 7> kFlagPlace{0, 3, 4, 5, 6, 1, 2};
+// Its bit of the status word.
+inline constexpr std::array<int, 7> kStatusBit{0, 8, 16, 32, 64, 4, 2};
+
+// What sets a type of the family apart in its record.
+struct Layout {
+  int type;
+  int a;     // first word of the 12x12 transformation A
+  int base;  // first material state word
+};
+
+// A view of one element record.
+struct Member {
+  std::int64_t p = 0;
+  Layout lay{};
+
+  kv::IntWord iw(int k) const { return kv::izm(p + k); }
+  kv::RealWord rw(int k) const { return kv::rzm(p + k); }
+  float* real(int k) const { return kv::rptr(p + k); }
+  std::int32_t* ints(int k) const { return kv::iptr(p + k); }
+  float clen() const { return rw(kClen); }
+  int type_of(int c) const { return iw(kMatTyp + c - 1); }
+  int nhyst() const { return iw(kNhyst); }
+  bool rejected() const { return iw(kPosA) <= 0 || iw(kPosB) <= 0; }
+  // State words of component c, 1-based: committed(c)[1] is its word 1.
+  float* committed(int c) const { return kv::rptr(p + lay.base + iw(kMstOff + c - 1) - 1) - 1; }
+  float* trial(int c) const { return committed(c) + nhyst() / 2; }
+  std::int64_t committed_index(int c) const { return p + lay.base + iw(kMstOff + c - 1) - 1; }
+  std::int64_t trial_index(int c) const { return committed_index(c) + nhyst() / 2; }
+  // The state words component c owns in one half.
+  int nstate(int c) const {
+    const int next = c < kFx ? iw(kMstOff + c) : nhyst() / 2 + 1;
+    return next - iw(kMstOff + c - 1);
+  }
+  float* a() const { return real(lay.a); }
+  std::int64_t izke() const { return p + lay.base + nhyst(); }
+};
+
+// End-moment stiffness of one bending plane: A-A, A-B and B-B terms.
+struct PairTerms {
+  float aa = 0.0f;
+  float ab = 0.0f;
+  float bb = 0.0f;
+};
+
+// IA_BILN pair of rigidity ei, post-yield ratio sp and length l by the yield
+// flags of its ends (0.0 elastic, 1.0 yielded); false for flags of other
+// values (the terms are then not changed).
+bool ia_biln_pair(float ei, float sp, float l, float flag_a, float flag_b, PairTerms& t);
+
+// The series spring of a HINGE end from its tangent and elastic hinge
+// stiffness: 1.0E-20 for a zero tangent, 1.0E+20 while the tangent is the
+// elastic one. The caller gets back whether the end is softer than elastic.
+float hinge_spring(float tangent, float elastic, bool& inelastic);
+
+// HINGE pair: member rigidity ei and the two end springs in series.
+PairTerms hinge_pair(float ei, float l, float ka, float kb);
+
+// The hinge flexibility 1/tangent - 1/elastic of a TAKEDA, LONG_OWJG or MR2
+// end (0.0 when there is no elastic stiffness); a zero tangent is taken as
+// the HINGE convention's 1.0E-20, so the flexibility stays finite.
+float hinge_flexibility(float tangent, float elastic);
+
+// The pair stiffness of a hinge-flexibility pair of the given type from the
+// end flexibilities: TAKEDA (6) with c = L/3EI and e = L²/12EI², LONG_OWJG (9)
+// with the elastic hinge stiffnesses ea, eb, MR2 (11) with s = 6EI/L.
+struct FlexibilityData {
+  int type = 0;
+  float fa = 0.0f, fb = 0.0f;
+  float ea = 0.0f, eb = 0.0f;  // type 9
+  float s = 0.0f;              // type 11
+  float c = 0.0f, e = 0.0f;    // type 6
+};
+PairTerms flexibility_pair(const FlexibilityData& d);
+
+// FLGCHR: "000000" with character k set to '1' when bit value 2^k of the
+// status word is set (k = 1..6: FX, MX, MY-A, MY-B, MZ-A, MZ-B).
+std::array<char, 6> flgchr(int status);
+
+// TBNEAR: the value v of the breakpoint of xb nearest to x, on a table that
+// is descending when xb[0] >= xb[1] and ascending otherwise; beyond the table
+// the end value. A table that is not monotone, or an x that no interval holds,
+// takes the breakpoint nearest by |x - xb|.
+float tbnear(float x, std::span<const float> xb, std::span<const float> v);
+
+}  // namespace elements::beam_column

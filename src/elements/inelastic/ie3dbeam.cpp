@@ -1,0 +1,1167 @@
+#include "elements/inelastic/ie3dbeam.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <span>
+#include <string_view>
+
+#include "base/globals.h"
+#include "elements/beam_frame.h"
+#include "elements/element_common.h"
+#include "elements/element_loads.h"
+#include "elements/inelastic/beam_column.h"
+#include "elements/local_axes.h"
+#include "fio/fio.h"
+#include "materials/matdsp.h"
+#include "base/input_lines.h"
+#include "base/matrix_print.h"
+#include "base/node_tables.h"
+
+namespace elements {
+
+namespace {
+
+using namespace beam_column;
+using namespace ie3dbeam;
+using frame::at;
+using frame::Mat12;
+using frame::set_sym;
+using frame::Vec12;
+
+constexpr Layout kLayout{9, kA, kBase};
+constexpr std::string_view kEndA = "END A   ";
+constexpr std::string_view kEndB = "END B   ";
+constexpr int kYieldPoint = 2;     // limit-state point of the first bending yield
+constexpr int kCapacityPoint = 3;  // limit-state point of the first capacity exceeded
+constexpr int kFailureModes = 5;
+constexpr int kMaxTablePoints = 20;
+
+// Limit codes of the element.
+enum LimitCode : int {
+  kFlpAxial = 1,
+  kFlpTorsion = 2,
+  kFlpMyA = 3,       // first yield of MY-A; 4, 5, 6 of MY-B, MZ-A, MZ-B
+  kFlpFailMyA = 6,   // + failure mode 1..5: MY-A rotation capacity exceeded (7-11)
+  kFlpFailMyB = 13,  // + failure mode: MY-B (14-18)
+};
+
+// Material state words the element reads or writes (word 1 first).
+enum StateWord : int {
+  kTangent = 1,
+  kBilnCapacity = 2,   // IA_BILN positive capacity
+  kBilnYield = 4,      // IA_BILN yield flag
+  kBilnCode = 5,       // IA_BILN interaction code (0.0 elastic)
+  kBilnRatio = 6,      // IA_BILN post-yield ratio
+  kBilnYieldDef = 13,  // IA_BILN yield deformation
+  kBilnCapRot = 20,    // IA_BILN plastic-rotation capacity
+  kBilnLength = 21,    // IA_BILN member length
+  kBilnTable = 27,     // IA_BILN failure-table count; breakpoints 28-47, modes 48-67
+  kHingeYielded = 11,  // HINGE yield indicator
+  kHingeYieldRot = 20,
+  kHingeElastic = 31,  // HINGE and MR2 elastic hinge stiffness
+  kHingeEI = 32,       // HINGE member EI
+  kMr2CapRot = 32,
+  kHingeCapRot = 33,
+  kMr2Length = 34,
+  kHingeLength = 35,   // HINGE member length
+  kMr2EI = 35,
+  kHingeFirstRot = 36,
+  kHingeMaxRot = 37,
+  kHingeTable = 48,    // HINGE failure-table count; breakpoints 49-68, modes 69-88
+  kLongElastic = 61,   // LONG_OWJG elastic hinge stiffness
+  kTakedaElastic = 48, // TAKEDA initial rigidity
+  kTakedaEI = 49,
+  kTubeKeff = 2,       // LOCBKL effective-length factor
+  kTubeLength = 5,     // LOCBKL member length
+};
+
+Member member(const EleCall& c) { return Member{c.p, kLayout}; }
+
+kv::RealWord flpflg(const Member& m, int code) { return m.rw(kFlpFlg + code - 1); }
+
+std::string_view end_label(int comp) { return comp == kMyA || comp == kMzA ? kEndA : kEndB; }
+
+struct Status {
+  std::array<char, 6> text;
+  std::string_view view() const { return {text.data(), text.size()}; }
+};
+Status status_of(const Member& m) { return {flgchr(m.iw(kIyldst))}; }
+
+void set_status_bit(const Member& m, int bit, bool on) {
+  const int s = m.iw(kIyldst);
+  m.iw(kIyldst) = on ? (s | bit) : (s & ~bit);
+}
+
+void set_limit_point(int k, int ielno) {
+  kv::Solsta& ss = kv::solsta();
+  if (ss.lsflag[static_cast<std::size_t>(k)] != 0.0f) return;
+  ss.lsflag[static_cast<std::size_t>(k)] = 1.0f;
+  ss.lselem[static_cast<std::size_t>(k)] = ielno;
+}
+
+using common::material_call;
+using common::run_material;
+
+// ---------------------------------------------------------------- report lines
+
+void force_heading(std::string_view subtitle) {
+  fio::write(6, "(/,'     IE3D BEAM FORCES...',/,/,7X,A,/,'   ELEMENT LOAD         NODE',7X,'AXIAL',11X,'FY',"
+                "13X,'FZ',11X,'TORSION',10X,'MY',13X,'MZ   STBFAG')",
+             subtitle);
+}
+
+// The DISPL and FORCE lines of options 4 and 5: d and f at the two ends, the
+// force lines ending with the status string.
+void end_lines(const Member& m, int ielno, int lc, const float* d, const float* f) {
+  const int ja = m.iw(kJntA);
+  const int jb = m.iw(kJntB);
+  fio::write(6, "(/,I10,I5,2X,'DISPL',I6,1P,6E15.6,/,15X,2X,'DISPL',I6,6E15.6)", ielno, lc, ja,
+             std::span<const float>(d, 6), jb, std::span<const float>(d + 6, 6));
+  fio::write(6, "(/,I10,I5,2X,'FORCE',I6,1P,6E15.6,/,15X,2X,'FORCE',I6,6E15.6,3X,A)", ielno, lc, ja,
+             std::span<const float>(f, 6), jb, std::span<const float>(f + 6, 6), status_of(m).view());
+}
+
+// The committed displacements and forces under an event report.
+void event_forces(const Member& m, int ielno) {
+  const int ja = m.iw(kJntA);
+  const int jb = m.iw(kJntB);
+  const float* ul = m.real(kUl);
+  const float* fl = m.real(kFl);
+  constexpr int kCaseField = 1;
+  fio::write(6, "('**** THE ELEMENT FORCES ',A,' ARE:')", kv::titles().ldlabl);
+  fio::write(6, "(/,I10,I5,2X,'DISPL',I6,1P,6E15.6,/,15X,2X,'DISPL',I6,6E15.6,1X,'FLP:',E10.2)", ielno,
+             kCaseField, ja, std::span<const float>(ul, 6), jb, std::span<const float>(ul + 6, 6),
+             static_cast<float>(m.rw(kFlp)));
+  fio::write(6, "(/,I10,I5,2X,'FORCE',I6,1P,6E15.6,/,15X,2X,'FORCE',I6,6E15.6,1X,'CHR: ',A)", ielno, kCaseField,
+             ja, std::span<const float>(fl, 6), jb, std::span<const float>(fl + 6, 6), status_of(m).view());
+}
+
+// Marks limit code k reported; false when it had been reported before.
+bool take_code(const Member& m, int k) {
+  if (flpflg(m, k) != 0.0f) return false;
+  flpflg(m, k) = 1.0f;
+  m.rw(kFlp) = static_cast<float>(k);
+  return true;
+}
+
+// First yield of a component: code k, the end label or the axial/torsion text.
+void yield_report(const Member& m, int ielno, int k, std::string_view what, bool at_end) {
+  if (!take_code(m, k)) return;
+  if (at_end)
+    fio::write(6, "(/,'**** IA_BILN ELEMENT ',I10,' YIELD AT ',A)", ielno, what);
+  else
+    fio::write(6, "(/,'**** IA_BILN ELEMENT ',I10,A)", ielno, what);
+  event_forces(m, ielno);
+}
+
+// ---------------------------------------------------------------- stiffness
+
+// The local stiffness SLOC from the record's stiffness terms.
+void local_stiffness(const Member& m, Mat12& s) {
+  s.fill(0.0f);
+  const float axk = m.rw(kAxk);
+  const float tok = m.rw(kTok);
+  set_sym(s, 1, 1, axk);
+  set_sym(s, 7, 7, axk);
+  set_sym(s, 1, 7, -axk);
+  set_sym(s, 4, 4, tok);
+  set_sym(s, 10, 10, tok);
+  set_sym(s, 4, 10, -tok);
+  const float shz1 = m.rw(kShz1), shz2 = m.rw(kShz2), shz3 = m.rw(kShz3);
+  set_sym(s, 2, 2, shz1);
+  set_sym(s, 8, 8, shz1);
+  set_sym(s, 2, 8, -shz1);
+  set_sym(s, 2, 6, shz2);
+  set_sym(s, 6, 8, -shz2);
+  set_sym(s, 2, 12, shz3);
+  set_sym(s, 8, 12, -shz3);
+  set_sym(s, 6, 6, m.rw(kBzaa));
+  set_sym(s, 6, 12, m.rw(kBzab));
+  set_sym(s, 12, 12, m.rw(kBzbb));
+  const float shy1 = m.rw(kShy1), shy2 = m.rw(kShy2), shy3 = m.rw(kShy3);
+  set_sym(s, 3, 3, shy1);
+  set_sym(s, 9, 9, shy1);
+  set_sym(s, 3, 9, -shy1);
+  set_sym(s, 3, 5, -shy2);
+  set_sym(s, 5, 9, shy2);
+  set_sym(s, 3, 11, -shy3);
+  set_sym(s, 9, 11, shy3);
+  set_sym(s, 5, 5, m.rw(kByaa));
+  set_sym(s, 5, 11, m.rw(kByab));
+  set_sym(s, 11, 11, m.rw(kBybb));
+}
+
+frame::Positions positions(const Member& m) {
+  frame::Positions pos{};
+  std::fill(pos.begin(), pos.begin() + 6, static_cast<int>(m.iw(kPosA)));
+  std::fill(pos.begin() + 6, pos.end(), static_cast<int>(m.iw(kPosB)));
+  return pos;
+}
+
+void transformation(const Member& m, Mat12& t) { std::copy(m.a(), m.a() + 144, t.begin()); }
+
+// LMT: the joint equation of each element DOF, 0 for a DOF whose two ends
+// share their equation.
+std::array<std::int32_t, 13> joint_equations(const Member& m) {
+  std::array<std::int32_t, 13> lmt{};
+  const model::NodeTables nt = model::node_tables();
+  const int pa = m.iw(kPosA);
+  const int pb = m.iw(kPosB);
+  for (int j = 1; j <= 6; ++j) {
+    const int ea = nt.id(pa, j);
+    const int eb = nt.id(pb, j);
+    if (ea == eb) continue;
+    lmt[static_cast<std::size_t>(j)] = ea;
+    lmt[static_cast<std::size_t>(j + 6)] = eb;
+  }
+  return lmt;
+}
+
+// A bending plane: its two components, its record terms and its names.
+struct Plane {
+  int ca, cb;
+  int aa, ab, bb;
+  std::string_view tag_a, tag_b;  // "MYA=", " MYB="
+};
+constexpr Plane kMyPlane{kMyA, kMyB, kByaa, kByab, kBybb, "MYA=", " MYB="};
+constexpr Plane kMzPlane{kMzA, kMzB, kBzaa, kBzab, kBzbb, "MZA=", " MZB="};
+
+void store_terms(const Member& m, const Plane& pl, const PairTerms& t) {
+  m.rw(pl.aa) = t.aa;
+  m.rw(pl.ab) = t.ab;
+  m.rw(pl.bb) = t.bb;
+}
+
+kv::RealWord htan(const Member& m, int comp) { return m.rw(kHtan + comp - 1); }
+kv::RealWord yldflg(const Member& m, int comp) {
+  return m.rw(kYldFlg + kFlagPlace[static_cast<std::size_t>(comp)] - 1);
+}
+
+void ia_biln_plane(const EleCall& c, const Member& m, const Plane& pl, bool input) {
+  const float* sa = m.committed(pl.ca);
+  const float* sb = m.committed(pl.cb);
+  const float l = m.clen();
+  yldflg(m, pl.ca) = sa[kBilnYield];
+  yldflg(m, pl.cb) = sb[kBilnYield];
+  PairTerms t;
+  if (sa[kBilnCode] == 0.0f) {
+    ia_biln_pair(sa[kTangent], sa[kBilnRatio], l, 0.0f, 0.0f, t);
+    store_terms(m, pl, t);
+    return;
+  }
+  const float fa = sa[kBilnYield];
+  const float fb = sb[kBilnYield];
+  if (!ia_biln_pair(sa[kTangent], sa[kBilnRatio], l, fa, fb, t)) return;
+  store_terms(m, pl, t);
+  set_status_bit(m, kStatusBit[static_cast<std::size_t>(pl.ca)], fa == 1.0f);
+  set_status_bit(m, kStatusBit[static_cast<std::size_t>(pl.cb)], fb == 1.0f);
+  if (input || (fa == 0.0f && fb == 0.0f)) return;
+  const int code_a = kFlpMyA + pl.ca - 1;
+  const int code_b = kFlpMyA + pl.cb - 1;
+  // Both ends found yielded together: end B is reported first.
+  if (fb == 1.0f) yield_report(m, c.ielno, code_b, kEndB, true);
+  if (fa == 1.0f) yield_report(m, c.ielno, code_a, kEndA, true);
+  set_limit_point(kYieldPoint, c.ielno);
+}
+
+void hinge_plane(const Member& m, const Plane& pl) {
+  const float* sa = m.committed(pl.ca);
+  const float* sb = m.committed(pl.cb);
+  htan(m, pl.ca) = sa[kTangent];
+  htan(m, pl.cb) = sb[kTangent];
+  bool inel_a = false;
+  bool inel_b = false;
+  const float ka = hinge_spring(sa[kTangent], sa[kHingeElastic], inel_a);
+  const float kb = hinge_spring(sb[kTangent], sb[kHingeElastic], inel_b);
+  set_status_bit(m, kStatusBit[static_cast<std::size_t>(pl.ca)], inel_a);
+  set_status_bit(m, kStatusBit[static_cast<std::size_t>(pl.cb)], inel_b);
+  store_terms(m, pl, hinge_pair(sa[kHingeEI], m.clen(), ka, kb));
+}
+
+// TAKEDA, LONG_OWJG or MR2 pair through the hinge flexibilities.
+void flexibility_plane(const Member& m, const Plane& pl, int type) {
+  const float* sa = m.committed(pl.ca);
+  const float* sb = m.committed(pl.cb);
+  const float l = m.clen();
+  FlexibilityData d;
+  d.type = type;
+  float ta = sa[kTangent];
+  float tb = sb[kTangent];
+  float ea = 0.0f;
+  float eb = 0.0f;
+  if (type == kLongOwjg) {
+    ea = sa[kLongElastic];
+    eb = sb[kLongElastic];
+  } else if (type == kMr2) {
+    d.s = 6.0f * sa[kMr2EI] / l;
+    ea = sa[kHingeElastic];
+    eb = sb[kHingeElastic];
+  } else {  // TAKEDA: rigidities of a member of unit length
+    ea = sa[kTakedaElastic] / l;
+    eb = sb[kTakedaElastic] / l;
+    ta /= l;
+    tb /= l;
+    const float ei = sa[kTakedaEI];
+    d.c = l / (3.0f * ei);
+    d.e = l * l / (12.0f * ei * ei);
+  }
+  htan(m, pl.ca) = ta;
+  htan(m, pl.cb) = tb;
+  d.ea = ea;
+  d.eb = eb;
+  d.fa = hinge_flexibility(ta, ea);
+  d.fb = hinge_flexibility(tb, eb);
+  set_status_bit(m, kStatusBit[static_cast<std::size_t>(pl.ca)], d.fa != 0.0f);
+  set_status_bit(m, kStatusBit[static_cast<std::size_t>(pl.cb)], d.fb != 0.0f);
+  store_terms(m, pl, flexibility_pair(d));
+}
+
+void bending_plane(const EleCall& c, const Member& m, const Plane& pl, bool input) {
+  const int ta = m.type_of(pl.ca);
+  const int tb = m.type_of(pl.cb);
+  if (ta == tb && ta == kIaBiln) {
+    ia_biln_plane(c, m, pl, input);
+  } else if (ta == tb && ta == kHinge) {
+    hinge_plane(m, pl);
+  } else if (ta == tb && (ta == kTakeda || ta == kLongOwjg || ta == kMr2)) {
+    flexibility_plane(m, pl, ta);
+  } else {
+    fio::write(6, "(1X,'** INVALID MATERIAL TYPE ',A,I2,A,I2,' FOR ELEMENT NO. ',I5,' **')", pl.tag_a, ta,
+               pl.tag_b, tb, c.ielno);
+  }
+}
+
+// FX (component 6) or MX (component 5): IA_BILN, or for FX the tube.
+void axial_or_torsion(const EleCall& c, const Member& m, int comp, bool input) {
+  const bool fx = comp == kFx;
+  const int term = fx ? kAxk : kTok;
+  const int type = m.type_of(comp);
+  float* s = m.committed(comp);
+  const float l = m.clen();
+  if (type == kIaBiln) {
+    const float flag = s[kBilnYield];
+    yldflg(m, comp) = flag;
+    set_status_bit(m, kStatusBit[static_cast<std::size_t>(comp)], flag != 0.0f);
+    // The yield elongation (twist) of the member, which the material keeps
+    // unless it yields at a larger one.
+    if (input && s[kTangent] != 0.0f) s[kBilnYieldDef] = s[kBilnCapacity] * l / s[kTangent];
+    if (s[kBilnCode] == 0.0f || flag == 0.0f) {
+      m.rw(term) = s[kTangent] / l;
+    } else if (flag == 1.0f) {
+      m.rw(term) = s[kBilnRatio] * s[kTangent] / l;
+      if (!input) {
+        yield_report(m, c.ielno, fx ? kFlpAxial : kFlpTorsion, fx ? " YIELD in AXIAL" : " YIELD in TORSION",
+                     false);
+      }
+    }
+  } else if (fx && type == kLocbkl) {
+    m.rw(term) = s[kTangent];
+  } else {
+    fio::write(6, "(1X,'** INVALID MATERIAL TYPE ',A,I2,' FOR ELEMENT NO. ',I5,' **')", fx ? "MFXA=" : "MXA=",
+               type, c.ielno);
+  }
+}
+
+// The formation: pair terms, axial and torsion, SLOC, A*SLOC*A' and the packed
+// stiffness with LM. At input no report is made and no point set.
+void form_stiffness(const EleCall& c, const Member& m, bool input) {
+  bending_plane(c, m, kMyPlane, input);
+  bending_plane(c, m, kMzPlane, input);
+  axial_or_torsion(c, m, kFx, input);
+  axial_or_torsion(c, m, kMx, input);
+  const float l = m.clen();
+  m.rw(kShz1) = (m.rw(kBzaa) + 2.0f * m.rw(kBzab) + m.rw(kBzbb)) / (l * l);
+  m.rw(kShz2) = (m.rw(kBzaa) + m.rw(kBzab)) / l;
+  m.rw(kShz3) = (m.rw(kBzbb) + m.rw(kBzab)) / l;
+  m.rw(kShy1) = (m.rw(kByaa) + 2.0f * m.rw(kByab) + m.rw(kBybb)) / (l * l);
+  m.rw(kShy2) = (m.rw(kByaa) + m.rw(kByab)) / l;
+  m.rw(kShy3) = (m.rw(kBybb) + m.rw(kByab)) / l;
+
+  Mat12 s{};
+  Mat12 t{};
+  Mat12 asat{};
+  local_stiffness(m, s);
+  transformation(m, t);
+  frame::congruence(t, s, asat);
+  if (kv::trace('I')) model::prtmat(asat.data(), 12, 12, " ASAT ");
+  const auto lmt = joint_equations(m);
+  int n = 0;
+  m.iw(kNedof) = frame::pack(asat, lmt, kv::rptr(m.izke()), n, m.ints(kLm), false);
+  if (input) m.iw(kNke) = n;
+}
+
+void stiffness_trace(const Member& m) {
+  if (!kv::trace('H')) return;
+  const auto lmt = joint_equations(m);
+  const int nd = m.iw(kNedof);
+  const frame::KgData kg = frame::kgdata();
+  fio::write_list(6, "LMT=", std::span<const std::int32_t>(lmt.data() + 1, 12));
+  fio::write_list(6, "IELDOF", nd);
+  fio::write_list(6, "LM =", std::span<const std::int32_t>(m.ints(kLm), static_cast<std::size_t>(nd)));
+  frame::print_packed(kv::rptr(m.izke()), nd, "ELEMENT STIFFNESS");
+  fio::write_list(6, "KGDATA:", kg.source, kg.form, kg.use, " PKG:", static_cast<float>(m.rw(kPkg)));
+}
+
+// The re-form test of option 3: a committed material state that differs from
+// the one the stiffness was formed with.
+bool stiffness_changed(const Member& m) {
+  const float l = m.clen();
+  for (const Plane& pl : {kMyPlane, kMzPlane}) {
+    const int ta = m.type_of(pl.ca);
+    if (ta != m.type_of(pl.cb)) continue;
+    const float* sa = m.committed(pl.ca);
+    const float* sb = m.committed(pl.cb);
+    if (ta == kLongOwjg || ta == kMr2 || ta == kHinge) {
+      if (htan(m, pl.ca) != sa[kTangent] || htan(m, pl.cb) != sb[kTangent]) return true;
+    } else if (ta == kTakeda) {
+      if (sa[kTangent] / l != htan(m, pl.ca) || sb[kTangent] / l != htan(m, pl.cb)) return true;
+    } else if (ta == kIaBiln) {
+      if (yldflg(m, pl.ca) != sa[kBilnYield] || yldflg(m, pl.cb) != sb[kBilnYield]) return true;
+    }
+  }
+  if (yldflg(m, kMx) != m.committed(kMx)[kBilnYield]) return true;
+  const float* sx = m.committed(kFx);
+  if (m.type_of(kFx) == kIaBiln && yldflg(m, kFx) != sx[kBilnYield]) return true;
+  if (m.type_of(kFx) == kLocbkl && static_cast<float>(m.rw(kAxk)) != sx[kTangent]) return true;
+  return false;
+}
+
+// ---------------------------------------------------------------- option 9
+
+void state_size(const EleCall& c, const Member& m) {
+  int nhyst = 0;
+  for (int k = 1; k <= 6; ++k) {
+    const int set = common::to_int(c.rinput[k]);
+    m.iw(kMatSet + k - 1) = set;
+    m.iw(kMstOff + k - 1) = nhyst + 1;
+    nhyst += common::material_state_words(c.ielno, set);
+  }
+  m.iw(kNhyst) = 2 * nhyst;
+}
+
+// ---------------------------------------------------------------- option 1
+
+// The member's words in the materials' states: the tube's length and
+// effective-length factor before its set-up (FX only).
+void member_words_before_setup(const Member& m) {
+  if (m.nstate(kFx) < kTubeLength) return;
+  float* s = m.committed(kFx);
+  s[kTubeLength] = m.clen();
+  // The tube divides by its effective-length factor: a beam-column end is
+  // taken as pinned, 1.0.
+  const std::int64_t mp = kv::ctl(kv::kMATPTR);
+  const int set = m.iw(kMatSet + static_cast<int>(kFx) - 1);
+  if (set >= 1 && set <= kv::ctl(kv::kNMAT) && kv::izm(kv::izm(mp + set)) == kLocbkl) s[kTubeKeff] = 1.0f;
+}
+
+// After the set-up: the member length into the bending materials of a pair
+// of one type.
+void member_words_after_setup(const Member& m) {
+  for (const Plane& pl : {kMyPlane, kMzPlane}) {
+    const int type = m.type_of(pl.ca);
+    if (type != m.type_of(pl.cb)) continue;
+    int word = 0;
+    if (type == kIaBiln) word = kBilnLength;
+    if (type == kMr2) word = kMr2Length;
+    if (type == kHinge) word = kHingeLength;
+    if (word == 0) continue;
+    for (int comp : {pl.ca, pl.cb})
+      if (m.nstate(comp) >= word) m.committed(comp)[word] = m.clen();
+  }
+}
+
+bool accepted(int comp, int type) {
+  if (comp <= kMzB)
+    return type == kHinge || type == kTakeda || type == kMr2 || type == kLongOwjg || type == kIaBiln;
+  if (comp == kMx) return type == kIaBiln;
+  return type == kIaBiln || type == kLocbkl;
+}
+
+// Sets the six components up; false when one has no usable material.
+bool set_up_materials(const EleCall& c, const Member& m) {
+  bool good = true;
+  member_words_before_setup(m);
+  for (int k = 1; k <= 6; ++k) {
+    const int set = m.iw(kMatSet + k - 1);
+    materials::MatCall mc = material_call(c.ielno, set, materials::kOptInit, m.committed_index(k));
+    const int type = run_material(mc);
+    m.iw(kMatTyp + k - 1) = type;
+    if (!accepted(k, type)) {
+      fio::write(6, "('  ELEMENT: ',I6,'  INCOMPATIBLE MATERIAL PROP.#',I5,'  START JOINT:',I5,'  END JOINT:',I5,/,"
+                    "' THE ELEMENT IS REJECTED AND ER','ROR CHECKING CONTINUES')",
+                 c.ielno, type, static_cast<int>(m.iw(kJntA)), static_cast<int>(m.iw(kJntB)));
+      good = false;
+    }
+  }
+  member_words_after_setup(m);
+  return good;
+}
+
+// The interaction family from the code words of the IA_BILN components.
+int initial_iafag(const Member& m) {
+  for (int k : {kMyA, kMyB, kMzA, kMzB, kFx})
+    if (m.type_of(k) != kIaBiln) return 0;
+  auto code = [&m](int k) { return m.committed(k)[kBilnCode]; };
+  int iafag = 0;
+  auto all_four = [&](float v) { return code(kMzB) == v && code(kMzA) == v && code(kMyA) == v && code(kMyB) == v; };
+  if (all_four(2.0f)) iafag = 1;
+  if (all_four(3.0f)) iafag = 5;
+  if (code(kMyA) == 4.0f && code(kMyB) == 4.0f) iafag = 9;
+  if (code(kMyA) == 6.0f && code(kMyB) == 6.0f) iafag = 9;
+  return iafag;
+}
+
+// Leaves the element without stiffness: no DOF, no terms, no geometric
+// stiffness and no node positions, so no later option reads a node through it.
+void reject(EleCall& c, const Member& m) {
+  m.iw(kNedof) = 0;
+  std::fill(m.ints(kLm), m.ints(kLm) + 12, 0);
+  std::fill(m.ints(kLmkg), m.ints(kLmkg) + 12, 0);
+  std::fill(m.real(kAxk), m.real(kAxk) + 14, 0.0f);  // AXK .. BZBB
+  m.iw(kElFlag) = 0;
+  m.iw(kKgdof) = 0;
+  m.iw(kNke) = 0;
+  m.iw(kPosA) = 0;
+  m.iw(kPosB) = 0;
+  c.lkg = false;
+  c.nback = kMaxTerms;
+}
+
+void echo(const EleCall& c, const Member& m, const std::array<float, 3>& vy, float sdist, float edist) {
+  if (c.typchg || kv::trace('H') || kv::trace('I')) {
+    fio::write(6, "(/,' ELEMENT 09,  IE3DBEAM ELEMENT',/,/,T22,'#   START   END',3X,'LENGTH',3X,11('-'),"
+                  "'  Y-AXIS  ',12('-'),'  START DIST    END DIST     PKG')");
+  }
+  const common::Label15 label15(c.label);
+  fio::write(6, "(1X,A15,2I6,1X,I6,1X,1P,E10.4,0P,F9.5,' I',F9.5,' J',F9.5,' K',1P,3E12.4)", label15.view(),
+             c.ielno, static_cast<int>(m.iw(kJntA)), static_cast<int>(m.iw(kJntB)), m.clen(), vy[0], vy[1], vy[2],
+             sdist, -edist, static_cast<float>(m.rw(kPkg)));
+  auto set = [&m](int k) { return static_cast<int>(m.iw(kMatSet + k - 1)); };
+  fio::write(6, "(16X,'MATERIAL # : (FX  )-',I2,1X,', (MX  )-',I2,1X,',(MY-A)-',I2,1X,', (MY-B)-',I2,1X,"
+                "',(MZ-A)-',I2,1X,', (MZ-B)-',I2)",
+             set(kFx), set(kMx), set(kMyA), set(kMyB), set(kMzA), set(kMzB));
+}
+
+// The geometric stiffness for a unit axial load: the flag, PGEOM and the
+// packed matrix after the stiffness terms.
+void geometric_setup(EleCall& c, const Member& m) {
+  const frame::KgData kg = frame::kgdata();
+  const float pkg = m.rw(kPkg);
+  m.iw(kElFlag) = m.iw(kElFlag) & ~kGeomBit;
+  c.lkg = false;
+  if (pkg == 0.0f && kg.source != 2) return;
+  if (frame::axis_moves(m.real(kCts), m.real(kCte), m.iw(kPosA), m.iw(kPosB)))
+    m.iw(kElFlag) = m.iw(kElFlag) | kGeomBit;
+  c.lkg = (m.iw(kElFlag) & kGeomBit) != 0;
+  if (kv::trace('H')) fio::write_list(6, "AXIAL:", c.lkg);
+  if (!c.lkg || kg.source == 0 || kg.form == 0) return;
+  if (kg.source == 1) c.pgeom = pkg;
+  if (kg.source == 2) c.pgeom = (m.real(kFl)[0] - m.real(kFl)[6]) * 0.5f;
+  Mat12 g{};
+  Mat12 t{};
+  Mat12 rg{};
+  frame::local_geometric(kg.form, m.clen(), 0, g);
+  if (kv::trace('I')) model::prtmat(g.data(), 12, 12, " KG -LOCAL COORD ");
+  transformation(m, t);
+  frame::congruence(t, g, rg);
+  if (kv::trace('I')) model::prtmat(rg.data(), 12, 12, " A*KG*AT ");
+  int n = m.iw(kNke);
+  const int kgdof = frame::pack(rg, joint_equations(m), kv::rptr(m.izke()), n, m.ints(kLmkg), false);
+  m.iw(kKgdof) = kgdof;
+  if (kv::trace('H')) {
+    fio::write_list(6, "KGDOF", kgdof);
+    fio::write_list(6, "LMKG =", std::span<const std::int32_t>(m.ints(kLmkg), static_cast<std::size_t>(kgdof)));
+    frame::print_packed(kv::rptr(m.izke()) + m.iw(kNke), kgdof, "ELEMENT GEOMETRIC STIFFNESS (UNIT LOAD)");
+  }
+}
+
+void check(EleCall& c, const Member& m) {
+  const float* rin = c.rinput;  // rin[1..28]
+  const model::NodeTables nt = model::node_tables();
+  c.r1 = 0.0f;
+  c.r2 = 0.0f;
+  m.rw(kEse) = 0.0f;
+  m.rw(kPse) = 0.0f;
+  if (kv::trace('H')) {
+    fio::write_list(6, c.label);
+    model::prtmat(rin + 1, kInputValues, 1, "RINPUT");
+  }
+  m.iw(0) = kLayout.type;
+  for (int k = 1; k <= 6; ++k) m.iw(kMatSet + k - 1) = common::to_int(rin[k]);
+  const int ja = common::to_int(rin[7]);
+  const int jb = common::to_int(rin[8]);
+  m.iw(kJntA) = ja;
+  m.iw(kJntB) = jb;
+  std::array<float, 3> vy{rin[9], rin[10], rin[11]};
+  const float sdist = rin[12];
+  const float edist = rin[13];
+  m.rw(kPkg) = rin[14];
+  std::copy(rin + 15, rin + 29, m.real(kJsData));
+  m.iw(kIafag) = 0;
+  m.iw(kIyldst) = 0;
+  m.iw(kElFlag) = 0;
+
+  const int nnode = kv::ctl(kv::kNNODE);
+  const int pa = model::ifind(ja, nt.nodid_ptr(), nnode);
+  const int pb = model::ifind(jb, nt.nodid_ptr(), nnode);
+  m.iw(kPosA) = pa;
+  m.iw(kPosB) = pb;
+  bool good = pa > 0 && pb > 0;
+
+  std::fill(m.real(kFmaxt), m.real(kFmaxt) + 12, 0.0f);
+  std::fill(m.real(kDul), m.real(kDul) + 48, 0.0f);  // DUL, UL, DFL, FL
+  std::fill(m.real(kCts), m.real(kCts) + 36, 0.0f);  // CTS, CTE, BS, BE
+  std::fill(m.a(), m.a() + 144, 0.0f);
+  m.rw(kClen) = 0.0f;
+
+  if (good) {
+    if (kv::trace('C')) {
+      fio::write(7, "(I5,1X,I5,1P,6E12.4)", jb, ja, static_cast<float>(nt.xyz(pb, 1)), static_cast<float>(nt.xyz(pb, 2)),
+                 static_cast<float>(nt.xyz(pb, 3)), static_cast<float>(nt.xyz(pa, 1)),
+                 static_cast<float>(nt.xyz(pa, 2)), static_cast<float>(nt.xyz(pa, 3)));
+    }
+    std::array<float, 3> vx{};
+    for (int k = 1; k <= 3; ++k) vx[static_cast<std::size_t>(k - 1)] = nt.xyz(pb, k) - nt.xyz(pa, k);
+    const float dist = vlen(vx);
+    float length = dist - sdist - edist;
+    // Joints further apart than the float range give no length: the element
+    // is rejected, and its echo shows 0.0 rather than Infinity.
+    const bool measurable = std::isfinite(length);
+    if (!measurable) {
+      length = 0.0f;
+    } else if (length <= 0.0f) {
+      fio::write(6, "(1X,20('*'),'ER','ROR - LENGTH IS LE 0',/,5X,'IELNO=',I5,5X,'JOINTI=',I5,5X,'JOINTJ=',I5,"
+                    "5X,'LENGTH',1P,E15.6,/,5X,'REVISE INPUT.............................',/)",
+                 c.ielno, pa, pb, length);
+      length = 1.0f;
+    }
+    m.rw(kClen) = length;
+    if (kv::trace('H')) {
+      fio::write_list(6, "JOINTS", pa, pb);
+      fio::write_list(6, "VX", vx[0], vx[1], vx[2]);
+      fio::write_list(6, "VY", vy[0], vy[1], vy[2]);
+      fio::write_list(6, "LENGTH  ", length);
+    }
+    // Coincident joints give no member axis, and joints too far apart no
+    // length: the element cannot be formed.
+    good = dist != 0.0f && measurable &&
+           frame::member_axes(vx, vy, pa, pb, sdist, edist, m.real(kCts), m.real(kBs), m.real(kCte), m.real(kBe));
+    frame::trace_axes(m.real(kCts), m.real(kBs), m.real(kCte), m.real(kBe));
+  }
+  if (!good) {
+    frame::rejected_line(c.ielno, ja, jb);
+  } else {
+    Mat12 a{};
+    frame::transformation(m.real(kCts), m.real(kBs), m.real(kCte), m.real(kBe), a);
+    std::copy(a.begin(), a.end(), m.a());
+    if (kv::trace('H')) model::prtmat(m.a(), 12, 12, " A    ");
+    good = set_up_materials(c, m);
+  }
+  if (good) m.iw(kIafag) = initial_iafag(m);
+  c.r1 = 0.0f;
+  c.r2 = 0.0f;
+  if (!good) {
+    reject(c, m);
+    echo(c, m, vy, sdist, edist);
+    return;
+  }
+  form_stiffness(c, m, true);
+  stiffness_trace(m);
+  geometric_setup(c, m);
+  const int kgdof = m.iw(kKgdof);
+  c.nback = kMaxTerms - m.iw(kNke) - kgdof * (kgdof + 1) / 2;
+  echo(c, m, vy, sdist, edist);
+}
+
+// ---------------------------------------------------------------- options 2, 3
+
+void axial_load(EleCall& c, const Member& m) {
+  c.lkg = (m.iw(kElFlag) & kGeomBit) != 0;
+  if (c.lkg) {
+    const frame::KgData kg = frame::kgdata();
+    if (kg.source == 1) c.pgeom = m.rw(kPkg);
+    if (kg.source == 2) c.pgeom = (m.real(kFl)[0] - m.real(kFl)[6]) * 0.5f;
+  }
+  if (kv::trace('H')) fio::write_list(6, "AXIAL ", c.lkg, "  PGEOM:", c.pgeom);
+}
+
+void tangent(EleCall& c, const Member& m) {
+  if (m.rejected() || !stiffness_changed(m)) return;
+  form_stiffness(c, m, false);
+  stiffness_trace(m);
+}
+
+// ---------------------------------------------------------------- option 4
+
+// Failure-mode texts of the rotation-capacity events.
+// Failure labels, blank-padded to 30 characters.
+constexpr std::array<std::string_view, kFailureModes + 1> kFailureLabel{
+    "",
+    "CONCRETE COMPRESSION          ",
+    "LONG. STEEL TENSILE FRACTURE  ",
+    "LONG. STEEL BUCKLED           ",
+    "LONG. STEEL LOW CYCLE FATIGUE ",
+    "LONG. STEEL LAP SPLICE        "};
+
+void failure_mode_line(int mode) {
+  switch (mode) {
+    case 1: fio::write(6, "(1X,'FAILURE MODE: ** ULTIMATE CONCRETE ','COMPRESSION STRAIN REACHED **',/)"); break;
+    case 2: fio::write(6, "(1X,'FAILURE MODE: ** FRATURE OF LONG. REBAR **',/)"); break;
+    case 3: fio::write(6, "(1X,'FAILURE MODE: ** BUCKLING OF LONG. ','REBAR **',/)"); break;
+    case 4: fio::write(6, "(1X,'FAILURE MODE: **LOW CYCLE FATIGUE OF ','LONG. STEEL BAR **',/)"); break;
+    case 5: fio::write(6, "(1X,'FAILURE MODE: ** LAP SPLICE OF LONG. ','REBAR **',/)"); break;
+    default: break;
+  }
+}
+
+// The rotation X of a bending component beyond its capacity cap.
+void capacity_message(int ielno, int comp, float x, float cap) {
+  const int istep = kv::solsta().istep;
+  if (comp == kMyA || comp == kMyB) {
+    fio::write(6, "(/,1X,'* ELEMENT ',I5,' INELASTIC ROTATION IN MY ',' DIR. AT ',A,'=',E12.4,' > PLASTIC ROTATION ',/,"
+                  "1X,'CAPACITY OF ',E12.4,'AT STEP =',I5)",
+               ielno, end_label(comp), x, cap, istep);
+  } else {
+    fio::write(6, "(/,1X,'* ELEMENT ',I5,'INELASTIC ROTATION IN MZ ',' DIR. AT ',A,'=',E12.4,' > PLASTIC ROTATION ',/,"
+                  "1X,'CAPACITY OF ',E12.4,'AT STEP =',I5,/)",
+               ielno, end_label(comp), x, cap, istep);
+  }
+}
+
+// A bending component's rotation X beyond its capacity cap: the failure code
+// of the mode its table gives (MY only) and limit-state point 3 with the
+// capacity message.
+void capacity_event(const EleCall& c, const Member& m, int comp, const float* s, float x, float cap) {
+  const bool my = comp == kMyA || comp == kMyB;
+  int mode = 0;
+  if (my) {
+    const int count_word = m.type_of(comp) == kHinge ? kHingeTable : kBilnTable;
+    const int n = std::clamp(common::to_int(s[count_word]), 0, kMaxTablePoints);
+    if (n != 0) {
+      const float* xb = s + count_word + 1;
+      const float* modes = s + count_word + 1 + kMaxTablePoints;
+      mode = common::to_int(tbnear(std::fabs(x), std::span<const float>(xb, static_cast<std::size_t>(n)),
+                                   std::span<const float>(modes, static_cast<std::size_t>(n))));
+    }
+    if (mode >= 1 && mode <= kFailureModes) {
+      const int code = mode + (comp == kMyA ? kFlpFailMyA : kFlpFailMyB);
+      if (take_code(m, code)) {
+        fio::write(6, "(/,'**** IA_BILN ELEMENT ',I10,' FAILED DUE TO ',A,' AT ',A,/)", c.ielno,
+                   kFailureLabel[static_cast<std::size_t>(mode)], end_label(comp));
+        event_forces(m, c.ielno);
+      }
+    }
+  }
+  if (kv::solsta().lsflag[kCapacityPoint] != 0.0f) return;
+  set_limit_point(kCapacityPoint, c.ielno);
+  capacity_message(c.ielno, comp, x, cap);
+  if (my) failure_mode_line(mode);
+}
+
+// First yield of a HINGE end and the largest rotation it reached.
+void hinge_rotation_words(const EleCall& c, const Member& m, int comp, float theta) {
+  float* st = m.trial(comp);
+  float* sc = m.committed(comp);
+  const float mag = std::fabs(theta);
+  if (st[kHingeFirstRot] == 0.0f && st[kHingeYielded] != 0.0f) {
+    st[kHingeFirstRot] = mag;
+    sc[kHingeFirstRot] = mag;
+    yield_report(m, c.ielno, kFlpMyA + comp - 1, end_label(comp), true);
+    set_limit_point(kYieldPoint, c.ielno);
+  }
+  if (mag > st[kHingeMaxRot]) {
+    st[kHingeMaxRot] = mag;
+    sc[kHingeMaxRot] = mag;
+  }
+}
+
+void request_new_stiffness() { kv::set_ctl_logical(kv::kStateChanged, true); }
+
+// The component response: each material driven to the deformation of its
+// component, q[c] (in: the trial force) replaced by the material's force.
+void component_state(const EleCall& c, const Member& m, std::array<float, 7>& q) {
+  const float l = m.clen();
+  const int half = m.nhyst() / 2;
+  float* committed_all = kv::rptr(m.p + kBase);
+  std::copy(committed_all, committed_all + half, committed_all + half);
+
+  const float* ul = m.real(kUl);
+  const float* dul = m.real(kDul);
+  const float* fl = m.real(kFl);
+  const float* dfl = m.real(kDfl);
+  float* plrot = m.real(kPlrot);
+
+  // Trial hinge rotations of the flexibility pairs; a hinge that stays
+  // elastic (and a pair of mixed types) keeps its plastic rotation.
+  std::array<float, 5> theta{};
+  for (int k = kMyA; k <= kMzB; ++k) theta[static_cast<std::size_t>(k)] = plrot[k - 1];
+  for (const Plane& pl : {kMyPlane, kMzPlane}) {
+    const int type = m.type_of(pl.ca);
+    if (type != m.type_of(pl.cb)) continue;
+    if (type != kTakeda && type != kHinge && type != kLongOwjg && type != kMr2) continue;
+    for (int k : {pl.ca, pl.cb}) {
+      const float* s = m.committed(k);
+      float tan = s[kTangent];
+      float ke = type == kLongOwjg ? s[kLongElastic] : s[kHingeElastic];
+      if (type == kTakeda) {
+        tan /= l;
+        ke = s[kTakedaElastic] / l;
+      }
+      htan(m, k) = tan;
+      const float f = hinge_flexibility(tan, ke);
+      const int dof = kComponentDof[static_cast<std::size_t>(k)];
+      theta[static_cast<std::size_t>(k)] = f * dfl[dof - 1] + plrot[k - 1];
+    }
+  }
+
+  for (int k = kMyA; k <= kFx; ++k) {
+    const int type = m.type_of(k);
+    const int dof = kComponentDof[static_cast<std::size_t>(k)];
+    float* st = m.trial(k);
+    const float* sc = m.committed(k);
+    const float ql = fl[dof - 1];
+    float d = 0.0f;
+    float dl = 0.0f;
+    if (k == kMx || k == kFx) {
+      const int near = k == kMx ? 4 : 1;
+      d = (ul[dof - 1] + dul[dof - 1]) - (ul[near - 1] + dul[near - 1]);
+      dl = ul[dof - 1] - ul[near - 1];
+    } else {
+      const float th = theta[static_cast<std::size_t>(k)];
+      const float pl_k = plrot[k - 1];
+      if (type == kLongOwjg) {
+        d = q[static_cast<std::size_t>(k)] / sc[kLongElastic] + th;
+        dl = ql / sc[kLongElastic] + pl_k;
+      } else if (type == kMr2 || type == kHinge) {
+        d = q[static_cast<std::size_t>(k)] / sc[kHingeElastic] + th;
+        dl = ql / sc[kHingeElastic] + pl_k;
+      } else if (type == kTakeda && sc[kTakedaElastic] != 0.0f) {
+        d = th / l + q[static_cast<std::size_t>(k)] / sc[kTakedaElastic];
+        dl = pl_k / l + ql / sc[kTakedaElastic];
+      } else {
+        d = ul[dof - 1] + dul[dof - 1];
+        dl = ul[dof - 1];
+      }
+    }
+    materials::MatCall mc = material_call(c.ielno, m.iw(kMatSet + k - 1), materials::kOptState, m.trial_index(k));
+    mc.p = q[static_cast<std::size_t>(k)];
+    mc.pl = ql;
+    mc.d = d;
+    mc.dl = dl;
+    run_material(mc);
+    q[static_cast<std::size_t>(k)] = mc.p;
+
+    if (k == kMx || k == kFx) {
+      const int word = type == kLocbkl ? kTangent : kBilnYield;
+      if (st[word] != sc[word]) request_new_stiffness();
+      continue;
+    }
+    const float qk = mc.p;
+    switch (type) {
+      case kLongOwjg:
+        if (st[kTangent] != sc[kTangent]) request_new_stiffness();
+        plrot[k - 1] = d - qk / st[kLongElastic];
+        break;
+      case kMr2: {
+        if (st[kTangent] != sc[kTangent]) request_new_stiffness();
+        plrot[k - 1] = d - qk / st[kHingeElastic];
+        const float x = std::fabs(d) - st[kHingeYieldRot];
+        // MR2 reports every step it finds its capacity exceeded, and sets no
+        // limit code or point.
+        const float cap = st[kMr2CapRot];
+        if (cap > 0.0f && std::fabs(x) > cap) capacity_message(c.ielno, k, x, cap);
+        break;
+      }
+      case kHinge: {
+        if (st[kTangent] != sc[kTangent]) request_new_stiffness();
+        plrot[k - 1] = d - qk / st[kHingeElastic];
+        const float x = std::fabs(d) - st[kHingeYieldRot];
+        const float cap = st[kHingeCapRot];
+        if (cap > 0.0f && std::fabs(x) > cap) capacity_event(c, m, k, st, x, cap);
+        hinge_rotation_words(c, m, k, ul[dof - 1] + dul[dof - 1]);
+        break;
+      }
+      case kTakeda:
+        if (st[kTangent] != sc[kTangent]) request_new_stiffness();
+        if (st[kTakedaElastic] != 0.0f) plrot[k - 1] = (d - qk / st[kTakedaElastic]) * l;
+        break;
+      case kIaBiln: {
+        if (st[kBilnYield] != sc[kBilnYield]) request_new_stiffness();
+        plrot[k - 1] = std::fabs(d) - st[kBilnYieldDef];
+        const float cap = st[kBilnCapRot];
+        if (cap > 0.0f && std::fabs(plrot[k - 1]) > cap) capacity_event(c, m, k, st, plrot[k - 1], cap);
+        break;
+      }
+      default:
+        break;
+    }
+  }
+}
+
+// The interaction yield state (IAFAG) and the axial-load dependent capacities
+// of the member are brought up to the trial forces here, on the committed
+// states, before the components respond. Elements whose interaction family
+// is none (IAFAG 0) and whose hinges follow no curve of the axial load need
+// nothing.
+void interaction_update(const EleCall& /*c*/, const Member& /*m*/) {}
+
+void state(EleCall& c, const Member& m) {
+  if (c.lecho && c.typchg) force_heading(kv::titles().ldlabl);
+  if (m.rejected()) return;
+  const int nlc = kv::ctl(kv::kNLC);
+  const frame::KgData kg = frame::kgdata();
+  const float l = m.clen();
+  float* q_fef = common::scratch_at_iz(12, nlc);
+  const bool loaded = kv::ctl(kv::kNELOAD) >= 1 && bmfef(c.ielno, l, 0, element_load_tables(), nlc, q_fef);
+
+  Mat12 t{};
+  Mat12 s{};
+  transformation(m, t);
+  local_stiffness(m, s);
+  const frame::Positions pos = positions(m);
+  float* dul = m.real(kDul);
+  float* dfl = m.real(kDfl);
+  const float* fl = m.real(kFl);
+  const float* ul = m.real(kUl);
+  for (int lc = 1; lc <= nlc; ++lc) {
+    Vec12 u{};
+    if (c.idisp > 0) frame::gather(pos, c.idisp, lc, u.data());
+    frame::to_local(t, u.data(), dul);
+    for (int i = 1; i <= 12; ++i) {
+      float sum = 0.0f;
+      for (int k = 1; k <= 12; ++k) sum += at(s, i, k) * dul[k - 1];
+      dfl[i - 1] = sum;
+    }
+    if (kg.form != 0) {
+      // P-delta shears of the member's axial force.
+      const float p = fl[6] + dfl[6];
+      dfl[8] = (dfl[4] + dfl[10]) / l + p * (dul[8] - dul[2]) / l;
+      dfl[2] = -dfl[8];
+      dfl[1] = (dfl[5] + dfl[11]) / l - p * (dul[7] - dul[1]) / l;
+      dfl[7] = -dfl[1];
+    }
+    // End rotations relative to the chord.
+    const float chord_y = (dul[2] - dul[8]) / l;
+    const float chord_z = (dul[7] - dul[1]) / l;
+    dul[4] -= chord_y;
+    dul[10] -= chord_y;
+    dul[5] -= chord_z;
+    dul[11] -= chord_z;
+    if (loaded) {
+      const float* qc = q_fef + 12 * static_cast<std::int64_t>(lc - 1);
+      for (int i : {2, 3, 5, 6, 8, 9, 11, 12}) dfl[i - 1] -= qc[i - 1];
+    }
+    if (nlc >= 2) common::update_envelope(m.real(kFmaxt), dfl, 12);
+    if (c.lecho) end_lines(m, c.ielno, lc, dul, dfl);
+  }
+  if (common::rs_combination()) std::copy(dfl, dfl + 12, kv::solsta().rsforc.begin() + 1);
+
+  std::array<float, 7> q{};
+  for (int k = kMyA; k <= kFx; ++k) {
+    const int dof = kComponentDof[static_cast<std::size_t>(k)];
+    q[static_cast<std::size_t>(k)] = fl[dof - 1] + dfl[dof - 1];
+  }
+  if (!kv::ctl_true(kv::kELASTC)) {
+    interaction_update(c, m);
+    component_state(c, m, q);
+  }
+
+  // Corrections to what the materials carry, with shears in equilibrium with
+  // the end moments.
+  Vec12 corr{};
+  for (int k = kMyA; k <= kFx; ++k) {
+    const int dof = kComponentDof[static_cast<std::size_t>(k)];
+    corr[static_cast<std::size_t>(dof - 1)] = q[static_cast<std::size_t>(k)] - (fl[dof - 1] + dfl[dof - 1]);
+  }
+  corr[3] = -corr[9];
+  corr[0] = -corr[6];
+  for (int i : {5, 11, 6, 12, 10, 7, 4, 1}) dfl[i - 1] += corr[static_cast<std::size_t>(i - 1)];
+  float vz = (q[kMyA] + q[kMyB]) / l;
+  float vy = (q[kMzA] + q[kMzB]) / l;
+  if (kg.form != 0) {
+    const float p = fl[6] + dfl[6];
+    vz += p * ((ul[8] + dul[8]) - (ul[2] + dul[2])) / l;
+    vy -= p * ((ul[7] + dul[7]) - (ul[1] + dul[1])) / l;
+  }
+  corr[8] = vz - (fl[8] + dfl[8]);
+  corr[2] = -vz - (fl[2] + dfl[2]);
+  corr[1] = vy - (fl[1] + dfl[1]);
+  corr[7] = -vy - (fl[7] + dfl[7]);
+  for (int i : {9, 3, 2, 8}) dfl[i - 1] += corr[static_cast<std::size_t>(i - 1)];
+
+  // The corrections carried to the joints are forces the member cannot carry.
+  Vec12 e{};
+  frame::to_joints(t, corr.data(), e.data());
+  const auto lmt = joint_equations(m);
+  const int neq = kv::ctl(kv::kNEQ);
+  const std::int64_t funbal = kv::ctl(kv::kSolVector65);
+  if (funbal > 0) {
+    float* f = kv::rptr(funbal) - 1;  // f[eq]
+    for (int i = 1; i <= 12; ++i) {
+      const int eq = lmt[static_cast<std::size_t>(i)];
+      if (eq > 0 && eq <= neq) f[eq] += e[static_cast<std::size_t>(i - 1)];
+    }
+  }
+  if (kv::trace('H')) {
+    fio::write_list(6, " UNBALANCE FORCES FOR ELEMENT ", c.ielno, ":");
+    for (int k = kMyA; k <= kFx; ++k)
+      fio::write(6, "(' I:',I2,' P(I):',1P,E12.4)", k, q[static_cast<std::size_t>(k)]);
+    for (int i = 1; i <= 12; ++i)
+      fio::write(6, "(' I:',I2,' F:',1P,E12.4,' FT:',E12.4,' UF:',E12.4)", i, dfl[i - 1], fl[i - 1],
+                 corr[static_cast<std::size_t>(i - 1)]);
+    for (int i = 1; i <= 12; ++i) {
+      const int eq = lmt[static_cast<std::size_t>(i)];
+      if (eq != 0)
+        fio::write(6, "(' I:',I2,' LM(I):',I12,' EFUB(I):',1P,E12.4)", i, eq, e[static_cast<std::size_t>(i - 1)]);
+    }
+  }
+}
+
+// ---------------------------------------------------------------- option 5
+
+// The member and joint shear capacities of the ends are checked here against
+// the committed forces.
+void shear_checks(const EleCall& /*c*/, const Member& /*m*/) {}
+
+void commit(EleCall& c, const Member& m) {
+  if (c.lecho && c.typchg) force_heading(kv::titles().ldlabl);
+  if (m.rejected()) return;
+  common::commit_totals(m.real(kFl), m.real(kUl), m.real(kDfl), m.real(kDul), 12, m.real(kFmaxt));
+  constexpr int kCaseField = 1;
+  if (c.lecho) end_lines(m, c.ielno, kCaseField, m.real(kUl), m.real(kFl));
+  if (!kv::ctl_true(kv::kELASTC)) {
+    float* committed_all = kv::rptr(m.p + kBase);
+    const int half = m.nhyst() / 2;
+    std::copy(committed_all + half, committed_all + 2 * half, committed_all);
+  }
+  shear_checks(c, m);
+}
+
+// ---------------------------------------------------------------- options 6, 10-14
+
+void element_loads(EleCall& c, const Member& m) {
+  if (kv::ctl(kv::kNELOAD) < 1 || m.rejected() || c.iload <= 0) return;
+  const int nlc = kv::ctl(kv::kNLC);
+  float* q = common::scratch_at_iz(12, nlc);
+  if (!bmfef(c.ielno, m.clen(), 0, element_load_tables(), nlc, q)) return;
+  Mat12 t{};
+  transformation(m, t);
+  const frame::Positions pos = positions(m);
+  frame::add_element_loads(c.ielno, t, q, nlc, c.iload, pos);
+}
+
+void energy(EleCall& c, const Member& m) {
+  const float* du = m.real(kDul);
+  const float* d = m.real(kUl);
+  const float* df = m.real(kDfl);
+  const float* f = m.real(kFl);
+  const float sum = common::end_energy(du, d, df, f, 12);
+  c.r1 = sum;
+  c.r2 = 0.0f;
+  m.rw(kEse) = sum;
+  m.rw(kPse) = 0.0f;
+}
+
+void ductility(EleCall& c, const Member& m) {
+  if (m.rejected()) return;
+  std::array<float, 7> duct{};
+  std::array<float, 7> ydisp{};
+  for (int k = kMyA; k <= kFx; ++k) {
+    materials::MatCall mc =
+        material_call(c.ielno, m.iw(kMatSet + k - 1), materials::kOptResults, m.trial_index(k));
+    run_material(mc);
+    c.r1 = mc.ese;
+    c.r2 = mc.pse;
+    float dk = mc.duct[0];
+    const float* s = m.trial(k);
+    const int type = m.type_of(k);
+    // A yield deformation the element cannot name is shown as 0.0.
+    float y = 0.0f;
+    if (type == kIaBiln) y = s[kBilnYieldDef];
+    if (k <= kMzB && type == kMr2) y = s[kHingeYieldRot];
+    if (k <= kMzB && type == kHinge) {
+      y = s[kHingeFirstRot];
+      dk = y != 0.0f ? s[kHingeMaxRot] / y : 0.0f;
+    }
+    if (!std::isfinite(dk) || std::fabs(dk) < 1.0f) dk = 0.0f;
+    duct[static_cast<std::size_t>(k)] = dk;
+    ydisp[static_cast<std::size_t>(k)] = y;
+  }
+  float largest = 0.0f;
+  for (int k = kMyA; k <= kFx; ++k) largest = std::max(largest, std::fabs(duct[static_cast<std::size_t>(k)]));
+  if (c.r4 == 0.0f && largest >= 1.0f) c.r4 = largest;
+  if (!c.lecho) return;
+  if (c.typchg) {
+    fio::write(6, "(/,'    IE3DBEAM MEMBER DUCTILITY:        ',/,12X,' ELEM#','      |MYA|      |MYB|      |MZA|',"
+                  "'      |MZB|      |MX |      |FX |')");
+  }
+  fio::write(6, "(1X,'DUCTILITY :',I5,1X,6F11.5,/,1X,'YIELD DISP:',I5,1X,6F11.5)", c.ielno,
+             std::span<const float>(duct.data() + 1, 6), c.ielno, std::span<const float>(ydisp.data() + 1, 6));
+}
+
+void maxima(const EleCall& c, const Member& m) {
+  const int ja = m.iw(kJntA);
+  const int jb = m.iw(kJntB);
+  common::envelope_report(
+      c.typchg, m.real(kFmaxt), 12,
+      [](std::string_view title) {
+        fio::write(6, "(/,'     IE3D BEAM FORCES...',5X,/,7X,A,/,'   ELEMENT LOAD         NODE',7X,'AXIAL',11X,'FY',"
+                      "13X,'FZ',11X,'TORSION',10X,'MY',13X,'MZ   STBFAG')",
+                   title);
+      },
+      [&](int i, const float* col) {
+        fio::write(6, "(/,I10,I5,2X,'FORCE',I6,1P,6E15.6,/,15X,2X,'FORCE',I6,6E15.6)", c.ielno, i, ja,
+                   std::span<const float>(col, 6), jb, std::span<const float>(col + 6, 6));
+      });
+}
+
+// Option 13: forces, maxima and material states back to the virgin state,
+// the member's words in the materials written again as at input (a reset
+// material would otherwise divide by a zero length). Limit codes stay
+// reported.
+void reset(EleCall& c, const Member& m) {
+  std::fill(m.real(kFmaxt), m.real(kFmaxt) + kEnvelopeWords, 0.0f);
+  std::fill(m.real(kDul), m.real(kDul) + 48, 0.0f);  // DUL, UL, DFL, FL
+  std::fill(kv::rptr(m.p + kBase), kv::rptr(m.p + kBase) + m.nhyst(), 0.0f);
+  fio::write(6, "(' IE3D BEAM........ ELEMENT #',I6,'  INTERNAL FORCES AND HYSTERESIS MODELS ARE RESET TO ZERO')",
+             c.ielno);
+  if (m.rejected()) return;
+  member_words_before_setup(m);
+  for (int k = kMyA; k <= kFx; ++k) {
+    materials::MatCall mc =
+        material_call(c.ielno, m.iw(kMatSet + k - 1), materials::kOptInit, m.committed_index(k));
+    run_material(mc);
+  }
+  member_words_after_setup(m);
+  const float l = m.clen();
+  for (int k : {kMx, kFx}) {
+    float* s = m.committed(k);
+    if (m.type_of(k) == kIaBiln && s[kTangent] != 0.0f) s[kBilnYieldDef] = s[kBilnCapacity] * l / s[kTangent];
+  }
+}
+
+}  // namespace
+
+void ele09(EleCall& c) {
+  const Member m = member(c);
+  switch (c.iopt) {
+    case kEleCheck: check(c, m); break;
+    case kEleGeom: axial_load(c, m); break;
+    case kEleStiff: tangent(c, m); break;
+    case kEleState: state(c, m); break;
+    case kEleCommit: commit(c, m); break;
+    case kEleLoads: element_loads(c, m); break;
+    case kEleHistWrite: break;  // the history record
+    case kEleHistRead: break;   // and its read-back
+    case kEleNState: state_size(c, m); break;
+    case kEleEnergy: energy(c, m); break;
+    case kEleDuct: ductility(c, m); break;
+    case kEleMaxima: maxima(c, m); break;
+    case kEleReset: reset(c, m); break;
+    case kEleDamage: c.r3 = 0.0f; break;
+    default: fio::write_list(6, "INVALID OPTION IN ELE-09, IOPT=", c.iopt); break;
+  }
+}
+
+}  // namespace elements

@@ -1,0 +1,321 @@
+// The inelastic 3D beam-column (type 9): its rules as tables, and decks of
+// columns and beams checked against hand calculations.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "elements/inelastic/beam_column.h"
+#include "elements/plate_point_model.h"
+
+namespace {
+
+using namespace elements::beam_column;
+using pptest::numbers_of;
+using pptest::run_case;
+
+// ---------------------------------------------------------------- rules
+
+TEST(BeamColumnRules, IaBilnPairFollowsTheYieldFlagsOfItsEnds) {
+  // EI/L = 1: elastic 4, 2, 4; a yielded end keeps 4p and hands its far end
+  // 3(1 - p) + 4p; both yielded 4p, 2p, 4p. p = 0.05.
+  struct Case {
+    float fa, fb;
+    PairTerms t;
+  };
+  const std::array<Case, 4> cases{{{0, 0, {4.0f, 2.0f, 4.0f}},
+                                   {1, 0, {0.2f, 0.1f, 3.05f}},
+                                   {0, 1, {3.05f, 0.1f, 0.2f}},
+                                   {1, 1, {0.2f, 0.1f, 0.2f}}}};
+  for (const Case& c : cases) {
+    PairTerms t;
+    ASSERT_TRUE(ia_biln_pair(100.0f, 0.05f, 100.0f, c.fa, c.fb, t));
+    EXPECT_FLOAT_EQ(t.aa, c.t.aa) << c.fa << c.fb;
+    EXPECT_FLOAT_EQ(t.ab, c.t.ab) << c.fa << c.fb;
+    EXPECT_FLOAT_EQ(t.bb, c.t.bb) << c.fa << c.fb;
+  }
+  PairTerms untouched{7.0f, 7.0f, 7.0f};
+  EXPECT_FALSE(ia_biln_pair(100.0f, 0.05f, 100.0f, 0.5f, 0.0f, untouched));
+  EXPECT_FLOAT_EQ(untouched.aa, 7.0f);
+}
+
+TEST(BeamColumnRules, HingeSpringsInSeriesWithTheMember) {
+  bool inelastic = true;
+  // Tangent equal to the elastic stiffness: rigid, not inelastic.
+  const float rigid = hinge_spring(1.0e9f, 1.0e9f, inelastic);
+  EXPECT_FLOAT_EQ(rigid, 1.0e20f);
+  EXPECT_FALSE(inelastic);
+  // A zero tangent: 1.0E-20 and inelastic.
+  EXPECT_FLOAT_EQ(hinge_spring(0.0f, 1.0e9f, inelastic), 1.0e-20f);
+  EXPECT_TRUE(inelastic);
+  // Post-yield: 1/(1/SLOP2 - 1/SLOP1) = 1/(2.0E-8 - 1.0E-9).
+  EXPECT_NEAR(hinge_spring(5.0e7f, 1.0e9f, inelastic), 1.0 / 1.9e-8, 1.0 / 1.9e-8 * 1e-5);
+  // Both ends rigid: the elastic member, 4EI/L, 2EI/L, 4EI/L.
+  const PairTerms t = hinge_pair(3.0e9f, 100.0f, rigid, rigid);
+  EXPECT_NEAR(t.aa, 1.2e8, 1.2e8 * 1e-6);
+  EXPECT_NEAR(t.ab, 6.0e7, 6.0e7 * 1e-6);
+  EXPECT_NEAR(t.bb, 1.2e8, 1.2e8 * 1e-6);
+}
+
+TEST(BeamColumnRules, FlexibilityPairsStayFiniteAndMatchTheElasticMember) {
+  // A zero tangent takes the 1.0E-20 of the hinge: a finite, very large
+  // flexibility instead of a division by zero.
+  EXPECT_TRUE(std::isfinite(hinge_flexibility(0.0f, 1.0e9f)));
+  EXPECT_GT(hinge_flexibility(0.0f, 1.0e9f), 1.0e19f);
+  EXPECT_EQ(hinge_flexibility(5.0f, 0.0f), 0.0f);
+  // Elastic ends of each family give 4EI/L, 2EI/L, 4EI/L (EI = 3.0E9, L = 100):
+  // MR2 with S = 6EI/L, LONG_OWJG with elastic hinge stiffness 6EI/L, TAKEDA
+  // with c = L/3EI and e = L²/12EI².
+  const float ei = 3.0e9f;
+  const float l = 100.0f;
+  FlexibilityData mr2{.type = kMr2, .s = 6.0f * ei / l};
+  FlexibilityData owjg{.type = kLongOwjg, .ea = 6.0f * ei / l, .eb = 6.0f * ei / l};
+  FlexibilityData takeda{.type = kTakeda, .c = l / (3.0f * ei), .e = l * l / (12.0f * ei * ei)};
+  for (const FlexibilityData& d : {mr2, owjg, takeda}) {
+    const PairTerms t = flexibility_pair(d);
+    EXPECT_NEAR(t.aa, 1.2e8, 1.2e8 * 1e-5) << d.type;
+    EXPECT_NEAR(t.ab, 6.0e7, 6.0e7 * 1e-5) << d.type;
+    EXPECT_NEAR(t.bb, 1.2e8, 1.2e8 * 1e-5) << d.type;
+  }
+}
+
+TEST(BeamColumnRules, StatusStringReadsFxMxMyaMybMzaMzb) {
+  const auto s = flgchr(2 | 8 | 64);
+  EXPECT_EQ(std::string(s.begin(), s.end()), "101001");
+  const auto none = flgchr(1);  // bit value 1 is no component
+  EXPECT_EQ(std::string(none.begin(), none.end()), "000000");
+}
+
+TEST(BeamColumnRules, NearestBreakpointOfAFailureTable) {
+  const std::vector<float> desc{0.04f, 0.03f, 0.02f};
+  const std::vector<float> asc{0.02f, 0.03f, 0.04f};
+  const std::vector<float> wild{0.03f, 0.01f, 0.05f};
+  const std::vector<float> modes{1.0f, 3.0f, 5.0f};
+  struct Case {
+    const std::vector<float>* xb;
+    float x;
+    float mode;
+  };
+  const std::array<Case, 13> cases{{
+      {&desc, 0.028f, 3.0f},   // (0.03 - x)/0.01 = 0.2: the value of 0.03
+      {&desc, 0.024f, 5.0f},   // fraction 0.6: the value of 0.02
+      {&desc, 0.045f, 1.0f},   // above the table: the first value
+      {&desc, 0.010f, 5.0f},   // below it: the last
+      {&desc, 0.030f, 3.0f},   // on a shared breakpoint: its own value
+      {&asc, 0.026f, 3.0f},    // (x - 0.02)/0.01 = 0.6: the value of 0.03
+      {&asc, 0.024f, 1.0f},
+      {&asc, 0.050f, 5.0f},
+      {&asc, 0.000f, 1.0f},
+      {&wild, 0.012f, 3.0f},   // no order: nearest by |x - xb|
+      {&wild, 0.045f, 5.0f},
+      {&wild, 0.025f, 1.0f},
+      {&wild, 0.020f, 1.0f},   // equally near 0.03 and 0.01: the first
+  }};
+  for (const Case& c : cases) EXPECT_EQ(tbnear(c.x, *c.xb, modes), c.mode) << c.x;
+  EXPECT_EQ(tbnear(0.5f, std::vector<float>{0.01f}, std::vector<float>{4.0f}), 4.0f);
+}
+
+// ---------------------------------------------------------------- decks
+
+// The six values of node `node` in every table after `header`, in order.
+std::vector<std::vector<double>> node_lines(const std::string& out, const std::string& header, int node) {
+  std::vector<std::vector<double>> v;
+  for (std::size_t at = out.find(header); at != std::string::npos; at = out.find(header, at + 1)) {
+    std::istringstream in(out.substr(at, 4000));
+    std::string line;
+    while (std::getline(in, line)) {
+      const std::vector<double> n = numbers_of(line);
+      if (n.size() == 7 && n[0] == node) {
+        v.emplace_back(n.begin() + 1, n.end());
+        break;
+      }
+    }
+  }
+  return v;
+}
+
+// The six forces of the first "FORCE" line of joint `joint` after the last
+// occurrence of `marker` (a step caption).
+std::vector<double> forces_after(const std::string& out, const std::string& marker, int joint) {
+  const std::size_t at = out.rfind(marker);
+  if (at == std::string::npos) return {};
+  std::istringstream in(out.substr(at));
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.find("  FORCE ") == std::string::npos) continue;
+    const std::vector<double> n = numbers_of(line);
+    const std::size_t k = n.size() >= 9 ? 2 : 0;  // a first line starts with element and case
+    if (n.size() >= k + 7 && n[k] == joint) return {n.begin() + static_cast<long>(k) + 1, n.begin() + static_cast<long>(k) + 7};
+  }
+  return {};
+}
+
+TEST(Ie3dbeamDeck, Sol1CantileverTipAndBaseMoment) {
+  const auto r = run_case("ie3dbeam_sol1_cantilever.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  // 1000 lb at the tip of a 100 in cantilever, EI = 3.0E9:
+  // PL³/3EI = 1.0E9 / 9.0E9 = 0.111111 in; rotation PL²/2EI = 1.666667E-3;
+  // base moment PL = 1.0E+05.
+  const auto tip = node_lines(r.output, "GCS DISPLACEMENTS", 2);
+  ASSERT_EQ(tip.size(), 1u) << r.output;
+  EXPECT_NEAR(tip[0][0], 0.111111, 1e-6);
+  EXPECT_NEAR(tip[0][4], 1.666667e-3, 1e-9);
+  const auto f = forces_after(r.output, "IE3D BEAM FORCES...", 1);
+  ASSERT_EQ(f.size(), 6u) << r.output;
+  EXPECT_NEAR(std::fabs(f[4]), 1.0e5, 1.0);
+  EXPECT_NEAR(std::fabs(f[2]), 1.0e3, 1e-2);
+  EXPECT_NE(r.output.find(" ELEMENT 09,  IE3DBEAM ELEMENT"), std::string::npos);
+  EXPECT_NE(r.output.find(" C1                  1     1      2 1.0000E+02  0.00000 I  1.00000 J  0.00000 K"),
+            std::string::npos)
+      << r.output;
+  EXPECT_NE(r.output.find("                MATERIAL # : (FX  )- 3 , (MX  )- 3 ,(MY-A)- 1 , (MY-B)- 1 ,"
+                          "(MZ-A)- 2 , (MZ-B)- 2"),
+            std::string::npos);
+}
+
+TEST(Ie3dbeamDeck, IaBilnCantileverYieldsAtItsBaseAndFollowsThePostYieldTangent) {
+  const auto r = run_case("ie3dbeam_sol4_ia_biln.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  // Elastic tip stiffness 3EI/L³ = 9000 lb/in: H = My/L = 10,000 lb gives
+  // 1.11111 in (step 1 goes to 1.00001 H: 1.111122). After the base yields
+  // (p = 0.05) the tangent is 12p/(3 + p) EI/L³ = 0.6/3.05 * 3000 = 590.164,
+  // so each 500 lb step adds 0.847222 in and 1.2 H reaches
+  // 1.111111 + 2000/590.164 = 4.50000 in.
+  const auto tip = node_lines(r.output, "GCS DISPLACEMENTS,  LOADING", 2);
+  ASSERT_GE(tip.size(), 5u) << r.output;
+  EXPECT_NEAR(tip[0][0], 1.111122, 2e-6);
+  for (std::size_t k = 2; k < 5; ++k) EXPECT_NEAR(tip[k][0] - tip[k - 1][0], 0.847222, 1e-4) << k;
+  EXPECT_NEAR(tip[4][0], 4.5000, 2e-4);
+  // Base moment 1.2 My and shear 1.2 H at the last step.
+  const auto f = forces_after(r.output, "PAST       STEP:    5", 1);
+  ASSERT_EQ(f.size(), 6u);
+  EXPECT_NEAR(std::fabs(f[4]), 1.2e6, 20.0);
+  EXPECT_NEAR(std::fabs(f[2]), 1.2e4, 0.2);
+  // The first yield of MY-A: found by the commit of step 1, reported by the
+  // stiffness formation of step 2, once, with FLP 3 and point 2.
+  EXPECT_EQ(etest::count_of(r.output, "**** IA_BILN ELEMENT          1 YIELD AT END A   "), 1);
+  EXPECT_NE(r.output.find("**** THE ELEMENT FORCES PAST       STEP:    2"), std::string::npos);
+  EXPECT_NE(r.output.find(" FLP:  3.00E+00"), std::string::npos);
+  EXPECT_NE(r.output.find(" CHR: 001000"), std::string::npos);
+  EXPECT_NE(r.output.find("LIMIT STATE POINT 2 DEFINED DUE TO ELEMENT NO     1 AT STEP=    2"), std::string::npos);
+  // The yield rotation of the base hinge (relative to the chord):
+  // My L/3EI = 1.0E8/9.0E9 = 0.011111; no NaN among the ductilities.
+  EXPECT_NE(r.output.find(" YIELD DISP:    1     0.01111    0.00000"), std::string::npos);
+  EXPECT_EQ(r.output.find("NaN"), std::string::npos);
+}
+
+TEST(Ie3dbeamDeck, HingeCantileverTakesTheHingeFlexibilityAfterYield) {
+  const auto r = run_case("ie3dbeam_sol4_hinge.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  // HINGE HA = 0.001, VA = 1.0E6: SLOP1 = 1.0E9, SLOP2 = 0.05 SLOP1 = 5.0E7.
+  // Post-yield tip flexibility L³/3EI + L²(1/SLOP2 - 1/SLOP1)
+  // = 1.111111E-4 + 1.0E4 * 1.9E-8 = 3.011111E-4: 0.150556 in per 500 lb,
+  // and 1.111111 + 2000 * 3.011111E-4 = 1.713333 in at 1.2 H.
+  const auto tip = node_lines(r.output, "GCS DISPLACEMENTS,  LOADING", 2);
+  ASSERT_GE(tip.size(), 5u) << r.output;
+  EXPECT_NEAR(tip[0][0], 1.111122, 2e-6);
+  for (std::size_t k = 2; k < 5; ++k) EXPECT_NEAR(tip[k][0] - tip[k - 1][0], 0.150556, 2e-5) << k;
+  EXPECT_NEAR(tip[4][0], 1.713333, 2e-4);
+  // The HINGE end reports its own first yield once, during the state
+  // determination of step 1, and takes point 2.
+  EXPECT_EQ(etest::count_of(r.output, "**** IA_BILN ELEMENT          1 YIELD AT END A   "), 1);
+  EXPECT_NE(r.output.find("LIMIT STATE POINT 2 DEFINED DUE TO ELEMENT NO     1 AT STEP=    1"), std::string::npos);
+}
+
+TEST(Ie3dbeamDeck, BucklingOfTheCantileverWithBothGeometricStiffnesses) {
+  // Unit axial load PKG = 1.0 in compression, EI = 3.0E9, L = 100:
+  // consistent matrix, one element: 2.4860 EI/L² = 7.4580E+05 (exact
+  // pi²/4 = 2.4674); lumped with the rotations condensed: 3EI/L² = 9.0000E+05.
+  struct Case {
+    const char* deck;
+    double factor;
+  };
+  for (const Case c : {Case{"ie3dbeam_buckling_consistent.dat", 2.4860 * 3.0e5},
+                       Case{"ie3dbeam_buckling_lumped.dat", 9.0e5}}) {
+    const auto r = run_case(c.deck);
+    ASSERT_EQ(r.status, 0) << r.console;
+    const std::size_t at = r.output.find("     EIGENVALUE:");
+    ASSERT_NE(at, std::string::npos) << r.output;
+    const std::vector<double> n = numbers_of(r.output.substr(at, r.output.find('\n', at) - at));
+    ASSERT_EQ(n.size(), 2u);
+    EXPECT_NEAR(n[0], c.factor, c.factor * 1e-4) << c.deck;
+  }
+}
+
+TEST(Ie3dbeamDeck, ProppedCantileverFormsItsTwoHingesAtTheHandLoads) {
+  const auto r = run_case("ie3dbeam_propped_two_hinges.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  // Span L = 200, central load P (reference 1000 lb), My = 1.0E6, p = 0.01.
+  // Fixed end: 3PL/16 = My at P = 16My/3L = 26,667 lb: yields in step 2
+  // (26.7), reported by the formation of step 3. After it the yielded end
+  // acts as a spring k = 4pEI/((1 - p)l) on the l = 100 element, so
+  // dM(A) = (3L/16) k L/(k L + 3EI) dP = 0.98361 dP and the midspan
+  // dM = L/4 dP - dM(A)/2 = 49.508 dP; from 5PL/32 = 833,333 at 26,667 the
+  // midspan reaches My at P = 30,033 = 6.01 My/L: not yet at 30.0 (step 35),
+  // so in step 36 (30.1), reported by the formation of step 37.
+  EXPECT_EQ(etest::count_of(r.output, "YIELD AT END A"), 2);  // element 1 at the wall, element 2 at midspan
+  const std::size_t first = r.output.find("**** IA_BILN ELEMENT          1 YIELD AT END A   ");
+  ASSERT_NE(first, std::string::npos);
+  EXPECT_EQ(r.output.substr(r.output.find('\n', first) + 1, 45), "**** THE ELEMENT FORCES SECOND     STEP:    3");
+  const std::size_t second = r.output.find("**** IA_BILN ELEMENT          1 YIELD AT END B   ");
+  ASSERT_NE(second, std::string::npos);
+  EXPECT_EQ(r.output.substr(r.output.find('\n', second) + 1, 45), "**** THE ELEMENT FORCES SECOND     STEP:   37");
+  EXPECT_NE(r.output.find("**** IA_BILN ELEMENT          2 YIELD AT END A   "), std::string::npos);
+  // Midspan moment at 30.0: 833,333 + 49.508 * 3,333 = 998,360.
+  const auto f = forces_after(r.output, "SECOND     STEP:   35", 2);
+  ASSERT_EQ(f.size(), 6u);
+  EXPECT_NEAR(std::fabs(f[4]), 998360.0, 30.0);
+}
+
+TEST(Ie3dbeamDeck, RotationCapacityOfAHingeAtARotatingJoint) {
+  const auto r = run_case("ie3dbeam_rotation_capacity.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  // The upper element's MY-A sits at the mid joint. Its rotation D is taken
+  // relative to the element's chord, so for the upper element, statically
+  // determinate on its base, D = M L/3EI elastic: DY = 0.011111 at My; after
+  // yield (p = 0.05) dD = dM L(3 + p)/(12 p EI) = 1.69444E-7 dM, 0.0084722 per
+  // 50,000 lb-in step. Plastic rotation |D| - DY: 0.016944 at 1.10 H (step 3),
+  // 0.025415 at 1.15 H (step 4), past the capacity 0.02 there.
+  EXPECT_EQ(etest::count_of(r.output, "INELASTIC ROTATION IN MY"), 1);
+  EXPECT_NE(r.output.find(" * ELEMENT     2 INELASTIC ROTATION IN MY  DIR. AT END A   =  0.2542E-01 > PLASTIC ROTATION \n"
+                          " CAPACITY OF   0.2000E-01AT STEP =    4"),
+            std::string::npos)
+      << r.output;
+  EXPECT_NE(r.output.find("LIMIT STATE POINT 3 DEFINED DUE TO ELEMENT NO     2 AT STEP=    4"), std::string::npos);
+}
+
+TEST(Ie3dbeamDeck, RejectedElementsKeepTheirNumbersAndTheRunGoesOn) {
+  const auto r = run_case("ie3dbeam_input_faults.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  EXPECT_NE(r.output.find(" TARGET:       9   NOT FOUND"), std::string::npos);
+  EXPECT_NE(r.output.find(" VY IS PARAELL TO VX, REINPUT VY"), std::string::npos);
+  EXPECT_NE(r.output.find("ERROR, INVALID MATERIAL PROP.#    7"), std::string::npos);
+  EXPECT_EQ(etest::count_of(r.output, " THE ELEMENT IS REJECTED AND ERROR CHECKING CONTINUES"), 3);
+  // Element 4, the good one, alone carries the tip load: 0.111111 in.
+  const auto tip = node_lines(r.output, "GCS DISPLACEMENTS", 2);
+  ASSERT_EQ(tip.size(), 1u);
+  EXPECT_NEAR(tip[0][0], 0.111111, 1e-6);
+  // The rejected elements print no forces.
+  EXPECT_EQ(r.output.find("         1    1  FORCE"), std::string::npos);
+  EXPECT_NE(r.output.find("         4    1  FORCE"), std::string::npos);
+}
+
+TEST(Ie3dbeamDeck, ResetWritesTheMemberWordsOfItsMaterialsAgain) {
+  const auto r = run_case("ie3dbeam_reset_tube.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  // LOCBKL axial component, E A / L = 3.0E7 * 10 / 100 = 3.0E6: 1000 lb
+  // shortens the column 3.333333E-4 in, before and after "RELEASE ELEMENT"
+  // (a tube that lost its length would be a hundred times stiffer, one that
+  // lost its effective-length factor unusable).
+  EXPECT_NE(r.output.find(" IE3D BEAM........ ELEMENT #     1  INTERNAL FORCES AND HYSTERESIS MODELS ARE RESET TO ZERO"),
+            std::string::npos);
+  const auto tip = node_lines(r.output, "GCS DISPLACEMENTS,  LOADING", 2);
+  ASSERT_GE(tip.size(), 2u) << r.output;
+  EXPECT_NEAR(tip.front()[2], -3.333333e-4, 1e-9);
+  EXPECT_NEAR(tip.back()[2], -3.333333e-4, 1e-9);
+}
+
+}  // namespace
