@@ -176,6 +176,27 @@ TEST(Ie3dbeamDeck, Sol1CantileverTipAndBaseMoment) {
             std::string::npos);
 }
 
+TEST(Ie3dbeamDeck, Sol1UniformLoadOnAnMr2BeamTakesTheFixedEndForces) {
+  const auto r = run_case("ie3dbeam_sol1_uniform_mr2.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  // MR2 bending ends stay rigid while elastic (S = 6 STIELE/L gives 4EI/L,
+  // 2EI/L). w = 10 lb/in down on L = 100, EI = 3.0E9: tip wL⁴/8EI = 0.0416667,
+  // rotation wL³/6EI = 5.55556E-4; the fixed end carries wL = 1000 lb and
+  // wL²/2 = 5.0E+04, the free end nothing.
+  const auto tip = node_lines(r.output, "GCS DISPLACEMENTS", 2);
+  ASSERT_EQ(tip.size(), 1u) << r.output;
+  EXPECT_NEAR(tip[0][2], -0.0416667, 1e-6);
+  EXPECT_NEAR(tip[0][4], 5.555556e-4, 1e-9);
+  const auto fa = forces_after(r.output, "IE3D BEAM FORCES...", 1);
+  const auto fb = forces_after(r.output, "IE3D BEAM FORCES...", 2);
+  ASSERT_EQ(fa.size(), 6u);
+  ASSERT_EQ(fb.size(), 6u);
+  EXPECT_NEAR(fa[2], 1000.0, 1e-2);
+  EXPECT_NEAR(std::fabs(fa[4]), 5.0e4, 0.5);
+  EXPECT_NEAR(fb[2], 0.0, 1e-2);
+  EXPECT_NEAR(fb[4], 0.0, 0.05);
+}
+
 TEST(Ie3dbeamDeck, IaBilnCantileverYieldsAtItsBaseAndFollowsThePostYieldTangent) {
   const auto r = run_case("ie3dbeam_sol4_ia_biln.dat");
   ASSERT_EQ(r.status, 0) << r.console;
@@ -223,6 +244,11 @@ TEST(Ie3dbeamDeck, HingeCantileverTakesTheHingeFlexibilityAfterYield) {
   // determination of step 1, and takes point 2.
   EXPECT_EQ(etest::count_of(r.output, "**** IA_BILN ELEMENT          1 YIELD AT END A   "), 1);
   EXPECT_NE(r.output.find("LIMIT STATE POINT 2 DEFINED DUE TO ELEMENT NO     1 AT STEP=    1"), std::string::npos);
+  // The MY-B hinge at the free end never yields: its rotation at first yield
+  // stays 0.0, and ductility and yield rotation print as 0.0, never NaN.
+  EXPECT_NE(r.output.find(" DUCTILITY :    1     1.00000    0.00000"), std::string::npos);
+  EXPECT_NE(r.output.find(" YIELD DISP:    1     0.01111    0.00000"), std::string::npos);
+  EXPECT_EQ(r.output.find("NaN"), std::string::npos);
 }
 
 TEST(Ie3dbeamDeck, BucklingOfTheCantileverWithBothGeometricStiffnesses) {
@@ -294,6 +320,9 @@ TEST(Ie3dbeamDeck, RejectedElementsKeepTheirNumbersAndTheRunGoesOn) {
   EXPECT_NE(r.output.find(" VY IS PARAELL TO VX, REINPUT VY"), std::string::npos);
   EXPECT_NE(r.output.find("ERROR, INVALID MATERIAL PROP.#    7"), std::string::npos);
   EXPECT_EQ(etest::count_of(r.output, " THE ELEMENT IS REJECTED AND ERROR CHECKING CONTINUES"), 3);
+  // A bending pair of two types stays in the model without bending terms in
+  // that plane: the tip moves in that plane as before.
+  EXPECT_NE(r.output.find(" ** INVALID MATERIAL TYPE MYA=10 MYB=19 FOR ELEMENT NO.     5 **"), std::string::npos);
   // Element 4, the good one, alone carries the tip load: 0.111111 in.
   const auto tip = node_lines(r.output, "GCS DISPLACEMENTS", 2);
   ASSERT_EQ(tip.size(), 1u);
