@@ -313,6 +313,28 @@ TEST(Ie3dbeamDeck, RotationCapacityOfAHingeAtARotatingJoint) {
   EXPECT_NE(r.output.find("LIMIT STATE POINT 3 DEFINED DUE TO ELEMENT NO     2 AT STEP=    4"), std::string::npos);
 }
 
+TEST(Ie3dbeamDeck, HingeBeyondItsCapacityFailsInTheModeOfTheNearestBreakpoint) {
+  const auto r = run_case("ie3dbeam_hinge_failure_table.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  // The HINGE at the base (HA = 0.001, VA = 1.0E6, SLOP2 = 5.0E7) turns
+  // D = HA + (M - VA)/SLOP2: at 1.15 H (step 4) M = 1.15E6, D = 0.004 and
+  // X = |D| - HA = 0.003 passes PRMAX = 0.0025 (0.002 at step 3 does not).
+  // Its table of rotations (0.001, 0.004, 0.007, 0.010) holds X in the first
+  // interval at (0.003 - 0.001)/0.003 = 0.67 >= 0.5: the mode of 0.004,
+  // buckling (3), limit code 3 + 6 = 9, reported once.
+  EXPECT_EQ(etest::count_of(r.output, "**** IA_BILN ELEMENT          1 FAILED DUE TO LONG. STEEL BUCKLED            "
+                                      "AT END A   \n"),
+            1)
+      << r.output;
+  EXPECT_NE(r.output.find(" FLP:  9.00E+00"), std::string::npos);
+  EXPECT_EQ(etest::count_of(r.output, "INELASTIC ROTATION IN MY"), 1);
+  EXPECT_NE(r.output.find(" * ELEMENT     1 INELASTIC ROTATION IN MY  DIR. AT END A   =  0.3000E-02 > PLASTIC ROTATION \n"
+                          " CAPACITY OF   0.2500E-02AT STEP =    4\n"
+                          " FAILURE MODE: ** BUCKLING OF LONG. REBAR **\n"),
+            std::string::npos);
+  EXPECT_NE(r.output.find("LIMIT STATE POINT 3 DEFINED DUE TO ELEMENT NO     1 AT STEP=    4"), std::string::npos);
+}
+
 TEST(Ie3dbeamDeck, RejectedElementsKeepTheirNumbersAndTheRunGoesOn) {
   const auto r = run_case("ie3dbeam_input_faults.dat");
   ASSERT_EQ(r.status, 0) << r.console;
