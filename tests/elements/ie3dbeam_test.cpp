@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "elements/inelastic/beam_column.h"
+#include "elements/element_model.h"
 #include "elements/plate_point_model.h"
 
 namespace {
@@ -367,6 +368,91 @@ TEST(Ie3dbeamDeck, ResetWritesTheMemberWordsOfItsMaterialsAgain) {
   ASSERT_GE(tip.size(), 2u) << r.output;
   EXPECT_NEAR(tip.front()[2], -3.333333e-4, 1e-9);
   EXPECT_NEAR(tip.back()[2], -3.333333e-4, 1e-9);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- records
+
+namespace {
+
+// An IA_BILN set's PROP words: ELAS (the interaction code), SP, E, TI, MP.
+std::array<float, 59> ia_biln_prop(float code, float e, float ti, float mp) {
+  std::array<float, 59> p{};
+  p[0] = code;
+  p[1] = 0.05f;
+  p[2] = e;
+  p[3] = ti;
+  p[4] = mp;
+  return p;
+}
+
+class Ie3dbeamRecord : public etest::ElementModel {
+ protected:
+  Ie3dbeamRecord() : ElementModel("ie3dbeam") {}
+  void SetUp() override {
+    ElementModel::SetUp();
+    // A column of length 100 along Z, both ends free (equations 1-12).
+    nodes({{1, 0, 0, 0, {1, 2, 3, 4, 5, 6}}, {2, 0, 0, 100, {7, 8, 9, 10, 11, 12}}}, 12);
+  }
+  // Sets 1-4 of IA_BILN with the given codes (EI = 3.0E9, MP = 1.0E6), set
+  // 5 the elastic axial and torsion set (EA = 3.0E10, capacity 1.0E10).
+  void sets(const std::array<float, 4>& codes) {
+    material_table(5);
+    for (int s = 1; s <= 4; ++s) {
+      const auto p = ia_biln_prop(codes[static_cast<std::size_t>(s - 1)], 3.0e7f, 100.0f, 1.0e6f);
+      material_record(s, kIaBiln, p.data(), p.size(), 60);
+    }
+    const auto ax = ia_biln_prop(0.0f, 3.0e7f, 1000.0f, 1.0e10f);
+    material_record(5, kIaBiln, ax.data(), ax.size(), 60);
+  }
+  void column() {
+    lay_elements({{9, "C", {1, 2, 3, 4, 5, 5, 1, 2, 0, 1, 0, 0, 0, 0}}}, [](int) { return 649; });
+  }
+};
+
+TEST_F(Ie3dbeamRecord, LaysItsWordsAndTheMembersWordsInTheMaterials) {
+  sets({0, 0, 0, 0});
+  column();
+  // Six IA_BILN states of 72 words, both halves.
+  EXPECT_EQ(iword(1, kNhyst), 2 * 6 * 72);
+  for (int c = 1; c <= 6; ++c) EXPECT_EQ(iword(1, kMstOff + c - 1), 1 + 72 * (c - 1)) << c;
+  EXPECT_FLOAT_EQ(rword(1, kClen), 100.0f);
+  // All 12 DOFs active, no geometric stiffness: 78 terms, 78 words back.
+  EXPECT_EQ(iword(1, kNedof), 12);
+  EXPECT_EQ(iword(1, kNke), 78);
+  EXPECT_EQ(checks_[0].nback, 156 - 78);
+  // The member length in the bending materials (word 21); the axial yield
+  // elongation MP L/EA = 1.0E10 * 100 / 3.0E10 in the FX state (word 13).
+  const std::int64_t sta = record(1) + 493 - 1;  // word w of MATSTA at sta + w
+  for (int c = 1; c <= 4; ++c) EXPECT_FLOAT_EQ(kv::rzm(sta + 72 * (c - 1) + 21), 100.0f) << c;
+  EXPECT_NEAR(kv::rzm(sta + 72 * 5 + 13), 100.0f / 3.0f, 1e-4);
+  // Elastic pair terms 4EI/L, 2EI/L; EA/L; GJ/L.
+  EXPECT_FLOAT_EQ(rword(1, kByaa), 1.2e8f);
+  EXPECT_FLOAT_EQ(rword(1, kBzab), 6.0e7f);
+  EXPECT_FLOAT_EQ(rword(1, kAxk), 3.0e8f);
+  EXPECT_FLOAT_EQ(rword(1, kTok), 3.0e8f);
+  EXPECT_EQ(iword(1, kIafag), 0);
+}
+
+TEST_F(Ie3dbeamRecord, InitialInteractionFamilyFromTheCodeWords) {
+  struct Case {
+    std::array<float, 4> codes;  // MY-A, MY-B, MZ-A, MZ-B
+    int iafag;
+  };
+  const std::array<Case, 6> cases{{{{2, 2, 2, 2}, 1},
+                                   {{3, 3, 3, 3}, 5},
+                                   {{4, 4, 2, 2}, 9},
+                                   {{6, 6, 1, 1}, 9},
+                                   {{2, 2, 2, 3}, 0},
+                                   {{4, 1, 4, 4}, 0}}};
+  for (const Case& c : cases) {
+    SetUp();
+    sets(c.codes);
+    column();
+    EXPECT_EQ(iword(1, kIafag), c.iafag) << c.codes[0] << c.codes[1] << c.codes[2] << c.codes[3];
+    TearDown();
+  }
 }
 
 }  // namespace
