@@ -66,6 +66,7 @@ TEST(RcSectionHead, FaultsOfOneWordEach) {
       {true, kNBAR1, 0, 0},                   {true, kN2, 0, kFaultMeshCount},
       {true, kT2, 0, kFaultThickness},        {true, kT2, 8, kFaultThickness},  // no core across UU
       {true, kHOOP2, 0, 0},                   {true, kFPC, -4000, kFaultStrength},
+      {true, kFPC, 12990, 0},                 {true, kFPC, 13000, kFaultStrength},
   };
   for (const Case& c : cases) {
     Head h = c.rect ? rectangular_head() : circular_head();

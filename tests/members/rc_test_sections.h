@@ -1,7 +1,13 @@
-// The two sections the reinforced-concrete tests work on.
+// The sections the reinforced-concrete tests work on, and a capture of the
+// output file.
 #pragma once
 
+#include <filesystem>
+#include <string>
+
+#include "fio/fio.h"
 #include "members/rc/rc_fibre_mesh.h"
+#include "support/test_support.h"
 
 namespace rctest {
 
@@ -34,5 +40,21 @@ inline members::rc::SectionGeometry rectangle() {
   g.dbar2 = 1.0f;
   return g;
 }
+
+// Unit 6 on a scratch file while the object lives; text() closes it and
+// returns what was written.
+struct Unit6 {
+  std::filesystem::path dir = kvtest::fresh_dir("rc_unit6");
+  Unit6() { fio::open(6, (dir / "out.txt").string()); }
+  std::string text() {
+    fio::close(6);
+    return kvtest::read_file(dir / "out.txt");
+  }
+  ~Unit6() {
+    fio::close(6);
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+  }
+};
 
 }  // namespace rctest

@@ -1,5 +1,7 @@
 #include "members/rc/rc_section_head.h"
 
+#include <cmath>
+
 #include "members/rc/rc_member_record.h"
 
 namespace members::rc {
@@ -73,7 +75,10 @@ unsigned head_faults(const float* prop, int type, float member_length) {
   const int ielas = head_int(prop, kIELAS);
   if (ielas < 0 || ielas > 2) f |= kFaultIelas;
   if (head_int(prop, kIMATER) != libn) f |= kFaultImater;
-  if (!(prop[kFPC] > 0.0f)) f |= kFaultStrength;
+  // The envelope's exponent Ec / (Ec - f'c/0.002) needs Ec = 57000 sqrt(f'c)
+  // above the unconfined secant modulus: f'c below 12996 psi.
+  const float fpc = prop[kFPC];
+  if (!(fpc > 0.0f) || !(57000.0f * std::sqrt(fpc) > fpc / 0.002f)) f |= kFaultStrength;
 
   if (member_length > 0.0f && nseg >= 5 && 4.0f * prop[kSMALL] >= member_length) f |= kFaultShortSegments;
 
