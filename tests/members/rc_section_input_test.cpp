@@ -82,6 +82,15 @@ TEST(RcSectionHead, SpliceNeedsBarsAndShortSegmentsNeedRoom) {
   h[kNBAR1] = 0;
   EXPECT_EQ(head_faults(h.data(), 170), kFaultSplice);
 
+  h = rectangular_head();  // the rectangle's splice strength comes from its top bars
+  h[kSPLICE] = 30;
+  EXPECT_EQ(head_faults(h.data(), 17), 0u);
+  h[kDBAR1] = 0;
+  EXPECT_EQ(head_faults(h.data(), 17), kFaultSplice);
+  h[kDBAR1] = 1;
+  h[kNBAR1] = 0;
+  EXPECT_EQ(head_faults(h.data(), 17), kFaultSplice);
+
   h = circular_head();
   h[kNSEG] = 6;
   h[kSMALL] = 25;

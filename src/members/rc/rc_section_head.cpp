@@ -68,6 +68,8 @@ unsigned head_faults(const float* prop, int type, float member_length) {
     if (!(c > 0.0f) || !(prop[kD1] - 2.0f * c > 0.0f) || !(prop[kD2] - 2.0f * c > 0.0f)) f |= kFaultThickness;
     // One top or bottom bar leaves the bar spacing no divisor.
     if (nbar1 == 1 || nbar2 == 1 || nbar1 < 0 || nbar2 < 0 || nbar3 < 0) f |= kFaultBarCount;
+    // The splice strength is worked out from the top bars.
+    if (prop[kSPLICE] > 0.0f && (nbar1 == 0 || !(prop[kDBAR1] > 0.0f))) f |= kFaultSplice;
   }
 
   const int iecop = head_int(prop, kIECOP);

@@ -84,7 +84,7 @@ enum HeadFault : unsigned {
   kFaultImater = 1u << 8,        // IMATER other than LIBN
   kFaultHoop = 1u << 9,          // circular hoop spacing S <= 0
   kFaultStrength = 1u << 10,     // f'c <= 0, or so high (12996 psi) that 57000 sqrt(f'c) <= f'c/0.002
-  kFaultSplice = 1u << 11,       // NLBAR = 0 with a lap splice
+  kFaultSplice = 1u << 11,       // a lap splice without bars (NLBAR, or the top bars and their diameter)
   kFaultShortSegments = 1u << 12,// NSEG >= 5 with 4*SMALL >= member length
   kFaultRecordSize = 1u << 13,   // NPROP beyond the lengths a REAL word holds exactly
 };
