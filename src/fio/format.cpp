@@ -78,7 +78,11 @@ struct Writer {
 
   void data(const Item& it) {
     const Value& v = vals[vi++];
-    field.clear();
+    // The usual field follows what is written: it goes straight into the
+    // record; after X, T or TL it is built aside and placed.
+    const bool at_end = pos == rec.size();
+    std::string& field = at_end ? rec : this->field;
+    if (!at_end) field.clear();
     const bool text = v.kind == Value::Kind::text;
     switch (it.op) {
       case Op::I: {
@@ -119,7 +123,8 @@ struct Writer {
       default:
         break;
     }
-    put(field);
+    if (at_end) pos = rec.size();
+    else put(field);
   }
 
   void control(const Item& it) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <random>
 #include <limits>
 #include <string>
 #include <vector>
@@ -88,7 +90,52 @@ TEST(FormatOutput, RoundingOfTheExactBinaryValue) {
       C(format("(E9.2)", -1.25e21), "-0.13E+22"),
       C(format("(1PE8.0)", 2.5e19), "  3.E+19"),
       C(format("(E8.1)", 1.5e22), " 0.2E+23"),
+      // ties below the value's last binary place: 2002724460206.2705078125
+      // has a unit in the last place of 2^-12, far coarser than 10^-9
+      C(format("(F24.9)", 2002724460206.2705078125), " 2002724460206.270507813"),
+      C(format("(1PE24.15)", 2002724460206.2705078125), "   2.002724460206271E+12"),
+      C(format("(1PE28.21)", 2002724460206.2705078125), " 2.002724460206270507813E+12"),
   });
+}
+
+// True when the exact decimal expansion of x (> 0) is a 5 and then only zeros
+// after its first `keep` significant digits (scientific) or decimals (fixed):
+// printf rounds such a tie to even, the edits away from zero.
+bool exact_tie(double x, int keep, bool fixed) {
+  static char buf[1200];
+  std::snprintf(buf, sizeof buf, fixed ? "%.800f" : "%.800e", x);
+  const std::string s(buf);
+  const std::size_t cut = fixed ? s.find('.') + 1 + keep : 1 + keep;  // "d." before the decimals
+  if (s[cut] != '5') return false;
+  for (std::size_t i = cut + 1; i < s.size() && s[i] != 'e'; ++i)
+    if (s[i] != '0') return false;
+  return true;
+}
+
+// Away from exact ties the digits are those of any correctly rounded
+// conversion: the C library's printf is the independent reference here.
+TEST(FormatOutput, DigitsAgreeWithTheCLibraryOnRandomValues) {
+  std::mt19937_64 rng(20261210);
+  std::uniform_real_distribution<double> mantissa(1.0, 10.0);
+  std::uniform_int_distribution<int> decade(-80, 80);
+  std::uniform_int_distribution<int> small_decade(-9, 12);
+  char want[80];
+  for (int k = 0; k < 20000; ++k) {
+    const double x = mantissa(rng) * std::pow(10.0, decade(rng));
+    std::snprintf(want, sizeof want, "%24.16E", x);
+    if (!exact_tie(x, 17, false)) {
+      ASSERT_EQ(format("(1PE24.16)", x), want) << "x = " << x;
+    }
+    std::snprintf(want, sizeof want, "%15.7E", -x);
+    if (!exact_tie(x, 8, false)) {
+      ASSERT_EQ(format("(1PE15.7)", -x), want) << "x = " << x;
+    }
+    const double y = mantissa(rng) * std::pow(10.0, small_decade(rng));
+    std::snprintf(want, sizeof want, "%30.9f", y);
+    if (!exact_tie(y, 9, true)) {
+      ASSERT_EQ(format("(F30.9)", y), want) << "y = " << y;
+    }
+  }
 }
 
 TEST(FormatOutput, NegativeValuesThatRoundToZeroHaveNoSign) {
