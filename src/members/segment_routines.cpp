@@ -30,29 +30,36 @@ void to_member_axes(const Mat12& t, int iseg, const SegTable& floc, const SegTab
   }
 }
 
+// Entry (r, c) of a 12 x 12 matrix of either precision.
+template <class T>
+T& el(std::array<T, 144>& m, int r, int c) {
+  return m[(c - 1) * 12 + (r - 1)];
+}
+
 // Completes the upper triangle from the terms a rule sets (the shared pattern),
 // then mirrors it.
-void complete(Mat12& k, bool tapered) {
-  at(k, 7, 7) = at(k, 1, 1);
-  at(k, 8, 8) = at(k, 2, 2);
-  at(k, 9, 9) = at(k, 3, 3);
-  at(k, 12, 12) = at(k, 6, 6);
-  at(k, 1, 7) = -at(k, 1, 1);
-  at(k, 2, 8) = -at(k, 2, 2);
-  at(k, 3, 9) = -at(k, 3, 3);
-  at(k, 6, 12) = -at(k, 6, 6);
+template <class M>
+void complete(M& k, bool tapered) {
+  el(k, 7, 7) = el(k, 1, 1);
+  el(k, 8, 8) = el(k, 2, 2);
+  el(k, 9, 9) = el(k, 3, 3);
+  el(k, 12, 12) = el(k, 6, 6);
+  el(k, 1, 7) = -el(k, 1, 1);
+  el(k, 2, 8) = -el(k, 2, 2);
+  el(k, 3, 9) = -el(k, 3, 3);
+  el(k, 6, 12) = -el(k, 6, 6);
   if (!tapered) {
-    at(k, 10, 10) = at(k, 4, 4);
-    at(k, 11, 11) = at(k, 5, 5);
-    at(k, 1, 11) = at(k, 1, 5);
-    at(k, 5, 7) = -at(k, 1, 5);
-    at(k, 7, 11) = -at(k, 1, 5);
-    at(k, 2, 10) = at(k, 2, 4);
-    at(k, 4, 8) = -at(k, 2, 4);
-    at(k, 8, 10) = -at(k, 2, 4);
+    el(k, 10, 10) = el(k, 4, 4);
+    el(k, 11, 11) = el(k, 5, 5);
+    el(k, 1, 11) = el(k, 1, 5);
+    el(k, 5, 7) = -el(k, 1, 5);
+    el(k, 7, 11) = -el(k, 1, 5);
+    el(k, 2, 10) = el(k, 2, 4);
+    el(k, 4, 8) = -el(k, 2, 4);
+    el(k, 8, 10) = -el(k, 2, 4);
   }
   for (int i = 1; i <= 12; ++i) {
-    for (int j = i + 1; j <= 12; ++j) at(k, j, i) = at(k, i, j);
+    for (int j = i + 1; j <= 12; ++j) el(k, j, i) = el(k, i, j);
   }
 }
 
@@ -62,20 +69,23 @@ void store_sks(const Mat12& k, int iseg, const SegMatrices& sks) {
   }
 }
 
-Mat12 linearised(const Rigidities& r, float len, float p) {
-  Mat12 k{};
-  const float q = p / (10.0f * len);
-  const float l2 = len * len, l3 = l2 * len;
-  at(k, 1, 1) = 12.0f * r.eiv / l3 - 12.0f * q;
-  at(k, 2, 2) = 12.0f * r.eiu / l3 - 12.0f * q;
-  at(k, 3, 3) = r.ea / len;
-  at(k, 6, 6) = r.gj / len;
-  at(k, 4, 4) = 4.0f * r.eiu / len - (4.0f * l2 / 3.0f) * q;
-  at(k, 5, 5) = 4.0f * r.eiv / len - (4.0f * l2 / 3.0f) * q;
-  at(k, 1, 5) = 6.0f * r.eiv / l2 - len * q;
-  at(k, 2, 4) = -6.0f * r.eiu / l2 + len * q;
-  at(k, 4, 10) = 2.0f * r.eiu / len + (l2 / 3.0f) * q;
-  at(k, 5, 11) = 2.0f * r.eiv / len + (l2 / 3.0f) * q;
+// The linearised stiffness in the precision T.
+template <class T>
+std::array<T, 144> linearised(const Rigidities& r, T len, T p) {
+  std::array<T, 144> k{};
+  const T q = p / (T(10) * len);
+  const T l2 = len * len, l3 = l2 * len;
+  const T eiu = r.eiu, eiv = r.eiv;
+  el(k, 1, 1) = T(12) * eiv / l3 - T(12) * q;
+  el(k, 2, 2) = T(12) * eiu / l3 - T(12) * q;
+  el(k, 3, 3) = T(r.ea) / len;
+  el(k, 6, 6) = T(r.gj) / len;
+  el(k, 4, 4) = T(4) * eiu / len - (T(4) * l2 / T(3)) * q;
+  el(k, 5, 5) = T(4) * eiv / len - (T(4) * l2 / T(3)) * q;
+  el(k, 1, 5) = T(6) * eiv / l2 - len * q;
+  el(k, 2, 4) = -T(6) * eiu / l2 + len * q;
+  el(k, 4, 10) = T(2) * eiu / len + (l2 / T(3)) * q;
+  el(k, 5, 11) = T(2) * eiv / len + (l2 / T(3)) * q;
   complete(k, false);
   return k;
 }
@@ -174,16 +184,18 @@ void trank(float* k, const Col& eccx, const Col& eccy, float* te) {
 }
 
 Mat12 segstf(int iseg, int ielno, bool trace, int istif, const Rigidities& r, float len,
-             const SegTable& floc, const SegMatrices& sks) {
+             const SegTable& floc, const SegMatrices& sks, Mat12d* exact) {
   Mat12 k{};
+  Mat12d kd{};
   const float p = floc(iseg, 3);
+  bool lin = false;
   if (istif == kStiffnessLinearised) {
-    k = linearised(r, len, p);
+    lin = true;
   } else if (istif == kStiffnessStabilityFunctions) {
     const float ku = std::sqrt(std::fabs(p / r.eiu)), kv = std::sqrt(std::fabs(p / r.eiv));
     const float lambda = std::fmin(ku, kv) * len;
     if (p == 0.0f || !(lambda >= 0.05f)) {
-      k = linearised(r, len, p);
+      lin = true;
     } else {
       const Exact u = exact_terms(r.eiu, p, len), v = exact_terms(r.eiv, p, len);
       if (!u.usable || !v.usable) {
@@ -193,22 +205,28 @@ Mat12 segstf(int iseg, int ielno, bool trace, int istif, const Rigidities& r, fl
                    "(' ** WARNING: ELEMENT',I5,' SEG.',I5,' AT THE BUCKLING LOAD OF THE SEGMENT,',"
                    "' LINEARISED STIFFNESS USED AT STEP=',I5)",
                    ielno, iseg, kv::solsta().istep);
-        k = linearised(r, len, p);
+        lin = true;
       } else {
-        at(k, 2, 2) = static_cast<float>(u.kt);
-        at(k, 4, 4) = static_cast<float>(u.kr);
-        at(k, 2, 4) = static_cast<float>(-u.kc);
-        at(k, 4, 10) = static_cast<float>(u.kf);
-        at(k, 1, 1) = static_cast<float>(v.kt);
-        at(k, 5, 5) = static_cast<float>(v.kr);
-        at(k, 1, 5) = static_cast<float>(v.kc);
-        at(k, 5, 11) = static_cast<float>(v.kf);
-        at(k, 3, 3) = r.ea / len;
-        at(k, 6, 6) = r.gj / len;
-        complete(k, false);
+        el(kd, 2, 2) = u.kt;
+        el(kd, 4, 4) = u.kr;
+        el(kd, 2, 4) = -u.kc;
+        el(kd, 4, 10) = u.kf;
+        el(kd, 1, 1) = v.kt;
+        el(kd, 5, 5) = v.kr;
+        el(kd, 1, 5) = v.kc;
+        el(kd, 5, 11) = v.kf;
+        el(kd, 3, 3) = double(r.ea) / len;
+        el(kd, 6, 6) = double(r.gj) / len;
+        complete(kd, false);
+        for (int i = 0; i < 144; ++i) k[i] = static_cast<float>(kd[i]);
       }
     }
   }
+  if (lin) {
+    k = linearised<float>(r, len, p);
+    kd = linearised<double>(r, len, p);
+  }
+  if (exact != nullptr) *exact = kd;
   if (trace) stiffness_trace(k, ielno, iseg, false);
   store_sks(k, iseg, sks);
   return k;

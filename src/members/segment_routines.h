@@ -31,12 +31,16 @@ struct Rigidities {
   float ea = 0.0f, eiu = 0.0f, eiv = 0.0f, gj = 0.0f;
 };
 
+using Mat12d = std::array<double, 144>;
+
 // SEGSTF: the local 12 x 12 stiffness of segment iseg from one set of
 // rigidities and its axial force FLOC(iseg, 3) (compression positive), stored
 // into SKS(iseg) as well. An exact form whose determinant vanishes (the
 // segment at its own buckling load) takes the linearised form with a warning.
+// `exact`, when given, receives the same matrix formed in double, for the
+// member condensation.
 Mat12 segstf(int iseg, int ielno, bool trace, int istif, const Rigidities& r, float len,
-             const SegTable& floc, const SegMatrices& sks);
+             const SegTable& floc, const SegMatrices& sks, Mat12d* exact = nullptr);
 
 // TAPSTF: the same from the rigidities of both end sections (linearised form
 // only; ISTIF 0 stops the run with its note).

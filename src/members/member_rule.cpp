@@ -1,0 +1,468 @@
+#include "members/member_rule.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "base/globals.h"
+#include "fio/fio.h"
+#include "members/member_matrices.h"
+#include "members/segment_kinematics.h"
+#include "members/segment_routines.h"
+#include "solvers/member_solver.h"
+
+namespace members {
+
+namespace {
+
+constexpr float kPi = 3.1415925f;
+constexpr int kMaxDof = 6 * kMaxSegments + 6;
+
+// The segment's end values: positions and rotations, and the increments.
+struct SegmentEnds {
+  std::array<float, 3> xa{}, xb{};
+  float roza = 0.0f, rozb = 0.0f;
+  std::array<float, 6> da{}, db{};
+};
+
+SegmentEnds gather(const MemberArrays& m, const DofTable& dof, int i) {
+  SegmentEnds e;
+  for (int c = 1; c <= 3; ++c) {
+    const int ka = dof(i, c), kb = dof(i, 6 + c);
+    e.xa[c - 1] = m.dtot(ka) + m.zseg(i, c, 1) + m.dimp(ka);
+    e.xb[c - 1] = m.dtot(kb) + m.zseg(i, c, 2) + m.dimp(kb);
+  }
+  e.roza = m.dtot(dof(i, 6)) + m.dimp(dof(i, 6));
+  e.rozb = m.dtot(dof(i, 12)) + m.dimp(dof(i, 12));
+  for (int k = 1; k <= 6; ++k) {
+    e.da[k - 1] = m.dinc(dof(i, k));
+    e.db[k - 1] = m.dinc(dof(i, 6 + k));
+  }
+  return e;
+}
+
+// ROTMAT with the V and chord rows of a stored frame as reference; writes the
+// frame into DCOS(i) and the chord into CHORD(i).
+Mat12 renew_frame(const MemberArrays& m, const SegmentEnds& e, const Frame& ref, int i, bool trace) {
+  const RotmatResult r = rotmat(e.xa, e.roza, e.xb, e.rozb, {ref[3], ref[4], ref[5]},
+                                {ref[6], ref[7], ref[8]}, m.beta(i), trace);
+  for (int k = 1; k <= 9; ++k) m.dcos(i, k) = r.r[k - 1];
+  m.chord(i) = r.chord;
+  return segment_rotation(r.r);
+}
+
+// ASAT(IDOF(i, r), IDOF(i, c)) += (T' K T)(r, c), in the record's single
+// precision and, from the double stiffness kd, in the condensation's double
+// copy ad (order ndof, column by column).
+void assemble(const MemberArrays& m, const DofTable& dof, int i, const Mat12& t, const Mat12& k,
+              const Mat12d& kd, double* ad, int ndof) {
+  Mat12 kt{};
+  Mat12d ktd{};
+  for (int r = 1; r <= 12; ++r) {
+    for (int c = 1; c <= 12; ++c) {
+      float s = 0.0f;
+      double sd = 0.0;
+      for (int q = 1; q <= 12; ++q) {
+        s += at(k, r, q) * at(t, q, c);
+        sd += kd[(q - 1) * 12 + r - 1] * static_cast<double>(at(t, q, c));
+      }
+      at(kt, r, c) = s;
+      ktd[(c - 1) * 12 + r - 1] = sd;
+    }
+  }
+  for (int r = 1; r <= 12; ++r) {
+    for (int c = 1; c <= 12; ++c) {
+      float s = 0.0f;
+      double sd = 0.0;
+      for (int q = 1; q <= 12; ++q) {
+        s += at(t, q, r) * at(kt, q, c);
+        sd += static_cast<double>(at(t, q, r)) * ktd[(c - 1) * 12 + q - 1];
+      }
+      m.asat(dof(i, r), dof(i, c)) += s;
+      ad[(dof(i, c) - 1) * ndof + dof(i, r) - 1] += sd;
+    }
+  }
+}
+
+void save_tables(const MemberArrays& m, const DofTable& dof, const std::int32_t* md, int ndof) {
+  for (int i = 1; i <= m.nseg; ++i) {
+    for (int k = 1; k <= 12; ++k) m.idofr(static_cast<int>((k - 1) * m.nseg + i)) = static_cast<float>(dof(i, k));
+  }
+  for (int k = 1; k <= ndof; ++k) m.irotr(k) = (k - 1) % 6 >= 3 ? 1.0f : 0.0f;
+  for (int k = 1; k <= ndof + 1; ++k) m.mdr(k) = static_cast<float>(md[k - 1]);
+}
+
+// ZDIAG of ASAT into ASATH, elimination of the internal equations and the
+// condensed end block into EEASAT. The elimination runs on the double copy ad
+// of ASAT: near a buckling load, and with many short segments, single
+// precision loses the condensed terms. The reduced values are rounded into
+// the record's skyline storage. A zero diagonal or pivot leaves no usable
+// member: the run stops.
+void condense(const MemberArrays& m, MemberState& s, const MemberCall& c, std::int32_t* md,
+              int ndof, double* ad) {
+  std::int32_t nstk = 0;
+  if (!solvers::zdiag(m.asat.p, ndof, ndof, m.asath, md, nstk)) {
+    fio::write(6, "(' *** STABILITY ELEMENT',I5,': ZERO DIAGONAL TERM IN THE MEMBER STIFFNESS')",
+               c.ielno);
+    kv::stop_run(1, "UNUSABLE STABILITY MEMBER");
+  }
+  s.nsky = nstk;
+  auto d = [&](int r, int col) -> double& { return ad[(col - 1) * ndof + (r - 1)]; };
+  for (int p = 1; p <= ndof - 12; ++p) {
+    const double piv = d(p, p);
+    if (piv == 0.0) {
+      fio::write(6, "(' *** STABILITY ELEMENT',I5,': ZERO PIVOT IN THE MEMBER CONDENSATION, ROW',I5)",
+                 c.ielno, p);
+      kv::stop_run(1, "UNUSABLE STABILITY MEMBER");
+    }
+    for (int r = p + 1; r <= ndof; ++r) {
+      const double f = d(p, r) / piv;
+      if (f == 0.0) continue;
+      for (int col = r; col <= ndof; ++col) d(r, col) -= f * d(p, col);
+    }
+  }
+  // The reduced rows and the condensed block back into the profile.
+  for (int col = 1; col <= ndof; ++col) {
+    const int top = col - (md[col] - md[col - 1]) + 1;
+    for (int r = col; r >= top; --r) m.asath[md[col - 1] + col - r - 1] = static_cast<float>(d(r, col));
+  }
+  // A one-segment member copies the whole matrix; terms above a column's top
+  // must read as zero, not as what an earlier call left.
+  for (int k = 0; k < 144; ++k) m.eeasat.p[k] = 0.0f;
+  hbfull(m.asath, md, ndof - 11, ndof, m.eeasat.p, 12, s.nsky, c.trace);
+}
+
+// The double copy of the member stiffness for one call (at most 198 x 198).
+struct DoubleStiffness {
+  explicit DoubleStiffness(int ndof) : n(ndof) {
+    for (int k = 0; k < n * n; ++k) a[k] = 0.0;
+  }
+  int n;
+  double a[kMaxDof * kMaxDof];
+};
+
+// Segment lengths; equal segments where the short-segment length does not fit.
+void segment_lengths(const MemberArrays& m, const MemberWords& w, float xl, int ielno) {
+  const int n = m.nseg;
+  float small = w.small > 0.0f ? w.small : xl / static_cast<float>(n);
+  bool equal = n <= 4 ? small != xl / static_cast<float>(n) : 4.0f * small >= xl;
+  if (n > 1 && equal) {
+    fio::write(6,
+               "(' ** WARNING: STABILITY ELEMENT',I5,' SHORT SEGMENTS OF',E12.4,"
+               "' DO NOT FIT THE LENGTH',E12.4,'; EQUAL SEGMENTS USED')",
+               ielno, small, xl);
+  }
+  float z = 0.0f;
+  const int mid = (n - 2) / 2;
+  for (int i = 1; i <= n; ++i) {
+    float len = xl;
+    if (n > 1) {
+      if (equal) {
+        len = xl / static_cast<float>(n);
+      } else if (i == 1 || i == n || i == mid + 1 || i == mid + 2) {
+        len = small;
+      } else {
+        len = (xl - 4.0f * small) / static_cast<float>(n - 4);
+      }
+    }
+    m.slen(i) = len;
+    for (int c = 1; c <= 3; ++c) {
+      m.zseg(i, c, 1) = 0.0f;
+      m.zseg(i, c, 2) = 0.0f;
+    }
+    m.zseg(i, 3, 1) = z;
+    m.zseg(i, 3, 2) = z + len;
+    if (n > 1) z += len;
+  }
+}
+
+SectionResponse evaluate(SegmentSection& section, int i, float& dec, float dcu, float dcv,
+                         float target, bool setup) {
+  SectionCall call;
+  call.iseg = i;
+  call.dec = dec;
+  call.dcu = dcu;
+  call.dcv = dcv;
+  call.target_axial = target;
+  call.setup = setup;
+  const SectionResponse r = section.evaluate(call);
+  dec = call.dec;
+  return r;
+}
+
+}  // namespace
+
+MemberArrays steel_member_arrays(const StbMem& rec) {
+  MemberArrays m;
+  m.nseg = rec.nseg();
+  m.idofr = rec.col(StbArray::IDOFR);
+  m.irotr = rec.col(StbArray::IROTR);
+  m.beta = rec.col(StbArray::BETA);
+  m.ulpe = rec.col(StbArray::ULPE);
+  m.vlpe = rec.col(StbArray::VLPE);
+  m.zseg = rec.zseg();
+  m.slen = rec.col(StbArray::SLEN);
+  m.dtot = rec.col(StbArray::DTOT);
+  m.dinc = rec.col(StbArray::DINC);
+  m.dimp = rec.col(StbArray::DIMP);
+  m.chord = rec.col(StbArray::CHORD);
+  m.reserved = rec.table(StbArray::RESERVED);
+  m.floc = rec.table(StbArray::FLOC);
+  m.fglo = rec.table(StbArray::FGLO);
+  m.dglo = rec.table(StbArray::DGLO);
+  m.dcos = rec.table(StbArray::DCOS);
+  m.dcos0 = rec.table(StbArray::DCOS0);
+  m.asato = rec.square(StbArray::ASATO);
+  m.eeasat = rec.square(StbArray::EEASAT);
+  m.te = rec.square(StbArray::TE);
+  m.w = rec.square(StbArray::W);
+  m.asat = rec.square(StbArray::ASAT);
+  m.asath = rec.data(StbArray::ASATH);
+  m.mdr = rec.col(StbArray::MDR);
+  m.dfinc = rec.col(StbArray::DFINC);
+  m.fint = rec.col(StbArray::FINT);
+  m.xv = rec.col(StbArray::XV);
+  m.rv = rec.col(StbArray::RV);
+  m.sks = rec.sks();
+  m.eccx = rec.col(StbArray::ECCX);
+  m.eccy = rec.col(StbArray::ECCY);
+  m.cu = rec.col(StbArray::CU);
+  m.cv = rec.col(StbArray::CV);
+  m.lflag = rec.col(StbArray::LFLAG);
+  return m;
+}
+
+void member_setup(const MemberArrays& m, const MemberWords& w, MemberState& s,
+                  SegmentSection& section, const MemberCall& c) {
+  const int n = m.nseg;
+  const int ndof = 6 * n + 6;
+  *c.state = 0.0f;
+  const DofTable dof = member_dof_table(n);
+  if (w.iecop == 1) {
+    m.ulpe(1) = m.ulpe(2) = w.ulp;
+    m.vlpe(1) = m.vlpe(2) = w.vlp;
+  }
+  for (int i = 1; i <= n; ++i) m.beta(i) = 0.0f;
+  segment_lengths(m, w, s.xl, c.ielno);
+  for (int k = 1; k <= ndof; ++k) m.dtot(k) = m.dinc(k) = m.rv(k) = m.dimp(k) = 0.0f;
+  for (int k = 0; k < ndof * ndof; ++k) m.asat.p[k] = 0.0f;
+  // Half-sine out-of-straightness, zero at both member ends.
+  for (int i = 1; i <= n; ++i) {
+    for (int e = 1; e <= 2; ++e) {
+      const float z = m.zseg(i, 3, e);
+      const float sine = std::sin(kPi * z / s.xl);
+      const int o = e == 1 ? 0 : 6;
+      m.dimp(dof(i, o + 1)) = w.ratix0 * s.xl * sine;
+      m.dimp(dof(i, o + 2)) = w.ratiy0 * s.xl * sine;
+    }
+  }
+  for (int i = 1; i <= n; ++i) {
+    const float dx = m.dimp(dof(i, 7)) - m.dimp(dof(i, 1));
+    const float dy = m.dimp(dof(i, 8)) - m.dimp(dof(i, 2));
+    m.slen(i) = std::sqrt(dx * dx + m.slen(i) * m.slen(i) + dy * dy);
+    m.chord(i) = m.slen(i);
+    for (int k = 1; k <= 12; ++k) m.floc(i, k) = m.fglo(i, k) = m.dglo(i, k) = m.reserved(i, k) = 0.0f;
+    if (m.cu.p != nullptr) m.cu(i) = m.cv(i) = 0.0f;
+  }
+  const Frame identity{1, 0, 0, 0, 1, 0, 0, 0, 1};
+  DoubleStiffness ad(ndof);
+  for (int i = 1; i <= n; ++i) {
+    for (int k = 1; k <= 9; ++k) m.dcos(i, k) = identity[k - 1];
+    SegmentEnds e = gather(m, dof, i);
+    const float beta = m.beta(i);
+    m.beta(i) = 0.0f;
+    renew_frame(m, e, identity, i, c.trace);
+    m.beta(i) = beta;
+    for (int k = 1; k <= 9; ++k) m.dcos0(i, k) = m.dcos(i, k);
+    float dec = 0.0f;
+    const SectionResponse r = evaluate(section, i, dec, 0.0f, 0.0f, m.floc(i, 9), true);
+    if (w.iecop == 1 && (i == 1 || i == n)) {
+      eccent(n, i, r.uc0, r.vc0, 0.0f, 0.0f, m.ulpe, m.vlpe, m.eccx, m.eccy, c.trace);
+    }
+    e = gather(m, dof, i);
+    const Mat12 t = renew_frame(m, e, frame_of(m.dcos0, i), i, c.trace);
+    Mat12d kd{};
+    const Mat12 k = segstf(i, c.ielno, c.trace, w.istif, {r.ea, r.eiu, r.eiv, r.gj}, m.slen(i),
+                           m.floc, m.sks, &kd);
+    assemble(m, dof, i, t, k, kd, ad.a, ndof);
+  }
+  for (int k = 0; k < ndof * ndof; ++k) m.asato.p[k] = m.asat.p[k];
+  std::int32_t md[kMaxDof + 1];
+  condense(m, s, c, md, ndof, ad.a);
+  if (w.iecop == 1) trank(m.eeasat.p, m.eccx, m.eccy, m.te.p);
+  save_tables(m, dof, md, ndof);
+}
+
+void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
+                  SegmentSection& section, const MemberCall& c, std::array<float, 12>& p) {
+  const int n = m.nseg;
+  const int ndof = 6 * n + 6;
+  s.ncall = s.ncall < 5 ? s.ncall + 1 : 5;
+  const DofTable dof = member_dof_table(n);
+  std::int32_t md[kMaxDof + 1];
+  for (int k = 1; k <= ndof + 1; ++k) md[k - 1] = static_cast<std::int32_t>(m.mdr(k));
+  for (int k = 1; k <= ndof; ++k) m.xv(k) = 0.0f;
+  for (int k = 0; k < ndof * ndof; ++k) m.asat.p[k] = 0.0f;
+
+  // End increments, carried from the loading points to the centroid.
+  if (w.iecop == 1) {
+    float d[12];
+    for (int r = 1; r <= 12; ++r) {
+      float sum = 0.0f;
+      for (int q = 1; q <= 12; ++q) sum += m.te(r, q) * m.dinc(q);
+      d[r - 1] = sum;
+    }
+    for (int r = 1; r <= 12; ++r) m.dinc(r) = d[r - 1];
+  }
+  float ends[12];
+  for (int k = 1; k <= 12; ++k) ends[k - 1] = m.dinc(k);
+  for (int k = 1; k <= 12; ++k) m.dinc(ndof - 12 + k) = ends[k - 1];
+
+  // Internal displacements through the reduced matrix of the last call.
+  for (int k = ndof - 11; k <= ndof; ++k) m.xv(k) = m.dinc(k);
+  s.nsky = md[ndof] - 1;
+  for (int k = 1; k <= ndof - 12; ++k) m.rv(k) = 0.0f;
+  if (ndof != 12) {
+    int l1 = 1, l2 = ndof - 12;
+    solvers::gauss(solvers::kGaussSolveIntoW, false, ndof, s.nsky, ndof, 1, l1, l2, md, m.asath,
+                   m.rv.p, m.xv.p);
+  }
+  for (int k = 1; k <= ndof; ++k) {
+    m.dinc(k) = m.xv(k);
+    m.dtot(k) += m.dinc(k);
+  }
+  for (int i = 1; i <= n; ++i) {
+    for (int k = 1; k <= 12; ++k) m.dglo(i, k) = m.dinc(dof(i, k));
+  }
+
+  DoubleStiffness ad(ndof);
+  SegTable floca{nullptr, n};
+  float floca_words[12 * kMaxSegments];
+  floca.p = floca_words;
+  for (int i = 1; i <= n; ++i) {
+    cldaf3(frame_of(m.dcos, i), i, m.dglo, m.sks, m.fglo, m.floc, c.trace);
+    const SegmentEnds e = gather(m, dof, i);
+    const LocalEnds le = local_ends(frame_of(m.dcos, i), e.da, e.db);
+    const AverageDeformation d = segdef(le, m.slen(i));
+    if (m.cu.p != nullptr) {
+      m.cu(i) += d.dcu;
+      m.cv(i) += d.dcv;
+    }
+    if (c.trace) fio::write_list(6, i, " SEGMENT, DEC,DCU,DCV: ", d.dec, d.dcu, d.dcv);
+    float dec = d.dec;
+    const SectionResponse r = evaluate(section, i, dec, d.dcu, d.dcv, m.floc(i, 9), false);
+    place_average_forces(floca, i, r);
+    if (m.lflag.p != nullptr && *c.state == 1.0f && m.lflag(1) == 1.0f) {
+      fio::write(6,
+                 "(/,'**** STABILITY ELEMENT ',I10,' SEGMENT NO. ',I10,"
+                 "' REACHES FIRST YIELD, MY DEFINED',/,'     AT STEP= ',I5,/)",
+                 c.ielno, i, kv::solsta().istep);
+      m.lflag(1) = 2.0f;
+    }
+    if (w.iecop == 1 && (i == 1 || i == n)) {
+      eccent(n, i, 0.0f, 0.0f, e.roza, e.rozb, m.ulpe, m.vlpe, m.eccx, m.eccy, c.trace);
+    }
+    const Mat12 t = renew_frame(m, e, frame_of(m.dcos0, i), i, c.trace);
+    lfadjust(floca, m.floc, i, m.chord(i), c.ielno, le, c.trace);
+    Mat12d kd{};
+    const Mat12 k = segstf(i, c.ielno, c.trace, w.istif, {r.ea, r.eiu, r.eiv, r.gj}, m.slen(i),
+                           m.floc, m.sks, &kd);
+    assemble(m, dof, i, t, k, kd, ad.a, ndof);
+    cslf2(t, i, m.floc, m.fglo, c.trace);
+  }
+
+  for (int r = 1; r <= ndof; ++r) {
+    float sum = 0.0f;
+    for (int q = 1; q <= ndof; ++q) sum += m.asato(r, q) * m.dinc(q);
+    m.dfinc(r) = sum;
+  }
+  asmseg(m.fint.p, ndof, m.fglo, dof);
+
+  if (w.iauto == 1) {
+    for (int k = 1; k <= ndof; ++k) m.rv(k) = m.dtot(k);
+    for (int k = 0; k < ndof * ndof; ++k) m.w.p[k] = m.asato.p[k];
+    std::int32_t kind[kMaxDof];
+    for (int k = 1; k <= ndof; ++k) kind[k - 1] = (k - 1) % 6 >= 3 ? 1 : 0;
+    if (s.ncall >= 2) {
+      float f = 0.0f, q = 0.0f, dn = 0.0f, unused = 0.0f;
+      solvers::cnorm(1, m.rv.p, m.fint.p, m.dinc.p, m.dfinc.p, m.w.p, ndof, ndof, kind, f, q);
+      // The references are taken at the second call, or at the first call
+      // after it that gives them a value: a zero reference makes no parameter.
+      if (s.ncall == 2 || s.fnorm0 == 0.0f || s.work0 == 0.0f) {
+        s.fnorm0 = f;
+        s.work0 = q;
+      }
+      solvers::cnorm(2, m.rv.p, m.fint.p, m.dinc.p, m.dfinc.p, m.w.p, ndof, ndof, kind, dn, unused);
+      const bool formed = q != 0.0f && s.fnorm0 != 0.0f;
+      if (formed) {
+        const float ratio = f / s.fnorm0;
+        s.sp = (s.work0 / q) * ratio * ratio;
+      }
+      if (formed && m.lflag.p != nullptr) {
+        if (s.sp <= 0.0f && m.lflag(5) == 0.0f) {
+          *c.state = 5.0f;
+          m.lflag(5) = 1.0f;
+        }
+        if (*c.state == 5.0f && m.lflag(5) == 1.0f) {
+          fio::write(6, "(/,'**** STABILITY ELEMENT ',I10,' BUCKLED, SP= ',E15.6,/)", c.ielno, s.sp);
+          m.lflag(5) = 2.0f;
+        }
+      }
+      if (w.qrnee != 0.0f) s.rneee = std::fabs(dn / w.qrnee);
+    }
+  }
+
+  for (int k = 0; k < ndof * ndof; ++k) m.asato.p[k] = m.asat.p[k];
+  condense(m, s, c, md, ndof, ad.a);
+  if (w.iecop == 1) trank(m.eeasat.p, m.eccx, m.eccy, m.te.p);
+  save_tables(m, dof, md, ndof);
+
+  float f12[12];
+  for (int k = 1; k <= 12; ++k) f12[k - 1] = m.fint(ndof - 12 + k);
+  if (w.iecop == 1) {
+    for (int i = 1; i <= 12; ++i) {
+      float sum = 0.0f;
+      for (int k = 1; k <= 12; ++k) sum += m.te(k, i) * f12[k - 1];
+      p[i - 1] = sum;
+    }
+  } else if (w.iecop == 0) {
+    for (int k = 0; k < 12; ++k) p[k] = f12[k];
+  }
+}
+
+void hyst12(int iopt, const SteelMemberSet& set, MemberState& s, const StbMem& rec,
+            const MemberCall& c, std::array<float, 12>& p) {
+  const MemberArrays m = steel_member_arrays(rec);
+  const SteelFibreArrays fa = average_section_arrays(rec);
+  if (iopt != 3) {
+    const int nump = rec.nump();
+    const auto nn = static_cast<std::size_t>(nump);
+    const MeshResult mesh = ecclib(set.section.words, {{rec.data(StbArray::U), nn},
+                                                       {rec.data(StbArray::V), nn},
+                                                       {rec.data(StbArray::AREA), nn},
+                                                       {rec.data(StbArray::FLEN), nn}});
+    const SteelLaw& law = set.section.law;
+    for (int j = 1; j <= nump; ++j) {
+      fa.bkflag(j) = 0.0f;
+      fa.et(j) = law.em;
+      for (int i = 1; i <= rec.nseg(); ++i) {
+        fa.useg(i, j) = fa.u(j);
+        fa.vseg(i, j) = fa.v(j);
+        fa.e0(i, j) = 0.0f;
+        fa.e1(i, j) = law.ey;
+        fa.e2(i, j) = -law.ey;
+      }
+    }
+    MemberWords w = set.member;
+    w.iecop = mesh.iecop;
+    w.ulp = mesh.ulp;
+    w.vlp = mesh.vlp;
+    SteelSection section(fa, set.section, c.state);
+    member_setup(m, w, s, section, c);
+    return;
+  }
+  SteelSection section(fa, set.section, c.state);
+  member_state(m, set.member, s, section, c, p);
+}
+
+}  // namespace members
