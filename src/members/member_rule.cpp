@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <span>
 
 #include "base/globals.h"
 #include "fio/fio.h"
@@ -41,6 +42,31 @@ SegmentEnds gather(const MemberArrays& m, const DofTable& dof, int i) {
   return e;
 }
 
+// The 24 end values of a gathering, for the trace.
+void trace_ends(const MemberArrays& m, const DofTable& dof, int i) {
+  fio::write(6, "('1','XA,YA,ZA,ROXA,ROYA,ROZA,','XB,YB,ZB,ROXB,ROYB,ROZB,',"
+                "'DXA,DYA,DZA,DROXA,DROYA,DROZA,','DXB,DYB,DZB,DROXB,DROYB,DROZB',/)");
+  float v[24];
+  for (int e = 0; e < 2; ++e) {
+    for (int k = 1; k <= 6; ++k) {
+      const int q = dof(i, 6 * e + k);
+      v[6 * e + k - 1] = m.dtot(q) + m.dimp(q) + (k <= 3 ? m.zseg(i, k, e + 1) : 0.0f);
+      v[12 + 6 * e + k - 1] = m.dinc(q);
+    }
+  }
+  fio::write(6, "(1X,6F15.6)", std::span<const float>(v, 24));
+}
+
+void trace_vector(const char* fmt, int ielno, const float* v, int n) {
+  fio::write(6, fmt, ielno);
+  fio::write(6, "(1X,6E15.6)", std::span<const float>(v, static_cast<std::size_t>(n)));
+}
+
+void trace_eeasat(const MemberArrays& m) {
+  fio::write_list(6, "1", " THE FINAL EEASAT MATRIX AFTER CALL TRANK:");
+  matprt(m.eeasat.p, 12, 12, 12);
+}
+
 // ROTMAT with the V and chord rows of a stored frame as reference; writes the
 // frame into DCOS(i) and the chord into CHORD(i).
 Mat12 renew_frame(const MemberArrays& m, const SegmentEnds& e, const Frame& ref, int i, bool trace) {
@@ -54,8 +80,9 @@ Mat12 renew_frame(const MemberArrays& m, const SegmentEnds& e, const Frame& ref,
 // ASAT(IDOF(i, r), IDOF(i, c)) += (T' K T)(r, c), in the record's single
 // precision and, from the double stiffness kd, in the condensation's double
 // copy ad (order ndof, column by column).
-void assemble(const MemberArrays& m, const DofTable& dof, int i, const Mat12& t, const Mat12& k,
-              const Mat12d& kd, double* ad, int ndof) {
+Mat12 assemble(const MemberArrays& m, const DofTable& dof, int i, const Mat12& t, const Mat12& k,
+               const Mat12d& kd, double* ad, int ndof) {
+  Mat12 rtskr{};
   Mat12 kt{};
   Mat12d ktd{};
   for (int r = 1; r <= 12; ++r) {
@@ -78,10 +105,12 @@ void assemble(const MemberArrays& m, const DofTable& dof, int i, const Mat12& t,
         s += at(t, q, r) * at(kt, q, c);
         sd += static_cast<double>(at(t, q, r)) * ktd[(c - 1) * 12 + q - 1];
       }
+      at(rtskr, r, c) = s;
       m.asat(dof(i, r), dof(i, c)) += s;
       ad[(dof(i, c) - 1) * ndof + dof(i, r) - 1] += sd;
     }
   }
+  return rtskr;
 }
 
 void save_tables(const MemberArrays& m, const DofTable& dof, const std::int32_t* md, int ndof) {
@@ -229,6 +258,8 @@ MemberArrays steel_member_arrays(const StbMem& rec) {
   m.cu = rec.col(StbArray::CU);
   m.cv = rec.col(StbArray::CV);
   m.lflag = rec.col(StbArray::LFLAG);
+  m.mesh = {rec.nump(), rec.col(StbArray::U), rec.col(StbArray::V), rec.col(StbArray::AREA),
+            rec.col(StbArray::FLEN)};
   return m;
 }
 
@@ -243,7 +274,20 @@ void member_setup(const MemberArrays& m, const MemberWords& w, MemberState& s,
     m.vlpe(1) = m.vlpe(2) = w.vlp;
   }
   for (int i = 1; i <= n; ++i) m.beta(i) = 0.0f;
+  const auto& mesh = m.mesh;
+  if (c.trace && mesh.u.p != nullptr) {
+    fio::write(6, "('1','THE STABILITY MEMBER ',I5,' SECTIONAL LOCAL COORDINATE:',/,"
+                  "1X,' SEC. ELEMENT     U         V      AREA       LENGTH')", c.ielno);
+    for (int j = 1; j <= mesh.nump; ++j) {
+      fio::write(6, "(I5,2X,3E10.4,2X,1PE10.4)", j, mesh.u(j), mesh.v(j), mesh.area(j), mesh.flen(j));
+    }
+  }
   segment_lengths(m, w, s.xl, c.ielno);
+  if (c.trace) {
+    fio::write(6, "('1','STABILITY ELEMENT',I5,' SEGMENT',' END\"S COORDINATES IN LONGITUDINAL DIRECTION',"
+                  "/,1X,' SEGMENT     A-END      B-END')", c.ielno);
+    for (int i = 1; i <= n; ++i) fio::write(6, "(1X,I5,2E15.6)", i, m.zseg(i, 3, 1), m.zseg(i, 3, 2));
+  }
   for (int k = 1; k <= ndof; ++k) m.dtot(k) = m.dinc(k) = m.rv(k) = m.dimp(k) = 0.0f;
   for (int k = 0; k < ndof * ndof; ++k) m.asat.p[k] = 0.0f;
   // Half-sine out-of-straightness, zero at both member ends.
@@ -256,6 +300,11 @@ void member_setup(const MemberArrays& m, const MemberWords& w, MemberState& s,
       m.dimp(dof(i, o + 2)) = w.ratiy0 * s.xl * sine;
     }
   }
+  if (c.trace) {
+    fio::write(6, "(//,1X,'THE INITIAL IMPERFECTION OF ELEMENT ',I5,':',/,1X,' DOF.           IMPERFECTION')",
+               c.ielno);
+    for (int k = 1; k <= ndof; ++k) fio::write(6, "(1X,I5,8X,1PE15.6)", k, m.dimp(k));
+  }
   for (int i = 1; i <= n; ++i) {
     const float dx = m.dimp(dof(i, 7)) - m.dimp(dof(i, 1));
     const float dy = m.dimp(dof(i, 8)) - m.dimp(dof(i, 2));
@@ -264,11 +313,16 @@ void member_setup(const MemberArrays& m, const MemberWords& w, MemberState& s,
     for (int k = 1; k <= 12; ++k) m.floc(i, k) = m.fglo(i, k) = m.dglo(i, k) = m.reserved(i, k) = 0.0f;
     if (m.cu.p != nullptr) m.cu(i) = m.cv(i) = 0.0f;
   }
+  if (c.trace) {
+    fio::write(6, "(//,1X,'THE SEGMENT LENGTH:',/,1X,'SEGMENT    LENGTH')");
+    for (int i = 1; i <= n; ++i) fio::write(6, "(I5,F15.6)", i, m.slen(i));
+  }
   const Frame identity{1, 0, 0, 0, 1, 0, 0, 0, 1};
   DoubleStiffness ad(ndof);
   for (int i = 1; i <= n; ++i) {
     for (int k = 1; k <= 9; ++k) m.dcos(i, k) = identity[k - 1];
     SegmentEnds e = gather(m, dof, i);
+    if (c.trace) trace_ends(m, dof, i);
     const float beta = m.beta(i);
     m.beta(i) = 0.0f;
     renew_frame(m, e, identity, i, c.trace);
@@ -280,16 +334,37 @@ void member_setup(const MemberArrays& m, const MemberWords& w, MemberState& s,
       eccent(n, i, r.uc0, r.vc0, 0.0f, 0.0f, m.ulpe, m.vlpe, m.eccx, m.eccy, c.trace);
     }
     e = gather(m, dof, i);
+    if (c.trace) trace_ends(m, dof, i);
     const Mat12 t = renew_frame(m, e, frame_of(m.dcos0, i), i, c.trace);
+    if (c.trace) {
+      fio::write(6, "(1X,'SEGMENT ',I5,' THE INITIAL ROTATIONAL MATRIX:')", i);
+      for (int r = 0; r < 3; ++r) {
+        fio::write(6, "(3E15.6)", m.dcos0(i, 3 * r + 1), m.dcos0(i, 3 * r + 2), m.dcos0(i, 3 * r + 3));
+      }
+    }
     Mat12d kd{};
     const Mat12 k = segstf(i, c.ielno, c.trace, w.istif, {r.ea, r.eiu, r.eiv, r.gj}, m.slen(i),
                            m.floc, m.sks, &kd);
     assemble(m, dof, i, t, k, kd, ad.a, ndof);
   }
+  if (c.trace) {
+    fio::write(6, "('1',' THE STABILITY MEMBER',I3,' ASAT MATRIX:',/)", c.ielno);
+    for (int r = 1; r <= ndof; ++r) {
+      for (int col = 1; col <= ndof; col += 6) {
+        float row[6];
+        const int cnt = std::min(6, ndof - col + 1);
+        for (int q = 0; q < cnt; ++q) row[q] = m.asat(r, col + q);
+        fio::write(6, "(1X,6E12.6)", std::span<const float>(row, static_cast<std::size_t>(cnt)));
+      }
+    }
+  }
   for (int k = 0; k < ndof * ndof; ++k) m.asato.p[k] = m.asat.p[k];
   std::int32_t md[kMaxDof + 1];
   condense(m, s, c, md, ndof, ad.a);
-  if (w.iecop == 1) trank(m.eeasat.p, m.eccx, m.eccy, m.te.p);
+  if (w.iecop == 1) {
+    trank(m.eeasat.p, m.eccx, m.eccy, m.te.p);
+    if (c.trace) trace_eeasat(m);
+  }
   save_tables(m, dof, md, ndof);
 }
 
@@ -313,6 +388,10 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
       d[r - 1] = sum;
     }
     for (int r = 1; r <= 12; ++r) m.dinc(r) = d[r - 1];
+    if (c.trace) {
+      trace_vector("('1','ELEMENT',I3,' GDOF DISPS AT CENTROID OF MEMBER TWO ENDS ',"
+                   "' (IN HYST12 BEFORE CALLING PRINC):')", c.ielno, m.dinc.p, 12);
+    }
   }
   float ends[12];
   for (int k = 1; k <= 12; ++k) ends[k - 1] = m.dinc(k);
@@ -334,6 +413,10 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
   for (int i = 1; i <= n; ++i) {
     for (int k = 1; k <= 12; ++k) m.dglo(i, k) = m.dinc(dof(i, k));
   }
+  if (c.trace) {
+    fio::write(6, "('1','THE STABILITY MEMBER ',I3,' INTERNAL DISPLACEMENT:')", c.ielno);
+    fio::write(6, "(1X,6E13.6)", std::span<const float>(m.dtot.p, static_cast<std::size_t>(ndof)));
+  }
 
   DoubleStiffness ad(ndof);
   SegTable floca{nullptr, n};
@@ -342,6 +425,7 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
   for (int i = 1; i <= n; ++i) {
     cldaf3(frame_of(m.dcos, i), i, m.dglo, m.sks, m.fglo, m.floc, c.trace);
     const SegmentEnds e = gather(m, dof, i);
+    if (c.trace) trace_ends(m, dof, i);
     const LocalEnds le = local_ends(frame_of(m.dcos, i), e.da, e.db);
     const AverageDeformation d = segdef(le, m.slen(i));
     if (m.cu.p != nullptr) {
@@ -367,7 +451,11 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
     Mat12d kd{};
     const Mat12 k = segstf(i, c.ielno, c.trace, w.istif, {r.ea, r.eiu, r.eiv, r.gj}, m.slen(i),
                            m.floc, m.sks, &kd);
-    assemble(m, dof, i, t, k, kd, ad.a, ndof);
+    const Mat12 rtskr = assemble(m, dof, i, t, k, kd, ad.a, ndof);
+    if (c.trace) {
+      fio::write_list(6, "1", " THE SEGMENT RTSKR MATRIX:");
+      matprt(rtskr.data(), 12, 12, 12);
+    }
     cslf2(t, i, m.floc, m.fglo, c.trace);
   }
 
@@ -409,21 +497,35 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
         }
       }
       if (w.qrnee != 0.0f) s.rneee = std::fabs(dn / w.qrnee);
+      if (c.trace) {
+        fio::write(6, "(1X,'*** STABILITY MEMBER ',I2,' DISP. NORM =',F10.6,'RNEEE=',F10.6)", c.ielno,
+                   dn, s.rneee);
+      }
     }
   }
 
   for (int k = 0; k < ndof * ndof; ++k) m.asato.p[k] = m.asat.p[k];
   condense(m, s, c, md, ndof, ad.a);
-  if (w.iecop == 1) trank(m.eeasat.p, m.eccx, m.eccy, m.te.p);
+  if (w.iecop == 1) {
+    trank(m.eeasat.p, m.eccx, m.eccy, m.te.p);
+    if (c.trace) trace_eeasat(m);
+  }
   save_tables(m, dof, md, ndof);
 
   float f12[12];
   for (int k = 1; k <= 12; ++k) f12[k - 1] = m.fint(ndof - 12 + k);
+  if (c.trace) {
+    trace_vector("('1','ELEMENT',I3,' GDOF FORCES AT TWO-ENDS(FROM HYST12):')", c.ielno, f12, 12);
+  }
   if (w.iecop == 1) {
     for (int i = 1; i <= 12; ++i) {
       float sum = 0.0f;
       for (int k = 1; k <= 12; ++k) sum += m.te(k, i) * f12[k - 1];
       p[i - 1] = sum;
+    }
+    if (c.trace) {
+      trace_vector("('1','ELEMENT',I3,' GDOF FORCES AT ECCENTRICALLY LOADING POINT',' (FROM HYST12):')",
+                   c.ielno, p.data(), 12);
     }
   } else if (w.iecop == 0) {
     for (int k = 0; k < 12; ++k) p[k] = f12[k];

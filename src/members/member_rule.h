@@ -35,6 +35,10 @@ struct MemberArrays {
   Col eccx, eccy;
   Col cu, cv;   // curvature totals of the segment-average rules
   Col lflag;    // once-flags of the limit codes (20)
+  struct Mesh {  // the section mesh, for the set-up trace (u.p null: none)
+    int nump = 0;
+    Col u, v, area, flen;
+  } mesh;
 };
 MemberArrays steel_member_arrays(const StbMem& rec);
 

@@ -248,3 +248,73 @@ TEST_F(MemberRuleTest, PinnedColumnCriticalLoads) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MemberRuleTest, StiffnessParameterReferencesAndBuckling) {
+  // The second state determination takes the references; the same increments
+  // then give SP = 1.
+  Member m(box(), 2, 120);
+  m.set.member.iauto = 1;
+  m.setup();
+  const std::array<float, 12> d{0.001f, 0, -0.0001f, 0, 0, 0, 0.002f, 0, -0.0002f, 0, 0, 0};
+  m.step(d);
+  EXPECT_EQ(m.s.ncall, 1);
+  EXPECT_EQ(m.s.fnorm0, 0.0f);
+  m.step(d);
+  EXPECT_EQ(m.s.ncall, 2);
+  EXPECT_GT(m.s.fnorm0, 0.0f);
+  EXPECT_GT(m.s.work0, 0.0f);
+  EXPECT_FLOAT_EQ(m.s.sp, 1.0f);
+  EXPECT_EQ(m.flp, 0.0f);
+  EXPECT_TRUE(std::isfinite(m.s.rneee));
+
+  // Zero steps first: no reference can be taken, no parameter is formed and no
+  // buckling is reported; the references come with the first real step.
+  Member z(box(), 2, 120);
+  z.set.member.iauto = 1;
+  z.setup();
+  for (int k = 0; k < 3; ++k) z.step({});
+  EXPECT_EQ(z.s.fnorm0, 0.0f);
+  EXPECT_EQ(z.s.sp, 0.0f);
+  EXPECT_EQ(z.flp, 0.0f);
+  z.step(d);
+  EXPECT_GT(z.s.fnorm0, 0.0f);
+  EXPECT_FLOAT_EQ(z.s.sp, 1.0f);
+  EXPECT_TRUE(std::isfinite(z.s.sp));
+  EXPECT_EQ(z.flp, 0.0f);
+  EXPECT_EQ(output().find("BUCKLED"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MemberRuleTest, TracesOfSetUpAndStateDetermination) {
+  SectionWords w = box();
+  w.iecop = 1;
+  Member m(w, 2, 120);
+  m.set.member.iecop = 1;
+  m.set.member.iauto = 1;
+  m.c.trace = true;
+  m.setup();
+  m.step({0, 0, 0, 0, 0, 0, 0, 0, -0.01f, 0, 0, 0});
+  m.step({0, 0, 0, 0, 0, 0, 0, 0, -0.01f, 0, 0, 0});
+  const std::string out = output();
+  for (const char* line : {
+           "1THE STABILITY MEMBER     3 SECTIONAL LOCAL COORDINATE:\n",
+           "1STABILITY ELEMENT    3 SEGMENT END\"S COORDINATES IN LONGITUDINAL DIRECTION\n",
+           " THE INITIAL IMPERFECTION OF ELEMENT     3:\n",
+           " SEGMENT     2 THE INITIAL ROTATIONAL MATRIX:\n",
+           "1 THE STABILITY MEMBER  3 ASAT MATRIX:\n",
+           " 1 THE FINAL EEASAT MATRIX AFTER CALL TRANK:\n",
+           "1THE STABILITY MEMBER   3 INTERNAL DISPLACEMENT:\n",
+           " *** STABILITY MEMBER  3 DISP. NORM =",
+           "1ELEMENT  3 GDOF FORCES AT TWO-ENDS(FROM HYST12):\n",
+           "1ELEMENT  3 GDOF FORCES AT ECCENTRICALLY LOADING POINT (FROM HYST12):\n",
+       }) {
+    EXPECT_NE(out.find(line), std::string::npos) << line;
+  }
+}
+
+}  // namespace
