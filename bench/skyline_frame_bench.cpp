@@ -5,11 +5,19 @@
 // every floor); the stiffness is a diagonally dominant symmetric matrix with
 // that profile, so it is positive definite and needs no pivoting.
 //
-//   solvers_bench --benchmark_counter_tabular=true
+// BM_FrameFactor runs with one thread and with every core of the machine (the
+// runtime's own reduction of threads on a busy machine switched off), and
+// prints the rate in flops and the speed-up against the one-thread run. On a
+// shared machine read them with the load average beside them.
+//
+//   solvers_bench
 
 #include <benchmark/benchmark.h>
+#include <omp.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -126,7 +134,12 @@ solvers::SkylineMatrix view(std::vector<SkyReal>& k, const Frame& f) {
 }
 
 void BM_FrameFactor(benchmark::State& state) {
+  static double one_thread_seconds = 0.0;  // per reduction, from the Arg(1) run
+  const int threads = state.range(0) > 0 ? static_cast<int>(state.range(0)) : omp_get_num_procs();
+  omp_set_dynamic(0);
+  omp_set_num_threads(threads);
   const Frame& f = frame();
+  double seconds = 0.0;
   std::vector<SkyReal> k(f.k.size());
   std::vector<float> r(f.load.size());
   std::vector<float> w(f.load.size());
@@ -137,11 +150,23 @@ void BM_FrameFactor(benchmark::State& state) {
     state.ResumeTiming();
     int l1 = 1;
     int l2 = f.neq;
+    const auto t0 = std::chrono::steady_clock::now();
     const auto status = solvers::msoll(solvers::kReduce, false, f.neq, f.neq, 1, l1, l2, view(k, f),
                                        r.data(), w.data(), {}, {});
+    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     if (status != solvers::SolveStatus::ok) state.SkipWithError("zero pivot");
     benchmark::DoNotOptimize(k.data());
   }
+  const double per_run = seconds / static_cast<double>(state.iterations());
+  if (threads == 1) one_thread_seconds = per_run;
+  state.counters["threads"] = threads;
+  if (one_thread_seconds > 0.0) state.counters["speedup"] = one_thread_seconds / per_run;
+  double load = -1.0;
+  if (std::FILE* la = std::fopen("/proc/loadavg", "r")) {
+    if (std::fscanf(la, "%lf", &load) != 1) load = -1.0;
+    std::fclose(la);
+  }
+  state.counters["load"] = load;
   state.counters["equations"] = f.neq;
   state.counters["terms"] = static_cast<double>(f.k.size());
   state.counters["flops"] =
@@ -182,7 +207,7 @@ void BM_FrameSolve(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_FrameFactor)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_FrameFactor)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_FrameSolve)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK_MAIN();

@@ -1,12 +1,19 @@
 #include "solvers/skyline_elimination.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <thread>
 #include <string>
 #include <vector>
 
 #include "base/matrix_print.h"
 #include "base/work_array.h"
 #include "fio/fio.h"
+
+#ifdef _OPENMP
+#include <omp.h>
+#endif
 
 namespace solvers::detail {
 
@@ -77,9 +84,26 @@ inline void dot_block(const T* __restrict x, const T* const* y, int n, T* out) {
 
 }  // namespace
 
+int solver_threads() {
+#ifdef _OPENMP
+  // The runtime gives a kernel fewer threads while the machine is busy with
+  // other work (unless OMP_DYNAMIC says otherwise): threads that wait for one
+  // another's columns while the one they wait for is descheduled cost far
+  // more than they save.
+  static const bool dynamic_default = [] {
+    if (std::getenv("OMP_DYNAMIC") == nullptr) omp_set_dynamic(1);
+    return true;
+  }();
+  (void)dynamic_default;
+  return omp_get_max_threads();
+#else
+  return 1;
+#endif
+}
+
 template <class T>
 T* scratch(std::size_t count) {
-  static std::vector<T> buffer;
+  thread_local std::vector<T> buffer;
   if (buffer.size() < count) buffer.resize(count);
   return buffer.data();
 }
@@ -96,84 +120,150 @@ T* scratch(std::size_t count) {
 // only finished columns, so each such column k is read once for the whole
 // block; the rows inside the block follow column by column. A block column's t
 // is zero above its own first row, so the shared products add exact zeros there.
+//
+// reduce_block does one block; before it reads column k (and load row k) it
+// calls wait(k), which returns once every column up to k is finished. The
+// arithmetic of a block depends only on the finished columns, never on who
+// finished them or when, so any number of threads gives the same bits.
+// Returns 0 or the first zero pivot of the block.
+template <class T, class Wait>
+int reduce_block(int n, int l1, int last_pivot, int j0, T* a, const std::int32_t* md, float* r,
+                 int ldr, int nlc, T* tbuf, Wait&& wait) {
+  const auto pivot = [&](int k) { return a[col_diag(md, k)]; };
+  const int nb = std::min(kBlock, n - j0 + 1);
+  int lo[kBlock];
+  int pe[kBlock];
+  bool active[kBlock];
+  T* col[kBlock];
+  T* t[kBlock];
+  int lo_min = j0;
+  for (int b = 0; b < kBlock; ++b) {
+    const int j = j0 + std::min(b, nb - 1);
+    col[b] = a + col_diag(md, j);
+    t[b] = tbuf + static_cast<std::ptrdiff_t>(b) * n;
+    lo[b] = std::max(col_top(md, j), l1);
+    pe[b] = std::min(last_pivot, j - 1);
+    active[b] = b < nb && pe[b] >= lo[b];
+    if (active[b]) lo_min = std::min(lo_min, lo[b]);
+  }
+  for (int b = 0; b < nb; ++b)
+    if (active[b])
+      for (int i = lo_min; i < lo[b]; ++i) t[b][j0 + b - i] = T(0);
+
+  // Rows above the block.
+  for (int k = lo_min; k < j0; ++k) {
+    wait(k);
+    const int ilo = std::max(lo_min, col_top(md, k));
+    const int ihi = std::min(k - 1, last_pivot);
+    T s[kBlock] = {};
+    if (ihi >= ilo) {
+      const T* x = a + col_diag(md, k) + (k - ihi);
+      const T* y[kBlock];
+      for (int b = 0; b < kBlock; ++b) y[b] = b < nb ? t[b] + (j0 + b - ihi) : t[0] + (j0 - ihi);
+      dot_block(x, y, ihi - ilo + 1, s);
+    }
+    const T dk = pivot(k);
+    for (int b = 0; b < nb; ++b) {
+      if (!active[b] || k < lo[b]) continue;
+      const int m = j0 + b - k;
+      const T v = col[b][m] - s[b];
+      col[b][m] = v;
+      if (k <= pe[b]) t[b][m] = v / dk;
+    }
+  }
+
+  // Rows inside the block, the diagonal, the loads and the pivot test.
+  for (int b = 0; b < nb; ++b) {
+    const int j = j0 + b;
+    T* colj = col[b];
+    if (active[b]) {
+      T* tj = t[b];
+      for (int k = std::max(j0, lo[b]); k < j; ++k) {
+        const int m = j - k;
+        T v = colj[m];
+        const int ilo = std::max(lo[b], col_top(md, k));
+        const int ihi = std::min(k - 1, pe[b]);
+        if (ihi >= ilo) {
+          v -= dot(a + col_diag(md, k) + (k - ihi), tj + (j - ihi), ihi - ilo + 1);
+          colj[m] = v;
+        }
+        if (k <= pe[b]) tj[m] = v / pivot(k);
+      }
+      colj[0] -= dot(colj + (j - pe[b]), tj + (j - pe[b]), pe[b] - lo[b] + 1);
+      // Loads: the same pivots in ascending order, as the row-by-row form does.
+      for (int c = 0; c < nlc; ++c) {
+        float* rc = r + static_cast<std::ptrdiff_t>(c) * ldr;
+        T v = rc[j - 1];
+        for (int i = lo[b]; i <= pe[b]; ++i) v -= tj[j - i] * static_cast<T>(rc[i - 1]);
+        rc[j - 1] = static_cast<float>(v);
+      }
+    }
+    if (j <= last_pivot && colj[0] == T(0)) return j;
+  }
+  return 0;
+}
+
+// Below this many stored terms in the reduced range a reduction is too short
+// to share: the threads would cost more than they save.
+constexpr std::int64_t kParallelTerms = 200000;
+
+// Blocks are handed out in order; a thread waits only where its block reads a
+// column that another thread has not finished yet. After a zero pivot no new
+// block starts, and the blocks under way finish (their columns then hold
+// values that the sequential form would not have reached: after a zero pivot
+// the arrays are only "partly reduced" either way).
+template <class T>
+int reduce_parallel(int n, int l1, int last_pivot, T* a, const std::int32_t* md, float* r,
+                    int ldr, int nlc, int threads) {
+  const int nblocks = (n - l1) / kBlock + 1;
+  std::vector<std::atomic<int>> done(static_cast<std::size_t>(nblocks));
+  for (auto& f : done) f.store(0, std::memory_order_relaxed);
+  std::atomic<int> next{0};
+  std::atomic<int> first_bad{0};  // the smallest zero pivot found, or 0
+#pragma omp parallel num_threads(threads)
+  {
+    T* tbuf = scratch<T>(static_cast<std::size_t>(kBlock) * static_cast<std::size_t>(n));
+    for (;;) {
+      const int blk = next.fetch_add(1, std::memory_order_relaxed);
+      if (blk >= nblocks) break;
+      const int j0 = l1 + blk * kBlock;
+      const int bad_so_far = first_bad.load(std::memory_order_relaxed);
+      int bad = 0;
+      if (bad_so_far == 0 || j0 < bad_so_far) {
+        int known = -1;  // blocks up to this one are known to be finished
+        const auto wait = [&](int k) {
+          const int kb = (k - l1) / kBlock;
+          if (kb <= known) return;
+          for (int spins = 0; done[static_cast<std::size_t>(kb)].load(std::memory_order_acquire) == 0; ++spins)
+            if (spins > 64) std::this_thread::yield();
+          known = kb;
+        };
+        bad = reduce_block(n, l1, last_pivot, j0, a, md, r, ldr, nlc, tbuf, wait);
+      }
+      if (bad != 0) {
+        int cur = first_bad.load(std::memory_order_relaxed);
+        while ((cur == 0 || bad < cur) && !first_bad.compare_exchange_weak(cur, bad)) {
+        }
+      }
+      done[static_cast<std::size_t>(blk)].store(1, std::memory_order_release);
+    }
+  }
+  return first_bad.load();
+}
+
 template <class T>
 int reduce_matrix_and_loads(int n, int l1, int l2, T* a, const std::int32_t* md,
                             float* r, int ldr, int nlc) {
+  if (l1 > n) return 0;
   const int last_pivot = std::min(l2, n - 1);
+  const int threads = solver_threads();
+  if (threads > 1 && static_cast<std::int64_t>(md[n]) - md[l1 - 1] >= kParallelTerms)
+    return reduce_parallel(n, l1, last_pivot, a, md, r, ldr, nlc, threads);
   T* tbuf = scratch<T>(static_cast<std::size_t>(kBlock) * static_cast<std::size_t>(n));
-  const auto pivot = [&](int k) { return a[col_diag(md, k)]; };
-
-  for (int j0 = l1; j0 <= n; j0 += kBlock) {
-    const int nb = std::min(kBlock, n - j0 + 1);
-    int lo[kBlock];
-    int pe[kBlock];
-    bool active[kBlock];
-    T* col[kBlock];
-    T* t[kBlock];
-    int lo_min = j0;
-    for (int b = 0; b < kBlock; ++b) {
-      const int j = j0 + std::min(b, nb - 1);
-      col[b] = a + col_diag(md, j);
-      t[b] = tbuf + static_cast<std::ptrdiff_t>(b) * n;
-      lo[b] = std::max(col_top(md, j), l1);
-      pe[b] = std::min(last_pivot, j - 1);
-      active[b] = b < nb && pe[b] >= lo[b];
-      if (active[b]) lo_min = std::min(lo_min, lo[b]);
-    }
-    for (int b = 0; b < nb; ++b)
-      if (active[b])
-        for (int i = lo_min; i < lo[b]; ++i) t[b][j0 + b - i] = T(0);
-
-    // Rows above the block.
-    for (int k = lo_min; k < j0; ++k) {
-      const int ilo = std::max(lo_min, col_top(md, k));
-      const int ihi = std::min(k - 1, last_pivot);
-      T s[kBlock] = {};
-      if (ihi >= ilo) {
-        const T* x = a + col_diag(md, k) + (k - ihi);
-        const T* y[kBlock];
-        for (int b = 0; b < kBlock; ++b) y[b] = b < nb ? t[b] + (j0 + b - ihi) : t[0] + (j0 - ihi);
-        dot_block(x, y, ihi - ilo + 1, s);
-      }
-      const T dk = pivot(k);
-      for (int b = 0; b < nb; ++b) {
-        if (!active[b] || k < lo[b]) continue;
-        const int m = j0 + b - k;
-        const T v = col[b][m] - s[b];
-        col[b][m] = v;
-        if (k <= pe[b]) t[b][m] = v / dk;
-      }
-    }
-
-    // Rows inside the block, the diagonal, the loads and the pivot test.
-    for (int b = 0; b < nb; ++b) {
-      const int j = j0 + b;
-      T* colj = col[b];
-      if (active[b]) {
-        T* tj = t[b];
-        for (int k = std::max(j0, lo[b]); k < j; ++k) {
-          const int m = j - k;
-          T v = colj[m];
-          const int ilo = std::max(lo[b], col_top(md, k));
-          const int ihi = std::min(k - 1, pe[b]);
-          if (ihi >= ilo) {
-            v -= dot(a + col_diag(md, k) + (k - ihi), tj + (j - ihi), ihi - ilo + 1);
-            colj[m] = v;
-          }
-          if (k <= pe[b]) tj[m] = v / pivot(k);
-        }
-        colj[0] -= dot(colj + (j - pe[b]), tj + (j - pe[b]), pe[b] - lo[b] + 1);
-        // Loads: the same pivots in ascending order, as the row-by-row form does.
-        for (int c = 0; c < nlc; ++c) {
-          float* rc = r + static_cast<std::ptrdiff_t>(c) * ldr;
-          T v = rc[j - 1];
-          for (int i = lo[b]; i <= pe[b]; ++i) v -= tj[j - i] * static_cast<T>(rc[i - 1]);
-          rc[j - 1] = static_cast<float>(v);
-        }
-      }
-      if (j <= last_pivot && colj[0] == T(0)) return j;
-    }
-  }
+  const auto finished = [](int) {};
+  for (int j0 = l1; j0 <= n; j0 += kBlock)
+    if (const int bad = reduce_block(n, l1, last_pivot, j0, a, md, r, ldr, nlc, tbuf, finished))
+      return bad;
   return 0;
 }
 

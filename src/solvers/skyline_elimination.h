@@ -19,10 +19,15 @@ inline int col_height(const std::int32_t* md, int j) { return md[j] - md[j - 1];
 inline int col_top(const std::int32_t* md, int j) { return j - (md[j] - md[j - 1]) + 1; }
 inline std::ptrdiff_t col_diag(const std::int32_t* md, int j) { return md[j - 1] - 1; }
 
-// Scratch of count values in the given precision, kept for the next call so
-// that the step loops allocate nothing once warm (one thread runs everything).
+// Scratch of count values in the given precision, one per thread, kept for the
+// next call so that the step loops allocate nothing once warm.
 template <class T>
 T* scratch(std::size_t count);
+
+// Threads that a solver kernel may ask for: the machine's cores, or the count
+// that the environment variable OMP_NUM_THREADS sets; while the machine is busy
+// the runtime grants fewer. Results never depend on the count.
+int solver_threads();
 
 // Reduction of the stiffness and of the load columns over the pivots l1..l2
 // (the last equation is never a pivot). Returns 0, or the equation of the
