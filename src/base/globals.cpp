@@ -1,5 +1,7 @@
 #include "base/globals.h"
 
+#include "fio/fio.h"
+
 namespace kv {
 
 std::array<std::int32_t, kContrlWords + 1>& contrl() {
@@ -31,6 +33,41 @@ RunState& run() {
   return block;
 }
 
+namespace {
+
+FaultCount& faults() {
+  static FaultCount block;
+  return block;
+}
+
+}  // namespace
+
+void note_fault(Fault kind, std::string_view text, long line) {
+  constexpr int kConsole = 1;
+  constexpr int kInput = 5;
+  if (kind == Fault::input_warning) {
+    ++faults().warnings;
+  } else {
+    ++faults().errors;
+  }
+  if (text.empty()) return;
+  const char* what = kind == Fault::input_warning ? "WARNING" : "ERROR";
+  if (kind == Fault::solution_error || kind == Fault::stop) {
+    fio::write(kConsole, "(' *** ',A,': ',A)", what, text);
+  } else {
+    fio::write(kConsole, "(' *** ',A,' AT INPUT LINE',I6,': ',A)", what,
+               line > 0 ? line : fio::record_number(kInput), text);
+  }
+}
+
+const FaultCount& fault_count() { return faults(); }
+
+std::string fault_count_line() {
+  const FaultCount& f = faults();
+  if (f.errors == 0 && f.warnings == 0) return " *** NO ERROR OR WARNING MESSAGES";
+  return fio::format("(' ***',I6,' ERROR AND',I6,' WARNING MESSAGES: SEE THE OUTPUT FILE')", f.errors, f.warnings);
+}
+
 void reset_globals() {
   contrl().fill(0);
   Titles fresh;
@@ -39,6 +76,7 @@ void reset_globals() {
   solsta() = Solsta{};
   stcase() = Stcase{};
   run() = RunState{};
+  faults() = FaultCount{};
 }
 
 void stop_run(int status, std::string_view message) {

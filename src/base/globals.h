@@ -166,6 +166,43 @@ struct RunState {
 };
 RunState& run();
 
+// ---- The run's fault count: the one place that counts the messages of a run
+// that report an input fault or an abandoned solution.
+//
+// Whoever writes such a message to the output file also calls note_fault once
+// for it, with a short text for the console:
+//   Fault::input_warning   an input record or value skipped, clamped or
+//                          replaced; the rest of the input runs as asked;
+//   Fault::input_error     an input record, command or item rejected (an
+//                          element, a material set, a command nobody knows);
+//   Fault::solution_error  a solution abandoned, not run, or ended early;
+//   Fault::stop            the run stopped on an error (counted by the main
+//                          program, whose stop message is the console line).
+// An empty text counts without a console line. An input fault's console line
+// names the input line last read, which is the
+// number the echo of the input shows for it; keep the call right after the
+// read of the faulty record. The command loop prints the totals on the console
+// before the run's closing line, and a run that reaches its end with any fault
+// counted exits with kStatusFaults.
+enum class Fault { input_warning, input_error, solution_error, stop };
+
+struct FaultCount {
+  int errors = 0;    // input errors, abandoned solutions and an error stop
+  int warnings = 0;  // input warnings
+};
+
+// line: the input line to name, when the fault is found later than its read.
+void note_fault(Fault kind, std::string_view text, long line = 0);
+const FaultCount& fault_count();
+// The console line with the totals, e.g. " ***     2 ERROR AND     1 WARNING MESSAGES ...".
+std::string fault_count_line();
+
+// Exit statuses of the program.
+inline constexpr int kStatusError = 1;          // stopped on an error
+inline constexpr int kStatusSolutionStop = 2;   // a solution ended the run
+inline constexpr int kStatusFaults = 3;         // reached its end, but input was skipped or
+                                                // rejected, or a solution abandoned
+
 // Reset every block to its start-of-program value (tests call this too).
 void reset_globals();
 

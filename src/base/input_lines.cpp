@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
+#include "base/globals.h"
 #include "fio/fio.h"
 
 namespace model {
@@ -105,6 +107,7 @@ void rangck(float& x, float lo, float hi, std::string_view name) {
   if (lo <= x && x <= hi) return;
   fio::write(6, "(' ====>',A,' IS OUT OF RANGE, SET ',1PE13.5,' LE INPUT=',E13.5,' LE ',E13.5)", name, lo, x,
              hi);
+  kv::note_fault(kv::Fault::input_warning, std::string(name) + " OUT OF RANGE: SET TO ITS BOUND");
   // A value that is no number cannot be clamped by comparison; take the bound.
   if (std::isnan(x)) {
     x = lo;

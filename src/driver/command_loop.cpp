@@ -1,4 +1,5 @@
 // The main program: start-up, echo, initialisation and the command loop.
+#include <algorithm>
 #include <exception>
 #include <string>
 
@@ -37,6 +38,8 @@ struct Loop {
   float ttotal = 0.0f;
   bool have_structure = false;
   bool ended_by_solution = false;  // a solution set bit 0 of ISTOP
+  bool running = false;            // past the start-up: the input is being run
+  bool count_shown = false;        // the fault totals are on the console
   const std::string strid = std::string(6, '\0');  // never assigned: matches no structure
   const float tbudgt = 0.0f;                       // never assigned: no CPU budget
 };
@@ -105,9 +108,8 @@ bool solution_command(Loop& s) {
 
   if (!s.have_structure) {
     // A solution needs the model that "STR" builds.
-    const char* msg = " *** NO STRUCTURE HAS BEEN BUILT (NO \"STR\" BEFORE \"SOL\"): SOLUTION SKIPPED";
-    fio::write_record(kOutput, msg);
-    fio::write_record(kConsole, msg);
+    fio::write_record(kOutput, " *** NO STRUCTURE HAS BEEN BUILT (NO \"STR\" BEFORE \"SOL\"): SOLUTION SKIPPED");
+    note_fault(Fault::solution_error, "NO STRUCTURE HAS BEEN BUILT (NO \"STR\" BEFORE \"SOL\"): SOLUTION SKIPPED");
     return true;
   }
 
@@ -154,10 +156,9 @@ void read_command(Loop& s) {
     if (iunit < 10 || iunit > 60) {
       // Only the side files hold histories; other units are the input, the
       // output or nothing at all.
-      const std::string msg =
-          fio::format("(' *** READ: UNIT=',I6,' IS NOT A HISTORY UNIT (10 TO 60), SKIPPED')", iunit);
-      fio::write_record(kOutput, msg);
-      fio::write_record(kConsole, msg);
+      const std::string msg = fio::format("('READ: UNIT=',I6,' IS NOT A HISTORY UNIT (10 TO 60), SKIPPED')", iunit);
+      fio::write_record(kOutput, " *** " + msg);
+      note_fault(Fault::input_warning, msg);
       continue;
     }
     int n = 0;
@@ -209,6 +210,16 @@ void release_command(Loop& s) {
 void invalid_command(const Loop& s) {
   fio::write_record(kOutput, "1 INVALID OPTION= " + s.cmdtxt);
   fio::write_record(kConsole, " INVALID OPTION: " + s.cmdtxt.substr(0, 54));
+  const std::string item = s.cmdtxt.substr(0, s.cmdtxt.find_last_not_of(' ') + 1);
+  const bool lower = std::any_of(item.begin(), item.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+  note_fault(Fault::input_error, (lower ? "NOT A COMMAND (COMMANDS ARE UPPER CASE): " : "NOT A COMMAND: ") + item);
+}
+
+// The run's fault totals, once, before its closing line.
+void show_fault_count(Loop& s) {
+  if (s.count_shown || !s.running) return;
+  fio::write_record(kConsole, fault_count_line());
+  s.count_shown = true;
 }
 
 void initialise() {
@@ -239,6 +250,7 @@ void command_loop(Loop& s) {
     } else if (holds(cmd, "DUMP")) {
       dump_command(s);
     } else if (holds(cmd, "STOP")) {
+      show_fault_count(s);
       console_line(kConsole, " NORMAL STOP", ctl(kIZ), s.mem);
       return;
     } else if (holds(cmd, "READ")) {
@@ -262,25 +274,33 @@ void command_loop(Loop& s) {
 }  // namespace
 
 int main_program() {
-  constexpr int kStatusSolutionStop = 2;
   int status = 0;
+  Loop s;
   try {
     start_up();
-    Loop s;
     run().nrel = 0;
     s.tcpu0 = cpu_seconds();
     echo_input();
     initialise();
+    s.running = true;
     command_loop(s);
+    show_fault_count(s);
     // A run that a solution ended (a zero pivot, a failed eigen-solution, a
-    // non-finite result) did not do all its input asked: say so to scripts.
-    if (s.ended_by_solution) status = kStatusSolutionStop;
+    // non-finite result), or that skipped or rejected some of its input, did
+    // not do all its input asked: say so to scripts.
+    if (s.ended_by_solution) {
+      status = kStatusSolutionStop;
+    } else if (fault_count().errors + fault_count().warnings > 0) {
+      status = kStatusFaults;
+    }
   } catch (const RunStop& stop) {
+    if (stop.status != 0) note_fault(Fault::stop, "");
+    show_fault_count(s);
     if (!stop.message.empty()) fio::write(kConsole, "(1X,A)", stop.message);
     status = stop.status;
   } catch (const std::exception& e) {
     fio::write_record(kConsole, std::string(" PROGRAM ERROR: ") + e.what());
-    status = 1;
+    status = kStatusError;
   }
   // Every end, normal or not, leaves the files complete on disk.
   fio::flush_all();

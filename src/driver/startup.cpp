@@ -1,5 +1,6 @@
 #include "driver/startup.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 
@@ -66,10 +67,15 @@ void open_unit(int unit, const std::string& path) {
 
 }  // namespace
 
-std::string join_path(std::string_view folder, std::string_view name) {
+std::string folder_path(std::string_view folder) {
   std::string dir(folder);
+  std::replace(dir.begin(), dir.end(), '\\', '/');
+  return dir;
+}
+
+std::string join_path(std::string_view folder, std::string_view name) {
+  std::string dir = folder_path(folder);
   if (dir.empty()) return std::string(name);
-  if (dir.back() == '\\') dir.back() = '/';
   if (dir.back() != '/') dir += '/';
   return dir + std::string(name);
 }
@@ -107,7 +113,7 @@ void start_up() {
 
   // A unit written before it is opened (unit 7 under a trace) opens fort.N
   // beside the input file, not in whatever folder the program was started from.
-  fio::set_default_folder(fname[4].empty() ? std::string(".") : fname[4]);
+  fio::set_default_folder(fname[4].empty() ? std::string(".") : folder_path(fname[4]));
   open_unit(kInput, in);
   open_unit(kOutput, out);
   for (int u = kFirstSide; u <= kLastSide; ++u) open_unit(u, fname[static_cast<std::size_t>(u)]);

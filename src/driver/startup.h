@@ -7,6 +7,9 @@
 
 namespace kv {
 
+// The folder as typed, every "\" turned into "/" (a folder typed the Windows way).
+std::string folder_path(std::string_view folder);
+
 // The path of name in folder: joined with "/"; a trailing "/" or "\" on the
 // folder is taken as the separator; a blank folder is the current directory.
 std::string join_path(std::string_view folder, std::string_view name);

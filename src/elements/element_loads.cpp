@@ -60,7 +60,10 @@ void echo_record(const std::array<std::int32_t, 4>& head, std::string_view text,
   fio::write(6, "(1X,4I5,1X,A20,1P,6E14.6:/(42X,6E14.6))", std::span<const std::int32_t>(head), text, values);
 }
 
-void skipped(std::string_view why) { fio::write(6, "(' ',A,' --- LOAD IS SKIPPED')", why); }
+void skipped(std::string_view why) {
+  fio::write(6, "(' ',A,' --- LOAD IS SKIPPED')", why);
+  kv::note_fault(kv::Fault::input_warning, "ELEMENT LOAD SKIPPED: " + std::string(why));
+}
 
 // The first line of a record, as text (blank lines are passed over).
 bool first_line(std::string& rec) {

@@ -272,6 +272,9 @@ void flush(int unit);
 void flush_all();
 void close_all();                // every unit, for the end of a run and for tests
 std::string path_of(int unit);   // the path the unit is open on ("" when none)
+// The number of records the unit has passed: after a read, the line number (from
+// 1) of the last record it read; 0 at the start or when the unit is not open.
+long record_number(int unit);
 
 // A unit written or read before it was opened opens "fort.N" in this folder.
 void set_default_folder(const std::string& folder);

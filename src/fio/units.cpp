@@ -244,6 +244,10 @@ std::string path_of(int unit) {
   return valid(unit) ? g_units[static_cast<std::size_t>(unit)].path : std::string();
 }
 
+long record_number(int unit) {
+  return valid(unit) ? static_cast<long>(g_units[static_cast<std::size_t>(unit)].pos) : 0;
+}
+
 void set_default_folder(const std::string& folder) { g_default_folder = folder; }
 
 Status read_record(int unit, std::string& record) {

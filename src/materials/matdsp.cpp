@@ -79,7 +79,11 @@ void matdsp(MatCall& c, int& prev_type, int page_print, int& type) {
     drv(c);
     if (section) c.nprop = truncate_count(kv::rzm(c.prop + kSectionLengthWord - 1));
   } else {
-    fio::write(6, "(' ELEMENT ',I6,' IS NOT AVAILABLE')", c.ielno);
+    // During the structure input the set itself is what is missing.
+    if (c.ielno < 0)
+      fio::write(6, "(' MATERIAL ',I6,' IS NOT AVAILABLE')", c.set);
+    else
+      fio::write(6, "(' ELEMENT ',I6,' IS NOT AVAILABLE')", c.ielno);
     c.error = -1;
   }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <vector>
 
 #include "base/globals.h"
 #include "base/input_lines.h"
@@ -81,6 +82,8 @@ void echo_heading() {
 void lumpms(int iopt, int announced, int& nmass, std::int64_t lumrec, std::int64_t mdiag,
             std::int64_t values, bool trace) {
   using kv::rzm;
+  // The input line of each record, for the console line of a missing node.
+  std::vector<long> lines;
   if (iopt == 1) {
     echo_heading();
     nmass = 0;
@@ -89,6 +92,7 @@ void lumpms(int iopt, int announced, int& nmass, std::int64_t lumrec, std::int64
       std::array<float, kRecordWords> rec{};
       std::span<float> values_read(rec);
       read_or_stop("LUMPED MASS RECORD", values_read);
+      lines.push_back(fio::record_number(5));
       for (int k = 0; k < kRecordWords; ++k) rzm(r + k) = rec[static_cast<std::size_t>(k)];
       const int node = truncated(rec[0]);
       if (node < 1) break;
@@ -123,8 +127,14 @@ void lumpms(int iopt, int announced, int& nmass, std::int64_t lumrec, std::int64
     for (;;) {
       const int n = node >= first_id && node <= last_id ? ifind(static_cast<std::int32_t>(node), nodid, nnode) : 0;
       if (n == 0) {
-        if (!missing_reported)
+        if (!missing_reported) {
           fio::write_list(6, "NODE #", node, " WAS NOT FOUND, CHECK INPUT, MASS IS OMITTED ");
+          // Both passes walk the records: the fault is counted at input.
+          if (iopt == 1)
+            kv::note_fault(kv::Fault::input_warning,
+                           fio::format("('LUMPED MASS ON NODE',I11,', WHICH DOES NOT EXIST, OMITTED')", node),
+                           lines[static_cast<std::size_t>(m - 1)]);
+        }
         missing_reported = true;
       } else {
         node_mass(r, n, packed);

@@ -163,6 +163,7 @@ int read_cosines(int ncos, bool trace, const NodeTables& t) {
     if (s > t.nndim) {
       fio::write(kOut, "(' COS(',I3,')  IS BEYOND THE',I6,' SETS OF THE TABLE, SET IS IGNORED')", s,
                  t.nndim);
+      kv::note_fault(kv::Fault::input_warning, "COSINE SET BEYOND THE NODE COUNT IGNORED");
       continue;
     }
     Vec vx{v[0], v[1], v[2]}, vy{v[3], v[4], v[5]}, vz{};
@@ -274,6 +275,7 @@ void read_restraints(int nres, int nnode, bool trace, const NodeTables& t) {
     };
     auto not_found = [&](int id) {
       if (trace) fio::write(kOut, "(' NODE#',I5,' NOT FOUND, RESTRAINT IGNORED...')", id);
+      kv::note_fault(kv::Fault::input_warning, fio::format("('RESTRAINT OF NODE',I11,', WHICH DOES NOT EXIST, IGNORED')", id));
     };
     for_record_nodes(node, ngen, inc, nnode, t, apply, not_found);
   }
@@ -302,6 +304,7 @@ void read_condensation(int nrec, int nnode, bool trace, const NodeTables& t) {
     };
     auto not_found = [&](int id) {
       if (trace) fio::write(kOut, "(' NODE#',I5,' NOT FOUND, DOF ARE NOT CONDENSED...')", id);
+      kv::note_fault(kv::Fault::input_warning, fio::format("('CONDENSATION OF NODE',I11,', WHICH DOES NOT EXIST, IGNORED')", id));
     };
     for_record_nodes(node, ngen, inc, nnode, t, apply, not_found);
   }
@@ -323,6 +326,7 @@ void constrain_slave(int type, int master, int slave, int nnode, const NodeTable
   const int n = ifind(slave, t.nodid_ptr(), nnode);
   if (n == 0) {
     fio::write(kOut, "('  NODE:',I6,' IS NOT FOUND, CONSTRAINT IS IGNORED')", slave);
+    kv::note_fault(kv::Fault::input_warning, fio::format("('CONSTRAINT OF NODE',I11,', WHICH DOES NOT EXIST, IGNORED')", slave));
     return;
   }
   static constexpr int kRigidDofs[] = {1, 2, 3, 4, 5, 6};
@@ -337,11 +341,13 @@ void constrain_slave(int type, int master, int slave, int nnode, const NodeTable
     text = "XY-PLANE       ";
   } else {
     fio::write(kOut, "('  INVALID CONSTRAINT TYPE',I3,' MASTER:',I6,' SLAVE:',I6)", type, master, slave);
+    kv::note_fault(kv::Fault::input_warning, "CONSTRAINT OF A TYPE OTHER THAN 0 OR 1 IGNORED");
     return;
   }
   for (int j : dofs) {
     if (has(t, n, kRestraint, j)) {
       fio::write(kOut, "('  NODE:',I6,' IS RESTRAINED, CONSTRAINT',I2,' IS IGNORED...')", slave, j);
+      kv::note_fault(kv::Fault::input_warning, fio::format("('CONSTRAINT OF THE RESTRAINED NODE',I11,' IGNORED')", slave));
     } else {
       set(t, n, kConstrain, j);
       mst(n, j) = ifind(master, t.nodid_ptr(), nnode);
@@ -386,6 +392,7 @@ void assign_constrained(int n, int j, int nnode, const NodeTables& t, Masters& m
                "(' NODE#',I6,' NOT FOUND WHILE ASSIGNING CONSTRAINED',' DOF TO NODE#',I6,' DOF#',I2,"
                "' --- DOF IS DELETED ')",
                t.nodid(from), t.nodid(n), j);
+    kv::note_fault(kv::Fault::input_warning, fio::format("('CONSTRAINED NODE',I11,' HAS NO MASTER: ITS DEGREE OF FREEDOM IS DELETED')", t.nodid(n)));
     t.id(n, j) = 0;
     return;
   }

@@ -71,6 +71,9 @@ const ElementKind* element_kind(std::string_view item) {
 
 bool holds_end(std::string_view item) { return item.find("END") != std::string_view::npos; }
 
+// The item without its trailing blanks.
+std::string_view word_of(std::string_view item) { return item.substr(0, item.find_last_not_of(' ') + 1); }
+
 // The first free-format item of the next line, blank-padded to 80 characters;
 // the record is stepped back so that the reader of the set or element sees it whole.
 std::string peek_item(std::string_view what) {
@@ -119,7 +122,8 @@ void read_materials() {
         kv::izm(matptr) = nmat;
         break;
       }
-      fio::write_list(6, "INVALID MATERIAL TYPE: ", std::string_view(item).substr(0, item.find_last_not_of(' ') + 1));
+      fio::write_list(6, "INVALID MATERIAL TYPE: ", word_of(item));
+      kv::note_fault(kv::Fault::input_error, "NO MATERIAL KEYWORD, THE LINE IS PASSED OVER: " + std::string(word_of(item)));
       continue;
     }
     const std::int64_t rec = ctl(kv::kIZ);
@@ -135,6 +139,8 @@ void read_materials() {
       std::string skipped;
       read_or_stop("MATERIAL SET", skipped);
       c.nprop = 0;
+      kv::note_fault(kv::Fault::input_error, fio::format("('MATERIAL SET',I5,': ',A,' IS NOT AVAILABLE IN THIS BUILD')",
+                                                         i, word_of(item)));
     }
     reserve_checked(c.nprop + 1);
     ++i;
@@ -227,7 +233,8 @@ void read_elements() {
           kv::izm(eletab) = nelem;
           break;
         }
-        fio::write_list(6, "INVALID ELEMENT TYPE: ", std::string_view(item).substr(0, item.find_last_not_of(' ') + 1));
+        fio::write_list(6, "INVALID ELEMENT TYPE: ", word_of(item));
+        kv::note_fault(kv::Fault::input_error, "NO ELEMENT KEYWORD, THE LINE IS PASSED OVER: " + std::string(word_of(item)));
         continue;
       }
       keyword = item;
@@ -272,6 +279,14 @@ void read_elements() {
     c.idisp = ctl(54);
     c.iload = ctl(53);
     elements::eledsp(c, ltype_check, 1);
+    // Every element that the drivers accept keeps degrees of freedom.
+    if (elements::element_driver(kind->type) == nullptr) {
+      kv::note_fault(kv::Fault::input_error, fio::format("('ELEMENT',I6,': ',A,' IS NOT AVAILABLE IN THIS BUILD')", n,
+                                                         word_of(keyword)));
+    } else if (c.nd <= 0) {
+      kv::note_fault(kv::Fault::input_error, fio::format("('ELEMENT',I6,' (',A,') IS REJECTED: SEE THE OUTPUT FILE')", n,
+                                                         word_of(keyword)));
+    }
     nback = std::clamp<int>(c.nback, 0, static_cast<int>(words) - 1);
     ctl(kv::kIZ) -= nback;
     if (kv::trace('I')) trace_record(n, p, nback);

@@ -196,12 +196,18 @@ bool all_finite(const float* v, std::int64_t count) {
   return true;
 }
 
+// Counts the eigen-solution as abandoned, with the reason on the console.
+void abandoned(std::string_view why) {
+  kv::note_fault(kv::Fault::solution_error, "EIGEN-SOLUTION ABORTED: " + std::string(why));
+}
+
 // The eigen-solution ends as after a failed factorization of the second matrix.
 void not_finite_report(std::string_view second, std::int32_t& istop) {
   fio::write(kOut,
              "(/,' *** THE STIFFNESS MATRIX OR THE ',A,' HOLDS A TERM THAT IS NOT FINITE, OR THE',/,"
              "' *** EIGEN-SOLUTION OF THEIR FREE DEGREES OF FREEDOM OVERFLOWS THE REAL RANGE.  SOLN IS ABORTED')",
              second);
+  abandoned("A TERM OR A RESULT IS NOT FINITE");
   istop |= 1;
 }
 
@@ -247,6 +253,7 @@ void eigsol(const EigenTables& t) {
     kind = Kind::buckling;
   } else {
     fio::write_list(kOut, "SOL-03 INVALID OPTION: ", word);
+    abandoned("THE OPTION IS NEITHER FREQ NOR BUCK");
     return;
   }
   const std::string option =
@@ -268,12 +275,14 @@ void eigsol(const EigenTables& t) {
     fio::write(kOut,
                "(/,' *** NO GLOBAL MASS MATRIX WAS FORMED: THE MASS RECORD NEEDS MFORM = 1 AND LUMPED MASSES.',"
                "/,' *** NATURAL FREQUENCIES CANNOT BE FOUND.  SOLN IS ABORTED')");
+    abandoned("NO GLOBAL MASS MATRIX");
     return;
   }
   if (kind == Kind::buckling && !geometric_stiffness_formed()) {
     fio::write(kOut,
                "(/,' *** NO SEPARATE GLOBAL GEOMETRIC STIFFNESS MATRIX WAS FORMED: THE STRUCTURE INPUT NEEDS',"
                "' KGDATA(3) = 2.',/,' *** ELASTIC BUCKLING LOADS CANNOT BE FOUND.  SOLN IS ABORTED')");
+    abandoned("NO SEPARATE GLOBAL GEOMETRIC STIFFNESS MATRIX");
     return;
   }
 
@@ -308,7 +317,10 @@ void eigsol(const EigenTables& t) {
     int lc = ncond;
     solvers::msoll(solvers::kReduce, kv::trace('G'), l2, k.nstore, neq, 1, l1, lc, k.imd, k.ia, t.w2, modev, lmass,
                    m.ia, m.imd, m.nstore, lgeom, g.ia, g.imd, g.nstore, istop);
-    if (istop & 1) return;
+    if (istop & 1) {
+      abandoned("ZERO PIVOT IN THE CONDENSATION");
+      return;
+    }
   }
 
   float* a = kv::rptr(t.a);
@@ -326,7 +338,11 @@ void eigsol(const EigenTables& t) {
                      "('     DOF #',I5,' IS .LE. 0 IN THE GEOMETRIC STIFFNESS MATRIX...',5X,'KG(I,I)=',1P,E12.4,"
                      "'  SOLN IS ABORTED')") &&
          ok;
-  if (!ok) return;
+  if (!ok) {
+    abandoned(kind == Kind::frequencies ? "A FREE DEGREE OF FREEDOM HAS NO STIFFNESS OR NO MASS"
+                                        : "A FREE DEGREE OF FREEDOM HAS NO STIFFNESS OR NO GEOMETRIC STIFFNESS");
+    return;
+  }
 
   // Terms beyond the float range (or formed from such terms by the
   // condensation) give no eigen-solution worth printing.
@@ -346,6 +362,8 @@ void eigsol(const EigenTables& t) {
                "(/,' *** THE ',A,' IS NOT POSITIVE DEFINITE ON THE FREE DEGREES OF FREEDOM:',/,"
                "' *** ITS FACTORIZATION MEETS THE PIVOT',1P,E12.4,' AT DOF #',I5,'.  SOLN IS ABORTED')",
                kind == Kind::frequencies ? "MASS MATRIX" : "GEOMETRIC STIFFNESS MATRIX", res.piv, ncond + res.row);
+    abandoned(kind == Kind::frequencies ? "THE MASS MATRIX IS NOT POSITIVE DEFINITE"
+                                        : "THE GEOMETRIC STIFFNESS MATRIX IS NOT POSITIVE DEFINITE");
     istop |= 1;
     return;
   }

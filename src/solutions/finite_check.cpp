@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "base/globals.h"
 #include "fio/fio.h"
 
 namespace solutions {
@@ -22,6 +23,7 @@ bool solution_finite(const float* x, int n, int ncol, long ld, std::string_view 
                  "(' *  A PIVOT TOO CLOSE TO ZERO OR A LOAD TOO LARGE',T51,'*',/,"
                  "' *  SOLUTION IS ABORTED ',T51,'*',/,1X,A)",
                  stars);
+      kv::note_fault(kv::Fault::solution_error, "SOLUTION ABORTED: A DISPLACEMENT IS NOT FINITE");
       return false;
     }
   }
@@ -37,6 +39,7 @@ bool real_finite(double v, std::string_view routine, std::string_view what) {
              "' *  A LOAD, MASS OR STIFFNESS TOO LARGE',T51,'*',/,"
              "' *  SOLUTION IS ABORTED ',T51,'*',/,1X,A)",
              stars, routine, what, stars);
+  kv::note_fault(kv::Fault::solution_error, "SOLUTION ABORTED: " + std::string(what) + " IS NOT FINITE");
   return false;
 }
 

@@ -19,6 +19,9 @@ constexpr int kIn = 5;
 constexpr int kOut = 6;
 constexpr std::array<std::string_view, 6> kDirections{"FX", "FY", "FZ", "MX", "MY", "MZ"};
 
+// Every skipped joint load is an input fault of the record just read.
+void skipped(std::string_view why) { kv::note_fault(kv::Fault::input_warning, "JOINT LOAD SKIPPED: " + std::string(why)); }
+
 // One joint-load record. A null item of a record keeps the previous record's
 // value, so the fields live across the records of a list; all but the load
 // case also across the lists of later solutions.
@@ -97,10 +100,12 @@ class Reader {
   void apply(Record& rec) {
     if (rec.lc < 1 || rec.lc > m_.nlc) {
       fio::write(kOut, "('  INVALID LOAD CASE ... ',I6,' --- LOAD IS SKIPPED')", rec.lc);
+      skipped("INVALID LOAD CASE");
       return;
     }
     if (!in_range(rec.joint)) {
       fio::write(kOut, "('  INVALID JOINT ... ',I6,' --- LOAD IS SKIPPED')", rec.joint);
+      skipped("NO NODE HAS ITS JOINT ID");
       return;
     }
     visit(rec);
@@ -108,6 +113,7 @@ class Reader {
     if (rec.inc == 0) {
       fio::write(kOut, "('  INCREMENT 0 REPEATS JOINT',I11,': THE GENERATION ENDS,',I11,' LOADS ARE SKIPPED')",
                  rec.joint, rec.ngen);
+      skipped("INCREMENT 0 REPEATS THE JOINT");
       rec.ngen = 0;
       return;
     }
@@ -115,6 +121,7 @@ class Reader {
       const std::int64_t next = static_cast<std::int64_t>(rec.joint) + rec.inc;
       if (!in_range(next)) {
         fio::write(kOut, "('  INVALID JOINT ... ',I6,' --- LOAD IS SKIPPED AND THE GENERATION ENDS')", next);
+        skipped("A GENERATED JOINT ID IS NO NODE ID");
         rec.ngen = 0;
         return;
       }
@@ -135,6 +142,7 @@ class Reader {
       else
         fio::write(kOut, "('  JOINTS',I11,' TO',I11,' BY',I11,' ARE NOT NODE IDS --- LOADS ARE SKIPPED')", next, last,
                    rec.inc);
+      skipped("A GENERATED JOINT ID IS NO NODE ID");
       rec.ngen -= static_cast<int>(absent);
       rec.joint = static_cast<int>(last);
     }
@@ -160,10 +168,12 @@ class Reader {
   // The record's current joint: its loads, or the message of an absent ID.
   void visit(const Record& rec) {
     const int n = model::ifind(rec.joint, m_.nodes.nodid_ptr(), m_.nnode);
-    if (n == 0)
+    if (n == 0) {
       fio::write(kOut, "('  INVALID JOINT ... ',I6,' --- LOAD IS SKIPPED')", rec.joint);
-    else
+      skipped("NO NODE HAS ITS JOINT ID");
+    } else {
       one_joint(rec, n);
+    }
   }
 
   float& at(int e, int lc) { return r_[static_cast<std::int64_t>(lc - 1) * m_.neq + (e - 1)]; }
@@ -180,6 +190,7 @@ class Reader {
     if (j == 0) {
       fio::write(kOut, "('  INVALID JOINT LOAD... ',I6,2X,A,2X,1PE14.6,' --- LOAD IS SKIPPED')", rec.joint, rec.dir,
                  rec.value);
+      skipped("THE DIRECTION IS NONE OF FX, FY, FZ, MX, MY, MZ: " + rec.dir);
     } else {
       const int e = t.id(n, j);
       if (e < 1 || e > m_.neq) {
@@ -187,6 +198,7 @@ class Reader {
         // equation: there is nothing to load.
         fio::write(kOut, "('  JOINT:',I6,'  DIRECTION: ',A,' HAS NO EQUATION --- LOAD IS SKIPPED')", rec.joint,
                    rec.dir);
+        skipped("THE DIRECTION HAS NO EQUATION");
         return;
       }
       const float v = rec.value;
@@ -279,6 +291,7 @@ bool jloads(bool trace, const JointLoadModel& m, float* r, bool page) {
     if (next == Next::skip) {
       // Under the table's heading, like every other skipped record.
       fio::write(kOut, "('  UNREADABLE JOINT LOAD RECORD: ',A,' --- LOAD IS SKIPPED')", line);
+      skipped("UNREADABLE RECORD");
       continue;
     }
     reader.apply(rec);

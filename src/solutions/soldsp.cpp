@@ -60,9 +60,9 @@ void soldsp(std::string cmdtxt, std::string_view strid, float dtcpu, float ttota
 
   if (s.run == nullptr) {
     const std::string msg =
-        fio::format("(' *** SOLUTION #',I2,' IS NOT AVAILABLE IN THIS BUILD: NOTHING IS ANALYSED')", nsol);
-    fio::write_record(6, msg);
-    fio::write_record(1, msg);
+        fio::format("('SOLUTION #',I2,' IS NOT AVAILABLE IN THIS BUILD: NOTHING IS ANALYSED')", nsol);
+    fio::write_record(6, " *** " + msg);
+    kv::note_fault(kv::Fault::solution_error, msg);
     return;
   }
   s.run(SolutionCall{cmdtxt, strid, dtcpu, ttotal, tbudgt});

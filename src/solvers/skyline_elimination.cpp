@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/globals.h"
 #include "base/matrix_print.h"
 #include "base/work_array.h"
 #include "fio/fio.h"
@@ -423,6 +424,8 @@ void zero_pivot_box(std::string_view routine, int row, int storage, double pivot
              "' *                      PIVOT:',1PE15.6,T51,'*',/,"
              "' *  SOLUTION IS ABORTED ',T51,'*',/,1X,A)",
              stars, routine, row, storage, pivot, stars);
+  kv::note_fault(kv::Fault::solution_error,
+                 fio::format("('SOLUTION ABORTED: PIVOT IS LE 0 IN ',A,' AT ROW',I6)", routine, row));
 }
 
 void trace_title(std::string_view title, int l1, int l2, int n) {

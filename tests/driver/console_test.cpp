@@ -23,6 +23,9 @@ TEST(JoinPath, FolderForms) {
       {"runs\\", "frame.dat", "runs/frame.dat"},
       {"", "frame.dat", "frame.dat"},  // the current directory
       {"/", "frame.dat", "/frame.dat"},
+      {"runs\\cant\\", "frame.dat", "runs/cant/frame.dat"},  // every backslash, not only the last
+      {"\\tmp\\x\\", "frame.dat", "/tmp/x/frame.dat"},
+      {"runs\\cant", "frame.dat", "runs/cant/frame.dat"},
   };
   for (const auto& c : cases) EXPECT_EQ(kv::join_path(c.folder, c.name), c.path) << c.folder;
   const std::string deep(150, 'd');

@@ -61,7 +61,7 @@ TEST(InitialConditionGeneration, IncrementZeroOnceAndHugeIncrementNotFound) {
                            "2 1 2147483647 VELOC 0.5 0.0 0.0 0.0 0.0 0.0\n"
                            "0 0 0 END\n0 1.0 0.0 0.01 F\n1.0 0.0 0.0 0.0 1.0 0.0\nSTOP\n";
   const kvtest::RunResult r = kvtest::run_deck(deck, "initgen");
-  ASSERT_EQ(r.status, 0) << r.output;
+  ASSERT_EQ(r.status, 3) << r.output;
   EXPECT_NE(r.output.find("INC 0 REPEATS NODE # 2 , GENERATION ENDS"), std::string::npos) << r.output;
   // 2 + 2147483647 = 2147483649, not a wrapped negative ID.
   EXPECT_NE(r.output.find("NODE # 2147483649  WAS NOT FOUND"), std::string::npos) << r.output;

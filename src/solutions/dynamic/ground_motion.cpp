@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/globals.h"
 #include "base/matrix_print.h"
 #include "base/vectors.h"
 #include "base/work_array.h"
@@ -234,6 +235,7 @@ GroundStatus grdacc_read(GroundMotion& g, float t, float tl, bool trace, std::ar
       // Records come from the input file or a side file; never from the output.
       fio::write(kOut, "(/,5X,'INVALID UNIT:',I6,' OF GROUND RECORD #',I2,"
                        "', USE 5 OR 10 TO 60: THE RECORD IS SKIPPED')", kunit, i);
+      kv::note_fault(kv::Fault::input_warning, "GROUND RECORD SKIPPED: ITS UNIT IS NOT 5 OR 10 TO 60");
       continue;
     }
     if (rewin && kunit != kInput) fio::rewind(kunit);
@@ -251,7 +253,10 @@ GroundStatus grdacc_read(GroundMotion& g, float t, float tl, bool trace, std::ar
     title2 = fixed_width(title2, kTitleWidth);
 
     const bool bad_direction = idir < 1 || idir > 3;
-    if (bad_direction) fio::write_list(kOut, "INVALID DIRECTION:,", idir, " SET 0 < IDIR < 4");
+    if (bad_direction) {
+      fio::write_list(kOut, "INVALID DIRECTION:,", idir, " SET 0 < IDIR < 4");
+      kv::note_fault(kv::Fault::input_warning, "GROUND RECORD SKIPPED: ITS DIRECTION IS NOT 1, 2 OR 3");
+    }
     const bool listed = !bad_direction && !no_series;  // the record reaches the series
     if (npts < 1) {
       fio::write(kOut, "(/,5X,'*** GROUND RECORD #',I2,' HAS',I8,' POINTS: AT LEAST ONE IS NEEDED')", i, npts);

@@ -91,6 +91,7 @@ RequestLine read_request_line() {
 
 void invalid_input(std::string_view key) {
   fio::write(kOut, "(5X,'INVALID INPUT: ',A,', INPUT IS SKIPED...')", fixed(std::string(key), kKeyWidth));
+  kv::note_fault(kv::Fault::input_warning, "HISTORY REQUEST SKIPPED");
 }
 
 void invalid_request(std::string_view key, int id, int unit, std::string_view why) {
@@ -239,6 +240,7 @@ void make_request(Key key, const std::string& hkey, int id, int unit, int hintv,
     if (!path.empty() && !fio::open(unit, path)) {
       fio::write(kOut, "(5X,'*** THE FILE OF UNIT',I5,' CANNOT BE OPENED: ',A,' - REQUEST IS SKIPPED')", unit,
                  path);
+      kv::note_fault(kv::Fault::input_warning, "HISTORY REQUEST SKIPPED: ITS FILE CANNOT BE OPENED");
       return;
     }
   }

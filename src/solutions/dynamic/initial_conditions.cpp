@@ -92,6 +92,7 @@ void apply(const Record& r, const model::NodeTables& nodes, int k, int neq, floa
     if (x == 0.0f) continue;
     if (model::code_bit(code, model::kConstrain, j)) {
       fio::write_list(kOut, "CONSTRAINED DOF #", j, " COMPONENT IS SKIPED");
+      kv::note_fault(kv::Fault::input_warning, "INITIAL CONDITION ON A CONSTRAINED DEGREE OF FREEDOM SKIPPED");
       continue;
     }
     const int e = nodes.id(k, j);
@@ -139,6 +140,7 @@ void initcd(int neq, const model::NodeTables& nodes, int nnode, float* u, float*
       if (c == Component::end) break;
       if (c == Component::none) {
         fio::write_list(kOut, "INVALID OPTION:", r.component);
+        kv::note_fault(kv::Fault::input_warning, "INITIAL CONDITION WITH AN INVALID COMPONENT SKIPPED");
         continue;
       }
       float* vec = c == Component::displacement ? u : c == Component::velocity ? v : c == Component::acceleration ? a : p;
@@ -149,6 +151,7 @@ void initcd(int neq, const model::NodeTables& nodes, int nnode, float* u, float*
         const int k = model::ifind(static_cast<std::int32_t>(n), nodes.nodid_ptr(), nnode);
         if (k == 0) {
           fio::write_list(kOut, "NODE #", n, " WAS NOT FOUND, CHECK INPUT, INITIAL VALUE IS OMITTED ");
+          kv::note_fault(kv::Fault::input_warning, "INITIAL CONDITION ON A NODE THAT DOES NOT EXIST OMITTED");
           break;
         }
         apply(r, nodes, k, neq, vec);
@@ -161,6 +164,7 @@ void initcd(int neq, const model::NodeTables& nodes, int nnode, float* u, float*
         n += r.inc;
         if (n < 1 || n > std::numeric_limits<std::int32_t>::max()) {
           fio::write_list(kOut, "NODE #", n, " WAS NOT FOUND, CHECK INPUT, INITIAL VALUE IS OMITTED ");
+          kv::note_fault(kv::Fault::input_warning, "INITIAL CONDITION ON A NODE THAT DOES NOT EXIST OMITTED");
           break;
         }
       }

@@ -242,13 +242,17 @@ bool StepLoop::set_up() {
   g_.nnode = rm_.nnode;
   g_.grav = kv::titles().grav;
   std::array<float, 3> agt{};
-  if (grdacc_read(g_, h_.t0, h_.t0 - h_.dt, trace_d_, agt) != GroundStatus::ok) return false;
+  if (grdacc_read(g_, h_.t0, h_.t0 - h_.dt, trace_d_, agt) != GroundStatus::ok) {
+    kv::note_fault(kv::Fault::solution_error, "TIME HISTORY ENDED: THE GROUND MOTION CANNOT BE USED");
+    return false;
+  }
   for (int i = 0; i < 3; ++i) gacc[i] = agt[static_cast<std::size_t>(i)];
 
   // A step that does not advance in time, or no step at all, has nothing to
   // integrate; Wilson's interval theta*DT divides every constant.
   if (!(h_.dt > 0.0f)) {
     fio::write(kOut, "(/,5X,'*** TIME STEP',1P,E13.5,' IS NOT ABOVE 0.0',/,5X,'SOLN IS ABORTED')", h_.dt);
+    kv::note_fault(kv::Fault::solution_error, "TIME HISTORY ABORTED: THE TIME STEP IS NOT ABOVE 0.0");
     return false;
   }
   const float span = (h_.tf - h_.t0) / h_.dt;
@@ -257,10 +261,12 @@ bool StepLoop::set_up() {
                "(/,5X,'*** FINAL TIME',1P,E13.5,' LEAVES NO TIME STEP OF',E13.5,' AFTER THE INITIAL TIME',E13.5,/,"
                "5X,'SOLN IS ABORTED')",
                h_.tf, h_.dt, h_.t0);
+    kv::note_fault(kv::Fault::solution_error, "TIME HISTORY ABORTED: THE FINAL TIME LEAVES NO TIME STEP");
     return false;
   }
   if (h_.method == kWilsonTheta && !(h_.theta > 0.0f)) {
     fio::write(kOut, "(/,5X,'*** WILSON THETA',1P,E13.5,' IS NOT ABOVE 0.0',/,5X,'SOLN IS ABORTED')", h_.theta);
+    kv::note_fault(kv::Fault::solution_error, "TIME HISTORY ABORTED: WILSON THETA IS NOT ABOVE 0.0");
     return false;
   }
 

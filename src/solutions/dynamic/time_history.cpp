@@ -98,11 +98,13 @@ void sol02() {
   if (code == 0) {
     fio::write_list(kOut, "INVALID INTEGRATION METHOD");
     heading(method);
+    kv::note_fault(kv::Fault::solution_error, "TIME HISTORY ABORTED: THE METHOD IS NOT LINEAR, AVERAGE OR WILSON");
     return;
   }
 
   if (ctl(kv::kIDAMP) != 1 && (code == kLinearAcceleration || code == kAverageAcceleration)) {
     fio::write(kOut, "(5X,'INTEGRATION METHOD IS ONLY VALID FOR ','PROPORTIONAL DAMPING',/,/,5X,'SOLN IS ABORTED')");
+    kv::note_fault(kv::Fault::solution_error, "TIME HISTORY ABORTED: THE METHOD NEEDS PROPORTIONAL DAMPING");
     return;
   }
 
