@@ -119,6 +119,96 @@ TEST(BeamColumnRules, NearestBreakpointOfAFailureTable) {
   EXPECT_EQ(tbnear(0.5f, std::vector<float>{0.01f}, std::vector<float>{4.0f}), 4.0f);
 }
 
+TEST(BeamColumnRules, InteractionSurfaceOfFamilyOne) {
+  // P0 = 1.0E5, M0y = M0z = 1.0E6. n = 0.5 reduces the capacity to
+  // 0.6 M0 = 6.0E5 with alpha = 1.7 + 0.5/ln 2 = 2.4213; n = 0.1 (below 1/6)
+  // keeps M0.
+  const Nominal nom{1.0e5f, 1.0e6f, 1.0e6f};
+  struct Case {
+    EndActions f;
+    int before, after;
+  };
+  const std::array<Case, 14> cases{{
+      {{+5.0e4f, 9e9f, 9e9f, 9e9f, 9e9f}, 1, 1},          // tension never moves the code
+      {{-5.0e4f, 6.0e5f, 0, 0, 0}, 1, 2},                  // n = 0.5: 0.6 M0 reached at A
+      {{-5.0e4f, 5.99e5f, 0, 0, 0}, 1, 1},                 // just below it
+      {{-1.0e4f, 1.0e6f, 0, 0, 0}, 1, 2},                  // n <= 1/6: M0 itself
+      {{-1.0e4f, 9.99e5f, 0, 0, 0}, 1, 1},
+      {{-5.0e4f, 0, -6.0e5f, 0, 0}, 1, 3},                 // end B only
+      {{-5.0e4f, 6.0e5f, 0, 0, -6.0e5f}, 1, 4},            // MZ puts B on it alone
+      {{-5.0e4f, 3.0e5f, 0, 3.0e5f, 0}, 1, 1},             // 2 x 0.5^2.42 = 0.37
+      {{-5.0e4f, 4.8e5f, 0, 4.8e5f, 0}, 1, 2},             // 2 x 0.8^2.42 = 1.17
+      {{-5.0e4f, 0, 0, 0, 0}, 2, 2},                       // A is not looked at again
+      {{-5.0e4f, 0, 6.0e5f, 0, 0}, 2, 4},
+      {{-5.0e4f, 9e9f, 0, 0, 0}, 3, 4},
+      {{-1.0e5f, 0, 0, 0, 0}, 1, 4},                       // n = 1.0: straight to 4
+      {{-1.0e5f, 0, 0, 0, 0}, 0, 4},                       // whatever the code was
+  }};
+  for (std::size_t i = 0; i < cases.size(); ++i)
+    EXPECT_EQ(yldst1(cases[i].f, nom, cases[i].before), cases[i].after) << i;
+  // A zero axial or bending capacity counts as the surface reached.
+  EXPECT_EQ(yldst1({-1.0f, 0, 0, 0, 0}, {0.0f, 1.0e6f, 1.0e6f}, 1), 4);
+  EXPECT_EQ(yldst1({-5.0e4f, 0, 0, 0, 0}, {1.0e5f, 0.0f, 1.0e6f}, 1), 4);
+  // Family 5 moves once and only from 5.
+  EXPECT_EQ(yldst2({-5.0e4f, 6.0e5f, 0, 0, 0}, nom, 5), 6);
+  EXPECT_EQ(yldst2({-5.0e4f, 0, 6.0e5f, 0, 0}, nom, 6), 6);
+  EXPECT_EQ(yldst2({-1.0e5f, 0, 0, 0, 0}, nom, 5), 8);
+  EXPECT_EQ(yldst2({-5.0e4f, 6.0e5f, 0, 0, 0}, nom, 1), 1);
+}
+
+TEST(BeamColumnRules, CubicCurvesOfTheAxialLoad) {
+  // M(p) = 5.0E5 + 10 p at p = 1.0E4 (compression): 6.0E5.
+  const std::array<float, 4> line{5.0e5f, 10.0f, 0.0f, 0.0f};
+  struct Case {
+    float mya, myb;
+    int code;
+  };
+  const std::array<Case, 5> cases{{{6.0e5f, 0, 10}, {0, -6.0e5f, 11}, {-6.0e5f, 7.0e5f, 12},
+                                   {5.99e5f, -5.99e5f, 9}, {0, 0, 9}}};
+  for (const Case& c : cases) {
+    int code = 12;
+    EXPECT_FLOAT_EQ(pmyld2({-1.0e4f, c.mya, c.myb, 0, 0}, 1.0e6f, line, code), 6.0e5f);
+    EXPECT_EQ(code, c.code) << c.mya << " " << c.myb;
+  }
+  // A straight line is capped at M0; a true cubic is not.
+  EXPECT_FLOAT_EQ(pmyld1(-1.0e4f, 5.5e5f, line), 5.5e5f);
+  const std::array<float, 4> cubic{5.0e5f, 0.0f, 1.0e-3f, 0.0f};
+  EXPECT_FLOAT_EQ(pmyld1(-1.0e4f, 1.0e5f, cubic), 6.0e5f);
+  // The rotation-capacity cubic, uncapped: 0.01 + 1.0E-7 p.
+  const std::array<float, 4> b{0.01f, 1.0e-7f, 0.0f, 0.0f};
+  EXPECT_FLOAT_EQ(pmcub(-1.0e4f, b), 0.011f);
+  EXPECT_FLOAT_EQ(pmcub(+1.0e4f, b), 0.009f);
+}
+
+TEST(BeamColumnRules, MemberShearCapacityDegradesWithDuctility) {
+  // VCI 100, VCF 20: VC7 = 80 x 0.207 + 20 = 36.56; VS 10, PN 5.
+  const float vc7 = (100.0f - 20.0f) * 0.207f + 20.0f;
+  struct Case {
+    float mu, v;
+  };
+  const std::array<Case, 7> cases{{{0.0f, 115.0f},
+                                   {3.0f, 115.0f},
+                                   {5.0f, 83.28f},  // halfway between VCI and VC7
+                                   {7.0f, 51.56f},
+                                   {11.0f, 43.28f},
+                                   {15.0f, 35.0f},
+                                   {40.0f, 35.0f}}};
+  for (const Case& c : cases) EXPECT_NEAR(shrcap(100.0f, 20.0f, vc7, 10.0f, 5.0f, c.mu), c.v, 1e-4f) << c.mu;
+}
+
+TEST(BeamColumnRules, JointShearCapacityByPrincipalTension) {
+  // S1 = S2 = 0: the allowed tension itself, Y3 = 10 to Y7 = 7.
+  struct Case {
+    float mu, tau;
+  };
+  const std::array<Case, 5> cases{{{0.0f, 10.0f}, {3.0f, 10.0f}, {5.0f, 8.5f}, {7.0f, 7.0f}, {10.0f, 7.0f}}};
+  for (const Case& c : cases) EXPECT_FLOAT_EQ(jshcap(0.0f, 10.0f, 7.0f, 0.0f, c.mu), c.tau) << c.mu;
+  // Compression raises it: sqrt(10 x 40) = 20.
+  EXPECT_FLOAT_EQ(jshcap(-30.0f, 10.0f, 7.0f, 0.0f, 0.0f), 20.0f);
+  // A normal tension beyond the allowed one leaves no capacity (not NaN).
+  EXPECT_EQ(jshcap(20.0f, 10.0f, 7.0f, 0.0f, 0.0f), 0.0f);
+}
+
 // ---------------------------------------------------------------- decks
 
 // The six values of node `node` in every table after `header`, in order.
@@ -319,7 +409,9 @@ TEST(Ie3dbeamDeck, HingeBeyondItsCapacityFailsInTheModeOfTheNearestBreakpoint) {
   ASSERT_EQ(r.status, 0) << r.console;
   // The HINGE at the base (HA = 0.001, VA = 1.0E6, SLOP2 = 5.0E7) turns
   // D = HA + (M - VA)/SLOP2: at 1.15 H (step 4) M = 1.15E6, D = 0.004 and
-  // X = |D| - HA = 0.003 passes PRMAX = 0.0025 (0.002 at step 3 does not).
+  // X = |D| - HA = 0.003 passes the capacity 0.0025 that the rotation-capacity
+  // line through the table (0.0025 + 3.0E-5 p) gives at P = 0 (0.002 at step 3
+  // does not).
   // Its table of rotations (0.001, 0.004, 0.007, 0.010) holds X in the first
   // interval at (0.003 - 0.001)/0.003 = 0.67 >= 0.5: the mode of 0.004,
   // buckling (3), limit code 3 + 6 = 9, reported once.
@@ -455,6 +547,56 @@ TEST_F(Ie3dbeamRecord, InitialInteractionFamilyFromTheCodeWords) {
     EXPECT_EQ(iword(1, kIafag), c.iafag) << c.codes[0] << c.codes[1] << c.codes[2] << c.codes[3];
     TearDown();
   }
+}
+
+TEST(Ie3dbeamDeck, CompressedColumnChangesItsInteractionStateAndChecksItsShears) {
+  const auto r = run_case("ie3dbeam_interaction_shear.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  // Column 1: P = 50000 and H = 1000 per unit factor, P0 = 1.0E5, M0 = 1.0E6.
+  // At 1.7 (n = 0.85) the base moment 1.7E5 gives (1.7/1.8)^6.93 = 0.67; at
+  // 1.8 (step 6, n = 0.9) it exceeds 0.12 M0: end A is on the surface. At
+  // 2.05 (step 8) n passes 1.0: both ends.
+  EXPECT_EQ(etest::count_of(r.output, " LOCAL BUCKLING OCCURRED "), 2);
+  EXPECT_EQ(etest::count_of(r.output, " * ELEMENT     1 LOCAL BUCKLING OCCURRED AT STEP     6 IAFAG=    2 *"), 1);
+  EXPECT_EQ(etest::count_of(r.output, " * ELEMENT     1 LOCAL BUCKLING OCCURRED AT STEP     8 IAFAG=    4 *"), 1);
+  // Member shear 1000 x 1.6 = 1600 > VC = 1500 at step 4, once, at both ends;
+  // the message goes with limit-state point 3.
+  EXPECT_EQ(etest::count_of(r.output, "FAILED DUE TO SHEAR                          AT END A   "), 1);
+  EXPECT_EQ(etest::count_of(r.output, "FAILED DUE TO SHEAR                          AT END B   "), 1);
+  EXPECT_EQ(etest::count_of(r.output, " SHEAR IN Z "), 1);
+  EXPECT_NE(r.output.find(" * ELEMENT     1 SHEAR IN Z  DIR. AT END A   =  0.1600E+04 > SHEAR \n"
+                          " CAPACITY OF   0.1500E+04AT STEP =    4"),
+            std::string::npos);
+  // The history listed every third step: 0, 3, 6, 9. At 1.5: axial 75000,
+  // shear 1500, base moment 1.5E5, tip PL^3/3EI = 0.166667, PL/EA = 2.5E-4.
+  EXPECT_NE(r.output.find("     IE3D BEAM FORCES...\n      STEP    TIME         NODE       AXIAL           FY"),
+            std::string::npos);
+  EXPECT_NE(r.output.find("         3    0.00000E+00     1   7.500000E+04   0.000000E+00   1.500000E+03"
+                          "   0.000000E+00  -1.500000E+05   0.000000E+00\n"),
+            std::string::npos)
+      << r.output;
+  EXPECT_NE(r.output.find("-2.500000E-04   0.000000E+00  -1.666670E-01"), std::string::npos);
+  for (int step : {0, 6, 9}) {
+    const std::string lead = std::string(9, ' ') + std::to_string(step) + "    0.00000E+00     1";
+    EXPECT_NE(r.output.find(lead), std::string::npos) << step;
+  }
+  for (int step : {1, 2, 4, 5, 7, 8}) {
+    const std::string lead = std::string(9, ' ') + std::to_string(step) + "    0.00000E+00     1";
+    EXPECT_EQ(r.output.find(lead), std::string::npos) << step;
+  }
+  // Step 9: the four bending ends have yielded on their reduced capacities.
+  EXPECT_NE(r.output.find(" 001111\n"), std::string::npos);
+  // Column 2: joint shear at end A. bj = sqrt(2) x 10, TAU = M/(bj J3 J5) =
+  // 25000/1414.21 = 17.68 at step 1 over Y3 = 10 (no axial load, mu = 0).
+  EXPECT_EQ(etest::count_of(r.output, "FAILED DUE TO POSSIBLE JOINT SHEAR CRACK     AT END A   "), 1);
+  EXPECT_EQ(etest::count_of(r.output, " JOINT SHEAR STRESS "), 1);
+  EXPECT_NE(r.output.find(" * ELEMENT     1 JOINT SHEAR STRESS IN Z  DIR. AT END A   =  0.1768E+02 > JOINT SHEAR \n"
+                          " STRESS CAPACITY OF   0.1000E+02AT STEP =    1"),
+            std::string::npos);
+  // End B asks for a joint check with J3 = 0.0: said once at input, skipped.
+  EXPECT_EQ(etest::count_of(r.output, "END B   : JOINT SHEAR CHECK SKIPPED"), 1);
+  EXPECT_EQ(r.output.find("AT END B   =  "), std::string::npos);
+  EXPECT_EQ(r.output.find("NaN"), std::string::npos);
 }
 
 }  // namespace

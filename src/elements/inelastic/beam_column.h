@@ -170,4 +170,57 @@ std::array<char, 6> flgchr(int status);
 // takes the breakpoint nearest by |x - xb|.
 float tbnear(float x, std::span<const float> xb, std::span<const float> v);
 
+
+// ---------------------------------------------------------------- interaction rules
+
+// Trial end actions the interaction rules read: the axial force at end B
+// (compression negative) and the four bending moments.
+struct EndActions {
+  float p = 0.0f;
+  float mya = 0.0f, myb = 0.0f;
+  float mza = 0.0f, mzb = 0.0f;
+};
+
+// Nominal capacities of the interaction surface: the axial capacity P0 and
+// the bending capacities M0y, M0z (those of the end-A components, for both ends).
+struct Nominal {
+  float p0 = 0.0f;
+  float m0y = 0.0f;
+  float m0z = 0.0f;
+};
+
+// YLDST1: the family-1 code (1 neither end on the surface, 2 end A, 3 end B,
+// 4 both or the compression ratio at 1.0) after the trial actions f. Codes
+// other than 1, 2, 3 come back unchanged, except for the cut-off at a ratio
+// of 1.0. A zero P0 or bending capacity counts as the surface reached.
+int yldst1(const EndActions& f, const Nominal& n, int iafag);
+
+// YLDST2: the family-5 twin, advancing once from 5 to 6, 7 or 8.
+int yldst2(const EndActions& f, const Nominal& n, int iafag);
+
+// PMYLD1: the moment capacity of the cubic a (A0..A3) at the axial force p
+// (compression negative); a straight line is capped at m0, a true cubic is not.
+float pmyld1(float p, float m0, std::span<const float, 4> a);
+
+// PMYLD2: the same capacity for both ends; the caller gets back the family-9
+// code of the two MY moments against it (9 none, 10 A, 11 B, 12 both at or
+// above it).
+float pmyld2(const EndActions& f, float m0, std::span<const float, 4> a, int& iafag);
+
+// PMCUB: the cubic b (B0..B3) at the axial force p, without a cap.
+float pmcub(float p, std::span<const float, 4> b);
+
+// ---------------------------------------------------------------- shear capacities
+
+// SHRCAP: member shear capacity at ductility mu. The concrete term runs from
+// vci (up to 3.0) through vc7 (7.0) to vcf (15.0 on) in straight pieces; the
+// steel term vs and the axial term pn are added.
+float shrcap(float vci, float vcf, float vc7, float vs, float pn, float mu);
+
+// JSHCAP: joint shear stress at which the principal tension under the normal
+// stresses s1, s2 reaches the allowed value (y3 up to ductility 3.0, y7 from
+// 7.0 on, a straight line between). Normal stresses beyond the allowed
+// tension leave no real capacity: 0.0.
+float jshcap(float s1, float y3, float y7, float s2, float mu);
+
 }  // namespace elements::beam_column

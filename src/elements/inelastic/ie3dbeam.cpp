@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "base/globals.h"
@@ -44,7 +45,19 @@ enum LimitCode : int {
   kFlpMyA = 3,       // first yield of MY-A; 4, 5, 6 of MY-B, MZ-A, MZ-B
   kFlpFailMyA = 6,   // + failure mode 1..5: MY-A rotation capacity exceeded (7-11)
   kFlpFailMyB = 13,  // + failure mode: MY-B (14-18)
+  kFlpShearA = 12,   // member shear at end A; 19 at end B
+  kFlpJointA = 13,   // joint shear at end A; 20 at end B
+  kFlpShearB = 19,
+  kFlpJointB = 20,
 };
+
+constexpr int kJointValues = 7;  // J1..J7 of one end in JSDATA
+
+// The joint dimensions of one end (J1..J7) leave a finite check: J3, J5, J6
+// and the depth sum non-zero and J4 not negative.
+bool joint_dimensions_usable(const float* js) {
+  return js[2] != 0.0f && js[4] != 0.0f && js[5] != 0.0f && js[3] >= 0.0f && js[2] + js[4] != 0.0f;
+}
 
 // Material state words the element reads or writes (word 1 first).
 enum StateWord : int {
@@ -74,6 +87,20 @@ enum StateWord : int {
   kTakedaEI = 49,
   kTubeKeff = 2,       // LOCBKL effective-length factor
   kTubeLength = 5,     // LOCBKL member length
+  kBilnNegCapacity = 3,  // IA_BILN negative capacity
+  kBilnRedu = 9,       // IA_BILN reduction factor once the surface is reached
+  kBilnDuct = 10,      // IA_BILN ductility
+  kBilnNominal = 12,   // IA_BILN nominal capacity
+  kBilnPm = 16,        // IA_BILN P-M cubic A0..A3
+  kBilnPrc = 23,       // IA_BILN P-rotation-capacity cubic B0..B3
+  kBilnShear = 68,     // IA_BILN member shear switch; VCI, VCF, VS, ALFA follow
+  kHingePosYield = 6,  // HINGE positive and negative yield moments
+  kHingeNegYield = 8,
+  kHingeCurve = 38,    // HINGE P-curve code: 1.0 P-M, 2.0 rotation capacity, 3.0 both
+  kHingePm = 39,       // HINGE P-M cubic A0..A3
+  kHingeNominal = 43,  // HINGE nominal yield moment
+  kHingePrc = 44,      // HINGE P-rotation-capacity cubic B0..B3
+  kHingeShear = 89,    // HINGE member shear switch; VCI, VCF, VS, ALFA follow
 };
 
 Member member(const EleCall& c) { return Member{c.p, kLayout}; }
@@ -512,6 +539,18 @@ int initial_iafag(const Member& m) {
   return iafag;
 }
 
+// A joint check asked for (J1 = 1.0) on dimensions that leave it no finite
+// value is skipped at every commit; it is said once, here.
+void joint_data_warnings(int ielno, const Member& m) {
+  for (int comp : {kMyA, kMyB}) {
+    const float* js = m.real(kJsData) + (comp == kMyA ? 0 : kJointValues);
+    if (js[0] == 1.0f && !joint_dimensions_usable(js))
+      fio::write(6, "(' ** ELEMENT ',I5,' ',A,': JOINT SHEAR CHECK SKIPPED, J3, J5 AND J6 MUST NOT BE 0.0 ',"
+                    "'AND J4 NOT NEGATIVE **')",
+                 ielno, end_label(comp));
+  }
+}
+
 // Leaves the element without stiffness: no DOF, no terms, no geometric
 // stiffness and no node positions, so no later option reads a node through it.
 void reject(EleCall& c, const Member& m) {
@@ -659,6 +698,7 @@ void check(EleCall& c, const Member& m) {
     good = set_up_materials(c, m);
   }
   if (good) m.iw(kIafag) = initial_iafag(m);
+  joint_data_warnings(c.ielno, m);
   c.r1 = 0.0f;
   c.r2 = 0.0f;
   if (!good) {
@@ -715,6 +755,12 @@ void failure_mode_line(int mode) {
   }
 }
 
+// The failure of a component with its 30-character label at an end.
+void failure_report(const Member& m, int ielno, std::string_view label, std::string_view end) {
+  fio::write(6, "(/,'**** IA_BILN ELEMENT ',I10,' FAILED DUE TO ',A,' AT ',A,/)", ielno, label, end);
+  event_forces(m, ielno);
+}
+
 // The rotation X of a bending component beyond its capacity cap.
 void capacity_message(int ielno, int comp, float x, float cap) {
   const int istep = kv::solsta().istep;
@@ -747,9 +793,7 @@ void capacity_event(const EleCall& c, const Member& m, int comp, const float* s,
     if (mode >= 1 && mode <= kFailureModes) {
       const int code = mode + (comp == kMyA ? kFlpFailMyA : kFlpFailMyB);
       if (take_code(m, code)) {
-        fio::write(6, "(/,'**** IA_BILN ELEMENT ',I10,' FAILED DUE TO ',A,' AT ',A,/)", c.ielno,
-                   kFailureLabel[static_cast<std::size_t>(mode)], end_label(comp));
-        event_forces(m, c.ielno);
+        failure_report(m, c.ielno, kFailureLabel[static_cast<std::size_t>(mode)], end_label(comp));
       }
     }
   }
@@ -904,7 +948,93 @@ void component_state(const EleCall& c, const Member& m, std::array<float, 7>& q)
 // states, before the components respond. Elements whose interaction family
 // is none (IAFAG 0) and whose hinges follow no curve of the axial load need
 // nothing.
-void interaction_update(const EleCall& /*c*/, const Member& /*m*/) {}
+void interaction_message(int ielno, std::string_view what, int iafag) {
+  fio::write(6, "(1X,'* ELEMENT ',I5,A,'AT STEP ',I5,' IAFAG=',I5,' *')", ielno, what, kv::solsta().istep, iafag);
+}
+
+// An IA_BILN component's symmetric capacity c (words 2 and 3).
+void set_capacity(float* s, float c) {
+  s[kBilnCapacity] = c;
+  s[kBilnNegCapacity] = -c;
+}
+
+std::span<const float, 4> four(const float* s, int word) { return std::span<const float, 4>(s + word, 4); }
+
+void interaction_update(const EleCall& c, const Member& m) {
+  const float* fl = m.real(kFl);
+  const float* dfl = m.real(kDfl);
+  const EndActions f{fl[6] + dfl[6], fl[4] + dfl[4], fl[10] + dfl[10], fl[5] + dfl[5], fl[11] + dfl[11]};
+  const bool biln = m.type_of(kMyA) == kIaBiln && m.type_of(kMyB) == kIaBiln;
+  const bool hinge = m.type_of(kMyA) == kHinge && m.type_of(kMyB) == kHinge;
+  if (!biln && !hinge) return;
+  float* ya = m.committed(kMyA);
+  float* yb = m.committed(kMyB);
+  const float curve = hinge ? ya[kHingeCurve] : 0.0f;
+  const bool hinge_pm = hinge && (curve == 1.0f || curve == 3.0f);
+  const int before = m.iw(kIafag);
+  const bool surface = (before >= 1 && before <= 3) || before == 5;  // the codes that examine the surface
+
+  if (surface && biln) {
+    // Families 1 and 5 exist only when all four bending ends and FX are IA_BILN.
+    float* za = m.committed(kMzA);
+    float* zb = m.committed(kMzB);
+    float* fx = m.committed(kFx);
+    const Nominal nom{fx[kBilnNominal], ya[kBilnNominal], za[kBilnNominal]};
+    constexpr std::string_view kBuckling = " LOCAL BUCKLING OCCURRED ";
+    if (before == 5) {
+      const int after = yldst2(f, nom, before);
+      m.iw(kIafag) = after;
+      if (after > 5) interaction_message(c.ielno, " MODEL OVERSTRENGTH ", after);
+    } else if (before == 1) {
+      const int after = yldst1(f, nom, before);
+      m.iw(kIafag) = after;
+      if (after == 2) {
+        set_capacity(ya, std::fabs(f.mya) * ya[kBilnRedu]);
+        set_capacity(za, std::fabs(f.mza) * za[kBilnRedu]);
+      } else if (after == 3) {
+        set_capacity(yb, std::fabs(f.myb) * yb[kBilnRedu]);
+        set_capacity(zb, std::fabs(f.mzb) * zb[kBilnRedu]);
+      } else if (after == 4) {
+        for (float* s : {ya, yb, za, zb}) set_capacity(s, s[kBilnCapacity] * s[kBilnRedu]);
+      }
+      // The compression capacity drops once, while it is still symmetric.
+      if (after != 1 && fx[kBilnNegCapacity] == -fx[kBilnCapacity]) {
+        fx[kBilnNegCapacity] = -std::fabs(f.p) * fx[kBilnRedu];
+        interaction_message(c.ielno, kBuckling, after);
+      }
+    } else if (before == 2 || before == 3) {
+      const int after = yldst1(f, nom, before);
+      m.iw(kIafag) = after;
+      if (after == 4) {
+        const bool end_b = before == 2;
+        float* sy = end_b ? yb : ya;
+        float* sz = end_b ? zb : za;
+        set_capacity(sy, std::fabs(end_b ? f.myb : f.mya) * sy[kBilnRedu]);
+        set_capacity(sz, std::fabs(end_b ? f.mzb : f.mza) * sz[kBilnRedu]);
+        interaction_message(c.ielno, kBuckling, after);
+      }
+    }
+  } else if (before >= 9 && biln) {
+    int after = before;
+    const float cap = pmyld2(f, ya[kBilnNominal], four(ya, kBilnPm), after);
+    m.iw(kIafag) = after;
+    set_capacity(ya, cap);
+    set_capacity(yb, cap);
+  } else if (!surface && before < 9 && hinge_pm) {
+    const float cap = pmyld1(f.p, ya[kHingeNominal], four(ya, kHingePm));
+    for (float* s : {ya, yb}) {
+      s[kHingePosYield] = cap;
+      s[kHingeNegYield] = -cap;
+    }
+  }
+
+  // The plastic-rotation capacity of end A from the axial load.
+  if (biln && (ya[kBilnCode] == 5.0f || ya[kBilnCode] == 6.0f)) {
+    ya[kBilnCapRot] = pmcub(f.p, four(ya, kBilnPrc));
+  } else if (hinge && (curve == 2.0f || curve == 3.0f)) {
+    ya[kHingeCapRot] = pmcub(f.p, four(ya, kHingePrc));
+  }
+}
 
 void state(EleCall& c, const Member& m) {
   if (c.lecho && c.typchg) force_heading(kv::titles().ldlabl);
@@ -1022,7 +1152,74 @@ void state(EleCall& c, const Member& m) {
 
 // The member and joint shear capacities of the ends are checked here against
 // the committed forces.
-void shear_checks(const EleCall& /*c*/, const Member& /*m*/) {}
+constexpr std::string_view kShearLabel = "SHEAR                         ";
+constexpr std::string_view kJointLabel = "POSSIBLE JOINT SHEAR CRACK    ";
+
+// The ductility of a bending end for its shear capacities: IA_BILN its own,
+// HINGE the end rotation over the rotation at first yield (0.0 before it).
+float shear_ductility(const Member& m, int comp) {
+  const float* s = m.committed(comp);
+  if (m.type_of(comp) == kIaBiln) return s[kBilnDuct];
+  const float first = s[kHingeFirstRot];
+  if (first == 0.0f) return 0.0f;
+  return std::fabs(m.real(kUl)[kComponentDof[static_cast<std::size_t>(comp)] - 1] / first);
+}
+
+// An exceeded shear limit: its code reported once, then limit-state point 3
+// when it is free. The caller gets back whether it took the point (and so
+// prints its message).
+bool shear_event(const Member& m, int ielno, int code, std::string_view label, int comp) {
+  if (take_code(m, code)) failure_report(m, ielno, label, end_label(comp));
+  if (kv::solsta().lsflag[kCapacityPoint] != 0.0f) return false;
+  set_limit_point(kCapacityPoint, ielno);
+  return true;
+}
+
+void member_shear(const EleCall& c, const Member& m, int comp) {
+  const float* s = m.committed(comp) + (m.type_of(comp) == kHinge ? kHingeShear : kBilnShear);
+  if (common::to_int(s[0]) != 1) return;
+  const float vci = s[1], vcf = s[2], vs = s[3], alfa = s[4];
+  const float* fl = m.real(kFl);
+  const float pn = -std::tan(alfa) * fl[6];
+  const float vc7 = (vci - vcf) * 0.207f + vcf;
+  const float v = shrcap(vci, vcf, vc7, vs, pn, shear_ductility(m, comp));
+  const float f = comp == kMyA ? fl[2] : fl[8];
+  if (!(std::fabs(f) > v)) return;
+  if (!shear_event(m, c.ielno, comp == kMyA ? kFlpShearA : kFlpShearB, kShearLabel, comp)) return;
+  fio::write(6, "(/,1X,'* ELEMENT ',I5,' SHEAR IN Z ',' DIR. AT ',A,'=',E12.4,' > SHEAR ',/,1X,'CAPACITY OF ',E12.4,"
+                "'AT STEP =',I5)",
+             c.ielno, end_label(comp), f, v, kv::solsta().istep);
+}
+
+void joint_shear(const EleCall& c, const Member& m, int comp) {
+  const float* js = m.real(kJsData) + (comp == kMyA ? 0 : kJointValues);
+  if (js[0] != 1.0f || !joint_dimensions_usable(js)) return;
+  const float j2 = js[1], j3 = js[2], j4 = js[3], j5 = js[4], j6 = js[5], j7 = js[6];
+  const float d = j3 + j5;
+  float bj = j4 == 0.0f ? std::sqrt(2.0f) * j3 : j3 + j4;
+  if (bj > j6) bj = j6;
+  const float* fl = m.real(kFl);
+  const float s1 = (comp == kMyA ? -fl[0] : fl[6]) / (d * bj);
+  const float y3 = j2;
+  const float y7 = j2 * 3.5f / 5.0f;
+  const float s2 = -j7 / (j6 * j5);
+  const float tauc = jshcap(s1, y3, y7, s2, shear_ductility(m, comp));
+  const float tau = std::fabs(comp == kMyA ? fl[4] : fl[10]) / (bj * j3 * j5);
+  if (!(tau > tauc)) return;
+  if (!shear_event(m, c.ielno, comp == kMyA ? kFlpJointA : kFlpJointB, kJointLabel, comp)) return;
+  fio::write(6, "(/,1X,'* ELEMENT ',I5,' JOINT SHEAR STRESS ','IN Z ',' DIR. AT ',A,'=',E12.4,' > JOINT SHEAR ',/,"
+                "1X,'STRESS CAPACITY OF ',E12.4,'AT STEP =',I5)",
+             c.ielno, end_label(comp), tau, tauc, kv::solsta().istep);
+}
+
+void shear_checks(const EleCall& c, const Member& m) {
+  for (int type : {kHinge, kIaBiln})
+    for (int comp : {kMyA, kMyB})
+      if (m.type_of(comp) == type) member_shear(c, m, comp);
+  for (int type : {kHinge, kIaBiln})
+    for (int comp : {kMyA, kMyB})
+      if (m.type_of(comp) == type) joint_shear(c, m, comp);
+}
 
 void commit(EleCall& c, const Member& m) {
   if (c.lecho && c.typchg) force_heading(kv::titles().ldlabl);
@@ -1036,6 +1233,51 @@ void commit(EleCall& c, const Member& m) {
     std::copy(committed_all + half, committed_all + 2 * half, committed_all);
   }
   shear_checks(c, m);
+}
+
+// ---------------------------------------------------------------- options 7, 8
+
+// Option 7: the four lines of one recorded step on the history unit.
+void history_write(const Member& m) {
+  const int unit = kv::ctl(kv::kIUNIT);
+  const int ja = m.iw(kJntA);
+  const int jb = m.iw(kJntB);
+  const float* fl = m.real(kFl);
+  const float* ul = m.real(kUl);
+  fio::write(unit, "(I6,1P,6E12.5)", ja, std::span<const float>(fl, 6));
+  fio::write(unit, "(I6,1P,6E12.5,A)", jb, std::span<const float>(fl + 6, 6), status_of(m).view());
+  fio::write(unit, "(I6,1P,6E12.5)", ja, std::span<const float>(ul, 6));
+  fio::write(unit, "(I6,1P,6E12.5,E10.2)", jb, std::span<const float>(ul + 6, 6), static_cast<float>(m.rw(kFlp)));
+}
+
+// Option 8: the history file listed back. The records are read into working
+// copies, never into the element: a later solution must start from the
+// committed forces and states, not from the last record of a file.
+void history_read() {
+  const common::HistoryRequest h = common::history_request();
+  const int unit = h.unit;
+  fio::write(6, "(/,'     IE3D BEAM FORCES...',/,'      STEP    TIME         NODE',7X,'AXIAL',11X,'FY',13X,'FZ',"
+                "11X,'TORSION',10X,'MY',13X,'MZ   STBFAG & FLP')");
+  std::array<float, 12> f{};
+  std::array<float, 12> d{};
+  std::int32_t ja = 0;
+  std::int32_t jb = 0;
+  float flp = 0.0f;
+  std::string stbfag;
+  int step = 0;
+  auto read = [&] {
+    stbfag.assign(6, ' ');
+    return fio::read_fmt(unit, "(I6,6E12.5,/,I6,6E12.5,A)", ja, std::span<float>(f.data(), 6), jb,
+                         std::span<float>(f.data() + 6, 6), stbfag) == fio::Status::ok &&
+           fio::read_fmt(unit, "(I6,6E12.5,/,I6,6E12.5,E10.2)", ja, std::span<float>(d.data(), 6), jb,
+                         std::span<float>(d.data() + 6, 6), flp) == fio::Status::ok;
+  };
+  common::history_records(h, step, read, [&](int stp, float time) {
+    fio::write(6, "(/,I10,1P,E15.5,0P,I6,1P,6E15.6,/,25X,I6,6E15.6,1X,A)", stp, time, ja,
+               std::span<const float>(f.data(), 6), jb, std::span<const float>(f.data() + 6, 6), stbfag);
+    fio::write(6, "(25X,'DISP  ',1P,6E15.6,/,31X,6E15.6,1X,E10.2)", std::span<const float>(d.data(), 6),
+               std::span<const float>(d.data() + 6, 6), flp);
+  });
 }
 
 // ---------------------------------------------------------------- options 6, 10-14
@@ -1152,8 +1394,8 @@ void ele09(EleCall& c) {
     case kEleState: state(c, m); break;
     case kEleCommit: commit(c, m); break;
     case kEleLoads: element_loads(c, m); break;
-    case kEleHistWrite: break;  // the history record
-    case kEleHistRead: break;   // and its read-back
+    case kEleHistWrite: history_write(m); break;
+    case kEleHistRead: history_read(); break;
     case kEleNState: state_size(c, m); break;
     case kEleEnergy: energy(c, m); break;
     case kEleDuct: ductility(c, m); break;
