@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -51,19 +52,7 @@ std::string padded(std::string_view s, std::size_t n) {
   return t;
 }
 
-// A skyline matrix of CONTRL words (values, MDIAG) of order NEQ.
-struct Sky {
-  kv::SkyReal* a = nullptr;
-  const std::int32_t* md = nullptr;  // md[j - 1] = MDIAG(j)
-  int nstore = 0;                    // MDIAG(NEQ + 1) - 1 stored terms
-  std::int64_t ia = 0, imd = 0;      // the same as ZMATRX indices, for MSOLL
-
-  // Term (i, j), i <= j, or 0.0 above column j's profile.
-  float term(int i, int j) const {
-    const int h = md[j] - md[j - 1];
-    return j - i < h ? static_cast<float>(a[md[j - 1] - 1 + j - i]) : 0.0f;
-  }
-};
+}  // namespace
 
 Sky sky(int values_word, int mdiag_word) {
   Sky s;
@@ -77,6 +66,8 @@ Sky sky(int values_word, int mdiag_word) {
 
 bool mass_formed() { return ctl(kv::kMassValues) > 0 && ctl(kv::kMassMdiag) > 0; }
 
+namespace {
+
 // The separate global geometric stiffness exists only when the structure input
 // reserved it (KGDATA(3) = 2 there); otherwise words 51 and 52 point at the
 // KGDATA record itself and must not be formed into.
@@ -88,10 +79,8 @@ bool geometric_stiffness_formed() {
 
 ReportModel report_model() { return ReportModel{model::node_tables(), ctl(kv::kNNODE), ctl(kv::kNCOS)}; }
 
-// The dense free block of a skyline matrix (both triangles), equations
-// ncond+1..l2. Every diagonal term not above 0.0 is reported with the text of
-// the matrix; the caller gets back false when there was one. Infinity and NaN
-// are left to the caller's finiteness check.
+}  // namespace
+
 bool dense_block(const Sky& s, int ncond, int l2, float* dense, std::string_view trace_fmt,
                  std::string_view diag_fmt) {
   const int n = l2 - ncond;
@@ -114,6 +103,8 @@ bool dense_block(const Sky& s, int ncond, int l2, float* dense, std::string_view
   }
   return ok;
 }
+
+namespace {
 
 // Node n's six components of a vector over the equations, rebuilt through the
 // node's constraint offsets and turned to the global frame (the displacement
@@ -141,10 +132,10 @@ std::array<float, 6> global_node_vector(const model::NodeTables& t, int n, const
   return g;
 }
 
-// The eigenvalue and eigenvector tables, seven modes a block. For natural
-// frequencies the eigenvalues become frequencies and then periods in place.
-void report_blocks(Kind kind, int neig, int nfree, int ncond, float* eig, const float* vec,
-                   const std::string& option) {
+}  // namespace
+
+void mode_table(bool buckling, int neig, int nfree, int ncond, float* eig, const float* vec,
+                const std::function<void()>& next_page) {
   std::array<float, kBlock> row{};
   std::array<int, kBlock> modes{};
   for (int j1 = 1; j1 <= neig; j1 += kBlock) {
@@ -153,7 +144,7 @@ void report_blocks(Kind kind, int neig, int nfree, int ncond, float* eig, const 
     for (std::size_t k = 0; k < cnt; ++k) modes[k] = j1 + static_cast<int>(k);
     fio::write(kOut, "('           MODE:',7(I10,5X))", std::span<const int>(modes.data(), cnt));
     const std::span<const float> block(eig + j1 - 1, cnt);
-    if (kind == Kind::buckling) {
+    if (buckling) {
       fio::write(kOut, "('     EIGENVALUE:',1P,7(E14.5,1X))", block);
     } else {
       for (int j = j1; j <= j2; ++j) eig[j - 1] = std::sqrt(eig[j - 1]);
@@ -172,8 +163,19 @@ void report_blocks(Kind kind, int neig, int nfree, int ncond, float* eig, const 
         row[k] = vec[static_cast<std::int64_t>(i - 1) + static_cast<std::int64_t>(j1 - 1 + static_cast<int>(k)) * nfree];
       fio::write(kOut, "('     DOF(',I6,')',1P,7(E14.5,1X))", ncond + i, std::span<const float>(row.data(), cnt));
     }
-    if (j2 < neig) fio::write(kOut, kHeader, kv::titles().title1, kv::titles().title2, option, neig);
+    if (j2 < neig) next_page();
   }
+}
+
+namespace {
+
+// The eigenvalue and eigenvector tables of "SOL" 3, the solution header again
+// before each further block.
+void report_blocks(Kind kind, int neig, int nfree, int ncond, float* eig, const float* vec,
+                   const std::string& option) {
+  mode_table(kind == Kind::buckling, neig, nfree, ncond, eig, vec, [&] {
+    fio::write(kOut, kHeader, kv::titles().title1, kv::titles().title2, option, neig);
+  });
 }
 
 // The mode vector over all NEQ equations scaled so that its component of
@@ -190,11 +192,26 @@ void normalize(float* v, int neq) {
   for (int e = 0; e < neq; ++e) v[e] = v[e] / scale;
 }
 
+}  // namespace
+
 bool all_finite(const float* v, std::int64_t count) {
   for (std::int64_t i = 0; i < count; ++i)
     if (!std::isfinite(v[i])) return false;
   return true;
 }
+
+void zero_negative_eigenvalues(float* eig, int neig) {
+  for (int j = 1; j <= neig; ++j) {
+    if (eig[j - 1] >= 0.0f) continue;
+    fio::write(kOut,
+               "(' *** MODE',I5,': EIGENVALUE',1P,E12.4,' IS NEGATIVE, THE STIFFNESS IS NOT POSITIVE DEFINITE;',"
+               "' ITS FREQUENCY IS PRINTED AS 0.0')",
+               j, eig[j - 1]);
+    eig[j - 1] = 0.0f;
+  }
+}
+
+namespace {
 
 // Counts the eigen-solution as abandoned, with the reason on the console.
 void abandoned(std::string_view why) {
@@ -377,16 +394,7 @@ void eigsol(const EigenTables& t) {
 
   // A negative eigenvalue of the frequency problem has no real frequency; it
   // is reported and its frequency taken as 0.0 rather than printed as NaN.
-  if (kind == Kind::frequencies) {
-    for (int j = 1; j <= neig; ++j) {
-      if (eig[j - 1] >= 0.0f) continue;
-      fio::write(kOut,
-                 "(' *** MODE',I5,': EIGENVALUE',1P,E12.4,' IS NEGATIVE, THE STIFFNESS IS NOT POSITIVE DEFINITE;',"
-                 "' ITS FREQUENCY IS PRINTED AS 0.0')",
-                 j, eig[j - 1]);
-      eig[j - 1] = 0.0f;
-    }
-  }
+  if (kind == Kind::frequencies) zero_negative_eigenvalues(eig, neig);
 
   report_blocks(kind, neig, nfree, ncond, eig, vec, option);
 

@@ -7,6 +7,7 @@
 #include "fio/fio.h"
 #include "solutions/dynamic/time_history.h"
 #include "solutions/eigen_solution.h"
+#include "solutions/response_spectrum.h"
 #include "solutions/static_elastic.h"
 #include "solutions/static_nonlinear.h"
 
@@ -26,6 +27,7 @@ void run_static_elastic(const SolutionCall&) { sol01(); }
 void run_time_history(const SolutionCall&) { sol02(); }
 void run_static_nonlinear(const SolutionCall&) { sol04(); }
 void run_eigen_solution(const SolutionCall&) { sol03(); }
+void run_response_spectrum(const SolutionCall&) { sol05(); }
 
 // Solutions 1 to 5: static elastic, time history, eigen-solution, static
 // nonlinear, response spectrum.
@@ -35,7 +37,7 @@ constexpr std::array<Solution, 6> kSolutions{{
     {&run_time_history, true, true, true},
     {&run_eigen_solution, true, true, true},
     {&run_static_nonlinear, true, false, true},
-    {nullptr, true, true, false},
+    {&run_response_spectrum, true, true, false},
 }};
 
 }  // namespace

@@ -68,7 +68,8 @@ INSTANTIATE_TEST_SUITE_P(
                       // Solutions 2 and 4 read records this deck does not hold; their
                       // own decks cover them. "+3" runs the eigen-solution, which rejects this deck's "1 0" record.
                       NumberCase{"PlusThree", "SOL+3", false, "SOL-03 INVALID OPTION", 3},
-                      NumberCase{"Five", "SOL5", false, " *** SOLUTION # 5 IS NOT AVAILABLE", 3}),
+                      // "+5" reads "1" as its method word, which is neither SRSS nor CQC.
+                      NumberCase{"Five", "SOL5", false, "INVALID MODAL COMBINATION METHOD", 3}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The structure read in-process from a deck whose "SOL" records follow it.
@@ -99,7 +100,7 @@ class InProcess : public ::testing::Test {
 };
 
 TEST_F(InProcess, SolutionsOneToFourRunWithoutModalCombinationAndElementLoadRecords) {
-  build("1 0\n1 2 0 0 FY 1000.0\n0 0 0 0 END 0\n");
+  build("1 0\n1 2 0 0 FY 1000.0\n0 0 0 0 END 0\nNOSRSS 1 0.05 1 2 1\n3 20\n");
   kv::solsta().rsmeth = 2.0f;
   kv::ctl(kv::kElementLoadWord) = 3;  // records of an earlier solution
   solutions::soldsp("SOL1", "", 0.0f, 0.0f, 0.0f);
@@ -114,7 +115,8 @@ TEST_F(InProcess, SolutionsOneToFourRunWithoutModalCombinationAndElementLoadReco
   EXPECT_FLOAT_EQ(kv::stcase().rstat[2], -1000.0f);
   EXPECT_TRUE(kv::ctl_true(kv::kELASTC));
 
-  // The response spectrum keeps its method; a number without a solution stops.
+  // An invalid method leaves the response spectrum's method as it was; a
+  // number without a solution stops.
   kv::solsta().rsmeth = 1.0f;
   solutions::soldsp("SOL5", "", 0.0f, 0.0f, 0.0f);
   EXPECT_EQ(kv::solsta().rsmeth, 1.0f);

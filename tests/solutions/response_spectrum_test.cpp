@@ -1,0 +1,311 @@
+// "SOL" 5: the table interpolation and the CQC coefficients by hand, and the
+// two-storey shear building (k = 100, unit floor masses, a flat spectrum of
+// 0.4 g) run end to end against its hand-computed modal responses.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "solution_harness.h"
+#include "solutions/response_spectrum.h"
+#include "support/test_support.h"
+
+namespace {
+
+using soltest::lines_of;
+using soltest::numbers_of;
+
+// Single-precision arithmetic, values printed to five or more digits.
+constexpr double kRel = 1e-4;
+
+void expect_rel(double got, double want, const std::string& what, double rel = kRel) {
+  EXPECT_NEAR(got, want, rel * std::fabs(want)) << what;
+}
+
+// ---------------------------------------------------------------- TABINT, RHO
+
+struct TabCase {
+  float x;
+  float y;
+};
+
+TEST(Tabint, InterpolatesInsideAndClampsAtTheEnds) {
+  // (0, 1), (1, 3), (2, 3), (4, -1)
+  const float t[] = {0.0f, 1.0f, 1.0f, 3.0f, 2.0f, 3.0f, 4.0f, -1.0f};
+  const TabCase cases[] = {{-1.0f, 1.0f}, {0.0f, 1.0f}, {0.5f, 2.0f}, {1.0f, 3.0f}, {1.5f, 3.0f},
+                           {3.0f, 1.0f},  {4.0f, -1.0f}, {9.0f, -1.0f}};
+  for (const TabCase& c : cases) EXPECT_FLOAT_EQ(solutions::tabint(c.x, 4, t), c.y) << "x = " << c.x;
+  const float one[] = {2.0f, 5.0f};
+  EXPECT_FLOAT_EQ(solutions::tabint(1.0f, 1, one), 5.0f);
+  EXPECT_FLOAT_EQ(solutions::tabint(3.0f, 1, one), 5.0f);
+}
+
+struct RhoCase {
+  float zeta;
+  float r;
+  double rho;
+};
+
+TEST(CqcRho, HandValues) {
+  const RhoCase cases[] = {
+      {0.05f, 0.5f, 0.01849},        // 8 (0.0025)(1.5)(0.35355) / (0.5625 + 0.01125)
+      {0.05f, 0.381966f, 0.008856},  // the two modes of the shear building
+      {0.05f, 1.0f, 1.0},            // equal periods
+      {0.0f, 1.0f, 1.0},             // equal periods without damping: 1, not 0/0
+      {0.0f, 0.5f, 0.0},             // distinct periods without damping
+  };
+  for (const RhoCase& c : cases) {
+    const float rho = solutions::cqc_rho(c.zeta, c.r);
+    EXPECT_TRUE(std::isfinite(rho));
+    EXPECT_NEAR(rho, c.rho, 5e-6 + 1e-4 * c.rho) << "zeta " << c.zeta << " r " << c.r;
+  }
+}
+
+// ---------------------------------------------------------------- the shear building
+
+std::string base_deck() { return kvtest::read_file(kvtest::case_path("rs_shear_building.dat")); }
+
+std::string replaced(std::string s, const std::string& from, const std::string& to) {
+  const std::size_t at = s.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at != std::string::npos) s.replace(at, from.size(), to);
+  return s;
+}
+
+// The deck up to its solution (the structure input).
+std::string structure_part() {
+  const std::string d = base_deck();
+  return d.substr(0, d.find("SOL5"));
+}
+
+// The SOL5 records of the base deck without STOP.
+std::string sol5_part(const std::string& title) {
+  std::string d = base_deck();
+  d = d.substr(d.find("SOL5"));
+  d = d.substr(0, d.find("STOP"));
+  return replaced(d, "'SPECTRUM SRSS'", "'" + title + "'");
+}
+
+std::string solution(const std::string& out, const std::string& title) {
+  const std::size_t at = out.find("SOLUTION.....: " + title);
+  if (at == std::string::npos) return {};
+  const std::size_t box = out.find("MEMORY UTILIZATION", at);
+  return out.substr(at, box == std::string::npos ? std::string::npos : box - at);
+}
+
+// The lines after the first line holding `head` up to the next page.
+std::vector<std::string> block_after(const std::string& text, const std::string& head) {
+  std::vector<std::string> out;
+  bool in = false;
+  for (const std::string& l : lines_of(text)) {
+    if (in && l.rfind("1 STRUCTURE", 0) == 0) break;
+    if (in) out.push_back(l);
+    if (!in && l.find(head) != std::string::npos) in = true;
+  }
+  return out;
+}
+
+// The values of the (equation, value) pairs of a value list, by equation.
+std::vector<double> value_list(const std::string& text, const std::string& head) {
+  std::vector<double> v;
+  for (const std::string& l : block_after(text, head)) {
+    if (l.find("D.O.F.") != std::string::npos) continue;
+    const std::vector<double> x = numbers_of(l);
+    for (std::size_t i = 1; i < x.size(); i += 2) v.push_back(x[i]);
+  }
+  return v;
+}
+
+// The last number of each line of a block that holds numbers.
+std::vector<double> last_numbers(const std::string& text, const std::string& head, const std::string& key) {
+  std::vector<double> v;
+  for (const std::string& l : block_after(text, head)) {
+    if (l.find(key) == std::string::npos) continue;
+    const std::vector<double> x = numbers_of(l);
+    if (!x.empty()) v.push_back(x.back());
+  }
+  return v;
+}
+
+std::vector<double> gcs_summ(const std::string& text, const std::string& head) {
+  for (const std::string& l : block_after(text, head))
+    if (l.rfind(" GCS SUMM.", 0) == 0) return numbers_of(l.substr(10));
+  return {};
+}
+
+// Modal displacements of the trace: the "DISP(" values after the mode's head.
+std::vector<double> modal_displacements(const std::string& text, int m) {
+  std::vector<double> v;
+  bool in = false;
+  for (const std::string& l : lines_of(text)) {
+    if (l.find("MODAL DISPLACEMENTS FOR MODE") != std::string::npos) {
+      if (in) break;
+      in = numbers_of(l).size() == 1 && numbers_of(l)[0] == m;
+      continue;
+    }
+    if (in && l.find("DISP(") != std::string::npos) v.push_back(numbers_of(l.substr(l.find(")=") + 2))[0]);
+    if (in && l.find("DISP(") == std::string::npos) break;
+  }
+  return v;
+}
+
+constexpr double kK = 100.0;
+// Hand values: phi1 = (0.618034, 1), phi2 = (1, -0.618034), Gamma Sd per mode.
+const std::vector<double> kMode1{2.92803, 4.73765};
+const std::vector<double> kMode2{0.163173, -0.100846};
+
+TEST(ShearBuilding, SrssModalResponsesAndTotals) {
+  const std::string deck = replaced(base_deck(), "SOL5\n", "BUG=F\nSOL5\n");
+  const kvtest::RunResult r = kvtest::run_deck(deck, "rs_srss");
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::string s = solution(r.output, "SPECTRUM SRSS");
+  ASSERT_FALSE(s.empty());
+  EXPECT_NE(s.find(" SOLUTION #5, SRSS MODAL COMBINATION METHOD"), std::string::npos);
+
+  // Effective masses: Gamma^2 M* / M = 0.9472 and 0.0528 in X.
+  const std::vector<std::string> em = block_after(s, "   MODE     GCS X-DIRECTION(%)");
+  ASSERT_GE(em.size(), 2u);
+  expect_rel(numbers_of(em[0])[1], 0.9472, "effective mass 1", 1e-3);
+  expect_rel(numbers_of(em[1])[1], 0.05279, "effective mass 2", 1e-3);
+
+  const std::vector<double> u1 = modal_displacements(s, 1);
+  const std::vector<double> u2 = modal_displacements(s, 2);
+  ASSERT_EQ(u1.size(), 2u);
+  ASSERT_EQ(u2.size(), 2u);
+  for (std::size_t k = 0; k < 2; ++k) {
+    expect_rel(u1[k], kMode1[k], "mode 1 floor " + std::to_string(k + 1));
+    expect_rel(u2[k], kMode2[k], "mode 2 floor " + std::to_string(k + 1), 3e-4);
+  }
+
+  const std::vector<double> tot = value_list(s, "TOTAL MAXIMUM STRUCTURAL RESPONSES");
+  ASSERT_EQ(tot.size(), 2u);
+  expect_rel(tot[0], 2.93257, "SRSS floor 1", 2e-4);
+  expect_rel(tot[1], 4.73872, "SRSS floor 2", 2e-4);
+
+  // Spring forces and the base shear: k times the SRSS of the modal storey drifts.
+  const double d1 = std::hypot(kMode1[0], kMode2[0]);
+  const double d2 = std::hypot(kMode1[1] - kMode1[0], kMode2[1] - kMode2[0]);
+  const std::vector<double> f = last_numbers(s, "TOTAL MAXIMUM ELEMENT FORCES:", "SHEAR-Y");
+  ASSERT_EQ(f.size(), 2u);
+  expect_rel(f[0], kK * d1, "spring 1");
+  expect_rel(f[1], kK * d2, "spring 2");
+  const std::vector<double> rs = gcs_summ(s, "TOTAL REACTIONS AT GCS\" ORIGIN");
+  ASSERT_EQ(rs.size(), 6u);
+  expect_rel(rs[0], kK * d1, "base shear");
+  for (std::size_t i = 1; i < 6; ++i) EXPECT_EQ(rs[i], 0.0);
+}
+
+TEST(ShearBuilding, CqcWithTheModalCorrelation) {
+  const std::string deck = replaced(base_deck(), "SRSS 2 0.05", "CQC 2 0.05");
+  const kvtest::RunResult r = kvtest::run_deck(deck, "rs_cqc");
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::string s = solution(r.output, "SPECTRUM SRSS");
+  EXPECT_NE(s.find(" SOLUTION #5, CQC MODAL COMBINATION METHOD"), std::string::npos);
+  EXPECT_NE(s.find("CROSS-MODAL COF. MATRIX"), std::string::npos);
+
+  const double rho = 0.008856;
+  auto cqc = [&](double a, double b) { return std::sqrt(a * a + b * b + 2.0 * rho * a * b); };
+  const std::vector<double> tot = value_list(s, "TOTAL MAXIMUM STRUCTURAL RESPONSES");
+  ASSERT_EQ(tot.size(), 2u);
+  expect_rel(tot[0], 2.93401, "CQC floor 1", 2e-4);
+  expect_rel(tot[1], 4.73783, "CQC floor 2", 2e-4);
+  const std::vector<double> f = last_numbers(s, "TOTAL MAXIMUM ELEMENT FORCES:", "SHEAR-Y");
+  ASSERT_EQ(f.size(), 2u);
+  expect_rel(f[0], kK * cqc(kMode1[0], kMode2[0]), "spring 1");
+  expect_rel(f[1], kK * cqc(kMode1[1] - kMode1[0], kMode2[1] - kMode2[0]), "spring 2");
+  const std::vector<double> rs = gcs_summ(s, "TOTAL REACTIONS AT GCS\" ORIGIN");
+  ASSERT_EQ(rs.size(), 6u);
+  expect_rel(rs[0], kK * cqc(kMode1[0], kMode2[0]), "base shear");
+}
+
+// From the mode table on, the lines of a solution (titles and stamps aside).
+std::vector<std::string> result_lines(const std::string& s) {
+  std::vector<std::string> v;
+  bool in = false;
+  for (const std::string& l : lines_of(s)) {
+    if (l.rfind("           MODE:", 0) == 0) in = true;
+    if (in && l.rfind("1 STRUCTURE", 0) != 0 && l.rfind("  SOLUTION.....", 0) != 0) v.push_back(l);
+  }
+  return v;
+}
+
+TEST(ShearBuilding, FileWrittenThenReadBackInTheSameRun) {
+  const std::string deck = structure_part() + sol5_part("STORE") +
+                           replaced(sol5_part("READ BACK"), "\n3 20\n", "\n2 20\n") + "STOP\n";
+  const kvtest::RunResult r = kvtest::run_deck(deck, "rs_file");
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::string a = solution(r.output, "STORE");
+  const std::string b = solution(r.output, "READ BACK");
+  EXPECT_NE(b.find(" EIGEN-SOLUTION IS READ FROM DISK UNIT .  20"), std::string::npos);
+  const std::vector<std::string> la = result_lines(a);
+  ASSERT_GT(la.size(), 20u);
+  EXPECT_EQ(la, result_lines(b));
+}
+
+TEST(ShearBuilding, StoreOnlyStopsTheRunAfterTheModeTable) {
+  const std::string deck = replaced(base_deck(), "\n3 20\n", "\n1 20\n");
+  const kvtest::RunResult r = kvtest::run_deck(deck, "rs_store");
+  const std::string s = solution(r.output, "SPECTRUM SRSS");
+  EXPECT_NE(s.find(" EIGEN-SOLUTION IS STORE IN DISK UNIT ..  20"), std::string::npos);
+  EXPECT_NE(s.find("   PERIOD (SEC):"), std::string::npos);
+  EXPECT_EQ(s.find("TOTAL MAXIMUM"), std::string::npos);
+}
+
+// Displacement lines of the static solution titled `title`.
+std::vector<std::string> displacement_lines(const std::string& out, const std::string& title) {
+  std::vector<std::string> v;
+  for (const std::string& l : block_after(solution(out, title), "GCS DISPLACEMENTS")) {
+    if (numbers_of(l).size() == 7) v.push_back(l);
+  }
+  return v;
+}
+
+TEST(ShearBuilding, NoModalStateReachesALaterStaticSolution) {
+  const std::string sol1 = "SOL1\n'PUSH TITLE'\n1 0\n1 3 0 0 FX 10.0\n0 0 0 0 END 0\n";
+  const std::string deck = structure_part() + replaced(sol1, "TITLE", "BEFORE") + sol5_part("SPECTRUM") +
+                           replaced(sol1, "TITLE", "AFTER") + "STOP\n";
+  const kvtest::RunResult r = kvtest::run_deck(deck, "rs_leak");
+  ASSERT_EQ(r.status, 0) << r.console;
+  ASSERT_NE(solution(r.output, "SPECTRUM").find("TOTAL MAXIMUM INERTIA FORCES"), std::string::npos);
+  const std::vector<std::string> before = displacement_lines(r.output, "PUSH BEFORE");
+  ASSERT_FALSE(before.empty());
+  EXPECT_EQ(before, displacement_lines(r.output, "PUSH AFTER"));
+  // 10 at the top: floor displacements 0.1 and 0.2.
+  const std::vector<double> top = numbers_of(before.back());
+  expect_rel(top[1], 0.2, "top floor");
+}
+
+struct FaultCase {
+  std::string records;  // the two records of the solution
+  std::string message;
+};
+
+void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.records; }
+
+class RecordFaults : public ::testing::TestWithParam<FaultCase> {};
+
+TEST_P(RecordFaults, EndTheSolutionWithAMessage) {
+  const FaultCase& c = GetParam();
+  const std::string deck = structure_part() + "SOL5\n'FAULT'\n" + c.records + "\nSTOP\n";
+  const kvtest::RunResult r = kvtest::run_deck(deck, "rs_fault");
+  // The run goes on to STOP and counts the abandoned solution.
+  ASSERT_EQ(r.status, 3) << r.console;
+  const std::string s = solution(r.output, "FAULT");
+  EXPECT_NE(s.find(c.message), std::string::npos) << s;
+  EXPECT_EQ(s.find("   PERIOD (SEC):"), std::string::npos);
+  EXPECT_EQ(s.find("TOTAL MAXIMUM"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, RecordFaults,
+    ::testing::Values(FaultCase{"SRSS 2 0.05 1 2 2\n4 20", "NSTEP =     4 MUST BE 1, 2 OR 3"},
+                      FaultCase{"SRSS 2 0.05 1 2 2\n0 20", "NSTEP =     0 MUST BE 1, 2 OR 3"},
+                      FaultCase{"SRSS 3 0.05 1 2 9\n3 20", "NMODES =     3 MUST LIE BETWEEN 1 AND NEIG =     2"},
+                      FaultCase{"SRSS 2 0.05 1 2 1\n3 20", "NMODES =     2 MUST LIE BETWEEN 1 AND NEIG =     1"},
+                      FaultCase{"SRSS 2 0.05 4 2 2\n3 20", "NCOMP =     4 MUST BE 1, 2 OR 3"},
+                      FaultCase{"SRSS 2 0.05 1 2 2\n3 6", "THE EIGEN-SOLUTION UNIT     6 MUST LIE BETWEEN"},
+                      FaultCase{"NOSRSS 2 0.05 1 2 2\n3 20", "INVALID MODAL COMBINATION METHOD"}));
+
+}  // namespace
