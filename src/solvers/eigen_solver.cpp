@@ -1,11 +1,15 @@
 #include "solvers/eigen_solver.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <utility>
+#include <vector>
 
 #include "base/work_array.h"
 #include "fio/fio.h"
+#include "solvers/skyline_elimination.h"
 
 namespace solvers {
 
@@ -49,30 +53,39 @@ bool all_finite(const float* v, std::ptrdiff_t count) {
 
 }  // namespace
 
+// The terms of a row are formed together, row i's x(j) for every j at once:
+// each x(j) still takes its products one k after another in ascending order,
+// as a single running sum, but the inner loop runs down a stored column
+// (contiguous, vectorised) instead of across rows.
 int cholrd(int n, float* ap, float* bp, float* d, float& piv) {
   const Dense a{ap, n};
   const Dense b{bp, n};
-  for (int i = 1; i <= n; ++i) {
-    for (int j = i; j <= n; ++j) {
-      float x = b(i, j);
-      for (int k = 1; k < i; ++k) x -= b(i, k) * b(j, k);
-      if (j == i) {
-        piv = x;
-        // NaN fails "x > 0" too; an infinite pivot would turn the factor into
-        // zeros and NaN further on.
-        if (!(x > 0.0f) || !std::isfinite(x)) return i;
-        d[i - 1] = std::sqrt(x);
-      } else {
-        b(j, i) = x / d[i - 1];
-      }
+  std::vector<float> xs(static_cast<std::size_t>(n) + 1);
+  // x(j) -= B(i, k) * M(j, k) for j = i..n, k = 1..i-1.
+  const auto subtract_columns = [&](int i, const Dense& m) {
+    float* __restrict x = xs.data() + i;
+    const int len = n - i + 1;
+    for (int k = 1; k < i; ++k) {
+      const float f = b(i, k);
+      const float* __restrict c = &m(i, k);
+      for (int q = 0; q < len; ++q) x[q] -= f * c[q];
     }
+  };
+  for (int i = 1; i <= n; ++i) {
+    for (int j = i; j <= n; ++j) xs[static_cast<std::size_t>(j)] = b(i, j);
+    subtract_columns(i, b);
+    const float x = xs[static_cast<std::size_t>(i)];
+    piv = x;
+    // NaN fails "x > 0" too; an infinite pivot would turn the factor into
+    // zeros and NaN further on.
+    if (!(x > 0.0f) || !std::isfinite(x)) return i;
+    d[i - 1] = std::sqrt(x);
+    for (int j = i + 1; j <= n; ++j) b(j, i) = xs[static_cast<std::size_t>(j)] / d[i - 1];
   }
   for (int i = 1; i <= n; ++i) {
-    for (int j = i; j <= n; ++j) {
-      float x = a(i, j);
-      for (int k = 1; k < i; ++k) x -= b(i, k) * a(j, k);
-      a(j, i) = x / d[i - 1];
-    }
+    for (int j = i; j <= n; ++j) xs[static_cast<std::size_t>(j)] = a(i, j);
+    subtract_columns(i, a);
+    for (int j = i; j <= n; ++j) a(j, i) = xs[static_cast<std::size_t>(j)] / d[i - 1];
   }
   for (int j = 1; j <= n; ++j) {
     for (int i = j; i <= n; ++i) {
@@ -85,9 +98,56 @@ int cholrd(int n, float* ap, float* bp, float* d, float& piv) {
   return 0;
 }
 
+namespace {
+
+// The rotations of one pivot row p, (q, s, tau) in the order they were made,
+// applied to the eigenvector columns: each row of X takes them in that order,
+// as if each had been applied when it was made, so rows can be shared out by
+// blocks among threads and the columns walked in step (vectorised).
+struct PendingRotations {
+  std::vector<int> q;
+  std::vector<float> s;
+  std::vector<float> tau;
+};
+
+void rotate_vectors(int n, float* xp, int p, const PendingRotations& r) {
+  const int count = static_cast<int>(r.q.size());
+  if (count == 0) return;
+  constexpr int kRows = 64;
+  const int blocks = (n + kRows - 1) / kRows;
+  float* colp = xp + static_cast<std::ptrdiff_t>(p - 1) * n;
+  const auto apply = [&](int blk) {
+    const int lo = blk * kRows;
+    const int hi = std::min(n, lo + kRows);
+    for (int k = 0; k < count; ++k) {
+      float* __restrict gp = colp + lo;
+      float* __restrict hq = xp + static_cast<std::ptrdiff_t>(r.q[k] - 1) * n + lo;
+      const float s = r.s[k];
+      const float tau = r.tau[k];
+      for (int j = 0; j < hi - lo; ++j) {
+        const float gv = gp[j];
+        const float hv = hq[j];
+        gp[j] = gv - s * (hv + gv * tau);
+        hq[j] = hv + s * (gv - hv * tau);
+      }
+    }
+  };
+  const std::int64_t work = static_cast<std::int64_t>(count) * n;
+  const int threads = work >= 100000 ? std::min(detail::solver_threads(), blocks) : 1;
+  if (threads > 1) {
+#pragma omp parallel for num_threads(threads) schedule(static)
+    for (int blk = 0; blk < blocks; ++blk) apply(blk);
+  } else {
+    for (int blk = 0; blk < blocks; ++blk) apply(blk);
+  }
+}
+
+}  // namespace
+
 bool jacrot(int n, float* ap, float* eig, float* xp, float* w1, float* w2) {
   const Dense a{ap, n};
   const Dense x{xp, n};
+  PendingRotations pending;
   for (int i = 1; i <= n; ++i) {
     for (int j = 1; j <= n; ++j) x(i, j) = i == j ? 1.0f : 0.0f;
     eig[i - 1] = a(i, i);
@@ -100,6 +160,9 @@ bool jacrot(int n, float* ap, float* eig, float* xp, float* w1, float* w2) {
     if (sm == 0.0f) return true;
     const float threshold = sweep < 4 ? 0.2f * sm / nn : 0.0f;
     for (int p = 1; p < n; ++p) {
+      pending.q.clear();
+      pending.s.clear();
+      pending.tau.clear();
       for (int q = p + 1; q <= n; ++q) {
         float g = 100.0f * std::fabs(a(p, q));
         if (g <= 1.0e-20f) g = 0.0f;
@@ -132,8 +195,11 @@ bool jacrot(int n, float* ap, float* eig, float* xp, float* w1, float* w2) {
         for (int j = 1; j < p; ++j) rotate(a(j, p), a(j, q), s, tau);
         for (int j = p + 1; j < q; ++j) rotate(a(p, j), a(j, q), s, tau);
         for (int j = q + 1; j <= n; ++j) rotate(a(p, j), a(q, j), s, tau);
-        for (int j = 1; j <= n; ++j) rotate(x(j, p), x(j, q), s, tau);
+        pending.q.push_back(q);
+        pending.s.push_back(s);
+        pending.tau.push_back(tau);
       }
+      rotate_vectors(n, xp, p, pending);
     }
     for (int i = 0; i < n; ++i) {
       w1[i] += w2[i];

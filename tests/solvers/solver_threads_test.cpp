@@ -1,6 +1,7 @@
 // The solver kernels give the same bits for any number of threads: the
 // factors, the reduced loads and the solutions of 1, 2 and 8 threads are
-// compared byte for byte, on profiles long enough to be shared out.
+// compared byte for byte, on profiles long enough to be shared out, and so
+// are the eigenvalues and eigenvectors of a dense pair.
 #include <gtest/gtest.h>
 
 #include <omp.h>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "solver_test_support.h"
+#include "solvers/eigen_solver.h"
 #include "solvers/skyline_elimination.h"
 #include "solvers/skyline_solver.h"
 
@@ -120,6 +122,51 @@ TEST(SolverThreads, SkylineReductionGivesTheSameBytesForAnyThreadCount) {
       EXPECT_TRUE(same_bytes(one.k, many.k)) << c.name << ": factor, " << threads << " threads";
       EXPECT_TRUE(same_bytes(one.r, many.r)) << c.name << ": solution, " << threads << " threads";
     }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+struct Eigen {
+  solvers::EigenStatus status = solvers::EigenStatus::ok;
+  std::vector<float> eig;
+  std::vector<float> x;
+};
+
+// All eigenpairs of a random dense pair: A symmetric, B diagonally dominant.
+Eigen eigen_run(int n, int threads) {
+  std::mt19937 rng(1234);
+  std::uniform_real_distribution<float> u(-1.0f, 1.0f);
+  const std::size_t nn = static_cast<std::size_t>(n) * n;
+  std::vector<float> a(nn), b(nn);
+  for (int j = 0; j < n; ++j) {
+    for (int i = 0; i <= j; ++i) {
+      a[i + static_cast<std::size_t>(j) * n] = a[j + static_cast<std::size_t>(i) * n] = u(rng);
+      b[i + static_cast<std::size_t>(j) * n] = b[j + static_cast<std::size_t>(i) * n] = 0.01f * u(rng);
+    }
+    b[j + static_cast<std::size_t>(j) * n] = 1.0f + 0.5f * std::fabs(u(rng));
+  }
+  Eigen out;
+  out.eig.resize(static_cast<std::size_t>(n));
+  out.x.resize(nn);
+  std::vector<float> d(static_cast<std::size_t>(n)), w1(d.size()), w2(d.size());
+  const Threads t(threads);
+  solvertest::Unit6 unit6;
+  out.status = solvers::eiggen(n, a.data(), b.data(), out.eig.data(), out.x.data(), d.data(),
+                               w1.data(), w2.data()).status;
+  return out;
+}
+
+TEST(SolverThreads, EigenSolutionGivesTheSameBytesForAnyThreadCount) {
+  const Eigen one = eigen_run(400, 1);
+  ASSERT_EQ(one.status, solvers::EigenStatus::ok);
+  for (int threads : {2, 8}) {
+    const Eigen many = eigen_run(400, threads);
+    EXPECT_EQ(many.status, one.status) << threads << " threads";
+    EXPECT_TRUE(same_bytes(one.eig, many.eig)) << "eigenvalues, " << threads << " threads";
+    EXPECT_TRUE(same_bytes(one.x, many.x)) << "eigenvectors, " << threads << " threads";
   }
 }
 
