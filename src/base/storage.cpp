@@ -38,6 +38,11 @@ std::int64_t reserve(std::int64_t n) {
   return p;
 }
 
+std::int64_t reserve_doubles(std::int64_t n) {
+  const std::int64_t pad = ctl(kIZ) % 2 != 0 ? 1 : 0;
+  return reserve(2 * std::max<std::int64_t>(n, 0) + pad) + pad;
+}
+
 void memrst(int iopt, int n) {
   if (iopt != 1) return;
   const int last = std::min(n, kContrlWords);

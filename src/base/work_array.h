@@ -70,6 +70,9 @@ inline DoubleWord dzm(std::int64_t i) { return DoubleWord(detail::words() + i); 
 inline float* rptr(std::int64_t i) { return reinterpret_cast<float*>(detail::words() + i); }
 inline std::int32_t* iptr(std::int64_t i) { return reinterpret_cast<std::int32_t*>(detail::words() + i); }
 inline SkyReal* skyptr(std::int64_t i) { return reinterpret_cast<SkyReal*>(detail::words() + i); }
+// A table of double-precision values; i must be even so that the pair is
+// aligned (reserve such tables with reserve_doubles).
+inline double* dptr(std::int64_t i) { return reinterpret_cast<double*>(detail::words() + i); }
 
 // Zero words [first, first+n).
 void zero_words(std::int64_t first, std::int64_t n);

@@ -46,6 +46,19 @@ std::array<EleDriver, kMaxType + 1>& drivers() {
   return table;
 }
 
+ElementMatrices matrices_at(std::int64_t p, const TypeLayout& t) {
+  ElementMatrices m;
+  m.nd = kv::izm(p + 1);
+  m.izke = p + t.base + static_cast<std::int32_t>(kv::izm(p + t.nhyst));
+  m.izlm = p + t.lm;
+  if (t.lmkg != 0) {
+    m.izlmkg = p + t.lmkg;
+    m.izkg = m.izke + kv::izm(p + t.kg) + t.kg_adjust;
+    m.kgdof = kv::izm(p + t.kgdof);
+  }
+  return m;
+}
+
 bool raises_neload(int type) { return type == 1 || type == 9 || type == 10 || type == 11 || type == 12; }
 bool never_kg(int type) { return type == 2 || type == 8 || type == 12 || type == 20; }
 
@@ -100,19 +113,21 @@ void eledsp(EleCall& c, int& ltype, int lhead) {
   if (!(c.type == 1 && c.iopt == kEleStiff)) driver(c);
 
   c.nhyst = kv::izm(p + t.nhyst);
-  c.nd = kv::izm(p + 1);
-  ctl(kv::kIZKE) = static_cast<std::int32_t>(izke());
-  if (t.lmkg != 0) {
-    ctl(kv::kIZLMKG) = static_cast<std::int32_t>(p + t.lmkg);
-    ctl(kv::kIZKG) = static_cast<std::int32_t>(izke() + kv::izm(p + t.kg) + t.kg_adjust);
-    c.kgdof = kv::izm(p + t.kgdof);
-  } else {
-    ctl(kv::kIZLMKG) = 0;
-    ctl(kv::kIZKG) = 0;
-    c.kgdof = 0;
-  }
-  if (c.type == 3 || c.type == 14 || c.type == 16) ctl(kv::kIZLM) = static_cast<std::int32_t>(p + t.lm);
+  const ElementMatrices m = matrices_at(p, t);
+  c.nd = m.nd;
+  ctl(kv::kIZKE) = static_cast<std::int32_t>(m.izke);
+  ctl(kv::kIZLMKG) = static_cast<std::int32_t>(m.izlmkg);
+  ctl(kv::kIZKG) = static_cast<std::int32_t>(m.izkg);
+  c.kgdof = m.kgdof;
+  if (c.type == 3 || c.type == 14 || c.type == 16) ctl(kv::kIZLM) = static_cast<std::int32_t>(m.izlm);
   ltype = c.type;
+}
+
+ElementMatrices element_matrices(int ielno) {
+  const std::int64_t p = kv::izm(kv::ctl(kv::kELETAB) + ielno);
+  const int type = kv::izm(p);
+  if (element_driver(type) == nullptr) return {};
+  return matrices_at(p, layout_of(type));
 }
 
 void eledsp_simple(int iopt, int ielno, int& ltype, bool lecho, int lhead, std::int64_t idisp,

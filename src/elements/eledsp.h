@@ -56,6 +56,22 @@ inline kv::RealWord rec_real(const EleCall& c, int k) { return kv::rzm(c.p + k);
 
 using EleDriver = void (*)(EleCall&);
 
+// Where an element's packed matrices and location vectors lie in its record:
+// what FORM assembles after element options 3 and 2. Indices are ZMATRX
+// indices, 0 (and orders 0) where the element has none.
+struct ElementMatrices {
+  int nd = 0;                // order of the stiffness
+  std::int64_t izke = 0;     // packed stiffness
+  std::int64_t izlm = 0;     // its location vector
+  int kgdof = 0;             // order of the geometric stiffness
+  std::int64_t izkg = 0;     // packed geometric stiffness (for a unit axial load)
+  std::int64_t izlmkg = 0;   // its location vector
+};
+
+// The matrices of element ielno as its record holds them now; no driver is
+// called. An element of a type without a driver has none.
+ElementMatrices element_matrices(int ielno);
+
 // Registers the driver of an element type; register_builtin_elements() does it
 // for the element library's own types, the main program for the others.
 void register_element(int type, EleDriver driver);

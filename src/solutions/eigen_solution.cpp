@@ -18,6 +18,7 @@
 #include "fio/fio.h"
 #include "model/lumped_masses.h"
 #include "solutions/displacement_report.h"
+#include "solutions/eigen_correction.h"
 #include "solutions/finite_check.h"
 #include "solutions/reactions.h"
 #include "solvers/eigen_solver.h"
@@ -39,7 +40,7 @@ constexpr float kTwoPi = 6.2831853f;
 // Words of the KGDATA record after its first word ACCEL.
 constexpr int kKgUse = 3;  // KGDATA(3): 2 = separate global geometric stiffness
 
-enum class Kind { frequencies = 1, buckling = 2 };
+using Kind = EigenKind;
 
 constexpr std::string_view kHeader =
     "('1 STRUCTURE....: ',A,/,'  SOLUTION.....: ',A,/,/,1X,' SOLUTION #3, DETERMINE EIGENVALUES AND "
@@ -323,7 +324,7 @@ void eigsol(const EigenTables& t) {
   }
 
   std::int32_t& istop = ctl(kv::kISTOP);
-  const std::int64_t modev = ctl(kv::kIZ);  // the mode vector's words, checked by SOL03
+  std::int64_t modev = ctl(kv::kIZ);  // the mode vector's words, checked by SOL03
   if (ncond > 0) {
     kv::zero_words(t.w2, neq);
     const bool lmass = kind == Kind::frequencies && kv::ctl_true(kv::kMCOND);
@@ -391,6 +392,15 @@ void eigsol(const EigenTables& t) {
     not_finite_report(kind == Kind::frequencies ? "MASS MATRIX" : "GEOMETRIC STIFFNESS MATRIX", istop);
     return;
   }
+
+  // The float eigenpairs are corrected in double; the stage's tables take the
+  // free words, so the mode vector moves above them.
+  if (!correct_eigenpairs(kind, neig, eig, vec))
+    fio::write(kOut,
+               "(/,' *** THE EIGENVALUES AND VECTORS COULD NOT BE CORRECTED IN DOUBLE PRECISION:',"
+               "' THE SINGLE-PRECISION SOLUTION IS PRINTED')");
+  kv::memchk(neq, 0);
+  modev = ctl(kv::kIZ);
 
   // A negative eigenvalue of the frequency problem has no real frequency; it
   // is reported and its frequency taken as 0.0 rather than printed as NaN.

@@ -106,7 +106,9 @@ void report(int iopt, bool lprt, const EquationRanges& eq, Table r, int nlc, con
                    "'NOTE: MAXIMUM VALUES MAY NOT OCCUR SIMULTANEOUSLY',/,' =================================',/,/,"
                    "6X,'NODE',7X,'FX',13X,'FY',13X,'FZ',13X,'MX',13X,'MY',13X,'MZ',/)");
     }
-    if (!envelope) rsum.fill(0.0f);
+    // The resultant is summed in double: the moments of large reactions about
+    // the origin cancel, and a float sum would leave its rounding as a moment.
+    std::array<double, 6> sum{};
 
     if (!(envelope && !trivial)) {
       for (int n = 1; n <= m.nnode; ++n) {
@@ -132,17 +134,19 @@ void report(int iopt, bool lprt, const EquationRanges& eq, Table r, int nlc, con
           rg[static_cast<std::size_t>(i + 2)] = mo;
         }
         if (!envelope) {
-          const float x = t.xyz(n, 1), y = t.xyz(n, 2), z = t.xyz(n, 3);
-          for (std::size_t i = 0; i < 6; ++i) rsum[i] += rg[i];
-          rsum[3] += rg[2] * y - rg[1] * z;
-          rsum[4] += rg[0] * z - rg[2] * x;
-          rsum[5] += rg[1] * x - rg[0] * y;
+          const double x = t.xyz(n, 1), y = t.xyz(n, 2), z = t.xyz(n, 3);
+          for (std::size_t i = 0; i < 6; ++i) sum[i] += rg[i];
+          sum[3] += static_cast<double>(rg[2]) * y - static_cast<double>(rg[1]) * z;
+          sum[4] += static_cast<double>(rg[0]) * z - static_cast<double>(rg[2]) * x;
+          sum[5] += static_cast<double>(rg[1]) * x - static_cast<double>(rg[0]) * y;
         }
         ++lines;
         if (lprt) fio::write(kOut, "(5X,I5,1P,6E15.7)", static_cast<int>(t.nodid(n)), std::span<const float>(rg));
       }
     }
 
+    if (!envelope)
+      for (std::size_t i = 0; i < 6; ++i) rsum[i] = static_cast<float>(sum[i]);
     if (lprt) {
       if (!envelope)
         fio::write(kOut, "('          ',90('-'),/,' SUMMATION',6E15.7)", std::span<const float>(rsum));

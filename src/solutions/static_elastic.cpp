@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "base/globals.h"
 #include "base/matrix_print.h"
@@ -19,6 +20,8 @@
 #include "solutions/finite_check.h"
 #include "solutions/joint_loads.h"
 #include "solutions/reactions.h"
+#include "solutions/stiffness_product.h"
+#include "solvers/skyline_factor_solve.h"
 #include "solvers/skyline_solver.h"
 
 namespace solutions {
@@ -76,6 +79,69 @@ void reserve_case_tables(int neq, int nlc) {
     reserved = true;
   }
   if (reserved) ctl(kv::kStaticColumns) = nlc;
+}
+
+// The tables of the refinement, reserved at every static solution: the loads
+// as given (solved rows) with the prescribed displacements (restrained rows),
+// then in double the displacements and K u of one load case, a correction and
+// the solver's work.
+struct RefinementTables {
+  std::int64_t loads = 0;  // NEQ x NLC REAL
+  std::int64_t u = 0;      // NEQ double each, from here on
+  std::int64_t ku = 0;
+  std::int64_t delta = 0;
+  std::int64_t work = 0;
+};
+
+RefinementTables reserve_refinement(int neq, int nlc) {
+  RefinementTables t;
+  t.loads = kv::reserve(static_cast<std::int64_t>(neq) * nlc);
+  t.u = kv::reserve_doubles(4 * static_cast<std::int64_t>(neq));
+  t.ku = t.u + 2 * static_cast<std::int64_t>(neq);
+  t.delta = t.ku + 2 * static_cast<std::int64_t>(neq);
+  t.work = t.delta + 2 * static_cast<std::int64_t>(neq);
+  return t;
+}
+
+// A residual below this fraction of the load needs no further correction.
+constexpr double kRefinedResidual = 1.0e-6;
+// Corrections at most: each takes the residual down by the float factors'
+// accuracy, a factor of a hundred or more on the stiffest models.
+constexpr int kMaxCorrections = 3;
+
+// Iterative refinement of load case c against the residual formed in double
+// with the element-by-element product and solved in double with the float
+// factors: one correction, more only while the residual is not yet below 1e-6
+// of the load and still falls. The caller gets back the refined displacements
+// in d's column (solved rows) and K u of them in t.ku (all rows; the
+// restrained ones are the reactions of the stiffness). False after a zero
+// pivot.
+bool refine(const RefinementTables& t, float* dcol, const float* fcol, double load_norm, int l2, int neq, int c,
+            const kv::SkyReal* k, const std::int32_t* mdiag) {
+  double* u = kv::dptr(t.u);
+  double* ku = kv::dptr(t.ku);
+  double* delta = kv::dptr(t.delta);
+  for (int e = 0; e < neq; ++e) u[e] = dcol[e];
+  double residual = 0.0;
+  double last = 0.0;
+  for (int pass = 0;; ++pass) {
+    element_product(ProductMatrix::stiffness, u, ku);
+    double rr = 0.0;
+    for (int e = 0; e < l2; ++e) {
+      delta[e] = static_cast<double>(fcol[e]) - ku[e];
+      rr += delta[e] * delta[e];
+    }
+    residual = std::sqrt(rr);
+    const bool small = residual <= kRefinedResidual * load_norm;
+    if (pass == kMaxCorrections || rr == 0.0 || (pass > 0 && (small || !(residual < 0.5 * last)))) break;
+    last = residual;
+    if (solvers::solve_reduced_double(l2, k, mdiag, delta, kv::dptr(t.work)) != 0) return false;
+    for (int e = 0; e < l2; ++e) u[e] += delta[e];
+  }
+  for (int e = 0; e < l2; ++e) dcol[e] = static_cast<float>(u[e]);
+  if (kv::trace('G'))
+    fio::write(kOut, "(/,'  REFINED LOAD CASE',I5,':  RESIDUAL',1P,E12.4,'  LOAD',E12.4)", c, residual, load_norm);
+  return true;
 }
 
 ReportModel report_model() {
@@ -200,6 +266,11 @@ void statel() {
   st.pstat.assign(static_cast<std::size_t>(neq) + 1, 0.0f);
   std::copy(d, d + neq, st.pstat.begin() + 1);
 
+  // The loads as given, before the support displacements move into them: the
+  // refinement's residual is taken against these with the prescribed values.
+  const RefinementTables rt = reserve_refinement(neq, nlc);
+  std::copy(d, d + words, kv::rptr(rt.loads));
+
   elements::form(1);
 
   if (support)
@@ -213,6 +284,14 @@ void statel() {
   // The solver works on the solved equations only, so the stiffness terms of
   // the restrained columns stay as formed for the reactions.
   const int nstk = neq > 0 ? k.mdiag[neq] - 1 : 0;
+  // The load each column's solve starts from, the scale of its residual.
+  std::vector<double> load_norm(static_cast<std::size_t>(nlc), 0.0);
+  for (int c = 0; c < nlc; ++c) {
+    const float* dc = d + static_cast<std::int64_t>(c) * neq;
+    double s = 0.0;
+    for (int e = 0; e < l2; ++e) s += static_cast<double>(dc[e]) * dc[e];
+    load_norm[static_cast<std::size_t>(c)] = std::sqrt(s);
+  }
   kv::memchk(neq, 0);
   const std::int64_t w = ctl(kv::kIZ);
   for (int iopt : {solvers::kReduce, solvers::kBackSubstitute}) {
@@ -229,12 +308,31 @@ void statel() {
     return;
   }
 
-  if (kv::trace('F')) model::prtmat(d, neq, nlc, "DISPLACEMENT  DUMP=7");
+  // The float factors solve to the condition number times the float rounding
+  // of the stored matrix; the refinement takes the displacements to what the
+  // element stiffnesses give, and the reactions from the same product.
+  const double* ku = kv::dptr(rt.ku);
+  for (int c = 0; c < nlc; ++c) {
+    float* dc = d + static_cast<std::int64_t>(c) * neq;
+    float* rc = r + static_cast<std::int64_t>(c) * neq;
+    if (!refine(rt, dc, kv::rptr(rt.loads) + static_cast<std::int64_t>(c) * neq,
+                load_norm[static_cast<std::size_t>(c)], l2, neq, c + 1, k.a, k.mdiag)) {
+      ctl(kv::kISTOP) = -1;
+      return;
+    }
+    for (int e = l2; e < neq; ++e) rc[e] = static_cast<float>(static_cast<double>(rc[e]) + ku[e]);
+  }
+  if (!solution_finite(d, l2, nlc, neq, "STATEL")) {
+    ctl(kv::kISTOP) = -1;
+    return;
+  }
+  if (kv::trace('F')) {
+    model::prtmat(d, neq, nlc, "DISPLACEMENT  DUMP=7");
+    model::prtmat(r, neq, nlc, "FINAL LOADS AND REACTIONS");
+  }
 
   st.dstat.assign(static_cast<std::size_t>(neq) + 1, 0.0f);
   std::copy(d, d + neq, st.dstat.begin() + 1);
-
-  rea_ctn(kFormReactions, kv::trace('F'), eq, r, d, neq, nlc, k, 1.0f, m, label, false, rsum);
 
   prtdsp(kPerColumn, m, neq, nlc, l2, d, "DISPLACEMENTS", label, true);
 

@@ -63,6 +63,21 @@ void skymuu(bool lprt, bool lzero, int nstore, int n, int ir1, int ir2, int jc1,
   product(false, lprt, lzero, nstore, n, ir1, ir2, jc1, jc2, mdiag, a, p, x);
 }
 
+void skymul_double(int lo, int hi, const std::int32_t* mdiag, const SkyReal* a, const double* x, double* p,
+                   double f) {
+  for (int j = lo; j <= hi; ++j) {
+    const SkyReal* col = a + col_diag(mdiag, j);
+    const double fxj = f * x[j - 1];
+    double pj = static_cast<double>(col[0]) * x[j - 1];
+    for (int i = std::max(col_top(mdiag, j), lo); i < j; ++i) {
+      const double aij = col[j - i];
+      p[i - 1] += aij * fxj;
+      pj += aij * x[i - 1];
+    }
+    p[j - 1] += f * pj;
+  }
+}
+
 void skymul(bool lprt, bool lzero, int nstore, int n, int ir1, int ir2, int jc1, int jc2,
             std::int64_t mdiag, std::int64_t a, std::int64_t p, std::int64_t x) {
   skymul(lprt, lzero, nstore, n, ir1, ir2, jc1, jc2, kv::iptr(mdiag), kv::skyptr(a), kv::rptr(p),

@@ -21,6 +21,12 @@ void skymul(bool lprt, bool lzero, int nstore, int n, int ir1, int ir2, int jc1,
 void skymuu(bool lprt, bool lzero, int nstore, int n, int ir1, int ir2, int jc1, int jc2,
             const std::int32_t* mdiag, const kv::SkyReal* a, float* p, const float* x);
 
+// p += f A x over the rows and columns lo..hi of the full symmetric matrix,
+// the products accumulated in double (the corrections of the solutions take
+// their residuals with it). p and x hold equation e at [e-1].
+void skymul_double(int lo, int hi, const std::int32_t* mdiag, const kv::SkyReal* a, const double* x, double* p,
+                   double f = 1.0);
+
 // The same on work-array tables (ZMATRX indices of each table's first word).
 void skymul(bool lprt, bool lzero, int nstore, int n, int ir1, int ir2, int jc1, int jc2,
             std::int64_t mdiag, std::int64_t a, std::int64_t p, std::int64_t x);

@@ -78,6 +78,23 @@ std::vector<long> iz_of_boxes(const std::string& out) {
 // vectors.
 long eigen_words(long nfree, long neq) { return nfree + 3 * nfree * nfree + nfree + neq; }
 
+// Words the double-precision correction of the modes reserves after them: the
+// basis of p = min(NFREE, max(2 NEIG, NEIG + 8)) vectors over the condensed and
+// free equations, five NEQ vectors, the projected p x p pair with its vectors
+// and values (all double), one REAL NEQ column, and a fresh copy of the global
+// mass (its stored terms) when the mass was condensed with the stiffness.
+long correction_words(long nfree, long ncond, long neq, long neig, long mass_terms) {
+  const long p = std::min(nfree, std::max(2 * neig, neig + 8));
+  return 2 * ((ncond + nfree) * p + 5 * neq + 3 * p * p + p) + neq + mass_terms;
+}
+
+// The words between two memory boxes: the tables, and one word that aligns the
+// double-precision block when IZ is odd.
+void expect_words(long actual, long expected) {
+  EXPECT_GE(actual, expected);
+  EXPECT_LE(actual, expected + 1);
+}
+
 void expect_rel(double actual, double expected, const std::string& what, double rel = kRel) {
   EXPECT_NEAR(actual, expected, rel * std::fabs(expected) + 1e-12) << what;
 }
@@ -192,7 +209,7 @@ TEST(EigenSolution, TwoStoreyShearBuilding) {
 
   const std::vector<long> iz = iz_of_boxes(r.output);
   ASSERT_EQ(iz.size(), 2u);
-  EXPECT_EQ(iz[1] - iz[0], eigen_words(2, 18));
+  expect_words(iz[1] - iz[0], eigen_words(2, 18) + correction_words(2, 0, 18, 2, 0));
 
   // The label holds 1/T, the frequency in hertz.
   EXPECT_NE(s.find("MODE #  1   FREQUENCY:   9.836316E-01"), std::string::npos);
@@ -242,7 +259,8 @@ TEST(EigenSolution, NineModesPrintInTwoBlocks) {
 // eigen-solution rebuilds the mass and gives the same results.
 struct CondensedCase {
   const char* deck;
-  double m3;  // condensed mass of the first floor
+  double m3;        // condensed mass of the first floor
+  long mass_terms;  // stored terms of the global mass, copied when the mass was condensed
 };
 
 void PrintTo(const CondensedCase& c, std::ostream* os) { *os << c.deck; }
@@ -264,8 +282,8 @@ TEST_P(CondensedStorey, FrequenciesAndRecoveredShapes) {
   // Each eigen-solution reserves tables of its own.
   const std::vector<long> iz = iz_of_boxes(r.output);
   ASSERT_EQ(iz.size(), 3u);
-  EXPECT_EQ(iz[1] - iz[0], eigen_words(2, 24));
-  EXPECT_EQ(iz[2] - iz[1], eigen_words(2, 24));
+  expect_words(iz[1] - iz[0], eigen_words(2, 24) + correction_words(2, 1, 24, 2, c.mass_terms));
+  expect_words(iz[2] - iz[1], eigen_words(2, 24) + correction_words(2, 1, 24, 2, c.mass_terms));
 
   const std::string first = solution(r.output, "FIRST EIGEN-SOLUTION");
   const std::string second = solution(r.output, "SECOND EIGEN-SOLUTION");
@@ -295,8 +313,8 @@ TEST_P(CondensedStorey, FrequenciesAndRecoveredShapes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(MassCondensed, CondensedStorey,
-                         ::testing::Values(CondensedCase{"sol3_condensed_storey_T.dat", 1.125},
-                                           CondensedCase{"sol3_condensed_storey_F.dat", 1.0}));
+                         ::testing::Values(CondensedCase{"sol3_condensed_storey_T.dat", 1.125, 29},
+                                           CondensedCase{"sol3_condensed_storey_F.dat", 1.0, 0}));
 
 // NEIG <= 0 means all, NEIG and NVEC are cut to what exists.
 struct CountCase {

@@ -41,14 +41,71 @@ void build_keff(const IntegratorCall& s, float a, float b, float c) {
 // The factor of the separate geometric stiffness in the effective matrix.
 float kg_factor(const IntegratorCall& s) { return s.kgdata1 == 1 ? 1.0f + s.accel : 1.0f; }
 
-// P(free block) += A(free, free) * X for a global matrix A; p is the index of
-// the free vector's local entry 1, x that of a vector indexed by equation.
-void add_free_product(const IntegratorCall& s, std::int64_t a, std::int64_t mdiag, int nstore, std::int64_t p,
-                      std::int64_t x) {
-  if (a <= 0 || mdiag <= 0 || s.nfree < 1) return;
-  const int lo = s.ncond + 1;
-  const int hi = s.ncond + s.nfree;
-  solvers::skymul(false, false, nstore, hi, lo, hi, lo, hi, mdiag, a, p - s.ncond, x);
+// The constants of a method in double: the step's increments are formed with
+// these, the REAL record (trace, effective matrix) holds them rounded once.
+struct Constants {
+  double c0 = 0, c1 = 0, c2 = 0, c3 = 0, c4 = 0, c5 = 0, c6 = 0, alpha = 0, beta = 0, c10 = 0, c11 = 0;
+  IntegratorConstants real() const {
+    const auto f = [](double x) { return static_cast<float>(x); };
+    return {f(c0), f(c1), f(c2), f(c3), f(c4), f(c5), f(c6), f(alpha), f(beta), f(c10), f(c11)};
+  }
+};
+
+// Linear (g = 3) and constant average (g = 2) acceleration over the interval h.
+Constants incremental_constants(double g, double h, double alpha, double beta) {
+  Constants c;
+  c.alpha = alpha;
+  c.beta = beta;
+  c.c0 = 2.0 * g / (h * h) + g * alpha / h;
+  c.c1 = 1.0 / (1.0 + g * beta / h);
+  c.c2 = c.c0 * c.c1;
+  c.c3 = alpha - c.c2 * beta;
+  c.c4 = 2.0 * g / h;
+  c.c5 = g == 3.0 ? h / 2.0 : 0.0;
+  c.c6 = 0.0;
+  c.c10 = g / h;
+  c.c11 = 2.0 * g / (h * h);
+  return c;
+}
+
+Constants wilson_constants(double theta, double dt, double alpha, double beta) {
+  const double tau = theta * dt;
+  Constants c;
+  c.alpha = alpha;
+  c.beta = beta;
+  c.c0 = 6.0 / (tau * tau);
+  c.c1 = 3.0 / tau;
+  c.c2 = 6.0 / tau;
+  c.c3 = tau / 2.0;
+  c.c4 = dt / 2.0;
+  c.c5 = dt * dt / 2.0;
+  c.c6 = dt * dt / 6.0;
+  c.c10 = 1.0 + 3.0 * beta / tau;
+  c.c11 = 6.0 / (tau * tau) + 3.0 * alpha / tau;
+  return c;
+}
+
+// The step's double vectors, each indexed by equation.
+struct StepVectors {
+  double* q;     // Q
+  double* r;     // R
+  double* b;     // the effective load
+  double* y;     // the solution of the effective system
+  double* s;     // Wilson's inertia term
+  double* p;     // products
+};
+
+StepVectors step_vectors(const IntegratorCall& s) {
+  double* w = kv::dptr(s.dwork);
+  const std::int64_t n = s.neq;
+  return {w, w + n, w + 2 * n, w + 3 * n, w + 4 * n, w + 5 * n};
+}
+
+// p(free) += f A(free, free) x for a global matrix A, in double.
+void add_free_product_double(const IntegratorCall& s, std::int64_t a, std::int64_t mdiag, const double* x, double* p,
+                             double f) {
+  if (a <= 0 || mdiag <= 0 || s.nfree < 1 || f == 0.0) return;
+  solvers::skymul_double(s.ncond + 1, s.ncond + s.nfree, kv::iptr(mdiag), kv::skyptr(a), x, p, f);
 }
 
 // KEFF y = PBAR, y replacing PBAR: reduce (or reuse the factors) and back
@@ -66,6 +123,30 @@ bool solve_keff(const IntegratorCall& s, bool factor, std::int32_t& istop) {
       return false;
     }
   }
+  return true;
+}
+
+// KEFF y = b in double: the float factors (formed now when `factor`), then one
+// refinement against a K + bm M - c KG formed from the global matrices, so
+// that the rounding of KEFF and of its factors leaves the increments. y and b
+// are indexed by equation; PBAR carries the solver's columns. False after a
+// zero pivot (istop set by the solver).
+bool solve_refined(const IntegratorCall& s, bool factor, double a, double bm, double c, const StepVectors& v,
+                   std::int32_t& istop) {
+  float* pbar = kv::rptr(s.pbar);
+  const int lo = s.ncond;
+  for (int k = 0; k < s.nfree; ++k) pbar[k] = static_cast<float>(v.b[lo + k]);
+  if (!solve_keff(s, factor, istop)) return false;
+  for (int k = 0; k < s.nfree; ++k) {
+    v.y[lo + k] = pbar[k];
+    v.p[lo + k] = 0.0;
+  }
+  add_free_product_double(s, s.k, s.kmdiag, v.y, v.p, a);
+  add_free_product_double(s, s.m, s.mmdiag, v.y, v.p, bm);
+  if (s.kgdata3 == 2) add_free_product_double(s, s.kg, s.kgmdiag, v.y, v.p, -c);
+  for (int k = 0; k < s.nfree; ++k) pbar[k] = static_cast<float>(v.b[lo + k] - v.p[lo + k]);
+  if (!solve_keff(s, false, istop)) return false;
+  for (int k = 0; k < s.nfree; ++k) v.y[lo + k] += pbar[k];
   return true;
 }
 
@@ -92,44 +173,45 @@ void trace_constants(const IntegratorConstants& c) {
 // acceleration) Q = g*A + C4*V and R = g*V + C5*A; the effective system is
 // scaled by C1 so that the stiffness damping needs no product on the right:
 // (K + C2*M) y = dP + M*(Q + C3*R), dD = C1*(y + BETA*R), dV = C10*dD - R,
-// dA = C11*dD - Q.
-void incremental_step(const IntegratorCall& s, const IntegratorConstants& c, float g, float factor,
+// dA = C11*dD - Q. All of it in double with the constants of the interval h.
+void incremental_step(const IntegratorCall& s, const IntegratorConstants& c, double g, double h, float factor,
                       std::int32_t& istop) {
   if (s.trace) trace_state(s);
   if (s.newkef) build_keff(s, 1.0f, c.c2, kg_factor(s));
+  const Constants cd = incremental_constants(g, h, s.alpha, s.beta);
+  const StepVectors v = step_vectors(s);
 
   float* q = kv::rptr(s.q);
   float* r = kv::rptr(s.r);
-  float* pbar = kv::rptr(s.pbar);
   const float* a = kv::rptr(s.a);
-  const float* v = kv::rptr(s.v);
+  const float* vel = kv::rptr(s.v);
   const float* pstep = kv::rptr(s.pstep);
   for (int k = 1; k <= s.nfree; ++k) {
     const int i = s.ncond + k - 1;
-    q[k - 1] = g * a[i] + c.c4 * v[i];
-    r[k - 1] = g * v[i] + c.c5 * a[i];
-    pbar[k - 1] = factor * pstep[i];
+    v.q[i] = g * a[i] + cd.c4 * vel[i];
+    v.r[i] = g * vel[i] + cd.c5 * a[i];
+    v.b[i] = static_cast<double>(factor) * pstep[i];
+    v.s[i] = v.q[i] + cd.c3 * v.r[i];
+    q[k - 1] = static_cast<float>(v.q[i]);
+    r[k - 1] = static_cast<float>(v.r[i]);
   }
-  if (s.idamp == 1) {
-    float* x = kv::rptr(s.workv);
-    for (int k = 1; k <= s.nfree; ++k) x[s.ncond + k - 1] = q[k - 1] + c.c3 * r[k - 1];
-    add_free_product(s, s.m, s.mmdiag, s.nstm, s.pbar, s.workv);
-  }
+  if (s.idamp == 1) add_free_product_double(s, s.m, s.mmdiag, v.s, v.b, 1.0);
   if (s.trace)
     for (int k = 1; k <= s.nfree; ++k)
       fio::write(kOut, "('  DOF:',I6,'     Q:',1P,E12.4,'    R:',E12.4,' PBAR:',E12.4)", s.ncond + k, q[k - 1],
-                 r[k - 1], pbar[k - 1]);
+                 r[k - 1], static_cast<float>(v.b[s.ncond + k - 1]));
 
-  if (!solve_keff(s, s.newkef, istop)) return;
+  if (!solve_refined(s, s.newkef, 1.0, cd.c2, static_cast<double>(kg_factor(s)), v, istop)) return;
 
   float* dd = kv::rptr(s.dd);
   float* dv = kv::rptr(s.dv);
   float* da = kv::rptr(s.da);
   for (int k = 1; k <= s.nfree; ++k) {
     const int i = s.ncond + k - 1;
-    dd[i] = c.c1 * (pbar[k - 1] + c.beta * r[k - 1]);
-    dv[i] = c.c10 * dd[i] - r[k - 1];
-    da[i] = c.c11 * dd[i] - q[k - 1];
+    const double ddi = cd.c1 * (v.y[i] + cd.beta * v.r[i]);
+    dd[i] = static_cast<float>(ddi);
+    dv[i] = static_cast<float>(cd.c10 * ddi - v.r[i]);
+    da[i] = static_cast<float>(cd.c11 * ddi - v.q[i]);
   }
   if (s.trace) {
     fio::write_list(kOut, "INCRIMENTAL RESULTS FROM LINACC....");
@@ -145,22 +227,11 @@ void incremental_step(const IntegratorCall& s, const IntegratorConstants& c, flo
 
 void linacc(const IntegratorCall& s, IntegratorConstants& c, std::int32_t& istop) {
   if (s.iopt != kIntegratorStep) {
-    const float h = s.dt;
-    c.alpha = s.alpha;
-    c.beta = s.beta;
-    c.c0 = 6.0f / (h * h) + 3.0f * c.alpha / h;
-    c.c1 = 1.0f / (1.0f + 3.0f * c.beta / h);
-    c.c2 = c.c0 * c.c1;
-    c.c3 = c.alpha - c.c2 * c.beta;
-    c.c4 = 6.0f / h;
-    c.c5 = h / 2.0f;
-    c.c6 = 0.0f;
-    c.c10 = 3.0f / h;
-    c.c11 = 6.0f / (h * h);
+    c = incremental_constants(3.0, s.dt, s.alpha, s.beta).real();
     if (s.trace) trace_constants(c);
     return;
   }
-  incremental_step(s, c, 3.0f, s.factor, istop);
+  incremental_step(s, c, 3.0, s.dt, s.factor, istop);
 }
 
 // Constant average acceleration (trapezoidal rule) over one step h = DT:
@@ -170,40 +241,19 @@ void linacc(const IntegratorCall& s, IntegratorConstants& c, std::int32_t& istop
 // numerical damping, so stiff higher modes stay bounded.
 void avgacc(const IntegratorCall& s, IntegratorConstants& c, std::int32_t& istop) {
   if (s.iopt != kIntegratorStep) {
-    const float h = s.dt;
-    c.alpha = s.alpha;
-    c.beta = s.beta;
-    c.c0 = 4.0f / (h * h) + 2.0f * c.alpha / h;
-    c.c1 = 1.0f / (1.0f + 2.0f * c.beta / h);
-    c.c2 = c.c0 * c.c1;
-    c.c3 = c.alpha - c.c2 * c.beta;
-    c.c4 = 4.0f / h;
-    c.c5 = 0.0f;
-    c.c6 = 0.0f;
-    c.c10 = 2.0f / h;
-    c.c11 = 4.0f / (h * h);
+    c = incremental_constants(2.0, s.dt, s.alpha, s.beta).real();
     if (s.trace) trace_constants(c);
     return;
   }
-  incremental_step(s, c, 2.0f, 1.0f, istop);
+  incremental_step(s, c, 2.0, s.dt, 1.0f, istop);
 }
 
 void wtheta(const IntegratorCall& s, IntegratorConstants& c, std::int32_t& istop) {
   const float theta = s.factor;
   const float dt = s.dt;
+  const Constants cd = wilson_constants(theta, dt, s.alpha, s.beta);
   if (s.iopt != kIntegratorStep) {
-    const float tau = theta * dt;
-    c.alpha = s.alpha;
-    c.beta = s.beta;
-    c.c0 = 6.0f / (tau * tau);
-    c.c1 = 3.0f / tau;
-    c.c2 = 6.0f / tau;
-    c.c3 = tau / 2.0f;
-    c.c4 = dt / 2.0f;
-    c.c5 = dt * dt / 2.0f;
-    c.c6 = dt * dt / 6.0f;
-    c.c10 = 1.0f + 3.0f * c.beta / tau;
-    c.c11 = 6.0f / (tau * tau) + 3.0f * c.alpha / tau;
+    c = cd.real();
     return;
   }
 
@@ -211,66 +261,70 @@ void wtheta(const IntegratorCall& s, IntegratorConstants& c, std::int32_t& istop
   // Wilson theta forms and factors its effective matrix in every step.
   build_keff(s, c.c10, c.c11, c.c10 * kg_factor(s));
 
+  const StepVectors v = step_vectors(s);
   float* q = kv::rptr(s.q);
   float* r = kv::rptr(s.r);
-  float* pbar = kv::rptr(s.pbar);
-  // The inertia term s of each equation waits in the work vector for the
-  // acceleration, so that a failed solve leaves the increments untouched.
-  float* inertia = kv::rptr(s.workv);
   const float* a = kv::rptr(s.a);
-  const float* v = kv::rptr(s.v);
+  const float* vel = kv::rptr(s.v);
   const float* pstep = kv::rptr(s.pstep);
+  // The inertia term of each equation waits in v.s for the acceleration, so
+  // that a failed solve leaves the increments untouched.
   for (int k = 1; k <= s.nfree; ++k) {
     const int i = s.ncond + k - 1;
-    const float sk = 3.0f * a[i] + c.c2 * v[i];
-    const float u = c.c3 * a[i] + 3.0f * v[i];
-    inertia[i] = sk;
-    q[k - 1] = c.alpha * u + sk;
-    r[k - 1] = c.beta * u;
-    pbar[k - 1] = theta * pstep[i];
+    const double sk = 3.0 * a[i] + cd.c2 * vel[i];
+    const double u = cd.c3 * a[i] + 3.0 * vel[i];
+    v.s[i] = sk;
+    v.q[i] = cd.alpha * u + sk;
+    v.r[i] = cd.beta * u;
+    v.b[i] = static_cast<double>(theta) * pstep[i];
+    q[k - 1] = static_cast<float>(v.q[i]);
+    r[k - 1] = static_cast<float>(v.r[i]);
   }
   if (s.idamp == 1) {
-    add_free_product(s, s.m, s.mmdiag, s.nstm, s.pbar, s.q - s.ncond);
-    add_free_product(s, s.k, s.kmdiag, s.nstk, s.pbar, s.r - s.ncond);
+    add_free_product_double(s, s.m, s.mmdiag, v.q, v.b, 1.0);
+    add_free_product_double(s, s.k, s.kmdiag, v.r, v.b, 1.0);
   }
   // The interpolated end of a step is not in equilibrium: what the earlier
   // steps left unbalanced joins the load, so that equilibrium holds at every
   // t + theta*DT as the method requires.
   float* resid = s.resid > 0 ? kv::rptr(s.resid) : nullptr;
   if (resid != nullptr)
-    for (int k = 1; k <= s.nfree; ++k) pbar[k - 1] += resid[s.ncond + k - 1];
+    for (int k = 1; k <= s.nfree; ++k) v.b[s.ncond + k - 1] += resid[s.ncond + k - 1];
 
-  if (!solve_keff(s, true, istop)) return;
+  const double g = kg_factor(s);
+  if (!solve_refined(s, true, cd.c10, cd.c11, cd.c10 * g, v, istop)) return;
 
   float* dd = kv::rptr(s.dd);
   float* dv = kv::rptr(s.dv);
   float* da = kv::rptr(s.da);
   for (int k = 1; k <= s.nfree; ++k) {
     const int i = s.ncond + k - 1;
-    da[i] = (c.c0 * pbar[k - 1] - inertia[i]) / theta;
-    dv[i] = c.c4 * da[i] + a[i] * dt;
-    dd[i] = c.c6 * da[i] + c.c5 * a[i] + v[i] * dt;
+    const double dai = (cd.c0 * v.y[i] - v.s[i]) / theta;
+    const double dvi = cd.c4 * dai + a[i] * static_cast<double>(dt);
+    const double ddi = cd.c6 * dai + cd.c5 * a[i] + vel[i] * static_cast<double>(dt);
+    da[i] = static_cast<float>(dai);
+    dv[i] = static_cast<float>(dvi);
+    dd[i] = static_cast<float>(ddi);
+    // The increments in double for the residual below.
+    v.q[i] = dai;
+    v.r[i] = dvi;
+    v.y[i] = ddi;
   }
   if (resid == nullptr) return;
 
-  // Residual of the step: dP - M*(dA + ALPHA*dV) - (K - KG)*(dD + BETA*dV),
-  // the products added with the signs folded into the work vector.
-  float* x = kv::rptr(s.workv);
+  // Residual of the step: dP - M*(dA + ALPHA*dV) - (K - KG)*(dD + BETA*dV).
   for (int k = 1; k <= s.nfree; ++k) {
     const int i = s.ncond + k - 1;
-    resid[i] += pstep[i];
-    x[i] = -(da[i] + c.alpha * dv[i]);
+    v.p[i] = pstep[i];
+    v.s[i] = v.q[i] + cd.alpha * v.r[i];
+    v.b[i] = v.y[i] + cd.beta * v.r[i];
   }
-  add_free_product(s, s.m, s.mmdiag, s.nstm, s.resid + s.ncond, s.workv);
+  add_free_product_double(s, s.m, s.mmdiag, v.s, v.p, -1.0);
+  add_free_product_double(s, s.k, s.kmdiag, v.b, v.p, -1.0);
+  if (s.kgdata3 == 2) add_free_product_double(s, s.kg, s.kgmdiag, v.b, v.p, g);
   for (int k = 1; k <= s.nfree; ++k) {
     const int i = s.ncond + k - 1;
-    x[i] = -(dd[i] + c.beta * dv[i]);
-  }
-  add_free_product(s, s.k, s.kmdiag, s.nstk, s.resid + s.ncond, s.workv);
-  if (s.kgdata3 == 2) {
-    const float g = kg_factor(s);
-    for (int k = 1; k <= s.nfree; ++k) x[s.ncond + k - 1] *= -g;
-    add_free_product(s, s.kg, s.kgmdiag, s.nstg, s.resid + s.ncond, s.workv);
+    resid[i] = static_cast<float>(resid[i] + v.p[i]);
   }
 }
 

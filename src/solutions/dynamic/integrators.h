@@ -73,7 +73,16 @@ struct IntegratorCall {
   // WTHETA: NEQ reals indexed by equation, zero at the start of the solution,
   // that carry the equilibrium residual of each step into the next (0: none).
   std::int64_t resid = 0;
+  // kStepDoubles x NEQ double-precision values (an even ZMATRX index): the
+  // step's arithmetic. The increments of velocity and acceleration are small
+  // differences of large terms at small steps, so the effective load, the
+  // solve's right-hand side (refined once against the effective matrix formed
+  // from K, M and KG) and the increments are formed in double; Q, R, PBAR and
+  // the increments keep their REAL tables.
+  std::int64_t dwork = 0;
 };
+
+inline constexpr int kStepDoubles = 6;
 
 // Option 1 fills c; option 2 reads c and writes DA, DV, DD on the free
 // equations. A zero pivot of the effective matrix sets istop (all bits) after

@@ -136,7 +136,7 @@ class StepLoop {
 
  private:
   bool set_up();
-  bool step(int istep, float t);
+  bool step(int istep, float t, float tl);
   void condense();
   bool recover();
   void reactions();
@@ -202,6 +202,7 @@ IntegratorCall StepLoop::integrator_call(int iopt, bool newkef) const {
   ic.r = h_.r;
   ic.pbar = h_.pbar;
   ic.resid = h_.resid;
+  ic.dwork = h_.dwork;
   return ic;
 }
 
@@ -255,8 +256,7 @@ bool StepLoop::set_up() {
     kv::note_fault(kv::Fault::solution_error, "TIME HISTORY ABORTED: THE TIME STEP IS NOT ABOVE 0.0");
     return false;
   }
-  const float span = (h_.tf - h_.t0) / h_.dt;
-  if (!(span >= 1.0f)) {
+  if (step_count(h_.t0, h_.tf, h_.dt) < 1) {
     fio::write(kOut,
                "(/,5X,'*** FINAL TIME',1P,E13.5,' LEAVES NO TIME STEP OF',E13.5,' AFTER THE INITIAL TIME',E13.5,/,"
                "5X,'SOLN IS ABORTED')",
@@ -495,9 +495,8 @@ bool StepLoop::displacement_limit() {
   return false;
 }
 
-// One step; false when the loop must end.
-bool StepLoop::step(int istep, float t) {
-  const float tl = t - h_.dt;
+// One step from time tl to t; false when the loop must end.
+bool StepLoop::step(int istep, float t, float tl) {
   step_caption(istep, t);
   grdacc_step(g_, t, tl, trace_d_, ctl(kDPLoad), s_.dgacc);
 
@@ -667,11 +666,15 @@ void StepLoop::run() {
       histry(kHistRecords, n, t0, dt);
     }
     s_.mass_reduce = kv::ctl_true(kv::kMCOND);
-    const int nsteps = static_cast<int>(std::min((h_.tf - h_.t0) / h_.dt, 2.0e9f));
+    const int nsteps = step_count(h_.t0, h_.tf, h_.dt);
+    const auto step_time = [&](int n) { return static_cast<float>(static_cast<double>(n) * h_.dt + h_.t0); };
     for (int istep = 1; istep <= nsteps; ++istep) {
       kv::solsta().istep = istep;
-      const float t = static_cast<float>(istep) * h_.dt + h_.t0;
-      if (!step(istep, t)) break;
+      // Each time formed from the step number, the previous one being the
+      // last step's own: the ground-load increments then add up to the change
+      // of the ground acceleration however many steps there are.
+      const float t = step_time(istep);
+      if (!step(istep, t, step_time(istep - 1))) break;
     }
   }
 
@@ -691,6 +694,15 @@ void StepLoop::run() {
 }
 
 }  // namespace
+
+int step_count(float t0, float tf, float dt) {
+  if (!(dt > 0.0f)) return 0;
+  const double q = (static_cast<double>(tf) - static_cast<double>(t0)) / static_cast<double>(dt);
+  if (!(q >= 1.0 - 1.0e-6)) return 0;
+  const double whole = std::round(q);
+  const double n = std::fabs(q - whole) <= 1.0e-6 * std::fabs(q) ? whole : std::floor(q);
+  return static_cast<int>(std::min(n, 2.0e9));
+}
 
 void thstep(const TimeHistoryData& h) {
   StepLoop loop(h);

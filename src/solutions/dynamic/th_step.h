@@ -49,8 +49,16 @@ struct TimeHistoryData {
   std::int64_t pstep = 0, dfdamp = 0, fdamp = 0, fd = 0, dfd = 0;  // NEQ each
   std::int64_t upeak = 0, vpeak = 0, apeak = 0;   // NEQ each
   std::int64_t ppeak = 0;                         // NEQ + 6
+  std::int64_t dwork = 0;                         // kStepDoubles x NEQ double: the integrator's arithmetic
   std::int64_t workv = 0;                         // NEQ, above IZ (not reserved)
 };
+
+// The number of steps from t0 to tf: (tf - t0) / dt formed in double and
+// truncated, except that a quotient within 1e-6 (relative) of a whole number
+// is that number: the REAL inputs carry their decimal values only to about
+// 1e-7, and TF 4.0 with DT 0.001 must take 4000 steps, not 3999. 0 when dt is
+// not above 0.0; at most 2,000,000,000.
+int step_count(float t0, float tf, float dt);
 
 // THSTEP. Results: the solution vectors and CONTRL words, the printed reports,
 // the history records, ISTEP and ISTOP (set when a zero pivot or the

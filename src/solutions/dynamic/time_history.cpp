@@ -198,6 +198,7 @@ void sol02() {
   h.vpeak = reserve_zeroed(neq);
   h.apeak = reserve_zeroed(neq);
   h.ppeak = reserve_zeroed(neq + 6);
+  h.dwork = kv::reserve_doubles(static_cast<std::int64_t>(kStepDoubles) * neq);
   float* rsum = kv::ctl_rptr(kv::kRSUM);
   std::fill(rsum, rsum + 6, 0.0f);
 
