@@ -142,25 +142,23 @@ int ifind(int target, const std::int32_t* ids, int n) {
     for (int j = 1; j <= n; ++j)
       if (at(j) == target) return j;
   }
-  const int nshow = std::max(n, 0);
-  const int last = n >= 1 ? at(n) : 0;
-  fio::write(6, "(' TARGET:',I8,'   NOT FOUND, LAST ID(',I6,'):',I8)", target, nshow, last);
+  report_not_found(target, ids, n);
   return 0;
 }
 
+void report_not_found(std::int64_t target, const std::int32_t* ids, int n) {
+  const int nshow = std::max(n, 0);
+  const int last = n >= 1 ? ids[n - 1] : 0;
+  fio::write(6, "(' TARGET:',I8,'   NOT FOUND, LAST ID(',I6,'):',I8)", target, nshow, last);
+}
+
 void isort(const std::int32_t* key, std::int32_t* idx, int n) {
-  // key[0] is KEY(1), idx[0] is IDX(1); IDX holds 1-based positions.
+  // key[0] is KEY(1), idx[0] is IDX(1); IDX holds 1-based positions. A stable
+  // sort: equal keys keep their input order, so a node read later stays after
+  // the earlier one with the same ID.
+  if (n <= 0) return;
   for (int i = 1; i <= n; ++i) idx[i - 1] = i;
-  for (int m = n; m >= 2; --m) {
-    bool swapped = false;
-    for (int i = 2; i <= m; ++i) {
-      if (key[idx[i - 1] - 1] < key[idx[i - 2] - 1]) {
-        std::swap(idx[i - 1], idx[i - 2]);
-        swapped = true;
-      }
-    }
-    if (!swapped) break;
-  }
+  std::stable_sort(idx, idx + n, [key](std::int32_t a, std::int32_t b) { return key[a - 1] < key[b - 1]; });
 }
 
 }  // namespace model

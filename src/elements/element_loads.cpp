@@ -138,12 +138,13 @@ ElementLoadTables element_load_tables() {
 bool load_applies(const std::int32_t* record, int e) {
   const int elem = record[kElem];
   if (e == elem) return true;
-  const int inc = record[kInc];
-  const int gen = record[kGen];
+  // In 64 bits: element numbers and increments may span the whole integer range.
+  const std::int64_t inc = record[kInc];
+  const std::int64_t gen = record[kGen];
   if (inc == 0 || gen <= 0) return false;
-  const int d = e - elem;
+  const std::int64_t d = static_cast<std::int64_t>(e) - elem;
   if (d % inc != 0) return false;
-  const int k = d / inc;
+  const std::int64_t k = d / inc;
   return k >= 0 && k <= gen;
 }
 

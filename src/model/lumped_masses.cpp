@@ -110,61 +110,42 @@ void lumpms(int iopt, int announced, int& nmass, std::int64_t lumrec, std::int64
   std::array<float, 22> packed{};
   std::array<std::int32_t, 7> lm{};
 
-  // A generation ends once no node is left to name: past the last (or first)
-  // node ID, or at once for an increment of 0.
-  std::int64_t first_id = 0, last_id = -1;
-  if (nnode > 0) {
-    const auto [lo, hi] = std::minmax_element(nodid, nodid + nnode);
-    first_id = *lo;
-    last_id = *hi;
-  }
   for (int m = 1; m <= nmass; ++m) {
     const std::int64_t r = lumrec + static_cast<std::int64_t>(m - 1) * kRecordWords;
-    std::int64_t node = truncated(rzm(r));
-    int igen = truncated(rzm(r + 10));
+    const int node = truncated(rzm(r));
+    const int igen = truncated(rzm(r + 10));
     const int inc = truncated(rzm(r + 11));
-    bool missing_reported = false;
-    for (;;) {
-      const int n = node >= first_id && node <= last_id ? ifind(static_cast<std::int32_t>(node), nodid, nnode) : 0;
-      if (n == 0) {
-        if (!missing_reported) {
-          fio::write_list(6, "NODE #", node, " WAS NOT FOUND, CHECK INPUT, MASS IS OMITTED ");
+    auto place = [&](int n) {
+      node_mass(r, n, packed);
+      for (int k = 1; k <= 6; ++k)
+        lm[static_cast<std::size_t>(k)] = kv::izm(kv::ctl(kv::kIDTab) + static_cast<std::int64_t>(k - 1) * nndim + n - 1);
+      if (trace) {
+        std::string title = fio::format("('MASS AT NODE #',I6,' LM:',6I6)", nodid[n - 1],
+                                        std::span<const std::int32_t>(lm.data() + 1, 6));
+        skyprt(packed.data() + 1, kv::titles().np.data() + 1, 6, 21, title);
+      }
+      if (iopt == 1) {
+        solvers::skylin(false, solvers::kSkyWiden, neq, md + 1, 6, lm.data() + 1, packed.data() + 1,
+                        "GLOBAL MASS");
+      } else {
+        elements::addsky(kv::skyptr(values) - 1, md, neq, md[neq + 1], packed.data(),
+                         kv::titles().np.data(), 6, 21, lm.data(), 1.0f);
+      }
+    };
+    // Generated nodes that do not exist are reported once per record.
+    for_generated_ids(
+        node, igen, inc, nodid, nnode, place,
+        [&](std::int64_t id) {
+          report_not_found(id, nodid, nnode);
+          fio::write_list(6, "NODE #", id, " WAS NOT FOUND, CHECK INPUT, MASS IS OMITTED ");
           // Both passes walk the records: the fault is counted at input.
           if (iopt == 1)
             kv::note_fault(kv::Fault::input_warning,
-                           fio::format("('LUMPED MASS ON NODE',I11,', WHICH DOES NOT EXIST, OMITTED')", node),
+                           fio::format("('LUMPED MASS ON NODE',I11,', WHICH DOES NOT EXIST, OMITTED')", id),
                            lines[static_cast<std::size_t>(m - 1)]);
-        }
-        missing_reported = true;
-      } else {
-        node_mass(r, n, packed);
-        for (int k = 1; k <= 6; ++k)
-          lm[static_cast<std::size_t>(k)] = kv::izm(kv::ctl(kv::kIDTab) + static_cast<std::int64_t>(k - 1) * nndim + n - 1);
-        if (trace) {
-          std::string title = fio::format("('MASS AT NODE #',I6,' LM:',6I6)", node,
-                                          std::span<const std::int32_t>(lm.data() + 1, 6));
-          skyprt(packed.data() + 1, kv::titles().np.data() + 1, 6, 21, title);
-        }
-        if (iopt == 1) {
-          solvers::skylin(false, solvers::kSkyWiden, neq, md + 1, 6, lm.data() + 1, packed.data() + 1,
-                          "GLOBAL MASS");
-        } else {
-          elements::addsky(kv::skyptr(values) - 1, md, neq, md[neq + 1], packed.data(),
-                           kv::titles().np.data(), 6, 21, lm.data(), 1.0f);
-        }
-      }
-      if (igen <= 0) break;
-      if (inc == 0) {
-        fio::write_list(6, "INC 0 REPEATS NODE #", node, ", GENERATION ENDS");
-        break;
-      }
-      --igen;
-      node += inc;
-      if ((inc > 0 && node > last_id) || (inc < 0 && node < first_id)) {
-        fio::write_list(6, "NO NODE BEYOND NODE #", node - inc, ", GENERATION ENDS");
-        break;
-      }
-    }
+        },
+        [&](std::int64_t last) { fio::write_list(6, "NO NODE BEYOND NODE #", last, ", GENERATION ENDS"); });
+    if (igen > 0 && inc == 0) fio::write_list(6, "INC 0 REPEATS NODE #", node, ", GENERATION ENDS");
   }
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -71,12 +72,19 @@ int read_nodes(int nnode, bool trace, const NodeTables& t) {
       std::int32_t idinc = 0;
       float dx = 0.0f, dy = 0.0f, dz = 0.0f;
       require(fio::read_list(kIn, idinc, dx, dy, dz), "NODE RECORDS");
+      std::int64_t next = id;
       for (int g = 0; g < ngen && more; ++g) {
-        id += idinc;
+        next += idinc;
         x += dx;
         y += dy;
         z += dz;
-        more = id >= 1 && store(id, x, y, z, c);
+        if (next > std::numeric_limits<std::int32_t>::max()) {
+          fio::write(kOut, "(' NODE GENERATION STOPS AFTER NODE',I11,': THE NEXT ID',I21,' IS TOO LARGE')",
+                     next - idinc, next);
+          more = false;
+        } else {
+          more = next >= 1 && store(static_cast<int>(next), x, y, z, c);
+        }
       }
     }
     if (!more || n >= nnode) break;
@@ -225,17 +233,6 @@ void code_line(int id, const Codes& code) {
              id, std::span<const std::int32_t>(code));
 }
 
-// True while a generation can still name a node after `id`: the IDs are
-// ascending, so once an ID beyond the first or last one has been tried (and
-// reported), or when the increment repeats the ID, further IDs would only be
-// reported missing, however large the count.
-bool generation_goes_on(int id, int inc, int nnode, const NodeTables& t) {
-  if (nnode < 1 || inc == 0) return false;
-  if (inc > 0 && id > t.nodid(nnode)) return false;
-  if (inc < 0 && id < t.nodid(1)) return false;
-  return true;
-}
-
 // Applies a restraint or condensation record to its node, to its generated
 // nodes, or to every node when NODE is 0.
 template <class Apply>
@@ -245,17 +242,13 @@ void for_record_nodes(int node, int ngen, int inc, int nnode, const NodeTables& 
     for (int n = 1; n <= nnode; ++n) apply(n);
     return;
   }
-  for (;;) {
-    const int n = ifind(node, t.nodid_ptr(), nnode);
-    if (n == 0) {
-      not_found(node);
-    } else {
-      apply(n);
-    }
-    if (ngen <= 0 || !generation_goes_on(node, inc, nnode, t)) break;
-    node += inc;
-    --ngen;
-  }
+  auto missing = [&](std::int64_t id) {
+    report_not_found(id, t.nodid_ptr(), nnode);
+    not_found(id);
+  };
+  // The ID after the last node is reported as missing, and the generation ends.
+  for_generated_ids(node, ngen, inc, t.nodid_ptr(), nnode, apply, missing,
+                    [&](std::int64_t last) { missing(last + inc); });
 }
 
 void read_restraints(int nres, int nnode, bool trace, const NodeTables& t) {
@@ -273,7 +266,7 @@ void read_restraints(int nres, int nnode, bool trace, const NodeTables& t) {
       }
       if (trace) code_line(t.nodid(n), code);
     };
-    auto not_found = [&](int id) {
+    auto not_found = [&](std::int64_t id) {
       if (trace) fio::write(kOut, "(' NODE#',I5,' NOT FOUND, RESTRAINT IGNORED...')", id);
       kv::note_fault(kv::Fault::input_warning, fio::format("('RESTRAINT OF NODE',I11,', WHICH DOES NOT EXIST, IGNORED')", id));
     };
@@ -302,7 +295,7 @@ void read_condensation(int nrec, int nnode, bool trace, const NodeTables& t) {
       }
       if (trace && any) code_line(t.nodid(n), took);
     };
-    auto not_found = [&](int id) {
+    auto not_found = [&](std::int64_t id) {
       if (trace) fio::write(kOut, "(' NODE#',I5,' NOT FOUND, DOF ARE NOT CONDENSED...')", id);
       kv::note_fault(kv::Fault::input_warning, fio::format("('CONDENSATION OF NODE',I11,', WHICH DOES NOT EXIST, IGNORED')", id));
     };
@@ -322,13 +315,15 @@ struct Masters {
   }
 };
 
-void constrain_slave(int type, int master, int slave, int nnode, const NodeTables& t, Masters& mst) {
-  const int n = ifind(slave, t.nodid_ptr(), nnode);
-  if (n == 0) {
-    fio::write(kOut, "('  NODE:',I6,' IS NOT FOUND, CONSTRAINT IS IGNORED')", slave);
-    kv::note_fault(kv::Fault::input_warning, fio::format("('CONSTRAINT OF NODE',I11,', WHICH DOES NOT EXIST, IGNORED')", slave));
-    return;
-  }
+void slave_missing(std::int64_t slave, int nnode, const NodeTables& t) {
+  report_not_found(slave, t.nodid_ptr(), nnode);
+  fio::write(kOut, "('  NODE:',I6,' IS NOT FOUND, CONSTRAINT IS IGNORED')", slave);
+  kv::note_fault(kv::Fault::input_warning, fio::format("('CONSTRAINT OF NODE',I11,', WHICH DOES NOT EXIST, IGNORED')", slave));
+}
+
+// Constrains the slave at position n of the node table.
+void constrain_slave(int type, int master, int n, int nnode, const NodeTables& t, Masters& mst) {
+  const int slave = t.nodid(n);
   static constexpr int kRigidDofs[] = {1, 2, 3, 4, 5, 6};
   static constexpr int kPlaneDofs[] = {1, 2, 6};
   std::span<const int> dofs;
@@ -361,12 +356,11 @@ void read_constraints(int ncons, int nnode, const NodeTables& t, Masters& mst) {
     if (r == 1) fio::write(kOut, "(' NODE CONSTRAINTS ')");
     std::int32_t type = 0, master = 0, slave = 0, ngen = 0, inc = 0;
     require(fio::read_list(kIn, type, master, slave, ngen, inc), "CONSTRAINT RECORDS");
-    for (;;) {
-      constrain_slave(type, master, slave, nnode, t, mst);
-      if (ngen <= 0 || !generation_goes_on(slave, inc, nnode, t)) break;
-      slave += inc;
-      --ngen;
-    }
+    for_generated_ids(
+        slave, ngen, inc, t.nodid_ptr(), nnode,
+        [&](int n) { constrain_slave(type, master, n, nnode, t, mst); },
+        [&](std::int64_t id) { slave_missing(id, nnode, t); },
+        [&](std::int64_t last) { slave_missing(last + inc, nnode, t); });
   }
 }
 

@@ -19,10 +19,11 @@ std::filesystem::path fresh_dir(const std::string& tag);
 
 // Writes deck as "input.dat" in a fresh folder, runs kelvoran with the three
 // answers (folder, input.dat, output.out) piped in, and collects the results.
-RunResult run_deck(const std::string& deck, const std::string& tag = "deck");
+// With a time limit (seconds) a run still going is killed (status 137).
+RunResult run_deck(const std::string& deck, const std::string& tag = "deck", int time_limit = 0);
 
 // Runs kelvoran with the given standard input in the folder (for start-up tests).
-RunResult run_with_answers(const std::filesystem::path& dir, const std::string& answers);
+RunResult run_with_answers(const std::filesystem::path& dir, const std::string& answers, int time_limit = 0);
 
 std::string read_file(const std::filesystem::path& p);
 void write_file(const std::filesystem::path& p, const std::string& text);
