@@ -275,6 +275,7 @@ std::string path_of(int unit);   // the path the unit is open on ("" when none)
 // The number of records the unit has passed: after a read, the line number (from
 // 1) of the last record it read; 0 at the start or when the unit is not open.
 long record_number(int unit);
+long long written_bytes();       // bytes written to files since the run began, all units
 
 // A unit written or read before it was opened opens "fort.N" in this folder.
 void set_default_folder(const std::string& folder);

@@ -37,6 +37,7 @@ struct Unit {
 
 std::array<Unit, kMaxUnit + 1> g_units;
 std::string g_default_folder;
+long long g_written = 0;  // bytes written to files since the start of the run
 
 bool valid(int unit) { return unit >= 1 && unit <= kMaxUnit; }
 
@@ -147,6 +148,7 @@ Status read_file_record(Unit& u, std::string& rec) {
 
 void write_file_record(Unit& u, std::string_view rec) {
   if (!u.writable) return;
+  g_written += static_cast<long long>(rec.size()) + 1;
   long long at = u.offs[u.pos];
   if (at < u.size) {  // a sequential write ends the file after its record
     std::fflush(u.f);
@@ -277,6 +279,8 @@ Status read_record(int unit, std::string& record) {
       return Status::error;
   }
 }
+
+long long written_bytes() { return g_written; }
 
 void write_record(int unit, std::string_view record) {
   Unit* u = use(unit);

@@ -21,6 +21,7 @@
 #include "solutions/dynamic/histry.h"
 #include "solutions/dynamic/step_report.h"
 #include "solutions/finite_check.h"
+#include "solutions/run_limits.h"
 #include "solutions/joint_loads.h"
 #include "solutions/reactions.h"
 #include "solutions/static_nonlinear.h"
@@ -337,6 +338,13 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
     dfact_ = dfact_prev;
     return Outcome::record_done;
   }
+  // Steps of this size to the target, on top of those taken: a count or an
+  // increment that would run for hours ends the solution before the step.
+  if (!steps_within_limit(istep - 1 + std::fabs((static_cast<double>(work.target) - factor_) / dfact_),
+                          "LOAD-STEP RECORD")) {
+    ctl(kv::kISTOP) = -1;
+    return Outcome::end_solution;
+  }
 
   // 9. Unbalanced-force switch.
   if (s_.rec.unbal) {
@@ -516,6 +524,10 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
 
   // 24. Load factor reached.
   factor_ += dfact_;
+  if (!output_within_limit()) {
+    ctl(kv::kISTOP) = -1;
+    return Outcome::end_solution;
+  }
   return last ? Outcome::record_done : Outcome::next;
 }
 

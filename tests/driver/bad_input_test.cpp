@@ -73,7 +73,16 @@ INSTANTIATE_TEST_SUITE_P(
                 "NODE # 2000000000  WAS NOT FOUND, CHECK INPUT, MASS IS OMITTED"},
         // The record's third element is element 1: tip deflection
         // P L^3 / 3EI - w L^4 / 8EI = 0.114943 - 0.215517.
-        BadDeck{"element_load_overflow", 0, "         2  0.000000E+00  -1.005747E-01"}),
+        BadDeck{"element_load_overflow", 0, "         2  0.000000E+00  -1.005747E-01"},
+        // Ground counts that size no table; the section is still read.
+        BadDeck{"ground_capacity_negative", 0, "*** THE GROUND SERIES HOLD******** POINTS: AT LEAST ONE IS NEEDED"},
+        BadDeck{"ground_points_negative", 0, "*** GROUND RECORD # 1 HAS******** POINTS: AT LEAST ONE IS NEEDED"},
+        // Step counts beyond the limit of one solution end it before the loop.
+        BadDeck{"time_history_final_time_huge", 2, "*** THE TIME DATA ASKS FOR MORE THAN 10000000 STEPS"},
+        BadDeck{"time_history_initial_time_huge", 2, "*** THE TIME DATA ASKS FOR MORE THAN 10000000 STEPS"},
+        BadDeck{"time_history_time_step_tiny", 2, "*** THE TIME DATA ASKS FOR MORE THAN 10000000 STEPS"},
+        BadDeck{"load_step_count_huge", 2, "*** THE LOAD-STEP RECORD ASKS FOR MORE THAN 10000000 STEPS"},
+        BadDeck{"load_step_increment_tiny", 2, "*** THE LOAD-STEP RECORD ASKS FOR MORE THAN 10000000 STEPS"}),
     [](const ::testing::TestParamInfo<BadDeck>& info) { return std::string(info.param.name); });
 
 // The node or mass record walking down from the largest ID names each missing

@@ -268,11 +268,12 @@ GroundStatus grdacc_read(GroundMotion& g, float t, float tl, bool trace, std::ar
     // direction, so that the next record or command is read from its own line.
     // Values far beyond the series are stepped past in bounded chunks and
     // dropped: a huge NPTS must not claim memory for values nobody keeps.
-    const int keep = std::min(npts, g.ngp);
+    const int cap = std::max(g.ngp, 0);  // series of a negative size hold nothing
+    const int keep = std::min(npts, cap);
     const int first =
-        npts > g.ngp ? static_cast<int>(std::min<std::int64_t>(npts, std::int64_t{g.ngp} + kSurplusChunk)) : npts;
+        npts > cap ? static_cast<int>(std::min<std::int64_t>(npts, std::int64_t{cap} + kSurplusChunk)) : npts;
     float* x = kv::rptr(g.scratch);
-    if (npts > g.ngp) {
+    if (npts > cap) {
       overflow.resize(static_cast<std::size_t>(first));
       x = overflow.data();
     }

@@ -19,6 +19,7 @@
 #include "solutions/dynamic/step_report.h"
 #include "solutions/dynamic/th_reports.h"
 #include "solutions/finite_check.h"
+#include "solutions/run_limits.h"
 #include "solutions/reactions.h"
 #include "solvers/skyline_products.h"
 #include "solvers/skyline_solver.h"
@@ -262,6 +263,11 @@ bool StepLoop::set_up() {
                "5X,'SOLN IS ABORTED')",
                h_.tf, h_.dt, h_.t0);
     kv::note_fault(kv::Fault::solution_error, "TIME HISTORY ABORTED: THE FINAL TIME LEAVES NO TIME STEP");
+    return false;
+  }
+  // The step count in double: in float a count near 2^31 cannot be compared.
+  if (!steps_within_limit((static_cast<double>(h_.tf) - h_.t0) / h_.dt, "TIME DATA")) {
+    ctl(kv::kISTOP) = -1;
     return false;
   }
   if (h_.method == kWilsonTheta && !(h_.theta > 0.0f)) {
@@ -675,6 +681,10 @@ void StepLoop::run() {
       // of the ground acceleration however many steps there are.
       const float t = step_time(istep);
       if (!step(istep, t, step_time(istep - 1))) break;
+      if (!output_within_limit()) {
+        ctl(kv::kISTOP) = -1;
+        break;
+      }
     }
   }
 
