@@ -11,7 +11,7 @@
 #include <random>
 #include <vector>
 
-#include "model/input_lines.h"
+#include "base/input_lines.h"
 
 namespace {
 
