@@ -263,7 +263,7 @@ void check(EleCall& c, const Beam& b) {
     const bool measurable = std::isfinite(length);
     if (!measurable) {
       length = 0.0f;
-    } else if (length <= 0.0f) {
+    } else if (common::degenerate_length(length, common::joint_size(pi, pj, dist))) {
       if (b.t.hinges) {
         hinge::length_message(c.ielno, p, length);
       } else {

@@ -1,12 +1,28 @@
 #include "elements/element_common.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/globals.h"
+#include "base/node_tables.h"
 #include "base/storage.h"
 #include "materials/matdsp.h"
 
 namespace elements::common {
+
+bool degenerate_length(double length, double size) {
+  // A few float spacings of the coordinates: below it the length is noise.
+  constexpr double kRelTol = 1.0e-6;
+  return !(length > kRelTol * size);
+}
+
+double joint_size(int pi, int pj, double distance) {
+  const model::NodeTables nt = model::node_tables();
+  double size = distance;
+  for (int k = 1; k <= 3; ++k)
+    size = std::max({size, std::fabs(static_cast<double>(nt.xyz(pi, k))), std::fabs(static_cast<double>(nt.xyz(pj, k)))});
+  return size;
+}
 
 int to_int(float x) {
   if (!(std::fabs(x) < 2.0e9f)) return 0;

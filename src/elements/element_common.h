@@ -18,6 +18,14 @@ namespace elements::common {
 // the int range (a wild value must not be undefined behaviour).
 int to_int(float x);
 
+// True when a member length is not above 0, or too short to be told from zero
+// at the size of its joints' coordinates (size: the largest coordinate
+// magnitude and the joints' distance): a stiffness divided by it overflows.
+bool degenerate_length(double length, double size);
+
+// The size of a member between the nodes at positions pi and pj for that test.
+double joint_size(int pi, int pj, double distance);
+
 // The first 15 characters of the label, blank-padded (A15 of the record's label).
 struct Label15 {
   std::array<char, 15> text{};

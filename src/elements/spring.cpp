@@ -202,7 +202,7 @@ void check(EleCall& c, const Family& f) {
     if (zero_length) length = 1.0f;
   }
   if (!f.strut && input(5) != 0.0f) length = input(5);
-  if (!(length > 0.0f)) {
+  if (common::degenerate_length(length, common::joint_size(pos_i, pos_j, distance))) {
     bad_length(c, pos_i, pos_j, length);
     length = 1.0f;
   }

@@ -2,18 +2,31 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace materials {
+
+namespace {
+
+// A ratio whose divisor lies near the bottom of the float range (a yield force
+// of 1e-38) overflows: it is handed on as the largest REAL, which the reports
+// still print as a number.
+float held_in_range(float r) {
+  constexpr float big = std::numeric_limits<float>::max();
+  return std::isnan(r) ? 0.0f : std::clamp(r, -big, big);
+}
+
+}  // namespace
 
 void store_results(MatCall& c, const float* s, const ResultWords& w) {
   c.ese = s[w.ese];
   c.pse = s[w.pse];
   if (w.un != 0) {
-    for (int k = 0; k < 3; ++k) c.duct[k] = std::max(s[w.duct + k], s[w.un + k]);
+    for (int k = 0; k < 3; ++k) c.duct[k] = held_in_range(std::max(s[w.duct + k], s[w.un + k]));
   } else {
-    for (int k = 0; k < 3; ++k) c.duct[k] = s[w.duct + k];
+    for (int k = 0; k < 3; ++k) c.duct[k] = held_in_range(s[w.duct + k]);
   }
-  for (int k = 0; k < 6; ++k) c.ex[k] = s[w.ex + k];
+  for (int k = 0; k < 6; ++k) c.ex[k] = held_in_range(s[w.ex + k]);
 }
 
 void store_energies_only(MatCall& c, float ese, float pse) {

@@ -334,6 +334,15 @@ void statel() {
   st.dstat.assign(static_cast<std::size_t>(neq) + 1, 0.0f);
   std::copy(d, d + neq, st.dstat.begin() + 1);
 
+  // Finite displacements on a stiffness beyond the number range still give
+  // reactions that are not: the solution ends before any report.
+  for (std::int64_t i = 0; i < static_cast<std::int64_t>(neq) * nlc; ++i) {
+    if (!real_finite(r[i], "STATEL", "RESTRAINT REACTION")) {
+      ctl(kv::kISTOP) = -1;
+      return;
+    }
+  }
+
   prtdsp(kPerColumn, m, neq, nlc, l2, d, "DISPLACEMENTS", label, true);
 
   // The resultant of load case 1 for a later time history, then the reports.

@@ -202,6 +202,15 @@ GroundStatus grdacc_read(GroundMotion& g, float t, float tl, bool trace, std::ar
                      "'  (IT MUST BE ABOVE 0.0)')", g.gdtime);
     failed = true;
   }
+  // The time of the last point must be a number: the statistics and the
+  // interpolation reach it.
+  const bool grid_in_range =
+      std::isfinite(g.gtime0) && std::isfinite(static_cast<float>(g.gtime0 + static_cast<double>(g.gdtime) * std::max(g.ngp, 1)));
+  if (!grid_in_range) {
+    fio::write(kOut, "(/,5X,'*** THE GROUND TIME GRID',1P,E12.4,' +',I11,' x',E12.4,' IS BEYOND THE NUMBER RANGE')",
+               g.gtime0, std::max(g.ngp, 1), g.gdtime);
+    failed = true;
+  }
   if (trace) fio::write(kOut, kVectors, "INPUT- V1:", sp(v1), " V2:", sp(v2));
 
   kv::vcrosn(v3, v1, v2, 0);
@@ -257,7 +266,7 @@ GroundStatus grdacc_read(GroundMotion& g, float t, float tl, bool trace, std::ar
       fio::write_list(kOut, "INVALID DIRECTION:,", idir, " SET 0 < IDIR < 4");
       kv::note_fault(kv::Fault::input_warning, "GROUND RECORD SKIPPED: ITS DIRECTION IS NOT 1, 2 OR 3");
     }
-    const bool listed = !bad_direction && !no_series;  // the record reaches the series
+    const bool listed = !bad_direction && !no_series && grid_in_range;  // the record reaches the series
     if (npts < 1) {
       fio::write(kOut, "(/,5X,'*** GROUND RECORD #',I2,' HAS',I8,' POINTS: AT LEAST ONE IS NEEDED')", i, npts);
       failed = true;
