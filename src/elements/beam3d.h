@@ -97,4 +97,12 @@ struct Echo {
 void drive(EleCall& c, const BeamType& t);
 
 }  // namespace beam
+
+// Type 1 in the element registry.
+inline constexpr ElementType kBeam3DType{
+    .code = beam::kPlainBeam.type, .keyword = "3D-BEAM", .nrinp = beam::kPlainBeam.nvalues,
+    .nwords = beam::kBase + beam::kMaxTerms, .driver = ele01, .lm = beam::kLM, .nhyst = beam::kNHyst,
+    .base = beam::kBase, .lmkg = beam::kLMKG, .kg = beam::kNTerms, .kgdof = beam::kKgdof,
+    .element_loads = true, .stiffness_from_check = true};
+
 }  // namespace elements

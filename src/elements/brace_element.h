@@ -7,10 +7,17 @@
 #pragma once
 
 #include "elements/eledsp.h"
+#include "elements/spring_family.h"
 
 namespace elements {
 
 // ELE08: the driver of type 8 for element options 1 to 14.
 void ele08(EleCall& c);
+
+// Type 8 in the element registry.
+inline constexpr ElementType kBraceType{
+    .code = 8, .keyword = "BRACE", .nrinp = 10, .nwords = spring_family::kRecordWords, .driver = ele08,
+    .lm = spring_family::kWLm, .nhyst = spring_family::kWNhyst, .base = spring_family::kWState,
+    .no_geometric = true};
 
 }  // namespace elements

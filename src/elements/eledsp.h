@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "base/work_array.h"
+#include "elements/element_type.h"
 
 namespace elements {
 
@@ -54,8 +55,6 @@ struct EleCall {
 inline kv::IntWord rec_int(const EleCall& c, int k) { return kv::izm(c.p + k); }
 inline kv::RealWord rec_real(const EleCall& c, int k) { return kv::rzm(c.p + k); }
 
-using EleDriver = void (*)(EleCall&);
-
 // Where an element's packed matrices and location vectors lie in its record:
 // what FORM assembles after element options 3 and 2. Indices are ZMATRX
 // indices, 0 (and orders 0) where the element has none.
@@ -71,12 +70,6 @@ struct ElementMatrices {
 // The matrices of element ielno as its record holds them now; no driver is
 // called. An element of a type without a driver has none.
 ElementMatrices element_matrices(int ielno);
-
-// Registers the driver of an element type; register_builtin_elements() does it
-// for the element library's own types, the main program for the others.
-void register_element(int type, EleDriver driver);
-EleDriver element_driver(int type);
-void register_builtin_elements();
 
 // ELEDSP: ltype is the caller's previous element type (set to this element's
 // type on return); lhead bit 0 prints the page header on a change of type.

@@ -41,4 +41,13 @@ void echo_line(const beam::Echo& e);
 void length_message(int ielno, std::int64_t p, float length);
 
 }  // namespace hinge
+
+// Type 11 in the element registry: the beam's words from 117 on, shifted.
+inline constexpr ElementType kHingeBeamType{
+    .code = beam::kHingeBeam.type, .keyword = "HINGE", .nrinp = beam::kHingeBeam.nvalues,
+    .nwords = beam::kBase + beam::kHingeBeam.shift + beam::kMaxTerms, .driver = ele11, .lm = beam::kLM,
+    .nhyst = beam::kNHyst + beam::kHingeBeam.shift, .base = beam::kBase + beam::kHingeBeam.shift,
+    .lmkg = beam::kLMKG + beam::kHingeBeam.shift, .kg = beam::kNTerms + beam::kHingeBeam.shift,
+    .kgdof = beam::kKgdof + beam::kHingeBeam.shift, .element_loads = true};
+
 }  // namespace elements

@@ -47,4 +47,10 @@ inline constexpr int kRecordWords = 1616;
 bool feflod(int ielno, float length, float width, const ElementLoadTables& t, int nlc, float* fef);
 
 }  // namespace plate
+
+// Type 16 in the element registry.
+inline constexpr ElementType kPlateType{
+    .code = 16, .keyword = "PLATE", .nrinp = 5, .nwords = plate::kRecordWords, .driver = ele16,
+    .lm = plate::kLM, .nhyst = plate::kNHyst, .base = plate::kBase, .lm_after = true};
+
 }  // namespace elements

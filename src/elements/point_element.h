@@ -35,4 +35,10 @@ inline constexpr int kStiffWords = 42;
 inline constexpr int kRecordWords = 137;
 
 }  // namespace point
+
+// Type 20 in the element registry.
+inline constexpr ElementType kPointType{
+    .code = 20, .keyword = "POINT", .nrinp = 8, .nwords = point::kRecordWords, .driver = ele20,
+    .lm = point::kLM, .nhyst = point::kNHyst, .base = point::kBase, .no_geometric = true};
+
 }  // namespace elements

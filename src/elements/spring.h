@@ -6,10 +6,17 @@
 #pragma once
 
 #include "elements/eledsp.h"
+#include "elements/spring_family.h"
 
 namespace elements {
 
 // ELE02: the driver of type 2 for element options 1 to 14.
 void ele02(EleCall& c);
+
+// Type 2 in the element registry.
+inline constexpr ElementType kSpringType{
+    .code = 2, .keyword = "SPRING", .nrinp = 10, .nwords = spring_family::kRecordWords, .driver = ele02,
+    .lm = spring_family::kWLm, .nhyst = spring_family::kWNhyst, .base = spring_family::kWState,
+    .no_geometric = true};
 
 }  // namespace elements

@@ -36,4 +36,7 @@ void mat02(MatCall& c);
 void hyst02(float p, float d, float pl, float dl, float v, float vl, float* s, const float* prop,
             bool debug, int& idr);
 
+// Type 2 in the material registry.
+inline constexpr MaterialType kAxlmodType{.code = 2, .keywords = {"AXLMOD"}, .driver = mat02};
+
 }  // namespace materials

@@ -115,4 +115,7 @@ void mat03(MatCall& c);
 // 1-based state copy, prop the 1-based property words of the set.
 void hyst03(float p, float d, float pl, float dl, float vel, float* s, const float* prop, bool debug);
 
+// Type 3 in the material registry.
+inline constexpr MaterialType kBend1Type{.code = 3, .keywords = {"BEND1"}, .driver = mat03};
+
 }  // namespace materials

@@ -30,4 +30,9 @@ void hyst07(float& p, float d, float& pl, float& dl, float* s, float v, float vl
 void hyst15(float& p, float d, float& pl, float& dl, float* s, float v, float vl,
             const BilinearProps& pr, bool debug);
 
+// Type 7 in the material registry.
+inline constexpr MaterialType kBilinearType{.code = 7, .keywords = {"ELSPLS", "BILINEAR"}, .driver = mat07};
+// Type 15 in the material registry.
+inline constexpr MaterialType kBispecialType{.code = 15, .keywords = {"BISPECIAL"}, .driver = mat15};
+
 }  // namespace materials

@@ -51,4 +51,7 @@ void envelope_driver(MatCall& c, EnvelopeModel model, void (*read_set)(MatCall&)
 void check_envelope_set(EnvelopeModel model, int set, float e, float a, float r, float ys,
                         float shape);
 
+// Type 8 in the material registry.
+inline constexpr MaterialType kBraceType{.code = 8, .keywords = {"BRACE"}, .driver = mat08};
+
 }  // namespace materials

@@ -17,4 +17,7 @@ void mat150(MatCall& c);
 // tangent (s[1]) and state words 2-5 are updated. prop is the 1-based PROP view.
 void hyst150(float& p, float d, float pl, float dl, float* s, const float* prop);
 
+// Type 150 in the material registry.
+inline constexpr MaterialType kGapType{.code = 150, .keywords = {"GAP"}, .driver = mat150};
+
 }  // namespace materials

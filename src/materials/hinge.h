@@ -29,4 +29,7 @@ struct HingeLoopProps {
 void mrloop(int iopt, float* s, float& p, float d, float pl, float dl,
             const HingeLoopProps& pr, bool debug);
 
+// Type 19 in the material registry.
+inline constexpr MaterialType kHingeType{.code = 19, .keywords = {"HINGE"}, .driver = mat19};
+
 }  // namespace materials

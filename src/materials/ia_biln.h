@@ -16,4 +16,7 @@ namespace materials {
 // member's clear length) and reads words 2-6, 9, 12, 13, 16-20 and 68-72.
 void mat10(MatCall& c);
 
+// Type 10 in the material registry.
+inline constexpr MaterialType kIaBilnType{.code = 10, .keywords = {"IA_BILN"}, .driver = mat10};
+
 }  // namespace materials

@@ -15,4 +15,7 @@ void mat13(MatCall& c);
 // HYST13: one state determination, as hyst08 but printing no buckling line.
 void hyst13(float& p, float pl, float d, float dl, float* s, const EnvelopeProps& pr, bool debug);
 
+// Type 13 in the material registry.
+inline constexpr MaterialType kLocbklType{.code = 13, .keywords = {"LOCBKL"}, .driver = mat13};
+
 }  // namespace materials

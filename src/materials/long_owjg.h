@@ -27,4 +27,7 @@ Targets h09pt1(float d1, float p1, float d2, float p2, float sr, float sm);
 // H09PT2: the inner loops.
 Targets h09pt2(float d1, float p1, float d2, float p2, float sr, float sm);
 
+// Type 9 in the material registry.
+inline constexpr MaterialType kLongOwjgType{.code = 9, .keywords = {"LONG_OWJG"}, .driver = mat09};
+
 }  // namespace materials

@@ -10,4 +10,7 @@ namespace materials {
 // increment. PROP(1..8): E, GAMMA, AX, AY, AZ, IX, IY, IZ.
 void mat01(MatCall& c);
 
+// Type 1 in the material registry.
+inline constexpr MaterialType kBeamSectionType{.code = 1, .keywords = {"3D-BEAM"}, .driver = mat01};
+
 }  // namespace materials

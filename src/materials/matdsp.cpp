@@ -13,14 +13,6 @@ namespace materials {
 
 namespace {
 
-// Type codes run up to 180; a flat table keeps the per-call lookup a load.
-constexpr int kMaxType = 255;
-
-std::array<MatDriver, kMaxType + 1>& driver_table() {
-  static std::array<MatDriver, kMaxType + 1> table{};
-  return table;
-}
-
 // The section materials keep their record length as a real in PROP(29).
 constexpr int kSectionLengthWord = 29;
 
@@ -32,23 +24,6 @@ int truncate_count(float x) {
 }
 
 }  // namespace
-
-void register_material(int type, MatDriver driver) {
-  if (type < 0 || type > kMaxType) return;
-  driver_table()[static_cast<std::size_t>(type)] = driver;
-}
-
-MatDriver material_driver(int type) {
-  if (type < 0 || type > kMaxType) return nullptr;
-  return driver_table()[static_cast<std::size_t>(type)];
-}
-
-bool is_section_type(int type) {
-  switch (type) {
-    case 12: case 120: case 17: case 170: case 18: case 180: return true;
-    default: return false;
-  }
-}
 
 void matdsp(MatCall& c, int& prev_type, int page_print, int& type) {
   if (c.set < 1 || c.set > kv::ctl(kv::kNMAT)) {
@@ -73,8 +48,9 @@ void matdsp(MatCall& c, int& prev_type, int page_print, int& type) {
   c.debug = kv::trace('K');
   c.prop = rec + 1;
 
-  if (MatDriver drv = material_driver(type)) {
-    const bool section = is_section_type(type);
+  const MaterialType* t = material_type(type);
+  if (MatDriver drv = t != nullptr ? t->driver : nullptr) {
+    const bool section = t->section;
     if (section) c.nprop = truncate_count(kv::rzm(c.prop + kSectionLengthWord - 1));
     drv(c);
     if (section) c.nprop = truncate_count(kv::rzm(c.prop + kSectionLengthWord - 1));

@@ -7,6 +7,7 @@
 
 #include "base/work_array.h"
 #include "fio/fio.h"
+#include "materials/material_type.h"
 
 namespace materials {
 
@@ -53,15 +54,6 @@ struct MatCall {
 inline float* state_words(const MatCall& c) { return kv::rptr(c.sta) - 1; }
 inline float* prop_words(const MatCall& c) { return kv::rptr(c.prop) - 1; }
 
-using MatDriver = void (*)(MatCall&);
-
-// Registers the driver of a type code 0..255 (nullptr removes it): the built-in
-// types through register_builtin_materials, the section materials of the member
-// library through its own registration call.
-void register_material(int type, MatDriver driver);
-MatDriver material_driver(int type);  // nullptr when the type has no driver
-void register_builtin_materials();
-
 // MATDSP. prev_type is the caller's previous type (0 before the first call),
 // set to this set's type on return; page_print bit 0 prints the page header on
 // a change of type; type is in at option 1 (the keyword's code) and out
@@ -70,9 +62,6 @@ void register_builtin_materials();
 // rejects the set) and nothing else changes: prev_type, di and the state words
 // keep their values and no driver runs.
 void matdsp(MatCall& c, int& prev_type, int page_print, int& type);
-
-// True for the section materials that keep their record length in PROP(29).
-bool is_section_type(int type);
 
 // Hysteresis bookkeeping shared by all hysteretic models.
 // ENRGY: one segment from (dl, pl) to (d, p); ese is the 3-word array

@@ -18,4 +18,9 @@ void mat16(MatCall& c);
 // S(1,2), S(1,3), ..., S(5,6). State words (NSTATE = 21): the same terms.
 void mat20(MatCall& c);
 
+// Type 16 in the material registry.
+inline constexpr MaterialType kPlateType{.code = 16, .keywords = {"PLATE"}, .driver = mat16};
+// Type 20 in the material registry.
+inline constexpr MaterialType kPointType{.code = 20, .keywords = {"POINT"}, .driver = mat20};
+
 }  // namespace materials

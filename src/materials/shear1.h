@@ -30,4 +30,7 @@ void mat04(MatCall& c);
 // 1-based state copy, prop the 1-based property words of the set.
 void hyst04(float p, float d, float pl, float dl, float vel, float* s, const float* prop, bool debug);
 
+// Type 4 in the material registry.
+inline constexpr MaterialType kShear1Type{.code = 4, .keywords = {"SHEAR1"}, .driver = mat04};
+
 }  // namespace materials

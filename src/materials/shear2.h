@@ -172,4 +172,7 @@ void book_to(Step& st, int opt, float d, float p);
 void hyst14(Step& st);
 
 }  // namespace shear2
+// Type 14 in the material registry.
+inline constexpr MaterialType kShear2Type{.code = 14, .keywords = {"SHEAR2"}, .driver = mat14};
+
 }  // namespace materials

@@ -28,4 +28,7 @@ struct MomentRotationProps {
 void hyst11(int iopt, float* s, float& p, float d, float pl, float dl,
             const MomentRotationProps& pr, bool debug);
 
+// Type 11 in the material registry.
+inline constexpr MaterialType kShortOwjgMr2Type{.code = 11, .keywords = {"SHORT_OWJG", "MR2"}, .driver = mat11};
+
 }  // namespace materials

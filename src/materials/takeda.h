@@ -18,4 +18,7 @@ void mat06(MatCall& c);
 void hyst06(float p, float d, float pl, float dl, float v, float vl, float* s,
             const float* prop, bool debug);
 
+// Type 6 in the material registry.
+inline constexpr MaterialType kTakedaType{.code = 6, .keywords = {"TAKEDA"}, .driver = mat06};
+
 }  // namespace materials

@@ -24,51 +24,6 @@ namespace {
 
 using kv::ctl;
 
-struct Keyword {
-  std::string_view key;
-  int type;
-};
-
-// The first keyword in this order that the item holds decides the type.
-constexpr std::array<Keyword, 25> kMaterialKeywords{{
-    {"3D-BEAM", 1},     {"AXLMOD", 2},       {"BEND1", 3},       {"SHEAR1", 4},       {"ROMBERG", 5},
-    {"TAKEDA", 6},      {"ELSPLS", 7},       {"BILINEAR", 7},    {"BRACE", 8},        {"LONG_OWJG", 9},
-    {"IA_BILN", 10},    {"SHORT_OWJG", 11},  {"MR2", 11},        {"STABILITY1", 12},  {"STABILITY2", 120},
-    {"LOCBKL", 13},     {"SHEAR2", 14},      {"BISPECIAL", 15},  {"GAP", 150},        {"PLATE", 16},
-    {"R/CONCRETE1", 17}, {"R/CONCRETE2", 170}, {"MOMCURVA1", 18}, {"MOMCURVA2", 180}, {"HINGE", 19},
-}};
-// "POINT" is looked for after "HINGE".
-constexpr Keyword kPointMaterial{"POINT", 20};
-
-struct ElementKind {
-  std::string_view key;
-  int type;
-  int nrinp;   // real input values of a record
-  int nwords;  // fixed record words before the material state words
-};
-
-constexpr std::array<ElementKind, 12> kElementKeywords{{
-    {"3D-BEAM", 1, 10, 437},    {"SPRING", 2, 10, 133},    {"SHEAR WALL", 3, 9, 769},
-    {"BRACE", 8, 10, 133},      {"IE3DBEAM", 9, 28, 649},  {"MR_END", 10, 14, 614},
-    {"HINGE", 11, 12, 439},     {"STABILITY", 12, 8, 618}, {"SHEAR_OPEN", 14, 9, 775},
-    {"PLATE", 16, 5, 1616},     {"POINT", 20, 8, 137},     {"(1)", 4, 2, 3},
-}};
-
-constexpr int kMaxRinput = 28;
-
-int material_type(std::string_view item) {
-  for (const auto& k : kMaterialKeywords)
-    if (keyon(item, k.key, false)) return k.type;
-  if (keyon(item, kPointMaterial.key, false)) return kPointMaterial.type;
-  return 0;
-}
-
-const ElementKind* element_kind(std::string_view item) {
-  for (const auto& k : kElementKeywords)
-    if (keyon(item, k.key, false)) return &k;
-  return nullptr;
-}
-
 bool holds_end(std::string_view item) { return item.find("END") != std::string_view::npos; }
 
 // The item without its trailing blanks.
@@ -112,7 +67,7 @@ void read_materials() {
   int i = 1;
   while (i <= nmat) {
     const std::string item = peek_item("MATERIAL SET");
-    int type = material_type(item);
+    int type = materials::material_type_for(item);
     if (type == 0) {
       std::string skipped;
       read_or_stop("MATERIAL SET", skipped);  // consume the line
@@ -206,9 +161,9 @@ void read_elements() {
   const int kguse = kv::izm(kgrec + 3);
   std::int32_t* mdiag_k = kv::iptr(ctl(kv::kStiffMdiag));
 
-  std::array<float, kMaxRinput + 1> rinput{};
-  std::array<float, kMaxRinput + 1> incr{};
-  const ElementKind* kind = nullptr;
+  std::array<float, elements::kMaxRinput + 1> rinput{};
+  std::array<float, elements::kMaxRinput + 1> incr{};
+  const elements::ElementType* kind = nullptr;
   std::string keyword;
   std::string label;
   int ngen = 0;
@@ -223,7 +178,7 @@ void read_elements() {
       for (int k = 1; k <= kind->nrinp; ++k) rinput[static_cast<std::size_t>(k)] += incr[static_cast<std::size_t>(k)];
     } else {
       const std::string item = peek_item("ELEMENT RECORD");
-      kind = element_kind(item);
+      kind = elements::element_type_for(item);
       if (kind == nullptr) {
         std::string skipped;
         read_or_stop("ELEMENT RECORD", skipped);  // consume the line
@@ -255,7 +210,7 @@ void read_elements() {
     // Record words start clean, so nothing of an earlier element is reused.
     kv::memchk(kind->nwords, 0);
     kv::zero_words(p, kind->nwords);
-    kv::izm(p) = kind->type;
+    kv::izm(p) = kind->code;
 
     // Option 9: the material state words the element needs.
     elements::EleCall c9;
@@ -280,7 +235,7 @@ void read_elements() {
     c.iload = ctl(53);
     elements::eledsp(c, ltype_check, 1);
     // Every element that the drivers accept keeps degrees of freedom.
-    if (elements::element_driver(kind->type) == nullptr) {
+    if (elements::element_driver(kind->code) == nullptr) {
       kv::note_fault(kv::Fault::input_error, fio::format("('ELEMENT',I6,': ',A,' IS NOT AVAILABLE IN THIS BUILD')", n,
                                                          word_of(keyword)));
     } else if (c.nd <= 0) {
@@ -294,8 +249,7 @@ void read_elements() {
     const std::int64_t izlm = ctl(kv::kIZLM);
     const std::int64_t izke = ctl(kv::kIZKE);
     if (c.nd > 0 && izlm > 0 && izke > 0) {
-      const bool allterms = keyon(keyword, "STABILITY ", false);
-      solvers::skylin(allterms, solvers::kSkyWiden, neq, mdiag_k, c.nd, kv::iptr(izlm), kv::rptr(izke),
+            solvers::skylin(kind->profile_all_terms, solvers::kSkyWiden, neq, mdiag_k, c.nd, kv::iptr(izlm), kv::rptr(izke),
                       "GLOBAL STIFFNESS");
       if (c.lkg && c.kgdof > 0 && ctl(kv::kIZLMKG) > 0 && ctl(kv::kIZKG) > 0) {
         std::int32_t* md = kguse == 2 ? kv::iptr(ctl(kv::kGeoMdiag)) : mdiag_k;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "elements/eledsp.h"
+#include "elements/inelastic/beam_column.h"
 
 namespace elements {
 
@@ -27,4 +28,11 @@ inline constexpr int kRecordWords = 649;  // before the material state words
 inline constexpr int kInputValues = 28;
 
 }  // namespace ie3dbeam
+
+// Type 9 in the element registry.
+inline constexpr ElementType kIE3DBeamType{
+    .code = 9, .keyword = "IE3DBEAM", .nrinp = ie3dbeam::kInputValues, .nwords = ie3dbeam::kRecordWords,
+    .driver = ele09, .lm = beam_column::kLm, .nhyst = beam_column::kNhyst, .base = ie3dbeam::kBase,
+    .lmkg = beam_column::kLmkg, .kg = beam_column::kNke, .kgdof = beam_column::kKgdof, .element_loads = true};
+
 }  // namespace elements
