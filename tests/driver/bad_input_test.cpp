@@ -65,18 +65,18 @@ INSTANTIATE_TEST_SUITE_P(
         // Generations: 64-bit arithmetic, only the IDs of the table walked,
         // a missing target reported once per record.
         BadDeck{"node_id_increment_overflow", 0, "NODE GENERATION STOPS AFTER NODE"},
-        BadDeck{"restraint_increment_overflow", 0, " TARGET:********   NOT FOUND, LAST ID(     2):       2"},
-        BadDeck{"restraint_downward_walk", 0, " TARGET:********   NOT FOUND, LAST ID(     2):       2"},
-        BadDeck{"condensation_downward_walk", 0, " TARGET:********   NOT FOUND, LAST ID(     3):       3"},
-        BadDeck{"mass_downward_walk", 0,
+        BadDeck{"restraint_increment_overflow", 3, " TARGET:********   NOT FOUND, LAST ID(     2):       2"},
+        BadDeck{"restraint_downward_walk", 3, " TARGET:********   NOT FOUND, LAST ID(     2):       2"},
+        BadDeck{"condensation_downward_walk", 3, " TARGET:********   NOT FOUND, LAST ID(     3):       3"},
+        BadDeck{"mass_downward_walk", 3,
                 // A mass record holds its node as a REAL, read back clamped.
                 "NODE # 2000000000  WAS NOT FOUND, CHECK INPUT, MASS IS OMITTED"},
         // The record's third element is element 1: tip deflection
         // P L^3 / 3EI - w L^4 / 8EI = 0.114943 - 0.215517.
-        BadDeck{"element_load_overflow", 0, "         2  0.000000E+00  -1.005747E-01"},
+        BadDeck{"element_load_overflow", 3, "         2  0.000000E+00  -1.005747E-01"},
         // Ground counts that size no table; the section is still read.
-        BadDeck{"ground_capacity_negative", 0, "*** THE GROUND SERIES HOLD******** POINTS: AT LEAST ONE IS NEEDED"},
-        BadDeck{"ground_points_negative", 0, "*** GROUND RECORD # 1 HAS******** POINTS: AT LEAST ONE IS NEEDED"},
+        BadDeck{"ground_capacity_negative", 3, "*** THE GROUND SERIES HOLD******** POINTS: AT LEAST ONE IS NEEDED"},
+        BadDeck{"ground_points_negative", 3, "*** GROUND RECORD # 1 HAS******** POINTS: AT LEAST ONE IS NEEDED"},
         // Step counts beyond the limit of one solution end it before the loop.
         BadDeck{"time_history_final_time_huge", 2, "*** THE TIME DATA ASKS FOR MORE THAN 10000000 STEPS"},
         BadDeck{"time_history_initial_time_huge", 2, "*** THE TIME DATA ASKS FOR MORE THAN 10000000 STEPS"},
@@ -94,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Results beyond the number range end the solution before a report.
         BadDeck{"joint_load_generated_huge", 2, "DISPLACEMENT IS NOT FINITE"},
         BadDeck{"ground_value_huge", 2, "INPUT ENERGY IS NOT FINITE"},
-        BadDeck{"ground_time_increment_huge", 0, "*** THE GROUND TIME GRID  0.0000E+00 +         11 x  3.4000E+38 IS BEYOND"},
+        BadDeck{"ground_time_increment_huge", 3, "*** THE GROUND TIME GRID  0.0000E+00 +         11 x  3.4000E+38 IS BEYOND"},
         // The ductility over a yield deformation of 1e-40 is held at the largest REAL.
         BadDeck{"yield_force_tiny", 0, "         1   3.402823E+38"},
         BadDeck{"massless_sol4_then_sol2", 0, "ZERO MASS MATRIX"}),
