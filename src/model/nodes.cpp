@@ -81,6 +81,7 @@ int read_nodes(int nnode, bool trace, const NodeTables& t) {
         if (next > std::numeric_limits<std::int32_t>::max()) {
           fio::write(kOut, "(' NODE GENERATION STOPS AFTER NODE',I11,': THE NEXT ID',I21,' IS TOO LARGE')",
                      next - idinc, next);
+          kv::note_fault(kv::Fault::input_warning, "NODE GENERATION STOPPED: A GENERATED ID IS TOO LARGE");
           more = false;
         } else {
           more = next >= 1 && store(static_cast<int>(next), x, y, z, c);

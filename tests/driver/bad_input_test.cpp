@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 struct BadDeck {
   const char* name;     // tests/cases/bad_<name>.dat
-  int status;           // exit status expected
+  int status;           // exit status expected: 3 for input skipped or rejected
   const char* message;  // a line the output file must hold
 };
 
@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Generations: 64-bit arithmetic, only the IDs of the table walked,
         // a missing target reported once per record.
-        BadDeck{"node_id_increment_overflow", 0, "NODE GENERATION STOPS AFTER NODE"},
+        BadDeck{"node_id_increment_overflow", 3, "NODE GENERATION STOPS AFTER NODE"},
         BadDeck{"restraint_increment_overflow", 3, " TARGET:********   NOT FOUND, LAST ID(     2):       2"},
         BadDeck{"restraint_downward_walk", 3, " TARGET:********   NOT FOUND, LAST ID(     2):       2"},
         BadDeck{"condensation_downward_walk", 3, " TARGET:********   NOT FOUND, LAST ID(     3):       3"},
