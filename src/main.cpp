@@ -4,6 +4,7 @@
 #include "driver/main_program.h"
 #include "elements/eledsp.h"
 #include "materials/matdsp.h"
+#include "members/momcurv/mc_section_driver.h"
 #include "members/rc/rc_section_driver.h"
 
 int main() {
@@ -12,6 +13,7 @@ int main() {
   materials::register_builtin_materials();
   elements::register_builtin_elements();
   members::rc::register_rc_sections();
+  members::momcurv::register_mc_sections();
   kv::hooks().element_reset = &elements::reset_all_elements;
   return kv::main_program();
 }

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <regex>
 #include <string>
 
 #include "members/rc/rc_section_head.h"
+#include "section_set_decks.h"
 #include "support/test_support.h"
 
 namespace {
@@ -103,20 +103,6 @@ TEST(RcSectionHead, SpliceNeedsBarsAndShortSegmentsNeedRoom) {
 
 // ------------------------------------------------------------------ decks
 
-const char* const kModel =
-    "STR\n"
-    "'RC SECTION SETS'\n"
-    "2 1 1 0 0 1.0\n"
-    "1 0.0 0.0 0.0 1 0\n"
-    "2 0.0 0.0 144.0 1 0\n"
-    "1.0 0.0 0.0 0.0 1.0 0.0\n"
-    "1 1 1 1 1 1 1 0 0\n";
-const char* const kModelEnd =
-    "0 0 0 F\n"
-    "0\n"
-    "0 0 F\n"
-    "0.0 0.0\n"
-    "STOP\n";
 
 // Circle, LIBN 2, NSEG 4, NQ 3, NLAY 5, 12 bars: NUMP 76. The record runs over three lines.
 const char* const kCircularSet =
@@ -129,20 +115,10 @@ const char* const kRectangularSet =
     "  0 0.5 0.001 0.001 384.0 1 3 0.01 1 1.2E6 0.001 1\n"
     "  3 1.0 3 1.0 1 1.0 60000. 1. 0.0 0.0 0.09 0.5 4.0 0.0 0.0\n";
 
-std::string deck(const std::string& sets, int nsets) {
-  return std::string(kModel) + std::to_string(nsets) + "\n" + sets + kModelEnd;
-}
+using kvtest::has;
+using kvtest::memory_iz;
 
-long memory_iz(const std::string& output) {
-  static const std::regex re(R"( \*--- IZ=\s*(\d+),)");
-  std::smatch m;
-  std::string last;
-  for (auto it = std::sregex_iterator(output.begin(), output.end(), re); it != std::sregex_iterator(); ++it)
-    last = (*it)[1];
-  return last.empty() ? -1 : std::stol(last);
-}
-
-bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+std::string deck(const std::string& sets, int nsets) { return kvtest::section_set_deck("RC SECTION SETS", sets, nsets); }
 
 TEST(RcSectionInput, EchoesBothTablesAndReservesBothRecords) {
   const auto r = kvtest::run_deck(deck(std::string(kCircularSet) + kRectangularSet, 2), "rc_sets");

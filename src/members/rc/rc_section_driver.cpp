@@ -10,6 +10,7 @@
 #include "fio/fio.h"
 #include "members/rc/rc_member_record.h"
 #include "members/rc/rc_section_head.h"
+#include "members/section_set_input.h"
 
 namespace members::rc {
 
@@ -160,26 +161,7 @@ void report_faults(int set, int libn, unsigned faults) {
 
 void read_set(MatCall& c, int type) {
   float* prop = materials::prop_words(c);
-  // The head starts clean: nulls in the record and the words that are not
-  // read hold 0.0, never what the work array held before.
-  kv::memchk(kHeadWords + 1, 0);
-  for (int w = 1; w <= kHeadWords; ++w) prop[w] = 0.0f;
-
-  std::string name;
-  std::array<std::int32_t, kHeadWords + 1> whole{};
-  std::vector<fio::Target> targets;
-  targets.reserve(kReadWords.size() + 1);
-  fio::push_target(targets, name);
-  for (int w : kReadWords) {
-    if (is_whole(w))
-      fio::push_target(targets, whole[static_cast<std::size_t>(w)]);
-    else
-      fio::push_target(targets, prop[w]);
-  }
-  const fio::Status s = fio::read_list_targets(5, targets);
-  if (s != fio::Status::ok) materials::set_read_failed(c.set, s);
-  for (int w : kReadWords)
-    if (is_whole(w)) prop[w] = static_cast<float>(whole[static_cast<std::size_t>(w)]);
+  read_section_head(c, prop, kHeadWords, kReadWords, is_whole);
 
   if (c.new_type || c.debug) {
     fio::write(6, "(///,A,/,' ===================',//)",

@@ -1,0 +1,25 @@
+// The material drivers of the moment-curvature section sets: MAT18
+// ("MOMCURVA1", one section per segment) and MAT180 ("MOMCURVA2", a section at
+// both ends of every segment). A set holds its backbone table and a whole
+// segmented member behind its head.
+#pragma once
+
+#include "materials/matdsp.h"
+
+namespace members::momcurv {
+
+inline constexpr int kMcStateWords = 99;
+
+// Option 1 (and any option outside 0..5) reads, checks, echoes and lays out
+// one set; option 0 returns NSTATE; options 4 and 5 return zeros.
+void mat18(materials::MatCall& c);
+void mat180(materials::MatCall& c);
+
+// True when the set at prop (1-based PROP view) was accepted at input and
+// holds its member record: an element naming any other set is to be rejected.
+bool mc_set_usable(const float* prop);
+
+// Enters types 18 and 180 in the material dispatcher's table.
+void register_mc_sections();
+
+}  // namespace members::momcurv
