@@ -32,6 +32,45 @@ void place_average_forces(const SegTable& floca, int iseg, const SectionResponse
   floca(iseg, 5) = -r.mv;
 }
 
+bool axial_converged(float daxial, float target, float base, bool floor) {
+  float r = 0.0f;
+  if (target != 0.0f) {
+    r = daxial / target;
+  } else {
+    r = base != 0.0f ? daxial / base : (daxial == 0.0f ? 0.0f : INFINITY);
+  }
+  if (std::fabs(r) <= kAxialTolerance) return true;
+  return floor && std::fabs(daxial) <= kAxialTolerance * std::fabs(base);
+}
+
+void warn_axial_passes(int ielno, int iseg, int count, float daxial) {
+  fio::write(6,
+             "(' ** WARNING: NO. OF ITER FOR STABILITY ELE',I5,'SEG. ',I5,'IS GREATER THAN ',"
+             "I5,' DAXIAL=',E12.3,' AT STEP=',I5,/)",
+             ielno, iseg, count, daxial, kv::solsta().istep);
+}
+
+void add_fibre(SectionSums& s, float ea, float u, float v) {
+  s.ea0 += ea;
+  s.esv0 += ea * v;
+  s.esu0 += ea * u;
+  s.eiu0 += ea * v * v;
+  s.eiv0 += ea * u * u;
+  s.eiuv0 += ea * u * v;
+}
+
+SectionResponse response_of(const PrincipalAxes& ax, float gj) {
+  SectionResponse r;
+  r.ea = ax.ea;
+  r.eiu = ax.eiu;
+  r.eiv = ax.eiv;
+  r.gj = gj;
+  r.uc0 = ax.uc0;
+  r.vc0 = ax.vc0;
+  r.beta = ax.beta;
+  return r;
+}
+
 PrincipalAxes principal_axes(const SectionSums& s, float beta_prev, float uc_mesh, float vc_mesh) {
   PrincipalAxes p;
   if (s.ea0 == 0.0f) {
@@ -227,14 +266,7 @@ SectionResponse SteelSection::evaluate(SectionCall& call) {
       const float area = a_.area(i);
       const float flag = a_.bkflag(i);
       if (flag == 0.0f || flag == 1.0f) {
-        const float ea = (flag == 0.0f ? st.et : ep) * area;
-        const float u = a_.u(i), v = a_.v(i);
-        s.ea0 += ea;
-        s.esv0 += ea * v;
-        s.esu0 += ea * u;
-        s.eiu0 += ea * v * v;
-        s.eiv0 += ea * u * u;
-        s.eiuv0 += ea * u * v;
+        add_fibre(s, (flag == 0.0f ? st.et : ep) * area, a_.u(i), a_.v(i));
       }
       eat += st.et * area;
       axial += st.s.sig * area;
@@ -262,26 +294,14 @@ SectionResponse SteelSection::evaluate(SectionCall& call) {
       }
     }
     daxial = axial - target;
-    float r = 0.0f;
-    if (target != 0.0f) {
-      r = daxial / target;
-    } else {
-      const float base = 0.005f * law.ys * p_.tota;
-      r = base != 0.0f ? daxial / base : (daxial == 0.0f ? 0.0f : INFINITY);
-    }
-    if (std::fabs(r) <= kAxialTolerance) {
+    if (axial_converged(daxial, target, 0.005f * law.ys * p_.tota, false)) {
       converged = true;
       break;
     }
     // A section without axial stiffness cannot be corrected: its pass stands.
     if (eat == 0.0f) break;
     correction = -daxial / eat;
-    if (pass == limit && p_.ielas == 1) {
-      fio::write(6,
-                 "(' ** WARNING: NO. OF ITER FOR STABILITY ELE',I5,'SEG. ',I5,'IS GREATER THAN ',"
-                 "I5,' DAXIAL=',E12.3,' AT STEP=',I5,/)",
-                 p_.ielno, iseg, limit + 1, daxial, istep);
-    }
+    if (pass == limit && p_.ielas == 1) warn_axial_passes(p_.ielno, iseg, limit + 1, daxial);
   }
 
   // The pass that stands: its fibre states go into the record.
@@ -307,14 +327,7 @@ SectionResponse SteelSection::evaluate(SectionCall& call) {
   }
   a_.beta(iseg) = ax.beta;
 
-  SectionResponse res;
-  res.ea = ax.ea;
-  res.eiu = ax.eiu;
-  res.eiv = ax.eiv;
-  res.gj = gj_;
-  res.uc0 = ax.uc0;
-  res.vc0 = ax.vc0;
-  res.beta = ax.beta;
+  SectionResponse res = response_of(ax, gj_);
   res.axial = converged && p_.ielas == 1 ? target : axial;
   res.mu = mu;
   res.mv = mv;

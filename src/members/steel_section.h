@@ -21,6 +21,9 @@ struct SectionSums {
   float eiu0 = 0.0f, eiv0 = 0.0f, eiuv0 = 0.0f;
 };
 
+// Adds one fibre of effective rigidity ea (modulus times area) at (u, v).
+void add_fibre(SectionSums& s, float ea, float u, float v);
+
 // The tangent centroid, centroidal and principal rigidities of one set of sums.
 struct PrincipalAxes {
   float uc0 = 0.0f, vc0 = 0.0f;                   // tangent centroid
@@ -36,6 +39,10 @@ struct PrincipalAxes {
 // principal rigidities. A section without axial rigidity (EA0 = 0) keeps the
 // mesh centroid (uc_mesh, vc_mesh) and the previous angle and has no rigidity.
 PrincipalAxes principal_axes(const SectionSums& s, float beta_prev, float uc_mesh, float vc_mesh);
+
+// A response with the rigidities, centroid and angle of ax and the torsional
+// rigidity gj (forces and limit code left 0).
+SectionResponse response_of(const PrincipalAxes& ax, float gj);
 
 // The fibre columns one steel section position works on.
 struct SteelFibreArrays {
@@ -65,6 +72,16 @@ struct SteelSectionParams {
 };
 
 inline constexpr int kMaxAxialPasses = 50;
+
+// The test of the axial passes of a fibre section: the summed force misses
+// the segment's force `target` by daxial; converged within 5 % of the target,
+// or of `base` when the target is 0. With `floor` a miss within 5 % of base
+// also converges, so that a tiny non-zero target does not run every pass.
+bool axial_converged(float daxial, float target, float base, bool floor);
+
+// The warning of a section whose passes did not converge (count: the pass
+// limit plus one).
+void warn_axial_passes(int ielno, int iseg, int count, float daxial);
 
 // PRINC for the segment averages of a steel member.
 class SteelSection final : public SegmentSection {

@@ -185,14 +185,6 @@ ConcreteEvents concrete_fibre(ConcreteFibre& f, float eps, float de, const Concr
   return ev;
 }
 
-namespace {
-
-struct FibreRange {
-  int first = 1;
-  int last = 0;
-};
-
-// The cover and core fibres of a section kind.
 void concrete_ranges(const ConcreteSection& s, int nump, FibreRange& cover, FibreRange& core) {
   const int nq = s.n1;
   switch (s.imater) {
@@ -213,6 +205,8 @@ void concrete_ranges(const ConcreteSection& s, int nump, FibreRange& cover, Fibr
       break;
   }
 }
+
+namespace {
 
 void properties_header(const ConcreteSection& s, int iseg, const char* what) {
   if (s.nend == 0)

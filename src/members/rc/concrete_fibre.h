@@ -81,6 +81,16 @@ struct ConcreteSection {
   int nend = 0;        // 0: one section per segment; 1 or 2: the nodal end
 };
 
+// A run of fibres first..last of the mesh (empty when last < first).
+struct FibreRange {
+  int first = 1;
+  int last = 0;
+};
+
+// The cover and core concrete fibres of a section kind (empty for a kind
+// other than 1, 2, 3).
+void concrete_ranges(const ConcreteSection& s, int nump, FibreRange& cover, FibreRange& core);
+
 // CONTAN (nend 0) and CONTANB (nend 1 or 2): the cover and core fibres of one
 // segment section. ecu is the head's ECU word: the cover works with 0.004 and
 // the word is restored before the core call of CONFIN, which may set it.

@@ -5,6 +5,7 @@
 
 #include "base/globals.h"
 #include "fio/fio.h"
+#include "members/rc/concrete_fibre.h"
 #include "members/rc/rc_section_head.h"
 
 namespace members::rc {
@@ -96,10 +97,6 @@ SteelStep steel_fibre(SteelFibre& f, float eps, float de, const SteelLaw& law, f
 
 namespace {
 
-struct FibreRange {
-  int first = 1;
-  int last = 0;
-};
 
 FibreRange steel_range(const SteelSection& s, int nump) {
   switch (s.imater) {
