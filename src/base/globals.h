@@ -18,6 +18,8 @@ enum ContrlWord : int {
   kIZ = 1,
   kIZ0 = 2,
   kStateChanged = 7,  // an element's spring changed state in the step
+  kNEWK = 7,          // the solutions' name for it: form a new stiffness before the next solve
+  kNEWKG = 9,         // LOGICAL: form the geometric stiffness again
   kMCOND = 10,
   kKGCOND = 11,
   kELASTC = 13,
@@ -60,13 +62,36 @@ enum ContrlWord : int {
   kKGDATARecord = 50,
   kGeoValues = 51,
   kGeoMdiag = 52,
-  kSolTable53 = 53,  // words 53-60: solution tables, zeroed by RELEASE
-  kSolTable60 = 60,
+  // Words 53-60: the solutions' NEQ-row tables, each word the table's index
+  // (0: not reserved; "STR" and "RELEASE" zero them, and a solution reserves a
+  // table only while its word is 0). One name per role; where a solution
+  // gives a word another meaning, that meaning has its own name here.
+  kPTOTAL = 53,   // "SOL" 1: load table (NEQ x NLC; reactions back in the restrained
+                  //   rows), the elements' ILOAD; "SOL" 4, 5 and the time history:
+                  //   the total loads
+  kUTOTAL = 54,   // "SOL" 1: displacement table (NEQ x NLC), the elements' IDISP;
+                  //   "SOL" 4, 5 and the time history: the total displacements
+  kVTOTAL = 55,   // time history: total velocities
+  kPREF = 55,     // "SOL" 4: the reference load pattern
+  kATOTAL = 56,   // time history: total accelerations
+  kDPLOAD = 57,   // "SOL" 4 and the time history: the step's load increments, the
+                  //   elements' ILOAD there
+  kDUDISP = 58,   // "SOL" 4 and the time history: the step's displacement
+                  //   increments, the elements' IDISP there
+  kDVELOC = 59,   // time history: velocity increments, which the drivers of types 2,
+                  //   3, 8, 14 and 16 receive as rates; zeroed by the static solutions
+  kPREVRS = 59,   // "SOL" 4: the load-reversal vector. The rate-reading drivers see it
+                  //   there; no model uses the rate in a static solution, so the
+                  //   static meaning holds.
+  kDACCEL = 60,   // time history: acceleration increments; zeroed by the static solutions
+  kSolTablesFirst = kPTOTAL,
+  kSolTablesLast = kDACCEL,
   kAGX = 61,          // ground-acceleration series along X, Y, Z (NGP REAL words each)
   kAGY = 62,
   kAGZ = 63,
   kHSTREQ = 64,       // start of the history-request table
   kSolVector65 = 65,  // NEQ words into which element option 4 adds nodal forces
+  kQVector = 66,      // the time-history integrator's Q vector
   kMFORM = 68,
   kIDAMP = 69,
   kIUNIT = 70,

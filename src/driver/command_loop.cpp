@@ -201,7 +201,7 @@ void release_command(Loop& s) {
     separator(kOutput);
   }
   ctl(kIZ) = ctl(kIZ0);
-  for (int w = kSolTable53; w <= kSolTable60; ++w) ctl(w) = 0;
+  for (int w = kSolTablesFirst; w <= kSolTablesLast; ++w) ctl(w) = 0;
   ctl(kSolVector65) = 0;
   solutions::release_solution_words();
   timing_box(s);

@@ -12,12 +12,6 @@
 
 namespace elements::frame {
 
-KgData kgdata() {
-  const std::int64_t k = kv::ctl(kv::kKGDATARecord);
-  if (k <= 0) return {};
-  return {kv::rzm(k), kv::izm(k + 1), kv::izm(k + 2), kv::izm(k + 3)};
-}
-
 void transformation(const float* cts, const float* bs, const float* cte, const float* be, Mat12& t) {
   t.fill(0.0f);
   auto block = [&t](int r0, int c0, const float* m) {

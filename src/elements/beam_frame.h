@@ -11,6 +11,8 @@
 #include <span>
 #include <string_view>
 
+#include "base/kgdata.h"
+
 namespace elements::frame {
 
 // 12x12 working matrices, column by column: (i, j) at (i-1) + 12(j-1).
@@ -24,13 +26,8 @@ inline void set_sym(Mat12& m, int i, int j, float v) {
 }
 
 // The KGDATA record (CONTRL word 50): ACCEL and the three options.
-struct KgData {
-  float accel = 0.0f;
-  int source = 0;  // 1: input load PKG; 2: the axial force of the last commit
-  int form = 0;    // 1: lumped; 2: consistent
-  int use = 0;     // 1: subtracted from the stiffness; 2: a separate global matrix
-};
-KgData kgdata();
+using kv::KgData;
+using kv::kgdata;
 
 // T = [[CTS, 0, 0, 0], [BS, CTS, 0, 0], [0, 0, CTE, 0], [0, 0, BE, CTE]] from
 // the four 3x3 blocks (column by column): joint actions = T * local actions,

@@ -99,8 +99,8 @@ void reset_all_elements(std::string_view command) {
     c.iopt = kEleReset;
     c.ielno = n;
     c.label = command;
-    c.idisp = kv::ctl(58);
-    c.iload = kv::ctl(57);
+    c.idisp = kv::ctl(kv::kDUDISP);
+    c.iload = kv::ctl(kv::kDPLOAD);
     eledsp(c, ltype, 0);
   }
 }

@@ -1,3 +1,4 @@
+#include "base/kgdata.h"
 #include "elements/form.h"
 
 #include <algorithm>
@@ -33,18 +34,6 @@ void addsky(kv::SkyReal* gk, const std::int32_t* mdiag, int /*neq*/, int /*nstor
 }
 
 namespace {
-
-struct KgData {
-  float accel;
-  int source;    // 1: input load times (1 + ACCEL); 2: previous step's axial load
-  int use;       // 1: subtract from the stiffness; 2: separate global KG
-};
-
-KgData kgdata() {
-  const std::int64_t k = kv::ctl(kv::kKGDATARecord);
-  if (k <= 0) return {0.0f, 0, 0};
-  return {kv::rzm(k), kv::izm(k + 1), kv::izm(k + 3)};
-}
 
 // Adds the matrix of the current element (packed at `ek_index`, location vector
 // at `lm_index`, order n) into the skyline matrix of CONTRL words values/mdiag.
@@ -84,7 +73,7 @@ void clear_matrix(int values_word, int mdiag_word) {
 void form(int iopt) {
   using kv::ctl;
   if (kv::trace('F')) fio::write_list(6, " IN ROUTINE FORM IOPT:", iopt);
-  const KgData kg = kgdata();
+  const kv::KgData kg = kv::kgdata();
   const int nelem = ctl(kv::kNELEM);
   int ltype = 0;
 
@@ -95,8 +84,8 @@ void form(int iopt) {
       EleCall c;
       c.iopt = kEleGeom;
       c.ielno = n;
-      c.idisp = ctl(54);
-      c.iload = ctl(53);
+      c.idisp = ctl(kv::kUTOTAL);
+      c.iload = ctl(kv::kPTOTAL);
       eledsp(c, ltype, 0);
       if (!c.lkg) continue;
       if (kv::trace('F') && kv::trace('H')) {
@@ -113,8 +102,8 @@ void form(int iopt) {
     EleCall c;
     c.iopt = kEleStiff;
     c.ielno = n;
-    c.idisp = ctl(54);
-    c.iload = ctl(53);
+    c.idisp = ctl(kv::kUTOTAL);
+    c.iload = ctl(kv::kPTOTAL);
     eledsp(c, ltype, 0);
     trace_element(n, ctl(kv::kIZKE), ctl(kv::kIZLM), c.nd);
     assemble_current(kv::kStiffValues, kv::kStiffMdiag, ctl(kv::kIZKE), ctl(kv::kIZLM), c.nd, 1.0f);

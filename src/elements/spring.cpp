@@ -313,7 +313,7 @@ void state(EleCall& c, const Family& f) {
   const float ft = r.rw(kWFt);
   // 1-based views of the solution's tables; a table not reserved reads as zero.
   const float* disp = c.idisp > 0 ? kv::rptr(c.idisp) - 1 : nullptr;
-  const float* vel = ctl(59) > 0 ? kv::rptr(ctl(59)) - 1 : nullptr;
+  const float* vel = ctl(kv::kDVELOC) > 0 ? kv::rptr(ctl(kv::kDVELOC)) - 1 : nullptr;
 
   float p = ft;
   for (int lc = 1; lc <= nlc; ++lc) {

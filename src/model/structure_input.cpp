@@ -1,3 +1,4 @@
+#include "base/kgdata.h"
 #include "model/structure_input.h"
 
 #include <algorithm>
@@ -109,9 +110,8 @@ void read_kgdata() {
   std::array<std::int32_t, 3> kg{};
   bool kgcond = false;
   read_or_stop("GEOMETRIC STIFFNESS RECORD", kg[0], kg[1], kg[2], kgcond);
-  kv::rzm(k) = 0.0f;  // ACCEL
   if (kg[0] == 0 || kg[1] == 0 || kg[2] == 0) kg = {0, 0, 0};
-  for (int j = 0; j < 3; ++j) kv::izm(k + 1 + j) = kg[static_cast<std::size_t>(j)];
+  kv::set_kgdata({0.0f, kg[0], kg[1], kg[2]});
   kv::set_ctl_logical(kv::kKGCOND, kgcond);
   if (kg[0] != 0) {
     kv::page_header(6);
@@ -157,8 +157,7 @@ void read_elements() {
   kv::izm(eletab) = nelem;
 
   const int neq = ctl(kv::kNEQ);
-  const std::int64_t kgrec = ctl(kv::kKGDATARecord);
-  const int kguse = kv::izm(kgrec + 3);
+  const int kguse = kv::kgdata().use;
   std::int32_t* mdiag_k = kv::iptr(ctl(kv::kStiffMdiag));
 
   std::array<float, elements::kMaxRinput + 1> rinput{};
@@ -231,8 +230,8 @@ void read_elements() {
     c.lecho = true;
     c.label = label;
     c.rinput = rinput.data();
-    c.idisp = ctl(54);
-    c.iload = ctl(53);
+    c.idisp = ctl(kv::kUTOTAL);
+    c.iload = ctl(kv::kPTOTAL);
     elements::eledsp(c, ltype_check, 1);
     // Every element that the drivers accept keeps degrees of freedom.
     if (elements::element_driver(kind->code) == nullptr) {
@@ -336,7 +335,7 @@ void strinp() {
   read_kgdata();
   read_elements();
 
-  const int kguse = kv::izm(ctl(kv::kKGDATARecord) + 3);
+  const int kguse = kv::kgdata().use;
   std::int32_t* tops_k = kv::iptr(mdk) - 1;
   if (ncond > 0 && kv::ctl_true(kv::kKGCOND) && kguse == 2) {
     std::int32_t* tops_g = kv::iptr(ctl(kv::kGeoMdiag)) - 1;
@@ -355,7 +354,7 @@ void strinp() {
 
   read_mass();
   read_damping();
-  for (int w = kv::kSolTable53; w <= kv::kSolTable60; ++w) ctl(w) = 0;
+  for (int w = kv::kSolTablesFirst; w <= kv::kSolTablesLast; ++w) ctl(w) = 0;
 }
 
 }  // namespace model

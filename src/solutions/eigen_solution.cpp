@@ -1,3 +1,4 @@
+#include "base/kgdata.h"
 #include "solutions/eigen_solution.h"
 
 #include <algorithm>
@@ -38,7 +39,6 @@ constexpr int kLastModeUnit = fio::kMaxUnit;
 constexpr float kTwoPi = 6.2831853f;
 
 // Words of the KGDATA record after its first word ACCEL.
-constexpr int kKgUse = 3;  // KGDATA(3): 2 = separate global geometric stiffness
 
 using Kind = EigenKind;
 
@@ -73,7 +73,7 @@ namespace {
 // reserved it (KGDATA(3) = 2 there); otherwise words 51 and 52 point at the
 // KGDATA record itself and must not be formed into.
 bool geometric_stiffness_formed() {
-  const std::int32_t kgrec = ctl(kv::kKGDATARecord);
+  const std::int64_t kgrec = kv::kgdata_index();
   return kgrec > 0 && ctl(kv::kGeoMdiag) > 0 && ctl(kv::kGeoValues) > 0 && ctl(kv::kGeoMdiag) != kgrec &&
          ctl(kv::kGeoValues) != kgrec;
 }
@@ -312,9 +312,10 @@ void eigsol(const EigenTables& t) {
   if (kind == Kind::buckling) {
     // The buckling factors are those of the input loads alone, and the model
     // keeps the separate KG for the later solutions.
-    const std::int64_t kgrec = ctl(kv::kKGDATARecord);
-    kv::izm(kgrec + kKgUse) = 2;
-    kv::rzm(kgrec) = 0.0f;
+    kv::KgData kg = kv::kgdata();
+    kg.use = 2;
+    kg.accel = 0.0f;
+    kv::set_kgdata(kg);
     elements::form(2);
     second = sky(kv::kGeoValues, kv::kGeoMdiag);
     if (kv::trace('F')) model::skyprt(second.a, second.md, neq, second.nstore, " GLOBAL GEOMETRIC STIFFNESS MATRIX");

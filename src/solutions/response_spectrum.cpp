@@ -35,8 +35,6 @@ using kv::ctl;
 
 constexpr int kIn = 5;
 constexpr int kOut = 6;
-constexpr int kPtotal = kv::kSolTable53;  // forces of the mode; reactions in the restrained rows
-constexpr int kUtotal = 54;               // displacements of the mode
 constexpr int kFunbal = kv::kSolVector65;
 constexpr float kTwoPi = 6.2831855f;
 constexpr int kForces = 12;  // words of RSFORC
@@ -152,8 +150,8 @@ Tables reserve_tables(const Records& r) {
   t.vec = kv::reserve(nfree * nfree);
   t.kf = kv::reserve(nfree * nfree);
   t.mf = kv::reserve(nfree * nfree);
-  shared_vector(kPtotal, static_cast<int>(neq));
-  shared_vector(kUtotal, static_cast<int>(neq));
+  shared_vector(kv::kPTOTAL, static_cast<int>(neq));
+  shared_vector(kv::kUTOTAL, static_cast<int>(neq));
   shared_vector(kFunbal, static_cast<int>(neq));
   t.sag = kv::reserve(nm * 3);
   t.sdg = kv::reserve(nm * 3);
@@ -581,8 +579,8 @@ void Rspect::element_pass(int iopt, bool print, const std::function<void(int)>& 
     c.ielno = e;
     c.lecho = print;
     c.label = kv::titles().ldlabl;
-    c.idisp = ctl(kUtotal);
-    c.iload = ctl(kPtotal);
+    c.idisp = ctl(kv::kUTOTAL);
+    c.iload = ctl(kv::kPTOTAL);
     elements::eledsp(c, ltype, 0);
     after(e);
   }
@@ -601,8 +599,8 @@ void Rspect::reaction_report(const float* rsum, std::string_view head, bool per_
 }
 
 bool Rspect::displacement_stage() {
-  float* u = tab(ctl(kUtotal));
-  float* p = tab(ctl(kPtotal));
+  float* u = tab(ctl(kv::kUTOTAL));
+  float* p = tab(ctl(kv::kPTOTAL));
   float* dcomb = tab(t_.dcomb);
   float* fcomb = tab(t_.fcomb);
   const Mat dmode = mat(t_.dmode, l2_);
@@ -653,7 +651,7 @@ bool Rspect::displacement_stage() {
                 1.0f, rm_, label, false, unused);
         int l1 = 1;
         int lc = ncond_;
-        solvers::msoll(solvers::kBackSubstitute, trg, l2_, k_.nstore, neq_, 1, l1, lc, k_.imd, k_.ia, ctl(kUtotal),
+        solvers::msoll(solvers::kBackSubstitute, trg, l2_, k_.nstore, neq_, 1, l1, lc, k_.imd, k_.ia, ctl(kv::kUTOTAL),
                        work, false, 0, 0, 0, false, 0, 0, 0, istop_);
         if (istop_ & 1) {
           abandoned("ZERO PIVOT IN THE RECOVERY OF THE CONDENSED DISPLACEMENTS");
@@ -766,7 +764,7 @@ void Rspect::inertia_stage() {
     for (int i = 1; i <= neq_; ++i) ddir(i, j) = 0.0f;
     for (int k = 1; k <= nfree_; ++k) ddir(ncond_ + k, j) = fcomb[k - 1];
   }
-  float* p = tab(ctl(kPtotal));
+  float* p = tab(ctl(kv::kPTOTAL));
   sum_directions(ddir, r_.ncomp, neq_, p);
   titled_page("TOTAL MAXIMUM INERTIA FORCES", 28);
   value_list(true, p + ncond_);
@@ -867,8 +865,8 @@ void sol05() {
   // The modal state ends with the solution: no later solution combines
   // element forces or starts from the last mode's vectors.
   kv::solsta().rsmeth = 0.0f;
-  kv::zero_words(ctl(kUtotal), ctl(kv::kNEQ));
-  kv::zero_words(ctl(kPtotal), ctl(kv::kNEQ));
+  kv::zero_words(ctl(kv::kUTOTAL), ctl(kv::kNEQ));
+  kv::zero_words(ctl(kv::kPTOTAL), ctl(kv::kNEQ));
 }
 
 }  // namespace solutions

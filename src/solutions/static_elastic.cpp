@@ -1,3 +1,4 @@
+#include "base/kgdata.h"
 #include "solutions/static_elastic.h"
 
 #include <algorithm>
@@ -33,12 +34,10 @@ using kv::ctl;
 constexpr int kOut = 6;
 
 // CONTRL words of the tables this solution keeps.
-constexpr int kLoadTable = kv::kSolTable53;   // R: loads, then reactions in the restrained rows
-constexpr int kDisplTable = 54;               // D: loads and support displacements, then displacements
 // Work vectors handed to the element drivers: the first two are cleared at
 // every static solution (no velocity or acceleration increments), the last
 // (unbalanced joint forces) only when it is new.
-constexpr std::array<int, 2> kClearedVectors{59, 60};
+constexpr std::array<int, 2> kClearedVectors{kv::kDVELOC, kv::kDACCEL};
 constexpr int kUnbalancedVector = kv::kSolVector65;
 
 void set_ctl_real(int word, float v) { ctl(word) = std::bit_cast<std::int32_t>(v); }
@@ -73,7 +72,7 @@ void reserve_case_tables(int neq, int nlc) {
   const bool fits = held >= nlc;
   const std::int64_t words = static_cast<std::int64_t>(neq) * nlc;
   bool reserved = false;
-  for (int word : {kLoadTable, kDisplTable}) {
+  for (int word : {kv::kPTOTAL, kv::kUTOTAL}) {
     if (ctl(word) != 0 && fits) continue;
     ctl(word) = static_cast<std::int32_t>(kv::reserve(words));
     reserved = true;
@@ -161,8 +160,8 @@ double element_pass(int iopt, bool lecho, int lhead) {
     c.ielno = n;
     c.lecho = lecho;
     c.label = label;
-    c.idisp = ctl(kDisplTable);
-    c.iload = ctl(kLoadTable);
+    c.idisp = ctl(kv::kUTOTAL);
+    c.iload = ctl(kv::kPTOTAL);
     elements::eledsp(c, ltype, lhead);
     sum += c.r1;
   }
@@ -212,8 +211,7 @@ void sol01() {
   ctl(kv::kNLC) = nlc;
   ctl(kv::kNELOAD) = neload;
 
-  const std::int64_t kgrec = ctl(kv::kKGDATARecord);
-  if (kgrec > 0 && kv::izm(kgrec + 3) == 2)
+  if (kv::kgdata().use == 2)
     fio::write(kOut,
                "(1X,' GEOMETRIC STIFFNESS IS NOT INCLUDED, ',' USE KGDATA(3)=1 TO INCLUDE GEOMETRIC STIFFNESS.')");
   kv::set_ctl_logical(kv::kELASTC, true);
@@ -235,8 +233,8 @@ void statel() {
   const int l2 = ctl(kv::kNCOND) + ctl(kv::kNFREE);
   const EquationRanges eq{1, l2, l2 + 1, neq};
   const std::int64_t words = static_cast<std::int64_t>(neq) * nlc;
-  float* r = kv::rptr(ctl(kLoadTable));
-  float* d = kv::rptr(ctl(kDisplTable));
+  float* r = kv::rptr(ctl(kv::kPTOTAL));
+  float* d = kv::rptr(ctl(kv::kUTOTAL));
   const ReportModel m = report_model();
   const SkylineView k{kv::skyptr(ctl(kv::kStiffValues)), kv::iptr(ctl(kv::kStiffMdiag))};
   const std::string_view label = kv::titles().ldlabl;
@@ -244,15 +242,15 @@ void statel() {
   std::array<float, 6> rsum{};
 
   st.istat = 1;
-  kv::zero_words(ctl(kLoadTable), words);
-  kv::zero_words(ctl(kDisplTable), words);
+  kv::zero_words(ctl(kv::kPTOTAL), words);
+  kv::zero_words(ctl(kv::kUTOTAL), words);
 
   const bool support =
       jloads(kv::trace('D'), JointLoadModel{m.nodes, m.nnode, neq, nlc, l2}, d, false);
 
   if (ctl(kv::kNELOAD) > 0) {
-    elements::elload(kv::trace('D'), l2 + 1, ctl(kv::kNELEM), ctl(kv::kNELOAD), neq, nlc, ctl(kDisplTable),
-                     ctl(kLoadTable), label, false);
+    elements::elload(kv::trace('D'), l2 + 1, ctl(kv::kNELEM), ctl(kv::kNELOAD), neq, nlc, ctl(kv::kUTOTAL),
+                     ctl(kv::kPTOTAL), label, false);
     // The element loads join the joint loads on the solved equations; on the
     // restrained ones they are fixed-end reactions, part of the reaction.
     for (int c = 0; c < nlc; ++c) {
@@ -299,7 +297,7 @@ void statel() {
     int l2s = l2;
     std::int32_t& istop = ctl(kv::kISTOP);
     solvers::msoll(iopt, kv::trace('G'), l2, nstk, neq, nlc, l1, l2s, ctl(kv::kStiffMdiag), ctl(kv::kStiffValues),
-                   ctl(kDisplTable), w, false, 0, 0, 0, false, 0, 0, 0, istop);
+                   ctl(kv::kUTOTAL), w, false, 0, 0, 0, false, 0, 0, 0, istop);
     if (istop & 1) return;
   }
   // A pivot that passed the zero test may still be too small for the loads.

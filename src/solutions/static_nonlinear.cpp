@@ -1,3 +1,4 @@
+#include "base/kgdata.h"
 #include "solutions/static_nonlinear.h"
 
 #include <algorithm>
@@ -99,12 +100,6 @@ using nonlinear::Vec;
 constexpr int kOut = 6;
 
 // Shared step vectors (CONTRL words).
-constexpr int kPtotal = kv::kSolTable53;
-constexpr int kUtotal = 54;
-constexpr int kPref = 55;
-constexpr int kDpload = 57;
-constexpr int kDudisp = 58;
-constexpr int kPrevrs = 59;
 constexpr int kFunbal = kv::kSolVector65;
 
 Vec vec_at(std::int64_t at) { return Vec{at, kv::rptr(at)}; }
@@ -175,10 +170,12 @@ void sol04() {
   st.lselem.fill(0);
 
   Setup s;
-  const std::int64_t kgrec = ctl(kv::kKGDATARecord);
-  if (kgrec > 0) {
-    kv::rzm(kgrec) = 0.0f;  // ACCEL: input loads times 1.0 from now on
-    for (int k = 1; k <= 3; ++k) s.kgdata[static_cast<std::size_t>(k)] = kv::izm(kgrec + k);
+  kv::set_kgdata_accel(0.0f);  // input loads times 1.0 from now on
+  {
+    const kv::KgData kg = kv::kgdata();
+    s.kgdata[1] = kg.source;
+    s.kgdata[2] = kg.form;
+    s.kgdata[3] = kg.use;
   }
 
   s.rec = read_solution_record();
@@ -213,12 +210,12 @@ void sol04() {
   const int neq = s.neq;
 
   nonlinear::StepVectors& v = s.v;
-  v.ptotal = shared_vector(kPtotal, neq);
-  v.utotal = shared_vector(kUtotal, neq);
-  v.pref = shared_vector(kPref, neq);
-  v.dpload = shared_vector(kDpload, neq);
-  v.dudisp = shared_vector(kDudisp, neq);
-  v.prevrs = shared_vector(kPrevrs, neq);
+  v.ptotal = shared_vector(kv::kPTOTAL, neq);
+  v.utotal = shared_vector(kv::kUTOTAL, neq);
+  v.pref = shared_vector(kv::kPREF, neq);
+  v.dpload = shared_vector(kv::kDPLOAD, neq);
+  v.dudisp = shared_vector(kv::kDUDISP, neq);
+  v.prevrs = shared_vector(kv::kPREVRS, neq);
   v.funbal = shared_vector(kFunbal, neq);
   kv::zero_words(v.funbal.at, neq);
   v.pjoint = own_vector(neq);

@@ -40,8 +40,6 @@ constexpr int kOut = 6;
 // An infinite SP (a zero reference work or norm) is reported as undefined,
 // like a NaN one; the limit-point tests still see its value.
 float printable_sp(float sp) { return std::isfinite(sp) ? sp : std::numeric_limits<float>::quiet_NaN(); }
-constexpr int kNEWK = kv::kStateChanged;  // CONTRL word 7: form a new stiffness before the next solve
-constexpr int kNEWKG = 9;                 // CONTRL word 9: form the geometric stiffness again
 
 // One load-step record.
 struct LoadStep {
@@ -208,8 +206,8 @@ void StepLoop::run() {
   for (int w = kv::kEINPUT; w <= kv::kEDAMP + 1; ++w) ctl(w) = 0;
   const auto& kg = s_.kgdata;
   newkg_ = !(kg[1] == 0 || kg[2] == 0 || kg[3] == 0);
-  kv::set_ctl_logical(kNEWKG, newkg_);
-  kv::set_ctl_logical(kNEWK, true);
+  kv::set_ctl_logical(kv::kNEWKG, newkg_);
+  kv::set_ctl_logical(kv::kNEWK, true);
   kinds_ = equation_kinds(neq, s_.nnode);
 
   support_ = jloads(tr_d_, JointLoadModel{model_.nodes, s_.nnode, neq, 1, s_.l2}, v_.pjoint.v, false);
@@ -259,7 +257,7 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
   const std::string cap = step_caption(work.label, istep, work.target);
   kv::titles().ldlabl = cap;
   if (tr_d_ || tr_f_ || tr_g_ || tr_l_)
-    trace_step_line(work.label, istep, work.target, kv::ctl_true(kNEWK), newkg_);
+    trace_step_line(work.label, istep, work.target, kv::ctl_true(kv::kNEWK), newkg_);
 
   // 2-3. Increment of the load factor.
   const float dfact_prev = dfact_;
@@ -281,12 +279,12 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
 
   // 5. Tangent stiffness.
   bool formed = false;
-  if (kv::ctl_true(kNEWK) || newkg_) {
+  if (kv::ctl_true(kv::kNEWK) || newkg_) {
     elements::form(1);
     formed = true;
     if (s_.kgdata[1] == 1) {
       newkg_ = false;  // the geometric stiffness of input loads does not change
-      kv::set_ctl_logical(kNEWKG, false);
+      kv::set_ctl_logical(kv::kNEWKG, false);
     }
     if (tr_f_) {
       const SkylineView k = stiffness_view();
@@ -393,7 +391,7 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
   }
 
   // 13. State determination of every element.
-  kv::set_ctl_logical(kNEWK, false);
+  kv::set_ctl_logical(kv::kNEWK, false);
   element_pass(elements::kEleState, false, v);
 
   // 14. Reaction increments on the restrained equations.

@@ -1,3 +1,4 @@
+#include "base/kgdata.h"
 #include "solutions/stiffness_product.h"
 
 #include <algorithm>
@@ -40,14 +41,10 @@ void element_product(ProductMatrix which, const double* u, double* y) {
   const int neq = ctl(kv::kNEQ);
   std::fill(y, y + neq, 0.0);
 
-  float accel = 0.0f;
-  int source = 0;
-  int use = 0;
-  if (const std::int64_t k = ctl(kv::kKGDATARecord); k > 0) {
-    accel = kv::rzm(k);
-    source = kv::izm(k + 1);
-    use = kv::izm(k + 3);
-  }
+  const kv::KgData kg = kv::kgdata();
+  const float accel = kg.accel;
+  const int source = kg.source;
+  const int use = kg.use;
   const bool stiffness = which == ProductMatrix::stiffness;
   if (!stiffness && use != 2) return;
   const bool geometric_terms = stiffness ? use == 1 : true;
@@ -63,8 +60,8 @@ void element_product(ProductMatrix which, const double* u, double* y) {
     elements::EleCall c;
     c.iopt = elements::kEleGeom;
     c.ielno = n;
-    c.idisp = ctl(54);
-    c.iload = ctl(53);
+    c.idisp = ctl(kv::kUTOTAL);
+    c.iload = ctl(kv::kPTOTAL);
     elements::eledsp(c, ltype, 0);
     if (!c.lkg) continue;
     float f = c.pgeom;

@@ -224,8 +224,8 @@ class Elload : public btest::BeamModel {
   int idata(int k, int n) { return kv::izm(kv::ctl(kv::kElemLoad1) + 5 * (n - 1) + k - 1); }
   float rdata(int k, int n) { return kv::rzm(kv::ctl(kv::kElemLoad2) + 12 * (n - 1) + k - 1); }
   int run(bool lprt, int neload) {
-    return elload(lprt, 7, kv::ctl(kv::kNELEM), neload, kv::ctl(kv::kNEQ), kv::ctl(kv::kNLC), kv::ctl(54),
-                  kv::ctl(53), "ELEMENT LOADS", false);
+    return elload(lprt, 7, kv::ctl(kv::kNELEM), neload, kv::ctl(kv::kNEQ), kv::ctl(kv::kNLC), kv::ctl(kv::kUTOTAL),
+                  kv::ctl(kv::kPTOTAL), "ELEMENT LOADS", false);
   }
   std::string next_input_line() {
     std::string line;

@@ -174,8 +174,8 @@ class ElementModel : public ::testing::Test {
     c.ielno = n;
     c.lecho = lecho;
     c.r4 = r4;
-    c.idisp = kv::ctl(54);
-    c.iload = kv::ctl(53);
+    c.idisp = kv::ctl(kv::kUTOTAL);
+    c.iload = kv::ctl(kv::kPTOTAL);
     int own = 0;
     elements::eledsp(c, ltype != nullptr ? *ltype : own, 0);
     return c;
@@ -185,14 +185,14 @@ class ElementModel : public ::testing::Test {
   void solution_tables(int nlc) {
     kv::ctl(kv::kNLC) = nlc;
     const int neq = kv::ctl(kv::kNEQ);
-    kv::ctl(54) = static_cast<std::int32_t>(take(static_cast<std::int64_t>(neq) * nlc));
-    kv::ctl(53) = static_cast<std::int32_t>(take(static_cast<std::int64_t>(neq) * nlc));
+    kv::ctl(kv::kUTOTAL) = static_cast<std::int32_t>(take(static_cast<std::int64_t>(neq) * nlc));
+    kv::ctl(kv::kPTOTAL) = static_cast<std::int32_t>(take(static_cast<std::int64_t>(neq) * nlc));
   }
   kv::RealWord disp(int eq, int lc = 1) {
-    return kv::rzm(kv::ctl(54) + static_cast<std::int64_t>(lc - 1) * kv::ctl(kv::kNEQ) + eq - 1);
+    return kv::rzm(kv::ctl(kv::kUTOTAL) + static_cast<std::int64_t>(lc - 1) * kv::ctl(kv::kNEQ) + eq - 1);
   }
   kv::RealWord load(int eq, int lc = 1) {
-    return kv::rzm(kv::ctl(53) + static_cast<std::int64_t>(lc - 1) * kv::ctl(kv::kNEQ) + eq - 1);
+    return kv::rzm(kv::ctl(kv::kPTOTAL) + static_cast<std::int64_t>(lc - 1) * kv::ctl(kv::kNEQ) + eq - 1);
   }
 
   // Element-load tables for `neload` records, stored directly (NREAD = count).

@@ -73,7 +73,7 @@ class SpringModel : public etest::ElementModel {
     solution_tables(nlc);
     const int neq = kv::ctl(kv::kNEQ);
     kv::ctl(kv::kSolVector65) = static_cast<std::int32_t>(take(neq));
-    kv::zero_words(kv::ctl(54), static_cast<std::int64_t>(neq) * nlc * 2 + neq);
+    kv::zero_words(kv::ctl(kv::kUTOTAL), static_cast<std::int64_t>(neq) * nlc * 2 + neq);
   }
   float unbalanced(int eq) { return kv::rzm(kv::ctl(kv::kSolVector65) + eq - 1); }
   // Displacement increments of one step: the table holds them, zero elsewhere.

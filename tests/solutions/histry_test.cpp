@@ -43,7 +43,7 @@ struct Model {
     kv::ctl(kv::kNEQ) = 3;
     for (int k = 0; k < 4; ++k) {
       vec[k] = dyntest::put({0, 0, 0});
-      kv::ctl(kv::kSolTable53 + k) = static_cast<std::int32_t>(vec[k]);
+      kv::ctl(kv::kSolTablesFirst + k) = static_cast<std::int32_t>(vec[k]);
     }
     for (int u = 20; u <= 39; ++u)
       kv::run().fname[static_cast<std::size_t>(u)] = (dir / ("hist" + std::to_string(u) + ".dat")).string();
@@ -221,10 +221,10 @@ void step_loop() {
   requests(1, 0.0f, 0.1f);
   for (int s = 0; s <= 10; ++s) {
     const float f = static_cast<float>(s);
-    kv::rzm(kv::ctl(53) + 1) = f;         // load of equation 2
-    kv::rzm(kv::ctl(54) + 1) = 0.1f * f;  // displacement
-    kv::rzm(kv::ctl(55) + 1) = 2.0f * f;  // velocity
-    kv::rzm(kv::ctl(56) + 1) = -f;        // acceleration
+    kv::rzm(kv::ctl(kv::kPTOTAL) + 1) = f;         // load of equation 2
+    kv::rzm(kv::ctl(kv::kUTOTAL) + 1) = 0.1f * f;  // displacement
+    kv::rzm(kv::ctl(kv::kVTOTAL) + 1) = 2.0f * f;  // velocity
+    kv::rzm(kv::ctl(kv::kATOTAL) + 1) = -f;        // acceleration
     kv::ctl_double(kv::kEINPUT) = 10.0 * s;
     kv::ctl_double(kv::kESTRN) = 4.0 * s;
     kv::ctl_double(kv::kEKIN) = 3.0 * s;

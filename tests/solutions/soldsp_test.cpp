@@ -94,7 +94,7 @@ class InProcess : public ::testing::Test {
   }
   float tip_dy(int lc) const {
     const int e = 2;  // node 2 FY: the free equations come first
-    return kv::rzm(kv::ctl(54) + static_cast<std::int64_t>(lc - 1) * kv::ctl(kv::kNEQ) + e - 1);
+    return kv::rzm(kv::ctl(kv::kUTOTAL) + static_cast<std::int64_t>(lc - 1) * kv::ctl(kv::kNEQ) + e - 1);
   }
   std::filesystem::path dir_;
 };
@@ -131,13 +131,13 @@ TEST_F(InProcess, MoreLoadCasesThanTheTablesHoldReserveNewTables) {
         "3 0\n1 2 0 0 FY 1000.0\n2 2 0 0 FY 2000.0\n3 2 0 0 FY 3000.0\n0 0 0 0 END 0\n");
   const int neq = kv::ctl(kv::kNEQ);
   solutions::soldsp("SOL1", "", 0.0f, 0.0f, 0.0f);
-  const std::int32_t r1 = kv::ctl(53), d1 = kv::ctl(54);
+  const std::int32_t r1 = kv::ctl(kv::kPTOTAL), d1 = kv::ctl(kv::kUTOTAL);
   solutions::soldsp("SOL1", "", 0.0f, 0.0f, 0.0f);
-  EXPECT_EQ(kv::ctl(53), r1) << "tables that fit are kept";
-  EXPECT_EQ(kv::ctl(54), d1);
+  EXPECT_EQ(kv::ctl(kv::kPTOTAL), r1) << "tables that fit are kept";
+  EXPECT_EQ(kv::ctl(kv::kUTOTAL), d1);
   const std::int32_t iz_before = kv::ctl(kv::kIZ);
   solutions::soldsp("SOL1", "", 0.0f, 0.0f, 0.0f);
-  const std::int32_t r3 = kv::ctl(53), d3 = kv::ctl(54);
+  const std::int32_t r3 = kv::ctl(kv::kPTOTAL), d3 = kv::ctl(kv::kUTOTAL);
   EXPECT_GE(r3, iz_before);
   EXPECT_GE(d3, r3 + 3 * neq) << "the load table holds three columns";
   EXPECT_LE(d3 + 3 * neq, kv::ctl(kv::kIZ)) << "both tables lie below IZ";
@@ -155,12 +155,12 @@ TEST_F(InProcess, AfterReleaseOneColumnTablesOfAnotherSolutionAreNotTakenForWide
   for (int w = 53; w <= 60; ++w) kv::ctl(w) = 0;
   kv::ctl(65) = 0;
   solutions::release_solution_words();
-  kv::ctl(53) = static_cast<std::int32_t>(kv::reserve(neq));
-  kv::ctl(54) = static_cast<std::int32_t>(kv::reserve(neq));
+  kv::ctl(kv::kPTOTAL) = static_cast<std::int32_t>(kv::reserve(neq));
+  kv::ctl(kv::kUTOTAL) = static_cast<std::int32_t>(kv::reserve(neq));
   const std::int32_t one_column_end = kv::ctl(kv::kIZ);
   solutions::soldsp("SOL1", "", 0.0f, 0.0f, 0.0f);
-  EXPECT_GE(kv::ctl(53), one_column_end);
-  EXPECT_GE(kv::ctl(54), one_column_end);
+  EXPECT_GE(kv::ctl(kv::kPTOTAL), one_column_end);
+  EXPECT_GE(kv::ctl(kv::kUTOTAL), one_column_end);
   for (int lc = 1; lc <= 3; ++lc) EXPECT_NEAR(tip_dy(lc), lc * 1.0e9 / (3.0 * 29.0e6 * 100.0), 1e-5) << lc;
 }
 

@@ -595,8 +595,8 @@ TEST(TimeHistory, VectorsLeftByAnEarlierSolutionDoNotFeedTheFirstStep) {
   solutions::sol02();
   dyntest::finish();
   for (int i = 0; i < neq; ++i) {
-    EXPECT_EQ(static_cast<float>(kv::rzm(kv::ctl(54) + i)), 0.0f) << "U " << i + 1;
-    EXPECT_EQ(static_cast<float>(kv::rzm(kv::ctl(55) + i)), 0.0f) << "V " << i + 1;
+    EXPECT_EQ(static_cast<float>(kv::rzm(kv::ctl(kv::kUTOTAL) + i)), 0.0f) << "U " << i + 1;
+    EXPECT_EQ(static_cast<float>(kv::rzm(kv::ctl(kv::kVTOTAL) + i)), 0.0f) << "V " << i + 1;
   }
   EXPECT_EQ(kv::ctl(kv::kISTOP) & 1, 0);
 }

@@ -25,14 +25,6 @@ constexpr int kOut = 6;
 constexpr std::size_t kKeyWidth = 40;
 constexpr std::size_t kLabelWidth = 12;
 
-// Vectors of the solution a degree-of-freedom record reads (CONTRL words).
-constexpr int kLoadVector = kv::kSolTable53;
-constexpr int kDisplacementVector = kv::kSolTable53 + 1;
-constexpr int kVelocityVector = kv::kSolTable53 + 2;
-constexpr int kAccelerationVector = kv::kSolTable53 + 3;
-constexpr int kIncrementVector = kv::kSolTable53 + 4;      // DPLOAD, handed to the elements
-constexpr int kDisplacementIncrement = kv::kSolTable53 + 5;  // DUDISP
-
 enum Kind : int { kDof = 1, kElement = 2, kEnergy = 3, kSumReactions = 4, kGround = 5 };
 
 // The request keys in the order they are tried; "END" closes the list.
@@ -126,8 +118,8 @@ elements::EleCall element_call(int iopt, int n, bool echo) {
   c.iopt = iopt;
   c.ielno = n;
   c.lecho = echo;
-  c.idisp = kv::ctl(kDisplacementIncrement);
-  c.iload = kv::ctl(kIncrementVector);
+  c.idisp = kv::ctl(kv::kDUDISP);
+  c.iload = kv::ctl(kv::kDPLOAD);
   return c;
 }
 
@@ -332,7 +324,7 @@ void write_records() {
   if (table <= 0) return;
   const int count = kv::izm(table);
   const bool echo = kv::run().histry_echo;
-  const bool has_rates = kv::ctl(kVelocityVector) != 0 && kv::ctl(kAccelerationVector) != 0;
+  const bool has_rates = kv::ctl(kv::kVTOTAL) != 0 && kv::ctl(kv::kATOTAL) != 0;
   int ltype = 0;
   for (int r = 1; r <= count; ++r) {
     const int kind = kv::izm(table + 3 * r - 2);
@@ -341,9 +333,9 @@ void write_records() {
     kv::ctl(kv::kIUNIT) = unit;
     switch (kind) {
       case kDof:
-        fio::write(unit, kRecord, vector_value(kLoadVector, ident), vector_value(kDisplacementVector, ident),
-                   has_rates ? vector_value(kVelocityVector, ident) : 0.0f,
-                   has_rates ? vector_value(kAccelerationVector, ident) : 0.0f);
+        fio::write(unit, kRecord, vector_value(kv::kPTOTAL, ident), vector_value(kv::kUTOTAL, ident),
+                   has_rates ? vector_value(kv::kVTOTAL, ident) : 0.0f,
+                   has_rates ? vector_value(kv::kATOTAL, ident) : 0.0f);
         break;
       case kElement: {
         if (ident < 1 || ident > kv::ctl(kv::kNELEM)) break;

@@ -19,8 +19,6 @@ namespace {
 
 constexpr int kOut = 6;
 // The increment vectors the elements are handed (DUDISP, DPLOAD).
-constexpr int kDisplacementIncrement = kv::kSolTable53 + 5;
-constexpr int kLoadIncrement = kv::kSolTable53 + 4;
 
 std::span<const float> six(const float* f) { return std::span<const float>(f, 6); }
 
@@ -59,8 +57,8 @@ elements::EleCall element_call(int iopt, int n) {
   c.iopt = iopt;
   c.ielno = n;
   c.lecho = false;
-  c.idisp = kv::ctl(kDisplacementIncrement);
-  c.iload = kv::ctl(kLoadIncrement);
+  c.idisp = kv::ctl(kv::kDUDISP);
+  c.iload = kv::ctl(kv::kDPLOAD);
   return c;
 }
 

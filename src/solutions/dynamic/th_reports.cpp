@@ -36,8 +36,8 @@ float element_pass(int iopt) {
     c.ielno = n;
     c.lecho = true;
     c.label = kv::titles().ldlabl;
-    c.idisp = kv::ctl(58);
-    c.iload = kv::ctl(57);
+    c.idisp = kv::ctl(kv::kDUDISP);
+    c.iload = kv::ctl(kv::kDPLOAD);
     elements::eledsp(c, ltype, 0);
     sum += c.r3;
   }

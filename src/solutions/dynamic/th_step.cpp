@@ -33,17 +33,7 @@ using kv::ctl;
 constexpr int kOut = 6;
 
 // CONTRL words of the solution vectors.
-constexpr int kPTotal = kv::kSolTable53;
-constexpr int kUTotal = 54;
-constexpr int kVTotal = 55;
-constexpr int kATotal = 56;
-constexpr int kDPLoad = 57;
-constexpr int kDUDisp = 58;
-constexpr int kDVeloc = 59;
-constexpr int kDAccel = 60;
 constexpr int kFUnbal = kv::kSolVector65;
-constexpr int kNewK = kv::kStateChanged;  // NEWK: form a new stiffness before the next solve
-constexpr int kNewKG = 9;                 // NEWKG: form the geometric stiffness again
 
 // A displacement of larger magnitude ends the run.
 constexpr float kDisplacementLimit = 300.0f;
@@ -72,8 +62,8 @@ void element_pass(int iopt, bool report, int lhead) {
     c.ielno = n;
     c.lecho = report;
     c.label = kv::titles().ldlabl;
-    c.idisp = ctl(kDUDisp);
-    c.iload = ctl(kDPLoad);
+    c.idisp = ctl(kv::kDUDISP);
+    c.iload = ctl(kv::kDPLOAD);
     elements::eledsp(c, ltype, lhead);
   }
 }
@@ -89,8 +79,8 @@ int first_critical_element() {
     c.ielno = n;
     c.lecho = false;
     c.label = kv::titles().ldlabl;
-    c.idisp = ctl(kDUDisp);
-    c.iload = ctl(kDPLoad);
+    c.idisp = ctl(kv::kDUDISP);
+    c.iload = ctl(kv::kDPLOAD);
     c.r4 = 0.0f;
     elements::eledsp(c, ltype, 0);
     if (c.r4 >= 1.0f) return n;
@@ -187,14 +177,14 @@ IntegratorCall StepLoop::integrator_call(int iopt, bool newkef) const {
   ic.kgdata1 = h_.kgdata[1];
   ic.kgdata3 = h_.kgdata[3];
   ic.accel = 0.0f;
-  ic.a = ctl(kATotal);
-  ic.v = ctl(kVTotal);
-  ic.d = ctl(kUTotal);
-  ic.p = ctl(kPTotal);
+  ic.a = ctl(kv::kATOTAL);
+  ic.v = ctl(kv::kVTOTAL);
+  ic.d = ctl(kv::kUTOTAL);
+  ic.p = ctl(kv::kPTOTAL);
   ic.pstep = h_.pstep;
-  ic.da = ctl(kDAccel);
-  ic.dv = ctl(kDVeloc);
-  ic.dd = ctl(kDUDisp);
+  ic.da = ctl(kv::kDACCEL);
+  ic.dv = ctl(kv::kDVELOC);
+  ic.dd = ctl(kv::kDUDISP);
   ic.workv = h_.workv;
   ic.keff = h_.keff;
   ic.keffdg = h_.keffdg;
@@ -218,10 +208,10 @@ bool StepLoop::set_up() {
   kv::ctl_double(kv::kEKIN) = 0.0;
   kv::ctl_double(kv::kEDAMP) = 0.0;
   const auto& kgd = h_.kgdata;
-  kv::set_ctl_logical(kNewKG, kgd[1] != 0 && kgd[2] != 0 && kgd[3] != 0);
-  kv::set_ctl_logical(kNewK, true);
+  kv::set_ctl_logical(kv::kNEWKG, kgd[1] != 0 && kgd[2] != 0 && kgd[3] != 0);
+  kv::set_ctl_logical(kv::kNEWK, true);
 
-  initcd(neq_, rm_.nodes, rm_.nnode, vec(kUTotal), vec(kVTotal), vec(kATotal), vec(kPTotal));
+  initcd(neq_, rm_.nodes, rm_.nnode, vec(kv::kUTOTAL), vec(kv::kVTOTAL), vec(kv::kATOTAL), vec(kv::kPTOTAL));
   kv::Stcase& st = kv::stcase();
   if (st.istat == 1) {
     kv::ctl_double(kv::kEINPUT) = static_cast<double>(kv::ctl_double(kv::kESTRN));
@@ -276,7 +266,7 @@ bool StepLoop::set_up() {
     return false;
   }
 
-  grdacc_step(g_, h_.t0, h_.t0 - h_.dt, trace_d_, ctl(kPTotal), s_.dgacc);
+  grdacc_step(g_, h_.t0, h_.t0 - h_.dt, trace_d_, ctl(kv::kPTOTAL), s_.dgacc);
   std::int32_t& istop = ctl(kv::kISTOP);
   integrate(h_.method, integrator_call(kIntegratorConstants, false), c_, istop);
   return true;
@@ -286,7 +276,7 @@ void StepLoop::condense() {
   std::int32_t& istop = ctl(kv::kISTOP);
   int l1 = 1;
   int l2 = ncond_;
-  const bool newk = kv::ctl_true(kNewK);
+  const bool newk = kv::ctl_true(kv::kNEWK);
   solvers::msoll(newk ? solvers::kReduce : solvers::kReduceLoads, trace_f_, ncf_, h_.nstk, neq_, 1, l1, l2,
                  h_.kmdiag, h_.k, h_.pstep, h_.workv, newk && s_.mass_reduce && h_.m > 0, h_.m, h_.mmdiag,
                  h_.nstm, newk && s_.kg_reduce && h_.kg > 0, h_.kg, h_.kgmdiag, h_.nstg, istop);
@@ -301,7 +291,7 @@ void StepLoop::condense() {
 // The condensed equations of the three increments from the free ones.
 bool StepLoop::recover() {
   static constexpr const char* kTraces[3] = {"*---- CALC DISPL", "*---- CALC VELOC", "*---- CALC ACCEL"};
-  static constexpr int kWords[3] = {kDUDisp, kDVeloc, kDAccel};
+  static constexpr int kWords[3] = {kv::kDUDISP, kv::kDVELOC, kv::kDACCEL};
   const EquationRanges eq{1, ncond_, ncond_ + 1, ncf_};
   std::int32_t& istop = ctl(kv::kISTOP);
   for (int n = 0; n < 3; ++n) {
@@ -322,8 +312,8 @@ void StepLoop::reactions() {
   const EquationRanges eq = restrained();
   const std::string_view label = kv::titles().ldlabl;
   if (trace_f_) fio::write_list(kOut, "*---- CALC REACT=K*X");
-  rea_ctn(kFormReactions, trace_f_, eq, vec(kDPLoad), vec(kDUDisp), neq_, 1, k_, 1.0f, rm_, label, false, scratch6_);
-  rea_ctn(kReactionReport, trace_f_, eq, vec(kDPLoad), vec(kDUDisp), neq_, 1, k_, 1.0f, rm_, label, false, s_.dsumrc);
+  rea_ctn(kFormReactions, trace_f_, eq, vec(kv::kDPLOAD), vec(kv::kDUDISP), neq_, 1, k_, 1.0f, rm_, label, false, scratch6_);
+  rea_ctn(kReactionReport, trace_f_, eq, vec(kv::kDPLOAD), vec(kv::kDUDISP), neq_, 1, k_, 1.0f, rm_, label, false, s_.dsumrc);
   // What the elements could not carry of the predicted forces reaches the
   // supports too: the ground work takes the restrained rows of the step's
   // unbalanced joint forces besides the reaction increment.
@@ -334,7 +324,7 @@ void StepLoop::reactions() {
   // the reactions now, so that the supports report the forces the elements
   // really carry.
   if (!h_.elastc && h_.unbal) {
-    float* dp = vec(kDPLoad);
+    float* dp = vec(kv::kDPLOAD);
     const float* fu = vec(kFUnbal);
     for (int i = ncf_; i < neq_; ++i) dp[i] += fu[i];
   }
@@ -351,14 +341,14 @@ void StepLoop::damping_forces() {
 
   if (beta != 0.0f && h_.k > 0) {
     if (trace_f_) fio::write_list(kOut, " *---- DAMPING FORCE/REACT DUE TO STIFFNESS");
-    solvers::skymul(trace_f_, true, h_.nstk, neq_, lo, ncf_, lo, ncf_, h_.kmdiag, h_.k, h_.dfdamp, ctl(kDVeloc));
+    solvers::skymul(trace_f_, true, h_.nstk, neq_, lo, ncf_, lo, ncf_, h_.kmdiag, h_.k, h_.dfdamp, ctl(kv::kDVELOC));
     solvers::skymul(trace_f_, true, h_.nstk, neq_, ncf_ + 1, neq_, 1, ncf_, h_.kmdiag, h_.k, h_.dfdamp,
-                    ctl(kDVeloc));
+                    ctl(kv::kDVELOC));
     if (h_.kgdata[3] == 2 && h_.kg > 0) {
       if (trace_f_) fio::write_list(kOut, " *---- DAMPING FORCE/REACT DUE TO KG ");
-      solvers::skymul(trace_f_, true, h_.nstg, neq_, lo, ncf_, lo, ncf_, h_.kgmdiag, h_.kg, h_.workv, ctl(kDVeloc));
+      solvers::skymul(trace_f_, true, h_.nstg, neq_, lo, ncf_, lo, ncf_, h_.kgmdiag, h_.kg, h_.workv, ctl(kv::kDVELOC));
       solvers::skymul(trace_f_, true, h_.nstg, neq_, ncf_ + 1, neq_, 1, ncf_, h_.kgmdiag, h_.kg, h_.workv,
-                      ctl(kDVeloc));
+                      ctl(kv::kDVELOC));
       for (int i = lo; i <= neq_; ++i) dfdamp[i - 1] -= workv[i - 1];
     }
     rea_ctn(kReactionReport, false, restrained(), dfdamp, dfdamp, neq_, 1, k_, 1.0f, rm_, label, false, s_.dsumfd);
@@ -373,7 +363,7 @@ void StepLoop::damping_forces() {
     if (trace_f_) fio::write_list(kOut, "*----- DAMPING FORCE DUE TO MASS ");
     std::fill(workv, workv + neq_, 0.0f);
     if (h_.m > 0)
-      solvers::skymul(trace_f_, true, h_.nstm, neq_, lo, ncf_, lo, ncf_, h_.mmdiag, h_.m, h_.workv, ctl(kDVeloc));
+      solvers::skymul(trace_f_, true, h_.nstm, neq_, lo, ncf_, lo, ncf_, h_.mmdiag, h_.m, h_.workv, ctl(kv::kDVELOC));
     std::array<float, 6> sm{};
     rea_ctn(kReactionReport, false, EquationRanges{1, ncond_, lo, neq_}, workv, workv, neq_, 1, k_, 1.0f, rm_, label,
             false, sm);
@@ -420,17 +410,17 @@ void StepLoop::report_step(bool print) {
   r.dfdamp = kv::rptr(h_.dfdamp);
   r.fd = kv::rptr(h_.fd);
   r.dfd = kv::rptr(h_.dfd);
-  r.a = vec(kATotal);
-  r.v = vec(kVTotal);
-  r.d = vec(kUTotal);
-  r.da = vec(kDAccel);
-  r.dv = vec(kDVeloc);
-  r.dd = vec(kDUDisp);
+  r.a = vec(kv::kATOTAL);
+  r.v = vec(kv::kVTOTAL);
+  r.d = vec(kv::kUTOTAL);
+  r.da = vec(kv::kDACCEL);
+  r.dv = vec(kv::kDVELOC);
+  r.dd = vec(kv::kDUDISP);
   float* zerov = kv::rptr(h_.zerov);
   if (h_.lmass) {
     // The loads carry the earthquake: the ground itself stands still.
-    r.p = vec(kPTotal);
-    r.dp = vec(kDPLoad);
+    r.p = vec(kv::kPTOTAL);
+    r.dp = vec(kv::kDPLOAD);
     r.dgacc = zerov;
     r.gacc = zerov;
   } else {
@@ -451,14 +441,14 @@ void StepLoop::report_step(bool print) {
 }
 
 void StepLoop::commit() {
-  float* a = vec(kATotal);
-  float* v = vec(kVTotal);
-  float* u = vec(kUTotal);
-  float* p = vec(kPTotal);
-  float* da = vec(kDAccel);
-  float* dv = vec(kDVeloc);
-  float* du = vec(kDUDisp);
-  float* dp = vec(kDPLoad);
+  float* a = vec(kv::kATOTAL);
+  float* v = vec(kv::kVTOTAL);
+  float* u = vec(kv::kUTOTAL);
+  float* p = vec(kv::kPTOTAL);
+  float* da = vec(kv::kDACCEL);
+  float* dv = vec(kv::kDVELOC);
+  float* du = vec(kv::kDUDISP);
+  float* dp = vec(kv::kDPLOAD);
   float* fdamp = kv::rptr(h_.fdamp);
   float* dfdamp = kv::rptr(h_.dfdamp);
   float* fd = kv::rptr(h_.fd);
@@ -490,7 +480,7 @@ void StepLoop::commit() {
 }
 
 bool StepLoop::displacement_limit() {
-  const float* u = vec(kUTotal);
+  const float* u = vec(kv::kUTOTAL);
   for (int i = 1; i <= neq_; ++i) {
     if (std::fabs(u[i - 1]) > kDisplacementLimit) {
       fio::write_list(kOut, " DISP(", i, ") GREATER THAN 300. PROGRAM STOP");
@@ -504,10 +494,10 @@ bool StepLoop::displacement_limit() {
 // One step from time tl to t; false when the loop must end.
 bool StepLoop::step(int istep, float t, float tl) {
   step_caption(istep, t);
-  grdacc_step(g_, t, tl, trace_d_, ctl(kDPLoad), s_.dgacc);
+  grdacc_step(g_, t, tl, trace_d_, ctl(kv::kDPLOAD), s_.dgacc);
 
   float* pstep = kv::rptr(h_.pstep);
-  const float* dpload = vec(kDPLoad);
+  const float* dpload = vec(kv::kDPLOAD);
   float* funbal = vec(kFUnbal);
   if (!h_.unbal) {
     std::copy(dpload, dpload + neq_, pstep);
@@ -520,11 +510,11 @@ bool StepLoop::step(int istep, float t, float tl) {
   // The elements fill it again with this step's unbalanced forces.
   std::fill(funbal, funbal + neq_, 0.0f);
 
-  if (kv::ctl_true(kNewK)) {
+  if (kv::ctl_true(kv::kNEWK)) {
     elements::form(1);
     if (trace_f_) model::skyprt(kv::skyptr(h_.k), kv::iptr(h_.kmdiag), neq_, h_.nstk, "GLOBAL STIFFNESS DUMP=7");
   }
-  if (kv::ctl_true(kNewKG)) {
+  if (kv::ctl_true(kv::kNEWKG)) {
     if (h_.kgdata[3] == 2) {
       elements::form(2);
       if (trace_f_ && h_.kg > 0)
@@ -540,7 +530,7 @@ bool StepLoop::step(int istep, float t, float tl) {
     if (stopped()) return false;
   }
 
-  const bool newkef = kv::ctl_true(kNewK) || kv::ctl_true(kNewKG) || h_.kgdata[1] == 1;
+  const bool newkef = kv::ctl_true(kv::kNEWK) || kv::ctl_true(kv::kNEWKG) || h_.kgdata[1] == 1;
   std::int32_t& istop = ctl(kv::kISTOP);
   integrate(h_.method, integrator_call(kIntegratorStep, newkef), c_, istop);
   if (stopped()) return false;
@@ -548,20 +538,20 @@ bool StepLoop::step(int istep, float t, float tl) {
   if (ncond_ > 0 && !recover()) return false;
   // A pivot that passed the zero test may still be too small for the step's
   // load: the loop ends as after a zero pivot, before the increment is used.
-  if (!solution_finite(vec(kDUDisp), ncf_, 1, neq_, "THSTEP")) {
+  if (!solution_finite(vec(kv::kDUDISP), ncf_, 1, neq_, "THSTEP")) {
     istop = -1;
     return false;
   }
 
   // Element state; an element whose tangent changed asks for a new stiffness.
-  kv::set_ctl_logical(kNewK, false);
+  kv::set_ctl_logical(kv::kNEWK, false);
   element_pass(elements::kEleState, false, 0);
-  if (h_.elastc) kv::set_ctl_logical(kNewK, false);
+  if (h_.elastc) kv::set_ctl_logical(kv::kNEWK, false);
   if (h_.kgdata[1] == 2) {
-    kv::set_ctl_logical(kNewKG, true);
-    if (ncond_ > 0) kv::set_ctl_logical(kNewK, true);
+    kv::set_ctl_logical(kv::kNEWKG, true);
+    if (ncond_ > 0) kv::set_ctl_logical(kv::kNEWK, true);
   } else {
-    kv::set_ctl_logical(kNewKG, false);
+    kv::set_ctl_logical(kv::kNEWKG, false);
   }
 
   reactions();
@@ -569,7 +559,7 @@ bool StepLoop::step(int istep, float t, float tl) {
   if (h_.kgdata[3] == 2 && h_.kg > 0) {
     if (trace_f_) fio::write_list(kOut, "*----- INCRIMENTAL FORCE DUE TO KG ");
     solvers::skymul(trace_f_, true, h_.nstg, neq_, ncond_ + 1, ncf_, ncond_ + 1, ncf_, h_.kgmdiag, h_.kg, h_.dfd,
-                    ctl(kDUDisp));
+                    ctl(kv::kDUDISP));
   }
 
   damping_forces();
@@ -611,12 +601,12 @@ bool StepLoop::step(int istep, float t, float tl) {
 
   const std::string_view label = kv::titles().ldlabl;
   if (print) {
-    prtdsp(kPerColumn, rm_, neq_, 1, ncf_, vec(kUTotal), "DISPLACEMENTS", label, true);
-    prtdsp(kPerColumn, rm_, neq_, 1, ncf_, vec(kVTotal), "VELOCITIES", label, true);
-    prtdsp(kPerColumn, rm_, neq_, 1, ncf_, vec(kATotal), "ACCELERATIONS", label, true);
+    prtdsp(kPerColumn, rm_, neq_, 1, ncf_, vec(kv::kUTOTAL), "DISPLACEMENTS", label, true);
+    prtdsp(kPerColumn, rm_, neq_, 1, ncf_, vec(kv::kVTOTAL), "VELOCITIES", label, true);
+    prtdsp(kPerColumn, rm_, neq_, 1, ncf_, vec(kv::kATOTAL), "ACCELERATIONS", label, true);
   }
   std::array<float, 6> sums{};
-  rea_ctn(kReactionReport, print, restrained(), vec(kPTotal), vec(kPTotal), neq_, 1, k_, 1.0f, rm_, label, true,
+  rea_ctn(kReactionReport, print, restrained(), vec(kv::kPTOTAL), vec(kv::kPTOTAL), neq_, 1, k_, 1.0f, rm_, label, true,
           sums);
   store_six(kv::kRSUM, sums);
   if (print)
@@ -635,7 +625,7 @@ bool StepLoop::step(int istep, float t, float tl) {
                  "'  =====================================================','=====',/,"
                  "'  ** ELEMENT ',I5,' FIRST REACH TO CRITICAL LOAD **')",
                  n);
-      prtdsp(kPerColumn, rm_, neq_, 1, ncf_, vec(kUTotal), "DISPLACEMENTS", label, false);
+      prtdsp(kPerColumn, rm_, neq_, 1, ncf_, vec(kv::kUTOTAL), "DISPLACEMENTS", label, false);
     }
   }
 
@@ -653,7 +643,8 @@ bool StepLoop::step(int istep, float t, float tl) {
 void StepLoop::run() {
   // Increments and unbalanced forces an earlier solution left must not feed
   // the first step; the totals U, V, A are the documented restart.
-  for (int word : {kDPLoad, kDUDisp, kDVeloc, kDAccel, kFUnbal}) std::fill(vec(word), vec(word) + neq_, 0.0f);
+  for (int word : {int{kv::kDPLOAD}, int{kv::kDUDISP}, int{kv::kDVELOC}, int{kv::kDACCEL}, kFUnbal})
+    std::fill(vec(word), vec(word) + neq_, 0.0f);
 
   if (!set_up()) {
     if (h_.nwrite > 0) {

@@ -1,3 +1,4 @@
+#include "base/kgdata.h"
 #include "solutions/dynamic/time_history.h"
 
 #include <algorithm>
@@ -21,11 +22,10 @@ using kv::ctl;
 
 constexpr int kOut = 6;
 constexpr std::size_t kMethodWidth = 20;
-constexpr int kQVectorWord = 66;  // CONTRL word that keeps the integrator's Q vector
-constexpr int kNewKG = 9;         // NEWKG: form the geometric stiffness again
 
 // The shared solution vectors in the order they are reserved.
-constexpr int kSharedVectors[] = {53, 54, 55, 56, 57, 58, 59, 60, kv::kSolVector65};
+constexpr int kSharedVectors[] = {kv::kPTOTAL, kv::kUTOTAL, kv::kVTOTAL, kv::kATOTAL, kv::kDPLOAD,
+                                 kv::kDUDISP, kv::kDVELOC, kv::kDACCEL, kv::kSolVector65};
 
 struct MethodName {
   const char* key;
@@ -129,9 +129,11 @@ void sol02() {
   h.dt = dt;
   h.tf = tf;
 
-  const std::int64_t kgrec = ctl(kv::kKGDATARecord);
-  for (int j = 1; j <= 3; ++j) h.kgdata[static_cast<std::size_t>(j)] = kgrec > 0 ? static_cast<int>(kv::izm(kgrec + j)) : 0;
-  kv::set_ctl_logical(kNewKG, h.kgdata[1] != 0 && h.kgdata[2] != 0 && h.kgdata[3] != 0);
+  const kv::KgData kg = kv::kgdata();
+  h.kgdata[1] = kg.source;
+  h.kgdata[2] = kg.form;
+  h.kgdata[3] = kg.use;
+  kv::set_ctl_logical(kv::kNEWKG, kg.any());
   const int neq = ctl(kv::kNEQ);
   h.ncond = ctl(kv::kNCOND);
   h.nfree = ctl(kv::kNFREE);
@@ -173,7 +175,7 @@ void sol02() {
   const std::int32_t keff_words = kv::iptr(h.keffdg)[h.nfree];
   h.keff = kv::reserve(static_cast<std::int64_t>(keff_words) * kv::kSkyRealWords);
   h.q = kv::reserve(h.nfree);
-  ctl(kQVectorWord) = static_cast<std::int32_t>(h.q);
+  ctl(kv::kQVector) = static_cast<std::int32_t>(h.q);
   h.r = kv::reserve(h.nfree);
   h.pbar = kv::reserve(h.nfree);
   const std::int64_t npts = std::max(ngp, 0);
