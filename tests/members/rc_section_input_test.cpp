@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "base/globals.h"
 #include "members/rc/rc_section_head.h"
 #include "section_set_decks.h"
 #include "support/test_support.h"
@@ -168,7 +169,12 @@ TEST(RcSectionInput, UnusableSetsAreReportedAndTheRunGoesOn) {
   bad_rect.replace(bad_rect.find("  3 1.0 3"), 9, "  1 1.0 3");
   bad_rect.replace(bad_rect.find("\n  0 0.5"), 8, "\n  2 0.5");
   const auto r = kvtest::run_deck(deck(bad_libn + bad_rect + kCircularSet, 3), "rc_bad");
-  ASSERT_EQ(r.status, 0) << r.output;
+  // Two sets rejected: the run goes on to its end but says so in its status and count.
+  ASSERT_EQ(r.status, kv::kStatusFaults) << r.output;
+  EXPECT_TRUE(has(r.console, "R/C MATERIAL SET    1 CANNOT BE USED")) << r.console;
+  EXPECT_TRUE(has(r.console, "R/C MATERIAL SET    2 CANNOT BE USED")) << r.console;
+  EXPECT_FALSE(has(r.console, "R/C MATERIAL SET    3")) << r.console;
+  EXPECT_TRUE(has(r.console, " ***     2 ERROR AND     0 WARNING")) << r.console;
   const std::string& o = r.output;
   EXPECT_TRUE(has(o, " MAT. NO.    =  1 IS NOT AVAILABLE LIBN=  0.400E+01 CHECK LIBN \n\n"));
   EXPECT_TRUE(has(o, " *** MAT. NO.    =  1: IMATER MUST EQUAL LIBN\n"));

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/globals.h"
 #include "base/storage.h"
 #include "fio/fio.h"
 #include "members/rc/rc_member_record.h"
@@ -187,6 +188,7 @@ void read_set(MatCall& c, int type) {
     report_faults(c.set, libn, faults);
     fio::write(6, "(1X,'*** MAT. NO.    =',I3,': THE SET CANNOT BE USED; AN ELEMENT THAT NAMES IT IS REJECTED',/)",
                c.set);
+    kv::note_fault(kv::Fault::input_error, fio::format("('R/C MATERIAL SET',I5,' CANNOT BE USED: SEE THE OUTPUT FILE')", c.set));
   }
 
   // The member record behind the head. A set whose segments or fibres cannot
