@@ -188,6 +188,7 @@ struct RunState {
   std::array<std::string, 61> fname{};  // file-name table, 1-based (entries 1..60)
   bool histry_echo = false;             // history records echo their element header (first pass)
   JointLoadRecord jload;                // joint-load record fields kept from call to call
+  bool result_held_noted = false;       // a ductility beyond the number range was counted
 };
 RunState& run();
 

@@ -246,6 +246,7 @@ void check(EleCall& c, const Beam& b) {
   std::fill(b.ints(kLM), b.ints(kLM) + 12, 0);
   std::fill(b.ints(b.w(kLMKG)), b.ints(b.w(kLMKG)) + 12, 0);
   float length = 0.0f;
+  bool revised = false;  // the length was taken as 1.0
 
   if (good) {
     if (kv::trace('C')) {
@@ -271,6 +272,7 @@ void check(EleCall& c, const Beam& b) {
                       "5X,'LENGTH',1P,E15.6,/,5X,'REVISE INPUT.............................',/)",
                    c.ielno, pi, pj, length);
       }
+      revised = true;
       length = 1.0f;
     }
     kv::rzm(p + b.w(kLength)) = length;
@@ -288,7 +290,11 @@ void check(EleCall& c, const Beam& b) {
     if (good && b.t.hinges) hinge::drop_zone_moment(p, sdist, edist);
     frame::trace_axes(b.real(kCTS), b.real(kBS), b.real(kCTE), b.real(kBE));
   }
-  if (!good) frame::rejected_line(c.ielno, idi, idj);
+  if (!good) {
+    frame::rejected_line(c.ielno, idi, idj);
+  } else if (revised) {
+    common::note_length_revised(c.ielno);  // a rejected element is counted as such
+  }
 
   Mat12 t{};
   transformation(b, t);

@@ -24,6 +24,10 @@ double joint_size(int pi, int pj, double distance) {
   return size;
 }
 
+void note_length_revised(int ielno) {
+  kv::note_fault(kv::Fault::input_warning, "ELEMENT " + std::to_string(ielno) + ": LENGTH OR WIDTH IS LE 0, TAKEN AS 1.0");
+}
+
 int to_int(float x) {
   if (!(std::fabs(x) < 2.0e9f)) return 0;
   return static_cast<int>(x);

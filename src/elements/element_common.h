@@ -26,6 +26,10 @@ bool degenerate_length(double length, double size);
 // The size of a member between the nodes at positions pi and pj for that test.
 double joint_size(int pi, int pj, double distance);
 
+// Counts a length or width revised to 1.0 after its "IS LE 0" message: the
+// element runs, but not as the input asked, so the run says so in its status.
+void note_length_revised(int ielno);
+
 // The first 15 characters of the label, blank-padded (A15 of the record's label).
 struct Label15 {
   std::array<char, 15> text{};

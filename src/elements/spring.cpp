@@ -202,7 +202,8 @@ void check(EleCall& c, const Family& f) {
     if (zero_length) length = 1.0f;
   }
   if (!f.strut && input(5) != 0.0f) length = input(5);
-  if (common::degenerate_length(length, common::joint_size(pos_i, pos_j, distance))) {
+  const bool revised = common::degenerate_length(length, common::joint_size(pos_i, pos_j, distance));
+  if (revised) {
     bad_length(c, pos_i, pos_j, length);
     length = 1.0f;
   }
@@ -223,6 +224,7 @@ void check(EleCall& c, const Family& f) {
     reject();  // no local axes: the message is out and the element is rejected
     return;
   }
+  if (revised) common::note_length_revised(c.ielno);  // a rejected element is counted as such
   if (kv::trace('H')) {
     model::prtmat(ri.data(), 3, 3, "CTS");
     model::prtmat(rj.data(), 3, 3, "CTE");

@@ -4,15 +4,23 @@
 #include <cmath>
 #include <limits>
 
+#include "base/globals.h"
+
 namespace materials {
 
 namespace {
 
 // A ratio whose divisor lies near the bottom of the float range (a yield force
 // of 1e-38) overflows: it is handed on as the largest REAL, which the reports
-// still print as a number.
+// still print as a number. The run did not compute what was asked, so the
+// first such value counts as a warning (once: it recurs at every step).
 float held_in_range(float r) {
   constexpr float big = std::numeric_limits<float>::max();
+  if (std::isfinite(r)) return r;
+  if (!kv::run().result_held_noted) {
+    kv::run().result_held_noted = true;
+    kv::note_fault(kv::Fault::input_warning, "A DUCTILITY OR RESULT BEYOND THE NUMBER RANGE IS HELD AT THE LARGEST REAL");
+  }
   return std::isnan(r) ? 0.0f : std::clamp(r, -big, big);
 }
 

@@ -80,6 +80,8 @@ std::vector<Mistake> mistakes() {
                                        "SOL1\n'TIP LOAD'\n1 0\n1 2 0 0 FY 1000.0\n0 0 0 0 END 0\n",
                                        "SOL3\n'FREQUENCIES'\nFREQ 1 1\n");
   const std::string no_set = replaced(structure_only, "3D-BEAM 29.0E6", "STABILITY1 29.0E6");
+  // End distances 50 + 50 on joints 100 apart leave no length: taken as 1.0.
+  const std::string no_length = replaced(structure_only, "0.0 1.0 0.0 0.0 0.0 0.0 0 0", "0.0 1.0 0.0 50.0 50.0 0.0 0 0");
   return {
       {"Clean", kDeck, 0, "", " *** NO ERROR OR WARNING MESSAGES"},
       // The list runs on into "STOP" and the end of the file: the run stops.
@@ -102,6 +104,9 @@ std::vector<Mistake> mistakes() {
        at_line("ERROR", line_of(no_set, "STABILITY1")) + "MATERIAL SET    1: STABILITY1 IS NOT AVAILABLE IN THIS BUILD",
        // The beam then names a set that is not a beam section, and is rejected.
        " ***     2 ERROR AND     0 WARNING MESSAGES: SEE THE OUTPUT FILE"},
+      {"RevisedLength", no_length, 3,
+       at_line("WARNING", line_of(no_length, "3D-BEAM 'B1'")) + "ELEMENT 1: LENGTH OR WIDTH IS LE 0, TAKEN AS 1.0",
+       " ***     0 ERROR AND     1 WARNING MESSAGES: SEE THE OUTPUT FILE"},
   };
 }
 

@@ -673,6 +673,7 @@ void check(EleCall& c, const Member& m) {
       fio::write(6, "(1X,20('*'),'ER','ROR - LENGTH IS LE 0',/,5X,'IELNO=',I5,5X,'JOINTI=',I5,5X,'JOINTJ=',I5,"
                     "5X,'LENGTH',1P,E15.6,/,5X,'REVISE INPUT.............................',/)",
                  c.ielno, pa, pb, length);
+      common::note_length_revised(c.ielno);
       length = 1.0f;
     }
     m.rw(kClen) = length;

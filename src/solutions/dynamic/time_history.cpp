@@ -155,6 +155,14 @@ void sol02() {
     int nmass = ctl(kv::kNMASS);
     model::lumpms(2, nmass, nmass, ctl(kv::kLUMREC), h.mmdiag, h.m, kv::trace('F'));
   }
+  // Without mass the steps are a static loading by nothing but the initial
+  // conditions: the run goes on, but says it did not get a time history.
+  const bool massless = h.m == 0 || std::all_of(kv::skyptr(h.m), kv::skyptr(h.m) + kv::iptr(h.mmdiag)[neq],
+                                                 [](kv::SkyReal v) { return v == kv::SkyReal{0}; });
+  if (massless) {
+    fio::write(kOut, "(/,5X,'*** THE STRUCTURE HAS NO MASS: THE STEPS CARRY NO INERTIA FORCES',/)");
+    kv::note_fault(kv::Fault::input_warning, "TIME HISTORY OF A STRUCTURE WITHOUT MASS");
+  }
   if (h.kgdata[3] == 2 && ctl(kv::kGeoValues) > 0 && ctl(kv::kGeoMdiag) > 0) {
     h.kg = ctl(kv::kGeoValues);
     h.kgmdiag = ctl(kv::kGeoMdiag);
