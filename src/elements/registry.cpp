@@ -8,7 +8,7 @@
 #include "elements/element_type.h"
 #include "elements/hinge_beam.h"
 #include "elements/inelastic/ie3dbeam.h"
-#include "elements/inelastic/ie3dbeam.h"
+#include "elements/inelastic/mr_end.h"
 #include "elements/plate.h"
 #include "elements/point_element.h"
 #include "elements/spring.h"
@@ -28,8 +28,7 @@ constexpr ElementType kBuiltinTypes[] = {
      .lmkg = 58, .kg = 33, .kg_adjust = -1, .kgdof = 159, .lm_before = false, .lm_after = true},
     kBraceType,
     kIE3DBeamType,
-    {.code = 10, .keyword = "MR_END", .nrinp = 14, .nwords = 614, .lm = 73, .nhyst = 141, .base = 458,
-     .lmkg = 129, .kg = 128, .kgdof = 127, .element_loads = true},
+    kMrEndType,
     kHingeBeamType,
     {.code = 12, .keyword = "STABILITY", .nrinp = 8, .nwords = 618, .lm = 50, .nhyst = 104, .base = 540,
      .element_loads = true, .no_geometric = true, .profile_all_terms = true},

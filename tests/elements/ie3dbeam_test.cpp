@@ -9,12 +9,14 @@
 #include <vector>
 
 #include "elements/inelastic/beam_column.h"
+#include "elements/beam_column_model.h"
 #include "elements/element_model.h"
 #include "elements/plate_point_model.h"
 
 namespace {
 
 using namespace elements::beam_column;
+using pptest::node_lines;
 using pptest::numbers_of;
 using pptest::run_case;
 
@@ -210,23 +212,6 @@ TEST(BeamColumnRules, JointShearCapacityByPrincipalTension) {
 }
 
 // ---------------------------------------------------------------- decks
-
-// The six values of node `node` in every table after `header`, in order.
-std::vector<std::vector<double>> node_lines(const std::string& out, const std::string& header, int node) {
-  std::vector<std::vector<double>> v;
-  for (std::size_t at = out.find(header); at != std::string::npos; at = out.find(header, at + 1)) {
-    std::istringstream in(out.substr(at, 4000));
-    std::string line;
-    while (std::getline(in, line)) {
-      const std::vector<double> n = numbers_of(line);
-      if (n.size() == 7 && n[0] == node) {
-        v.emplace_back(n.begin() + 1, n.end());
-        break;
-      }
-    }
-  }
-  return v;
-}
 
 // The six forces of the first "FORCE" line of joint `joint` after the last
 // occurrence of `marker` (a step caption).
@@ -470,39 +455,10 @@ TEST(Ie3dbeamDeck, ResetWritesTheMemberWordsOfItsMaterialsAgain) {
 
 namespace {
 
-// An IA_BILN set's PROP words: ELAS (the interaction code), SP, E, TI, MP.
-std::array<float, 59> ia_biln_prop(float code, float e, float ti, float mp) {
-  std::array<float, 59> p{};
-  p[0] = code;
-  p[1] = 0.05f;
-  p[2] = e;
-  p[3] = ti;
-  p[4] = mp;
-  return p;
-}
-
-class Ie3dbeamRecord : public etest::ElementModel {
+class Ie3dbeamRecord : public bctest::ColumnModel {
  protected:
-  Ie3dbeamRecord() : ElementModel("ie3dbeam") {}
-  void SetUp() override {
-    ElementModel::SetUp();
-    // A column of length 100 along Z, both ends free (equations 1-12).
-    nodes({{1, 0, 0, 0, {1, 2, 3, 4, 5, 6}}, {2, 0, 0, 100, {7, 8, 9, 10, 11, 12}}}, 12);
-  }
-  // Sets 1-4 of IA_BILN with the given codes (EI = 3.0E9, MP = 1.0E6), set
-  // 5 the elastic axial and torsion set (EA = 3.0E10, capacity 1.0E10).
-  void sets(const std::array<float, 4>& codes) {
-    material_table(5);
-    for (int s = 1; s <= 4; ++s) {
-      const auto p = ia_biln_prop(codes[static_cast<std::size_t>(s - 1)], 3.0e7f, 100.0f, 1.0e6f);
-      material_record(s, kIaBiln, p.data(), p.size(), 60);
-    }
-    const auto ax = ia_biln_prop(0.0f, 3.0e7f, 1000.0f, 1.0e10f);
-    material_record(5, kIaBiln, ax.data(), ax.size(), 60);
-  }
-  void column() {
-    lay_elements({{9, "C", {1, 2, 3, 4, 5, 5, 1, 2, 0, 1, 0, 0, 0, 0}}}, [](int) { return 649; });
-  }
+  Ie3dbeamRecord() : ColumnModel("ie3dbeam") {}
+  void column() { ColumnModel::column(9, 649); }
 };
 
 TEST_F(Ie3dbeamRecord, LaysItsWordsAndTheMembersWordsInTheMaterials) {
@@ -540,13 +496,8 @@ TEST_F(Ie3dbeamRecord, InitialInteractionFamilyFromTheCodeWords) {
                                    {{6, 6, 1, 1}, 9},
                                    {{2, 2, 2, 3}, 0},
                                    {{4, 1, 4, 4}, 0}}};
-  for (const Case& c : cases) {
-    SetUp();
-    sets(c.codes);
-    column();
-    EXPECT_EQ(iword(1, kIafag), c.iafag) << c.codes[0] << c.codes[1] << c.codes[2] << c.codes[3];
-    TearDown();
-  }
+  for (const Case& c : cases)
+    EXPECT_EQ(initial_iafag(9, 649, c.codes), c.iafag) << c.codes[0] << c.codes[1] << c.codes[2] << c.codes[3];
 }
 
 TEST(Ie3dbeamDeck, CompressedColumnChangesItsInteractionStateAndChecksItsShears) {

@@ -141,6 +141,23 @@ inline std::vector<double> node_values(const std::string& out, const std::string
   return {};
 }
 
+// The six values of node `node` in every table after `header`, in order.
+inline std::vector<std::vector<double>> node_lines(const std::string& out, const std::string& header, int node) {
+  std::vector<std::vector<double>> v;
+  for (std::size_t at = out.find(header); at != std::string::npos; at = out.find(header, at + 1)) {
+    std::istringstream in(out.substr(at, 4000));
+    std::string line;
+    while (std::getline(in, line)) {
+      const std::vector<double> n = numbers_of(line);
+      if (n.size() == 7 && n[0] == node) {
+        v.emplace_back(n.begin() + 1, n.end());
+        break;
+      }
+    }
+  }
+  return v;
+}
+
 // Runs a deck of tests/cases. The caller skips its checks while the program
 // does not know the element or its material yet (their registration lines
 // are not in the executable).

@@ -94,6 +94,9 @@ struct Layout {
   int type;
   int a;     // first word of the 12x12 transformation A
   int base;  // first material state word
+  // The reduced member (type 10): no HINGE ends, shear data, limit codes or
+  // P-delta shears; a yielded flag (kIyldst) in place of the status bits.
+  bool reduced = false;
 };
 
 // A view of one element record.
@@ -120,6 +123,7 @@ struct Member {
     return next - iw(kMstOff + c - 1);
   }
   float* a() const { return real(lay.a); }
+  bool reduced() const { return lay.reduced; }
   std::int64_t izke() const { return p + lay.base + nhyst(); }
 };
 

@@ -1,3 +1,6 @@
+// The options of the inelastic beam-column family: type 9 ("IE3DBEAM") and
+// the reduced member of type 10 ("MR_END", mr_end.h), which runs the same
+// code without HINGE ends, shear checks, limit codes and P-delta shears.
 #include "elements/inelastic/ie3dbeam.h"
 
 #include <algorithm>
@@ -12,6 +15,8 @@
 #include "elements/element_common.h"
 #include "elements/element_loads.h"
 #include "elements/inelastic/beam_column.h"
+#include "elements/inelastic/beam_column_element.h"
+#include "elements/inelastic/mr_end.h"
 #include "elements/local_axes.h"
 #include "fio/fio.h"
 #include "materials/matdsp.h"
@@ -31,6 +36,7 @@ using frame::set_sym;
 using frame::Vec12;
 
 constexpr Layout kLayout{9, kA, kBase};
+constexpr int kReducedInputValues = mr_end::kInputValues;
 constexpr std::string_view kEndA = "END A   ";
 constexpr std::string_view kEndB = "END B   ";
 constexpr int kYieldPoint = 2;     // limit-state point of the first bending yield
@@ -138,13 +144,30 @@ void force_heading(std::string_view subtitle) {
              subtitle);
 }
 
+// The commit's heading: the reduced member's has no empty line before the label.
+void commit_heading(const Member& m, std::string_view subtitle) {
+  if (!m.reduced()) {
+    force_heading(subtitle);
+    return;
+  }
+  fio::write(6, "(/,'     IE3D BEAM FORCES...',5X,/,7X,A,/,'   ELEMENT LOAD         NODE',7X,'AXIAL',11X,'FY',"
+                "13X,'FZ',11X,'TORSION',10X,'MY',13X,'MZ   STBFAG')",
+             subtitle);
+}
+
 // The DISPL and FORCE lines of options 4 and 5: d and f at the two ends, the
-// force lines ending with the status string.
+// force lines ending with the status string (the reduced member: its
+// yielded flag).
 void end_lines(const Member& m, int ielno, int lc, const float* d, const float* f) {
   const int ja = m.iw(kJntA);
   const int jb = m.iw(kJntB);
   fio::write(6, "(/,I10,I5,2X,'DISPL',I6,1P,6E15.6,/,15X,2X,'DISPL',I6,6E15.6)", ielno, lc, ja,
              std::span<const float>(d, 6), jb, std::span<const float>(d + 6, 6));
+  if (m.reduced()) {
+    fio::write(6, "(/,I10,I5,2X,'FORCE',I6,1P,6E15.6,/,15X,2X,'FORCE',I6,6E15.6,3X,I1)", ielno, lc, ja,
+               std::span<const float>(f, 6), jb, std::span<const float>(f + 6, 6), static_cast<int>(m.iw(kIyldst)));
+    return;
+  }
   fio::write(6, "(/,I10,I5,2X,'FORCE',I6,1P,6E15.6,/,15X,2X,'FORCE',I6,6E15.6,3X,A)", ielno, lc, ja,
              std::span<const float>(f, 6), jb, std::span<const float>(f + 6, 6), status_of(m).view());
 }
@@ -272,6 +295,17 @@ void ia_biln_plane(const EleCall& c, const Member& m, const Plane& pl, bool inpu
   yldflg(m, pl.ca) = sa[kBilnYield];
   yldflg(m, pl.cb) = sb[kBilnYield];
   PairTerms t;
+  if (m.reduced()) {
+    // The reduced member keeps one flag, set once any end has yielded.
+    if (sa[kBilnYield] == 1.0f || sb[kBilnYield] == 1.0f) m.iw(kIyldst) = 1;
+    if (sa[kBilnCode] == 0.0f) {
+      ia_biln_pair(sa[kTangent], sa[kBilnRatio], l, 0.0f, 0.0f, t);
+      store_terms(m, pl, t);
+    } else if (ia_biln_pair(sa[kTangent], sa[kBilnRatio], l, sa[kBilnYield], sb[kBilnYield], t)) {
+      store_terms(m, pl, t);
+    }
+    return;
+  }
   if (sa[kBilnCode] == 0.0f) {
     ia_biln_pair(sa[kTangent], sa[kBilnRatio], l, 0.0f, 0.0f, t);
     store_terms(m, pl, t);
@@ -306,8 +340,15 @@ void hinge_plane(const Member& m, const Plane& pl) {
   store_terms(m, pl, hinge_pair(sa[kHingeEI], m.clen(), ka, kb));
 }
 
-// TAKEDA, LONG_OWJG or MR2 pair through the hinge flexibilities.
-void flexibility_plane(const Member& m, const Plane& pl, int type) {
+void pair_message(const EleCall& c, const Member& m, const Plane& pl) {
+  fio::write(6, "(1X,'** INVALID MATERIAL TYPE ',A,I2,A,I2,' FOR ELEMENT NO. ',I5,' **')", pl.tag_a,
+             static_cast<int>(m.type_of(pl.ca)), pl.tag_b, static_cast<int>(m.type_of(pl.cb)), c.ielno);
+}
+
+// TAKEDA, LONG_OWJG or MR2 pair through the hinge flexibilities. A pair
+// without elastic end stiffness (or a TAKEDA pair without EI) has no terms to
+// form: it keeps the ones it had, with the pair message.
+void flexibility_plane(const EleCall& c, const Member& m, const Plane& pl, int type) {
   const float* sa = m.committed(pl.ca);
   const float* sb = m.committed(pl.cb);
   const float l = m.clen();
@@ -317,30 +358,55 @@ void flexibility_plane(const Member& m, const Plane& pl, int type) {
   float tb = sb[kTangent];
   float ea = 0.0f;
   float eb = 0.0f;
+  bool usable = true;
+  bool member_rule = false;  // d.ea, d.eb are the member's end stiffnesses already
   if (type == kLongOwjg) {
     ea = sa[kLongElastic];
     eb = sb[kLongElastic];
+    usable = ea != 0.0f && eb != 0.0f;
+  } else if (type == kMr2 && m.reduced()) {
+    // The reduced member's MR2 end: the member end stiffness is three times
+    // the hinge's elastic stiffness, and the pair follows the LONG_OWJG rule.
+    ea = sa[kHingeElastic];
+    eb = sb[kHingeElastic];
+    d.type = kLongOwjg;
+    d.ea = 3.0f * ea;
+    d.eb = 3.0f * eb;
+    member_rule = true;
+    usable = ea != 0.0f && eb != 0.0f;
   } else if (type == kMr2) {
     d.s = 6.0f * sa[kMr2EI] / l;
     ea = sa[kHingeElastic];
     eb = sb[kHingeElastic];
+    usable = d.s != 0.0f;
   } else {  // TAKEDA: rigidities of a member of unit length
     ea = sa[kTakedaElastic] / l;
     eb = sb[kTakedaElastic] / l;
     ta /= l;
     tb /= l;
     const float ei = sa[kTakedaEI];
-    d.c = l / (3.0f * ei);
-    d.e = l * l / (12.0f * ei * ei);
+    usable = ei != 0.0f;
+    if (usable) {
+      d.c = l / (3.0f * ei);
+      d.e = l * l / (12.0f * ei * ei);
+    }
   }
   htan(m, pl.ca) = ta;
   htan(m, pl.cb) = tb;
-  d.ea = ea;
-  d.eb = eb;
+  if (!usable) {
+    pair_message(c, m, pl);
+    return;
+  }
+  if (!member_rule) {
+    d.ea = ea;
+    d.eb = eb;
+  }
   d.fa = hinge_flexibility(ta, ea);
   d.fb = hinge_flexibility(tb, eb);
-  set_status_bit(m, kStatusBit[static_cast<std::size_t>(pl.ca)], d.fa != 0.0f);
-  set_status_bit(m, kStatusBit[static_cast<std::size_t>(pl.cb)], d.fb != 0.0f);
+  if (!m.reduced()) {
+    set_status_bit(m, kStatusBit[static_cast<std::size_t>(pl.ca)], d.fa != 0.0f);
+    set_status_bit(m, kStatusBit[static_cast<std::size_t>(pl.cb)], d.fb != 0.0f);
+  }
   store_terms(m, pl, flexibility_pair(d));
 }
 
@@ -352,10 +418,9 @@ void bending_plane(const EleCall& c, const Member& m, const Plane& pl, bool inpu
   } else if (ta == tb && ta == kHinge) {
     hinge_plane(m, pl);
   } else if (ta == tb && (ta == kTakeda || ta == kLongOwjg || ta == kMr2)) {
-    flexibility_plane(m, pl, ta);
+    flexibility_plane(c, m, pl, ta);
   } else {
-    fio::write(6, "(1X,'** INVALID MATERIAL TYPE ',A,I2,A,I2,' FOR ELEMENT NO. ',I5,' **')", pl.tag_a, ta,
-               pl.tag_b, tb, c.ielno);
+    pair_message(c, m, pl);
   }
 }
 
@@ -369,15 +434,16 @@ void axial_or_torsion(const EleCall& c, const Member& m, int comp, bool input) {
   if (type == kIaBiln) {
     const float flag = s[kBilnYield];
     yldflg(m, comp) = flag;
-    set_status_bit(m, kStatusBit[static_cast<std::size_t>(comp)], flag != 0.0f);
-    // The yield elongation (twist) of the member, which the material keeps
-    // unless it yields at a larger one.
-    if (input && s[kTangent] != 0.0f) s[kBilnYieldDef] = s[kBilnCapacity] * l / s[kTangent];
+    if (m.reduced()) {
+      if (flag == 1.0f) m.iw(kIyldst) = 1;
+    } else {
+      set_status_bit(m, kStatusBit[static_cast<std::size_t>(comp)], flag != 0.0f);
+    }
     if (s[kBilnCode] == 0.0f || flag == 0.0f) {
       m.rw(term) = s[kTangent] / l;
     } else if (flag == 1.0f) {
       m.rw(term) = s[kBilnRatio] * s[kTangent] / l;
-      if (!input) {
+      if (!input && !m.reduced()) {
         yield_report(m, c.ielno, fx ? kFlpAxial : kFlpTorsion, fx ? " YIELD in AXIAL" : " YIELD in TORSION",
                      false);
       }
@@ -498,9 +564,32 @@ void member_words_after_setup(const Member& m) {
   }
 }
 
-bool accepted(int comp, int type) {
+// The yield deformations the IA_BILN components start from, which the
+// material keeps unless it yields at a larger one: the yield elongation
+// (twist) of FX and MX, and for the reduced member the yield rotations of its
+// IA_BILN bending pairs, both ends from the rigidity of the pair's end A.
+void yield_presets(const Member& m) {
+  const float l = m.clen();
+  for (int k : {kFx, kMx}) {
+    float* s = m.committed(k);
+    if (m.type_of(k) == kIaBiln && s[kTangent] != 0.0f) s[kBilnYieldDef] = s[kBilnCapacity] * l / s[kTangent];
+  }
+  if (!m.reduced()) return;
+  for (const Plane& pl : {kMyPlane, kMzPlane}) {
+    if (m.type_of(pl.ca) != kIaBiln || m.type_of(pl.cb) != kIaBiln) continue;
+    const float ei = m.committed(pl.ca)[kTangent];
+    if (ei == 0.0f) continue;
+    for (int k : {pl.ca, pl.cb}) {
+      float* s = m.committed(k);
+      s[kBilnYieldDef] = s[kBilnCapacity] * l / (6.0f * ei);
+    }
+  }
+}
+
+bool accepted(const Member& m, int comp, int type) {
   if (comp <= kMzB)
-    return type == kHinge || type == kTakeda || type == kMr2 || type == kLongOwjg || type == kIaBiln;
+    return (type == kHinge && !m.reduced()) || type == kTakeda || type == kMr2 || type == kLongOwjg ||
+           type == kIaBiln;
   if (comp == kMx) return type == kIaBiln;
   return type == kIaBiln || type == kLocbkl;
 }
@@ -514,7 +603,7 @@ bool set_up_materials(const EleCall& c, const Member& m) {
     materials::MatCall mc = material_call(c.ielno, set, materials::kOptInit, m.committed_index(k));
     const int type = run_material(mc);
     m.iw(kMatTyp + k - 1) = type;
-    if (!accepted(k, type)) {
+    if (!accepted(m, k, type)) {
       fio::write(6, "('  ELEMENT: ',I6,'  INCOMPATIBLE MATERIAL PROP.#',I5,'  START JOINT:',I5,'  END JOINT:',I5,/,"
                     "' THE ELEMENT IS REJECTED AND ER','ROR CHECKING CONTINUES')",
                  c.ielno, type, static_cast<int>(m.iw(kJntA)), static_cast<int>(m.iw(kJntB)));
@@ -534,6 +623,8 @@ int initial_iafag(const Member& m) {
   auto all_four = [&](float v) { return code(kMzB) == v && code(kMzA) == v && code(kMyA) == v && code(kMyB) == v; };
   if (all_four(2.0f)) iafag = 1;
   if (all_four(3.0f)) iafag = 5;
+  // The reduced member has no P-M family.
+  if (m.reduced()) return iafag;
   if (code(kMyA) == 4.0f && code(kMyB) == 4.0f) iafag = 9;
   if (code(kMyA) == 6.0f && code(kMyB) == 6.0f) iafag = 9;
   return iafag;
@@ -569,8 +660,9 @@ void reject(EleCall& c, const Member& m) {
 
 void echo(const EleCall& c, const Member& m, const std::array<float, 3>& vy, float sdist, float edist) {
   if (c.typchg || kv::trace('H') || kv::trace('I')) {
-    fio::write(6, "(/,' ELEMENT 09,  IE3DBEAM ELEMENT',/,/,T22,'#   START   END',3X,'LENGTH',3X,11('-'),"
-                  "'  Y-AXIS  ',12('-'),'  START DIST    END DIST     PKG')");
+    fio::write(6, "(/,A,/,/,T22,'#   START   END',3X,'LENGTH',3X,11('-'),"
+                  "'  Y-AXIS  ',12('-'),'  START DIST    END DIST     PKG')",
+               m.reduced() ? " ELEMENT 10,  IE3DBEAM2 ELEMENT" : " ELEMENT 09,  IE3DBEAM ELEMENT");
   }
   const common::Label15 label15(c.label);
   fio::write(6, "(1X,A15,2I6,1X,I6,1X,1P,E10.4,0P,F9.5,' I',F9.5,' J',F9.5,' K',1P,3E12.4)", label15.view(),
@@ -624,9 +716,9 @@ void check(EleCall& c, const Member& m) {
   m.rw(kPse) = 0.0f;
   if (kv::trace('H')) {
     fio::write_list(6, c.label);
-    model::prtmat(rin + 1, kInputValues, 1, "RINPUT");
+    model::prtmat(rin + 1, m.reduced() ? kReducedInputValues : kInputValues, 1, "RINPUT");
   }
-  m.iw(0) = kLayout.type;
+  m.iw(0) = m.lay.type;
   for (int k = 1; k <= 6; ++k) m.iw(kMatSet + k - 1) = common::to_int(rin[k]);
   const int ja = common::to_int(rin[7]);
   const int jb = common::to_int(rin[8]);
@@ -636,7 +728,7 @@ void check(EleCall& c, const Member& m) {
   const float sdist = rin[12];
   const float edist = rin[13];
   m.rw(kPkg) = rin[14];
-  std::copy(rin + 15, rin + 29, m.real(kJsData));
+  if (!m.reduced()) std::copy(rin + 15, rin + 29, m.real(kJsData));
   m.iw(kIafag) = 0;
   m.iw(kIyldst) = 0;
   m.iw(kElFlag) = 0;
@@ -699,7 +791,7 @@ void check(EleCall& c, const Member& m) {
     good = set_up_materials(c, m);
   }
   if (good) m.iw(kIafag) = initial_iafag(m);
-  joint_data_warnings(c.ielno, m);
+  if (!m.reduced()) joint_data_warnings(c.ielno, m);
   c.r1 = 0.0f;
   c.r2 = 0.0f;
   if (!good) {
@@ -707,6 +799,7 @@ void check(EleCall& c, const Member& m) {
     echo(c, m, vy, sdist, edist);
     return;
   }
+  yield_presets(m);
   form_stiffness(c, m, true);
   stiffness_trace(m);
   geometric_setup(c, m);
@@ -823,12 +916,19 @@ void hinge_rotation_words(const EleCall& c, const Member& m, int comp, float the
 
 void request_new_stiffness() { kv::set_ctl_logical(kv::kStateChanged, true); }
 
+// The rotation of a hinge end: its elastic part q/k and the plastic part th;
+// an end without elastic stiffness has no elastic part to add.
+float hinge_rotation(float q, float k, float th) { return k != 0.0f ? q / k + th : th; }
+
+// The plastic rotation d - q/k of a hinge end (d itself without elastic stiffness).
+float over(float d, float q, float k) { return k != 0.0f ? d - q / k : d; }
+
 // The component response: each material driven to the deformation of its
 // component, q[c] (in: the trial force) replaced by the material's force.
 void component_state(const EleCall& c, const Member& m, std::array<float, 7>& q) {
   const float l = m.clen();
   const int half = m.nhyst() / 2;
-  float* committed_all = kv::rptr(m.p + kBase);
+  float* committed_all = kv::rptr(m.p + m.lay.base);
   std::copy(committed_all, committed_all + half, committed_all + half);
 
   const float* ul = m.real(kUl);
@@ -876,11 +976,11 @@ void component_state(const EleCall& c, const Member& m, std::array<float, 7>& q)
       const float th = theta[static_cast<std::size_t>(k)];
       const float pl_k = plrot[k - 1];
       if (type == kLongOwjg) {
-        d = q[static_cast<std::size_t>(k)] / sc[kLongElastic] + th;
-        dl = ql / sc[kLongElastic] + pl_k;
+        d = hinge_rotation(q[static_cast<std::size_t>(k)], sc[kLongElastic], th);
+        dl = hinge_rotation(ql, sc[kLongElastic], pl_k);
       } else if (type == kMr2 || type == kHinge) {
-        d = q[static_cast<std::size_t>(k)] / sc[kHingeElastic] + th;
-        dl = ql / sc[kHingeElastic] + pl_k;
+        d = hinge_rotation(q[static_cast<std::size_t>(k)], sc[kHingeElastic], th);
+        dl = hinge_rotation(ql, sc[kHingeElastic], pl_k);
       } else if (type == kTakeda && sc[kTakedaElastic] != 0.0f) {
         d = th / l + q[static_cast<std::size_t>(k)] / sc[kTakedaElastic];
         dl = pl_k / l + ql / sc[kTakedaElastic];
@@ -906,11 +1006,12 @@ void component_state(const EleCall& c, const Member& m, std::array<float, 7>& q)
     switch (type) {
       case kLongOwjg:
         if (st[kTangent] != sc[kTangent]) request_new_stiffness();
-        plrot[k - 1] = d - qk / st[kLongElastic];
+        plrot[k - 1] = over(d, qk, st[kLongElastic]);
         break;
       case kMr2: {
         if (st[kTangent] != sc[kTangent]) request_new_stiffness();
-        plrot[k - 1] = d - qk / st[kHingeElastic];
+        plrot[k - 1] = over(d, qk, st[kHingeElastic]);
+        if (m.reduced()) break;
         const float x = std::fabs(d) - st[kHingeYieldRot];
         // MR2 reports every step it finds its capacity exceeded, and sets no
         // limit code or point.
@@ -933,6 +1034,7 @@ void component_state(const EleCall& c, const Member& m, std::array<float, 7>& q)
         break;
       case kIaBiln: {
         if (st[kBilnYield] != sc[kBilnYield]) request_new_stiffness();
+        if (m.reduced()) break;
         plrot[k - 1] = std::fabs(d) - st[kBilnYieldDef];
         const float cap = st[kBilnCapRot];
         if (cap > 0.0f && std::fabs(plrot[k - 1]) > cap) capacity_event(c, m, k, st, plrot[k - 1], cap);
@@ -1029,12 +1131,38 @@ void interaction_update(const EleCall& c, const Member& m) {
     }
   }
 
-  // The plastic-rotation capacity of end A from the axial load.
+  // The plastic-rotation capacity of end A from the axial load (the reduced
+  // member checks no capacity).
+  if (m.reduced()) return;
   if (biln && (ya[kBilnCode] == 5.0f || ya[kBilnCode] == 6.0f)) {
     ya[kBilnCapRot] = pmcub(f.p, four(ya, kBilnPrc));
   } else if (hinge && (curve == 2.0f || curve == 3.0f)) {
     ya[kHingeCapRot] = pmcub(f.p, four(ya, kHingePrc));
   }
+}
+
+// The full member's corrections: the end moments, torsion and axial force
+// first, then shears in equilibrium with the materials' end moments (and
+// with the P-delta of the axial force when there is a geometric stiffness).
+void shear_corrections(const Member& m, const std::array<float, 7>& q, bool pdelta, Vec12& corr) {
+  const float l = m.clen();
+  float* dfl = m.real(kDfl);
+  const float* fl = m.real(kFl);
+  const float* ul = m.real(kUl);
+  const float* dul = m.real(kDul);
+  for (int i : {5, 11, 6, 12, 10, 7, 4, 1}) dfl[i - 1] += corr[static_cast<std::size_t>(i - 1)];
+  float vz = (q[kMyA] + q[kMyB]) / l;
+  float vy = (q[kMzA] + q[kMzB]) / l;
+  if (pdelta) {
+    const float p = fl[6] + dfl[6];
+    vz += p * ((ul[8] + dul[8]) - (ul[2] + dul[2])) / l;
+    vy -= p * ((ul[7] + dul[7]) - (ul[1] + dul[1])) / l;
+  }
+  corr[8] = vz - (fl[8] + dfl[8]);
+  corr[2] = -vz - (fl[2] + dfl[2]);
+  corr[1] = vy - (fl[1] + dfl[1]);
+  corr[7] = -vy - (fl[7] + dfl[7]);
+  for (int i : {9, 3, 2, 8}) dfl[i - 1] += corr[static_cast<std::size_t>(i - 1)];
 }
 
 void state(EleCall& c, const Member& m) {
@@ -1054,7 +1182,6 @@ void state(EleCall& c, const Member& m) {
   float* dul = m.real(kDul);
   float* dfl = m.real(kDfl);
   const float* fl = m.real(kFl);
-  const float* ul = m.real(kUl);
   for (int lc = 1; lc <= nlc; ++lc) {
     Vec12 u{};
     if (c.idisp > 0) frame::gather(pos, c.idisp, lc, u.data());
@@ -1064,7 +1191,7 @@ void state(EleCall& c, const Member& m) {
       for (int k = 1; k <= 12; ++k) sum += at(s, i, k) * dul[k - 1];
       dfl[i - 1] = sum;
     }
-    if (kg.form != 0) {
+    if (kg.form != 0 && !m.reduced()) {
       // P-delta shears of the member's axial force.
       const float p = fl[6] + dfl[6];
       dfl[8] = (dfl[4] + dfl[10]) / l + p * (dul[8] - dul[2]) / l;
@@ -1107,19 +1234,16 @@ void state(EleCall& c, const Member& m) {
   }
   corr[3] = -corr[9];
   corr[0] = -corr[6];
-  for (int i : {5, 11, 6, 12, 10, 7, 4, 1}) dfl[i - 1] += corr[static_cast<std::size_t>(i - 1)];
-  float vz = (q[kMyA] + q[kMyB]) / l;
-  float vy = (q[kMzA] + q[kMzB]) / l;
-  if (kg.form != 0) {
-    const float p = fl[6] + dfl[6];
-    vz += p * ((ul[8] + dul[8]) - (ul[2] + dul[2])) / l;
-    vy -= p * ((ul[7] + dul[7]) - (ul[1] + dul[1])) / l;
+  if (m.reduced()) {
+    // The shears of the correction come from its end moments alone; the
+    // increments take it after the trace.
+    corr[8] = (corr[4] + corr[10]) / l;
+    corr[2] = -corr[8];
+    corr[1] = (corr[5] + corr[11]) / l;
+    corr[7] = -corr[1];
+  } else {
+    shear_corrections(m, q, kg.form != 0, corr);
   }
-  corr[8] = vz - (fl[8] + dfl[8]);
-  corr[2] = -vz - (fl[2] + dfl[2]);
-  corr[1] = vy - (fl[1] + dfl[1]);
-  corr[7] = -vy - (fl[7] + dfl[7]);
-  for (int i : {9, 3, 2, 8}) dfl[i - 1] += corr[static_cast<std::size_t>(i - 1)];
 
   // The corrections carried to the joints are forces the member cannot carry.
   Vec12 e{};
@@ -1147,6 +1271,8 @@ void state(EleCall& c, const Member& m) {
         fio::write(6, "(' I:',I2,' LM(I):',I12,' EFUB(I):',1P,E12.4)", i, eq, e[static_cast<std::size_t>(i - 1)]);
     }
   }
+  if (m.reduced())
+    for (int i = 0; i < 12; ++i) dfl[i] += corr[static_cast<std::size_t>(i)];
 }
 
 // ---------------------------------------------------------------- option 5
@@ -1223,28 +1349,38 @@ void shear_checks(const EleCall& c, const Member& m) {
 }
 
 void commit(EleCall& c, const Member& m) {
-  if (c.lecho && c.typchg) force_heading(kv::titles().ldlabl);
+  if (c.lecho && c.typchg) commit_heading(m, kv::titles().ldlabl);
   if (m.rejected()) return;
   common::commit_totals(m.real(kFl), m.real(kUl), m.real(kDfl), m.real(kDul), 12, m.real(kFmaxt));
   constexpr int kCaseField = 1;
   if (c.lecho) end_lines(m, c.ielno, kCaseField, m.real(kUl), m.real(kFl));
   if (!kv::ctl_true(kv::kELASTC)) {
-    float* committed_all = kv::rptr(m.p + kBase);
+    float* committed_all = kv::rptr(m.p + m.lay.base);
     const int half = m.nhyst() / 2;
     std::copy(committed_all + half, committed_all + 2 * half, committed_all);
   }
-  shear_checks(c, m);
+  if (!m.reduced()) shear_checks(c, m);
 }
 
 // ---------------------------------------------------------------- options 7, 8
 
-// Option 7: the four lines of one recorded step on the history unit.
+// Option 7: the four lines of one recorded step on the history unit: the
+// forces, ending with the status string (the reduced member: its yielded
+// flag), and the displacements, ending with the limit code (the reduced
+// member: after their sixth value).
 void history_write(const Member& m) {
   const int unit = kv::ctl(kv::kIUNIT);
   const int ja = m.iw(kJntA);
   const int jb = m.iw(kJntB);
   const float* fl = m.real(kFl);
   const float* ul = m.real(kUl);
+  if (m.reduced()) {
+    fio::write(unit, "(I6,1P,6E12.5,/,I6,1P,6E12.5,I1)", ja, std::span<const float>(fl, 6), jb,
+               std::span<const float>(fl + 6, 6), static_cast<int>(m.iw(kIyldst)));
+    fio::write(unit, "(I6,1P,6E12.5,/,I6,1P,6E12.5)", ja, std::span<const float>(ul, 6), jb,
+               std::span<const float>(ul + 6, 6));
+    return;
+  }
   fio::write(unit, "(I6,1P,6E12.5)", ja, std::span<const float>(fl, 6));
   fio::write(unit, "(I6,1P,6E12.5,A)", jb, std::span<const float>(fl + 6, 6), status_of(m).view());
   fio::write(unit, "(I6,1P,6E12.5)", ja, std::span<const float>(ul, 6));
@@ -1254,30 +1390,42 @@ void history_write(const Member& m) {
 // Option 8: the history file listed back. The records are read into working
 // copies, never into the element: a later solution must start from the
 // committed forces and states, not from the last record of a file.
-void history_read() {
+// The reduced member reads and lists its yielded flag in place of the status
+// string and the limit code.
+void history_read(const Member& m) {
   const common::HistoryRequest h = common::history_request();
   const int unit = h.unit;
+  const bool reduced = m.reduced();
   fio::write(6, "(/,'     IE3D BEAM FORCES...',/,'      STEP    TIME         NODE',7X,'AXIAL',11X,'FY',13X,'FZ',"
-                "11X,'TORSION',10X,'MY',13X,'MZ   STBFAG & FLP')");
+                "11X,'TORSION',10X,'MY',13X,'MZ   STBFAG',A)",
+             reduced ? "" : " & FLP");
   std::array<float, 12> f{};
   std::array<float, 12> d{};
   std::int32_t ja = 0;
   std::int32_t jb = 0;
   float flp = 0.0f;
   std::string stbfag;
+  std::int32_t flag = 0;
   int step = 0;
   auto read = [&] {
+    const std::span<float> fa(f.data(), 6), fb(f.data() + 6, 6), da(d.data(), 6), db(d.data() + 6, 6);
+    if (reduced) {
+      return fio::read_fmt(unit, "(I6,6E12.5,/,I6,6E12.5,I1)", ja, fa, jb, fb, flag) == fio::Status::ok &&
+             fio::read_fmt(unit, "(I6,6E12.5,/,I6,6E12.5)", ja, da, jb, db) == fio::Status::ok;
+    }
     stbfag.assign(6, ' ');
-    return fio::read_fmt(unit, "(I6,6E12.5,/,I6,6E12.5,A)", ja, std::span<float>(f.data(), 6), jb,
-                         std::span<float>(f.data() + 6, 6), stbfag) == fio::Status::ok &&
-           fio::read_fmt(unit, "(I6,6E12.5,/,I6,6E12.5,E10.2)", ja, std::span<float>(d.data(), 6), jb,
-                         std::span<float>(d.data() + 6, 6), flp) == fio::Status::ok;
+    return fio::read_fmt(unit, "(I6,6E12.5,/,I6,6E12.5,A)", ja, fa, jb, fb, stbfag) == fio::Status::ok &&
+           fio::read_fmt(unit, "(I6,6E12.5,/,I6,6E12.5,E10.2)", ja, da, jb, db, flp) == fio::Status::ok;
   };
   common::history_records(h, step, read, [&](int stp, float time) {
-    fio::write(6, "(/,I10,1P,E15.5,0P,I6,1P,6E15.6,/,25X,I6,6E15.6,1X,A)", stp, time, ja,
-               std::span<const float>(f.data(), 6), jb, std::span<const float>(f.data() + 6, 6), stbfag);
-    fio::write(6, "(25X,'DISP  ',1P,6E15.6,/,31X,6E15.6,1X,E10.2)", std::span<const float>(d.data(), 6),
-               std::span<const float>(d.data() + 6, 6), flp);
+    const std::span<const float> fa(f.data(), 6), fb(f.data() + 6, 6), da(d.data(), 6), db(d.data() + 6, 6);
+    if (reduced) {
+      fio::write(6, "(/,I10,1P,E15.5,0P,I6,1P,6E15.6,/,25X,I6,6E15.6,3X,I1)", stp, time, ja, fa, jb, fb, flag);
+      fio::write(6, "(25X,'DISP  ',1P,6E15.6,/,31X,6E15.6)", da, db);
+      return;
+    }
+    fio::write(6, "(/,I10,1P,E15.5,0P,I6,1P,6E15.6,/,25X,I6,6E15.6,1X,A)", stp, time, ja, fa, jb, fb, stbfag);
+    fio::write(6, "(25X,'DISP  ',1P,6E15.6,/,31X,6E15.6,1X,E10.2)", da, db, flp);
   });
 }
 
@@ -1319,6 +1467,11 @@ void ductility(EleCall& c, const Member& m) {
     float dk = mc.duct[0];
     const float* s = m.trial(k);
     const int type = m.type_of(k);
+    if (m.reduced()) {
+      // The first ductility of every component; no yield deformation.
+      duct[static_cast<std::size_t>(k)] = std::isfinite(dk) && std::fabs(dk) >= 1.0f ? dk : 0.0f;
+      continue;
+    }
     // A yield deformation the element cannot name is shown as 0.0.
     float y = 0.0f;
     if (type == kIaBiln) y = s[kBilnYieldDef];
@@ -1335,6 +1488,14 @@ void ductility(EleCall& c, const Member& m) {
   for (int k = kMyA; k <= kFx; ++k) largest = std::max(largest, std::fabs(duct[static_cast<std::size_t>(k)]));
   if (c.r4 == 0.0f && largest >= 1.0f) c.r4 = largest;
   if (!c.lecho) return;
+  if (m.reduced()) {
+    if (c.typchg) {
+      fio::write(6, "(/,'    IE3DBEAM  DUCTILITY(BASED ON DEFINITION 1):',/,6X,' ELEM#',"
+                    "'      |MYA|      |MYB|      |MZA|','      |MZB|      |MX |      |FX |')");
+    }
+    fio::write(6, "(6X,I5,1X,6F11.5)", c.ielno, std::span<const float>(duct.data() + 1, 6));
+    return;
+  }
   if (c.typchg) {
     fio::write(6, "(/,'    IE3DBEAM MEMBER DUCTILITY:        ',/,12X,' ELEM#','      |MYA|      |MYB|      |MZA|',"
                   "'      |MZB|      |MX |      |FX |')");
@@ -1354,6 +1515,13 @@ void maxima(const EleCall& c, const Member& m) {
                    title);
       },
       [&](int i, const float* col) {
+        if (m.reduced()) {
+          // The reduced member's lines end with its yielded flag.
+          fio::write(6, "(/,I10,I5,2X,'FORCE',I6,1P,6E15.6,/,15X,2X,'FORCE',I6,6E15.6,3X,I1)", c.ielno, i, ja,
+                     std::span<const float>(col, 6), jb, std::span<const float>(col + 6, 6),
+                     static_cast<int>(m.iw(kIyldst)));
+          return;
+        }
         fio::write(6, "(/,I10,I5,2X,'FORCE',I6,1P,6E15.6,/,15X,2X,'FORCE',I6,6E15.6)", c.ielno, i, ja,
                    std::span<const float>(col, 6), jb, std::span<const float>(col + 6, 6));
       });
@@ -1366,7 +1534,7 @@ void maxima(const EleCall& c, const Member& m) {
 void reset(EleCall& c, const Member& m) {
   std::fill(m.real(kFmaxt), m.real(kFmaxt) + kEnvelopeWords, 0.0f);
   std::fill(m.real(kDul), m.real(kDul) + 48, 0.0f);  // DUL, UL, DFL, FL
-  std::fill(kv::rptr(m.p + kBase), kv::rptr(m.p + kBase) + m.nhyst(), 0.0f);
+  std::fill(kv::rptr(m.p + m.lay.base), kv::rptr(m.p + m.lay.base) + m.nhyst(), 0.0f);
   fio::write(6, "(' IE3D BEAM........ ELEMENT #',I6,'  INTERNAL FORCES AND HYSTERESIS MODELS ARE RESET TO ZERO')",
              c.ielno);
   if (m.rejected()) return;
@@ -1377,17 +1545,14 @@ void reset(EleCall& c, const Member& m) {
     run_material(mc);
   }
   member_words_after_setup(m);
-  const float l = m.clen();
-  for (int k : {kMx, kFx}) {
-    float* s = m.committed(k);
-    if (m.type_of(k) == kIaBiln && s[kTangent] != 0.0f) s[kBilnYieldDef] = s[kBilnCapacity] * l / s[kTangent];
-  }
+  yield_presets(m);
 }
 
 }  // namespace
 
-void ele09(EleCall& c) {
-  const Member m = member(c);
+namespace beam_column {
+
+void run_option(EleCall& c, const Member& m, std::string_view invalid_option) {
   switch (c.iopt) {
     case kEleCheck: check(c, m); break;
     case kEleGeom: axial_load(c, m); break;
@@ -1396,15 +1561,19 @@ void ele09(EleCall& c) {
     case kEleCommit: commit(c, m); break;
     case kEleLoads: element_loads(c, m); break;
     case kEleHistWrite: history_write(m); break;
-    case kEleHistRead: history_read(); break;
+    case kEleHistRead: history_read(m); break;
     case kEleNState: state_size(c, m); break;
     case kEleEnergy: energy(c, m); break;
     case kEleDuct: ductility(c, m); break;
     case kEleMaxima: maxima(c, m); break;
     case kEleReset: reset(c, m); break;
     case kEleDamage: c.r3 = 0.0f; break;
-    default: fio::write_list(6, "INVALID OPTION IN ELE-09, IOPT=", c.iopt); break;
+    default: fio::write_list(6, invalid_option, c.iopt); break;
   }
 }
+
+}  // namespace beam_column
+
+void ele09(EleCall& c) { run_option(c, member(c), "INVALID OPTION IN ELE-09, IOPT="); }
 
 }  // namespace elements

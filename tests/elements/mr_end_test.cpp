@@ -1,0 +1,207 @@
+// The reduced inelastic beam-column (type 10 "MR_END"): its pair rules and
+// record words on a column laid by hand, and decks checked against hand
+// calculations.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "elements/beam_column_model.h"
+#include "elements/element_model.h"
+#include "elements/inelastic/beam_column.h"
+#include "elements/inelastic/mr_end.h"
+#include "elements/plate_point_model.h"
+
+namespace {
+
+using namespace elements::beam_column;
+using pptest::node_lines;
+using pptest::numbers_of;
+using pptest::run_case;
+
+// ---------------------------------------------------------------- records
+
+constexpr int kMatsta = elements::mr_end::kBase;  // word w of component c's state: kMatsta - 1 + offset + w
+
+class MrEndRecord : public bctest::ColumnModel {
+ protected:
+  MrEndRecord() : ColumnModel("mr_end") {}
+  // An MR2 set: HA, VA (elastic hinge stiffness VA/HA), post-yield ratio 0.05.
+  static void mr2_set(int set, float ha, float va) {
+    const std::array<float, 7> p{ha, va, 0.05f, 0.0f, 0.0f, 3.0e9f, 0.0f};
+    material_record(set, kMr2, p.data(), p.size(), 8);
+  }
+  void column() { ColumnModel::column(10, elements::mr_end::kRecordWords); }
+  float state_word(int comp, int w) const {
+    return kv::rzm(record(1) + kMatsta - 1 + iword(1, kMstOff + comp - 1) - 1 + w);
+  }
+};
+
+TEST_F(MrEndRecord, Mr2PairTakesThreeTimesItsHingeStiffnessAsTheMemberEnd) {
+  // Both hinges at their elastic tangent (fA = fB = 0): D = 3/kA², with
+  // kA = 3 k31, so AA = (2/kA)/D = 2 k31, AB = (1/kA)/D = k31 and
+  // BB = (2/kB)/D = 2 k31A²/k31B.
+  struct Case {
+    float va_a, va_b;  // HA = 0.001: k31 = 1000 VA
+    float aa, ab, bb;
+  };
+  const std::array<Case, 3> cases{{{1.0e6f, 1.0e6f, 2.0e9f, 1.0e9f, 2.0e9f},
+                                   {1.0e6f, 5.0e5f, 2.0e9f, 1.0e9f, 4.0e9f},
+                                   {2.0e5f, 4.0e5f, 4.0e8f, 2.0e8f, 2.0e8f}}};
+  for (const Case& c : cases) {
+    SetUp();
+    material_table(5);
+    mr2_set(1, 0.001f, c.va_a);
+    mr2_set(2, 0.001f, c.va_b);
+    mr2_set(3, 0.001f, c.va_a);
+    mr2_set(4, 0.001f, c.va_b);
+    axial_set();
+    column();
+    EXPECT_EQ(iword(1, 0), 10);
+    for (int w : {kByaa, kBzaa}) EXPECT_NEAR(rword(1, w), c.aa, c.aa * 1e-6) << c.va_b;
+    for (int w : {kByab, kBzab}) EXPECT_NEAR(rword(1, w), c.ab, c.ab * 1e-6) << c.va_b;
+    for (int w : {kBybb, kBzbb}) EXPECT_NEAR(rword(1, w), c.bb, c.bb * 1e-6) << c.va_b;
+    // The shear terms follow: (AA + 2AB + BB)/L².
+    EXPECT_NEAR(rword(1, kShy1), (c.aa + 2 * c.ab + c.bb) / 1.0e4f, c.aa * 1e-9);
+    TearDown();
+  }
+}
+
+TEST_F(MrEndRecord, PairWithoutElasticHingeStiffnessKeepsItsTermsWithThePairMessage) {
+  // VA = 0.0 at MY-A leaves kA = 0: no terms to form (2/kA, 3/kA²); the
+  // pair's terms stay as they were (0.0 at input) and the pair is named.
+  material_table(5);
+  mr2_set(1, 0.001f, 0.0f);
+  mr2_set(2, 0.001f, 1.0e6f);
+  mr2_set(3, 0.001f, 1.0e6f);
+  mr2_set(4, 0.001f, 1.0e6f);
+  axial_set();
+  column();
+  for (int w : {kByaa, kByab, kBybb, kShy1, kShy2, kShy3}) {
+    EXPECT_EQ(rword(1, w), 0.0f) << w;
+  }
+  EXPECT_NEAR(rword(1, kBzaa), 2.0e9f, 2.0e3f);
+  EXPECT_NE(unit6().find(" ** INVALID MATERIAL TYPE MYA=11 MYB=11 FOR ELEMENT NO.     1 **"), std::string::npos)
+      << unit6();
+  // The stiffness stays finite.
+  const auto k = expanded_matrix<float>(1, elements::kEleStiff);
+  for (float v : k) EXPECT_TRUE(std::isfinite(v));
+}
+
+TEST_F(MrEndRecord, IaBilnWordsFromTheMemberAndTheirReturnAfterAReset) {
+  // MY-A: EI = 3.0E9; MY-B: EI = 6.0E9; MZ: 3.0E9; My = 1.0E6 throughout.
+  material_table(5);
+  for (int s = 1; s <= 4; ++s) ia_biln_set(s, 2.0f, s == 2 ? 6.0e7f : 3.0e7f, 100.0f, 1.0e6f);
+  axial_set();
+  column();
+  auto check_words = [this](const char* when) {
+    // Yield rotations My L / 6EI from the rigidity of the pair's end A, for
+    // both ends: 1.0E8 / 1.8E10 = 5.5556E-3 (MY-B's own rigidity would
+    // give half of it).
+    for (int c = kMyA; c <= kMzB; ++c) {
+      EXPECT_NEAR(state_word(c, 13), 5.5556e-3f, 1e-7f) << when << c;
+      // The member length, which the material divides by at a reversal.
+      EXPECT_FLOAT_EQ(state_word(c, 21), 100.0f) << when << c;
+    }
+    // Axial and torsion: the yield elongation MP L/EA = 1.0E12/3.0E10.
+    EXPECT_NEAR(state_word(kFx, 13), 33.3333f, 1e-3f) << when;
+    EXPECT_NEAR(state_word(kMx, 13), 33.3333f, 1e-3f) << when;
+  };
+  check_words("input");
+  // All four codes 2.0 with an IA_BILN FX: family 1.
+  EXPECT_EQ(iword(1, kIafag), 1);
+  EXPECT_EQ(iword(1, kIyldst), 0);
+  // A yielded flag survives the reset, which writes the member's words again.
+  kv::izm(record(1) + kIyldst) = 1;
+  option(elements::kEleReset, 1);
+  check_words("reset");
+  EXPECT_EQ(iword(1, kIyldst), 1);
+  EXPECT_NE(unit6().find(" IE3D BEAM........ ELEMENT #     1  INTERNAL FORCES AND HYSTERESIS MODELS ARE RESET TO ZERO"),
+            std::string::npos);
+}
+
+TEST_F(MrEndRecord, InitialInteractionFamilyHasNoAxialLoadCurves) {
+  struct Case {
+    std::array<float, 4> codes;  // MY-A, MY-B, MZ-A, MZ-B
+    int iafag;
+  };
+  // The codes that choose the P-M family in type 9 (4.0, 6.0) leave 0.
+  const std::array<Case, 5> cases{
+      {{{2, 2, 2, 2}, 1}, {{3, 3, 3, 3}, 5}, {{4, 4, 2, 2}, 0}, {{6, 6, 1, 1}, 0}, {{4, 4, 4, 4}, 0}}};
+  for (const Case& c : cases)
+    EXPECT_EQ(initial_iafag(10, elements::mr_end::kRecordWords, c.codes), c.iafag) << c.codes[0] << c.codes[1] << c.codes[2] << c.codes[3];
+}
+
+// ---------------------------------------------------------------- decks
+
+// The numbers of every line that starts with `lead`.
+std::vector<std::vector<double>> lines_starting(const std::string& out, const std::string& lead) {
+  std::vector<std::vector<double>> v;
+  std::istringstream in(out);
+  std::string line;
+  while (std::getline(in, line))
+    if (line.rfind(lead, 0) == 0) v.push_back(numbers_of(line));
+  return v;
+}
+
+TEST(MrEndDeck, IaBilnCantileverFollowsThePostYieldTangentWithoutLimitStates) {
+  const auto r = run_case("mr_end_sol4_ia_biln.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  EXPECT_NE(r.output.find(" ELEMENT 10,  IE3DBEAM2 ELEMENT"), std::string::npos);
+  // EI = 3.0E9, L = 100, My = 1.0E6, p = 0.05: H = My/L = 10,000 lb at
+  // 3EI/L³ = 9000 lb/in (1.111122 in at 1.00001 H), then the tangent
+  // 12p/(3 + p) EI/L³ = 590.164 lb/in: 0.847222 in per 500 lb and
+  // 1.111111 + 2000/590.164 = 4.50000 in at 1.2 H.
+  const auto tip = node_lines(r.output, "GCS DISPLACEMENTS,  LOADING", 2);
+  ASSERT_EQ(tip.size(), 5u) << r.output;
+  EXPECT_NEAR(tip[0][0], 1.111122, 2e-6);
+  for (std::size_t k = 2; k < 5; ++k) EXPECT_NEAR(tip[k][0] - tip[k - 1][0], 0.847222, 1e-4) << k;
+  EXPECT_NEAR(tip[4][0], 4.5000, 2e-4);
+  // No first-yield report, no limit code, no limit-state point.
+  EXPECT_EQ(r.output.find("YIELD AT"), std::string::npos);
+  EXPECT_EQ(r.output.find("FLP:"), std::string::npos);
+  EXPECT_EQ(r.output.find("LIMIT STATE POINT"), std::string::npos);
+  // The force lines end in the yielded flag: 0 at step 1 (the yield is
+  // found by the next formation), 1 from step 2 on, and in the four lines
+  // of the maxima after the last step. At 1.2 H the base carries 1.2 My and
+  // 1.2 H.
+  const auto ends = lines_starting(r.output, "                 FORCE     2");
+  ASSERT_EQ(ends.size(), 9u) << r.output;
+  EXPECT_EQ(ends[0].back(), 0.0);
+  for (std::size_t k = 1; k < ends.size(); ++k) EXPECT_EQ(ends[k].back(), 1.0) << k;
+  const auto base = lines_starting(r.output, "         1    1  FORCE     1");
+  ASSERT_GE(base.size(), 5u);
+  EXPECT_NEAR(std::fabs(base[4][7]), 1.2e6, 20.0);
+  EXPECT_NEAR(std::fabs(base[4][5]), 1.2e4, 0.2);
+  EXPECT_EQ(r.output.find("NaN"), std::string::npos);
+}
+
+TEST(MrEndDeck, HistoryRecordsCarryTheYieldedFlagAndReadListsThemThinned) {
+  const auto r = run_case("mr_end_sol4_ia_biln.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  // Two records of two lines per written step: forces ending with the flag
+  // in one digit, displacements ending after their sixth value. Step 2
+  // (1.05 H): the base moment 1.05E6, the flag set.
+  const std::string file = kvtest::read_file(r.dir / "temp20.out");
+  EXPECT_NE(file.find("     2 0.00000E+00 0.00000E+00-1.05001E+04 0.00000E+00 3.75000E-01 0.00000E+001\n"
+                      "     1 0.00000E+00 0.00000E+00 0.00000E+00 0.00000E+00-1.95846E-02 0.00000E+00\n"
+                      "     2 0.00000E+00 0.00000E+00-1.95846E+00 0.00000E+00 5.83343E-03 0.00000E+00\n"),
+            std::string::npos)
+      << file;
+  // "INC=2": steps 0, 2, 4 listed, 1, 3, 5 read over. Step 4 is 1.15 H.
+  EXPECT_NE(r.output.find("     IE3D BEAM FORCES...\n      STEP    TIME         NODE       AXIAL"), std::string::npos);
+  EXPECT_NE(r.output.find("         4    0.00000E+00     1   0.000000E+00   0.000000E+00   1.150000E+04"
+                          "   0.000000E+00  -1.150000E+06   0.000000E+00\n"),
+            std::string::npos)
+      << r.output;
+  for (int step : {1, 3, 5}) {
+    const std::string lead = std::string(9, ' ') + std::to_string(step) + "    0.00000E+00     1";
+    EXPECT_EQ(r.output.find(lead), std::string::npos) << step;
+  }
+  EXPECT_NE(r.output.find("   3.750000E-01   0.000000E+00   1\n                         DISP  "), std::string::npos);
+}
+
+}  // namespace
