@@ -149,22 +149,31 @@ SteelFibreArrays average_section_arrays(const StbMem& rec) {
   return a;
 }
 
-SteelSection::SteelSection(const SteelFibreArrays& a, const SteelSectionParams& p, float* state)
-    : a_(a), p_(p), state_(state) {
+MeshConstants mesh_constants(int nump, const Col& u, const Col& v, const Col& area, const Col& flen,
+                             const SteelSectionParams& p) {
+  MeshConstants c;
   float sa = 0.0f, su = 0.0f, sv = 0.0f;
-  for (int i = 1; i <= a_.nump; ++i) {
-    sa += a_.area(i);
-    su += a_.area(i) * a_.u(i);
-    sv += a_.area(i) * a_.v(i);
+  for (int i = 1; i <= nump; ++i) {
+    sa += area(i);
+    su += area(i) * u(i);
+    sv += area(i) * v(i);
   }
   if (sa != 0.0f) {
-    uc_mesh_ = su / sa;
-    vc_mesh_ = sv / sa;
+    c.uc = su / sa;
+    c.vc = sv / sa;
   }
-  const auto n = static_cast<std::size_t>(a_.nump);
-  gj_ = torcon(p_.words, p_.tota, std::span<const float>(a_.flen.p, n),
-               std::span<const float>(a_.area.p, n)) *
-        p_.g;
+  const auto n = static_cast<std::size_t>(nump);
+  c.gj = torcon(p.words, p.tota, std::span<const float>(flen.p, n), std::span<const float>(area.p, n)) *
+         p.g;
+  return c;
+}
+
+SteelSection::SteelSection(const SteelFibreArrays& a, const SteelSectionParams& p, float* state)
+    : a_(a), p_(p), state_(state) {
+  const MeshConstants c = mesh_constants(a_.nump, a_.u, a_.v, a_.area, a_.flen, p_);
+  uc_mesh_ = c.uc;
+  vc_mesh_ = c.vc;
+  gj_ = c.gj;
 }
 
 SteelFibre SteelSection::fibre(int iseg, int i) const {

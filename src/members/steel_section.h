@@ -83,6 +83,15 @@ bool axial_converged(float daxial, float target, float base, bool floor);
 // limit plus one).
 void warn_axial_passes(int ielno, int iseg, int count, float daxial);
 
+// What a steel section holds for the whole member: the area centroid of the
+// mesh (where a section without rigidity keeps its centroid) and the elastic
+// torsional rigidity J*G.
+struct MeshConstants {
+  float uc = 0.0f, vc = 0.0f, gj = 0.0f;
+};
+MeshConstants mesh_constants(int nump, const Col& u, const Col& v, const Col& area, const Col& flen,
+                             const SteelSectionParams& p);
+
 // PRINC for the segment averages of a steel member.
 class SteelSection final : public SegmentSection {
  public:

@@ -25,6 +25,17 @@ std::string MemberOutputTest::output() {
   return kvtest::read_file(dir_ / "out.txt");
 }
 
+members::SectionWords box_10x10_words() {
+  members::SectionWords w;
+  w.libn = members::kLibBox;
+  w.d1 = 10;
+  w.d2 = 10;
+  w.t = 0.5f;
+  w.n1 = 4;
+  w.n2 = 5;
+  return w;
+}
+
 SteelMember::SteelMember(const members::SectionWords& words, const members::SteelLaw& law,
                          int nseg) {
   const int nump = members::steel_fibre_count(words);

@@ -25,6 +25,10 @@ class MemberOutputTest : public ::testing::Test {
   std::filesystem::path dir_;
 };
 
+// The box 10 x 10 x 0.5 of the member tests: 4 flange and 5 web cells a
+// quarter, 36 fibres (A 19, mesh I 285.4258).
+members::SectionWords box_10x10_words();
+
 // A member record of nseg segments for the section of `words`, meshed and set
 // up as the member rule leaves it before the first section evaluation: fibre
 // coordinates copied to every segment, band +-EY, ET = EM, the rest zero.

@@ -29,16 +29,7 @@ SectionWords rectangle() {
   return w;
 }
 
-SectionWords box() {
-  SectionWords w;
-  w.libn = kLibBox;
-  w.d1 = 10;
-  w.d2 = 10;
-  w.t = 0.5f;
-  w.n1 = 4;
-  w.n2 = 5;
-  return w;
-}
+SectionWords box() { return memtest::box_10x10_words(); }
 
 struct Member {
   Member(const SectionWords& sw, int nseg, float xl, int istif = 1) {

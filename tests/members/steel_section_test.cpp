@@ -19,16 +19,7 @@ constexpr float kEm = 29.0e6f;
 constexpr float kYs = 50000.0f;
 constexpr float kG = 11.2e6f;
 
-members::SectionWords box_words() {
-  members::SectionWords w;
-  w.libn = members::kLibBox;
-  w.d1 = 10;
-  w.d2 = 10;
-  w.t = 0.5f;
-  w.n1 = 4;
-  w.n2 = 5;
-  return w;
-}
+members::SectionWords box_words() { return memtest::box_10x10_words(); }
 
 members::SteelLaw steel(float ratio3 = 0.0f, int imater = members::kLawBilinear) {
   members::SteelLaw l;
