@@ -21,21 +21,20 @@ std::int64_t stb_end_nprop(int nseg, int nump) {
 }
 
 NodalEndArrays nodal_end_arrays(const StbEndMem& r) {
-  const StbMem& rec = r.steel();
+  // End A lives where the segment-average section lives in the steel record,
+  // the law-2 history in the places of its law states.
+  const SteelFibreArrays f = average_section_arrays(r.steel());
   NodalEndArrays a;
-  a.nump = rec.nump();
-  a.u = rec.col(StbArray::U);
-  a.v = rec.col(StbArray::V);
-  a.area = rec.col(StbArray::AREA);
-  a.flen = rec.col(StbArray::FLEN);
-  a.bkflag = rec.col(StbArray::BKFLAG);
-  a.et = rec.col(StbArray::ET);
-  a.eps = rec.col(StbArray::EPS);
-  a.ro = {rec.table(StbArray::IYLD), rec.table(StbArray::FLW1), rec.table(StbArray::FLW2),
-          rec.table(StbArray::FLW3), rec.table(StbArray::FLW4), rec.table(StbArray::FLW5)};
-  a.end[0] = {rec.col(StbArray::BETA), rec.table(StbArray::USEG), rec.table(StbArray::VSEG),
-              rec.table(StbArray::E0),  rec.table(StbArray::E1),   rec.table(StbArray::E2),
-              rec.table(StbArray::DE),  rec.table(StbArray::SIG)};
+  a.nump = f.nump;
+  a.u = f.u;
+  a.v = f.v;
+  a.area = f.area;
+  a.flen = f.flen;
+  a.bkflag = f.bkflag;
+  a.et = f.et;
+  a.eps = f.eps;
+  a.ro = {f.iyld, f.flw[0], f.flw[1], f.flw[2], f.flw[3], f.flw[4]};
+  a.end[0] = {f.beta, f.useg, f.vseg, f.e0, f.e1, f.e2, f.de, f.sig};
   a.end[1] = {r.col(StbEndArray::BETAB), r.table(StbEndArray::USEGB), r.table(StbEndArray::VSEGB),
               r.table(StbEndArray::E0B),  r.table(StbEndArray::E1B),   r.table(StbEndArray::E2B),
               r.table(StbEndArray::DEB),  r.table(StbEndArray::SIGB)};
