@@ -436,6 +436,9 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
     float dec = d.dec;
     const SectionResponse r = evaluate(section, i, dec, d.dcu, d.dcv, m.floc(i, 9), false);
     place_average_forces(floca, i, r);
+    if (c.checks != nullptr) {
+      c.checks->after_section(i, m.cu.p != nullptr ? m.cu(i) : 0.0f, m.cv.p != nullptr ? m.cv(i) : 0.0f);
+    }
     if (m.lflag.p != nullptr && *c.state == 1.0f && m.lflag(1) == 1.0f) {
       fio::write(6,
                  "(/,'**** STABILITY ELEMENT ',I10,' SEGMENT NO. ',I10,"

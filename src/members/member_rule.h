@@ -68,11 +68,21 @@ struct MemberState {
   float rneee = 0.0f;    // displacement norm over QRNEE (86)
 };
 
+// Checks a section family runs on each segment of a state determination
+// right after the segment's section evaluation (its limit states).
+class SegmentChecks {
+ public:
+  virtual ~SegmentChecks() = default;
+  // iseg: the segment; curu, curv: its new total curvatures.
+  virtual void after_section(int iseg, float curu, float curv) = 0;
+};
+
 // One call's context.
 struct MemberCall {
   int ielno = 0;
   bool trace = false;
   float* state = nullptr;  // the limit word FLP (material state word 98)
+  SegmentChecks* checks = nullptr;  // none: no checks of the family
 };
 
 // Set-up of the member on a cleared record whose sections are set up (mesh

@@ -12,10 +12,42 @@ namespace members::rc {
 inline constexpr int kRcStateWords = 99;
 
 // Option 1 (and any option outside 0..5) reads, checks, echoes and lays out
-// one set; option 0 returns NSTATE. The member's set-up and state
-// determination (options 2 to 5) are not built yet and do nothing.
+// one set; option 0 returns NSTATE; options 4 and 5 return zeros. The member
+// set-up (2) and state determination (3) of "R/CONCRETE1" run through
+// rc_member_call once the element hands its end vectors over; those of
+// "R/CONCRETE2" are not built yet.
 void mat17(materials::MatCall& c);
 void mat170(materials::MatCall& c);
+
+// State words of the member rule in a state half (1-based).
+enum RcStateWord : int {
+  kStateXlen = 79,
+  kStateNterm = 80,
+  kStateIupdt = 81,
+  kStateRnorm1 = 82,
+  kStateRnorm2 = 83,
+  kStateSp = 84,
+  kStateNcall = 85,
+  kStateRneee = 86,
+  kStateFlp = 98,
+  kStateFlp2 = 99,
+};
+
+// The 12 end values of a member call in element order (translations and
+// rotations of end A, then of end B, component 1 along the member).
+struct RcEnds {
+  const float* d = nullptr;   // end displacements after the step's increment
+  const float* dl = nullptr;  // of the last committed state
+  float* p = nullptr;         // out: end forces
+};
+
+// Options 2 (set-up: for "R/CONCRETE1" the shear report first, then a reset
+// of the state half s (1-based, word 79 kept) and of the member record) and
+// 3 (state determination) of a type-17 set: prop is its PROP view. The
+// stiffness comes back in s[1..78], upper triangle row by row in element
+// order, the rule words in s[79..99]. Returns false (nothing done) for a set
+// that cannot be used.
+bool rc_member_call(int iopt, float* prop, float* s, const RcEnds& e, int ielno, int set, bool debug);
 
 // Enters types 17 and 170 in the material dispatcher's table.
 void register_rc_sections();

@@ -1,0 +1,215 @@
+#include "members/rc/rc_member_rule.h"
+
+#include <algorithm>
+#include <cmath>
+#include <span>
+
+#include "members/rc/compression_depth.h"
+#include "members/rc/rc_fibre_mesh.h"
+#include "members/rc/rc_limit_states.h"
+#include "members/rc/rc_section.h"
+#include "members/rc/rc_section_head.h"
+#include "members/rc/rebar_buckling.h"
+
+namespace members::rc {
+
+namespace {
+
+// The limit checks of one state determination, after each segment's section.
+class RcChecks final : public SegmentChecks {
+ public:
+  RcChecks(const float* prop, const RcMemberRecord& rec, const RcLimitWords& w, int ielno)
+      : prop_(prop), rec_(rec), w_(w), ielno_(ielno) {}
+
+  void after_section(int iseg, float curu, float curv) override {
+    const auto n = static_cast<std::size_t>(rec_.layout.nump);
+    DepthInput in;
+    in.imater = head_int(prop_, kIMATER);
+    in.n1 = head_int(prop_, kN1);
+    in.n2 = head_int(prop_, kN2);
+    in.d1 = prop_[kD1];
+    in.d2 = prop_[kD2];
+    in.t2 = prop_[kT2];
+    in.u = {rec_.array(kU), n};
+    in.v = {rec_.array(kV), n};
+    in.area = {rec_.array(kAREA), n};
+    in.length = {rec_.array(kLENGTH), n};
+    in.strain = {rec_.array(kSTRAIN), n};
+    rc_limit_checks(w_, ielno_, iseg, curu, curv, nadept(in, curu, curv));
+  }
+
+ private:
+  const float* prop_;
+  const RcMemberRecord& rec_;
+  RcLimitWords w_;
+  int ielno_;
+};
+
+}  // namespace
+
+MemberArrays rc_member_arrays(const RcMemberRecord& rec) {
+  const int n = rec.layout.nseg;
+  const int ndof = 6 * n + 6;
+  auto col = [&](int k) { return Col{rec.array(k)}; };
+  auto seg = [&](int k) { return SegTable{rec.array(k), n}; };
+  auto sq = [&](int k, int order) { return Square{rec.array(k), order}; };
+  MemberArrays m;
+  m.nseg = n;
+  m.idofr = col(kLMSEG);
+  m.irotr = col(kKDOF);
+  m.beta = col(kBETA);
+  m.ulpe = col(kECCXE);
+  m.vlpe = col(kECCYE);
+  m.zseg = EndCoords{rec.array(kXSEG), n};
+  m.slen = col(kSLEN);
+  m.dtot = col(kUTOT);
+  m.dinc = col(kDU);
+  m.dimp = col(kUIMP);
+  m.chord = col(kSLENC);
+  m.reserved = seg(kSEGW);
+  m.floc = seg(kFLOC);
+  m.fglo = seg(kFGLB);
+  m.dglo = seg(kDSEG);
+  m.dcos = seg(kRSEG);
+  m.dcos0 = seg(kRSEG0);
+  m.asato = sq(kASAT, ndof);
+  m.eeasat = sq(kEEASAT, 12);
+  m.te = sq(kTECC, 12);
+  m.w = sq(kASAT0, ndof);
+  m.asat = sq(kASTF, ndof);
+  m.asath = rec.array(kAHALF);
+  m.mdr = col(kMDIAG);
+  m.dfinc = col(kDFEND);
+  m.fint = col(kFINT);
+  m.xv = col(kXVEC);
+  m.rv = col(kRVEC);
+  m.sks = SegMatrices{rec.array(kSKSEG), n};
+  m.eccx = col(kECCXR);
+  m.eccy = col(kECCYR);
+  m.cu = col(k17CURU);
+  m.cv = col(k17CURV);
+  // The limit states are the section's and the checks' own: no steel flags.
+  m.lflag = Col{};
+  m.mesh = {rec.layout.nump, col(kU), col(kV), col(kAREA), col(kLENGTH)};
+  return m;
+}
+
+MemberWords rc_member_words(const float* prop) {
+  MemberWords w;
+  w.nseg = head_int(prop, kNSEG);
+  w.small = prop[kSMALL];
+  w.ratix0 = prop[kRATIX0];
+  w.ratiy0 = prop[kRATIY0];
+  w.iecop = head_int(prop, kIECOP);
+  w.istif = head_int(prop, kISTIF);
+  w.iauto = head_int(prop, kIAUTO);
+  w.qrnee = prop[kQRNEE];
+  return w;
+}
+
+float lap_splice_stress(const float* prop) {
+  const float splice = prop[kSPLICE];
+  if (!(splice > 0.0f)) return 0.0f;
+  constexpr float kPi = 3.14159f;
+  const float ub = 4.0f * std::sqrt(std::fmax(prop[kFPC], 0.0f));
+  const float d1 = prop[kD1], d2 = prop[kD2], t2 = prop[kT2];
+  const int nbar1 = head_int(prop, kNBAR1);
+  float ab = 0.0f, p1 = 0.0f, p2 = 0.0f;
+  switch (head_int(prop, kLIBN)) {
+    case kCircularBars: {
+      if (nbar1 <= 0) return 0.0f;
+      ab = kPi * t2 * t2 / 4.0f;
+      const float dc = d1 - 2.0f * d2;
+      p1 = kPi * dc / (2.0f * static_cast<float>(nbar1)) + 2.0f * (t2 + d2);
+      p2 = 2.0f * std::sqrt(2.0f) * (d2 + t2);
+      break;
+    }
+    case kRectangular: {
+      const float db = prop[kDBAR1];
+      if (nbar1 < 2 || !(db > 0.0f)) return 0.0f;
+      ab = kPi * db * db / 4.0f;
+      const float s = std::min((d1 - 2.0f * t2 - db) / static_cast<float>(head_int(prop, kNBAR3) + 1),
+                               (d2 - 2.0f * t2 - db) / static_cast<float>(nbar1 - 1));
+      p1 = s / 2.0f + 2.0f * (db + t2);
+      p2 = 2.0f * std::sqrt(2.0f) * (t2 + db);
+      break;
+    }
+    default:
+      return 0.0f;
+  }
+  return ab > 0.0f ? std::min(p1, p2) * ub * splice / ab : 0.0f;
+}
+
+float low_cycle_curvature(const float* prop) {
+  const float period = prop[kPERIOD];
+  if (!(period > 0.0f) || !(prop[kKE] > 0.0f)) return 0.0f;
+  const float nf = 3.5f * std::pow(period, -0.3333f);
+  const float epa = 0.08f * std::pow(2.0f * nf, -0.5f);
+  const float d1 = prop[kD1], d2 = prop[kD2], t2 = prop[kT2];
+  float dp = 0.0f;
+  switch (head_int(prop, kLIBN)) {
+    case kCircularShell:
+    case kCircularBars:
+      dp = d1 - 2.0f * d2 - t2;
+      break;
+    case kRectangular:
+      dp = std::max(d1 - 2.0f * t2 - (prop[kDBAR1] + prop[kDBAR2]) / 2.0f, d2 - 2.0f * t2 - prop[kDBAR1]);
+      break;
+    default:
+      return 0.0f;
+  }
+  return dp > 0.0f ? 2.0f * epa / dp : 0.0f;
+}
+
+void hyst17(int iopt, float* prop, const RcMemberRecord& rec, MemberState& s, const RcCall& c,
+            std::array<float, 12>& p) {
+  const MemberArrays m = rc_member_arrays(rec);
+  MemberWords w = rc_member_words(prop);
+  float* fslap = rec.array(k17FSLAP);
+  float* plslow = rec.array(k17PLSLOWCYCLE);
+  MemberCall mc;
+  mc.ielno = c.ielno;
+  mc.trace = c.trace;
+  mc.state = c.flp;
+
+  if (iopt == 3) {
+    RcLimitWords lw;
+    lw.flp = c.flp;
+    lw.flp2 = c.flp2;
+    lw.lsonce = rec.array(k17LSONCE);
+    lw.curnm = rec.array(k17CURNM);
+    lw.cury = rec.array(k17CURY);
+    lw.fslap = *fslap;
+    lw.plslowcycle = *plslow;
+    lw.ecr = prop[kECR];
+    lw.pcmax = prop[kPCMAX];
+    lw.period = prop[kPERIOD];
+    lw.ke = prop[kKE];
+    RcSection section(rc_section_arrays(rec, 0), rc_section_params(prop, *fslap, c.ielno, c.trace), c.flp);
+    RcChecks checks(prop, rec, lw, c.ielno);
+    mc.checks = &checks;
+    member_state(m, w, s, section, mc, p);
+    return;
+  }
+
+  *c.flp = 0.0f;
+  prop[kECR] = 0.0f;
+  const int nump = rec.layout.nump;
+  for (int k = 0; k < nump; ++k) rec.array(kC44)[k] = 0.0f;
+  const auto nn = static_cast<std::size_t>(nump);
+  float eccx = 0.0f, eccy = 0.0f;
+  sectlb(section_geometry(prop),
+         {{rec.array(kU), nn}, {rec.array(kV), nn}, {rec.array(kAREA), nn}, {rec.array(kLENGTH), nn}}, eccx, eccy);
+  w.ulp = eccx;
+  w.vlp = eccy;
+  start_fibres(rc_section_arrays(rec, 0), prop);
+  *fslap = lap_splice_stress(prop);
+  if (prop[kPERIOD] > 0.0f && prop[kKE] > 0.0f) *plslow = low_cycle_curvature(prop);
+  // The buckling strain comes from the ultimate strain the laws will use.
+  if (!(prop[kESU] > 0.0f)) prop[kESU] = 0.09f;
+  prop[kECR] = long_rebar_buckling_strain(prop, prop[kESU]);
+  RcSection section(rc_section_arrays(rec, 0), rc_section_params(prop, *fslap, c.ielno, c.trace), c.flp);
+  member_setup(m, w, s, section, mc);
+}
+
+}  // namespace members::rc
