@@ -2,11 +2,11 @@
 // and ELEDSP look types up in.
 //
 // Adding an element type: its own files hold its driver, its record words and
-// an `inline constexpr ElementType` in its header; one line
-// `register_element(kTheType);` in register_builtin_elements()
-// (src/elements/registry.cpp) enters it (a type of a library above the
-// elements registers it in that library's registration call from main). No
-// other file lists a type's facts.
+// an `inline constexpr ElementType` in its header; one entry in the list
+// kBuiltinTypes of src/elements/registry.cpp (with its header's include)
+// enters it, replacing the type's placeholder (a type of a library above the
+// elements calls register_element in that library's registration call from
+// main). No other file lists a type's facts.
 #pragma once
 
 #include <span>

@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "base/input_lines.h"
+#include "base/type_registry.h"
 #include "elements/beam3d.h"
 #include "elements/brace_element.h"
 #include "elements/element_type.h"
@@ -39,53 +40,23 @@ constexpr ElementType kBuiltinTypes[] = {
     {.code = 4, .keyword = "(1)", .nrinp = 2, .nwords = 3},
 };
 
-struct Registry {
-  std::array<ElementType, kMaxElementType + 1> types{};
-  std::array<bool, kMaxElementType + 1> known{};
-  std::array<int, kMaxElementType + 1> order{};  // codes in registration order
-  int count = 0;
-};
+using Registry = kv::TypeRegistry<ElementType, kMaxElementType>;
 
 Registry& registry() {
   static Registry r;
   return r;
 }
 
-bool in_range(int code) { return code >= 0 && code <= kMaxElementType; }
-
 }  // namespace
 
 void register_element(const ElementType& type) {
-  if (!in_range(type.code) || type.nrinp < 0 || type.nrinp > kMaxRinput) return;
-  Registry& r = registry();
-  const auto k = static_cast<std::size_t>(type.code);
-  if (!r.known[k]) {
-    r.known[k] = true;
-    r.order[static_cast<std::size_t>(r.count++)] = type.code;
-  }
-  r.types[k] = type;
+  if (type.nrinp < 0 || type.nrinp > kMaxRinput) return;
+  registry().add(type);
 }
 
-void register_element(int code, EleDriver driver) {
-  if (!in_range(code)) return;
-  ElementType t;
-  t.code = code;
-  if (const ElementType* now = element_type(code)) {
-    t = *now;
-  } else {
-    for (const ElementType& b : builtin_element_types())
-      if (b.code == code) t = b;
-  }
-  t.driver = driver;
-  register_element(t);
-}
+void register_element(int code, EleDriver driver) { registry().set_driver(code, driver, builtin_element_types()); }
 
-const ElementType* element_type(int code) {
-  if (!in_range(code)) return nullptr;
-  const Registry& r = registry();
-  const auto k = static_cast<std::size_t>(code);
-  return r.known[k] ? &r.types[k] : nullptr;
-}
+const ElementType* element_type(int code) { return registry().find(code); }
 
 EleDriver element_driver(int code) {
   const ElementType* t = element_type(code);
@@ -93,23 +64,12 @@ EleDriver element_driver(int code) {
 }
 
 const ElementType* element_type_for(std::string_view item) {
-  const Registry& r = registry();
-  for (int i = 0; i < r.count; ++i) {
-    const ElementType& t = r.types[static_cast<std::size_t>(r.order[static_cast<std::size_t>(i)])];
-    if (!t.keyword.empty() && model::keyon(item, t.keyword, false)) return &t;
-  }
-  return nullptr;
+  return registry().first_if(
+      [item](const ElementType& t) { return !t.keyword.empty() && model::keyon(item, t.keyword, false); });
 }
 
 std::span<const ElementType> builtin_element_types() { return kBuiltinTypes; }
 
-void register_builtin_elements() {
-  for (const ElementType& t : kBuiltinTypes) {
-    // A placeholder does not take the place of a type registered already
-    // (from another library, or a stand-in).
-    if (t.driver == nullptr && element_type(t.code) != nullptr) continue;
-    register_element(t);
-  }
-}
+void register_builtin_elements() { registry().add_builtins(kBuiltinTypes); }
 
 }  // namespace elements

@@ -2,8 +2,8 @@
 // input and MATDSP look types up in.
 //
 // Adding a material (or section) type: its own files hold its driver and an
-// `inline constexpr MaterialType` in its header; one line in the list of
-// register_builtin_materials() (src/materials/registry.cpp) enters it (the
+// `inline constexpr MaterialType` in its header; one entry in the list
+// kBuiltinTypes of src/materials/registry.cpp enters it (the
 // section types of the member library register theirs in that library's
 // registration call from main). No other file lists a type's facts.
 #pragma once

@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "base/input_lines.h"
+#include "base/type_registry.h"
 #include "materials/axlmod.h"
 #include "materials/bend1.h"
 #include "materials/bilinear.h"
@@ -57,53 +58,20 @@ constexpr MaterialType kBuiltinTypes[] = {
     kPointType,
 };
 
-struct Registry {
-  std::array<MaterialType, kMaxMaterialType + 1> types{};
-  std::array<bool, kMaxMaterialType + 1> known{};
-  std::array<int, kMaxMaterialType + 1> order{};  // codes in registration order
-  int count = 0;
-};
+using Registry = kv::TypeRegistry<MaterialType, kMaxMaterialType>;
 
 Registry& registry() {
   static Registry r;
   return r;
 }
 
-bool in_range(int code) { return code >= 0 && code <= kMaxMaterialType; }
-
 }  // namespace
 
-void register_material(const MaterialType& type) {
-  if (!in_range(type.code)) return;
-  Registry& r = registry();
-  const auto k = static_cast<std::size_t>(type.code);
-  if (!r.known[k]) {
-    r.known[k] = true;
-    r.order[static_cast<std::size_t>(r.count++)] = type.code;
-  }
-  r.types[k] = type;
-}
+void register_material(const MaterialType& type) { registry().add(type); }
 
-void register_material(int code, MatDriver driver) {
-  if (!in_range(code)) return;
-  MaterialType t;
-  t.code = code;
-  if (const MaterialType* now = material_type(code)) {
-    t = *now;
-  } else {
-    for (const MaterialType& b : builtin_material_types())
-      if (b.code == code) t = b;
-  }
-  t.driver = driver;
-  register_material(t);
-}
+void register_material(int code, MatDriver driver) { registry().set_driver(code, driver, builtin_material_types()); }
 
-const MaterialType* material_type(int code) {
-  if (!in_range(code)) return nullptr;
-  const Registry& r = registry();
-  const auto k = static_cast<std::size_t>(code);
-  return r.known[k] ? &r.types[k] : nullptr;
-}
+const MaterialType* material_type(int code) { return registry().find(code); }
 
 MatDriver material_driver(int code) {
   const MaterialType* t = material_type(code);
@@ -116,24 +84,16 @@ bool is_section_type(int code) {
 }
 
 int material_type_for(std::string_view item) {
-  const Registry& r = registry();
-  for (int i = 0; i < r.count; ++i) {
-    const MaterialType& t = r.types[static_cast<std::size_t>(r.order[static_cast<std::size_t>(i)])];
-    for (std::string_view key : t.keywords)
-      if (!key.empty() && model::keyon(item, key, false)) return t.code;
-  }
-  return 0;
+  const MaterialType* t = registry().first_if([item](const MaterialType& m) {
+    for (std::string_view key : m.keywords)
+      if (!key.empty() && model::keyon(item, key, false)) return true;
+    return false;
+  });
+  return t != nullptr ? t->code : 0;
 }
 
 std::span<const MaterialType> builtin_material_types() { return kBuiltinTypes; }
 
-void register_builtin_materials() {
-  for (const MaterialType& t : kBuiltinTypes) {
-    // A placeholder does not take the place of a type registered already
-    // (from another library, or a stand-in).
-    if (t.driver == nullptr && material_type(t.code) != nullptr) continue;
-    register_material(t);
-  }
-}
+void register_builtin_materials() { registry().add_builtins(kBuiltinTypes); }
 
 }  // namespace materials
