@@ -139,4 +139,30 @@ TEST(RcMember, BentToFirstYieldAndTheNominalMoment) {
   EXPECT_NEAR(std::stod(text.substr(at + head.size(), 15)), 7.738e-4, 0.01 * 7.738e-4);
 }
 
+TEST(RcMember, SetUpAgainStartsFromTheVirginMember) {
+  // After state determinations a new set-up gives the same state words as the
+  // first one (word 79 kept), and the reserved switch never leaves 0.
+  Member m(1);
+  ASSERT_TRUE(m.call(2));
+  const std::array<float, 100> first = m.s;
+  for (int i = 0; i < 20; ++i) {
+    m.s[kStateIupdt] = 7.0f;
+    ASSERT_TRUE(m.step(6, -0.01f));
+    EXPECT_EQ(m.s[kStateIupdt], 0.0f);
+  }
+  EXPECT_EQ(m.s[kStateNcall], 5.0f);
+  m.s[kStateFlp] = 3.5f;
+  m.s[90] = 4.0f;
+  ASSERT_TRUE(m.call(2));
+  for (std::size_t k = 1; k <= 99; ++k) EXPECT_EQ(m.s[k], first[k]) << k;
+  EXPECT_EQ(m.s[kStateXlen], 100.0f);
+}
+
+TEST(RcMember, UnusableSetIsNotRun) {
+  Member m(1);
+  m.words[kIMATER] = 2;  // IMATER other than LIBN
+  EXPECT_FALSE(m.call(2));
+  EXPECT_EQ(m.s[1], 0.0f);
+}
+
 }  // namespace

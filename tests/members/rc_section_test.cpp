@@ -144,4 +144,50 @@ TEST(RcSectionAnalysis, AxialPasses) {
   }
 }
 
+TEST(RcSectionAnalysis, NodalEndsAreSeparateSections) {
+  // A type-170 record: end 2 works on its own twin arrays. With IELAS 0 a
+  // converged end 1 takes the target force exactly, end 2 keeps its summed
+  // force (here 0: no strain).
+  std::array<float, kHeadWords + 1> h{};
+  h[kNSEG] = 2; h[kYS] = 60000; h[kEM] = 29e6; h[kLIBN] = 3; h[kD1] = 24; h[kD2] = 16; h[kN1] = 2; h[kN2] = 2;
+  h[kFPC] = 4000; h[kT2] = 1.5f; h[kIMATER] = 3; h[kIELAS] = 0; h[kNBAR1] = 3; h[kDBAR1] = 1; h[kNBAR2] = 3;
+  h[kDBAR2] = 1; h[kTOTA] = 384; h[kG] = 1.5e6f; h[kESU] = 0.09f;
+  const int nump = static_cast<int>(fibre_count(h.data()));
+  h[kNUMP] = static_cast<float>(nump);
+  RcMemberRecord rec;
+  rec.layout = rc_layout(kNodalEndType, 2, nump);
+  std::vector<float> words(static_cast<std::size_t>(rec.layout.nprop) + 1, 0.0f);
+  for (int w = 1; w <= kHeadWords; ++w) words[static_cast<std::size_t>(w)] = h[static_cast<std::size_t>(w)];
+  rec.prop = words.data();
+  const auto n = static_cast<std::size_t>(nump);
+  float ex = 0.0f, ey = 0.0f;
+  sectlb(section_geometry(rec.prop),
+         {{rec.array(kU), n}, {rec.array(kV), n}, {rec.array(kAREA), n}, {rec.array(kLENGTH), n}}, ex, ey);
+  const RcSectionArrays a1 = rc_section_arrays(rec, 1), a2 = rc_section_arrays(rec, 2);
+  EXPECT_NE(a1.e0, a2.e0);
+  start_fibres(a1, rec.prop);
+  start_fibres(a2, rec.prop);
+  float flp = 0.0f;
+  rctest::Unit6 out;
+  RcSection s1(a1, rc_section_params(rec.prop, 0.0f, 1, false), &flp);
+  RcSection s2(a2, rc_section_params(rec.prop, 0.0f, 1, false), &flp);
+  members::SectionCall c;
+  c.iseg = 2;
+  c.end = 1;
+  c.target_axial = 100.0f;
+  EXPECT_EQ(s1.evaluate(c).axial, 100.0f);
+  c.end = 2;
+  EXPECT_EQ(s2.evaluate(c).axial, 0.0f);
+  // Bending end 2 of segment 2 strains only the twin rows of segment 2.
+  c.dcu = 1e-4f;
+  c.target_axial = 0.0f;
+  const members::SectionResponse r = s2.evaluate(c);
+  EXPECT_GT(r.mu, 0.0f);
+  for (int k = 1; k <= nump; ++k) {
+    EXPECT_EQ(a1.e0[static_cast<std::size_t>(1 + (k - 1) * 2)], 0.0f);
+    EXPECT_EQ(a2.e0[static_cast<std::size_t>((k - 1) * 2)], 0.0f);
+  }
+  EXPECT_NE(a2.e0[static_cast<std::size_t>(1 + (nump - 1) * 2)], 0.0f);
+}
+
 }  // namespace
