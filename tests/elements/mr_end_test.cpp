@@ -204,4 +204,42 @@ TEST(MrEndDeck, HistoryRecordsCarryTheYieldedFlagAndReadListsThemThinned) {
   EXPECT_NE(r.output.find("   3.750000E-01   0.000000E+00   1\n                         DISP  "), std::string::npos);
 }
 
+TEST(MrEndDeck, ReadListsIntoScratchSoAResetModelStartsFromZero) {
+  const auto r = run_case("mr_end_read_reset.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  // After 1.2 H, "RELEASE ELEMENT" resets forces and materials, and "READ"
+  // lists the history whose last record holds 1.2 My at the base. The next
+  // solution starts from the reset state: 0.5 H = 5000 lb on the elastic
+  // column gives 5000/9000 = 0.555556 in and a base moment of 5.0E+05 (a
+  // record read into the element would start it from 1.2E+06). The yielded
+  // flag outlives the reset.
+  const auto tip = node_lines(r.output, "GCS DISPLACEMENTS,  LOADING", 2);
+  ASSERT_EQ(tip.size(), 6u) << r.output;
+  EXPECT_NEAR(tip[5][0], 0.555556, 1e-6);
+  const auto base = lines_starting(r.output, "         1    1  FORCE     1");
+  ASSERT_GE(base.size(), 6u);
+  EXPECT_NEAR(base[5][7], -5.0e5, 1.0);
+  const std::size_t half = r.output.find("HALF       STEP:    1");
+  ASSERT_NE(half, std::string::npos);
+  EXPECT_NE(r.output.find("   0.000000E+00   0.000000E+00   1\n", half), std::string::npos);
+}
+
+TEST(MrEndDeck, EndShearsCarryNoPDeltaTerm) {
+  const auto r = run_case("mr_end_sol1_pdelta.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  // Lumped geometric stiffness P/L = 450 lb/in on the tip sway under
+  // PKG = 45000: tip stiffness 3EI/L³ - P/L = 9000 - 450 = 8550 lb/in, so
+  // H = 1000 lb sways the tip 0.116959 in. The end forces come from the
+  // member's stiffness alone, without P-delta: shear 3EI/L³ x 0.116959 =
+  // 1052.632 lb (not H), base moment 1.052632E+05 = HL + P x sway, the
+  // reaction's moment.
+  const auto tip = node_lines(r.output, "GCS DISPLACEMENTS", 2);
+  ASSERT_EQ(tip.size(), 1u) << r.output;
+  EXPECT_NEAR(tip[0][0], 1000.0 / 8550.0, 1e-6);
+  const auto base = lines_starting(r.output, "         1    1  FORCE     1");
+  ASSERT_EQ(base.size(), 1u) << r.output;
+  EXPECT_NEAR(base[0][5], 1052.632, 1e-2);
+  EXPECT_NEAR(base[0][7], -1.052632e5, 1.0);
+}
+
 }  // namespace
