@@ -506,13 +506,18 @@ void write_history(const Beam& b) {
              std::span<const float>(d, 6), idj, std::span<const float>(d + 6, 6));
 }
 
-void read_history(const Beam& b) {
+// The records are read into working copies, never into the element: a later
+// solution must start from the committed forces, not from the last record of
+// a file.
+void read_history() {
   const common::HistoryRequest h = common::history_request();
   const int unit = h.unit;
   fio::write(6, "(/,'       3D BEAM FORCES...',/,'      STEP    TIME         NODE',7X,'AXIAL',11X,'FY',13X,'FZ',"
                 "11X,'TORSION',10X,'MY',13X,'MZ')");
-  float* f = b.real(kForce);
-  float* d = b.real(kDisp);
+  std::array<float, 12> fw{};
+  std::array<float, 12> dw{};
+  float* f = fw.data();
+  float* d = dw.data();
   std::int32_t idi = 0;
   std::int32_t idj = 0;
   int step = 0;
@@ -571,7 +576,7 @@ void drive(EleCall& c, const BeamType& t) {
     case kEleCommit: commit(c, b); break;
     case kEleLoads: element_loads(c, b); break;
     case kEleHistWrite: write_history(b); break;
-    case kEleHistRead: read_history(b); break;
+    case kEleHistRead: read_history(); break;
     case kEleNState: state_size(c, b); break;
     case kEleEnergy: energy(c, b); break;
     case kEleDuct: break;

@@ -415,13 +415,26 @@ TEST_F(Beam3d, HistoryRecordsAreWrittenAndReadBack) {
       << written;
 
   // Read back as "READ" does after taking the header; every second record printed.
-  for (int k = 1; k <= 12; ++k) kv::rzm(record(1) + beam::kForce + k - 1) = 0.0f;
+  // The element's committed state is now another one (F = -k, D = 0): the
+  // listing shows the file, and the element keeps its own state for the next
+  // solution.
+  for (int k = 1; k <= 12; ++k) {
+    kv::rzm(record(1) + beam::kForce + k - 1) = -static_cast<float>(k);
+    kv::rzm(record(1) + beam::kDisp + k - 1) = 0.0f;
+  }
+  kv::izm(record(1) + beam::kIdI) = 7;  // the file says 1 and 2
+  kv::izm(record(1) + beam::kIdJ) = 8;
   ASSERT_TRUE(fio::open(20, hist));
   std::string header;
   ASSERT_EQ(fio::read_record(20, header), fio::Status::ok);
   kv::ctl(kv::kINC) = 10;
   option(kEleHistRead, 1);
-  EXPECT_EQ(rword(1, beam::kForce + 11), 12.0f);  // overwritten by the last record read
+  for (int k = 1; k <= 12; ++k) {
+    EXPECT_EQ(rword(1, beam::kForce + k - 1), -static_cast<float>(k)) << k;
+    EXPECT_EQ(rword(1, beam::kDisp + k - 1), 0.0f) << k;
+  }
+  EXPECT_EQ(kv::izm(record(1) + beam::kIdI), 7);
+  EXPECT_EQ(kv::izm(record(1) + beam::kIdJ), 8);
   const std::string out = unit6();
   EXPECT_NE(out.find("      STEP    TIME         NODE"), std::string::npos) << out;
   // Steps 0 and 5: only step 0 is a multiple of INC = 10; its time is T0.

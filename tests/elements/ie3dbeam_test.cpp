@@ -10,6 +10,7 @@
 
 #include "elements/inelastic/beam_column.h"
 #include "elements/beam_column_model.h"
+#include "elements/inelastic/ie3dbeam.h"
 #include "elements/element_model.h"
 #include "elements/plate_point_model.h"
 
@@ -548,6 +549,58 @@ TEST(Ie3dbeamDeck, CompressedColumnChangesItsInteractionStateAndChecksItsShears)
   EXPECT_EQ(etest::count_of(r.output, "END B   : JOINT SHEAR CHECK SKIPPED"), 1);
   EXPECT_EQ(r.output.find("AT END B   =  "), std::string::npos);
   EXPECT_EQ(r.output.find("NaN"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// "READ" lists a history file that holds another state than the element's
+// committed one; the element keeps its own forces, deformations, joints and
+// limit code, so that the next solution starts from them.
+TEST_F(Ie3dbeamRecord, HistoryReadBackLeavesTheCommittedStateAsItWas) {
+  sets({0, 0, 0, 0});
+  column();
+  using elements::ie3dbeam::kFlp;
+  auto fl = [&](int k) { return kv::rzm(record(1) + kFl + k - 1); };
+  auto ul = [&](int k) { return kv::rzm(record(1) + kUl + k - 1); };
+  // The state written: FL(k) = k, UL(k) = k / 1000, FLP 2.0.
+  for (int k = 1; k <= 12; ++k) {
+    fl(k) = static_cast<float>(k);
+    ul(k) = static_cast<float>(k) / 1000.0f;
+  }
+  kv::rzm(record(1) + kFlp) = 2.0f;
+  const std::string hist = (dir_ / "hist.out").string();
+  ASSERT_TRUE(fio::open(20, hist));
+  fio::write_list(20, 2, 1, 5, 0.5f, 0.01f);  // the request header: kind, element, NINT, T0, DT
+  kv::ctl(kv::kIUNIT) = 20;
+  option(elements::kEleHistWrite, 1);
+  fio::close(20);
+
+  // The committed state is now another one.
+  for (int k = 1; k <= 12; ++k) {
+    fl(k) = -static_cast<float>(k);
+    ul(k) = 0.0f;
+  }
+  kv::rzm(record(1) + kFlp) = 0.0f;
+  kv::izm(record(1) + kJntA) = 7;  // the file says 1 and 2
+  kv::izm(record(1) + kJntB) = 8;
+  ASSERT_TRUE(fio::open(20, hist));
+  std::string header;
+  ASSERT_EQ(fio::read_record(20, header), fio::Status::ok);
+  kv::ctl(kv::kINC) = 1;
+  option(elements::kEleHistRead, 1);
+
+  // The listing shows the file: step 0 at T0 = 0.5, joint 1, FL(1) = 1.0.
+  const std::string out = unit6();
+  EXPECT_NE(out.find("\n         0    5.00000E-01     1   1.000000E+00   2.000000E+00"), std::string::npos) << out;
+  for (int k = 1; k <= 12; ++k) {
+    EXPECT_EQ(fl(k), -static_cast<float>(k)) << k;
+    EXPECT_EQ(ul(k), 0.0f) << k;
+  }
+  EXPECT_EQ(kv::rzm(record(1) + kFlp), 0.0f);
+  EXPECT_EQ(kv::izm(record(1) + kJntA), 7);
+  EXPECT_EQ(kv::izm(record(1) + kJntB), 8);
 }
 
 }  // namespace
