@@ -6,12 +6,14 @@
 #include "materials/matdsp.h"
 #include "members/momcurv/mc_section_driver.h"
 #include "members/rc/rc_section_driver.h"
+#include "members/registration.h"
 
 int main() {
   // The dispatchers' tables are filled here, once, so that no library depends
   // on static initialisers.
   materials::register_builtin_materials();
   elements::register_builtin_elements();
+  members::register_member_types();
   members::rc::register_rc_sections();
   members::momcurv::register_mc_sections();
   kv::hooks().element_reset = &elements::reset_all_elements;

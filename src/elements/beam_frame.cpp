@@ -4,6 +4,7 @@
 
 #include "base/globals.h"
 #include "base/work_array.h"
+#include "elements/element_common.h"
 #include "elements/element_loads.h"
 #include "elements/local_axes.h"
 #include "fio/fio.h"
@@ -190,6 +191,40 @@ bool end_axes(std::span<float, 3> vx, std::span<float, 3> vy, int pos, float dx,
 bool member_axes(std::span<float, 3> vx, std::span<float, 3> vy, int pa, int pb, float sdist, float edist,
                  float* cts, float* bs, float* cte, float* be) {
   return end_axes(vx, vy, pa, sdist, cts, bs) && end_axes(vx, vy, pb, -edist, cte, be);
+}
+
+ClearLength clear_length(int ielno, int pa, int pb, float sdist, float edist) {
+  const model::NodeTables nt = model::node_tables();
+  const int ja = nt.nodid(pa);
+  const int jb = nt.nodid(pb);
+  if (kv::trace('C')) {
+    fio::write(7, "(I5,1X,I5,1P,6E12.4)", jb, ja, static_cast<float>(nt.xyz(pb, 1)), static_cast<float>(nt.xyz(pb, 2)),
+               static_cast<float>(nt.xyz(pb, 3)), static_cast<float>(nt.xyz(pa, 1)),
+               static_cast<float>(nt.xyz(pa, 2)), static_cast<float>(nt.xyz(pa, 3)));
+  }
+  ClearLength c;
+  for (int k = 1; k <= 3; ++k) c.vx[static_cast<std::size_t>(k - 1)] = nt.xyz(pb, k) - nt.xyz(pa, k);
+  c.dist = kv::vlen(c.vx);
+  c.length = c.dist - sdist - edist;
+  c.measurable = std::isfinite(c.length);
+  if (!c.measurable) {
+    c.length = 0.0f;
+  } else if (c.length <= 0.0f) {
+    fio::write(6, "(1X,20('*'),'ER','ROR - LENGTH IS LE 0',/,5X,'IELNO=',I5,5X,'JOINTI=',I5,5X,'JOINTJ=',I5,"
+                  "5X,'LENGTH',1P,E15.6,/,5X,'REVISE INPUT.............................',/)",
+               ielno, pa, pb, c.length);
+    common::note_length_revised(ielno);
+    c.length = 1.0f;
+  }
+  return c;
+}
+
+void trace_geometry(int pa, int pb, const std::array<float, 3>& vx, const std::array<float, 3>& vy, float length) {
+  if (!kv::trace('H')) return;
+  fio::write_list(6, "JOINTS", pa, pb);
+  fio::write_list(6, "VX", vx[0], vx[1], vx[2]);
+  fio::write_list(6, "VY", vy[0], vy[1], vy[2]);
+  fio::write_list(6, "LENGTH  ", length);
 }
 
 void trace_axes(const float* cts, const float* bs, const float* cte, const float* be) {

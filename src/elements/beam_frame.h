@@ -87,6 +87,23 @@ void add_element_loads(int ielno, const Mat12& t, const float* q, int nlc, std::
 [[nodiscard]] bool member_axes(std::span<float, 3> vx, std::span<float, 3> vy, int pa, int pb, float sdist,
                                float edist, float* cts, float* bs, float* cte, float* be);
 
+// The member between the nodes at positions pa (start) and pb (end) less
+// the rigid zones sdist and edist, as the two-joint elements check it: the
+// trace letter C line of the joints, the joint-to-joint vector vx, their
+// distance and the clear length. A length of 0.0 or less is reported and
+// taken as 1.0; joints too far apart for the float range give no length
+// (measurable false, length 0.0).
+struct ClearLength {
+  std::array<float, 3> vx{};
+  float dist = 0.0f;
+  float length = 0.0f;
+  bool measurable = false;
+};
+ClearLength clear_length(int ielno, int pa, int pb, float sdist, float edist);
+
+// Trace letter H of a member's geometry: the positions, VX, VY and the length.
+void trace_geometry(int pa, int pb, const std::array<float, 3>& vx, const std::array<float, 3>& vy, float length);
+
 // Trace letter H: the four blocks.
 void trace_axes(const float* cts, const float* bs, const float* cte, const float* be);
 

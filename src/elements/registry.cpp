@@ -13,6 +13,7 @@
 #include "elements/plate.h"
 #include "elements/point_element.h"
 #include "elements/spring.h"
+#include "elements/stability_element.h"
 
 namespace elements {
 
@@ -31,8 +32,7 @@ constexpr ElementType kBuiltinTypes[] = {
     kIE3DBeamType,
     kMrEndType,
     kHingeBeamType,
-    {.code = 12, .keyword = "STABILITY", .nrinp = 8, .nwords = 618, .lm = 50, .nhyst = 104, .base = 540,
-     .element_loads = true, .no_geometric = true, .profile_all_terms = true},
+    kStabilityType,
     {.code = 14, .keyword = "SHEAR_OPEN", .nrinp = 9, .nwords = 775, .lm = 34, .nhyst = 5, .base = 167,
      .lmkg = 58, .kg = 33, .kg_adjust = -1, .kgdof = 159, .lm_before = false, .lm_after = true},
     kPlateType,

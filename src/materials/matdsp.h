@@ -21,6 +21,17 @@ enum MatOption : int {
   kOptDamage = 5,     // damage index
 };
 
+// The end values a section material (a whole segmented member) exchanges with
+// the stability element in place of the scalars P, PL, D, DL: 12 each, in
+// element axes (translations and rotations of end A, then of end B). The
+// velocities are not passed; the member ignores them.
+struct EndVectors {
+  std::array<float, 12> p{};   // in: force prediction; out: the member's end forces
+  std::array<float, 12> pl{};  // in: forces of the last committed state
+  std::array<float, 12> d{};   // in: end displacements
+  std::array<float, 12> dl{};  // in: end displacements of the last committed state
+};
+
 // The common argument list of a material driver (MATxx). The caller fills the
 // "in" fields, matdsp() fills the rest, the driver writes the results back.
 struct MatCall {
@@ -45,7 +56,9 @@ struct MatCall {
   std::array<float, 3> duct{};  // out: the three ductilities
   std::array<float, 6> ex{};    // out: excursion ratios EX1..EX6
   float di = 0.0f;              // out: damage index
-  int error = 0;                // the dispatcher's error word (-1 after a type without driver)
+  int error = 0;                // the dispatcher's error word (-1 after a type without driver);
+                                // a section set that cannot be set up (option 2) sets it too
+  EndVectors* ends = nullptr;   // in/out: the 12-vectors of a section material (null otherwise)
 };
 
 // 1-based views of a call's state copy and property words:

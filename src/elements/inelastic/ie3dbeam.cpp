@@ -747,34 +747,12 @@ void check(EleCall& c, const Member& m) {
   m.rw(kClen) = 0.0f;
 
   if (good) {
-    if (kv::trace('C')) {
-      fio::write(7, "(I5,1X,I5,1P,6E12.4)", jb, ja, static_cast<float>(nt.xyz(pb, 1)), static_cast<float>(nt.xyz(pb, 2)),
-                 static_cast<float>(nt.xyz(pb, 3)), static_cast<float>(nt.xyz(pa, 1)),
-                 static_cast<float>(nt.xyz(pa, 2)), static_cast<float>(nt.xyz(pa, 3)));
-    }
-    std::array<float, 3> vx{};
-    for (int k = 1; k <= 3; ++k) vx[static_cast<std::size_t>(k - 1)] = nt.xyz(pb, k) - nt.xyz(pa, k);
-    const float dist = vlen(vx);
-    float length = dist - sdist - edist;
-    // Joints further apart than the float range give no length: the element
-    // is rejected, and its echo shows 0.0 rather than Infinity.
-    const bool measurable = std::isfinite(length);
-    if (!measurable) {
-      length = 0.0f;
-    } else if (length <= 0.0f) {
-      fio::write(6, "(1X,20('*'),'ER','ROR - LENGTH IS LE 0',/,5X,'IELNO=',I5,5X,'JOINTI=',I5,5X,'JOINTJ=',I5,"
-                    "5X,'LENGTH',1P,E15.6,/,5X,'REVISE INPUT.............................',/)",
-                 c.ielno, pa, pb, length);
-      common::note_length_revised(c.ielno);
-      length = 1.0f;
-    }
-    m.rw(kClen) = length;
-    if (kv::trace('H')) {
-      fio::write_list(6, "JOINTS", pa, pb);
-      fio::write_list(6, "VX", vx[0], vx[1], vx[2]);
-      fio::write_list(6, "VY", vy[0], vy[1], vy[2]);
-      fio::write_list(6, "LENGTH  ", length);
-    }
+    const frame::ClearLength cl = frame::clear_length(c.ielno, pa, pb, sdist, edist);
+    std::array<float, 3> vx = cl.vx;
+    const float dist = cl.dist;
+    const bool measurable = cl.measurable;
+    m.rw(kClen) = cl.length;
+    frame::trace_geometry(pa, pb, vx, vy, cl.length);
     // Coincident joints give no member axis, and joints too far apart no
     // length: the element cannot be formed.
     good = dist != 0.0f && measurable &&

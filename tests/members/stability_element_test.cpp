@@ -1,0 +1,236 @@
+// The stability element with "STABILITY1" sets: the fibre counts the input
+// derives, and decks checked against the closed forms of the member built
+// from the mesh's own rigidities.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "elements/plate_point_model.h"
+#include "members/stability1_material.h"
+#include "members/steel_section_mesh.h"
+
+namespace {
+
+using namespace members;
+using pptest::numbers_of;
+using pptest::run_case;
+
+// ---------------------------------------------------------------- input rules
+
+TEST(Stability1Input, FibreCountPerSectionLibrary) {
+  struct Case {
+    int libn;
+    float n1, n2;
+    std::array<float, 4> irev;
+    std::int64_t nump;
+  };
+  // 4(2.5 + 2.5) = 20; INT(4 x 2.6 x 3.0) = INT(31.2) = 31; 4 x 3 = 12 and
+  // 8 x 3 = 24 for the two tubes; wide flange 2 x 2 x 5 + 8 x 1 = 28; angle
+  // 2 x 5 + 8 x 1 = 18; angle with cover 18 + INT(1.5 x 3) = 22; libraries 5,
+  // 0 and 10 derive none.
+  const std::array<Case, 10> cases{{{1, 2.5f, 2.5f, {}, 20},
+                                    {3, 2.6f, 3.0f, {}, 31},
+                                    {2, 3.0f, 0.0f, {}, 12},
+                                    {6, 3.0f, 0.0f, {}, 24},
+                                    {4, 0.0f, 0.0f, {2, 5, 8, 1}, 28},
+                                    {7, 0.0f, 0.0f, {2, 5, 8, 1}, 18},
+                                    {9, 1.5f, 3.0f, {2, 5, 8, 1}, 22},
+                                    {5, 4.0f, 5.0f, {}, -1},
+                                    {0, 4.0f, 5.0f, {}, -1},
+                                    {10, 4.0f, 5.0f, {}, -1}}};
+  for (const Case& c : cases) {
+    std::array<float, kS1HeaderWords + 1> prop{};
+    prop[kS1Libn] = static_cast<float>(c.libn);
+    prop[kS1N1] = c.n1;
+    prop[kS1N2] = c.n2;
+    for (int k = 0; k < 4; ++k) prop[static_cast<std::size_t>(kS1Irev1 + k)] = c.irev[static_cast<std::size_t>(k)];
+    EXPECT_EQ(stability1_nump(prop.data()), c.nump) << c.libn;
+  }
+}
+
+TEST(Stability1Input, SetsThatCannotCarryAMember) {
+  // A usable box (4 x 5 cells: 36 fibres) and one fault at a time.
+  auto box = [] {
+    std::array<float, kS1HeaderWords + 1> p{};
+    p[kS1Nseg] = 2;
+    p[kS1Em] = 29.0e6f;
+    p[kS1Libn] = 1;
+    p[kS1D1] = 10;
+    p[kS1D2] = 10;
+    p[kS1N1] = 4;
+    p[kS1N2] = 5;
+    p[kS1T] = 0.5f;
+    p[kS1Istif] = 1;
+    p[kS1Ielas] = 1;
+    p[kS1Nump] = 36;
+    return p;
+  };
+  struct Case {
+    int word;
+    float value;
+    unsigned fault;
+  };
+  const std::array<Case, 9> cases{{{0, 0.0f, 0},
+                                   {kS1Istif, 2.0f, kS1FaultIstif},
+                                   {kS1Istif, -1.0f, kS1FaultIstif},
+                                   {kS1Ielas, 3.0f, kS1FaultIelas},
+                                   {kS1Ielas, -0.5f, 0},  // truncated to 0
+                                   {kS1Nseg, 33.0f, kS1FaultNseg},
+                                   {kS1Nseg, 0.0f, kS1FaultNseg},
+                                   {kS1Em, 0.0f, kS1FaultModulus},
+                                   {kS1Nump, 20.0f, kS1FaultMesh}}};
+  for (const Case& c : cases) {
+    auto p = box();
+    if (c.word != 0) p[static_cast<std::size_t>(c.word)] = c.value;
+    EXPECT_EQ(stability1_faults(p.data()), c.fault) << c.word << " " << c.value;
+  }
+  // Fewer fibres than segments.
+  auto p = box();
+  p[kS1N1] = 1;
+  p[kS1N2] = 2;
+  p[kS1Nump] = 12;
+  p[kS1Nseg] = 16;
+  EXPECT_EQ(stability1_faults(p.data()), kS1FaultFewFibres);
+}
+
+// ---------------------------------------------------------------- decks
+
+// The six values of node `node` in every table after `header`, in order.
+std::vector<std::vector<double>> node_lines(const std::string& out, const std::string& header, int node) {
+  std::vector<std::vector<double>> v;
+  for (std::size_t at = out.find(header); at != std::string::npos; at = out.find(header, at + 1)) {
+    const std::size_t end = out.find("\n1 STRUCTURE", at);
+    const std::string block = out.substr(at, end == std::string::npos ? std::string::npos : end - at);
+    std::size_t pos = 0;
+    while (pos < block.size()) {
+      const std::size_t nl = block.find('\n', pos);
+      const std::vector<double> n = numbers_of(block.substr(pos, nl - pos));
+      if (n.size() == 7 && n[0] == node) {
+        v.emplace_back(n.begin() + 1, n.end());
+        break;
+      }
+      if (nl == std::string::npos) break;
+      pos = nl + 1;
+    }
+  }
+  return v;
+}
+
+// The IZ of the first memory box (after "STR").
+long structure_iz(const std::string& out) {
+  const std::size_t at = out.find("*--- IZ=");
+  if (at == std::string::npos) return -1;
+  return std::stol(out.substr(at + 8, 8));
+}
+
+// The mesh rigidities of the 10 x 10 x 0.5 box of 4 x 5 cells.
+struct BoxRigidities {
+  double ea = 0, eiu = 0, eiv = 0;
+};
+BoxRigidities box_rigidities(double em) {
+  SectionWords w;
+  w.libn = kLibBox;
+  w.d1 = 10;
+  w.d2 = 10;
+  w.t = 0.5f;
+  w.n1 = 4;
+  w.n2 = 5;
+  const int n = steel_fibre_count(w);
+  std::vector<float> u(static_cast<std::size_t>(n)), v(u), area(u), flen(u);
+  ecclib(w, {u, v, area, flen});
+  BoxRigidities r;
+  for (std::size_t j = 0; j < u.size(); ++j) {
+    r.ea += em * area[j];
+    r.eiu += em * area[j] * v[j] * v[j];
+    r.eiv += em * area[j] * u[j] * u[j];
+  }
+  return r;
+}
+
+TEST(StabilityDeck, Sol1CantileverFollowsTheMeshRigidities) {
+  const auto r = run_case("stability_sol1_cantilever.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  constexpr double kE = 29.0e6, kG = 11.2e6, kL = 120.0;
+  const BoxRigidities b = box_rigidities(kE);
+  ASSERT_NEAR(b.eiu, b.eiv, 1e-6 * b.eiu);  // a square box
+  const double ei = b.eiu;
+  // Closed box, Bredt: J = 4 A0^2 t / s, A0 = 9.5^2 = 90.25, s = 4 x 9.5.
+  const double gj = kG * 4.0 * 90.25 * 90.25 * 0.5 / 38.0;
+  const auto tip = node_lines(r.output, "GCS DISPLACEMENTS,  LOADING", 2);
+  ASSERT_EQ(tip.size(), 3u) << r.output;
+  // 1000 lb in X: PL^3/3EI and PL^2/2EI about Y.
+  EXPECT_NEAR(tip[0][0], 1000.0 * kL * kL * kL / (3 * ei), 1e-4 * 6.96e-2);
+  EXPECT_NEAR(tip[0][4], 1000.0 * kL * kL / (2 * ei), 1e-4 * 8.70e-4);
+  EXPECT_NEAR(tip[0][5], 0.0, 1e-12);
+  // 10,000 lb down the axis: PL/EA, nothing else moves.
+  EXPECT_NEAR(tip[1][2], -10000.0 * kL / b.ea, 1e-4 * 2.18e-3);
+  EXPECT_NEAR(tip[1][0], 0.0, 1e-12);
+  // 10,000 lb-in about the axis: TL/GJ.
+  EXPECT_NEAR(tip[2][5], 10000.0 * kL / gj, 1e-4 * 2.5e-4);
+  // And the issue's own figures for this mesh.
+  EXPECT_NEAR(tip[0][0], 6.95875e-2, 1e-7);
+  EXPECT_NEAR(tip[0][4], 8.69844e-4, 1e-9);
+  EXPECT_NEAR(tip[1][2], -2.17786e-3, 1e-8);
+  EXPECT_NEAR(tip[2][5], 2.49932e-4, 1e-9);
+
+  // The member's forces: the base moment PL, the axial load and the torque.
+  EXPECT_NE(r.output.find("         1    1  FORCE     1   0.000000E+00   0.000000E+00   1.000000E+03   "
+                          "0.000000E+00  -1.200000E+05"),
+            std::string::npos)
+      << r.output;
+  EXPECT_NE(r.output.find("         1    2  FORCE     1   1.000000E+04"), std::string::npos);
+  EXPECT_NE(r.output.find("         1    3  FORCE     1   0.000000E+00   0.000000E+00   0.000000E+00  -1.000000E+04"),
+            std::string::npos);
+  EXPECT_NE(r.output.find(" ELEMENT 12,  STABILITY ELEMENT"), std::string::npos);
+  EXPECT_NE(r.output.find(" C1                  1     1     1      2  1.2000E+02  0.00000 I +1.00000 J +0.00000 K  "
+                          "0.0000E+00  0.0000E+00"),
+            std::string::npos);
+  EXPECT_NE(r.output.find(" NUMP        = 3.600E+01         SMALL       = 0.000E+00"), std::string::npos);
+}
+
+TEST(StabilityDeck, MemoryGrowsByTheMemberRecord) {
+  const std::string deck = kvtest::read_file(kvtest::case_path("stability_sol1_cantilever.dat"));
+  const auto one = kvtest::run_deck(deck, "stability_nseg1");
+  std::string two_deck = deck;
+  const std::size_t at = two_deck.find("STABILITY1 1 ");
+  ASSERT_NE(at, std::string::npos);
+  two_deck.replace(at, 13, "STABILITY1 2 ");
+  const auto two = kvtest::run_deck(two_deck, "stability_nseg2");
+  ASSERT_EQ(one.status, 0) << one.console;
+  ASSERT_EQ(two.status, 0) << two.console;
+  // The record holds 126N^2 + 13N NUMP + 540N + ... words: one segment more
+  // with 36 fibres adds 126 x 3 + 13 x 36 + 540 = 1386.
+  EXPECT_EQ(structure_iz(two.output) - structure_iz(one.output), 1386);
+}
+
+TEST(StabilityDeck, InputFaultsRejectTheSetOrTheElementAndTheRunGoesOn) {
+  const auto r = run_case("stability_input_faults.dat");
+  EXPECT_EQ(r.status, 3) << r.console;
+  const std::string& o = r.output;
+  EXPECT_NE(o.find(" *** MAT. NO.    =  2: ISTIF MUST BE 0 OR 1"), std::string::npos) << o;
+  EXPECT_NE(o.find(" *** MAT. NO.    =  3: IELAS MUST BE 0, 1 OR 2"), std::string::npos);
+  EXPECT_NE(o.find(" MAT. NO.    =  4 IS NOT AVAILABLE LIBN=  0.500E+01 CHECK LIBN "), std::string::npos);
+  EXPECT_NE(o.find("  ELEMENT:      2  MATERIAL PROP.#    1 HOLDS THE MEMBER OF ELEMENT     1"), std::string::npos);
+  EXPECT_NE(o.find("  ELEMENT:      3  INCOMPATIBLE MATERIAL PROP.#   12  START JOINT:    3  END JOINT:    4"),
+            std::string::npos);
+  EXPECT_NE(o.find("  ELEMENT:      4  INCOMPATIBLE MATERIAL PROP.#   12"), std::string::npos);
+  EXPECT_NE(o.find(" TARGET:      99   NOT FOUND"), std::string::npos);
+  EXPECT_NE(o.find("  ELEMENT:      5  INCOMPATIBLE MATERIAL PROP.#   12  START JOINT:    3  END JOINT:   99"),
+            std::string::npos);
+  EXPECT_NE(o.find("ROR, INVALID MATERIAL PROP.#    9"), std::string::npos);
+  EXPECT_NE(o.find("  ELEMENT:      6  INCOMPATIBLE MATERIAL PROP.#    0"), std::string::npos);
+  EXPECT_EQ(pptest::count(o, " THE ELEMENT IS REJECTED AND ERROR CHECKING CONTINUES"), 5);
+  // Every record keeps its echo line.
+  for (const char* label : {" GOOD ", " SHARED ", " ISTIF2 ", " IELAS3 ", " NOJOINT ", " NOSET "})
+    EXPECT_NE(o.find(label), std::string::npos) << label;
+  // The one good element carries the load: PL^3/3EI of the cantilever deck.
+  const auto tip = node_lines(o, "GCS DISPLACEMENTS,  LOADING", 2);
+  ASSERT_EQ(tip.size(), 1u);
+  EXPECT_NEAR(tip[0][0], 6.95875e-2, 1e-7);
+  EXPECT_EQ(o.find("NaN"), std::string::npos);
+}
+
+}  // namespace
