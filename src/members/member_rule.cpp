@@ -331,7 +331,9 @@ void member_setup(const MemberArrays& m, const MemberWords& w, MemberState& s,
     float dec = 0.0f;
     const SectionResponse r = evaluate(section, i, dec, 0.0f, 0.0f, m.floc(i, 9), true);
     if (w.iecop == 1 && (i == 1 || i == n)) {
-      eccent(n, i, r.uc0, r.vc0, 0.0f, 0.0f, m.ulpe, m.vlpe, m.eccx, m.eccy, c.trace);
+      const bool origin = w.offsets_from_origin;
+      eccent(n, i, origin ? 0.0f : r.uc0, origin ? 0.0f : r.vc0, 0.0f, 0.0f, m.ulpe, m.vlpe, m.eccx, m.eccy,
+             c.trace);
     }
     e = gather(m, dof, i);
     if (c.trace) trace_ends(m, dof, i);

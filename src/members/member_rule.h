@@ -54,6 +54,8 @@ struct MemberWords {
   float qrnee = 1.0f;       // divisor of the displacement norm
   float ulp = 0.0f;         // loading-point offsets from the section library (iecop 1)
   float vlp = 0.0f;
+  bool offsets_from_origin = false;  // set-up measures the offsets from the mesh origin,
+                                     // not from the section's tangent centroid
 };
 
 // The scalars the material driver keeps in its state words 79-86 between calls.

@@ -158,6 +158,25 @@ TEST(RcMember, SetUpAgainStartsFromTheVirginMember) {
   EXPECT_EQ(m.s[kStateXlen], 100.0f);
 }
 
+TEST(RcMember, LoadingPointOffsetsFromTheMeshOrigin) {
+  // Top bars only: the tangent centroid lies off the mesh origin, but the
+  // loading point is offset by ECCY0 from the origin, so the axial force at the
+  // loading point couples with the moment by EA ECCY0 / L.
+  Member m(0);
+  m.words[kNBAR2] = 0;
+  m.words[kIECOP] = 1;
+  m.words[kECCY0] = 2.0f;
+  const int nump = static_cast<int>(fibre_count(m.words.data()));
+  m.words[kNUMP] = static_cast<float>(nump);
+  const RcLayout l = rc_layout(kSingleSectionType, 1, nump);
+  m.words[kNPROP] = static_cast<float>(l.nprop);
+  m.words.resize(static_cast<std::size_t>(l.nprop) + 1, 0.0f);
+  ASSERT_TRUE(m.call(2));
+  const double ea = kEc * 384 + 29e6 * 3 * 0.785398;
+  EXPECT_NEAR(std::fabs(term(m.s, 1, 5)), 2.0 * ea / 100, 1e-3 * 2.0 * ea / 100);
+  EXPECT_NEAR(term(m.s, 1, 1), ea / 100, 1e-4 * ea / 100);
+}
+
 TEST(RcMember, UnusableSetIsNotRun) {
   Member m(1);
   m.words[kIMATER] = 2;  // IMATER other than LIBN

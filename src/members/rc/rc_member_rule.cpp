@@ -104,6 +104,7 @@ MemberWords rc_member_words(const float* prop) {
   w.istif = head_int(prop, kISTIF);
   w.iauto = head_int(prop, kIAUTO);
   w.qrnee = prop[kQRNEE];
+  w.offsets_from_origin = true;
   return w;
 }
 
