@@ -67,11 +67,12 @@ void trace_eeasat(const MemberArrays& m) {
   matprt(m.eeasat.p, 12, 12, 12);
 }
 
-// ROTMAT with the V and chord rows of a stored frame as reference; writes the
-// frame into DCOS(i) and the chord into CHORD(i).
-Mat12 renew_frame(const MemberArrays& m, const SegmentEnds& e, const Frame& ref, int i, bool trace) {
+// ROTMAT with the V and chord rows of a stored frame as reference, rolled by
+// beta; writes the frame into DCOS(i) and the chord into CHORD(i).
+Mat12 renew_frame(const MemberArrays& m, const SegmentEnds& e, const Frame& ref, int i, float beta,
+                  bool trace) {
   const RotmatResult r = rotmat(e.xa, e.roza, e.xb, e.rozb, {ref[3], ref[4], ref[5]},
-                                {ref[6], ref[7], ref[8]}, m.beta(i), trace);
+                                {ref[6], ref[7], ref[8]}, beta, trace);
   for (int k = 1; k <= 9; ++k) m.dcos(i, k) = r.r[k - 1];
   m.chord(i) = r.chord;
   return segment_rotation(r.r);
@@ -206,9 +207,10 @@ void segment_lengths(const MemberArrays& m, const MemberWords& w, float xl, int 
 }
 
 SectionResponse evaluate(SegmentSection& section, int i, float& dec, float dcu, float dcv,
-                         float target, bool setup) {
+                         float target, bool setup, int end = 0) {
   SectionCall call;
   call.iseg = i;
+  call.end = end;
   call.dec = dec;
   call.dcu = dcu;
   call.dcv = dcv;
@@ -217,6 +219,60 @@ SectionResponse evaluate(SegmentSection& section, int i, float& dec, float dcu, 
   const SectionResponse r = section.evaluate(call);
   dec = call.dec;
   return r;
+}
+
+// The angle the segment frame is rolled by.
+float frame_angle(const MemberArrays& m, int i) { return m.nodal_ends ? m.betam(i) : m.beta(i); }
+
+// The sections of segment i for its deformation: the segment average, or
+// both nodal ends (each end's forces into its half of FLOCA, the mean end
+// angle into BETAM). The caller gets back the rigidities the segment
+// stiffness takes (r2 is r1 for one section) and the centroid.
+struct SegmentSections {
+  SectionResponse r1, r2;
+  float uc0 = 0.0f, vc0 = 0.0f;
+};
+SegmentSections evaluate_segment(const MemberArrays& m, SegmentSection& section, int i,
+                                 const EndDeformation& d, bool setup, const SegTable* floca) {
+  SegmentSections s;
+  if (!m.nodal_ends) {
+    float dec = d.dec1;
+    s.r1 = evaluate(section, i, dec, d.dcu1, d.dcv1, m.floc(i, 9), setup);
+    s.r2 = s.r1;
+    if (floca != nullptr) place_average_forces(*floca, i, s.r1);
+  } else {
+    // End 1 is to carry FLOC(i, 3) (compression positive at end A), end 2
+    // FLOC(i, 9); the sections answer in the sense of end B.
+    float dec1 = d.dec1, dec2 = d.dec2;
+    s.r1 = evaluate(section, i, dec1, d.dcu1, d.dcv1, -m.floc(i, 3), setup, 1);
+    s.r2 = evaluate(section, i, dec2, d.dcu2, d.dcv2, m.floc(i, 9), setup, 2);
+    if (floca != nullptr) {
+      const SegTable& f = *floca;
+      for (int k = 1; k <= 12; ++k) f(i, k) = 0.0f;
+      f(i, 3) = -s.r1.axial;
+      f(i, 4) = -s.r1.mu;
+      f(i, 5) = -s.r1.mv;
+      f(i, 9) = s.r2.axial;
+      f(i, 10) = s.r2.mu;
+      f(i, 11) = s.r2.mv;
+    }
+    m.betam(i) = (s.r1.beta + s.r2.beta) / 2.0f;
+  }
+  s.uc0 = m.nodal_ends ? (s.r1.uc0 + s.r2.uc0) / 2.0f : s.r1.uc0;
+  s.vc0 = m.nodal_ends ? (s.r1.vc0 + s.r2.vc0) / 2.0f : s.r1.vc0;
+  return s;
+}
+
+// The segment's local stiffness: from one set of rigidities, or tapered
+// between the two ends' (whose double copy is the rounded single one).
+Mat12 segment_stiffness(const MemberArrays& m, const MemberWords& w, const MemberCall& c, int i,
+                        const SegmentSections& r, Mat12d& kd) {
+  const Rigidities r1{r.r1.ea, r.r1.eiu, r.r1.eiv, r.r1.gj};
+  if (!m.nodal_ends) return segstf(i, c.ielno, c.trace, w.istif, r1, m.slen(i), m.floc, m.sks, &kd);
+  const Rigidities r2{r.r2.ea, r.r2.eiu, r.r2.eiv, r.r2.gj};
+  const Mat12 k = tapstf(i, c.ielno, c.trace, w.istif, r1, r2, m.slen(i), m.floc, m.sks);
+  for (int q = 0; q < 144; ++q) kd[static_cast<std::size_t>(q)] = static_cast<double>(k[static_cast<std::size_t>(q)]);
+  return k;
 }
 
 }  // namespace
@@ -274,6 +330,9 @@ void member_setup(const MemberArrays& m, const MemberWords& w, MemberState& s,
     m.vlpe(1) = m.vlpe(2) = w.vlp;
   }
   for (int i = 1; i <= n; ++i) m.beta(i) = 0.0f;
+  if (m.nodal_ends) {
+    for (int i = 1; i <= n; ++i) m.betam(i) = 0.0f;
+  }
   const auto& mesh = m.mesh;
   if (c.trace && mesh.u.p != nullptr) {
     fio::write(6, "('1','THE STABILITY MEMBER ',I5,' SECTIONAL LOCAL COORDINATE:',/,"
@@ -323,13 +382,9 @@ void member_setup(const MemberArrays& m, const MemberWords& w, MemberState& s,
     for (int k = 1; k <= 9; ++k) m.dcos(i, k) = identity[k - 1];
     SegmentEnds e = gather(m, dof, i);
     if (c.trace) trace_ends(m, dof, i);
-    const float beta = m.beta(i);
-    m.beta(i) = 0.0f;
-    renew_frame(m, e, identity, i, c.trace);
-    m.beta(i) = beta;
+    renew_frame(m, e, identity, i, 0.0f, c.trace);
     for (int k = 1; k <= 9; ++k) m.dcos0(i, k) = m.dcos(i, k);
-    float dec = 0.0f;
-    const SectionResponse r = evaluate(section, i, dec, 0.0f, 0.0f, m.floc(i, 9), true);
+    const SegmentSections r = evaluate_segment(m, section, i, EndDeformation{}, true, nullptr);
     if (w.iecop == 1 && (i == 1 || i == n)) {
       const bool origin = w.offsets_from_origin;
       eccent(n, i, origin ? 0.0f : r.uc0, origin ? 0.0f : r.vc0, 0.0f, 0.0f, m.ulpe, m.vlpe, m.eccx, m.eccy,
@@ -337,7 +392,7 @@ void member_setup(const MemberArrays& m, const MemberWords& w, MemberState& s,
     }
     e = gather(m, dof, i);
     if (c.trace) trace_ends(m, dof, i);
-    const Mat12 t = renew_frame(m, e, frame_of(m.dcos0, i), i, c.trace);
+    const Mat12 t = renew_frame(m, e, frame_of(m.dcos0, i), i, frame_angle(m, i), c.trace);
     if (c.trace) {
       fio::write(6, "(1X,'SEGMENT ',I5,' THE INITIAL ROTATIONAL MATRIX:')", i);
       for (int r = 0; r < 3; ++r) {
@@ -345,8 +400,7 @@ void member_setup(const MemberArrays& m, const MemberWords& w, MemberState& s,
       }
     }
     Mat12d kd{};
-    const Mat12 k = segstf(i, c.ielno, c.trace, w.istif, {r.ea, r.eiu, r.eiv, r.gj}, m.slen(i),
-                           m.floc, m.sks, &kd);
+    const Mat12 k = segment_stiffness(m, w, c, i, r, kd);
     assemble(m, dof, i, t, k, kd, ad.a, ndof);
   }
   if (c.trace) {
@@ -374,6 +428,7 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
                   SegmentSection& section, const MemberCall& c, std::array<float, 12>& p) {
   const int n = m.nseg;
   const int ndof = 6 * n + 6;
+  if (m.nodal_ends) *c.state = 0.0f;
   s.ncall = s.ncall < 5 ? s.ncall + 1 : 5;
   const DofTable dof = member_dof_table(n);
   std::int32_t md[kMaxDof + 1];
@@ -390,7 +445,7 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
       d[r - 1] = sum;
     }
     for (int r = 1; r <= 12; ++r) m.dinc(r) = d[r - 1];
-    if (c.trace) {
+    if (c.trace && !m.nodal_ends) {
       trace_vector("('1','ELEMENT',I3,' GDOF DISPS AT CENTROID OF MEMBER TWO ENDS ',"
                    "' (IN HYST12 BEFORE CALLING PRINC):')", c.ielno, m.dinc.p, 12);
     }
@@ -429,15 +484,25 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
     const SegmentEnds e = gather(m, dof, i);
     if (c.trace) trace_ends(m, dof, i);
     const LocalEnds le = local_ends(frame_of(m.dcos, i), e.da, e.db);
-    const AverageDeformation d = segdef(le, m.slen(i));
-    if (m.cu.p != nullptr) {
-      m.cu(i) += d.dcu;
-      m.cv(i) += d.dcv;
+    EndDeformation d;
+    if (m.nodal_ends) {
+      d = segdefb(le, m.slen(i));
+      if (c.trace) {
+        fio::write_list(6, i, " SEGMENT, DEC1,DCU1,DCV1: ", d.dec1, d.dcu1, d.dcv1);
+        fio::write_list(6, i, " SEGMENT, DEC2,DCU2,DCV2: ", d.dec2, d.dcu2, d.dcv2);
+      }
+    } else {
+      const AverageDeformation a = segdef(le, m.slen(i));
+      d.dec1 = a.dec;
+      d.dcu1 = a.dcu;
+      d.dcv1 = a.dcv;
+      if (m.cu.p != nullptr) {
+        m.cu(i) += a.dcu;
+        m.cv(i) += a.dcv;
+      }
+      if (c.trace) fio::write_list(6, i, " SEGMENT, DEC,DCU,DCV: ", a.dec, a.dcu, a.dcv);
     }
-    if (c.trace) fio::write_list(6, i, " SEGMENT, DEC,DCU,DCV: ", d.dec, d.dcu, d.dcv);
-    float dec = d.dec;
-    const SectionResponse r = evaluate(section, i, dec, d.dcu, d.dcv, m.floc(i, 9), false);
-    place_average_forces(floca, i, r);
+    const SegmentSections r = evaluate_segment(m, section, i, d, false, &floca);
     if (c.checks != nullptr) {
       c.checks->after_section(i, m.cu.p != nullptr ? m.cu(i) : 0.0f, m.cv.p != nullptr ? m.cv(i) : 0.0f);
     }
@@ -451,11 +516,14 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
     if (w.iecop == 1 && (i == 1 || i == n)) {
       eccent(n, i, 0.0f, 0.0f, e.roza, e.rozb, m.ulpe, m.vlpe, m.eccx, m.eccy, c.trace);
     }
-    const Mat12 t = renew_frame(m, e, frame_of(m.dcos0, i), i, c.trace);
-    lfadjust(floca, m.floc, i, m.chord(i), c.ielno, le, c.trace);
+    const Mat12 t = renew_frame(m, e, frame_of(m.dcos0, i), i, frame_angle(m, i), c.trace);
+    if (m.nodal_ends) {
+      lfadjustb(floca, m.floc, i, m.chord(i), c.ielno, le, c.trace);
+    } else {
+      lfadjust(floca, m.floc, i, m.chord(i), c.ielno, le, c.trace);
+    }
     Mat12d kd{};
-    const Mat12 k = segstf(i, c.ielno, c.trace, w.istif, {r.ea, r.eiu, r.eiv, r.gj}, m.slen(i),
-                           m.floc, m.sks, &kd);
+    const Mat12 k = segment_stiffness(m, w, c, i, r, kd);
     const Mat12 rtskr = assemble(m, dof, i, t, k, kd, ad.a, ndof);
     if (c.trace) {
       fio::write_list(6, "1", " THE SEGMENT RTSKR MATRIX:");
@@ -490,6 +558,10 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
       if (formed) {
         const float ratio = f / s.fnorm0;
         s.sp = (s.work0 / q) * ratio * ratio;
+      }
+      // A nodal-end member reports no buckling of its own: the trace only.
+      if (formed && m.nodal_ends && s.sp <= 0.0f && c.trace) {
+        fio::write(6, "(30X,' *** STABILITY MEMBER ',I2,' BUCKED, SP= ',F10.4)", c.ielno, s.sp);
       }
       if (formed && m.lflag.p != nullptr) {
         if (s.sp <= 0.0f && m.lflag(5) == 0.0f) {
@@ -537,33 +609,47 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
   }
 }
 
+void reset_section_fibres(const StbMem& rec, const SegTable& useg, const SegTable& vseg,
+                          const SegTable& e0, const SegTable& e1, const SegTable& e2, float ey) {
+  const Col u = rec.col(StbArray::U), v = rec.col(StbArray::V);
+  for (int j = 1; j <= rec.nump(); ++j) {
+    for (int i = 1; i <= rec.nseg(); ++i) {
+      useg(i, j) = u(j);
+      vseg(i, j) = v(j);
+      e0(i, j) = 0.0f;
+      e1(i, j) = ey;
+      e2(i, j) = -ey;
+    }
+  }
+}
+
+MemberWords steel_member_setup_words(const SteelMemberSet& set, const StbMem& rec) {
+  const auto nn = static_cast<std::size_t>(rec.nump());
+  const MeshResult mesh = ecclib(set.section.words, {{rec.data(StbArray::U), nn},
+                                                     {rec.data(StbArray::V), nn},
+                                                     {rec.data(StbArray::AREA), nn},
+                                                     {rec.data(StbArray::FLEN), nn}});
+  const SteelLaw& law = set.section.law;
+  for (int j = 1; j <= rec.nump(); ++j) {
+    rec.col(StbArray::BKFLAG)(j) = 0.0f;
+    rec.col(StbArray::ET)(j) = law.em;
+  }
+  reset_section_fibres(rec, rec.table(StbArray::USEG), rec.table(StbArray::VSEG),
+                       rec.table(StbArray::E0), rec.table(StbArray::E1), rec.table(StbArray::E2),
+                       law.ey);
+  MemberWords w = set.member;
+  w.iecop = mesh.iecop;
+  w.ulp = mesh.ulp;
+  w.vlp = mesh.vlp;
+  return w;
+}
+
 void hyst12(int iopt, const SteelMemberSet& set, MemberState& s, const StbMem& rec,
             const MemberCall& c, std::array<float, 12>& p) {
   const MemberArrays m = steel_member_arrays(rec);
   const SteelFibreArrays fa = average_section_arrays(rec);
   if (iopt != 3) {
-    const int nump = rec.nump();
-    const auto nn = static_cast<std::size_t>(nump);
-    const MeshResult mesh = ecclib(set.section.words, {{rec.data(StbArray::U), nn},
-                                                       {rec.data(StbArray::V), nn},
-                                                       {rec.data(StbArray::AREA), nn},
-                                                       {rec.data(StbArray::FLEN), nn}});
-    const SteelLaw& law = set.section.law;
-    for (int j = 1; j <= nump; ++j) {
-      fa.bkflag(j) = 0.0f;
-      fa.et(j) = law.em;
-      for (int i = 1; i <= rec.nseg(); ++i) {
-        fa.useg(i, j) = fa.u(j);
-        fa.vseg(i, j) = fa.v(j);
-        fa.e0(i, j) = 0.0f;
-        fa.e1(i, j) = law.ey;
-        fa.e2(i, j) = -law.ey;
-      }
-    }
-    MemberWords w = set.member;
-    w.iecop = mesh.iecop;
-    w.ulp = mesh.ulp;
-    w.vlp = mesh.vlp;
+    const MemberWords w = steel_member_setup_words(set, rec);
     SteelSection section(fa, set.section, c.state);
     member_setup(m, w, s, section, c);
     return;

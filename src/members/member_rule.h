@@ -35,6 +35,13 @@ struct MemberArrays {
   Col eccx, eccy;
   Col cu, cv;   // curvature totals of the segment-average rules
   Col lflag;    // once-flags of the limit codes (20)
+  // Nodal-end rules evaluate the section at both ends of every segment (from
+  // the end deformations, end 1 then end 2), turn the segment frame by the
+  // mean of the two end angles (kept in betam), take the segment's end forces
+  // from the two sections and its stiffness from both ends' rigidities; they
+  // raise no limit code of their own and clear the limit word at every call.
+  bool nodal_ends = false;
+  Col betam;
   struct Mesh {  // the section mesh, for the set-up trace (u.p null: none)
     int nump = 0;
     Col u, v, area, flen;
@@ -105,6 +112,16 @@ struct SteelMemberSet {
   MemberWords member;
   SteelSectionParams section;  // section words, law, TOTA, G, IELAS
 };
+// The steel member's own set-up ahead of the procedure's: the mesh into the
+// record, BKFLAG cleared, ET = EM and the fibres of the first section
+// position reset. The caller gets back the member words with the mesh's
+// loading point (library 5 clears its eccentric option).
+MemberWords steel_member_setup_words(const SteelMemberSet& set, const StbMem& rec);
+// The fibres of one section position at set-up: principal coordinates those
+// of the mesh, no strain, elastic band +-ey.
+void reset_section_fibres(const StbMem& rec, const SegTable& useg, const SegTable& vseg,
+                          const SegTable& e0, const SegTable& e1, const SegTable& e2, float ey);
+
 void hyst12(int iopt, const SteelMemberSet& set, MemberState& s, const StbMem& rec,
             const MemberCall& c, std::array<float, 12>& p);
 
