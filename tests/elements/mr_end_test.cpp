@@ -222,6 +222,9 @@ TEST(MrEndDeck, ReadListsIntoScratchSoAResetModelStartsFromZero) {
   const std::size_t half = r.output.find("HALF       STEP:    1");
   ASSERT_NE(half, std::string::npos);
   EXPECT_NE(r.output.find("   0.000000E+00   0.000000E+00   1\n", half), std::string::npos);
+  // The reset column stays elastic: every ductility below 1.0 prints 0.0.
+  EXPECT_NE(r.output.find("          1     0.00000    0.00000    0.00000    0.00000    0.00000    0.00000\n", half),
+            std::string::npos);
 }
 
 TEST(MrEndDeck, EndShearsCarryNoPDeltaTerm) {
@@ -240,6 +243,27 @@ TEST(MrEndDeck, EndShearsCarryNoPDeltaTerm) {
   ASSERT_EQ(base.size(), 1u) << r.output;
   EXPECT_NEAR(base[0][5], 1052.632, 1e-2);
   EXPECT_NEAR(base[0][7], -1.052632e5, 1.0);
+}
+
+TEST(MrEndDeck, HingeEndsAreRejectedAndAPairWithoutStiffnessIsSkipped) {
+  const auto r = run_case("mr_end_input_faults.dat");
+  // Element 1 has HINGE bending ends, which the reduced member does not
+  // take: rejected, one line per end. Element 3's MR2 pair has VA = 0.0 (no
+  // elastic hinge stiffness): its MY terms stay 0.0 with the pair message,
+  // counted as a warning. The run goes on, and its status says so.
+  ASSERT_EQ(r.status, 3) << r.console;
+  EXPECT_EQ(etest::count_of(r.output, "  ELEMENT:      1  INCOMPATIBLE MATERIAL PROP.#   19  START JOINT:    1"), 2);
+  EXPECT_NE(r.output.find(" ** INVALID MATERIAL TYPE MYA=11 MYB=11 FOR ELEMENT NO.     3 **"), std::string::npos);
+  EXPECT_NE(r.console.find("1 ERROR AND     1 WARNING"), std::string::npos) << r.console;
+  // Element 2 alone carries the tip load in X: PL³/3EI = 0.111111 in; the
+  // bending of element 3 about y adds nothing, and its forces are 0.0.
+  const auto tip = node_lines(r.output, "GCS DISPLACEMENTS", 2);
+  ASSERT_EQ(tip.size(), 1u) << r.output;
+  EXPECT_NEAR(tip[0][0], 0.111111, 1e-6);
+  const auto third = lines_starting(r.output, "         3    1  FORCE     1");
+  ASSERT_EQ(third.size(), 1u);
+  for (std::size_t k = 3; k < third[0].size(); ++k) EXPECT_EQ(third[0][k], 0.0) << k;
+  EXPECT_EQ(r.output.find("NaN"), std::string::npos);
 }
 
 }  // namespace

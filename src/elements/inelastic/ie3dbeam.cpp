@@ -340,15 +340,22 @@ void hinge_plane(const Member& m, const Plane& pl) {
   store_terms(m, pl, hinge_pair(sa[kHingeEI], m.clen(), ka, kb));
 }
 
-void pair_message(const EleCall& c, const Member& m, const Plane& pl) {
+// A pair the formation has no terms for: said at every formation, and
+// counted once, at input, as a skipped item.
+void pair_message(const EleCall& c, const Member& m, const Plane& pl, bool input) {
   fio::write(6, "(1X,'** INVALID MATERIAL TYPE ',A,I2,A,I2,' FOR ELEMENT NO. ',I5,' **')", pl.tag_a,
              static_cast<int>(m.type_of(pl.ca)), pl.tag_b, static_cast<int>(m.type_of(pl.cb)), c.ielno);
+  if (input) {
+    kv::note_fault(kv::Fault::input_warning,
+                   "ELEMENT " + std::to_string(c.ielno) + ": NO STIFFNESS FOR ITS " + std::string(pl.tag_a.substr(0, 2)) +
+                       " PAIR");
+  }
 }
 
 // TAKEDA, LONG_OWJG or MR2 pair through the hinge flexibilities. A pair
 // without elastic end stiffness (or a TAKEDA pair without EI) has no terms to
 // form: it keeps the ones it had, with the pair message.
-void flexibility_plane(const EleCall& c, const Member& m, const Plane& pl, int type) {
+void flexibility_plane(const EleCall& c, const Member& m, const Plane& pl, int type, bool input) {
   const float* sa = m.committed(pl.ca);
   const float* sb = m.committed(pl.cb);
   const float l = m.clen();
@@ -394,7 +401,7 @@ void flexibility_plane(const EleCall& c, const Member& m, const Plane& pl, int t
   htan(m, pl.ca) = ta;
   htan(m, pl.cb) = tb;
   if (!usable) {
-    pair_message(c, m, pl);
+    pair_message(c, m, pl, input);
     return;
   }
   if (!member_rule) {
@@ -418,9 +425,9 @@ void bending_plane(const EleCall& c, const Member& m, const Plane& pl, bool inpu
   } else if (ta == tb && ta == kHinge) {
     hinge_plane(m, pl);
   } else if (ta == tb && (ta == kTakeda || ta == kLongOwjg || ta == kMr2)) {
-    flexibility_plane(c, m, pl, ta);
+    flexibility_plane(c, m, pl, ta, input);
   } else {
-    pair_message(c, m, pl);
+    pair_message(c, m, pl, input);
   }
 }
 
