@@ -28,6 +28,18 @@ void note_length_revised(int ielno) {
   kv::note_fault(kv::Fault::input_warning, "ELEMENT " + std::to_string(ielno) + ": LENGTH OR WIDTH IS LE 0, TAKEN AS 1.0");
 }
 
+void size_error(int ielno, std::string_view what, float value) {
+  if (what == "LENGTH") {
+    fio::write(6, "(1X,20('*'),'ER','ROR - LENGTH IS LE 0',/,5X,'IELNO=',I5,10X,'LENGTH',1P,E15.6,/,"
+                  "5X,'REVISE INPUT.............................',/)",
+               ielno, value);
+  } else {
+    fio::write(6, "(1X,20('*'),'ER','ROR - WIDTH IS LE 0',/,5X,'IELNO=',I5,10X,'WIDTH ',1P,E15.6,/,"
+                  "5X,'REVISE INPUT.............................',/)",
+               ielno, value);
+  }
+}
+
 int to_int(float x) {
   if (!(std::fabs(x) < 2.0e9f)) return 0;
   return static_cast<int>(x);

@@ -30,6 +30,11 @@ double joint_size(int pi, int pj, double distance);
 // element runs, but not as the input asked, so the run says so in its status.
 void note_length_revised(int ielno);
 
+// The message of a panel's LENGTH or WIDTH (what) found not above 0: the
+// "ROR - ... IS LE 0" lines with the element number, the value and "REVISE
+// INPUT". The caller goes on with its substitute.
+void size_error(int ielno, std::string_view what, float value);
+
 // The first 15 characters of the label, blank-padded (A15 of the record's label).
 struct Label15 {
   std::array<char, 15> text{};

@@ -119,17 +119,6 @@ void clear_results(const Plate& pl) {
 
 // ---------------------------------------------------------------- option 1
 
-void length_message(int ielno, std::string_view what, float value) {
-  if (what == "LENGTH") {
-    fio::write(6, "(1X,20('*'),'ER','ROR - LENGTH IS LE 0',/,5X,'IELNO=',I5,10X,'LENGTH',1P,E15.6,/,"
-                  "5X,'REVISE INPUT.............................',/)",
-               ielno, value);
-  } else {
-    fio::write(6, "(1X,20('*'),'ER','ROR - WIDTH IS LE 0',/,5X,'IELNO=',I5,10X,'WIDTH ',1P,E15.6,/,"
-                  "5X,'REVISE INPUT.............................',/)",
-               ielno, value);
-  }
-}
 
 void echo(const EleCall& c, bool heading, int matno, const std::array<int, 4>& ids, float length, float width,
           const Vec3& vz) {
@@ -183,10 +172,10 @@ void check(EleCall& c, const Plate& pl) {
   if (good) {
     g = geometry(corners(nt, pl));
     if (!(g.length > 0.0f)) {
-      length_message(c.ielno, "LENGTH", g.length);
+      common::size_error(c.ielno, "LENGTH", g.length);
       good = false;
     } else if (!(g.w1 > 0.0f && g.w2 > 0.0f)) {
-      length_message(c.ielno, "WIDTH", std::min(g.w1, g.w2));
+      common::size_error(c.ielno, "WIDTH", std::min(g.w1, g.w2));
       good = false;
     } else {
       if (std::fabs(g.twist) > kTwistLimit) {

@@ -10,6 +10,7 @@
 #include "elements/hinge_beam.h"
 #include "elements/inelastic/ie3dbeam.h"
 #include "elements/inelastic/mr_end.h"
+#include "elements/inelastic/shear_wall.h"
 #include "elements/plate.h"
 #include "elements/point_element.h"
 #include "elements/spring.h"
@@ -26,15 +27,13 @@ namespace {
 constexpr ElementType kBuiltinTypes[] = {
     kBeam3DType,
     kSpringType,
-    {.code = 3, .keyword = "SHEAR WALL", .nrinp = 9, .nwords = 769, .lm = 34, .nhyst = 5, .base = 167,
-     .lmkg = 58, .kg = 33, .kg_adjust = -1, .kgdof = 159, .lm_before = false, .lm_after = true},
+    kShearWallType,
     kBraceType,
     kIE3DBeamType,
     kMrEndType,
     kHingeBeamType,
     kStabilityType,
-    {.code = 14, .keyword = "SHEAR_OPEN", .nrinp = 9, .nwords = 775, .lm = 34, .nhyst = 5, .base = 167,
-     .lmkg = 58, .kg = 33, .kg_adjust = -1, .kgdof = 159, .lm_before = false, .lm_after = true},
+    kShearOpenType,
     kPlateType,
     kPointType,
     {.code = 4, .keyword = "(1)", .nrinp = 2, .nwords = 3},
