@@ -199,13 +199,455 @@ void check_envelope_set(EnvelopeModel model, int set, float e, float a, float r,
   }
 }
 
+namespace {
+
+// The envelope's control points in the normalised plane and the slopes of its
+// segments. A and C come in as recorded (C at its start until it has moved);
+// the rule may move A and C and re-form SAB during the call.
+struct ControlPoints {
+  float ha, va;    // A: the elastic line reaches the buckling load
+  float hb, vb;    // B
+  float hc, vc;    // C
+  float hc1;       // C1: C-D crosses V = 0
+  float hd1, vd1;  // D1: C-E meets the ray V = -0.267949 H
+  float hd, vd;    // D: D1 scaled by f/divisor
+  float hh, vh;    // H: A-B meets the elastic line through D
+  float he;        // E: moved out by the growth (VE = 1)
+  float sab, sbc, scd, sde;
+  float gf;        // growth factor of the shape
+};
+
+// Steps 4.-11.: the control points of the envelope for the slenderness, the
+// recorded points A and C (c_moved false: C at its start) and the growth.
+ControlPoints control_points(EnvelopeModel model, const EnvelopeProps& pr, float slr, float len,
+                             float dy, float ha, float va, bool c_moved, float hc, float vc,
+                             float growth) {
+  const bool tube = model == EnvelopeModel::tube;
+  ControlPoints cp{};
+
+  // 4.-6. Growth factor and points B and C.
+  const bool slender = slr > 40.0f;
+  // D is D1 scaled by f/divisor.
+  float vc_start, f, d_divisor;
+  if (tube) {
+    cp.gf = 1.4f;
+    cp.vb = -0.15f;
+    vc_start = -0.1f;
+    f = slender ? 20.0f : 31.0f;
+    d_divisor = 40.0f;
+  } else {
+    cp.gf = pr.shape == 1 ? 1.75f : (pr.shape == 2 ? 1.4f : 0.0f);
+    if (slender) {
+      cp.vb = (pr.shape == 2 ? -11.3f : -18.0f) / slr;
+      vc_start = (pr.shape == 2 ? -8.5f : -12.0f) / slr;
+    } else {
+      cp.vb = -17.0f / slr;
+      vc_start = -15.0f / slr;
+    }
+    f = slender ? (pr.shape == 2 ? 20.0f : 60.0f) : 31.0f;
+    d_divisor = slr;
+  }
+  cp.hb = kHB;
+  if (!c_moved) {
+    hc = kHCStart;
+    vc = vc_start;
+  }
+  cp.ha = ha;
+  cp.va = va;
+  cp.hc = hc;
+  cp.vc = vc;
+
+  // 7.-9. Point E moved out by the growth, D1 where C-E meets the ray, D.
+  cp.he = growth * len / dy + 1.0f;
+  const float sce = (1.0f - cp.vc) / (cp.he - cp.hc);
+  cp.hd1 = (sce * cp.hc - cp.vc) / (sce + kD1Slope);
+  cp.vd1 = -kD1Slope * cp.hd1;
+  cp.hd = cp.hd1 * f / d_divisor;
+  cp.vd = cp.vd1 * f / d_divisor;
+
+  // 10.-11. Slopes, point H (A-B meets the elastic line through D) and C1
+  // (C-D crosses V = 0).
+  cp.sab = (cp.vb - cp.va) / (cp.hb - cp.ha);
+  cp.sbc = (cp.vc - cp.vb) / (cp.hc - cp.hb);
+  cp.scd = (cp.vd - cp.vc) / (cp.hd - cp.hc);
+  cp.sde = (1.0f - cp.vd) / (cp.he - cp.hd);
+  cp.vh = (cp.sab * (cp.hd - cp.vd - cp.hb) + cp.vb) / (1.0f - cp.sab);
+  cp.hh = cp.vh - cp.vd + cp.hd;
+  cp.hc1 = cp.hc - cp.vc / cp.scd;
+  return cp;
+}
+
+// What the rules of one call work on: the trial point, the state words they
+// set, the control points and the switches formed before the rules run.
+struct RuleContext {
+  bool tube;
+  float* s;
+  float& p;  // the trial force, reset at a change of branch
+  float pl, d, dl;
+  int ielno;
+  float ke, py, dy, slr;
+  float h, v, dd, dh;
+  float kn;  // tangent of a reloading line, relative to KE
+  float& k;
+  float& ku;
+  float& rule;
+  float& cycle;
+  float pcr;
+  ControlPoints cp;
+  bool inner;
+  bool region_changed;
+  bool g1, g2;  // growth at a new compressive extreme / also with a tensile one on record
+  float growth_divisor;
+  int entry;      // the rule the call came in on
+  float h0, h1;   // the elastic branch on record when the rules start
+
+  void grow(float divisor) {
+    s[kGrowth] = (0.55f * std::fabs(d) / divisor + 0.0002f * (d * d)) * cp.gf;
+  }
+
+  // Reversal from the envelope onto an elastic branch aimed at line X: the
+  // whole step is taken at slope 1 from its start point.
+  void reverse_to(float hx, float vx, float sx) {
+    const float v0 = v - dh * cp.sab;
+    const float hs = h - dh;
+    v = v0 + dh;
+    p = v * py;
+    const float he1 = (hx * sx + (v0 - vx) - hs) / (sx - 1.0f);
+    s[kV0] = v0;
+    s[kH0] = hs;
+    s[kH1] = he1;
+    s[kV1] = vx + sx * (he1 - hx);
+    k = ke;
+    ku = ke;
+  }
+
+  // Return from a reloading line onto an elastic branch that starts on line
+  // X and ends at the current point.
+  void return_to(float hx, float vx, float sx) {
+    s[kH1] = h;
+    s[kV1] = v;
+    const float hs = ((sx * hx - vx) + v - h) / (sx - 1.0f);
+    s[kH0] = hs;
+    s[kV0] = vx + sx * (hs - hx);
+    k = ke;
+    inner = true;
+    ku = ke;
+  }
+
+  void clear_branch() {
+    inner = false;
+    s[kV0] = 0.0f;
+    s[kH0] = 0.0f;
+    s[kV1] = 0.0f;
+    s[kH1] = 0.0f;
+  }
+
+  // Point C follows a deformation pushed beyond it.
+  void drag_c() {
+    cp.hc = h;
+    cp.vc = v;
+    s[kHC] = cp.hc;
+    s[kVC] = cp.vc;
+    s[kCMoved] = 1.0f;
+    k = -0.0001f * ke;
+    ku = ke * chord(cp.vd, cp.vc, cp.hd, cp.hc);
+  }
+
+  // Reloading from here toward the return point (H1, V1) on record.
+  void aim_at_return_point(float new_rule) {
+    rule = new_rule;
+    s[kH0] = h;
+    s[kV0] = v;
+    kn = chord(s[kV1], v, s[kH1], h);
+    k = ke * kn;
+    ku = ke * kn;
+  }
+
+  // Going on along the envelope segment of slope sx; an inner loop unloads
+  // toward its return point.
+  void follow_segment(float sx) {
+    k = ke * sx;
+    if (g2) grow(growth_divisor);
+    ku = inner ? ke * chord(s[kV1], v, s[kH1], h) : ke;
+  }
+};
+
+// --- The elastic rule ---
+
+// Rule 1: elastic between the buckling load and the yield force.
+void elastic_rule(RuleContext& c) {
+  if (c.p >= c.pcr && c.p < c.py) {
+    c.k = c.ke;
+    c.ku = c.ke;
+    if (c.g1) c.grow(c.growth_divisor);
+  } else if (c.p >= c.py) {
+    c.k = kYieldTangent;
+    c.rule = 6.0f;
+    c.ku = c.ke;
+  } else {
+    // Buckling.
+    if (c.tube) {
+      c.cp.ha = c.h;
+      c.cp.va = c.v;
+      c.s[kHA] = c.cp.ha;
+      c.s[kVA] = c.cp.va;
+      c.cp.sab = (c.cp.vb - c.cp.va) / (c.cp.hb - c.cp.ha);
+      c.k = c.ke * c.cp.sab;
+    } else {
+      c.k = c.ke * c.cp.sab;
+      c.p = c.pcr + c.k * (c.d - c.cp.ha * c.dy);
+      if (c.s[kEvent] == 0.0f) {
+        c.s[kEvent] = kBuckled;
+        fio::write(6, "(/,'**** BRACE ELEMENT ',I10,' BUCKLING ','LOAD = ',E15.6)", c.ielno,
+                   c.pcr);
+      }
+    }
+    c.rule = 2.0f;
+    if (c.g1) c.grow(c.growth_divisor);
+    c.ku = c.ke;
+  }
+}
+
+// --- The compression-side envelope: A-B, B-C, C-D ---
+
+// Rule 2: on A-B.
+void rule_on_ab(RuleContext& c) {
+  const ControlPoints& cp = c.cp;
+  if (c.h < cp.hb) {
+    if (c.region_changed) c.inner = false;
+    c.rule = 3.0f;
+    c.ku = c.ke;
+  } else if (c.h < cp.hh) {
+    if (c.dd > 0.0f && !c.inner) {
+      c.reverse_to(cp.hd, cp.vd, cp.scd);
+      c.rule = 8.0f;
+    } else if (c.dd > 0.0f) {
+      c.s[kH1] = cp.hd;
+      c.s[kV1] = cp.vd;
+      c.aim_at_return_point(11.0f);
+    } else {
+      c.follow_segment(cp.sab);
+    }
+  } else {
+    if (c.dd > 0.0f && !c.inner) {
+      c.reverse_to(cp.he, 1.0f, cp.sde);
+      c.rule = 7.0f;
+    } else if (c.dd > 0.0f) {
+      c.aim_at_return_point(12.0f);
+    } else {
+      if (c.region_changed) c.inner = false;
+      c.follow_segment(cp.sab);
+    }
+  }
+}
+
+// Rule 3: on B-C.
+void rule_on_bc(RuleContext& c) {
+  const ControlPoints& cp = c.cp;
+  if (c.h <= cp.hc) {
+    if (c.dd < 0.0f) {
+      c.drag_c();
+      if (c.g2) c.grow(c.slr);
+    } else if (c.dd > 0.0f) {
+      c.rule = 4.0f;
+      c.k = c.ke * cp.scd;
+      c.ku = c.ke * cp.scd;
+    }
+  } else if (c.dd > 0.0f) {
+    if (c.h <= kHCStart) {
+      c.inner = false;
+      c.rule = 4.0f;
+      c.k = c.ke * cp.scd;
+      c.ku = c.ke * cp.scd;
+    } else if (!c.inner) {
+      c.reverse_to(cp.hd, cp.vd, cp.scd);
+      c.rule = 9.0f;
+    } else {
+      c.aim_at_return_point(10.0f);
+    }
+  } else {
+    if (c.region_changed) c.inner = false;
+    c.follow_segment(cp.sbc);
+  }
+}
+
+// Rule 4: on C-D.
+void rule_on_cd(RuleContext& c) {
+  const ControlPoints& cp = c.cp;
+  if (c.h > cp.hd && c.dd > 0.0f) {
+    c.rule = 5.0f;
+    c.k = c.ke * cp.sde;
+    c.ku = c.ke;
+  } else if (c.h < cp.hc) {
+    c.inner = false;
+    c.rule = 3.0f;
+    c.drag_c();
+  } else if (c.h < cp.hc1) {
+    c.inner = false;
+    c.k = c.ke * cp.scd;
+    c.ku = c.ke * cp.scd;
+  } else if (c.h < cp.hd) {
+    if (c.dd < 0.0f) {
+      // Where C-D meets the elastic line through B.
+      const float hx = (cp.scd * cp.hd + (cp.vb - cp.vd) - cp.hb) / (cp.scd - 1.0f);
+      if (c.h >= hx) {
+        c.return_to(cp.ha, cp.va, cp.sab);
+        c.rule = 8.0f;
+      } else {
+        c.return_to(cp.hb, cp.vb, cp.sbc);
+        c.rule = 9.0f;
+      }
+    } else {
+      c.k = c.ke * cp.scd;
+      c.ku = c.ke;
+    }
+  }
+}
+
+// --- The tension side: D-E, the yield plateau, the elastic line toward D-E ---
+
+// Rule 5: on D-E.
+void rule_on_de(RuleContext& c) {
+  const ControlPoints& cp = c.cp;
+  if (c.h >= cp.he && c.dd > 0.0f) {
+    c.rule = 6.0f;
+    c.k = kYieldTangent;
+    c.ku = c.ke;
+  } else if (c.h < cp.he && c.dd < 0.0f) {
+    // Beyond the meeting of D-E with the elastic line through A.
+    if (c.h >= ((cp.vd - cp.hd * cp.sde) - (cp.va - cp.ha)) / (1.0f - cp.sde)) {
+      c.cycle += 1.0f;
+      c.return_to(cp.ha, cp.va, cp.sab);
+      c.rule = 7.0f;
+    }
+  } else if (c.h < cp.he) {
+    c.k = c.ke * cp.sde;
+    c.ku = c.ke;
+  }
+}
+
+// Rule 6: the tension yield plateau.
+void rule_on_plateau(RuleContext& c) {
+  if (c.dd < 0.0f) {
+    c.k = c.ke;
+    c.rule = 1.0f;
+    c.cycle += 1.0f;
+    c.inner = false;
+  } else {
+    c.k = kYieldTangent;
+  }
+  c.ku = c.ke;
+  if (!c.tube && c.s[kDU] > 0.0f && c.s[kEvent] != kOverElongated && c.d >= c.s[kDU]) {
+    c.s[kEvent] = kOverElongated;
+  }
+}
+
+// Rule 7: elastic toward D-E.
+void rule_elastic_toward_de(RuleContext& c) {
+  ControlPoints& cp = c.cp;
+  float* s = c.s;
+  bool onto_ab = false;
+  if (c.p <= c.pcr) {
+    // Buckling again: A moves.
+    c.inner = false;
+    s[kH1] = 0.0f;
+    s[kV1] = 0.0f;
+    s[kH0] = c.h;
+    s[kV0] = c.v;
+    if (c.tube) {
+      cp.ha = c.h;
+      cp.va = c.v;
+    } else {
+      cp.va = c.pcr / c.py;
+      cp.ha = cp.va - c.pl / c.py + c.dl / c.dy;
+    }
+    s[kHA] = cp.ha;
+    s[kVA] = cp.va;
+    cp.sab = (cp.vb - cp.va) / (cp.hb - cp.ha);
+    onto_ab = true;
+  }
+  if (onto_ab || c.h < c.h0) {
+    c.k = c.ke * cp.sab;
+    c.rule = 2.0f;
+    c.v = c.tube ? s[kV0] - (s[kH0] - c.h) * cp.sab : cp.va + cp.sab * (s[kH0] - cp.ha);
+    c.p = c.v * c.py;
+    c.ku = c.ke * chord(s[kV1], c.v, s[kH1], c.h);
+  } else if (c.h > c.h1) {
+    if (c.v >= 1.0f) {
+      c.rule = 6.0f;
+      c.k = 0.0001f * c.ke;
+    } else {
+      c.rule = 5.0f;
+      c.k = c.ke * cp.sde;
+    }
+    c.ku = c.ke;
+  } else if (c.h > c.h0 && c.h < c.h1) {
+    c.k = c.ke;
+    c.ku = c.ke;
+  }
+}
+
+// --- Elastic branches toward C-D and reloading lines ---
+
+// Rules 8 and 9: elastic from A-B (8) or B-C (9) toward C-D.
+void rule_elastic_toward_cd(RuleContext& c) {
+  const ControlPoints& cp = c.cp;
+  if (c.h > c.h1) {
+    c.rule = 4.0f;
+    c.k = c.ke * cp.scd;
+    c.ku = c.ke;
+  } else if (c.h < c.h0) {
+    const float sx = c.entry == 8 ? cp.sab : cp.sbc;
+    c.rule = c.entry == 8 ? 2.0f : 3.0f;
+    c.k = c.ke * sx;
+    c.v = c.s[kV0] - (c.h0 - c.h) * sx;
+    c.p = c.v * c.py;
+    c.ku = c.ke * chord(c.s[kV1], c.v, c.h1, c.h);
+  } else if (c.h > c.h0 && c.h < c.h1) {
+    c.k = c.ke;
+    c.ku = c.ke;
+  }
+}
+
+// Rules 10-12: toward the last return point on C-D (10), toward D (11), toward
+// the last return point on D-E (12).
+void rule_reloading(RuleContext& c) {
+  const ControlPoints& cp = c.cp;
+  const int entry = c.entry;
+  if (c.h > c.h1) {
+    if (entry == 10 || (entry == 11 && c.tube)) {
+      c.rule = 4.0f;
+      c.k = c.ke * cp.scd;
+    } else {
+      c.rule = 5.0f;
+      c.k = c.ke * cp.sde;
+    }
+    c.ku = c.ke;
+  } else if (c.h < c.h0) {
+    c.clear_branch();
+    if (entry == 10) {
+      c.rule = 3.0f;
+      c.k = c.ke * cp.sbc;
+      c.ku = c.ke * chord(0.0f, c.v, 0.0f, c.h);
+    } else {
+      c.rule = 2.0f;
+      c.k = c.ke * cp.sab;
+      c.ku = c.ke * (entry == 11 ? chord(cp.vd, c.v, cp.hd, c.h) : chord(0.0f, c.v, 0.0f, c.h));
+    }
+  } else if (c.h > c.h0 && c.h < c.h1) {
+    c.ku = c.ke * c.kn;
+  }
+}
+
+}  // namespace
+
 void envelope_rule(EnvelopeModel model, float& p, float pl, float d, float dl, float* s,
                    const EnvelopeProps& pr, bool debug, int ielno) {
   const bool tube = model == EnvelopeModel::tube;
 
   // 1. The quantities of this call. The element writes 1.0 for a length it
   // cannot use; a length that never came is taken as 1.0 as well.
-  bool inner = s[kInner] == 1.0f;
+  const bool inner = s[kInner] == 1.0f;
   const float len = s[kLength] > 0.0f ? s[kLength] : 1.0f;
   const float ke = pr.e * pr.a / len;
   const float py = pr.py;
@@ -214,14 +656,7 @@ void envelope_rule(EnvelopeModel model, float& p, float pl, float d, float dl, f
   const float slr = s[kKeff] * len / pr.r;
   if (!(slr > 0.0f)) unusable_slenderness(model, ielno, s[kKeff], len, pr.r);
   const float h = d / dy;
-  float v = p / py;
   const float dd = d - dl;
-  const float dh = dd / dy;
-  float kn = s[kK] / ke;
-  float& k = s[kK];
-  float& ku = s[kKU];
-  float& rule = s[kRule];
-  float& cycle = s[kCycle];
   float* umax = s + kUmax;
   float* ex = s + kEx;
 
@@ -229,411 +664,102 @@ void envelope_rule(EnvelopeModel model, float& p, float pl, float d, float dl, f
   if (p * pl <= 0.0f) ductex(0, umax, ex, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f);
 
   // 3. Buckling load; point A lies where the elastic line reaches it.
-  const float pcr = buckling_load(model, cycle, slr, pr);
-  if (cycle == 1.0f) {
+  const float pcr = buckling_load(model, s[kCycle], slr, pr);
+  if (s[kCycle] == 1.0f) {
     s[kVA] = pcr / py;
     s[kHA] = tube ? s[kVA] : pcr / (ke * dy);
   }
 
-  // 4.-6. Growth factor and points B and C.
-  const bool slender = slr > 40.0f;
-  // D is D1 scaled by f/divisor.
-  float gf, vb, vc_start, f, d_divisor;
-  if (tube) {
-    gf = 1.4f;
-    vb = -0.15f;
-    vc_start = -0.1f;
-    f = slender ? 20.0f : 31.0f;
-    d_divisor = 40.0f;
-  } else {
-    gf = pr.shape == 1 ? 1.75f : (pr.shape == 2 ? 1.4f : 0.0f);
-    if (slender) {
-      vb = (pr.shape == 2 ? -11.3f : -18.0f) / slr;
-      vc_start = (pr.shape == 2 ? -8.5f : -12.0f) / slr;
-    } else {
-      vb = -17.0f / slr;
-      vc_start = -15.0f / slr;
-    }
-    f = slender ? (pr.shape == 2 ? 20.0f : 60.0f) : 31.0f;
-    d_divisor = slr;
+  // 4.-11. The control points; C starts at its place until it has moved.
+  const bool c_moved = s[kCMoved] != 0.0f;
+  const ControlPoints cp = control_points(model, pr, slr, len, dy, s[kHA], s[kVA], c_moved,
+                                          s[kHC], s[kVC], s[kGrowth]);
+  if (!c_moved) {
+    s[kHC] = cp.hc;
+    s[kVC] = cp.vc;
   }
-  const float hb = kHB;
-  if (s[kCMoved] == 0.0f) {
-    s[kHC] = kHCStart;
-    s[kVC] = vc_start;
-  }
-  float ha = s[kHA];
-  float va = s[kVA];
-  float hc = s[kHC];
-  float vc = s[kVC];
-
-  // 7.-9. Point E moved out by the growth, D1 where C-E meets the ray, D.
-  const float he = s[kGrowth] * len / dy + 1.0f;
-  const float sce = (1.0f - vc) / (he - hc);
-  const float hd1 = (sce * hc - vc) / (sce + kD1Slope);
-  const float vd1 = -kD1Slope * hd1;
-  const float hd = hd1 * f / d_divisor;
-  const float vd = vd1 * f / d_divisor;
-
-  // 10.-11. Slopes, point H (A-B meets the elastic line through D) and C1
-  // (C-D crosses V = 0).
-  float sab = (vb - va) / (hb - ha);
-  const float sbc = (vc - vb) / (hc - hb);
-  const float scd = (vd - vc) / (hd - hc);
-  const float sde = (1.0f - vd) / (he - hd);
-  const float vh = (sab * (hd - vd - hb) + vb) / (1.0f - sab);
-  const float hh = vh - vd + hd;
-  const float hc1 = hc - vc / scd;
 
   // 12. Region of the deformation.
   s[kRegionPrev] = s[kRegion];
-  if (h >= ha) {
+  if (h >= cp.ha) {
     s[kRegion] = 1.0f;
-  } else if (h >= hh) {
+  } else if (h >= cp.hh) {
     s[kRegion] = 2.0f;
-  } else if (h >= hb) {
+  } else if (h >= cp.hb) {
     s[kRegion] = 3.0f;
-  } else if (h >= hc) {
+  } else if (h >= cp.hc) {
     s[kRegion] = 4.0f;
   }
   const bool region_changed = s[kRegion] != s[kRegionPrev];
 
   if (debug) {
-    print_control_points(model, cycle, rule, ha, va, hb, vb, hc, vc, hc1, hd, vd, hd1, vd1, hh, vh,
-                         he);
+    print_control_points(model, s[kCycle], s[kRule], cp.ha, cp.va, cp.hb, cp.vb, cp.hc, cp.vc,
+                         cp.hc1, cp.hd, cp.vd, cp.hd1, cp.vd1, cp.hh, cp.vh, cp.he);
   }
 
   // Growth of the member after compressive excursions. G1 grows at a new
   // compressive extreme, G2 also whenever a tensile extreme is on record.
-  const float growth_divisor = tube ? 40.0f : slr;
   const float dext = s[kDExt];
   const bool g1 = dext < 0.0f && d <= dext;
   const bool g2 = dext > 0.0f || g1;
-  auto grow = [&](float divisor) {
-    s[kGrowth] = (0.55f * std::fabs(d) / divisor + 0.0002f * (d * d)) * gf;
-  };
 
-  // Reversal from the envelope onto an elastic branch aimed at line X: the
-  // whole step is taken at slope 1 from its start point.
-  auto reverse_to = [&](float hx, float vx, float sx) {
-    const float v0 = v - dh * sab;
-    const float h0 = h - dh;
-    v = v0 + dh;
-    p = v * py;
-    const float h1 = (hx * sx + (v0 - vx) - h0) / (sx - 1.0f);
-    s[kV0] = v0;
-    s[kH0] = h0;
-    s[kH1] = h1;
-    s[kV1] = vx + sx * (h1 - hx);
-    k = ke;
-    ku = ke;
-  };
-  // Return from a reloading line onto an elastic branch that starts on line
-  // X and ends at the current point.
-  auto return_to = [&](float hx, float vx, float sx) {
-    s[kH1] = h;
-    s[kV1] = v;
-    const float h0 = ((sx * hx - vx) + v - h) / (sx - 1.0f);
-    s[kH0] = h0;
-    s[kV0] = vx + sx * (h0 - hx);
-    k = ke;
-    inner = true;
-    ku = ke;
-  };
-  auto clear_branch = [&] {
-    inner = false;
-    s[kV0] = 0.0f;
-    s[kH0] = 0.0f;
-    s[kV1] = 0.0f;
-    s[kH1] = 0.0f;
-  };
-  // Point C follows a deformation pushed beyond it.
-  auto drag_c = [&] {
-    hc = h;
-    vc = v;
-    s[kHC] = hc;
-    s[kVC] = vc;
-    s[kCMoved] = 1.0f;
-    k = -0.0001f * ke;
-    ku = ke * chord(vd, vc, hd, hc);
-  };
-  // Reloading from here toward the return point (H1, V1) on record.
-  auto aim_at_return_point = [&](float new_rule) {
-    rule = new_rule;
-    s[kH0] = h;
-    s[kV0] = v;
-    kn = chord(s[kV1], v, s[kH1], h);
-    k = ke * kn;
-    ku = ke * kn;
-  };
-  // Going on along the envelope segment of slope sx; an inner loop unloads
-  // toward its return point.
-  auto follow_segment = [&](float sx) {
-    k = ke * sx;
-    if (g2) grow(growth_divisor);
-    ku = inner ? ke * chord(s[kV1], v, s[kH1], h) : ke;
-  };
+  const float rule_in = s[kRule];
+  const int entry = (rule_in >= 1.0f && rule_in <= 12.0f) ? static_cast<int>(rule_in) : 0;
+  RuleContext c{.tube = tube,
+                .s = s,
+                .p = p,
+                .pl = pl,
+                .d = d,
+                .dl = dl,
+                .ielno = ielno,
+                .ke = ke,
+                .py = py,
+                .dy = dy,
+                .slr = slr,
+                .h = h,
+                .v = p / py,
+                .dd = dd,
+                .dh = dd / dy,
+                .kn = s[kK] / ke,
+                .k = s[kK],
+                .ku = s[kKU],
+                .rule = s[kRule],
+                .cycle = s[kCycle],
+                .pcr = pcr,
+                .cp = cp,
+                .inner = inner,
+                .region_changed = region_changed,
+                .g1 = g1,
+                .g2 = g2,
+                .growth_divisor = tube ? 40.0f : slr,
+                .entry = entry,
+                .h0 = s[kH0],
+                .h1 = s[kH1]};
 
   // 14. The rules.
-  const int entry = (rule >= 1.0f && rule <= 12.0f) ? static_cast<int>(rule) : 0;
-  const float h0 = s[kH0];
-  const float h1 = s[kH1];
   switch (entry) {
-    case 1:  // elastic
-      if (p >= pcr && p < py) {
-        k = ke;
-        ku = ke;
-        if (g1) grow(growth_divisor);
-      } else if (p >= py) {
-        k = kYieldTangent;
-        rule = 6.0f;
-        ku = ke;
-      } else {
-        // Buckling.
-        if (tube) {
-          ha = h;
-          va = v;
-          s[kHA] = ha;
-          s[kVA] = va;
-          sab = (vb - va) / (hb - ha);
-          k = ke * sab;
-        } else {
-          k = ke * sab;
-          p = pcr + k * (d - ha * dy);
-          if (s[kEvent] == 0.0f) {
-            s[kEvent] = kBuckled;
-            fio::write(6, "(/,'**** BRACE ELEMENT ',I10,' BUCKLING ','LOAD = ',E15.6)", ielno,
-                       pcr);
-          }
-        }
-        rule = 2.0f;
-        if (g1) grow(growth_divisor);
-        ku = ke;
-      }
-      break;
-
-    case 2:  // on A-B
-      if (h < hb) {
-        if (region_changed) inner = false;
-        rule = 3.0f;
-        ku = ke;
-      } else if (h < hh) {
-        if (dd > 0.0f && !inner) {
-          reverse_to(hd, vd, scd);
-          rule = 8.0f;
-        } else if (dd > 0.0f) {
-          s[kH1] = hd;
-          s[kV1] = vd;
-          aim_at_return_point(11.0f);
-        } else {
-          follow_segment(sab);
-        }
-      } else {
-        if (dd > 0.0f && !inner) {
-          reverse_to(he, 1.0f, sde);
-          rule = 7.0f;
-        } else if (dd > 0.0f) {
-          aim_at_return_point(12.0f);
-        } else {
-          if (region_changed) inner = false;
-          follow_segment(sab);
-        }
-      }
-      break;
-
-    case 3:  // on B-C
-      if (h <= hc) {
-        if (dd < 0.0f) {
-          drag_c();
-          if (g2) grow(slr);
-        } else if (dd > 0.0f) {
-          rule = 4.0f;
-          k = ke * scd;
-          ku = ke * scd;
-        }
-      } else if (dd > 0.0f) {
-        if (h <= kHCStart) {
-          inner = false;
-          rule = 4.0f;
-          k = ke * scd;
-          ku = ke * scd;
-        } else if (!inner) {
-          reverse_to(hd, vd, scd);
-          rule = 9.0f;
-        } else {
-          aim_at_return_point(10.0f);
-        }
-      } else {
-        if (region_changed) inner = false;
-        follow_segment(sbc);
-      }
-      break;
-
-    case 4:  // on C-D
-      if (h > hd && dd > 0.0f) {
-        rule = 5.0f;
-        k = ke * sde;
-        ku = ke;
-      } else if (h < hc) {
-        inner = false;
-        rule = 3.0f;
-        drag_c();
-      } else if (h < hc1) {
-        inner = false;
-        k = ke * scd;
-        ku = ke * scd;
-      } else if (h < hd) {
-        if (dd < 0.0f) {
-          // Where C-D meets the elastic line through B.
-          const float hx = (scd * hd + (vb - vd) - hb) / (scd - 1.0f);
-          if (h >= hx) {
-            return_to(ha, va, sab);
-            rule = 8.0f;
-          } else {
-            return_to(hb, vb, sbc);
-            rule = 9.0f;
-          }
-        } else {
-          k = ke * scd;
-          ku = ke;
-        }
-      }
-      break;
-
-    case 5:  // on D-E
-      if (h >= he && dd > 0.0f) {
-        rule = 6.0f;
-        k = kYieldTangent;
-        ku = ke;
-      } else if (h < he && dd < 0.0f) {
-        // Beyond the meeting of D-E with the elastic line through A.
-        if (h >= ((vd - hd * sde) - (va - ha)) / (1.0f - sde)) {
-          cycle += 1.0f;
-          return_to(ha, va, sab);
-          rule = 7.0f;
-        }
-      } else if (h < he) {
-        k = ke * sde;
-        ku = ke;
-      }
-      break;
-
-    case 6:  // tension yield plateau
-      if (dd < 0.0f) {
-        k = ke;
-        rule = 1.0f;
-        cycle += 1.0f;
-        inner = false;
-      } else {
-        k = kYieldTangent;
-      }
-      ku = ke;
-      if (!tube && s[kDU] > 0.0f && s[kEvent] != kOverElongated && d >= s[kDU]) {
-        s[kEvent] = kOverElongated;
-      }
-      break;
-
-    case 7: {  // elastic toward D-E
-      bool onto_ab = false;
-      if (p <= pcr) {
-        // Buckling again: A moves.
-        inner = false;
-        s[kH1] = 0.0f;
-        s[kV1] = 0.0f;
-        s[kH0] = h;
-        s[kV0] = v;
-        if (tube) {
-          ha = h;
-          va = v;
-        } else {
-          va = pcr / py;
-          ha = va - pl / py + dl / dy;
-        }
-        s[kHA] = ha;
-        s[kVA] = va;
-        sab = (vb - va) / (hb - ha);
-        onto_ab = true;
-      }
-      if (onto_ab || h < h0) {
-        k = ke * sab;
-        rule = 2.0f;
-        v = tube ? s[kV0] - (s[kH0] - h) * sab : va + sab * (s[kH0] - ha);
-        p = v * py;
-        ku = ke * chord(s[kV1], v, s[kH1], h);
-      } else if (h > h1) {
-        if (v >= 1.0f) {
-          rule = 6.0f;
-          k = 0.0001f * ke;
-        } else {
-          rule = 5.0f;
-          k = ke * sde;
-        }
-        ku = ke;
-      } else if (h > h0 && h < h1) {
-        k = ke;
-        ku = ke;
-      }
-      break;
-    }
-
-    case 8:  // elastic from A-B toward C-D
-    case 9:  // elastic from B-C toward C-D
-      if (h > h1) {
-        rule = 4.0f;
-        k = ke * scd;
-        ku = ke;
-      } else if (h < h0) {
-        const float sx = entry == 8 ? sab : sbc;
-        rule = entry == 8 ? 2.0f : 3.0f;
-        k = ke * sx;
-        v = s[kV0] - (h0 - h) * sx;
-        p = v * py;
-        ku = ke * chord(s[kV1], v, h1, h);
-      } else if (h > h0 && h < h1) {
-        k = ke;
-        ku = ke;
-      }
-      break;
-
-    case 10:  // toward the last return point on C-D
-    case 11:  // toward D
-    case 12:  // toward the last return point on D-E
-      if (h > h1) {
-        if (entry == 10 || (entry == 11 && tube)) {
-          rule = 4.0f;
-          k = ke * scd;
-        } else {
-          rule = 5.0f;
-          k = ke * sde;
-        }
-        ku = ke;
-      } else if (h < h0) {
-        clear_branch();
-        if (entry == 10) {
-          rule = 3.0f;
-          k = ke * sbc;
-          ku = ke * chord(0.0f, v, 0.0f, h);
-        } else {
-          rule = 2.0f;
-          k = ke * sab;
-          ku = ke * (entry == 11 ? chord(vd, v, hd, h) : chord(0.0f, v, 0.0f, h));
-        }
-      } else if (h > h0 && h < h1) {
-        ku = ke * kn;
-      }
-      break;
-
-    default:  // no such rule: only the flag and the energy below
-      break;
+    case 1: elastic_rule(c); break;
+    case 2: rule_on_ab(c); break;
+    case 3: rule_on_bc(c); break;
+    case 4: rule_on_cd(c); break;
+    case 5: rule_on_de(c); break;
+    case 6: rule_on_plateau(c); break;
+    case 7: rule_elastic_toward_de(c); break;
+    case 8:
+    case 9: rule_elastic_toward_cd(c); break;
+    case 10:
+    case 11:
+    case 12: rule_reloading(c); break;
+    default: break;  // no such rule: only the flag and the energy below
   }
 
   // A step that reaches the tension plateau from another branch carries the
   // yield force: the element's elastic prediction would otherwise stay above PY
   // with no unbalanced force left to correct it (twice PY for a step of 2 DY).
-  if (rule == 6.0f && entry != 6 && p > py) p = py;
+  if (c.rule == 6.0f && entry != 6 && p > py) p = py;
 
-  s[kInner] = inner ? 1.0f : 0.0f;
-  enrgy(s + kEse, s[kPse], s[kCse], p, pl, d, dl, k, ku);
+  s[kInner] = c.inner ? 1.0f : 0.0f;
+  enrgy(s + kEse, s[kPse], s[kCse], p, pl, d, dl, c.k, c.ku);
   if (entry == 1) {
     ductex(1, umax, ex, dy, std::fabs(d), s[kEse], s[kPse], s[kCse], s[kEY]);
   } else if (entry >= 2 && entry <= 6 && std::fabs(d) > std::fabs(s[kDExt])) {
