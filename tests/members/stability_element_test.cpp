@@ -234,3 +234,99 @@ TEST(StabilityDeck, InputFaultsRejectTheSetOrTheElementAndTheRunGoesOn) {
 }
 
 }  // namespace
+
+namespace {
+
+// Node 1's RX in every displacement table of a SOL4 report (the printed steps).
+std::vector<double> base_rotations(const std::string& out) {
+  std::vector<double> v;
+  for (const auto& n : node_lines(out, "GCS DISPLACEMENTS", 1)) v.push_back(n[3]);
+  return v;
+}
+
+std::string with_steps(std::string deck, int n) {
+  for (const char* rec : {"'HALF' 0.5 0.0 0.0 50", "'EIGHT' 0.8 0.0 0.0 50", "'NINE' 0.9 0.0 0.0 50"}) {
+    const std::string from(rec);
+    const std::size_t at = deck.find(from);
+    if (at != std::string::npos) deck.replace(at, from.size(), from.substr(0, from.size() - 2) + std::to_string(n));
+  }
+  const std::size_t at = deck.find("0 50 0 F 0.0");
+  if (at != std::string::npos) deck.replace(at, 12, "0 " + std::to_string(n) + " 0 F 0.0");
+  return deck;
+}
+
+TEST(StabilityDeck, ImperfectPinnedColumnFollowsTheAmplifiedHalfSine) {
+  // Euler load of the mesh: pi^2 EI / L^2 = 354,575 lb (L = 480). The end
+  // rotation of a half-sine out-of-straightness d0 = L/1000 under a P_E is
+  // pi d0/L a/(1 - a): 3.1416E-03, 1.2566E-02, 2.8274E-02 at 0.5, 0.8, 0.9.
+  const std::array<double, 3> alpha{0.5, 0.8, 0.9};
+  auto closed = [](double a) { return 3.14159265 / 1000.0 * a / (1.0 - a); };
+  const std::string deck = kvtest::read_file(kvtest::case_path("stability_sol4_pinned_column.dat"));
+  const auto r = kvtest::run_deck(deck, "stability_pinned50");
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::vector<double> rot = base_rotations(r.output);
+  ASSERT_GE(rot.size(), 3u) << r.output;
+  for (std::size_t k = 0; k < 3; ++k) {
+    // The member's tangent lags its state by a step: the rotation falls short
+    // of the closed form, by less than 8 % at 50 steps a record.
+    const double th = std::fabs(rot[k]);
+    EXPECT_LT(th, closed(alpha[k])) << alpha[k];
+    EXPECT_GT(th, 0.92 * closed(alpha[k])) << alpha[k];
+  }
+  EXPECT_EQ(r.output.find(" BUCKLED"), std::string::npos);
+  EXPECT_EQ(r.output.find("FIRST YIELD"), std::string::npos);
+
+  // The lag shrinks with the step: halving it halves the shortfall, and the
+  // extrapolation 2 th(2n) - th(n) lies within the 8-segment member's own
+  // discretisation (2 %) of the closed form.
+  const auto r100 = kvtest::run_deck(with_steps(deck, 100), "stability_pinned100");
+  const auto r200 = kvtest::run_deck(with_steps(deck, 200), "stability_pinned200");
+  const double t100 = std::fabs(base_rotations(r100.output).at(0));
+  const double t200 = std::fabs(base_rotations(r200.output).at(0));
+  EXPECT_GT(t100, std::fabs(rot[0]));
+  EXPECT_GT(t200, t100);
+  EXPECT_NEAR(2 * t200 - t100, closed(0.5), 0.02 * closed(0.5));
+}
+
+TEST(StabilityDeck, SquashedColumnReportsFirstYieldOnceAndHardens) {
+  const auto r = run_case("stability_sol4_squash.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::string& o = r.output;
+  // EA/L = 29.0E6 x 19 / 100 = 5.51E6 lb/in: 55,100 lb a step of 0.01 in.
+  // Sum A YS = 19 x 50,000 = 950,000 lb lies between step 17 (936,700) and
+  // step 18 (991,800): first yield at step 18, reported once.
+  EXPECT_EQ(pptest::count(o, "**** STABILITY ELEMENT          1REACHES FIRST YIELD, WHICH OCCURRED AT THE FOLLOWING STAGE:"),
+            1)
+      << o;
+  EXPECT_NE(o.find(" %7 % LIMIT STATE POINT 1 DEFINED DUE TO ELEMENT NO     1 AT STEP=   18"), std::string::npos);
+  EXPECT_EQ(o.find(" BUCKLED"), std::string::npos);
+  // The axial forces of the force lines in order: steps 1 to 17, the event
+  // of step 18, then steps 18, 19, 20.
+  std::vector<double> axial;
+  for (std::size_t at = o.find("    1  FORCE     1"); at != std::string::npos; at = o.find("    1  FORCE     1", at + 1))
+    axial.push_back(numbers_of(o.substr(at, o.find('\n', at) - at))[2]);
+  ASSERT_GE(axial.size(), 21u);
+  EXPECT_NEAR(axial[16], 936700.0, 1.0);
+  EXPECT_NEAR(axial[17], 991800.0, 1.0);
+  // After yield the fibres harden at RATIO3 EM: 0.02 x 5.51E6 x 0.01 = 1102 lb a step.
+  EXPECT_NEAR(axial[18], 991800.0, 1.0);
+  EXPECT_NEAR(axial[20] - axial[19], 1102.0, 1.0);
+
+  // Unit 50 holds the event once; unit 49 only its header (no nominal moment).
+  const std::string u50 = kvtest::read_file(r.dir / "tempControlPoints.out");
+  const std::string u49 = kvtest::read_file(r.dir / "tempPMCurve.out");
+  EXPECT_EQ(pptest::count(u50, "\n"), 2) << u50;
+  EXPECT_NE(u50.find("           0          1      1.00   0.991800E+06"), std::string::npos) << u50;
+  EXPECT_NE(u50.find("        18\n"), std::string::npos) << u50;
+  EXPECT_EQ(pptest::count(u49, "\n"), 1) << u49;
+
+  // "READ" of the element's history, every second record: steps 0, 2, ... 20.
+  const std::size_t read = o.find("     STABILITY ELEMENT FORCES...\n      STEP    TIME         NODE");
+  ASSERT_NE(read, std::string::npos);
+  const std::string listing = o.substr(read);
+  EXPECT_NE(listing.find("\n         2    0.00000E+00     1   0.110200E+06"), std::string::npos) << listing;
+  EXPECT_NE(listing.find("\n        20    0.00000E+00     1"), std::string::npos);
+  EXPECT_EQ(listing.find("\n        19    0.00000E+00"), std::string::npos);
+}
+
+}  // namespace
