@@ -213,9 +213,20 @@ void rc_driver(MatCall& c, int type) {
   c.nstate = kRcStateWords;
   switch (c.iopt) {
     case materials::kOptNState:
-    case materials::kOptInit:
-    case materials::kOptState:
       return;
+    case materials::kOptInit:
+    case materials::kOptState: {
+      // The nodal-end member of "R/CONCRETE2" is not built: it leaves no
+      // stiffness, and its element is rejected.
+      if (type != kSingleSectionType) return;
+      materials::EndVectors none;
+      materials::EndVectors& e = c.ends != nullptr ? *c.ends : none;
+      if (!rc_member_call(c.iopt, materials::prop_words(c), materials::state_words(c),
+                          {e.d.data(), e.dl.data(), e.p.data()}, c.ielno, c.set, c.debug)) {
+        c.error = 1;
+      }
+      return;
+    }
     case materials::kOptResults:
     case materials::kOptDamage:
       c.ese = 0.0f;

@@ -14,8 +14,8 @@ inline constexpr int kRcStateWords = 99;
 // Option 1 (and any option outside 0..5) reads, checks, echoes and lays out
 // one set; option 0 returns NSTATE; options 4 and 5 return zeros. The member
 // set-up (2) and state determination (3) of "R/CONCRETE1" run through
-// rc_member_call once the element hands its end vectors over; those of
-// "R/CONCRETE2" are not built yet.
+// rc_member_call on the element's end vectors (an unusable set sets the
+// error word); those of "R/CONCRETE2" are not built yet.
 void mat17(materials::MatCall& c);
 void mat170(materials::MatCall& c);
 

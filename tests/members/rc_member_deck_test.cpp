@@ -1,0 +1,71 @@
+// An "R/CONCRETE1" member through the program: one STABILITY element, the
+// 24 x 16 rectangle as a cantilever of 100 in, turned at its free end by 0.1
+// rad in 10,000 steps of a static nonlinear solution. Uniform bending, so the
+// end moment follows the section's moment-curvature curve: first yield near
+// 2.843E6 (cracked section by hand), the nominal moment near 2.936E6
+// (Whitney) at a curvature near 7.74E-4; the shear capacities by hand.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace {
+
+// The values of the line after `from` that holds `key`.
+std::vector<double> values_after(const std::string& text, const std::string& from, const std::string& key) {
+  std::vector<double> v;
+  const auto at = text.find(from);
+  if (at == std::string::npos) return v;
+  const auto line = text.find(key, at);
+  if (line == std::string::npos) return v;
+  std::istringstream in(text.substr(line + key.size(), text.find('\n', line) - line - key.size()));
+  double x = 0.0;
+  while (in >> x) v.push_back(x);
+  return v;
+}
+
+TEST(RcMemberDeck, EndRotationToFirstYieldAndTheNominalMoment) {
+  const auto r = kvtest::run_deck(kvtest::read_file(kvtest::case_path("rc_member_sol4_end_rotation.dat")),
+                                  "rc_end_rotation", 120);
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::string& out = r.output;
+  EXPECT_NE(out.find(" TRANS.STEEL SHEAR CAPACITY,U0 DIR (VSu in lb)= 3.016E+05"), std::string::npos);
+
+  // End B's moment at first yield: node 2's FORCE line, the fifth value.
+  const std::vector<double> fy = values_after(out, "REACHES FIRST YIELD", "FORCE     2");
+  ASSERT_GE(fy.size(), 5u);
+  EXPECT_NEAR(std::fabs(fy[4]), 2.843e6, 0.005 * 2.843e6);
+
+  const std::string curnm = "REACHES NOMINAL MOMENT AT CURVATURE OF CURNM =";
+  const auto at = out.find(curnm);
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_NEAR(std::stod(out.substr(at + curnm.size(), 16)), 7.74e-4, 0.01 * 7.74e-4);
+  const std::vector<double> fn = values_after(out, "NOMINAL MOMENT, MN, IS DEFINED", "FORCE     2");
+  ASSERT_GE(fn.size(), 5u);
+  EXPECT_NEAR(std::fabs(fn[4]), 2.936e6, 0.015 * 2.936e6);
+
+  // The limit-state records: FLP 1.00 at first yield, then 3.50, with their moments.
+  const std::string points = kvtest::read_file(r.dir / "tempControlPoints.out");
+  std::istringstream in(points);
+  std::string line;
+  std::vector<std::vector<double>> rows;
+  while (std::getline(in, line)) {
+    std::istringstream l(line);
+    std::vector<double> v;
+    double x = 0.0;
+    while (l >> x) v.push_back(x);
+    if (v.size() == 7) rows.push_back(v);
+  }
+  ASSERT_EQ(rows.size(), 2u) << points;
+  EXPECT_EQ(rows[0][2], 1.0);
+  EXPECT_NEAR(std::fabs(rows[0][4]), 2.843e6, 0.005 * 2.843e6);
+  EXPECT_EQ(rows[1][2], 3.5);
+  EXPECT_NEAR(std::fabs(rows[1][4]), 2.936e6, 0.015 * 2.936e6);
+  EXPECT_NE(kvtest::read_file(r.dir / "tempShear.out").find("(VCI in lb)  = 6.800E+04"), std::string::npos);
+}
+
+}  // namespace
