@@ -80,7 +80,7 @@ double dot(const double* a, const double* b, int n) {
 
 }  // namespace
 
-bool correct_eigenpairs(EigenKind kind, int neig, float* eig, float* vec) {
+bool correct_eigenpairs(EigenKind kind, int neig, float* eig, float* vec, int nbasis) {
   Model m{kind, ctl(kv::kNEQ), ctl(kv::kNCOND), std::max(ctl(kv::kNFREE), 0), 0, false, {}};
   m.l2 = m.ncond + m.nfree;
   if (neig <= 0 || m.nfree <= 0) return false;
@@ -90,7 +90,9 @@ bool correct_eigenpairs(EigenKind kind, int neig, float* eig, float* vec) {
   m.k = {kv::skyptr(ctl(kv::kStiffValues)), kmd, kmd[m.neq] - 1};
 
   Tables t;
-  t.p = std::min(m.nfree, std::max(2 * neig, neig + 8));
+  const int available = nbasis > 0 ? std::min(nbasis, m.nfree) : m.nfree;
+  neig = std::min(neig, available);
+  t.p = std::min(available, std::max(2 * neig, neig + 8));
   const std::int64_t p = t.p;
   // The double tables in one block (aligned once), then the REAL column.
   const std::int64_t neq = m.neq;

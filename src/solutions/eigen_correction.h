@@ -33,8 +33,12 @@ enum class EigenKind {
 // the free block, a projected problem that is not definite or not finite):
 // eig and vec then hold the float results unchanged.
 //
-// The response-spectrum solution calls it the same way after its EIGGEN on
-// copies of KF and MF, with neig its number of modes.
-bool correct_eigenpairs(EigenKind kind, int neig, float* eig, float* vec);
+// nbasis: how many columns of vec hold vectors (0: all NFREE, as EIGGEN
+// leaves them). The projection takes up to max(2 NEIG, NEIG + 8) of them.
+//
+// The response-spectrum solution calls it once per solution on the modes as
+// its eigen-solution file holds them (nbasis = neig), so that a solution that
+// computes and writes the file and one that reads it print the same modes.
+bool correct_eigenpairs(EigenKind kind, int neig, float* eig, float* vec, int nbasis = 0);
 
 }  // namespace solutions

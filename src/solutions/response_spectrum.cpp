@@ -21,6 +21,7 @@
 #include "elements/form.h"
 #include "fio/fio.h"
 #include "model/lumped_masses.h"
+#include "solutions/eigen_correction.h"
 #include "solutions/eigen_solution.h"
 #include "solutions/reactions.h"
 #include "solutions/report_page.h"
@@ -288,8 +289,14 @@ bool Rspect::modes() {
     write_file(eig, vec);
   }
   // A file written here is read back too, so that this solution goes on with
-  // exactly the values a later one reading the file will use.
+  // exactly the values a later one reading the file will use. The file keeps
+  // five digits: the modes it holds are corrected in double against the
+  // element stiffnesses, as "SOL" 3 corrects its own.
   if (!read_file(eig, vec)) return false;
+  if (!correct_eigenpairs(EigenKind::frequencies, r_.neig, eig, vec, r_.neig))
+    fio::write(kOut,
+               "(/,' *** THE EIGENVALUES AND VECTORS COULD NOT BE CORRECTED IN DOUBLE PRECISION:',"
+               "' THE SINGLE-PRECISION SOLUTION IS USED')");
 
   zero_negative_eigenvalues(eig, r_.neig);
   mode_table(false, r_.neig, nfree_, ncond_, eig, vec, [] { solution_page_header(); });
