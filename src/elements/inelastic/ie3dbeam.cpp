@@ -363,10 +363,12 @@ void flexibility_plane(const EleCall& c, const Member& m, const Plane& pl, int t
   d.type = type;
   float ta = sa[kTangent];
   float tb = sb[kTangent];
+  // ea, eb: the elastic stiffnesses the hinge flexibilities are measured
+  // from; the member's end stiffnesses of the LONG_OWJG rule are `ends` times them.
   float ea = 0.0f;
   float eb = 0.0f;
+  float ends = 1.0f;
   bool usable = true;
-  bool member_rule = false;  // d.ea, d.eb are the member's end stiffnesses already
   if (type == kLongOwjg) {
     ea = sa[kLongElastic];
     eb = sb[kLongElastic];
@@ -377,9 +379,7 @@ void flexibility_plane(const EleCall& c, const Member& m, const Plane& pl, int t
     ea = sa[kHingeElastic];
     eb = sb[kHingeElastic];
     d.type = kLongOwjg;
-    d.ea = 3.0f * ea;
-    d.eb = 3.0f * eb;
-    member_rule = true;
+    ends = 3.0f;
     usable = ea != 0.0f && eb != 0.0f;
   } else if (type == kMr2) {
     d.s = 6.0f * sa[kMr2EI] / l;
@@ -404,10 +404,8 @@ void flexibility_plane(const EleCall& c, const Member& m, const Plane& pl, int t
     pair_message(c, m, pl, input);
     return;
   }
-  if (!member_rule) {
-    d.ea = ea;
-    d.eb = eb;
-  }
+  d.ea = ends * ea;
+  d.eb = ends * eb;
   d.fa = hinge_flexibility(ta, ea);
   d.fb = hinge_flexibility(tb, eb);
   if (!m.reduced()) {
@@ -906,7 +904,7 @@ void request_new_stiffness() { kv::set_ctl_logical(kv::kStateChanged, true); }
 float hinge_rotation(float q, float k, float th) { return k != 0.0f ? q / k + th : th; }
 
 // The plastic rotation d - q/k of a hinge end (d itself without elastic stiffness).
-float over(float d, float q, float k) { return k != 0.0f ? d - q / k : d; }
+float plastic_rotation(float d, float q, float k) { return k != 0.0f ? d - q / k : d; }
 
 // The component response: each material driven to the deformation of its
 // component, q[c] (in: the trial force) replaced by the material's force.
@@ -991,11 +989,11 @@ void component_state(const EleCall& c, const Member& m, std::array<float, 7>& q)
     switch (type) {
       case kLongOwjg:
         if (st[kTangent] != sc[kTangent]) request_new_stiffness();
-        plrot[k - 1] = over(d, qk, st[kLongElastic]);
+        plrot[k - 1] = plastic_rotation(d, qk, st[kLongElastic]);
         break;
       case kMr2: {
         if (st[kTangent] != sc[kTangent]) request_new_stiffness();
-        plrot[k - 1] = over(d, qk, st[kHingeElastic]);
+        plrot[k - 1] = plastic_rotation(d, qk, st[kHingeElastic]);
         if (m.reduced()) break;
         const float x = std::fabs(d) - st[kHingeYieldRot];
         // MR2 reports every step it finds its capacity exceeded, and sets no
