@@ -518,9 +518,9 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
     }
     const Mat12 t = renew_frame(m, e, frame_of(m.dcos0, i), i, frame_angle(m, i), c.trace);
     if (m.nodal_ends) {
-      lfadjustb(floca, m.floc, i, m.chord(i), c.ielno, le, c.trace);
+      lfadjustb(floca, m.floc, i, m.chord(i), c.ielno, le, c.trace, section.u_bending_only());
     } else {
-      lfadjust(floca, m.floc, i, m.chord(i), c.ielno, le, c.trace);
+      lfadjust(floca, m.floc, i, m.chord(i), c.ielno, le, c.trace, section.u_bending_only());
     }
     Mat12d kd{};
     const Mat12 k = segment_stiffness(m, w, c, i, r, kd);

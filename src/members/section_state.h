@@ -45,6 +45,9 @@ class SegmentSection {
   virtual ~SegmentSection() = default;
   // Advances section (call.iseg, call.end) by the increments of `call`.
   virtual SectionResponse evaluate(SectionCall& call) = 0;
+  // True for a section whose only section force is the moment about U: the
+  // segment's force adjustment then leaves its axial force and V moments.
+  virtual bool u_bending_only() const { return false; }
 };
 
 // The section forces of a segment-average evaluation in row iseg of the

@@ -314,7 +314,7 @@ Mat12 cldaf3(const Frame& previous, int iseg, const SegTable& dglo, const SegMat
 }
 
 void lfadjust(const SegTable& floca, const SegTable& floc, int iseg, float chord, int ielno,
-              const LocalEnds& e, bool trace) {
+              const LocalEnds& e, bool trace, bool u_only) {
   auto f = [&](int k) -> float& { return floc(iseg, k); };
   if (trace) {
     fio::write(6, "('1','ELEMENT',I3,'SEGMENT',I3,'LOCAL FORCES BEFORE ADJUSTMENT ',"
@@ -331,13 +331,13 @@ void lfadjust(const SegTable& floca, const SegTable& floc, int iseg, float chord
     f(2) = -(f(4) + f(10)) / chord - (e.yb[1] - e.ya[1]) * f9 / chord;
     f(8) = -f(2);
   }
-  if (f(5) * f(11) <= 0.0f) {
+  if (!u_only && f(5) * f(11) <= 0.0f) {
     f(5) -= d5;
     f(11) += d5;
     f(1) = (f(5) + f(11)) / chord - (e.yb[0] - e.ya[0]) * f9 / chord;
     f(7) = -f(1);
   }
-  if (f(3) * f(9) <= 0.0f) {
+  if (!u_only && f(3) * f(9) <= 0.0f) {
     f(3) -= d3;
     f(9) = -f(3);
   }
@@ -349,18 +349,25 @@ void lfadjust(const SegTable& floca, const SegTable& floc, int iseg, float chord
 }
 
 void lfadjustb(const SegTable& floca, const SegTable& floc, int iseg, float chord, int ielno,
-               const LocalEnds& e, bool trace) {
+               const LocalEnds& e, bool trace, bool u_only) {
   auto f = [&](int k) -> float& { return floc(iseg, k); };
   if (trace) {
     fio::write(6, "('1','ELEMENT',I3,'SEGMENT',I3,'LOCAL FORCES BEFORE ADJUSTMENT ',"
                   "'(FROM LFADJUSTB):')", ielno, iseg);
     print12(row_of(floc, iseg).data());
   }
-  for (int k : {3, 4, 5, 9, 10, 11}) f(k) = floca(iseg, k);
+  if (u_only) {
+    f(4) = floca(iseg, 4);
+    f(10) = floca(iseg, 10);
+  } else {
+    for (int k : {3, 4, 5, 9, 10, 11}) f(k) = floca(iseg, k);
+  }
   f(2) = -(f(4) + f(10)) / chord - (e.yb[1] - e.ya[1]) * f(9) / chord;
   f(8) = -f(2);
-  f(1) = (f(5) + f(11)) / chord - (e.yb[0] - e.ya[0]) * f(9) / chord;
-  f(7) = -f(1);
+  if (!u_only) {
+    f(1) = (f(5) + f(11)) / chord - (e.yb[0] - e.ya[0]) * f(9) / chord;
+    f(7) = -f(1);
+  }
   if (trace) {
     fio::write(6, "('1','ELEMENT',I3,'SEGMENT',I3,'LOCAL FORCES AFTER ADJUSTMENT',"
                   "' (FROM LFADJUSTB):')", ielno, iseg);

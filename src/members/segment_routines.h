@@ -56,12 +56,15 @@ Mat12 cldaf3(const Frame& previous, int iseg, const SegTable& dglo, const SegMat
 // LFADJUST: the segment's local forces made to agree with its section forces
 // FLOCA(iseg, 3..5) (each pair only where its end product is <= 0), the shears
 // from moment equilibrium with the P-delta term of the ends' offsets.
+// u_only (the moment-curvature sections, whose only section force is the
+// moment about U): the U moments and their shears alone.
 void lfadjust(const SegTable& floca, const SegTable& floc, int iseg, float chord, int ielno,
-              const LocalEnds& e, bool trace);
+              const LocalEnds& e, bool trace, bool u_only = false);
 // LFADJUSTB: axial forces and moments of both ends taken from the two end
-// sections (FLOCA 3-5 and 9-11), the shears as LFADJUST.
+// sections (FLOCA 3-5 and 9-11), the shears as LFADJUST. u_only: the U
+// moments (4, 10) and their shears alone.
 void lfadjustb(const SegTable& floca, const SegTable& floc, int iseg, float chord, int ielno,
-               const LocalEnds& e, bool trace);
+               const LocalEnds& e, bool trace, bool u_only = false);
 
 // CSLF2: FGLO(iseg) := T' FLOC(iseg) with the renewed frame.
 void cslf2(const Mat12& t, int iseg, const SegTable& floc, const SegTable& fglo, bool trace);

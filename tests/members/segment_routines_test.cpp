@@ -262,6 +262,39 @@ TEST(SegmentForces, RecoveryAdjustmentAndMemberAxes) {
   lfadjust(floca, floc, 1, 10, 1, none, false);
   EXPECT_EQ(floc(1, 4), 50.0f);
   EXPECT_EQ(floc(1, 2), 7.0f);
+  // U bending alone (a moment-curvature section): half the difference of the
+  // end moments becomes the section's -90, their sum -40 stays, the shear
+  // takes the P-delta of an offset 0.2 along V under the axial force -40 at B;
+  // the axial forces and the V moments are left although the section has none.
+  {
+    Tables tu(1);
+    SegTable fu = tu.t1(), fa = tu.t2();
+    fu(1, 4) = -100; fu(1, 10) = 60; fu(1, 3) = 40; fu(1, 9) = -40; fu(1, 5) = -30; fu(1, 11) = 30;
+    fa(1, 4) = -90;
+    LocalEnds dv{};
+    dv.yb[1] = 0.2f;
+    lfadjust(fa, fu, 1, 10, 1, dv, false, true);
+    EXPECT_FLOAT_EQ(fu(1, 4), -110.0f);
+    EXPECT_FLOAT_EQ(fu(1, 10), 70.0f);
+    EXPECT_FLOAT_EQ(fu(1, 2), 4.0f + 0.8f);
+    EXPECT_FLOAT_EQ(fu(1, 8), -4.8f);
+    EXPECT_EQ(fu(1, 3), 40.0f);
+    EXPECT_EQ(fu(1, 9), -40.0f);
+    EXPECT_EQ(fu(1, 5), -30.0f);
+    EXPECT_EQ(fu(1, 11), 30.0f);
+    EXPECT_EQ(fu(1, 1), 0.0f);
+    // Nodal ends, U bending alone: the two sections' U moments, the rest left.
+    fa(1, 10) = 50;
+    fa(1, 3) = 9;
+    fa(1, 5) = 9;
+    lfadjustb(fa, fu, 1, 10, 1, dv, false, true);
+    EXPECT_FLOAT_EQ(fu(1, 4), -90.0f);
+    EXPECT_FLOAT_EQ(fu(1, 10), 50.0f);
+    EXPECT_FLOAT_EQ(fu(1, 2), 4.0f + 0.8f);
+    EXPECT_EQ(fu(1, 3), 40.0f);
+    EXPECT_EQ(fu(1, 5), -30.0f);
+    EXPECT_EQ(fu(1, 1), 0.0f);
+  }
   // Nodal ends: moments from the two sections; the shear carries the P-delta
   // of an offset delta along V.
   LocalEnds off{};

@@ -9,6 +9,7 @@
 #include "base/globals.h"
 #include "base/storage.h"
 #include "fio/fio.h"
+#include "members/momcurv/mc_member_rule.h"
 #include "members/momcurv/mc_section_head.h"
 #include "members/rc/rc_section_head.h"
 #include "members/section_set_input.h"
@@ -206,7 +207,7 @@ void mc_driver(MatCall& c, int type) {
       return;
     case materials::kOptInit:
     case materials::kOptState:
-      return;  // the member rule is not built yet
+      return;  // the element hands its end vectors over through mc_member_call
     case materials::kOptResults:
       c.ese = c.pse = 0.0f;
       c.duct = {};
@@ -231,6 +232,22 @@ bool mc_set_usable(const float* prop) {
   const std::int64_t nprop = static_cast<std::int64_t>(prop[kNPROP]);
   return nprop == mc_layout(kSingleSectionType, head_int(prop, kNSEG), na, nc).nprop ||
          nprop == mc_layout(kNodalEndType, head_int(prop, kNSEG), na, nc).nprop;
+}
+
+bool mc_member_call(int iopt, float* prop, float* s, const MemberEnds& e, int ielno, bool debug) {
+  if (!mc_set_usable(prop)) return false;
+  const McLayout l = mc_layout(kSingleSectionType, head_int(prop, kNSEG), head_int(prop, kNA), head_int(prop, kNC));
+  if (l.nprop != static_cast<std::int64_t>(prop[kNPROP])) return false;
+  const McMemberRecord rec{prop, l};
+  const bool setup = iopt != 3;
+  if (setup)
+    for (std::int64_t k = l.start[kLMSEG]; k <= l.nprop; ++k) prop[k] = 0.0f;
+  MemberState ms = begin_member_call(s, setup);
+  end_increments(e, rec.array(kDU));
+  std::array<float, 12> f{};
+  hyst18(setup ? 2 : 3, prop, rec, ms, ielno, debug, &s[kStateFlp], f);
+  end_member_call(rec.array(kEEASAT), f, ms, e, s);
+  return true;
 }
 
 void mat18(MatCall& c) { mc_driver(c, kSingleSectionType); }

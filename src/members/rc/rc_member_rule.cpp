@@ -47,12 +47,12 @@ class RcChecks final : public SegmentChecks {
 
 }  // namespace
 
-MemberArrays rc_member_arrays(const RcMemberRecord& rec) {
-  const int n = rec.layout.nseg;
+MemberArrays record_member_arrays(float* prop, const std::int64_t* start, int n) {
   const int ndof = 6 * n + 6;
-  auto col = [&](int k) { return Col{rec.array(k)}; };
-  auto seg = [&](int k) { return SegTable{rec.array(k), n}; };
-  auto sq = [&](int k, int order) { return Square{rec.array(k), order}; };
+  auto at = [&](int k) { return prop + start[k]; };
+  auto col = [&](int k) { return Col{at(k)}; };
+  auto seg = [&](int k) { return SegTable{at(k), n}; };
+  auto sq = [&](int k, int order) { return Square{at(k), order}; };
   MemberArrays m;
   m.nseg = n;
   m.idofr = col(kLMSEG);
@@ -60,7 +60,7 @@ MemberArrays rc_member_arrays(const RcMemberRecord& rec) {
   m.beta = col(kBETA);
   m.ulpe = col(kECCXE);
   m.vlpe = col(kECCYE);
-  m.zseg = EndCoords{rec.array(kXSEG), n};
+  m.zseg = EndCoords{at(kXSEG), n};
   m.slen = col(kSLEN);
   m.dtot = col(kUTOT);
   m.dinc = col(kDU);
@@ -77,15 +77,21 @@ MemberArrays rc_member_arrays(const RcMemberRecord& rec) {
   m.te = sq(kTECC, 12);
   m.w = sq(kASAT0, ndof);
   m.asat = sq(kASTF, ndof);
-  m.asath = rec.array(kAHALF);
+  m.asath = at(kAHALF);
   m.mdr = col(kMDIAG);
   m.dfinc = col(kDFEND);
   m.fint = col(kFINT);
   m.xv = col(kXVEC);
   m.rv = col(kRVEC);
-  m.sks = SegMatrices{rec.array(kSKSEG), n};
+  m.sks = SegMatrices{at(kSKSEG), n};
   m.eccx = col(kECCXR);
   m.eccy = col(kECCYR);
+  return m;
+}
+
+MemberArrays rc_member_arrays(const RcMemberRecord& rec) {
+  MemberArrays m = record_member_arrays(rec.prop, rec.layout.start.data(), rec.layout.nseg);
+  auto col = [&](int k) { return Col{rec.array(k)}; };
   m.cu = col(k17CURU);
   m.cv = col(k17CURV);
   // The limit states are the section's and the checks' own: no steel flags.

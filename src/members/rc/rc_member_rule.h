@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 #include "members/member_rule.h"
 #include "members/rc/rc_member_record.h"
@@ -13,6 +14,11 @@ namespace members::rc {
 
 // The member record's arrays as the member procedure sees them.
 MemberArrays rc_member_arrays(const RcMemberRecord& rec);
+// The arrays that the section-material records (R/C and moment-curvature)
+// lay in the same order (RcArray 1 to 51): start[k] is the PROP index of
+// array k in the set's 1-based PROP view prop. Curvature totals, limit flags
+// and mesh are left unbound.
+MemberArrays record_member_arrays(float* prop, const std::int64_t* start, int nseg);
 
 // The set's member words the procedure reads (1-based PROP view).
 MemberWords rc_member_words(const float* prop);

@@ -13,6 +13,7 @@
 #include "members/rc/rc_member_rule.h"
 #include "members/rc/rc_section_head.h"
 #include "members/rc/shear_capacity.h"
+#include "members/section_member_call.h"
 #include "members/section_set_input.h"
 
 namespace members::rc {
@@ -204,11 +205,6 @@ void read_set(MatCall& c, int type) {
   prop[kNPROP] = static_cast<float>(nprop);
 }
 
-// Element component of member component k (0-based, groups of three): the
-// member's third axis is the element's first, the member axis.
-constexpr std::array<int, 3> kElementOf{1, 2, 0};
-std::size_t to_element(int k) { return static_cast<std::size_t>(k / 3 * 3 + kElementOf[static_cast<std::size_t>(k % 3)]); }
-
 void rc_driver(MatCall& c, int type) {
   c.nstate = kRcStateWords;
   switch (c.iopt) {
@@ -251,25 +247,13 @@ bool rc_member_call(int iopt, float* prop, float* s, const RcEnds& e, int ielno,
   const RcMemberRecord rec{prop, rc_layout(kSingleSectionType, nseg, nump)};
   if (rec.layout.nprop != head_int(prop, kNPROP)) return false;
 
-  MemberState ms;
-  ms.xl = s[kStateXlen];
   if (setup) {
     if (const auto caps = shear_capacities(prop)) report_shear_capacities(set, *caps);
-    for (int k = 1; k <= kRcStateWords; ++k)
-      if (k != kStateXlen) s[k] = 0.0f;
     for (std::int64_t k = kFirstMemberWord; k <= rec.layout.nprop; ++k) prop[k] = 0.0f;
-  } else {
-    ms.nsky = static_cast<int>(s[kStateNterm]);
-    ms.fnorm0 = s[kStateRnorm1];
-    ms.work0 = s[kStateRnorm2];
-    ms.sp = s[kStateSp];
-    ms.ncall = static_cast<int>(s[kStateNcall]);
-    ms.rneee = s[kStateRneee];
   }
-  ms.iupd = 0;
+  MemberState ms = begin_member_call(s, setup);
 
-  float* du = rec.array(kDU);
-  for (int k = 0; k < 12; ++k) du[k] = e.d[to_element(k)] - e.dl[to_element(k)];
+  end_increments(e, rec.array(kDU));
 
   RcCall rc;
   rc.ielno = ielno;
@@ -278,26 +262,7 @@ bool rc_member_call(int iopt, float* prop, float* s, const RcEnds& e, int ielno,
   rc.flp2 = &s[kStateFlp2];
   std::array<float, 12> f{};
   hyst17(setup ? 2 : 3, prop, rec, ms, rc, f);
-  for (int k = 0; k < 12; ++k) e.p[to_element(k)] = f[static_cast<std::size_t>(k)];
-
-  // Element term (a, b) is the member's term (member(a), member(b)).
-  const float* k12 = rec.array(kEEASAT);
-  std::array<int, 12> member_of{};
-  for (int r = 0; r < 12; ++r) member_of[to_element(r)] = r;
-  int w = 1;
-  for (int a = 0; a < 12; ++a) {
-    for (int b = a; b < 12; ++b) {
-      s[w++] = k12[member_of[static_cast<std::size_t>(b)] * 12 + member_of[static_cast<std::size_t>(a)]];
-    }
-  }
-  s[kStateXlen] = ms.xl;
-  s[kStateNterm] = static_cast<float>(ms.nsky);
-  s[kStateIupdt] = static_cast<float>(ms.iupd);
-  s[kStateRnorm1] = ms.fnorm0;
-  s[kStateRnorm2] = ms.work0;
-  s[kStateSp] = ms.sp;
-  s[kStateNcall] = static_cast<float>(ms.ncall);
-  s[kStateRneee] = ms.rneee;
+  end_member_call(rec.array(kEEASAT), f, ms, e, s);
   return true;
 }
 

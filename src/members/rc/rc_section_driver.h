@@ -5,11 +5,12 @@
 #pragma once
 
 #include "materials/matdsp.h"
+#include "members/section_member_call.h"
 
 namespace members::rc {
 
 // State words of one copy, at every option.
-inline constexpr int kRcStateWords = 99;
+inline constexpr int kRcStateWords = kSectionStateWords;
 
 // Option 1 (and any option outside 0..5) reads, checks, echoes and lays out
 // one set; option 0 returns NSTATE; options 4 and 5 return zeros. The member
@@ -20,26 +21,19 @@ void mat17(materials::MatCall& c);
 void mat170(materials::MatCall& c);
 
 // State words of the member rule in a state half (1-based).
-enum RcStateWord : int {
-  kStateXlen = 79,
-  kStateNterm = 80,
-  kStateIupdt = 81,
-  kStateRnorm1 = 82,
-  kStateRnorm2 = 83,
-  kStateSp = 84,
-  kStateNcall = 85,
-  kStateRneee = 86,
-  kStateFlp = 98,
-  kStateFlp2 = 99,
-};
+using members::kStateFlp;
+using members::kStateFlp2;
+using members::kStateIupdt;
+using members::kStateNcall;
+using members::kStateNterm;
+using members::kStateRneee;
+using members::kStateRnorm1;
+using members::kStateRnorm2;
+using members::kStateSp;
+using members::kStateXlen;
 
-// The 12 end values of a member call in element order (translations and
-// rotations of end A, then of end B, component 1 along the member).
-struct RcEnds {
-  const float* d = nullptr;   // end displacements after the step's increment
-  const float* dl = nullptr;  // of the last committed state
-  float* p = nullptr;         // out: end forces
-};
+// The 12 end values of a member call in element order.
+using RcEnds = MemberEnds;
 
 // Options 2 (set-up: for "R/CONCRETE1" the shear report first, then a reset
 // of the state half s (1-based, word 79 kept) and of the member record) and
