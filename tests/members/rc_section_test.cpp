@@ -139,8 +139,13 @@ TEST(RcSectionAnalysis, AxialPasses) {
     step(s, 0.0f, 0.0f, true);
     const members::SectionResponse r = step(s, 0.0f, -1e8f);
     EXPECT_TRUE(std::isfinite(r.ea) && std::isfinite(r.axial) && std::isfinite(r.eiu));
-    EXPECT_NE(out.text().find(" ** WARNING: NO. OF ITER FOR STABILITY ELE    7SEG.     1IS GREATER THAN    51"),
+    const std::string text = out.text();
+    EXPECT_NE(text.find(" ** WARNING: NO. OF ITER FOR STABILITY ELE    7SEG.     1IS GREATER THAN    51"),
               std::string::npos);
+    // The crushed core's average strain passed ECU (0.004 unconfined): code 8.
+    EXPECT_NE(text.find("AVERAGE CONCRETE STRAIN IS GREATER THAN ECU OF    0.400000E-02"), std::string::npos);
+    EXPECT_EQ(m.flp, 8.0f);
+    EXPECT_EQ(m.rec.array(k17LSONCE)[7], 1.0f);
   }
 }
 
