@@ -330,3 +330,62 @@ TEST(StabilityDeck, SquashedColumnReportsFirstYieldOnceAndHardens) {
 }
 
 }  // namespace
+
+namespace {
+
+// The numbers of the line after the first occurrence of `marker` at or after `from`.
+std::vector<double> numbers_after(const std::string& o, const std::string& marker, std::size_t from = 0) {
+  const std::size_t at = o.find(marker, from);
+  if (at == std::string::npos) return {};
+  return numbers_of(o.substr(at, o.find('\n', at) - at));
+}
+
+TEST(StabilityDeck, GuidedColumnInEigenSpectrumAndTimeHistory) {
+  const auto r = run_case("stability_dynamics.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::string& o = r.output;
+  // The tip of the 120 in column slides in X without turning: k = 12EI/L^3
+  // with the mesh EI, mass 1.0.
+  constexpr double kL = 120.0;
+  const double ei = box_rigidities(29.0e6).eiu;
+  const double k = 12.0 * ei / (kL * kL * kL);
+  const std::vector<double> w = numbers_after(o, "FREQ (RAD/SEC):");
+  ASSERT_EQ(w.size(), 1u) << o;
+  EXPECT_NEAR(w[0], std::sqrt(k), 1e-4 * std::sqrt(k));
+
+  // A flat spectrum of 0.4 g: the shear is m SA = 154.56 lb at both ends and
+  // the end moments shear x L/2 (the combined forces of the element).
+  const std::size_t rs = o.find("SOLUTION #5, SRSS MODAL COMBINATION METHOD");
+  ASSERT_NE(rs, std::string::npos);
+  const std::vector<double> f = numbers_after(o, "    1  FORCE     1", rs);
+  ASSERT_EQ(f.size(), 8u);
+  EXPECT_NEAR(f[4], 0.4 * 386.4, 1e-4 * 154.56);
+  EXPECT_NEAR(f[6], 0.4 * 386.4 * kL / 2, 1e-4 * 9273.6);
+  EXPECT_NE(o.find(" STABILITY ELEMENT ....... ELEMENT #     1  INTERNAL FORCES AND HYSTERESIS MODELS ARE RESET TO ZERO"),
+            std::string::npos);
+
+  // The time history: at every printed step the member's shear and end
+  // moments are those of its tip displacement, 12EI/L^3 d and 6EI/L^2 d.
+  const std::size_t th = o.find("GROUND STEP OF 0.1 G", rs);
+  ASSERT_NE(th, std::string::npos);
+  int steps = 0;
+  double peak = 0.0;
+  for (std::size_t at = o.find("                 DISPL     2", th); at != std::string::npos;
+       at = o.find("                 DISPL     2", at + 1)) {
+    const std::vector<double> d = numbers_after(o, "                 DISPL     2", at);
+    const std::vector<double> fa = numbers_after(o, "    1  FORCE     1", at);
+    ASSERT_EQ(d.size(), 8u);
+    ASSERT_EQ(fa.size(), 8u);
+    const double tip = d[3];  // element z of the tip (global X)
+    EXPECT_NEAR(std::fabs(fa[4]), k * std::fabs(tip), 1e-3 * k * 1.4e-3);
+    EXPECT_NEAR(std::fabs(fa[6]), 6.0 * ei / (kL * kL) * std::fabs(tip), 1e-3 * 6.0 * ei / (kL * kL) * 1.4e-3);
+    peak = std::max(peak, std::fabs(tip));
+    ++steps;
+  }
+  EXPECT_EQ(steps, 20);
+  // A suddenly applied ground step: at most twice the static m a / k.
+  EXPECT_LE(peak, 2.0 * 0.1 * 386.4 / k * 1.001);
+  EXPECT_GT(peak, 1.5 * 0.1 * 386.4 / k);
+}
+
+}  // namespace
