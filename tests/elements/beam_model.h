@@ -36,15 +36,6 @@ class BeamModel : public etest::ElementModel {
     }
   }
 
-  void kgdata(int source, int form, int use) {
-    const std::int64_t k = take(4);
-    kv::ctl(kv::kKGDATARecord) = static_cast<std::int32_t>(k);
-    kv::rzm(k) = 0.0f;
-    kv::izm(k + 1) = source;
-    kv::izm(k + 2) = form;
-    kv::izm(k + 3) = use;
-  }
-
   // ELETAB and the records (a KGDATA record first when there is none).
   void elements(const std::vector<Element>& list) {
     if (kv::ctl(kv::kKGDATARecord) == 0) kgdata(0, 0, 0);

@@ -113,6 +113,16 @@ class ElementModel : public ::testing::Test {
     for (std::size_t k = 0; k < nprop; ++k) kv::rzm(rec + 1 + static_cast<std::int64_t>(k)) = prop[k];
   }
 
+  // The KGDATA record at IZ: ACCEL 0.0, then the load source, formulation and use.
+  static void kgdata(int source, int form, int use) {
+    const std::int64_t k = take(4);
+    kv::ctl(kv::kKGDATARecord) = static_cast<std::int32_t>(k);
+    kv::rzm(k) = 0.0f;
+    kv::izm(k + 1) = source;
+    kv::izm(k + 2) = form;
+    kv::izm(k + 3) = use;
+  }
+
   // Element n's record at IZ (word n of ELETAB points at it) through options
   // 9 and 1 as the structure input makes it: nwords fixed words, then the
   // state words option 9 asks for; rin is RINPUT (rin[1..]). Returns the

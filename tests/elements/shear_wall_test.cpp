@@ -70,6 +70,13 @@ class WallModel : public etest::ElementModel {
   float unbalanced(int eq) { return kv::rzm(kv::ctl(kv::kSolVector65) + eq - 1); }
 
   std::array<float, 3> words(int k) { return {rword(1, k), rword(1, k + 1), rword(1, k + 2)}; }
+
+  // All state words of element 1, both halves.
+  std::vector<float> state_words() {
+    std::vector<float> v;
+    for (int k = 0; k < iword(1, sw::kNhyst); ++k) v.push_back(rword(1, sw::kBase + k));
+    return v;
+  }
 };
 
 class ShearWall : public WallModel {};
@@ -276,6 +283,115 @@ TEST_F(ShearWall, OpenWallAxialSpringYieldsAtHalfItsYieldForce) {
   SetUp();
 }
 
+TEST_F(ShearWall, GeometricStiffnessOfTheLateralDrifts) {
+  // Unit-load kernel over L = 10: the in-plane drift J1 - J4 at 1/L, the
+  // out-of-plane drift of each side edge at 0.5/L. The wall's z axis is -Y
+  // (type 3: VX = +X, VY = +Z), so the out-of-plane terms sit on FY:
+  // equations J1 FX 1, J1 FY 2, J2 FY 8, J3 FY 14, J4 FX 19, J4 FY 20.
+  struct Term {
+    int r, c;
+    double value;
+  };
+  const Term terms[] = {{1, 1, 0.1},   {1, 19, -0.1},  {19, 19, 0.1}, {2, 2, 0.05}, {2, 20, -0.05},
+                        {20, 20, 0.05}, {8, 8, 0.05}, {8, 14, -0.05}, {14, 14, 0.05}, {1, 2, 0.0},
+                        {2, 8, 0.0},   {1, 3, 0.0}};
+  joints(kRectangle);
+  bilinear_sets({{{1.0e6f, 1.0e20f}, {1.0e5f, 1.0e20f}, {1.0e4f, 1.0e20f}}});
+  kgdata(1, 1, 1);
+  wall(3, 0.5f, 250.0f);
+  EXPECT_TRUE(checks_[0].lkg);
+  EXPECT_EQ(checks_[0].nback, 600 - 21 - 21);
+  const elements::EleCall g = option(elements::kEleGeom, 1);
+  EXPECT_EQ(g.kgdof, 6);
+  EXPECT_FLOAT_EQ(g.pgeom, 250.0f);
+  const std::vector<double> k = expanded_matrix<double>(1, elements::kEleGeom, true);
+  for (const Term& t : terms)
+    EXPECT_TRUE(near_rel(k[static_cast<std::size_t>((t.r - 1) * 24 + t.c - 1)], t.value, 1e-6, 1e-9))
+        << t.r << "," << t.c;
+}
+
+TEST_F(ShearWall, AxialLoadOfThePreviousStepIsZeroBeforeAnyStep) {
+  // Load source 2 forms the matrix even without PKG; its load is the axial
+  // force change of the last state determination, none yet.
+  joints(kRectangle);
+  bilinear_sets({{{1.0e6f, 1.0e20f}, {1.0e5f, 1.0e20f}, {1.0e4f, 1.0e20f}}});
+  kgdata(2, 1, 2);
+  wall(3, 0.5f);
+  EXPECT_TRUE(checks_[0].lkg);
+  elements::EleCall g = option(elements::kEleGeom, 1);
+  EXPECT_EQ(g.pgeom, 0.0f);
+  // Lifting the top by 0.1 stretches the axial spring (KE/L = 1000) by 0.1:
+  // a tension of 100, which is an axial load of -100.
+  solution(false);
+  disp(3) = 0.1f;
+  disp(9) = 0.1f;
+  option(elements::kEleState, 1);
+  g = option(elements::kEleGeom, 1);
+  EXPECT_TRUE(near_rel(g.pgeom, -100.0, 1e-5));
+}
+
+TEST_F(ShearWall, OpenWallWithSpringSetsOfOtherTypesKeepsTheirStates) {
+  // The type-14 wall writes its height and width into a SHEAR2 shear set's
+  // state only: the state words of springs of other materials are those their
+  // own set-up gives, as in a type-3 wall on the same sets.
+  std::vector<float> states[2];
+  const int types[2] = {3, 14};
+  for (int i = 0; i < 2; ++i) {
+    SetUp();
+    joints(kRectangle);
+    bilinear_sets({{{1.0e3f, 1.0e20f}, {2.0e3f, 1.0e20f}, {3.0e3f, 1.0e20f}}});
+    wall(types[i], 0.5f);
+    states[i] = state_words();
+    EXPECT_EQ(words(sw::kKtan), (std::array<float, 3>{1.0e3f, 2.0e3f, 3.0e3f}));
+    TearDown();
+  }
+  SetUp();
+  EXPECT_EQ(states[0], states[1]);
+}
+
+TEST_F(ShearWall, LoadCasesCombinationsAndReset) {
+  // Shear spring KE/L = 1000 (type 3, L = 10): a drift of J1 of d gives a
+  // shear displacement d and a shear force 1000 d.
+  joints(kRectangle);
+  bilinear_sets({{{1.0e6f, 1.0e20f}, {1.0e4f, 1.0e20f}, {1.0e6f, 1.0e20f}}});
+  wall(3, 0.5f);
+  solution(false);
+  solution_tables(2);
+  kv::ctl(kv::kSolVector65) = static_cast<std::int32_t>(take(24));
+  disp(1, 1) = 0.001f;
+  disp(1, 2) = -0.003f;
+  unit6();
+  int ltype = 0;
+  option(elements::kEleState, 1, true, &ltype);
+  // Each case prints its own line; the maxima keep the larger trial force.
+  const std::string out = unit6();
+  EXPECT_NE(out.find("         1    1      1    2    3    4"), std::string::npos) << out;
+  EXPECT_NE(out.find("         1    2      1    2    3    4"), std::string::npos) << out;
+  EXPECT_TRUE(near_rel(rword(1, sw::kFmax + 1), -3.0, 1e-5));
+  EXPECT_TRUE(near_rel(rword(1, sw::kDfmax + 1), -0.003, 1e-5));
+
+  // A combination hands the modal forces over and takes the combined ones.
+  kv::solsta().rsmeth = 1.0f;
+  option(elements::kEleState, 1);
+  EXPECT_TRUE(near_rel(kv::solsta().rsforc[2], -3.0, 1e-5));
+  kv::solsta().rsforc[1] = 7.0f;
+  kv::solsta().rsforc[2] = 8.0f;
+  kv::solsta().rsforc[3] = 9.0f;
+  option(elements::kEleCommit, 1);
+  EXPECT_EQ(words(sw::kTfrc), (std::array<float, 3>{7.0f, 8.0f, 9.0f}));
+  EXPECT_EQ(words(sw::kTdef), (std::array<float, 3>{0.0f, 0.0f, 0.0f}));
+  kv::solsta().rsmeth = 0.0f;
+
+  // Reset: forces, deformations and maxima zero, springs as at input.
+  kv::rzm(record(1) + sw::kBase + 1) = 123.0f;  // a state word the set-up starts anew
+  option(elements::kEleReset, 1);
+  for (int k : {sw::kDdef, sw::kTdef, sw::kDfrc, sw::kTfrc, sw::kFmax, sw::kDfmax})
+    EXPECT_EQ(words(k), (std::array<float, 3>{0.0f, 0.0f, 0.0f})) << k;
+  EXPECT_EQ(rword(1, sw::kBase), 1.0e6f);
+  EXPECT_NE(unit6().find(" SHEAR WALL..... ELEMENT #     1  INTERNAL FORCES AND HYSTERESIS MODELS ARE RESET TO ZERO"),
+            std::string::npos);
+}
+
 // ------------------------------------------------------------ reports
 
 TEST_F(ShearWall, ReadBackPrintsTheMomentShearStatistics) {
@@ -377,6 +493,25 @@ TEST(ShearWallDeck, CantileverWallUnderSol1) {
   EXPECT_TRUE(near_rel(v[3], 0.1, 1e-5));
   EXPECT_NEAR(v[4], 0.0, 1e-3);
   EXPECT_NEAR(v[5], 0.0, 1e-9);
+}
+
+TEST(ShearWallDeck, HistoryOfAPushedWallIsReadBackWithItsMomentShearLine) {
+  // The cantilever of the deck above pushed to 1000 lb in four steps, the
+  // element's history written at every step and read back. Statics fixes
+  // M = -ALPHA L V = -50 V at every step: the average ratio, the ratio of the
+  // sums and the least-squares slope are all -50 (the unloaded step 0 has
+  // V = 0: not a ratio, but a point of the line). The strain energy at the
+  // last step is H x drift / 2 = 1000 x 0.125 / 2 = 62.5.
+  const kvtest::RunResult r = kvtest::run_deck(kvtest::read_file(kvtest::case_path("shear_wall_sol4_history.dat")));
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::string& out = r.output;
+  EXPECT_NE(out.find("AVERAGE MOMENT/SHEAR RATIO= -5.0000E+01          4 POINTS WERE USED"), std::string::npos) << out;
+  EXPECT_NE(out.find("M = -5.0000E+01* V" + std::string(24, ' ') + "5 POINTS WERE USED"), std::string::npos) << out;
+  EXPECT_NE(out.find("M = -5.0000E+01* V +"), std::string::npos) << out;
+  EXPECT_NE(out.find("     4  0.0000E+00  -5.00000E+04  -5.00000E-04   1.00000E+03   1.00000E-01   0.00000E+00"
+                     "   0.00000E+00  6.2500E+01  0.0000E+00"),
+            std::string::npos)
+      << out;
 }
 
 }  // namespace
