@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -129,6 +130,16 @@ class StepLoop {
   enum class Outcome { next, record_done, end_solution, abandon };
 
   Outcome step(const LoadStep& work, const LoadStep& next, int& nsub);
+  bool step_loads();
+  bool solve_increment(const std::string& cap);
+  std::optional<Outcome> control_step(const LoadStep& work, int istep, float dfact_prev, int& nsub, bool& last);
+  bool correct_unbalance(int istep);
+  float unbalance_norm();
+  void reference_loads(const LoadStep& work, const LoadStep& next);
+  bool state_and_report(const LoadStep& work, const std::string& cap, float urms, bool printnow);
+  bool totals_and_limit_point(bool applies, float dfact_prev, int istep);
+  bool reactions(int istep, const std::string& cap, bool printnow);
+  bool commit(int istep, const std::string& cap, bool printnow);
   bool solve(int iopt, float* r);
   void end_reports();
   solvers::SkylineMatrix stiffness() const;
@@ -247,9 +258,6 @@ void StepLoop::run() {
 }
 
 StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int& nsub) {
-  const int neq = s_.neq;
-  const int l2 = s_.l2;
-  const StepVectors& v = v_;
   kv::Solsta& st = kv::solsta();
 
   // 1. Step number and caption.
@@ -266,6 +274,28 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
   if (nsub > 0 && equal_steps) dfact_ /= static_cast<float>(nsub);
   if (dfact_ == 0.0f) return Outcome::record_done;
 
+  const bool applies = step_loads();
+  if (!solve_increment(cap)) return Outcome::end_solution;
+  bool last = false;
+  if (const std::optional<Outcome> o = control_step(work, istep, dfact_prev, nsub, last)) return *o;
+  if (!correct_unbalance(istep)) return Outcome::end_solution;
+  const float urms = unbalance_norm();
+  reference_loads(work, next);
+  const bool printnow = istep % s_.rec.iprint == 0;
+  if (!state_and_report(work, cap, urms, printnow)) return Outcome::abandon;
+  if (!totals_and_limit_point(applies, dfact_prev, istep)) return Outcome::end_solution;
+  if (!reactions(istep, cap, printnow)) return Outcome::end_solution;
+  if (!commit(istep, cap, printnow)) return Outcome::end_solution;
+  return last ? Outcome::record_done : Outcome::next;
+}
+
+// The caller gets back whether the step applies any load on the solved
+// equations.
+bool StepLoop::step_loads() {
+  const int neq = s_.neq;
+  const int l2 = s_.l2;
+  const StepVectors& v = v_;
+
   // 4. Loads of the step.
   bool applies = false;
   for (int i = 0; i < l2; ++i) {
@@ -276,6 +306,14 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
     v.dpload[i] = -dfact_ * v.pelem[i];
     v.dudisp[i] = dfact_ * v.pjoint[i];
   }
+  return applies;
+}
+
+// The caller gets back false after a solver failure.
+bool StepLoop::solve_increment(const std::string& cap) {
+  const int neq = s_.neq;
+  const int l2 = s_.l2;
+  const StepVectors& v = v_;
 
   // 5. Tangent stiffness.
   bool formed = false;
@@ -303,9 +341,20 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
 
   // 7. Displacement increment.
   std::copy(v.dpload.v, v.dpload.v + l2, v.dudisp.v);
-  if (!solve(formed ? solvers::kReduce : solvers::kReduceLoads, v.dudisp.v)) return Outcome::end_solution;
-  if (!solve(solvers::kBackSubstitute, v.dudisp.v)) return Outcome::end_solution;
+  if (!solve(formed ? solvers::kReduce : solvers::kReduceLoads, v.dudisp.v)) return false;
+  if (!solve(solvers::kBackSubstitute, v.dudisp.v)) return false;
   if (tr_f_) model::prtmat(v.dudisp.v, neq, 1, "DISPLACEMENT  DUMP=7");
+  return true;
+}
+
+// The caller gets back the outcome that ends the step here, or nothing when
+// the step goes on; last says whether this step reaches the record's target.
+std::optional<StepLoop::Outcome> StepLoop::control_step(const LoadStep& work, int istep, float dfact_prev,
+                                                        int& nsub, bool& last) {
+  const int neq = s_.neq;
+  const int l2 = s_.l2;
+  const StepVectors& v = v_;
+  kv::Solsta& st = kv::solsta();
 
   // 8. Step-size control over the free equations.
   float pm = 0.0f;
@@ -323,7 +372,7 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
       v.dudisp[i] /= size.ratio;
     }
   }
-  const bool last = size.last;
+  last = size.last;
   nsub = size.nsub;
 
   // An increment below the float spacing of the factor would repeat this
@@ -343,6 +392,14 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
     ctl(kv::kISTOP) = -1;
     return Outcome::end_solution;
   }
+  return std::nullopt;
+}
+
+// The caller gets back false after a solver failure.
+bool StepLoop::correct_unbalance(int istep) {
+  const int neq = s_.neq;
+  const int l2 = s_.l2;
+  const StepVectors& v = v_;
 
   // 9. Unbalanced-force switch.
   if (s_.rec.unbal) {
@@ -362,12 +419,18 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
     for (int i = 0; i < l2; ++i) v.uunbal[i] = -v.funbal[i];
     std::fill(v.uunbal.v + l2, v.uunbal.v + neq, 0.0f);
     if (tr_f_) model::prtmat(v.punbal.v, neq, 1, "UNBALANCED LOAD MATRIX");
-    if (!solve(solvers::kReduceLoads, v.uunbal.v)) return Outcome::end_solution;
-    if (!solve(solvers::kBackSubstitute, v.uunbal.v)) return Outcome::end_solution;
+    if (!solve(solvers::kReduceLoads, v.uunbal.v)) return false;
+    if (!solve(solvers::kBackSubstitute, v.uunbal.v)) return false;
     if (tr_f_) model::prtmat(v.uunbal.v, neq, 1, "UNBALANCED DISPLACEMENT");
     for (int i = 0; i < l2; ++i) v.dudisp[i] += v.uunbal[i];
     for (int i = l2; i < neq; ++i) v.dpload[i] -= v.punbal[i];
   }
+  return true;
+}
+
+float StepLoop::unbalance_norm() {
+  const int neq = s_.neq;
+  const StepVectors& v = v_;
 
   // 11. Norm of the unbalanced forces; the elements fill them again.
   // Squares of forces beyond about 1.8e19 overflow a float; every one fits a double.
@@ -375,6 +438,12 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
   for (int i = 0; i < neq; ++i) sumsq += static_cast<double>(v.funbal[i]) * v.funbal[i];
   const float urms = neq > 0 ? static_cast<float>(std::sqrt(sumsq / neq)) : 0.0f;
   std::fill(v.funbal.v, v.funbal.v + neq, 0.0f);
+  return urms;
+}
+
+void StepLoop::reference_loads(const LoadStep& work, const LoadStep& next) {
+  const int neq = s_.neq;
+  const StepVectors& v = v_;
 
   // 12. Reference and reversal loads.
   if (!reference_taken_) {
@@ -389,6 +458,13 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
     std::fill(v.prevrs.v, v.prevrs.v + neq, 0.0f);
     prevrs_set_ = false;
   }
+}
+
+// The caller gets back false when the run is to be abandoned.
+bool StepLoop::state_and_report(const LoadStep& work, const std::string& cap, float urms, bool printnow) {
+  const int neq = s_.neq;
+  const int l2 = s_.l2;
+  const StepVectors& v = v_;
 
   // 13. State determination of every element.
   kv::set_ctl_logical(kv::kNEWK, false);
@@ -406,7 +482,6 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
     solvers::skymul(true, true, neq > 0 ? mdg[neq] - 1 : 0, neq, s_.ncond + 1, l2, s_.ncond + 1, l2, mdg,
                     kv::skyptr(ctl(kv::kGeoValues)), v.kgwork.v, v.dudisp.v);
   }
-  const bool printnow = istep % s_.rec.iprint == 0;
   if (printnow)
     pager_.step_header(cap, work.target, factor_ + dfact_, dfact_, factor_, work.pmax, work.dmax, urms);
 
@@ -442,7 +517,13 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
   rep.nodes = model_.nodes;
   rep.nnode = s_.nnode;
   thprnt(rep);
-  if (ctl(kv::kISTOP) & 1) return Outcome::abandon;
+  return (ctl(kv::kISTOP) & 1) == 0;
+}
+
+// The caller gets back false when the solution ends past a limit point.
+bool StepLoop::totals_and_limit_point(bool applies, float dfact_prev, int istep) {
+  const int neq = s_.neq;
+  const StepVectors& v = v_;
 
   // 18. Totals and peaks.
   for (int i = 0; i < neq; ++i) {
@@ -462,8 +543,16 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
   sp_ = sp;
   if (passed_limit_point(applies, support_, sp_prev, sp, dfact_prev, dfact_)) {
     negative_sp_message(printable_sp(sp), istep);
-    return Outcome::end_solution;
+    return false;
   }
+  return true;
+}
+
+// The caller gets back false when the resultant is not finite.
+bool StepLoop::reactions(int istep, const std::string& cap, bool printnow) {
+  const int neq = s_.neq;
+  const int l2 = s_.l2;
+  const StepVectors& v = v_;
 
   // 20. Displacements, reactions and their resultant.
   if (printnow) {
@@ -481,7 +570,7 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
   const double rm_d = length3(rsum_[3], rsum_[4], rsum_[5]);
   if (!real_finite(rf_d, "NLSTEP", "RESULTANT OF REACTIONS") || !real_finite(rm_d, "NLSTEP", "RESULTANT OF REACTIONS")) {
     ctl(kv::kISTOP) = -1;
-    return Outcome::end_solution;
+    return false;
   }
   const float rf = static_cast<float>(rf_d);
   const float rm = static_cast<float>(rm_d);
@@ -490,6 +579,12 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
   if (printnow) resultant_line(rf, rm, false);
   for (std::size_t k = 0; k < 6; ++k)
     if (std::fabs(rpeak_[k]) < std::fabs(rsum_[k])) rpeak_[k] = rsum_[k];
+  return true;
+}
+
+// The caller gets back false when the output limit ends the solution.
+bool StepLoop::commit(int istep, const std::string& cap, bool printnow) {
+  const StepVectors& v = v_;
 
   // 21. Commit, each element followed by the limit-state points it reached.
   if (printnow) pager_.check(s_.nel4, istep, cap, false);
@@ -524,9 +619,9 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
   factor_ += dfact_;
   if (!output_within_limit()) {
     ctl(kv::kISTOP) = -1;
-    return Outcome::end_solution;
+    return false;
   }
-  return last ? Outcome::record_done : Outcome::next;
+  return true;
 }
 
 void StepLoop::end_reports() {
