@@ -472,7 +472,7 @@ void recover(EleCall& c, const Beam& b) {
     }
     if (nlc > 1) update_envelope(b, df);
     if (kv::trace('A') && c.lecho) end_lines(c, b, lc, du, false);
-    if (c.lecho) end_lines(c, b, lc, df, true);
+    if (c.lecho && common::forces_finite(c.ielno, df, 12)) end_lines(c, b, lc, df, true);
   }
   if (rs_combination()) std::copy(df, df + 12, kv::solsta().rsforc.begin() + 1);
 }

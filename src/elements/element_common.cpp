@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "base/globals.h"
 #include "base/node_tables.h"
 #include "base/storage.h"
+#include "fio/fio.h"
 #include "materials/matdsp.h"
 
 namespace elements::common {
@@ -22,6 +24,20 @@ double joint_size(int pi, int pj, double distance) {
   for (int k = 1; k <= 3; ++k)
     size = std::max({size, std::fabs(static_cast<double>(nt.xyz(pi, k))), std::fabs(static_cast<double>(nt.xyz(pj, k)))});
   return size;
+}
+
+bool forces_finite(int ielno, const float* f, int n) {
+  if (std::all_of(f, f + n, [](float x) { return std::isfinite(x); })) return true;
+  static const std::string stars(50, '*');
+  fio::write(6,
+             "(///,1X,A,/,' *  ER','ROR IN ELEMENT',I6,T51,'*',/,"
+             "' *  AN ELEMENT FORCE IS NOT FINITE',T51,'*',/,"
+             "' *  A STIFFNESS OR DISPLACEMENT TOO LARGE',T51,'*',/,"
+             "' *  SOLUTION IS ABORTED ',T51,'*',/,1X,A)",
+             stars, ielno, stars);
+  kv::ctl(kv::kISTOP) |= 1;
+  kv::note_fault(kv::Fault::solution_error, "SOLUTION ABORTED: AN ELEMENT FORCE IS NOT FINITE");
+  return false;
 }
 
 void note_length_revised(int ielno) {

@@ -26,6 +26,13 @@ bool degenerate_length(double length, double size);
 // The size of a member between the nodes at positions pi and pj for that test.
 double joint_size(int pi, int pj, double distance);
 
+// True when the n forces f of element ielno, about to be printed, are finite
+// numbers. Otherwise a stiffness or a displacement beyond the number range has
+// turned them into Infinity or NaN: a boxed message names the element, bit 0
+// of ISTOP is raised (the solution ends, and with it the run), the fault is
+// counted, and the caller prints nothing of them.
+bool forces_finite(int ielno, const float* f, int n);
+
 // Counts a length or width revised to 1.0 after its "IS LE 0" message: the
 // element runs, but not as the input asked, so the run says so in its status.
 void note_length_revised(int ielno);

@@ -304,7 +304,7 @@ void recover(EleCall& c, const Plate& pl) {
       }
     }
     if (nlc > 1) update_fmax(pl, finc);
-    if (c.lecho) force_block(nt, pl, c.ielno, lc, finc, dinc);
+    if (c.lecho && common::forces_finite(c.ielno, finc, kPlateDofs)) force_block(nt, pl, c.ielno, lc, finc, dinc);
   }
 }
 

@@ -270,7 +270,7 @@ void recover(EleCall& c, const Point& pt) {
     }
     if (nlc > 1) update_peaks(pt, finc);
     if (kv::trace('A') && c.lecho) displacement_line(c.ielno, lc, pt.jntid(), dinc);
-    if (c.lecho) force_line(c.ielno, lc, pt.jntid(), finc);
+    if (c.lecho && common::forces_finite(c.ielno, finc, 6)) force_line(c.ielno, lc, pt.jntid(), finc);
   }
   if (rs_combination()) std::copy(finc, finc + 6, kv::solsta().rsforc.begin() + 1);
 }

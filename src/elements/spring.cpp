@@ -368,7 +368,8 @@ void state(EleCall& c, const Family& f) {
     }
     if (c.lecho) {
       if (c.typchg && lc == 1) force_header(f, kv::titles().ldlabl, kFullTail);
-      force_line(c, f, r, lc, fi, ddefo, spring_constant(f, r));
+      const float printed[2] = {fi, ddefo};
+      if (common::forces_finite(c.ielno, printed, 2)) force_line(c, f, r, lc, fi, ddefo, spring_constant(f, r));
     }
   }
 

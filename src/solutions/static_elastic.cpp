@@ -350,6 +350,8 @@ void statel() {
   store_rsum(rsum);
 
   element_pass(elements::kEleState, true, 1);
+  // An element whose forces are not finite has ended the solution (its message is out).
+  if (ctl(kv::kISTOP) & 1) return;
   element_pass(elements::kEleCommit, false, 0);
   set_ctl_double(kv::kESTRN, element_pass(elements::kEleEnergy, false, 0) / 4.0);
 

@@ -94,6 +94,10 @@ INSTANTIATE_TEST_SUITE_P(
         // Results beyond the number range end the solution before a report.
         BadDeck{"joint_load_generated_huge", 2, "DISPLACEMENT IS NOT FINITE"},
         BadDeck{"ground_value_huge", 2, "INPUT ENERGY IS NOT FINITE"},
+        // A rigid rotation of 1e10 of a beam with E = 1e30: displacements and
+        // reactions (formed in double) are finite, the element's own float
+        // products 4EI/L x 1e10 are not.
+        BadDeck{"element_force_overflow", 2, " *  AN ELEMENT FORCE IS NOT FINITE"},
         BadDeck{"ground_time_increment_huge", 3, "*** THE GROUND TIME GRID  0.0000E+00 +         11 x  3.4000E+38 IS BEYOND"},
         // The ductility over a yield deformation of 1e-40 is held at the
         // largest REAL, and the run says it did not compute what was asked.

@@ -1194,7 +1194,7 @@ void state(EleCall& c, const Member& m) {
       for (int i : {2, 3, 5, 6, 8, 9, 11, 12}) dfl[i - 1] -= qc[i - 1];
     }
     if (nlc >= 2) common::update_envelope(m.real(kFmaxt), dfl, 12);
-    if (c.lecho) end_lines(m, c.ielno, lc, dul, dfl);
+    if (c.lecho && common::forces_finite(c.ielno, dfl, 12)) end_lines(m, c.ielno, lc, dul, dfl);
   }
   if (common::rs_combination()) std::copy(dfl, dfl + 12, kv::solsta().rsforc.begin() + 1);
 
