@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -26,6 +27,20 @@ std::vector<double> values_after(const std::string& text, const std::string& fro
   double x = 0.0;
   while (in >> x) v.push_back(x);
   return v;
+}
+
+// The limit-state records of a side file: lines of seven numbers.
+std::vector<std::vector<double>> records(const std::filesystem::path& file) {
+  std::istringstream in(kvtest::read_file(file));
+  std::vector<std::vector<double>> rows;
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream l(line);
+    std::vector<double> v;
+    double x = 0.0;
+    while (l >> x) v.push_back(x);
+    if (v.size() == 7) rows.push_back(v);
+  }
+  return rows;
 }
 
 TEST(RcMemberDeck, EndRotationToFirstYieldAndTheNominalMoment) {
@@ -49,23 +64,18 @@ TEST(RcMemberDeck, EndRotationToFirstYieldAndTheNominalMoment) {
   EXPECT_NEAR(std::fabs(fn[4]), 2.936e6, 0.015 * 2.936e6);
 
   // The limit-state records: FLP 1.00 at first yield, then 3.50, with their moments.
-  const std::string points = kvtest::read_file(r.dir / "tempControlPoints.out");
-  std::istringstream in(points);
-  std::string line;
-  std::vector<std::vector<double>> rows;
-  while (std::getline(in, line)) {
-    std::istringstream l(line);
-    std::vector<double> v;
-    double x = 0.0;
-    while (l >> x) v.push_back(x);
-    if (v.size() == 7) rows.push_back(v);
-  }
-  ASSERT_EQ(rows.size(), 2u) << points;
+  const std::vector<std::vector<double>> rows = records(r.dir / "tempControlPoints.out");
+  ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0][2], 1.0);
   EXPECT_NEAR(std::fabs(rows[0][4]), 2.843e6, 0.005 * 2.843e6);
   EXPECT_EQ(rows[1][2], 3.5);
   EXPECT_NEAR(std::fabs(rows[1][4]), 2.936e6, 0.015 * 2.936e6);
   EXPECT_NE(kvtest::read_file(r.dir / "tempShear.out").find("(VCI in lb)  = 6.800E+04"), std::string::npos);
+  // The nominal moment also on unit 49.
+  const std::vector<std::vector<double>> pm = records(r.dir / "tempPMCurve.out");
+  ASSERT_EQ(pm.size(), 1u);
+  EXPECT_EQ(pm[0][2], 3.5);
+  EXPECT_NEAR(std::fabs(pm[0][4]), 2.936e6, 0.015 * 2.936e6);
 }
 
 }  // namespace
