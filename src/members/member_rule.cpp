@@ -207,8 +207,9 @@ void segment_lengths(const MemberArrays& m, const MemberWords& w, float xl, int 
 }
 
 SectionResponse evaluate(SegmentSection& section, int i, float& dec, float dcu, float dcv,
-                         float target, bool setup, int end = 0) {
+                         float target, bool setup, int end = 0, float dcu_end2 = 0.0f) {
   SectionCall call;
+  call.dcu_end2 = dcu_end2;
   call.iseg = i;
   call.end = end;
   call.dec = dec;
@@ -244,8 +245,8 @@ SegmentSections evaluate_segment(const MemberArrays& m, SegmentSection& section,
     // End 1 is to carry FLOC(i, 3) (compression positive at end A), end 2
     // FLOC(i, 9); the sections answer in the sense of end B.
     float dec1 = d.dec1, dec2 = d.dec2;
-    s.r1 = evaluate(section, i, dec1, d.dcu1, d.dcv1, -m.floc(i, 3), setup, 1);
-    s.r2 = evaluate(section, i, dec2, d.dcu2, d.dcv2, m.floc(i, 9), setup, 2);
+    s.r1 = evaluate(section, i, dec1, d.dcu1, d.dcv1, -m.floc(i, 3), setup, 1, d.dcu2);
+    s.r2 = evaluate(section, i, dec2, d.dcu2, d.dcv2, m.floc(i, 9), setup, 2, d.dcu2);
     if (floca != nullptr) {
       const SegTable& f = *floca;
       for (int k = 1; k <= 12; ++k) f(i, k) = 0.0f;
@@ -428,7 +429,7 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
                   SegmentSection& section, const MemberCall& c, std::array<float, 12>& p) {
   const int n = m.nseg;
   const int ndof = 6 * n + 6;
-  if (m.nodal_ends) *c.state = 0.0f;
+  if (m.nodal_ends && !c.keeps_limit_word) *c.state = 0.0f;
   s.ncall = s.ncall < 5 ? s.ncall + 1 : 5;
   const DofTable dof = member_dof_table(n);
   std::int32_t md[kMaxDof + 1];

@@ -39,7 +39,8 @@ struct MemberArrays {
   // the end deformations, end 1 then end 2), turn the segment frame by the
   // mean of the two end angles (kept in betam), take the segment's end forces
   // from the two sections and its stiffness from both ends' rigidities; they
-  // raise no limit code of their own and clear the limit word at every call.
+  // raise no limit code of their own and clear the limit word at every call
+  // (unless the call keeps it).
   bool nodal_ends = false;
   Col betam;
   struct Mesh {  // the section mesh, for the set-up trace (u.p null: none)
@@ -92,6 +93,7 @@ struct MemberCall {
   bool trace = false;
   float* state = nullptr;  // the limit word FLP (material state word 98)
   SegmentChecks* checks = nullptr;  // none: no checks of the family
+  bool keeps_limit_word = false;    // a nodal-end rule whose limit word only rises
 };
 
 // Set-up of the member on a cleared record whose sections are set up (mesh

@@ -23,6 +23,8 @@ struct SectionCall {
   float target_axial = 0.0f;// the segment's axial force from the member solution
                             // (FLOC(iseg, 9): tension positive at end B)
   bool setup = false;       // the member rule's set-up evaluation (zero increments)
+  float dcu_end2 = 0.0f;    // nodal ends: end 2's curvature increment, handed to end 1's
+                            // evaluation too (a section whose step looks at both ends)
 };
 
 // What an evaluation hands back.

@@ -34,13 +34,13 @@ struct Member {
   std::array<float, 12> d{}, dl{}, p{};
   rctest::Unit6 out;
 
-  explicit Member(float pcmax = 0.0f, float curnm = 0.0f, int ielas = 1) {
-    layout = mc_layout(kSingleSectionType, 1, 1, 2);
+  explicit Member(float pcmax = 0.0f, float curnm = 0.0f, int type = kSingleSectionType) {
+    layout = mc_layout(type, 1, 1, 2);
     words.assign(static_cast<std::size_t>(layout.nprop) + 1, 0.0f);
     float* h = words.data();
     h[kNSEG] = 1; h[kG] = 4e6f; h[kEM] = 1e7f; h[kLIBN] = 1; h[kIV] = 500; h[kJ] = 1000;
     h[kPCMAX] = pcmax; h[kCURNM] = curnm; h[kNC] = 2; h[kNA] = 1; h[kNUMP] = 5; h[kTOTA] = 100;
-    h[kIMATER] = 1; h[kQRNEE] = 1; h[kISTIF] = 1; h[kIELAS] = static_cast<float>(ielas);
+    h[kIMATER] = 1; h[kQRNEE] = 1; h[kISTIF] = 1; h[kIELAS] = 1;
     h[kNPROP] = static_cast<float>(layout.nprop);
     const McTable t = mc_table(1, 2);
     h[t.pa] = 0.0f;
@@ -49,15 +49,19 @@ struct Member {
     s[kStateXlen] = 100.0f;
   }
   bool call(int iopt) { return mc_member_call(iopt, words.data(), s.data(), {d.data(), dl.data(), p.data()}, 3, false); }
-  // Equal and opposite rotations about the member's first axis (element
-  // component 2 of the rotations): a curvature increment of 2 theta / L.
-  bool bend(float theta) {
+  // Rotations about the member's first axis (element component 2 of the
+  // rotations) at ends A and B; equal and opposite ones, -theta and theta,
+  // bend the member uniformly by a curvature of 2 theta / L.
+  bool turn(float theta_a, float theta_b) {
     dl = d;
-    d[4] -= theta;
-    d[10] += theta;
+    d[4] += theta_a;
+    d[10] += theta_b;
     return call(3);
   }
+  bool bend(float theta) { return turn(-theta, theta); }
+  // The rule code of the section (of end A for type 180), of end B.
   float rule() const { return words[static_cast<std::size_t>(layout.start[kMCST] + 2)]; }
+  float rule_b() const { return words[static_cast<std::size_t>(layout.start[kMCST2] + 2)]; }
 };
 
 TEST(McMember, ElasticSetUp) {
@@ -79,32 +83,54 @@ TEST(McMember, ElasticSetUp) {
 }
 
 TEST(McMember, BilinearLoopUnderUniformBending) {
-  Member m;
-  ASSERT_TRUE(m.call(2));
-  // Curvature steps of 1E-4: up 5, down 10, up 10. Moments in E+06 by hand:
-  // the yield point, then the kinematic-hardening lines M = +-1E6 + 1E8 (cu -+ 1E-4).
-  std::vector<float> dtheta, want;
-  for (int i = 0; i < 5; ++i) dtheta.push_back(5e-3f);
-  for (int i = 0; i < 10; ++i) dtheta.push_back(-5e-3f);
-  for (int i = 0; i < 10; ++i) dtheta.push_back(5e-3f);
-  for (float v : {1.00f, 1.01f, 1.02f, 1.03f, 1.04f, 0.04f, -0.96f, -0.97f, -0.98f, -0.99f, -1.00f, -1.01f, -1.02f,
-                  -1.03f, -1.04f, -0.04f, 0.96f, 0.97f, 0.98f, 0.99f, 1.00f, 1.01f, 1.02f, 1.03f, 1.04f})
-    want.push_back(v * 1e6f);
-  std::vector<int> rules;
-  for (std::size_t i = 0; i < dtheta.size(); ++i) {
-    ASSERT_TRUE(m.bend(dtheta[i]));
-    EXPECT_NEAR(m.p[10], want[i], 5.0f) << "step " << i + 1;
-    EXPECT_NEAR(m.p[4], -want[i], 5.0f) << "step " << i + 1;
-    EXPECT_NEAR(m.p[0], 0.0f, 1.0f);
-    EXPECT_NEAR(m.p[2], 0.0f, 1.0f);  // equal and opposite end moments: no shear
-    if (rules.empty() || rules.back() != static_cast<int>(m.rule())) rules.push_back(static_cast<int>(m.rule()));
+  // Both types: the nodal-end sections see the same uniform curvature.
+  for (int type : {kSingleSectionType, kNodalEndType}) {
+    Member m(0.0f, 0.0f, type);
+    ASSERT_TRUE(m.call(2));
+    // Curvature steps of 1E-4: up 5, down 10, up 10. Moments in E+06 by hand:
+    // the yield point, then the kinematic-hardening lines M = +-1E6 + 1E8 (cu -+ 1E-4).
+    std::vector<float> dtheta, want;
+    for (int i = 0; i < 5; ++i) dtheta.push_back(5e-3f);
+    for (int i = 0; i < 10; ++i) dtheta.push_back(-5e-3f);
+    for (int i = 0; i < 10; ++i) dtheta.push_back(5e-3f);
+    for (float v : {1.00f, 1.01f, 1.02f, 1.03f, 1.04f, 0.04f, -0.96f, -0.97f, -0.98f, -0.99f, -1.00f, -1.01f, -1.02f,
+                    -1.03f, -1.04f, -0.04f, 0.96f, 0.97f, 0.98f, 0.99f, 1.00f, 1.01f, 1.02f, 1.03f, 1.04f})
+      want.push_back(v * 1e6f);
+    std::vector<int> rules;
+    for (std::size_t i = 0; i < dtheta.size(); ++i) {
+      ASSERT_TRUE(m.bend(dtheta[i]));
+      EXPECT_NEAR(m.p[10], want[i], 5.0f) << type << " step " << i + 1;
+      EXPECT_NEAR(m.p[4], -want[i], 5.0f) << type << " step " << i + 1;
+      EXPECT_NEAR(m.p[0], 0.0f, 1.0f);
+      EXPECT_NEAR(m.p[2], 0.0f, 1.0f);  // equal and opposite end moments: no shear
+      if (rules.empty() || rules.back() != static_cast<int>(m.rule())) rules.push_back(static_cast<int>(m.rule()));
+      if (type == kNodalEndType) {
+        EXPECT_EQ(m.rule_b(), m.rule());
+      }
+    }
+    EXPECT_EQ(rules, (std::vector<int>{1, 2, 3, 4, 5, 41})) << type;
+    EXPECT_EQ(m.s[kStateFlp], 0.0f);
+    EXPECT_EQ(m.s[kStateNcall], 5.0f);
+    // The tangent after the last step is the hardening slope: 4 EI/L with EI 1E8.
+    EXPECT_NEAR(term(m.s, 5, 5), 4e6, 4.0) << type;
+    EXPECT_EQ(m.out.text().find("****"), std::string::npos);
   }
-  EXPECT_EQ(rules, (std::vector<int>{1, 2, 3, 4, 5, 41}));
+}
+
+TEST(McMember, NodalEndChecksTakeTheLargerEndCurvature) {
+  // End B turned alone by 2.5E-3 a step: the cubic segment's end curvatures
+  // change by -2 theta / L = -0.5E-4 at A and 4 theta / L = 1E-4 at B, so
+  // end B reaches the nominal curvature 2E-4 at the second step.
+  Member m(1.0f, 2e-4f, kNodalEndType);
+  ASSERT_TRUE(m.call(2));
+  ASSERT_TRUE(m.turn(0.0f, 2.5e-3f));
   EXPECT_EQ(m.s[kStateFlp], 0.0f);
-  EXPECT_EQ(m.s[kStateNcall], 5.0f);
-  // The tangent after the last step is the hardening slope: 4 EI/L with EI 1E8.
-  EXPECT_NEAR(term(m.s, 5, 5), 4e6, 4.0);
-  EXPECT_EQ(m.out.text().find("****"), std::string::npos);
+  ASSERT_TRUE(m.turn(0.0f, 2.5e-3f));
+  EXPECT_EQ(m.s[kStateFlp], 3.0f);
+  // The limit word is the member's: a further step keeps it.
+  ASSERT_TRUE(m.turn(0.0f, 2.5e-3f));
+  EXPECT_EQ(m.s[kStateFlp], 3.0f);
+  EXPECT_NE(m.out.text().find("     CUR  : TOTAL CURVATURE =   0.200000E-03\n"), std::string::npos);
 }
 
 TEST(McMember, CurvatureLimitsInTurn) {
@@ -132,12 +158,12 @@ TEST(McMember, CurvatureLimitsInTurn) {
       << text;
 }
 
-TEST(McMember, RejectedAndNodalEndSetsAreNotRun) {
+TEST(McMember, RejectedSetIsNotRun) {
   Member m;
   m.words[kIMATER] = 2;
   EXPECT_FALSE(m.call(2));
   Member b;
-  b.words[kNPROP] = static_cast<float>(mc_layout(kNodalEndType, 1, 1, 2).nprop);
+  b.words[kNPROP] = 40.0f;  // a set rejected at input keeps its head alone
   EXPECT_FALSE(b.call(2));
 }
 

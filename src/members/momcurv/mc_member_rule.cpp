@@ -22,7 +22,14 @@ static_assert(same(kNSEG, rc::kNSEG) && same(kSMALL, rc::kSMALL) && same(kRATIX0
 MemberArrays mc_member_arrays(const McMemberRecord& rec) {
   // The section keeps its own curvature (MCST) and the member no steel limit
   // flags; no fibre mesh to trace.
-  return rc::record_member_arrays(rec.prop, rec.layout.start.data(), rec.layout.nseg);
+  MemberArrays m = rc::record_member_arrays(rec.prop, rec.layout.start.data(), rec.layout.nseg);
+  if (rec.layout.type == kNodalEndType) {
+    // Both end sections keep the principal angle 0: the frame's mean angle
+    // is BETA itself.
+    m.nodal_ends = true;
+    m.betam = m.beta;
+  }
+  return m;
 }
 
 MemberWords mc_member_words(const float* prop) {
@@ -42,6 +49,7 @@ void hyst18(int iopt, const float* prop, const McMemberRecord& rec, MemberState&
   mc.ielno = ielno;
   mc.trace = trace;
   mc.state = flp;
+  mc.keeps_limit_word = true;
   McSection section(rec, mc_section_params(prop, ielno, trace), flp);
   if (iopt == 3) {
     member_state(m, w, s, section, mc, p);

@@ -1,6 +1,8 @@
 // HYST18, the member rule of "MOMCURVA1": the segmented member procedure with
 // one moment-curvature section per segment and the member's curvature limits
-// (nominal curvature, code 3; maximum plastic curvature, code 10).
+// (nominal curvature, code 3; maximum plastic curvature, code 10); and
+// HYST18B, that of "MOMCURVA2", with a section at both ends of every segment
+// (the record's type says which).
 #pragma once
 
 #include <array>

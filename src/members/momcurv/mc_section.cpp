@@ -54,11 +54,23 @@ SectionResponse McSection::evaluate(SectionCall& call) {
   const int end = call.end;
   const SegTable mcst = rec_.table(end == 2 ? kMCST2 : kMCST);
   const SegTable mcstp = rec_.table(end == 2 ? kMCSTP2 : kMCSTP);
-  if (!call.setup) {
+  if (!call.setup && end == 0) {
     mcstp(iseg, 1) = mcst(iseg, 1);
     mcst(iseg, 1) += call.dcu;
     curvature_checks(iseg, mcst(iseg, 1));
     mcstp(iseg, 2) = mcst(iseg, 2);
+  } else if (!call.setup && end == 1) {
+    // Both ends move before the checks, which take the larger curvature, and
+    // before either end's rule.
+    const SegTable mcst2 = rec_.table(kMCST2);
+    const SegTable mcstp2 = rec_.table(kMCSTP2);
+    mcstp(iseg, 1) = mcst(iseg, 1);
+    mcstp2(iseg, 1) = mcst2(iseg, 1);
+    mcst(iseg, 1) += call.dcu;
+    mcst2(iseg, 1) += call.dcu_end2;
+    curvature_checks(iseg, std::fmax(std::fabs(mcst(iseg, 1)), std::fabs(mcst2(iseg, 1))));
+    mcstp(iseg, 2) = mcst(iseg, 2);
+    mcstp2(iseg, 2) = mcst2(iseg, 2);
   }
 
   McRuleCall rc;
@@ -80,11 +92,21 @@ SectionResponse McSection::evaluate(SectionCall& call) {
   mcst(iseg, 2) = r.mu;
   if (p_.trace) {
     const float beta = rec_.array(kBETA)[iseg - 1];
-    fio::write(6, "(1X,'THE BETA,EA,EIU,EIV,MU AT ELEMENT ',I3,' SEG. ',I3,':',/)", p_.ielno, iseg);
+    if (end == 0) {
+      fio::write(6, "(1X,'THE BETA,EA,EIU,EIV,MU AT ELEMENT ',I3,' SEG. ',I3,':',/)", p_.ielno, iseg);
+    } else {
+      fio::write(6, "(1X,'THE BETA,EA,EIU,EIV,MU AT ELEMENT ',I3,' SEG. ',I3,'NODAL END',I5,/)", p_.ielno, iseg, end);
+    }
     fio::write(6, "(1P,5E15.6,/)", beta, s.ea, s.eiu, s.eiv, s.mu);
-    fio::write(6, "('1','ELEMENT',I3,'SEGMENT',I3,' AVERAGE LOCAL MOMENTS(FLOCA)',' IN U-DIRECTION (FROM PRINC):',/,"
-                  "1X,'DOF  4=',E15.6,/,1X,'DOF 10=',E15.6)",
-               p_.ielno, iseg, -s.mu, s.mu);
+    if (end == 0) {
+      fio::write(6, "('1','ELEMENT',I3,'SEGMENT',I3,' AVERAGE LOCAL MOMENTS(FLOCA)',' IN U-DIRECTION (FROM PRINC):',/,"
+                    "1X,'DOF  4=',E15.6,/,1X,'DOF 10=',E15.6)",
+                 p_.ielno, iseg, -s.mu, s.mu);
+    } else {
+      fio::write(6, "('1','ELEMENT',I3,'SEGMENT',I3,'NODAL END',I3,'SEGMENT LOCAL FORCES (FLOCA)','(FROM PRINC):',/,"
+                    "1X,A,E15.6)",
+                 p_.ielno, iseg, end, end == 1 ? "DOF 4=" : "DOF 10=", end == 1 ? -s.mu : s.mu);
+    }
   }
   return s;
 }

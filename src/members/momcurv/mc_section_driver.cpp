@@ -236,7 +236,10 @@ bool mc_set_usable(const float* prop) {
 
 bool mc_member_call(int iopt, float* prop, float* s, const MemberEnds& e, int ielno, bool debug) {
   if (!mc_set_usable(prop)) return false;
-  const McLayout l = mc_layout(kSingleSectionType, head_int(prop, kNSEG), head_int(prop, kNA), head_int(prop, kNC));
+  // The record's length tells the two types apart.
+  McLayout l = mc_layout(kSingleSectionType, head_int(prop, kNSEG), head_int(prop, kNA), head_int(prop, kNC));
+  if (l.nprop != static_cast<std::int64_t>(prop[kNPROP]))
+    l = mc_layout(kNodalEndType, head_int(prop, kNSEG), head_int(prop, kNA), head_int(prop, kNC));
   if (l.nprop != static_cast<std::int64_t>(prop[kNPROP])) return false;
   const McMemberRecord rec{prop, l};
   const bool setup = iopt != 3;

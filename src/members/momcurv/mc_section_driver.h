@@ -21,11 +21,10 @@ void mat180(materials::MatCall& c);
 bool mc_set_usable(const float* prop);
 
 // Options 2 (set-up: a reset of the state half s (1-based, word 79 kept)
-// and of the member record) and 3 (state determination) of a "MOMCURVA1"
+// and of the member record) and 3 (state determination) of a moment-curvature
 // set: prop is its PROP view. The stiffness comes back in s[1..78], upper
 // triangle row by row in element order, the rule words in s[79..98] (FLP in
-// 98). Returns false (nothing done) for a set that cannot be used and for a
-// "MOMCURVA2" set, whose member rule is not built yet.
+// 98). Returns false (nothing done) for a set that cannot be used.
 bool mc_member_call(int iopt, float* prop, float* s, const MemberEnds& e, int ielno, bool debug);
 
 // Enters types 18 and 180 in the material dispatcher's table.
