@@ -11,6 +11,7 @@
 #include "elements/stability_element.h"
 #include "fio/fio.h"
 #include "members/member_rule.h"
+#include "members/nodal_end_rule.h"
 #include "members/steel_member_record.h"
 #include "members/steel_section_mesh.h"
 
@@ -81,7 +82,12 @@ std::string_view shape_label(int word, int libn) {
   return kLabels[shape][static_cast<std::size_t>(word - kS1D1)];
 }
 
-std::string_view label(int word, int libn) {
+std::string_view label(int word, int libn, const SteelSetForm& form) {
+  if (form.nodal_ends) {
+    if (libn == 4 && word == kS1D1) return "BOX HEIGTH  =";
+    if (libn == 4 && word == kS1D2) return "BOX WILTH   =";
+    if ((libn == 7 || libn == 8) && word == kS1D1) return "LAG LENGTH  =";
+  }
   switch (word) {
     case kS1Nseg: return "NSEG        =";
     case kS1Ys: return "YS          =";
@@ -110,12 +116,19 @@ std::string_view label(int word, int libn) {
 constexpr std::array<int, 30> kEchoWords{1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15,
                                          16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 30, 31};
 
-void echo_block(const float* prop, int set, int libn) {
+void echo_block(const float* prop, int set, int libn, const SteelSetForm& form) {
   fio::write(6, "(1X,'MAT. NO.    =',I3,2X,A)", set, section_title(libn));
-  for (std::size_t i = 0; i < kEchoWords.size(); i += 2) {
+  // Without PCMAX the last line holds IELAS alone.
+  const std::size_t fields = kEchoWords.size() - (form.nodal_ends ? 1 : 0);
+  for (std::size_t i = 0; i < fields; i += 2) {
     const int a = kEchoWords[i];
+    if (i + 1 == fields) {
+      fio::write(6, "(1X,A13,1PE10.3,9X,A13,1PE10.3)", label(a, libn, form), prop[a]);
+      break;
+    }
     const int b = kEchoWords[i + 1];
-    fio::write(6, "(1X,A13,1PE10.3,9X,A13,1PE10.3)", label(a, libn), prop[a], label(b, libn), prop[b]);
+    fio::write(6, "(1X,A13,1PE10.3,9X,A13,1PE10.3)", label(a, libn, form), prop[a], label(b, libn, form),
+               prop[b]);
   }
   fio::write_record(6, "");
   fio::write_record(6, "");
@@ -125,13 +138,14 @@ struct FaultText {
   unsigned bit;
   std::string_view text;
 };
-constexpr std::array<FaultText, 6> kFaultTexts{{
+constexpr std::array<FaultText, 7> kFaultTexts{{
     {kS1FaultNseg, "NSEG MUST BE 1 TO 32"},
     {kS1FaultMesh, "THE MESH COUNTS GIVE NO FIBRE MESH OF NUMP FIBRES"},
     {kS1FaultFewFibres, "NSEG MUST NOT EXCEED NUMP"},
     {kS1FaultIstif, "ISTIF MUST BE 0 OR 1"},
     {kS1FaultIelas, "IELAS MUST BE 0, 1 OR 2"},
     {kS1FaultModulus, "EM MUST BE POSITIVE"},
+    {kS1FaultImater, "IMATER MUST BE 0, 1, 2 OR 3"},
 }};
 
 SectionWords section_words(const float* prop) {
@@ -178,11 +192,12 @@ SteelMemberSet member_set(const float* prop, int ielno, bool trace) {
   return s;
 }
 
-void read_set(MatCall& c) {
+void read_set(MatCall& c, const SteelSetForm& form) {
   float* prop = materials::prop_words(c);
   // The header starts clean: a null item and the derived words hold 0.0.
-  kv::memchk(kS1HeaderWords + 1, 0);
-  for (int w = 1; w <= kS1HeaderWords; ++w) prop[w] = 0.0f;
+  const int header = form.nodal_ends ? kS1HeaderWords - 1 : kS1HeaderWords;
+  kv::memchk(header + 1, 0);
+  for (int w = 1; w <= header; ++w) prop[w] = 0.0f;
 
   std::string name;
   std::array<std::int32_t, kS1HeaderWords + 1> ints{};
@@ -190,6 +205,7 @@ void read_set(MatCall& c) {
   targets.reserve(kReadWords.size() + 1);
   fio::push_target(targets, name);
   for (int w : kReadWords) {
+    if (w > header) continue;  // STABILITY2 reads no PCMAX
     if (whole_word(w))
       fio::push_target(targets, ints[static_cast<std::size_t>(w)]);
     else
@@ -200,7 +216,7 @@ void read_set(MatCall& c) {
   for (int w : kReadWords)
     if (whole_word(w)) prop[w] = static_cast<float>(ints[static_cast<std::size_t>(w)]);
 
-  if (c.new_type || c.debug) fio::write(6, "(///,' STABILITY1 ELEMENT',/,' =================',//)");
+  if (c.new_type || c.debug) fio::write(6, "(///,1X,A,' ELEMENT',/,' =================',//)", form.name);
 
   const int libn = whole(prop[kS1Libn]);
   const std::int64_t nump = stability1_nump(prop);
@@ -208,24 +224,26 @@ void read_set(MatCall& c) {
     print_section_not_available(c.set, prop[kS1Libn]);
   } else {
     prop[kS1Nump] = static_cast<float>(nump);
-    echo_block(prop, c.set, libn);
+    echo_block(prop, c.set, libn, form);
   }
 
-  const unsigned faults = stability1_faults(prop);
+  const unsigned faults = stability1_faults(prop, form);
   if (faults != 0) {
     for (const FaultText& t : kFaultTexts)
       if ((faults & t.bit) != 0) fio::write(6, "(1X,'*** MAT. NO.    =',I3,': ',A)", c.set, t.text);
     fio::write(6, "(1X,'*** MAT. NO.    =',I3,': THE SET CANNOT BE USED; AN ELEMENT THAT NAMES IT IS REJECTED',/)",
                c.set);
     kv::note_fault(kv::Fault::input_error,
-                   fio::format("('STABILITY1 SET',I5,' CANNOT BE USED: SEE THE OUTPUT FILE')", c.set));
+                   fio::format("(A,' SET',I5,' CANNOT BE USED: SEE THE OUTPUT FILE')", form.name, c.set));
   }
 
   // The member record behind the header; a segment count that gives no
   // record keeps the header alone.
   const int nseg = whole(prop[kS1Nseg]);
-  const std::int64_t nprop =
-      nseg >= 1 && nseg <= kMaxSegments ? stb_nprop(nseg, whole(prop[kS1Nump])) : std::int64_t{kS1HeaderWords};
+  const int fibres = whole(prop[kS1Nump]);
+  const std::int64_t nprop = nseg < 1 || nseg > kMaxSegments ? std::int64_t{header}
+                             : form.nodal_ends             ? stb_end_nprop(nseg, fibres)
+                                                           : stb_nprop(nseg, fibres);
   c.nprop = static_cast<int>(nprop);
   prop[kS1Nprop] = static_cast<float>(nprop);
 }
@@ -243,10 +261,28 @@ void trace_vector(const char* head, int ielno, const float* v) {
 }
 
 // Options 2 and 3: the rule on the member of this set for the state half S.
-void member_call(MatCall& c) {
+// STABILITY2's axial release: once the latch in word 99 stands, a member
+// whose end-B axial force is not positive and which shortens in the step
+// gets a near-zero axial stiffness (rows and columns 1 and 7 of k, element
+// axes, row by row). The forces stay those of the rule.
+void axial_release(const float* s, const materials::EndVectors& e, std::array<float, 144>& k) {
+  if (s[99] != 1.0f || e.p[6] > 0.0f) return;
+  const float shortening = (e.d[6] - e.d[0]) - (e.dl[6] - e.dl[0]);
+  if (!(shortening < 0.0f)) return;
+  for (int a : {0, 6}) {
+    for (int b = 0; b < 12; ++b) {
+      k[static_cast<std::size_t>(a * 12 + b)] = 0.0f;
+      k[static_cast<std::size_t>(b * 12 + a)] = 0.0f;
+    }
+  }
+  k[0] = k[6 * 12 + 6] = 0.001f;
+  k[6] = k[6 * 12] = -0.001f;
+}
+
+void member_call(MatCall& c, const SteelSetForm& form) {
   float* prop = materials::prop_words(c);
   float* s = materials::state_words(c);  // s[1..99]
-  if (stability1_faults(prop) != 0) {
+  if (stability1_faults(prop, form) != 0) {
     c.error = 1;
     return;
   }
@@ -254,14 +290,15 @@ void member_call(MatCall& c) {
   const int nseg = whole(prop[kS1Nseg]);
   const int nump = whole(prop[kS1Nump]);
   const std::int64_t nprop = whole(prop[kS1Nprop]);
-  const StbMem rec(prop + kStbFirstProp, nseg, nump);
+  float* const base = prop + (form.nodal_ends ? kStbEndFirstProp : kStbFirstProp);
+  const StbMem rec(base, nseg, nump);
 
   MemberState ms;
   ms.xl = s[st::kLengthWord];
   if (setup) {
     for (int k = 1; k <= st::kSectionStateWords; ++k)
       if (k != st::kLengthWord) s[k] = 0.0f;
-    for (std::int64_t k = kStbFirstProp; k <= nprop; ++k) prop[k] = 0.0f;
+    for (float* w = base; w <= prop + nprop; ++w) *w = 0.0f;
   } else {
     ms.nsky = whole(s[80]);
     ms.fnorm0 = s[82];
@@ -287,21 +324,34 @@ void member_call(MatCall& c) {
   mc.trace = c.debug;
   mc.state = &s[st::kFlpWord];
   std::array<float, 12> f{};
-  hyst12(setup ? 2 : 3, set, ms, rec, mc, f);
+  if (form.nodal_ends) {
+    hyst12b(setup ? 2 : 3, set, ms, StbEndMem(base, nseg, nump), mc, f);
+  } else {
+    hyst12(setup ? 2 : 3, set, ms, rec, mc, f);
+  }
 
   for (int k = 0; k < 12; ++k) e.p[static_cast<std::size_t>(to_element(k))] = f[static_cast<std::size_t>(k)];
   if (c.debug)
     trace_vector("('1','ELEMENT',I3,' FORCES IN ELEMENT ECS DIRECTIONS',' (AFTER CALLED HYST12 IN MAT12):')", c.ielno,
                  e.p.data());
-  if (!setup) s[99] = 0.0f;
+  if (!setup && !form.nodal_ends) s[99] = 0.0f;
 
   // The stiffness in element axes: element (a, b) is the rule's (r(a), r(b)).
   const Square k = rec.square(StbArray::EEASAT);
   std::array<int, 12> rule_of{};
   for (int r = 0; r < 12; ++r) rule_of[static_cast<std::size_t>(to_element(r))] = r + 1;
+  std::array<float, 144> ke{};
+  for (int a = 0; a < 12; ++a)
+    for (int b = 0; b < 12; ++b)
+      ke[static_cast<std::size_t>(a * 12 + b)] =
+          k(rule_of[static_cast<std::size_t>(a)], rule_of[static_cast<std::size_t>(b)]);
+  if (!setup && form.nodal_ends) {
+    axial_release(s, e, ke);
+    if (s[99] == 0.0f && s[st::kFlpWord] > 0.0f) s[99] = 1.0f;
+  }
   int w = 1;
   for (int a = 0; a < 12; ++a)
-    for (int b = a; b < 12; ++b) s[w++] = k(rule_of[static_cast<std::size_t>(a)], rule_of[static_cast<std::size_t>(b)]);
+    for (int b = a; b < 12; ++b) s[w++] = ke[static_cast<std::size_t>(a * 12 + b)];
   s[79] = ms.xl;
   s[80] = static_cast<float>(ms.nsky);
   s[81] = static_cast<float>(ms.iupd);
@@ -334,7 +384,7 @@ std::int64_t stability1_nump(const float* prop) {
   return static_cast<std::int64_t>(n);
 }
 
-unsigned stability1_faults(const float* prop) {
+unsigned stability1_faults(const float* prop, const SteelSetForm& form) {
   unsigned f = 0;
   const int nseg = whole(prop[kS1Nseg]);
   const int nump = whole(prop[kS1Nump]);
@@ -342,23 +392,27 @@ unsigned stability1_faults(const float* prop) {
   if (nseg < 1 || nseg > kMaxSegments) f |= kS1FaultNseg;
   const SectionWords w = section_words(prop);
   if ((f & kS1FaultLibn) == 0 && (nump <= 0 || steel_fibre_count(w) != nump)) f |= kS1FaultMesh;
-  if ((f & (kS1FaultNseg | kS1FaultMesh | kS1FaultLibn)) == 0 && nseg > nump) f |= kS1FaultFewFibres;
+  // The curvature totals of the segment-average record are NUMP long.
+  if (!form.nodal_ends && (f & (kS1FaultNseg | kS1FaultMesh | kS1FaultLibn)) == 0 && nseg > nump)
+    f |= kS1FaultFewFibres;
   const int istif = whole(prop[kS1Istif]);
   if (istif != 0 && istif != 1) f |= kS1FaultIstif;
   const int ielas = whole(prop[kS1Ielas]);
   if (ielas < 0 || ielas > 2) f |= kS1FaultIelas;
   if (!(prop[kS1Em] > 0.0f)) f |= kS1FaultModulus;
+  const int imater = whole(prop[kS1Imater]);
+  if (form.nodal_ends && (imater < 0 || imater > 3)) f |= kS1FaultImater;
   return f;
 }
 
-void mat12(MatCall& c) {
+void steel_set_driver(MatCall& c, const SteelSetForm& form) {
   c.nstate = st::kSectionStateWords;
   switch (c.iopt) {
     case materials::kOptNState:
       return;
     case materials::kOptInit:
     case materials::kOptState:
-      member_call(c);
+      member_call(c, form);
       return;
     case materials::kOptResults:
     case materials::kOptDamage:
@@ -369,7 +423,7 @@ void mat12(MatCall& c) {
       c.di = 0.0f;
       return;
     default:
-      read_set(c);
+      read_set(c, form);
       return;
   }
 }

@@ -45,6 +45,18 @@ enum Stability1Word : int {
 };
 inline constexpr int kS1HeaderWords = 31;
 
+// What tells the steel section sets apart: "STABILITY2" evaluates its
+// sections at both nodal ends of every segment, has no PCMAX word (its
+// member record begins at PROP(31)), keeps a latched axial release in state
+// word 99, and needs no more segments than fibres.
+struct SteelSetForm {
+  int type = 12;
+  const char* name = "STABILITY1";
+  bool nodal_ends = false;
+};
+inline constexpr SteelSetForm kStability1Form{};
+inline constexpr SteelSetForm kStability2Form{120, "STABILITY2", true};
+
 // Why a set cannot carry a member (bits); 0 for a usable set.
 enum Stability1Fault : unsigned {
   kS1FaultLibn = 1u << 0,     // no section library of that number
@@ -54,16 +66,19 @@ enum Stability1Fault : unsigned {
   kS1FaultIstif = 1u << 4,    // ISTIF not 0 or 1
   kS1FaultIelas = 1u << 5,    // IELAS not 0, 1 or 2
   kS1FaultModulus = 1u << 6,  // EM not above 0
+  kS1FaultImater = 1u << 7,   // IMATER not 0 to 3 (STABILITY2)
 };
 
 // NUMP of the header's section as the input derives it; -1 when the library
 // number derives none (or the value is not a usable count).
 std::int64_t stability1_nump(const float* prop);
 // The faults of a header (prop[1..31]) whose NUMP word is filled.
-unsigned stability1_faults(const float* prop);
+unsigned stability1_faults(const float* prop, const SteelSetForm& form = kStability1Form);
 
-// Options 0 to 5 of the material protocol; the 12-vectors come through c.ends.
-void mat12(materials::MatCall& c);
+// Options 0 to 5 of the material protocol for a set of the given form; the
+// 12-vectors come through c.ends.
+void steel_set_driver(materials::MatCall& c, const SteelSetForm& form);
+inline void mat12(materials::MatCall& c) { steel_set_driver(c, kStability1Form); }
 
 inline constexpr materials::MaterialType kStability1Type{
     .code = 12, .keywords = {"STABILITY1"}, .driver = mat12, .section = true};
