@@ -545,11 +545,19 @@ void check(EleCall& c, const Variant& v) {
 
 // ------------------------------------------------------------ options 3-5, 13
 
-void tangent(const Variant& v, const Wall& w) {
+void tangent(const EleCall& c, const Variant& v, const Wall& w) {
   if (w.rejected()) return;
   bool changed = false;
   for (int k = 1; k <= 3; ++k)
     if (static_cast<float>(w.rw(kKtan + k - 1)) != w.committed(k)[1]) changed = true;
+  if (kv::trace('H')) {
+    const std::array<std::string_view, 3> names =
+        v.open ? std::array<std::string_view, 3>{" SS:", " SA1:", " SA2:"}
+               : std::array<std::string_view, 3>{" SB:", " SS:", " SA:"};
+    fio::write_list(6, " IELNO:", c.ielno, names[0], static_cast<float>(w.rw(kKtan)), w.committed(1)[1], names[1],
+                    static_cast<float>(w.rw(kKtan + 1)), w.committed(2)[1], names[2],
+                    static_cast<float>(w.rw(kKtan + 2)), w.committed(3)[1]);
+  }
   if (changed) {
     for (int k = 1; k <= 3; ++k) w.rw(kKtan + k - 1) = w.committed(k)[1];
     form_stiffness(v, w);
@@ -991,7 +999,7 @@ void drive(EleCall& c, const Variant& v) {
       c.pgeom = axial_load(v, w, c.pgeom);
       if (kv::trace('H')) fio::write_list(6, "AXIAL ", c.lkg, "  PGEOM:", c.pgeom);
       break;
-    case kEleStiff: tangent(v, w); break;
+    case kEleStiff: tangent(c, v, w); break;
     case kEleState: state(c, v); break;
     case kEleCommit: commit(c, v); break;
     case kEleLoads: break;
