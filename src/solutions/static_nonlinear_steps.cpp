@@ -381,6 +381,7 @@ std::optional<StepLoop::Outcome> StepLoop::control_step(const LoadStep& work, in
     fio::write(kOut, "(/,5X,'*** STEP',I6,': THE INCREMENT',1P,E12.4,' CANNOT CHANGE THE LOAD FACTOR',E12.4,/,"
                      "5X,'*** THE LOAD-STEP RECORD ',A,' ENDS HERE, SHORT OF ITS TARGET',E12.4)",
                istep, dfact_, factor_, work.label, work.target);
+    kv::note_fault(kv::Fault::input_warning, "LOAD-STEP RECORD ENDS SHORT OF ITS TARGET: ITS INCREMENT CANNOT CHANGE THE FACTOR");
     --st.istep;
     dfact_ = dfact_prev;
     return Outcome::record_done;

@@ -308,6 +308,7 @@ void read_requests(int hintv, float ht0, float hdt) {
       else if (range.checked && (next_id < range.lo || next_id > range.hi)) why = "THE NEXT ID IS OUTSIDE THE MODEL";
       if (why != nullptr) {
         fio::write(kOut, "(5X,'GENERATION ENDS, ',I10,' REQUESTS LEFT: ',A)", left, why);
+        kv::note_fault(kv::Fault::input_warning, "HISTORY REQUEST GENERATION ENDS: " + std::string(why));
         break;
       }
       id = next_id;
