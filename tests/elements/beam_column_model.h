@@ -43,9 +43,10 @@ class ColumnModel : public etest::ElementModel {
     axial_set();
   }
   // One element of the type on the column: sets 1-4 on MY-A, MY-B, MZ-A,
-  // MZ-B, set 5 on MX and FX, VY along global Y.
-  void column(int type, int nwords) {
-    lay_elements({{type, "C", {1, 2, 3, 4, 5, 5, 1, 2, 0, 1, 0, 0, 0, 0}}}, [nwords](int) { return nwords; });
+  // MZ-B, set 5 on MX, fx_set on FX, VY along global Y.
+  void column(int type, int nwords, int fx_set = 5) {
+    lay_elements({{type, "C", {1, 2, 3, 4, 5, static_cast<float>(fx_set), 1, 2, 0, 1, 0, 0, 0, 0}}},
+                 [nwords](int) { return nwords; });
   }
   // The initial IAFAG of the column of a fresh model whose sets 1-4 have the
   // interaction codes given.

@@ -133,6 +133,21 @@ TEST_F(MrEndRecord, InitialInteractionFamilyHasNoAxialLoadCurves) {
       {{{2, 2, 2, 2}, 1}, {{3, 3, 3, 3}, 5}, {{4, 4, 2, 2}, 0}, {{6, 6, 1, 1}, 0}, {{4, 4, 4, 4}, 0}}};
   for (const Case& c : cases)
     EXPECT_EQ(initial_iafag(10, elements::mr_end::kRecordWords, c.codes), c.iafag) << c.codes[0] << c.codes[1] << c.codes[2] << c.codes[3];
+  // An axial tube (LOCBKL) in place of the IA_BILN axial set: no family,
+  // whatever the bending codes.
+  SetUp();
+  material_table(6);
+  for (int k = 1; k <= 4; ++k) ia_biln_set(k, 2.0f, 3.0e7f, 100.0f, 1.0e6f);
+  axial_set();
+  const std::array<float, 8> tube{3.0e7f, 10.0f, 2.0f, 50000.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+  material_record(6, kLocbkl, tube.data(), tube.size(), 9);
+  ColumnModel::column(10, elements::mr_end::kRecordWords, 6);
+  EXPECT_EQ(iword(1, kMatTyp + 5), kLocbkl);  // the sixth component, FX
+  EXPECT_EQ(iword(1, kNedof), 12);
+  EXPECT_EQ(iword(1, kIafag), 0);
+  // The tube gets the member's length and an effective-length factor of 1.0.
+  EXPECT_FLOAT_EQ(state_word(kFx, 5), 100.0f);
+  EXPECT_FLOAT_EQ(state_word(kFx, 2), 1.0f);
 }
 
 // ---------------------------------------------------------------- decks
