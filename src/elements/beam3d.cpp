@@ -206,45 +206,16 @@ void echo(const EleCall& c, const Beam& b, const Echo& e) {
 
 // ---------------------------------------------------------------- option 1
 
-void check(EleCall& c, const Beam& b) {
+// The member's axes and length between its joints at node-table positions
+// pi and pj, less the end distances; good comes in as the joints were found
+// and goes back false when no member can be formed. The caller gets back the
+// length (1.0 when it had to be revised, 0.0 when it cannot be measured).
+float member_geometry(EleCall& c, const Beam& b, int pi, int pj, std::array<float, 3>& vy, float sdist,
+                      float edist, bool& good) {
   const std::int64_t p = b.p;
-  const float* rin = c.rinput;  // rin[1..nvalues]
-  const KgData kg = kgdata();
   const model::NodeTables nt = model::node_tables();
-  const int nnode = kv::ctl(kv::kNNODE);
-
-  kv::rzm(p + b.w(kEnergy)) = 0.0f;
-  kv::rzm(p + b.w(kEnergy) + 1) = 0.0f;
-  if (kv::trace('H')) {
-    fio::write_list(6, c.label);
-    model::prtmat(rin + 1, b.t.nvalues, 1, "RINPUT");
-  }
-
-  kv::izm(p) = b.t.type;
-  const int matset = to_int(rin[1]);
-  kv::izm(p + b.w(kMatSet)) = matset;
-  const int idi = to_int(rin[2]);
-  const int idj = to_int(rin[3]);
-  kv::izm(p + kIdI) = idi;
-  kv::izm(p + kIdJ) = idj;
-  std::array<float, 3> vy{rin[4], rin[5], rin[6]};
-  const float sdist = rin[7];
-  const float edist = rin[8];
-  const float pkg = rin[9];
-  kv::rzm(p + kPkg) = pkg;
-  const int relcode = to_int(rin[10]);
-
-  const int pi = model::ifind(idi, nt.nodid_ptr(), nnode);
-  const int pj = model::ifind(idj, nt.nodid_ptr(), nnode);
-  kv::izm(p + kPosI) = pi;
-  kv::izm(p + kPosJ) = pj;
-  bool good = pi > 0 && pj > 0;
-  if (b.t.hinges && !hinge::find_hinge_joints(p, rin)) good = false;
-
-  clear_forces(b);
-  std::fill(b.real(kCTS), b.real(kCTS) + 36, 0.0f);  // CTS, CTE, BS, BE
-  std::fill(b.ints(kLM), b.ints(kLM) + 12, 0);
-  std::fill(b.ints(b.w(kLMKG)), b.ints(b.w(kLMKG)) + 12, 0);
+  const int idi = kv::izm(p + kIdI);
+  const int idj = kv::izm(p + kIdJ);
   float length = 0.0f;
   bool revised = false;  // the length was taken as 1.0
 
@@ -295,15 +266,14 @@ void check(EleCall& c, const Beam& b) {
   } else if (revised) {
     common::note_length_revised(c.ielno);  // a rejected element is counted as such
   }
+  return length;
+}
 
-  Mat12 t{};
-  transformation(b, t);
-  if (good && kv::trace('H')) model::prtmat(t.data(), 12, 12, "RELT A");
-
-  // Material and releases.
-  const int mtype = init_material(c, b);
+// The release bits of the six-digit code (the units digit MZ at J) and the
+// echo's letters for them.
+int release_bits(int relcode, std::array<char, 6>& reltext) {
   int bits = 0;
-  std::array<char, 6> reltext{' ', ' ', ' ', ' ', ' ', ' '};
+  reltext = {' ', ' ', ' ', ' ', ' ', ' '};
   static constexpr std::array<char, 6> kAxis{'X', 'Y', 'Z', 'X', 'Y', 'Z'};
   int code = relcode;
   for (int k = 0; k < 6; ++k) {  // the units digit first: MZ at J
@@ -313,6 +283,162 @@ void check(EleCall& c, const Beam& b) {
     }
     code /= 10;
   }
+  return bits;
+}
+
+// The axial, torsional and bending terms of the record from the section
+// rigidities, the length and the releases.
+void section_terms(const Beam& b, int relcode, int bits, float length, std::string_view reltext) {
+  const std::int64_t p = b.p;
+  const float* st = kv::rptr(p + b.w(kBase)) - 1;  // st[1..]
+  if (kv::trace('H')) fio::write_list(6, "RELT", relcode);
+  const float l = length;
+  const Plane z = plane((bits & kRelMzI) != 0, (bits & kRelMzJ) != 0);
+  const Plane y = plane((bits & kRelMyI) != 0, (bits & kRelMyJ) != 0);
+  if (kv::trace('H')) fio::write_list(6, "IRELC", reltext, "REL", bits);
+  float* r = b.real(0);
+  r[kEAoverL] = st[kEA] / l;
+  // A member free to twist at one end carries no torsion at all.
+  r[kGJoverL] = (bits & (kRelMxI | kRelMxJ)) != 0 ? 0.0f : st[kGJ] / l;
+  r[kKzI] = st[kEIz] / l * z.ci;
+  r[kKzJ] = st[kEIz] / l * z.cj;
+  r[kKzIJ] = st[kEIz] / l * z.cij;
+  r[kKyI] = st[kEIy] / l * y.ci;
+  r[kKyJ] = st[kEIy] / l * y.cj;
+  r[kKyIJ] = st[kEIy] / l * y.cij;
+  r[kSz] = (r[kKzI] + r[kKzJ] + 2.0f * r[kKzIJ]) / (l * l);
+  r[kTzI] = (r[kKzI] + r[kKzIJ]) / l;
+  r[kTzJ] = (r[kKzIJ] + r[kKzJ]) / l;
+  r[kSy] = (r[kKyI] + r[kKyJ] + 2.0f * r[kKyIJ]) / (l * l);
+  r[kTyI] = (r[kKyI] + r[kKyIJ]) / l;
+  r[kTyJ] = (r[kKyIJ] + r[kKyJ]) / l;
+}
+
+// The element stiffness in global axes, packed with its location vector
+// (loc, 1-based) into IZKE. The caller gets back the number of packed terms.
+int stiffness_and_location(const Beam& b, const Mat12& t, int pi, int pj, float pkg,
+                           std::array<std::int32_t, 13>& loc) {
+  const std::int64_t p = b.p;
+  const model::NodeTables nt = model::node_tables();
+  const KgData kg = kgdata();
+  Mat12 s{};
+  Mat12 rk{};
+  local_stiffness(b, s);
+  frame::congruence(t, s, rk);
+  if (kv::trace('I')) model::prtmat(rk.data(), 12, 12, " ASAT ");
+  for (int k = 1; k <= 6; ++k) {
+    const int ei = nt.id(pi, k);
+    const int ej = nt.id(pj, k);
+    if (ei == ej) continue;
+    loc[static_cast<std::size_t>(k)] = ei;
+    loc[static_cast<std::size_t>(k + 6)] = ej;
+  }
+  if (b.t.hinges) hinge::hinge_locations(p, loc.data());
+  float* ke = kv::rptr(b.izke());
+  int n = 0;
+  const int nd = frame::pack(rk, loc, ke, n, b.ints(kLM), true);
+  kv::izm(p + kND) = nd;
+  if (kv::trace('H')) {
+    fio::write_list(6, "IELDOF", nd);
+    fio::write_list(6, "LM =", std::span<const std::int32_t>(b.ints(kLM), static_cast<std::size_t>(nd)));
+    frame::print_packed(ke, nd, "ELEMENT STIFFNESS");
+    fio::write_list(6, "KGDATA:", kg.source, kg.form, kg.use, " PKG:", pkg);
+  }
+  const int nterms = n;
+  kv::izm(p + b.w(kNTerms)) = nterms;
+  return nterms;
+}
+
+// The geometric stiffness for a unit axial load after the n terms of the
+// stiffness, with its location vector; sets the geometric bit of the
+// releases, KGDOF, and c's LKG, NBACK and PGEOM.
+void geometric_stiffness(EleCall& c, const Beam& b, const Mat12& t, int pi, int pj, float pkg, int bits,
+                         const std::array<std::int32_t, 13>& loc, int n) {
+  const std::int64_t p = b.p;
+  const KgData kg = kgdata();
+  float* ke = kv::rptr(b.izke());
+  const int nterms = n;
+  bits &= ~kGeomBit;
+  int kgdof = 0;
+  bool lkg = false;
+  if (!(pkg == 0.0f && kg.source != 2)) {
+    if (frame::axis_moves(b.real(kCTS), b.real(kCTE), pi, pj)) bits |= kGeomBit;
+    lkg = (bits & kGeomBit) != 0;
+    kv::izm(p + b.w(kRel)) = bits;
+    if (kv::trace('H')) fio::write_list(6, "AXIAL:", lkg);
+    if (lkg && kg.source != 0 && kg.form != 0) {
+      if (kg.source == 1) c.pgeom = pkg;
+      if (kg.source == 2) c.pgeom = (b.real(kForce)[0] - b.real(kForce)[6]) * 0.5f;
+      Mat12 g{};
+      Mat12 rg{};
+      frame::local_geometric(kg.form, b.length(), b.bits(), g);
+      if (kv::trace('I')) model::prtmat(g.data(), 12, 12, " KG -LOCAL COORD ");
+      frame::congruence(t, g, rg);
+      if (kv::trace('I')) model::prtmat(rg.data(), 12, 12, " A*KG*AT ");
+      kgdof = frame::pack(rg, loc, ke, n, b.ints(b.w(kLMKG)), true);
+      if (kv::trace('H')) {
+        fio::write_list(6, "KGDOF", kgdof);
+        fio::write_list(6, "LMKG =",
+                        std::span<const std::int32_t>(b.ints(b.w(kLMKG)), static_cast<std::size_t>(kgdof)));
+        frame::print_packed(ke + nterms, kgdof, "ELEMENT GEOMETRIC STIFFNESS (UNIT LOAD)");
+      }
+    }
+  }
+  kv::izm(p + b.w(kRel)) = bits;
+  kv::izm(p + b.w(kKgdof)) = kgdof;
+  c.lkg = lkg;
+  c.nback = kMaxTerms - n;
+}
+
+void check(EleCall& c, const Beam& b) {
+  const std::int64_t p = b.p;
+  const float* rin = c.rinput;  // rin[1..nvalues]
+  const model::NodeTables nt = model::node_tables();
+  const int nnode = kv::ctl(kv::kNNODE);
+
+  kv::rzm(p + b.w(kEnergy)) = 0.0f;
+  kv::rzm(p + b.w(kEnergy) + 1) = 0.0f;
+  if (kv::trace('H')) {
+    fio::write_list(6, c.label);
+    model::prtmat(rin + 1, b.t.nvalues, 1, "RINPUT");
+  }
+
+  kv::izm(p) = b.t.type;
+  const int matset = to_int(rin[1]);
+  kv::izm(p + b.w(kMatSet)) = matset;
+  const int idi = to_int(rin[2]);
+  const int idj = to_int(rin[3]);
+  kv::izm(p + kIdI) = idi;
+  kv::izm(p + kIdJ) = idj;
+  std::array<float, 3> vy{rin[4], rin[5], rin[6]};
+  const float sdist = rin[7];
+  const float edist = rin[8];
+  const float pkg = rin[9];
+  kv::rzm(p + kPkg) = pkg;
+  const int relcode = to_int(rin[10]);
+
+  const int pi = model::ifind(idi, nt.nodid_ptr(), nnode);
+  const int pj = model::ifind(idj, nt.nodid_ptr(), nnode);
+  kv::izm(p + kPosI) = pi;
+  kv::izm(p + kPosJ) = pj;
+  bool good = pi > 0 && pj > 0;
+  if (b.t.hinges && !hinge::find_hinge_joints(p, rin)) good = false;
+
+  clear_forces(b);
+  std::fill(b.real(kCTS), b.real(kCTS) + 36, 0.0f);  // CTS, CTE, BS, BE
+  std::fill(b.ints(kLM), b.ints(kLM) + 12, 0);
+  std::fill(b.ints(b.w(kLMKG)), b.ints(b.w(kLMKG)) + 12, 0);
+
+  const float length = member_geometry(c, b, pi, pj, vy, sdist, edist, good);
+
+  Mat12 t{};
+  transformation(b, t);
+  if (good && kv::trace('H')) model::prtmat(t.data(), 12, 12, "RELT A");
+
+  // Material and releases.
+  const int mtype = init_material(c, b);
+  std::array<char, 6> reltext{};
+  const int bits = release_bits(relcode, reltext);
   kv::izm(p + b.w(kRel)) = bits;
 
   const common::Label15 label15(c.label);
@@ -345,88 +471,11 @@ void check(EleCall& c, const Beam& b) {
     return;
   }
 
-  const float* st = kv::rptr(p + b.w(kBase)) - 1;  // st[1..]
-  if (kv::trace('H')) fio::write_list(6, "RELT", relcode);
-  const float l = length;
-  const Plane z = plane((bits & kRelMzI) != 0, (bits & kRelMzJ) != 0);
-  const Plane y = plane((bits & kRelMyI) != 0, (bits & kRelMyJ) != 0);
-  if (kv::trace('H')) fio::write_list(6, "IRELC", e.reltext, "REL", bits);
-  float* r = b.real(0);
-  r[kEAoverL] = st[kEA] / l;
-  // A member free to twist at one end carries no torsion at all.
-  r[kGJoverL] = (bits & (kRelMxI | kRelMxJ)) != 0 ? 0.0f : st[kGJ] / l;
-  r[kKzI] = st[kEIz] / l * z.ci;
-  r[kKzJ] = st[kEIz] / l * z.cj;
-  r[kKzIJ] = st[kEIz] / l * z.cij;
-  r[kKyI] = st[kEIy] / l * y.ci;
-  r[kKyJ] = st[kEIy] / l * y.cj;
-  r[kKyIJ] = st[kEIy] / l * y.cij;
-  r[kSz] = (r[kKzI] + r[kKzJ] + 2.0f * r[kKzIJ]) / (l * l);
-  r[kTzI] = (r[kKzI] + r[kKzIJ]) / l;
-  r[kTzJ] = (r[kKzIJ] + r[kKzJ]) / l;
-  r[kSy] = (r[kKyI] + r[kKyJ] + 2.0f * r[kKyIJ]) / (l * l);
-  r[kTyI] = (r[kKyI] + r[kKyIJ]) / l;
-  r[kTyJ] = (r[kKyIJ] + r[kKyJ]) / l;
+  section_terms(b, relcode, bits, length, e.reltext);
 
-  // Stiffness and location vector.
-  Mat12 s{};
-  Mat12 rk{};
-  local_stiffness(b, s);
-  frame::congruence(t, s, rk);
-  if (kv::trace('I')) model::prtmat(rk.data(), 12, 12, " ASAT ");
   std::array<std::int32_t, 13> loc{};
-  for (int k = 1; k <= 6; ++k) {
-    const int ei = nt.id(pi, k);
-    const int ej = nt.id(pj, k);
-    if (ei == ej) continue;
-    loc[static_cast<std::size_t>(k)] = ei;
-    loc[static_cast<std::size_t>(k + 6)] = ej;
-  }
-  if (b.t.hinges) hinge::hinge_locations(p, loc.data());
-  float* ke = kv::rptr(b.izke());
-  int n = 0;
-  const int nd = frame::pack(rk, loc, ke, n, b.ints(kLM), true);
-  kv::izm(p + kND) = nd;
-  if (kv::trace('H')) {
-    fio::write_list(6, "IELDOF", nd);
-    fio::write_list(6, "LM =", std::span<const std::int32_t>(b.ints(kLM), static_cast<std::size_t>(nd)));
-    frame::print_packed(ke, nd, "ELEMENT STIFFNESS");
-    fio::write_list(6, "KGDATA:", kg.source, kg.form, kg.use, " PKG:", pkg);
-  }
-  const int nterms = n;
-  kv::izm(p + b.w(kNTerms)) = nterms;
-
-  // Geometric stiffness for a unit axial load.
-  bits &= ~kGeomBit;
-  int kgdof = 0;
-  bool lkg = false;
-  if (!(pkg == 0.0f && kg.source != 2)) {
-    if (frame::axis_moves(b.real(kCTS), b.real(kCTE), pi, pj)) bits |= kGeomBit;
-    lkg = (bits & kGeomBit) != 0;
-    kv::izm(p + b.w(kRel)) = bits;
-    if (kv::trace('H')) fio::write_list(6, "AXIAL:", lkg);
-    if (lkg && kg.source != 0 && kg.form != 0) {
-      if (kg.source == 1) c.pgeom = pkg;
-      if (kg.source == 2) c.pgeom = (b.real(kForce)[0] - b.real(kForce)[6]) * 0.5f;
-      Mat12 g{};
-      Mat12 rg{};
-      frame::local_geometric(kg.form, b.length(), b.bits(), g);
-      if (kv::trace('I')) model::prtmat(g.data(), 12, 12, " KG -LOCAL COORD ");
-      frame::congruence(t, g, rg);
-      if (kv::trace('I')) model::prtmat(rg.data(), 12, 12, " A*KG*AT ");
-      kgdof = frame::pack(rg, loc, ke, n, b.ints(b.w(kLMKG)), true);
-      if (kv::trace('H')) {
-        fio::write_list(6, "KGDOF", kgdof);
-        fio::write_list(6, "LMKG =",
-                        std::span<const std::int32_t>(b.ints(b.w(kLMKG)), static_cast<std::size_t>(kgdof)));
-        frame::print_packed(ke + nterms, kgdof, "ELEMENT GEOMETRIC STIFFNESS (UNIT LOAD)");
-      }
-    }
-  }
-  kv::izm(p + b.w(kRel)) = bits;
-  kv::izm(p + b.w(kKgdof)) = kgdof;
-  c.lkg = lkg;
-  c.nback = kMaxTerms - n;
+  const int n = stiffness_and_location(b, t, pi, pj, pkg, loc);
+  geometric_stiffness(c, b, t, pi, pj, pkg, bits, loc, n);
   echo(c, b, e);
 }
 

@@ -102,14 +102,12 @@ double prteng(bool trace, int l1, int l2, int l3, int l4, int l5, int l6, int ns
   return result;
 }
 
-StepEnergies thprnt(const StepReport& s) {
-  StepEnergies r;
-  const int ncond = s.ncond;
-  const int ncf = s.ncf;
-  const int neq = s.neq;
+namespace {
+
+// 1. Ground motion of the step (into s's ground vectors).
+void ground_step(const StepReport& s) {
   const float dt = s.dt;
 
-  // 1. Ground motion of the step, linear acceleration over the step.
   if (s.dynamic) {
     for (int i = 0; i < 3; ++i) {
       s.dgvel[i] = (2.0f * s.gacc[i] + s.dgacc[i]) * dt / 2.0f;
@@ -119,9 +117,12 @@ StepEnergies thprnt(const StepReport& s) {
       s.gdsp[i] += s.dgdsp[i];
     }
   }
+}
 
-  // 2. Trace tables.
-  const int n = s.dynamic ? ncf : neq;
+// 2. The response and special-force tables of the trace, n equations.
+void trace_tables(const StepReport& s, int n) {
+  const int neq = s.neq;
+
   if (s.trace) {
     response_table("TOTAL RELATIVE RESPONSE FOR PREVIOUS TIME STEP", n, s.a, s.v, s.d, s.p);
     response_table("INCRIMENTAL RELATIVE RESPONSE", n, s.da, s.dv, s.dd, s.dp);
@@ -130,8 +131,14 @@ StepEnergies thprnt(const StepReport& s) {
       fio::write(kOut, "(T10,'DOF:',I6,' FD:',1P,E13.5,' DFD:',E13.5,' FDAMP:',E13.5,' DFDAMP:',E13.5)", i,
                  s.fd[i - 1], s.dfd[i - 1], s.fdamp[i - 1], s.dfdamp[i - 1]);
   }
+}
 
-  // 3. Input energy of the step.
+// 3. Input energy of the step over n equations, added to EINPUT; the caller
+// gets back the step's share.
+double input_energy(const StepReport& s, int n) {
+  const int ncond = s.ncond;
+  const int ncf = s.ncf;
+
   const kv::Stcase& st = kv::stcase();
   double dein = 0.0;
   if (s.dynamic) {
@@ -188,9 +195,16 @@ StepEnergies thprnt(const StepReport& s) {
       dein += static_cast<double>(st.pstat[static_cast<std::size_t>(i)]) * u[i - 1];
   }
   kv::ctl_double(kv::kEINPUT) = static_cast<double>(kv::ctl_double(kv::kEINPUT)) + dein;
-  r.dein = dein;
+  return dein;
+}
 
-  // 4. Strain energies from the element states.
+struct StrainEnergies {
+  double estrn, eplas;
+};
+
+// 4. Strain energies from the element states into ESTRN and EPLAS, the
+// increments into r; the caller gets back the totals.
+StrainEnergies strain_energies(const StepReport& s, StepEnergies& r) {
   const float old_estrn = static_cast<float>(static_cast<double>(kv::ctl_double(kv::kESTRN)));
   const float old_eplas = static_cast<float>(static_cast<double>(kv::ctl_double(kv::kEPLAS)));
   double estrn = 0.0, eplas = 0.0;
@@ -207,8 +221,15 @@ StepEnergies thprnt(const StepReport& s) {
   kv::ctl_double(kv::kEPLAS) = eplas;
   r.destrn = static_cast<float>(estrn - old_estrn);
   r.deplas = static_cast<float>(eplas - old_eplas);
+  return {estrn, eplas};
+}
 
-  // 5. Kinetic energy of the absolute velocity over the free equations.
+// 5. Kinetic energy of the absolute velocity over the free equations, into
+// EKIN and r.
+void kinetic_energy(const StepReport& s, StepEnergies& r) {
+  const int ncond = s.ncond;
+  const int ncf = s.ncf;
+
   if (!s.dynamic) {
     r.dekin = 0.0f;
     kv::ctl_double(kv::kEKIN) = 0.0;
@@ -224,8 +245,14 @@ StepEnergies thprnt(const StepReport& s) {
     kv::ctl_double(kv::kEKIN) = ekin;
     r.dekin = static_cast<float>(ekin - old);
   }
+}
 
-  // 6. Damping energy of the step.
+// 6. Damping energy of the step, into EDAMP and r.
+void damping_energy(const StepReport& s, StepEnergies& r) {
+  const int ncond = s.ncond;
+  const int ncf = s.ncf;
+  const float dt = s.dt;
+
   if (!s.dynamic) {
     kv::ctl_double(kv::kEDAMP) = 0.0;
     r.dedamp = 0.0;
@@ -245,74 +272,99 @@ StepEnergies thprnt(const StepReport& s) {
     r.dedamp = dt * sum;
     kv::ctl_double(kv::kEDAMP) = static_cast<double>(kv::ctl_double(kv::kEDAMP)) + r.dedamp;
   }
+}
+
+// The energies are REALs in the peaks and the history records, as are the
+// ground motion and the increments: the caller gets back false, ISTOP raised,
+// when one is beyond the REAL range, so that the solution ends before it is
+// printed.
+bool energies_finite(const StepReport& s, const StepEnergies& r, double einput, double estrn, double ekin,
+                     double eplas, double edamp) {
+  const std::pair<double, std::string_view> kept[] = {
+      {r.dein, "INPUT ENERGY"},    {einput, "INPUT ENERGY"},   {r.destrn, "ELASTIC STRAIN ENERGY"},
+      {estrn, "ELASTIC STRAIN ENERGY"}, {r.dekin, "KINETIC ENERGY"}, {ekin, "KINETIC ENERGY"},
+      {r.deplas, "PLASTIC STRAIN ENERGY"}, {eplas, "PLASTIC STRAIN ENERGY"}, {r.dedamp, "DAMPING ENERGY"},
+      {edamp, "DAMPING ENERGY"},   {r.pcterr, "RELATIVE ERROR"}};
+  for (const auto& [value, what] : kept) {
+    if (real_finite(value, "THPRNT", what)) continue;
+    kv::ctl(kv::kISTOP) |= 1;
+    return false;
+  }
+  if (s.dynamic) {
+    for (int i = 0; i < 3; ++i) {
+      for (const float g : {s.dgdsp[i], s.dgvel[i], s.dgacc[i], s.gdsp[i], s.gvel[i], s.gacc[i]}) {
+        if (real_finite(g, "THPRNT", "GROUND MOTION")) continue;
+        kv::ctl(kv::kISTOP) |= 1;
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+// 8. The energy balance.
+void balance_lines(const StepEnergies& r, double einput, double estrn, double ekin, double eplas, double edamp) {
+  fio::write(kOut,
+             "(/,T10,' ENERGY BALANCE',/,T10,'================',T40,'INCRIMENTAL',T58,'TOTAL',/,"
+             "T15,'INPUT ENERGY',T40,1P,E12.5,T55,E12.5,/,"
+             "T15,'ELASTIC STRAIN ENERGY',T40,E12.5,T55,E12.5,/,"
+             "T15,'KINETIC ENERGY ',T40,E12.5,T55,E12.5,/,"
+             "T15,'PLASTIC STRAIN ENERGY',T40,E12.5,T55,E12.5,/,"
+             "T15,'DAMPING ENERGY',T40,E12.5,T55,E12.5,/,"
+             "T15,'RELATIVE ER','ROR',T55,E12.5,'%')",
+             r.dein, einput, r.destrn, estrn, r.dekin, ekin, r.deplas, eplas, r.dedamp, edamp, r.pcterr);
+}
+
+// 9. The ground response.
+void ground_lines(const StepReport& s) {
+  constexpr std::string_view axes =
+      "(T15,'GLOBAL X AXIS TRANSLATION...',T45,1P,3E15.5,/,"
+      "T15,'GLOBAL Y AXIS TRANSLATION...',T45,3E15.5,/,"
+      "T15,'GLOBAL Z AXIS TRANSLATION...',T45,3E15.5)";
+  fio::write(kOut, "(/,T10,' GROUND RESPONSE',/,T10,'=================',/,T10,'INCRIMENTAL VALUES',"
+                   "T46,'DISPLACEMENT',T63,'VELOCITY',T76,'ACCELERATION')");
+  fio::write(kOut, axes, s.dgdsp[0], s.dgvel[0], s.dgacc[0], s.dgdsp[1], s.dgvel[1], s.dgacc[1], s.dgdsp[2],
+             s.dgvel[2], s.dgacc[2]);
+  fio::write(kOut, "(T10,'TOTAL VALUES')");
+  fio::write(kOut, axes, s.gdsp[0], s.gvel[0], s.gacc[0], s.gdsp[1], s.gvel[1], s.gacc[1], s.gdsp[2], s.gvel[2],
+             s.gacc[2]);
+}
+
+// 10. Ductility checks of every element.
+void ductility_checks(int nelem) {
+  int ltype = 0;
+  for (int e = 1; e <= nelem; ++e) {
+    elements::EleCall c = element_call(elements::kEleDuct, e);
+    elements::eledsp(c, ltype, 0);
+  }
+}
+
+}  // namespace
+
+StepEnergies thprnt(const StepReport& s) {
+  StepEnergies r;
+  ground_step(s);
+  const int n = s.dynamic ? s.ncf : s.neq;
+  trace_tables(s, n);
+  r.dein = input_energy(s, n);
+  const StrainEnergies strain = strain_energies(s, r);
+  kinetic_energy(s, r);
+  damping_energy(s, r);
 
   // 7. Relative error of the balance.
   const double einput = kv::ctl_double(kv::kEINPUT);
+  const double estrn = strain.estrn;
+  const double eplas = strain.eplas;
   const double ekin = kv::ctl_double(kv::kEKIN);
   const double edamp = kv::ctl_double(kv::kEDAMP);
   const double err = einput - estrn - ekin - eplas - edamp;
   // Without a finite input energy there is no divisor: the no-input value.
   r.pcterr = einput == 0.0 || !std::isfinite(einput) ? 100.0f : static_cast<float>(err / einput * 100.0);
+  if (!energies_finite(s, r, einput, estrn, ekin, eplas, edamp)) return r;
 
-  // The energies are REALs in the peaks and the history records, as are the
-  // ground motion and the increments: one beyond the REAL range ends the
-  // solution before it is printed.
-  {
-    const std::pair<double, std::string_view> kept[] = {
-        {r.dein, "INPUT ENERGY"},    {einput, "INPUT ENERGY"},   {r.destrn, "ELASTIC STRAIN ENERGY"},
-        {estrn, "ELASTIC STRAIN ENERGY"}, {r.dekin, "KINETIC ENERGY"}, {ekin, "KINETIC ENERGY"},
-        {r.deplas, "PLASTIC STRAIN ENERGY"}, {eplas, "PLASTIC STRAIN ENERGY"}, {r.dedamp, "DAMPING ENERGY"},
-        {edamp, "DAMPING ENERGY"},   {r.pcterr, "RELATIVE ERROR"}};
-    for (const auto& [value, what] : kept) {
-      if (real_finite(value, "THPRNT", what)) continue;
-      kv::ctl(kv::kISTOP) |= 1;
-      return r;
-    }
-    if (s.dynamic) {
-      for (int i = 0; i < 3; ++i) {
-        for (const float g : {s.dgdsp[i], s.dgvel[i], s.dgacc[i], s.gdsp[i], s.gvel[i], s.gacc[i]}) {
-          if (real_finite(g, "THPRNT", "GROUND MOTION")) continue;
-          kv::ctl(kv::kISTOP) |= 1;
-          return r;
-        }
-      }
-    }
-  }
-
-  // 8. The energy balance.
-  if (s.print) {
-    fio::write(kOut,
-               "(/,T10,' ENERGY BALANCE',/,T10,'================',T40,'INCRIMENTAL',T58,'TOTAL',/,"
-               "T15,'INPUT ENERGY',T40,1P,E12.5,T55,E12.5,/,"
-               "T15,'ELASTIC STRAIN ENERGY',T40,E12.5,T55,E12.5,/,"
-               "T15,'KINETIC ENERGY ',T40,E12.5,T55,E12.5,/,"
-               "T15,'PLASTIC STRAIN ENERGY',T40,E12.5,T55,E12.5,/,"
-               "T15,'DAMPING ENERGY',T40,E12.5,T55,E12.5,/,"
-               "T15,'RELATIVE ER','ROR',T55,E12.5,'%')",
-               r.dein, einput, r.destrn, estrn, r.dekin, ekin, r.deplas, eplas, r.dedamp, edamp, r.pcterr);
-  }
-
-  // 9. The ground response.
-  if (s.dynamic && s.print) {
-    constexpr std::string_view axes =
-        "(T15,'GLOBAL X AXIS TRANSLATION...',T45,1P,3E15.5,/,"
-        "T15,'GLOBAL Y AXIS TRANSLATION...',T45,3E15.5,/,"
-        "T15,'GLOBAL Z AXIS TRANSLATION...',T45,3E15.5)";
-    fio::write(kOut, "(/,T10,' GROUND RESPONSE',/,T10,'=================',/,T10,'INCRIMENTAL VALUES',"
-                     "T46,'DISPLACEMENT',T63,'VELOCITY',T76,'ACCELERATION')");
-    fio::write(kOut, axes, s.dgdsp[0], s.dgvel[0], s.dgacc[0], s.dgdsp[1], s.dgvel[1], s.dgacc[1], s.dgdsp[2],
-               s.dgvel[2], s.dgacc[2]);
-    fio::write(kOut, "(T10,'TOTAL VALUES')");
-    fio::write(kOut, axes, s.gdsp[0], s.gvel[0], s.gacc[0], s.gdsp[1], s.gvel[1], s.gacc[1], s.gdsp[2], s.gvel[2],
-               s.gacc[2]);
-  }
-
-  // 10. Ductility checks of every element.
-  ltype = 0;
-  for (int e = 1; e <= s.nelem; ++e) {
-    elements::EleCall c = element_call(elements::kEleDuct, e);
-    elements::eledsp(c, ltype, 0);
-  }
+  if (s.print) balance_lines(r, einput, estrn, ekin, eplas, edamp);
+  if (s.dynamic && s.print) ground_lines(s);
+  ductility_checks(s.nelem);
   return r;
 }
 
