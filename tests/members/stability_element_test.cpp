@@ -119,6 +119,12 @@ std::vector<std::vector<double>> node_lines(const std::string& out, const std::s
   return v;
 }
 
+// An integer as I5 prints it.
+std::string fio_i5(int k) {
+  std::string t = std::to_string(k);
+  return std::string(t.size() < 5 ? 5 - t.size() : 0, ' ') + t;
+}
+
 // The IZ of the first memory box (after "STR").
 long structure_iz(const std::string& out) {
   const std::size_t at = out.find("*--- IZ=");
@@ -386,6 +392,56 @@ TEST(StabilityDeck, GuidedColumnInEigenSpectrumAndTimeHistory) {
   // A suddenly applied ground step: at most twice the static m a / k.
   EXPECT_LE(peak, 2.0 * 0.1 * 386.4 / k * 1.001);
   EXPECT_GT(peak, 1.5 * 0.1 * 386.4 / k);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(StabilityDeck, EndMomentsYieldTheBoxAndApproachItsPlasticMoment) {
+  const auto r = run_case("stability_sol4_end_moments.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::string& o = r.output;
+  // The mesh of the box by hand: EI, the outermost fibre and the plastic
+  // moment sum |v| A YS.
+  SectionWords w;
+  w.libn = kLibBox;
+  w.d1 = 10;
+  w.d2 = 10;
+  w.t = 0.5f;
+  w.n1 = 4;
+  w.n2 = 5;
+  const int n = steel_fibre_count(w);
+  std::vector<float> u(static_cast<std::size_t>(n)), v(u), area(u), flen(u);
+  ecclib(w, {u, v, area, flen});
+  constexpr double kE = 29.0e6, kYs = 50000.0, kRatio3 = 0.001;
+  double ei = 0, vmax = 0, mp = 0;
+  for (std::size_t j = 0; j < v.size(); ++j) {
+    ei += kE * area[j] * v[j] * v[j];
+    vmax = std::max(vmax, std::fabs(double(v[j])));
+    mp += kYs * area[j] * std::fabs(double(v[j]));
+  }
+  // Opposite end rotations of 0.005 a step: uniform curvature 2 theta / L =
+  // 1E-4 k at step k, elastic moment 2 EI theta / L.
+  std::vector<double> m;
+  for (std::size_t at = o.find("    1  FORCE     1"); at != std::string::npos; at = o.find("    1  FORCE     1", at + 1))
+    m.push_back(std::fabs(numbers_of(o.substr(at, o.find('\n', at) - at))[6]));
+  ASSERT_GE(m.size(), 41u) << o;  // 40 steps and the event's lines
+  EXPECT_NEAR(m[0], ei * 1e-4, 1e-4 * ei * 1e-4);
+  // First yield: the first step whose outer fibre strain 1E-4 k vmax reaches YS/E.
+  int k_yield = 1;
+  while (1e-4 * k_yield * vmax < kYs / kE) ++k_yield;
+  EXPECT_NE(o.find(" %7 % LIMIT STATE POINT 1 DEFINED DUE TO ELEMENT NO     1 AT STEP=" + fio_i5(k_yield)),
+            std::string::npos)
+      << k_yield;
+  EXPECT_EQ(pptest::count(o, "1REACHES FIRST YIELD, WHICH OCCURRED AT THE FOLLOWING STAGE:"), 1);
+  // Full plasticity: the last moment lies between the plastic moment and the
+  // plastic moment plus the hardening RATIO3 EI kappa of the last curvature.
+  const double last = m.back();
+  EXPECT_GT(last, mp);
+  EXPECT_LT(last, mp + kRatio3 * ei * 40e-4);
+  EXPECT_NEAR(last, 3.41e6, 0.01e6);
+  for (std::size_t i = k_yield + 2; i < m.size(); ++i) EXPECT_GE(m[i], m[i - 1]) << i;
 }
 
 }  // namespace
