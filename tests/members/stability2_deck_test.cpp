@@ -13,6 +13,12 @@
 
 namespace {
 
+int count(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
 // The six values of node 2 in every displacement table of the report.
 std::vector<std::vector<double>> tip_lines(const std::string& out) {
   std::vector<std::vector<double>> v;
@@ -62,6 +68,58 @@ TEST(Stability2Deck, StabilityFunctionsStopTheSetUpOfATaperedMember) {
             std::string::npos)
       << r.output;
   EXPECT_EQ(r.output.find("GCS DISPLACEMENTS"), std::string::npos);  // no solution ran
+}
+
+// The box with its local-buckling switch shortened 0.01 in a step (EA/L =
+// 5.51E6: 55,100 lb a step). Step 18 takes the strain to 0.0018, past
+// YS/EM = 0.001724: every corner yields, case 5 (buckled) is raised at that
+// step and at every step after it, and is reported once, with the forces of
+// the step before (17 x 55,100 = 936,700). The step that leaves the elastic
+// band runs whole at RATIO3 EM: +1102 lb a step from there on.
+TEST(Stability2Deck, LocalBucklingOfTheSquashedBoxIsReportedOnce) {
+  const auto r = kvtest::run_deck(kvtest::read_file(kvtest::case_path("stability2_sol4_local_buckling.dat")),
+                                  "stability2_squash");
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::string& o = r.output;
+  EXPECT_EQ(count(o, "**** STABILITY ELEMENT          1 BUCKLED"), 1) << o;
+  EXPECT_EQ(count(o, "STABILITY ELEMENT          1REACHES"), 0);  // no first-yield code of its own
+  EXPECT_NE(o.find(" LIMIT STATE POINT 3 DEFINED DUE TO ELEMENT NO     1 AT STEP=   18"), std::string::npos);
+  std::vector<double> axial;
+  for (std::size_t at = o.find("    1  FORCE     1"); at != std::string::npos; at = o.find("    1  FORCE     1", at + 1)) {
+    std::istringstream in(o.substr(at + 18, 15));
+    double v = 0;
+    in >> v;
+    axial.push_back(v);
+  }
+  // Steps 1-17, the event (step 17's forces), steps 18-20.
+  ASSERT_GE(axial.size(), 21u);
+  for (std::size_t k = 0; k < 17; ++k) EXPECT_NEAR(axial[k], 55100.0 * static_cast<double>(k + 1), 0.5) << k;
+  EXPECT_NEAR(axial[17], 936700.0, 0.5);
+  EXPECT_NEAR(axial[18], 936700.0 + 1102.0, 0.5);
+  EXPECT_NEAR(axial[19], 936700.0 + 2 * 1102.0, 0.5);
+  EXPECT_NEAR(axial[20], 936700.0 + 3 * 1102.0, 0.5);
+  const std::string u50 = kvtest::read_file(r.dir / "tempControlPoints.out");
+  EXPECT_EQ(count(u50, "\n"), 2) << u50;
+  EXPECT_NE(u50.find("      5.00   0.936700E+06"), std::string::npos) << u50;
+}
+
+// An end rotation with the shortening yields the corners of one web first:
+// local-buckling case 4 (corners 3 and 4, the twin of case 3) at step 17,
+// reported once as its twin is (nominal moment, point 2, units 49 and 50),
+// then case 5 at step 19, once.
+TEST(Stability2Deck, EveryLocalBucklingCaseIsReportedOnce) {
+  const auto r = kvtest::run_deck(kvtest::read_file(kvtest::case_path("stability2_sol4_case4.dat")),
+                                  "stability2_case4");
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::string& o = r.output;
+  EXPECT_EQ(count(o, "**** STABILITY ELEMENT          1REACHES NOMINAL MOMENT, AT WHICH"), 1) << o;
+  EXPECT_EQ(count(o, "**** STABILITY ELEMENT          1 BUCKLED"), 1);
+  EXPECT_NE(o.find(" LIMIT STATE POINT 2 DEFINED DUE TO ELEMENT NO     1 AT STEP=   17"), std::string::npos);
+  const std::string u50 = kvtest::read_file(r.dir / "tempControlPoints.out");
+  const std::string u49 = kvtest::read_file(r.dir / "tempPMCurve.out");
+  EXPECT_EQ(count(u50, "      4.00"), 1) << u50;
+  EXPECT_EQ(count(u50, "      5.00"), 1) << u50;
+  EXPECT_EQ(count(u49, "      4.00"), 1) << u49;
 }
 
 }  // namespace
