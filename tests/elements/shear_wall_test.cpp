@@ -514,4 +514,40 @@ TEST(ShearWallDeck, HistoryOfAPushedWallIsReadBackWithItsMomentShearLine) {
       << out;
 }
 
+TEST(ShearWallDeck, LateralModeOfTheCantileverWall) {
+  // The cantilever wall with the top's vertical translations condensed out
+  // and a mass of 1 at each top joint (joint 2's carried over to joint 1):
+  // lateral stiffness H / drift = 1000 / 0.125 = 8000, mass 2,
+  // ω = sqrt(8000 / 2) = 63.2456 rad/s, f = ω / 2π = 10.0658 Hz.
+  const kvtest::RunResult r = kvtest::run_deck(kvtest::read_file(kvtest::case_path("shear_wall_sol3_lateral_mode.dat")));
+  ASSERT_EQ(r.status, 0) << r.console;
+  EXPECT_NE(r.output.find(" FREQ (RAD/SEC):   6.32456E+01"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find(" FREQUENCY (HZ):   1.00658E+01"), std::string::npos) << r.output;
+}
+
+TEST(ShearWallDeck, OpenWallEdgeYieldsAtHalfItsSpringsYieldForce) {
+  // A type-14 wall whose joint 1 is lifted by a load P: with no lateral load
+  // the shear spring carries nothing, so the edge J1-J4 carries P. Its
+  // BILINEAR set (KE 1E6, PY 2000, KIE 1E5, per unit length, L = 100) gives
+  // the edge KE/2L = 5000 up to PY/2 = 1000, then KIE/2L = 500: at P = 1000
+  // the edge stretches 0.2, at P = 1500 by 0.2 + 500/500 = 1.2 (a spring
+  // yielding at PY itself would give 0.3).
+  const kvtest::RunResult r = kvtest::run_deck(kvtest::read_file(kvtest::case_path("shear_wall_sol4_open_edge_yield.dat")));
+  ASSERT_EQ(r.status, 0) << r.console;
+  std::vector<std::array<double, 6>> lines;
+  const std::string head = "\n         1    2      1    2    3    4";
+  for (std::size_t at = r.output.find(head); at != std::string::npos; at = r.output.find(head, at + 1)) {
+    std::istringstream in(r.output.substr(at + head.size(), 100));
+    std::array<double, 6> v{};
+    for (double& x : v) in >> x;
+    lines.push_back(v);
+  }
+  ASSERT_EQ(lines.size(), 11u) << r.output;
+  EXPECT_TRUE(near_rel(lines[4][2], 1000.0, 1e-5));
+  EXPECT_TRUE(near_rel(lines[4][3], 0.2, 1e-5));
+  EXPECT_TRUE(near_rel(lines[9][2], 1500.0, 1e-5));
+  EXPECT_TRUE(near_rel(lines[9][3], 1.2, 1e-5));
+  EXPECT_EQ(lines[9][0], 0.0);  // no shear
+}
+
 }  // namespace
