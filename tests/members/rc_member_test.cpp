@@ -178,35 +178,31 @@ TEST(RcMember, LoadingPointOffsetsFromTheMeshOrigin) {
 }
 
 TEST(RcMember, StabilityParameterOfAnElasticMember) {
-  // IAUTO 1: no parameter at the first determination, 1.0 at the second (the
-  // reference step). The force norm measures the increment against the total
-  // end force: 1/2 at the reference step, 1/3 at an equal third step of an
-  // elastic member, whose work norm stays, so SP = ((1/3) / (1/2))^2 = 4/9.
-  Member m(0);
-  m.words[kIAUTO] = 1;
-  ASSERT_TRUE(m.call(2));
-  ASSERT_TRUE(m.step(6, -0.01f));
-  EXPECT_EQ(m.s[kStateSp], 0.0f);
-  ASSERT_TRUE(m.step(6, -0.01f));
-  EXPECT_EQ(m.s[kStateSp], 1.0f);
-  ASSERT_TRUE(m.step(6, -0.01f));
-  EXPECT_NEAR(m.s[kStateSp], 4.0f / 9.0f, 1e-4f);
-}
-
-TEST(RcMember, ZeroReferenceStepLeavesTheParameterUsable) {
-  // A zero increment at the reference step gives zero norms: SP is not formed
-  // from them; the next step that moves becomes the reference (SP 1.0) and the
-  // one after it gives 4/9 as for equal elastic steps.
-  Member m(0);
-  m.words[kIAUTO] = 1;
-  ASSERT_TRUE(m.call(2));
-  ASSERT_TRUE(m.step(6, -0.01f));
-  ASSERT_TRUE(m.step(6, 0.0f));
-  EXPECT_EQ(m.s[kStateSp], 0.0f);
-  ASSERT_TRUE(m.step(6, -0.01f));
-  EXPECT_EQ(m.s[kStateSp], 1.0f);
-  ASSERT_TRUE(m.step(6, -0.01f));
-  EXPECT_NEAR(m.s[kStateSp], 4.0f / 9.0f, 1e-4f);
+  // IAUTO 1: no parameter at the first determination, 1.0 at the reference
+  // step. The force norm measures the increment against the total end force:
+  // 1/2 at the reference step, 1/3 at an equal next step of an elastic member,
+  // whose work norm stays, so SP = ((1/3) / (1/2))^2 = 4/9. A zero increment
+  // at the reference step gives zero norms: SP is not formed from them, and
+  // the next step that moves becomes the reference.
+  struct Case {
+    const char* name;
+    std::vector<float> steps;  // shortening of end B per determination
+    std::vector<float> sp;     // SP after each
+  };
+  const Case cases[] = {
+      {"equal steps", {-0.01f, -0.01f, -0.01f}, {0.0f, 1.0f, 4.0f / 9.0f}},
+      {"zero reference step", {-0.01f, 0.0f, -0.01f, -0.01f}, {0.0f, 0.0f, 1.0f, 4.0f / 9.0f}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Member m(0);
+    m.words[kIAUTO] = 1;
+    ASSERT_TRUE(m.call(2));
+    for (std::size_t i = 0; i < c.steps.size(); ++i) {
+      ASSERT_TRUE(m.step(6, c.steps[i]));
+      EXPECT_NEAR(m.s[kStateSp], c.sp[i], 1e-4f) << i;
+    }
+  }
 }
 
 TEST(RcMember, UnusableSetIsNotRun) {
