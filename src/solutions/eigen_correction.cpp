@@ -92,7 +92,12 @@ bool correct_eigenpairs(EigenKind kind, int neig, float* eig, float* vec, int nb
   Tables t;
   const int available = nbasis > 0 ? std::min(nbasis, m.nfree) : m.nfree;
   neig = std::min(neig, available);
-  t.p = std::min(available, std::max(2 * neig, neig + 8));
+  const int wanted = std::min(m.nfree, std::max(2 * neig, neig + 8));
+  t.p = std::min(available, wanted);
+  // A basis without the spare vectors above the modes wanted leaves the
+  // highest of them contaminated by the next modes: a second step of inverse
+  // iteration reduces that by the eigenvalue ratio once more.
+  const int steps = t.p < wanted ? 2 : 1;
   const std::int64_t p = t.p;
   // The double tables in one block (aligned once), then the REAL column.
   const std::int64_t neq = m.neq;
@@ -170,31 +175,33 @@ bool correct_eigenpairs(EigenKind kind, int neig, float* eig, float* vec, int nb
       return false;
   }
 
-  // One step of inverse iteration, x = inv(K) B phi, with one refinement of its
-  // solve against the element-by-element product; each vector scaled to a
-  // largest magnitude of 1.
+  // Inverse iteration, x = inv(K) B phi (one step, two on a short basis), with
+  // one refinement of each solve against the element-by-element product; each
+  // vector scaled to a largest magnitude of 1.
   std::fill(u, u + m.neq, 0.0);
-  for (int j = 0; j < t.p; ++j) {
-    double* v = basis(j);
-    std::copy(v, v + m.l2, u);
-    second_product(m, t, u, b);
-    std::copy(b, b + m.l2, u);
-    if (!solve(m, t, u)) return false;
-    std::fill(u + m.l2, u + m.neq, 0.0);
-    element_product(ProductMatrix::stiffness, u, y);
-    for (int e = 0; e < m.l2; ++e) y[e] = b[e] - y[e];
-    if (!solve(m, t, y)) return false;
-    double big = 0.0;
-    for (int e = 0; e < m.l2; ++e) {
-      u[e] += y[e];
-      big = std::max(big, std::fabs(u[e]));
+  for (int step = 0; step < steps; ++step) {
+    for (int j = 0; j < t.p; ++j) {
+      double* v = basis(j);
+      std::copy(v, v + m.l2, u);
+      second_product(m, t, u, b);
+      std::copy(b, b + m.l2, u);
+      if (!solve(m, t, u)) return false;
+      std::fill(u + m.l2, u + m.neq, 0.0);
+      element_product(ProductMatrix::stiffness, u, y);
+      for (int e = 0; e < m.l2; ++e) y[e] = b[e] - y[e];
+      if (!solve(m, t, y)) return false;
+      double big = 0.0;
+      for (int e = 0; e < m.l2; ++e) {
+        u[e] += y[e];
+        big = std::max(big, std::fabs(u[e]));
+      }
+      if (!(big > 0.0) || !std::isfinite(big)) return false;
+      for (int e = 0; e < m.l2; ++e) v[e] = u[e] / big;
+      // The solve's free rows are those of the condensed problem's inverse
+      // iteration; its condensed rows carry the condensed masses' own motion,
+      // which the condensed problem does not have.
+      if (!condense(v)) return false;
     }
-    if (!(big > 0.0) || !std::isfinite(big)) return false;
-    for (int e = 0; e < m.l2; ++e) v[e] = u[e] / big;
-    // The solve's free rows are those of the condensed problem's inverse
-    // iteration; its condensed rows carry the condensed masses' own motion,
-    // which the condensed problem does not have.
-    if (!condense(v)) return false;
   }
 
   // The projected pair, upper triangles.

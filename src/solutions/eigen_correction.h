@@ -34,7 +34,8 @@ enum class EigenKind {
 // eig and vec then hold the float results unchanged.
 //
 // nbasis: how many columns of vec hold vectors (0: all NFREE, as EIGGEN
-// leaves them). The projection takes up to max(2 NEIG, NEIG + 8) of them.
+// leaves them). The projection takes up to max(2 NEIG, NEIG + 8) of them;
+// with fewer it takes two steps of inverse iteration instead of one.
 //
 // The response-spectrum solution calls it once per solution on the modes as
 // its eigen-solution file holds them (nbasis = neig), so that a solution that

@@ -362,6 +362,32 @@ TEST(TwoDirections, EachComponentItsReportsAndTheTotalsTheirSums) {
   expect_rel(ry[1], kK * d1, "base shear Y");
 }
 
+// Two modes of four: the file holds only the two, so the correction works on
+// a basis without spare vectors; the lowest X and Y modes still print their
+// hand values (omega 6.180340 and 12.360680, shapes (0.618034, 1)), and the
+// springs carry mode 1 of each direction alone: 100 x 2.9280267 and
+// 100 x (4.7376467 - 2.9280267).
+TEST(TwoDirections, FewerModesThanEquations) {
+  std::string deck = kvtest::read_file(kvtest::case_path("rs_two_directions.dat"));
+  deck = replaced(deck, "SRSS 4 0.05 2 2 4", "SRSS 2 0.05 2 2 2");
+  const kvtest::RunResult r = kvtest::run_deck(deck, "rs_xy_two");
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::string s = solution(r.output, "TWO COMPONENTS");
+  for (const char* line : {" FREQ (RAD/SEC):   6.18034E+00    1.23607E+01\n",
+                           "     DOF(     1)   6.18034E-01    0.00000E+00\n",
+                           "     DOF(     2)   0.00000E+00    6.18034E-01\n",
+                           "     DOF(     3)   1.00000E+00    0.00000E+00\n"})
+    EXPECT_NE(s.find(line), std::string::npos) << line << s;
+  const std::vector<double> fy = last_numbers(s, "TOTAL MAXIMUM ELEMENT FORCES:", "SHEAR-Y");
+  const std::vector<double> fz = last_numbers(s, "TOTAL MAXIMUM ELEMENT FORCES:", "SHEAR-Z");
+  ASSERT_EQ(fy.size(), 2u);
+  ASSERT_EQ(fz.size(), 2u);
+  for (const std::vector<double>* f : {&fy, &fz}) {
+    expect_rel((*f)[0], kK * kMode1[0], "storey 1");
+    expect_rel((*f)[1], kK * (kMode1[1] - kMode1[0]), "storey 2");
+  }
+}
+
 // The words of one "SOL" 5 of the shear building (NEQ 18, NFREE 2, NMODES
 // NEIG 2, NCOMP 1, NPTS 2, two elements): its tables, then the double
 // correction's, counted by hand.
