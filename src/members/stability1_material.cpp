@@ -314,7 +314,7 @@ void member_call(MatCall& c, const SteelSetForm& form) {
   Col dinc = rec.col(StbArray::DINC);
   for (int k = 0; k < 12; ++k) dinc(k + 1) = e.d[static_cast<std::size_t>(to_element(k))] -
                                              e.dl[static_cast<std::size_t>(to_element(k))];
-  if (c.debug)
+  if (c.debug && !form.nodal_ends)  // the STABILITY2 driver writes no lines of its own
     trace_vector("('1','ELEMENT',I3,' GDOF DISPS AT ECCENTRICALLY LOADING POINT',' (BEFORE CALLING HYST12 IN MAT12):')",
                  c.ielno, rec.data(StbArray::DINC));
 
@@ -331,7 +331,7 @@ void member_call(MatCall& c, const SteelSetForm& form) {
   }
 
   for (int k = 0; k < 12; ++k) e.p[static_cast<std::size_t>(to_element(k))] = f[static_cast<std::size_t>(k)];
-  if (c.debug)
+  if (c.debug && !form.nodal_ends)
     trace_vector("('1','ELEMENT',I3,' FORCES IN ELEMENT ECS DIRECTIONS',' (AFTER CALLED HYST12 IN MAT12):')", c.ielno,
                  e.p.data());
   if (!setup && !form.nodal_ends) s[99] = 0.0f;

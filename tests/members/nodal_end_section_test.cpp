@@ -306,4 +306,21 @@ TEST_F(EndBox, PassLimitWarningNamesTheEnd) {
             std::string::npos);
 }
 
+// Law 2 keeps one history for both ends of a segment: end 2 starts from what
+// end 1 has just written. End 1 stretches by 1e-4, end 2 shortens by 1e-4:
+// end 2 sees a reversal, takes EM, and records end 1's strain and stress
+// (1e-4, EM x 1e-4 = 2900 psi) as the reversal point.
+TEST_F(EndBox, BothEndsShareTheRambergOsgoodHistory) {
+  make(2, 0.02f, 0, members::kLawRambergOsgood);
+  run(1, 0.0f, 0.0f, 0.0f, true);
+  run(2, 0.0f, 0.0f, 0.0f, true);
+  run(1, 1.0e-4f, 0.0f, 0.0f);
+  EXPECT_EQ(a.ro[4](1, 1), 0.0f);  // no reversal yet
+  run(2, -1.0e-4f, 0.0f, 0.0f);
+  EXPECT_NEAR(a.ro[4](1, 1), 1.0e-4f, 1e-10f);   // EPREV: end 1's strain
+  EXPECT_NEAR(a.ro[5](1, 1), 2900.0f, 1e-2f);    // SGREV: end 1's stress
+  EXPECT_EQ(a.et(1), kEm);
+  EXPECT_NEAR(a.end[1].sig(1, 1), -2900.0f, 1e-2f);
+}
+
 }  // namespace

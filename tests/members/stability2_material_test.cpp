@@ -50,9 +50,10 @@ struct Stability2Set : memtest::MemberOutputTest {
   }
   float* prop() const { return kv::rptr(rec + 1) - 1; }
   float* s() const { return kv::rptr(sta) - 1; }
-  MatCall call(int iopt) {
+  MatCall call(int iopt, bool debug = false) {
     MatCall c;
     c.iopt = iopt;
+    c.debug = debug;
     c.set = 1;
     c.ielno = 5;
     c.prop = rec + 1;
@@ -164,6 +165,18 @@ TEST_F(Stability2Set, WithoutTheLocalBucklingSwitchTheFlagNeverRises) {
   EXPECT_EQ(s()[st::kFlpWord], 0.0f);
   EXPECT_EQ(s()[99], 0.0f);
   EXPECT_NE(s()[1], 0.001f);
+}
+
+// The driver writes no lines of its own at options 2 and 3, whatever the
+// debug word holds; the rule's traces are the rule's.
+TEST_F(Stability2Set, NoDriverTraceLines) {
+  read(box_record(0));
+  setup();
+  ends.d[6] = -0.001f;
+  call(materials::kOptState, true);
+  const std::string out = output();
+  EXPECT_EQ(out.find("IN MAT12"), std::string::npos);
+  EXPECT_NE(out.find(" SEGMENT, DEC1,DCU1,DCV1: "), std::string::npos);
 }
 
 }  // namespace
