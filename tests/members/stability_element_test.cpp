@@ -445,3 +445,33 @@ TEST(StabilityDeck, EndMomentsYieldTheBoxAndApproachItsPlasticMoment) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StabilityDeck, ResetClearsEveryMaximumOfTheElement) {
+  const auto r = run_case("stability_sol1_reset.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::string& o = r.output;
+  // The second solution's envelope comes after the reset: its loads (10 lb
+  // across, 100 lb down) give at most P L = 1200 lb-in; nothing of the first
+  // solution's 1000 lb and 1.2E5 lb-in may remain.
+  const std::size_t first = o.find("MAXIMUM VALUES FOR ALL STEPS");
+  ASSERT_NE(first, std::string::npos);
+  const std::size_t second = o.find("MAXIMUM VALUES FOR ALL STEPS", first + 1);
+  ASSERT_NE(second, std::string::npos) << o;
+  ASSERT_NE(o.find("INTERNAL FORCES AND HYSTERESIS MODELS ARE RESET TO ZERO"), std::string::npos);
+  const std::string block = o.substr(second, o.find("*--- MEMORY", second) - second);
+  int lines = 0;
+  for (std::size_t at = block.find("FORCE "); at != std::string::npos; at = block.find("FORCE ", at + 1)) {
+    for (double x : numbers_of(block.substr(at, block.find('\n', at) - at))) {
+      if (x == std::floor(x) && x >= 1 && x <= 12) continue;  // load column and joint
+      EXPECT_LE(std::fabs(x), 1200.0 * 1.0001) << block;
+    }
+    ++lines;
+  }
+  EXPECT_GT(lines, 0);
+  EXPECT_NE(block.find("   1  FORCE     1   1.000000E+02"), std::string::npos) << block;
+  EXPECT_NE(block.find("-1.200000E+03"), std::string::npos);
+}
+
+}  // namespace
