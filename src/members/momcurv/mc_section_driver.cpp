@@ -206,8 +206,16 @@ void mc_driver(MatCall& c, int type) {
     case materials::kOptNState:
       return;
     case materials::kOptInit:
-    case materials::kOptState:
-      return;  // the element hands its end vectors over through mc_member_call
+    case materials::kOptState: {
+      // A set that cannot serve leaves no stiffness: the error word rejects its element.
+      materials::EndVectors none;
+      materials::EndVectors& e = c.ends != nullptr ? *c.ends : none;
+      if (!mc_member_call(c.iopt, materials::prop_words(c), materials::state_words(c),
+                          {e.d.data(), e.dl.data(), e.p.data()}, c.ielno, c.debug)) {
+        c.error = 1;
+      }
+      return;
+    }
     case materials::kOptResults:
       c.ese = c.pse = 0.0f;
       c.duct = {};

@@ -12,7 +12,9 @@ namespace members::momcurv {
 inline constexpr int kMcStateWords = 99;
 
 // Option 1 (and any option outside 0..5) reads, checks, echoes and lays out
-// one set; option 0 returns NSTATE; options 4 and 5 return zeros.
+// one set; option 0 returns NSTATE; options 2 and 3 run the member on the
+// element's end vectors (an unusable set sets the error word); options 4 and
+// 5 return zeros.
 void mat18(materials::MatCall& c);
 void mat180(materials::MatCall& c);
 
