@@ -16,6 +16,7 @@
 #include "elements/hinge_beam.h"
 #include "elements/local_axes.h"
 #include "fio/fio.h"
+#include "materials/mat01_beam_section.h"
 #include "materials/matdsp.h"
 
 namespace elements {
@@ -30,7 +31,10 @@ constexpr int kMaterialType = 1;  // the "3D-BEAM" section
 constexpr int kEnvelopeWords = 144;
 
 // Section rigidities in the material state words.
-enum Rigidity : int { kEA = 1, kGJ = 4, kEIy = 5, kEIz = 6 };
+using materials::beam_section::kEA;
+using materials::beam_section::kEIy;
+using materials::beam_section::kEIz;
+using materials::beam_section::kGJ;
 
 using frame::at;
 using frame::KgData;

@@ -6,6 +6,7 @@
 #include "base/globals.h"
 #include "elements/spring_family.h"
 #include "fio/fio.h"
+#include "materials/brace.h"
 
 namespace elements {
 
@@ -16,30 +17,24 @@ using namespace spring_family;
 // The brace material keeps the element's data and its event words in its
 // state; other materials of a strut ("LOCBKL" has 39 words a half) keep
 // something else, or nothing, in those places.
-constexpr int kBraceMaterial = 8;
-constexpr int kStateKeff = 2;
-constexpr int kStateLength = 5;
-constexpr int kStateAllowable = 29;   // allowable elongation
-constexpr int kStateEvent = 40;       // 0.0 none, 1.0 buckled, 2.0 allowable elongation exceeded
-constexpr int kStateBuckleShown = 41;
-constexpr int kStateElongShown = 42;
-constexpr int kBraceStateWords = 42;
+constexpr int kBraceMaterial = materials::kBraceType.code;
+namespace bw = materials::brace;  // the brace state words
 constexpr float kBuckled = 1.0f;
 constexpr float kOverElongated = 2.0f;
 constexpr int kElongationPoint = 3;   // limit-state point of the first excess elongation
 
 bool holds_event_words(const Record& r) {
-  return material_type(r.iw(kWSet)) == kBraceMaterial && r.nstate() >= kBraceStateWords;
+  return material_type(r.iw(kWSet)) == kBraceMaterial && r.nstate() >= bw::kNState;
 }
 
 // The material reads the brace's length and effective-length factor from its
 // state. The length is the one the element uses, so a brace whose geometry
 // gives none still has a positive E·A/L.
 void write_geometry(const EleCall& c, const Record& r, float length) {
-  if (r.nstate() < kStateLength) return;
+  if (r.nstate() < bw::kLength) return;
   float* s = r.committed();
-  s[kStateKeff] = c.rinput != nullptr ? c.rinput[5] : 0.0f;
-  s[kStateLength] = length;
+  s[bw::kKeff] = c.rinput != nullptr ? c.rinput[5] : 0.0f;
+  s[bw::kLength] = length;
 }
 
 // The first buckling and the first excess elongation of each brace are
@@ -48,13 +43,13 @@ void report_events(const EleCall& c, const Record& r, float d) {
   if (!holds_event_words(r)) return;
   float* s = r.trial();
   const int istep = kv::solsta().istep;
-  if (s[kStateEvent] == kBuckled && s[kStateBuckleShown] == 0.0f) {
-    s[kStateBuckleShown] = 1.0f;
+  if (s[bw::kEvent] == kBuckled && s[bw::kBuckleShown] == 0.0f) {
+    s[bw::kBuckleShown] = 1.0f;
     fio::write(6, "(/,'**** BRACE ELEMENT ',I10,' BUCKLED ','AT STEP = ',I5,'. DISP. = ',E15.6,/)",
                c.ielno, istep, d);
   }
-  if (s[kStateEvent] == kOverElongated && s[kStateElongShown] == 0.0f) {
-    s[kStateElongShown] = 1.0f;
+  if (s[bw::kEvent] == kOverElongated && s[bw::kElongShown] == 0.0f) {
+    s[bw::kElongShown] = 1.0f;
     kv::Solsta& ss = kv::solsta();
     if (ss.lsflag[kElongationPoint] == 0.0f) {
       ss.lsflag[kElongationPoint] = 1.0f;
@@ -62,7 +57,7 @@ void report_events(const EleCall& c, const Record& r, float d) {
     }
     fio::write(6, "(/,'**** BRACE ELEMENT ',I10,' ELONGATION AT ','STEP = ',I5,' IS ',E15.6,"
                   "'WHICH IS GREATER THAN ','MAXIMUM ALLOWABLE ELONGATION OF ',E15.6,/)",
-               c.ielno, istep, d, s[kStateAllowable]);
+               c.ielno, istep, d, s[bw::kDU]);
   }
 }
 
@@ -123,12 +118,12 @@ void ductility(EleCall& c) {
 
 void reset(EleCall& c) {
   const Record r{c.p};
-  const bool keeps_keff = r.nstate() >= kStateKeff;
-  const float keff = keeps_keff ? r.committed()[kStateKeff] : 0.0f;
+  const bool keeps_keff = r.nstate() >= bw::kKeff;
+  const float keff = keeps_keff ? r.committed()[bw::kKeff] : 0.0f;
   reset_words(c, kBrace, " BRACE .......... ELEMENT #");
   if (!r.usable()) return;
-  if (keeps_keff) r.committed()[kStateKeff] = keff;
-  if (r.nstate() >= kStateLength) r.committed()[kStateLength] = r.rw(kWLength);
+  if (keeps_keff) r.committed()[bw::kKeff] = keff;
+  if (r.nstate() >= bw::kLength) r.committed()[bw::kLength] = r.rw(kWLength);
   materials::MatCall m = material_call(c, r, materials::kOptInit, r.committed_index());
   run_material(m);
 }

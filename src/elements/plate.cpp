@@ -14,6 +14,7 @@
 #include "elements/element_common.h"
 #include "elements/plate_geometry.h"
 #include "fio/fio.h"
+#include "materials/plate_point.h"
 
 namespace elements {
 namespace plate {
@@ -25,7 +26,9 @@ constexpr int kMaterialType = 16;  // the "PLATE" set
 constexpr int kUniformFz = 3;
 
 // State words of the "PLATE" set.
-enum PlateState : int { kE = 1, kNu = 2, kThickness = 3 };
+using materials::plate_section::kE;
+using materials::plate_section::kNu;
+using materials::plate_section::kThickness;
 
 constexpr std::string_view kMaximaText =
     "MAXIMUM LOADS AND DISPL AT MAXIMUM LOADS  NOTE: MAXIMUM VALUES MAY NOT OCCUR SIMULTANEOUSLY";

@@ -14,30 +14,12 @@ namespace materials {
 
 namespace {
 
-constexpr int kNState = 24;
 constexpr int kNProp = 7;
 
 // Property words.
 enum Prop : int { kKE = 1, kPY, kKIE, kDY, kEY, kDu, kBeta };
 
-// State words.
-enum State : int {
-  kK = 1,
-  kRule = 2,
-  kCse = 3,
-  kA = 4,       // upper limit force of the elastic rule 2.3
-  kB = 5,       // lower limit force of the elastic rule 2.3
-  kEse1 = 6,    // ESE(1..3) in 6-8
-  kEse2 = 7,
-  kEse3 = 8,
-  kPse = 9,
-  kKey = 10,    // what the last step did (see Key)
-  kUp1 = 11,    // UP1-UP3 in 11-13
-  kUn1 = 14,    // UN1-UN3 in 14-16
-  kEx1 = 17,    // EX1-EX6 in 17-22
-  kPMax = 23,   // force at the largest |D|
-  kDMax = 24,   // signed deformation at the largest |D|
-};
+using namespace bilin;
 
 constexpr ResultWords kResults{.ese = kEse1, .pse = kPse, .duct = kUp1, .un = kUn1, .ex = kEx1};
 constexpr PeakWords kPeak{.p = kPMax, .d = kDMax};

@@ -18,49 +18,12 @@ namespace materials {
 
 namespace {
 
-constexpr int kNStateBrace = 42;
-constexpr int kNStateTube = 39;
 constexpr int kNPropBrace = 9;
 
 // Property words (the tube has words 1-8 alike and no shape).
 enum Prop : int { kE = 1, kA, kR, kYS, kPY, kCC, kMaxDuc, kBeta, kShape };
 
-// State words.
-enum State : int {
-  kK = 1,
-  kKeff = 2,
-  kCycle = 3,
-  kRule = 4,
-  kLength = 5,
-  kInner = 6,
-  kCMoved = 7,
-  kV0 = 8,
-  kH0 = 9,
-  kV1 = 10,
-  kH1 = 11,
-  kKU = 12,
-  kUmax = 13,    // 13-15
-  kEx = 16,      // 16-21
-  kDY = 22,
-  kEse = 23,     // 23-25
-  kPse = 26,
-  kCse = 27,
-  kEY = 28,
-  kDU = 29,
-  kDMax = 30,
-  kPMax = 31,
-  kHA = 32,
-  kVA = 33,
-  kHC = 34,
-  kVC = 35,
-  kGrowth = 36,
-  kDExt = 37,
-  kRegion = 38,
-  kRegionPrev = 39,
-  kEvent = 40,
-  kBuckleShown = 41,
-  kElongShown = 42,
-};
+using namespace brace;
 
 constexpr ResultWords kResults{.ese = kEse, .pse = kPse, .duct = kUmax, .ex = kEx};
 constexpr PeakWords kPeak{.p = kPMax, .d = kDMax};
@@ -73,7 +36,7 @@ constexpr float kHCStart = -12.0f;
 constexpr float kBuckled = 1.0f;
 constexpr float kOverElongated = 2.0f;
 
-int nstate_of(EnvelopeModel m) { return m == EnvelopeModel::brace ? kNStateBrace : kNStateTube; }
+int nstate_of(EnvelopeModel m) { return m == EnvelopeModel::brace ? kNState : kNStateTube; }
 
 // Slope (v1 - v)/(h1 - h) of a chord; a chord of no width gets the elastic
 // slope 1, so that a point landing on its target forms no infinite tangent.

@@ -8,6 +8,45 @@
 
 namespace materials {
 
+// State words of one copy of the brace (42); the tube keeps words 1-39.
+namespace brace {
+inline constexpr int kNState = 42;
+inline constexpr int kNStateTube = 39;
+inline constexpr int kK = 1;
+inline constexpr int kKeff = 2;
+inline constexpr int kCycle = 3;
+inline constexpr int kRule = 4;
+inline constexpr int kLength = 5;
+inline constexpr int kInner = 6;
+inline constexpr int kCMoved = 7;
+inline constexpr int kV0 = 8;
+inline constexpr int kH0 = 9;
+inline constexpr int kV1 = 10;
+inline constexpr int kH1 = 11;
+inline constexpr int kKU = 12;
+inline constexpr int kUmax = 13;  // 13-15
+inline constexpr int kEx = 16;  // 16-21
+inline constexpr int kDY = 22;
+inline constexpr int kEse = 23;  // 23-25
+inline constexpr int kPse = 26;
+inline constexpr int kCse = 27;
+inline constexpr int kEY = 28;
+inline constexpr int kDU = 29;
+inline constexpr int kDMax = 30;
+inline constexpr int kPMax = 31;
+inline constexpr int kHA = 32;
+inline constexpr int kVA = 33;
+inline constexpr int kHC = 34;
+inline constexpr int kVC = 35;
+inline constexpr int kGrowth = 36;
+inline constexpr int kDExt = 37;
+inline constexpr int kRegion = 38;
+inline constexpr int kRegionPrev = 39;
+inline constexpr int kEvent = 40;
+inline constexpr int kBuckleShown = 41;
+inline constexpr int kElongShown = 42;
+}  // namespace brace
+
 // MAT08. PROP(1..9): E, A, R, YS, PY, CC, MAX DUC, BETA, SHAPE.
 // State words (one copy, 42): 1 K, 2 KEFF, 3 CYCLE, 4 RULE, 5 L, 6 INNER,
 // 7 point C moved, 8-11 V0, H0, V1, H1, 12 KU, 13-15 ductility maxima,

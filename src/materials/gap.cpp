@@ -14,23 +14,13 @@ namespace materials {
 
 namespace {
 
-constexpr int kNState = 24;
 constexpr int kNProp = 8;
 constexpr float kOpenStiffness = 0.001f;
 
 // Property words.
 enum Prop : int { kKC = 1, kKO, kKT, kKTIE, kDC, kDX, kPPY, kOption };
 
-// State words.
-enum State : int {
-  kK = 1,
-  kRule = 2,
-  kPyr = 3,       // PY': current restrainer yield force
-  kDyt = 4,       // DYT: current restrainer yield deformation
-  kDxr = 5,       // DX': current slack end
-  kPeakForce = 23,
-  kPeakDefo = 24,
-};
+using namespace gap;
 
 // Rules of the gap with restrainer.
 constexpr float kRuleOpen = 1.0f;

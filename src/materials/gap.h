@@ -6,6 +6,18 @@
 
 namespace materials {
 
+// State words of one copy (NSTATE = 24).
+namespace gap {
+inline constexpr int kNState = 24;
+inline constexpr int kK = 1;
+inline constexpr int kRule = 2;
+inline constexpr int kPyr = 3;  // PY': current restrainer yield force
+inline constexpr int kDyt = 4;  // DYT: current restrainer yield deformation
+inline constexpr int kDxr = 5;  // DX': current slack end
+inline constexpr int kPeakForce = 23;
+inline constexpr int kPeakDefo = 24;
+}  // namespace gap
+
 // MAT150. PROP(1..8): KC, KO (0.001), KT, KTIE, DC, DX, PPY, OPTION. State
 // words (one copy, 24): 1 K, 2 RULE (1.0 open, 2.0 gap closed, 3.0 restrainer
 // elastic, 4.0 restrainer yielding), 3 restrainer yield force PY', 4 its yield

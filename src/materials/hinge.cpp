@@ -18,7 +18,6 @@ namespace materials {
 
 namespace {
 
-constexpr int kNState = 93;
 // Without shear parameters the record still ends with the shear flag (word
 // 58): words 1-57 all hold data, so no word of them can tell set-up whether
 // the flag belongs to the record, and set-up reads it.
@@ -37,39 +36,7 @@ enum Prop : int {
   kVci = 59,        // VCI, VCF, VS, ALFA in 59-62
 };
 
-// State words.
-enum State : int {
-  kK = 1,
-  kDP = 2,          // P - PL of the current step
-  kDD = 3,          // D - DL of the current step
-  kSide = 4,        // 0.0 positive, 1.0 negative
-  kRule = 5,
-  kPYP = 6,         // upper limit and its rotation
-  kDYP = 7,
-  kPYN = 8,         // lower limit and its rotation
-  kDYN = 9,
-  kDuct1 = 11,      // ductility; 12, 13 stay 0.0
-  kEx1 = 14,        // excursion ratios 14-19, all 0.0
-  kDY = 20,         // rotation at the onset of the latest yielding
-  kEse = 21,        // 0.0
-  kPse = 24,        // 0.0
-  kEy = 26,         // DY*VA/2 at set-up
-  kDu = 27,         // HA*MAX DUC
-  kPeakRot = 28,    // largest-magnitude rotation, signed
-  kPeakForce = 29,  // moment at it
-  kMaxAbsRot = 30,
-  kInitialK = 31,
-  kStieleWord = 32,
-  kPrmaxWord = 33,
-  kYielded = 34,
-  kCodeWord = 38,   // cubic code, A0-A3 in 39-42
-  kVaWord = 43,     // VA, B0-B3 in 44-47
-  kMWord = 48,
-  kYWord1 = 49,     // Y(1..20) in 49-68
-  kFailWord1 = 69,  // failure codes in 69-88
-  kShearFlagWord = 89,
-  kVciWord = 90,    // VCI, VCF, VS, ALFA in 90-93
-};
+using namespace hinge_model;
 
 constexpr ResultWords kResults{.ese = kEse, .pse = kPse, .duct = kDuct1, .ex = kEx1};
 constexpr PeakWords kPeak{.p = kPeakForce, .d = kPeakRot};

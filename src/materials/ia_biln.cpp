@@ -19,7 +19,6 @@ namespace materials {
 
 namespace {
 
-constexpr int kNState = 72;
 constexpr int kNProp = 59;
 constexpr int kNPropShear = 64;
 constexpr float kSmallRatio = 1.0e-5f;  // SP at or below this: no post-yield stiffness
@@ -32,33 +31,7 @@ enum Prop : int {
   kShearFlagP = 60, kVciP = 61,
 };
 
-// State words of one copy.
-enum State : int {
-  kEI = 1,          // elastic rigidity E*TI
-  kPYP = 2,         // upper force limit
-  kPYN = 3,         // lower force limit
-  kYield = 4,       // 0.0 elastic, 1.0 yielding or failed
-  kElas = 5,
-  kSP = 6,
-  kMaxDuc = 7,
-  kBeta = 8,
-  kRedu = 9,
-  kDuct = 10,       // current ductility ratio
-  kTI = 11,
-  kMP = 12,
-  kDY = 13,         // yield deformation, fixed at first yield
-  kDMax = 14,       // largest |D| since first yield
-  kYieldFlag = 15,  // first yield recorded
-  kA0 = 16,
-  kPrmax = 20,
-  kLength = 21,     // clear length of the member, written by the element
-  kB0 = 23,
-  kM = 27,
-  kY = 28,
-  kCode = 48,
-  kShearFlag = 68,
-  kVci = 69,
-};
+using namespace ia_biln;
 
 bool is_law_b_code(float elas) {
   return elas == 1.0f || elas == 3.0f || elas == 4.0f || elas == 5.0f || elas == 6.0f;

@@ -19,7 +19,6 @@ namespace materials {
 
 namespace {
 
-constexpr int kNState = 66;
 constexpr int kNProp = 4;
 
 // The reference loop.
@@ -37,32 +36,7 @@ constexpr float kNoUnloading = 999999.0f;  // PUP/PUN before the side has unload
 // Property words.
 enum Prop : int { kHAProp = 1, kVAProp, kMaxDuc, kBeta };
 
-// State words of one copy.
-enum State : int {
-  kK = 1,        // tangent stiffness
-  kDP = 2,       // P - PL of the step
-  kDD = 3,       // D - DL of the step
-  kSIDE = 4,     // 0.0 positive side, 1.0 negative side
-  kRULE = 5,
-  kPUP = 6, kDUP = 7,    // where the spring last unloaded from the positive side
-  kPUN = 8, kDUN = 9,    // the same, negative side
-  kP1A = 10, kD1A = 11, kP1B = 12, kD1B = 13,   // ends of the rule-7 loop
-  kP2A = 14, kD2A = 15, kP2B = 16, kD2B = 17,   // ends of the rule-9 loop
-  kHB = 18, kVB = 19,                           // second point, positive envelope
-  kDT1 = 20, kPT1 = 21, kDT2 = 22, kPT2 = 23,   // targets of rule 4
-  kHAP = 24, kVAP = 25, kHBP = 26, kVBP = 27,   // first and second points, negative envelope
-  kDT5 = 28, kPT5 = 29, kDT6 = 30, kPT6 = 31,   // targets of rule 9
-  kPS1 = 32, kDS1 = 33, kPS2 = 34, kDS2 = 35,   // ends of the rule-10 segment
-  kDT3 = 36, kPT3 = 37, kDT4 = 38, kPT4 = 39,   // targets of rule 7
-  kDUCT1 = 41,   // largest |D| over HA
-  kEX1 = 44,     // EX1-EX6 in 44-49, always 0.0
-  kESEWord = 51, kPSEWord = 54,                 // always 0.0
-  kHACopy = 50,
-  kRMAX = 60,
-  kInitialK = 61,
-  kSR = 62, kSM = 63, kSMR = 64,
-  kHA = 65, kVA = 66,    // first point, positive envelope
-};
+using namespace long_owjg;
 
 constexpr ResultWords kResults{.ese = kESEWord, .pse = kPSEWord, .duct = kDUCT1, .ex = kEX1};
 

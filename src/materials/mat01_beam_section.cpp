@@ -12,16 +12,13 @@ namespace materials {
 
 namespace {
 
-constexpr int kNState = 14;
 constexpr int kNStateAtInput = 12;
 constexpr int kNProp = 14;
 constexpr int kNRead = 8;
 
 // Property words.
 enum Prop : int { kE = 1, kGamma, kAX, kAY, kAZ, kIX, kIY, kIZ };
-// State words.
-constexpr int kElasticEnergy = 13;
-constexpr int kLastWork = 14;
+using namespace beam_section;
 
 void read_and_echo(MatCall& c) {
   float* prop = prop_words(c);
@@ -64,12 +61,12 @@ void mat01(MatCall& c) {
     case kOptInit: {
       const float* prop = prop_words(c);
       float* s = state_words(c);
-      s[1] = prop[kE] * prop[kAX];
-      s[2] = prop[kGamma] * prop[kAY];
-      s[3] = prop[kGamma] * prop[kAZ];
-      s[4] = prop[kGamma] * prop[kIX];
-      s[5] = prop[kE] * prop[kIY];
-      s[6] = prop[kE] * prop[kIZ];
+      s[kEA] = prop[kE] * prop[kAX];
+      s[kGAy] = prop[kGamma] * prop[kAY];
+      s[kGAz] = prop[kGamma] * prop[kAZ];
+      s[kGJ] = prop[kGamma] * prop[kIX];
+      s[kEIy] = prop[kE] * prop[kIY];
+      s[kEIz] = prop[kE] * prop[kIZ];
       increment_work(c);
       results(c);
       break;

@@ -5,6 +5,20 @@
 
 namespace materials {
 
+// State words of one copy: the six section rigidities, the elastic energy and
+// the work of the last increment.
+namespace beam_section {
+inline constexpr int kNState = 14;
+inline constexpr int kEA = 1;   // E*AX
+inline constexpr int kGAy = 2;  // GAMMA*AY
+inline constexpr int kGAz = 3;  // GAMMA*AZ
+inline constexpr int kGJ = 4;   // GAMMA*IX
+inline constexpr int kEIy = 5;  // E*IY
+inline constexpr int kEIz = 6;  // E*IZ
+inline constexpr int kElasticEnergy = 13;
+inline constexpr int kLastWork = 14;
+}  // namespace beam_section
+
 // MAT01. State words (one copy): 1-6 the rigidities E*AX, GAMMA*AY, GAMMA*AZ,
 // GAMMA*IX, E*IY, E*IZ; 13 the elastic energy (0.0); 14 the work of the last
 // increment. PROP(1..8): E, GAMMA, AX, AY, AZ, IX, IY, IZ.

@@ -14,16 +14,14 @@ namespace {
 
 // ---------------------------------------------------------------- PLATE
 
-constexpr int kPlateNState = 5;
 constexpr int kPlateNProp = 3;
-enum PlateState : int { kPlateEse = 4, kPlatePse = 5 };
 
 void plate_read(MatCall& c) {
   float* prop = prop_words(c);
   std::string name;
   std::span<float> values(prop + 1, kPlateNProp);
   read_set_record(c.set, name, values);
-  c.nstate = kPlateNState;
+  c.nstate = plate_section::kNState;
   c.nprop = kPlateNProp;
   if (c.new_type || c.debug) {
     fio::write(6, "(/,'     PLATE ELEMENT',/,'     =============',//,'    MATL.',T14,'E',T20,'NU   ',T33,"
@@ -42,18 +40,17 @@ void plate_copy(MatCall& c) {
 // and state determination.
 void plate_clear(MatCall& c) {
   float* s = state_words(c);
-  s[kPlateEse] = 0.0f;
-  s[kPlatePse] = 0.0f;
+  s[plate_section::kEse] = 0.0f;
+  s[plate_section::kPse] = 0.0f;
 }
 
 void plate_results(MatCall& c) {
   const float* s = state_words(c);
-  store_energies_only(c, s[kPlateEse], s[kPlatePse]);
+  store_energies_only(c, s[plate_section::kEse], s[plate_section::kPse]);
 }
 
 // ---------------------------------------------------------------- POINT
 
-constexpr int kPointNState = 21;
 constexpr int kPointNProp = 21;
 constexpr int kPointLines = 7;  // three terms per input line
 
@@ -78,7 +75,7 @@ void point_read(MatCall& c) {
     std::span<float> terms(prop + 1 + 3 * line, 3);
     read_set_record(c.set, terms);
   }
-  c.nstate = kPointNState;
+  c.nstate = point_section::kNState;
   c.nprop = kPointNProp;
   if (c.new_type || c.debug) fio::write(6, "(/,'     POINT ELEMENT',/,'     =============',//)");
   fio::write(6, "(4X,'MATL.=',I4,/)", c.set);
@@ -95,7 +92,7 @@ void point_results(MatCall& c) { store_energies_only(c, 0.0f, 0.0f); }
 void mat16(MatCall& c) {
   switch (c.iopt) {
     case kOptNState:
-      c.nstate = kPlateNState;
+      c.nstate = plate_section::kNState;
       break;
     case kOptRead:
       plate_read(c);
@@ -120,7 +117,7 @@ void mat16(MatCall& c) {
 void mat20(MatCall& c) {
   switch (c.iopt) {
     case kOptNState:
-      c.nstate = kPointNState;
+      c.nstate = point_section::kNState;
       break;
     case kOptRead:
       point_read(c);

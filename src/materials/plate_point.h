@@ -8,6 +8,18 @@
 
 namespace materials {
 
+// State words of one copy of the plate's set.
+namespace plate_section {
+inline constexpr int kNState = 5;
+inline constexpr int kE = 1, kNu = 2, kThickness = 3;  // copies of the properties
+inline constexpr int kEse = 4, kPse = 5;               // always 0.0
+}  // namespace plate_section
+
+// State words of the point's set: the 21 stiffness terms as read.
+namespace point_section {
+inline constexpr int kNState = 21;
+}  // namespace point_section
+
 // MAT16. PROP(1..3) = E, NU, THICKNESS. State words (one copy, NSTATE = 5):
 // 1-3 copies of E, NU, THICKNESS; 4 and 5 the elastic and plastic strain
 // energy, always 0.0.

@@ -14,36 +14,12 @@ namespace materials {
 
 namespace {
 
-constexpr int kNState = 35;
 constexpr int kNProp = 7;
 
 // Property words.
 enum Prop : int { kHA = 1, kVA, kRatio, kMaxDuc, kBeta, kStiele, kPrmax };
 
-// State words.
-enum State : int {
-  kK = 1,
-  kDP = 2,          // P - PL of the current step
-  kDD = 3,          // D - DL of the current step
-  kSide = 4,        // 0.0 positive, 1.0 negative
-  kRule = 5,
-  kPPlus = 6,
-  kDPlus = 7,
-  kPMinus = 8,
-  kDMinus = 9,
-  kDuct1 = 11,      // ductility; 12, 13 stay 0.0
-  kEx1 = 14,        // excursion ratios 14-19, all 0.0
-  kYieldRot = 20,   // rotation at the latest yield onset
-  kEse = 21,        // 0.0
-  kPse = 24,        // 0.0
-  kPeakRot = 28,    // largest-magnitude rotation, signed
-  kPeakForce = 29,  // force at it
-  kMaxAbsRot = 30,
-  kElasticK = 31,   // VA/HA, read by the inelastic beam-column
-  kPrmaxWord = 32,
-  kYielded = 33,
-  kStieleWord = 35,
-};
+using namespace short_owjg;
 
 constexpr ResultWords kResults{.ese = kEse, .pse = kPse, .duct = kDuct1, .ex = kEx1};
 constexpr PeakWords kPeak{.p = kPeakForce, .d = kPeakRot};

@@ -6,6 +6,32 @@
 
 namespace materials {
 
+// State words of one copy (NSTATE = 35).
+namespace short_owjg {
+inline constexpr int kNState = 35;
+inline constexpr int kK = 1;
+inline constexpr int kDP = 2;  // P - PL of the current step
+inline constexpr int kDD = 3;  // D - DL of the current step
+inline constexpr int kSide = 4;  // 0.0 positive, 1.0 negative
+inline constexpr int kRule = 5;
+inline constexpr int kPPlus = 6;
+inline constexpr int kDPlus = 7;
+inline constexpr int kPMinus = 8;
+inline constexpr int kDMinus = 9;
+inline constexpr int kDuct1 = 11;  // ductility; 12, 13 stay 0.0
+inline constexpr int kEx1 = 14;  // excursion ratios 14-19, all 0.0
+inline constexpr int kYieldRot = 20;  // rotation at the latest yield onset
+inline constexpr int kEse = 21;  // 0.0
+inline constexpr int kPse = 24;  // 0.0
+inline constexpr int kPeakRot = 28;  // largest-magnitude rotation, signed
+inline constexpr int kPeakForce = 29;  // force at it
+inline constexpr int kMaxAbsRot = 30;
+inline constexpr int kElasticK = 31;  // VA/HA, read by the inelastic beam-column
+inline constexpr int kPrmaxWord = 32;
+inline constexpr int kYielded = 33;
+inline constexpr int kStieleWord = 35;
+}  // namespace short_owjg
+
 // MAT11. PROP(1..7): HA, VA, RATIO, MAX DUC, BETA, STIELE, PRMAX. State words
 // (one copy, 35): 1 K, 2 P-PL, 3 D-DL, 4 side of the last non-zero force (0.0
 // positive, 1.0 negative), 5 RULE (1.0 elastic, 2.0 yielding), 6-7 P+ and D+,

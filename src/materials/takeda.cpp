@@ -19,7 +19,6 @@ namespace materials {
 
 namespace {
 
-constexpr int kNState = 49;
 constexpr int kNProp = 13;
 constexpr int kMaxPasses = 5;
 constexpr float kT1 = 0.0005f;  // a step shorter than this (relative) is its own probe
@@ -30,45 +29,7 @@ enum Prop : int {
   kEI = 1, kPC, kDC, kPY, kDY, kPU, kDU, kOC, kCY, kYU, kCPY, kEY, kBeta
 };
 
-// State words of one copy.
-enum State : int {
-  kS = 1,       // tangent of the current branch
-  kHRLN = 2,    // label of the last classification (traces only)
-  kA = 3,       // force limit of the branch in the direction of loading
-  kB = 4,       // the other limit
-  kIDRO = 5,    // loading direction of the last classification
-  kRF = 6,      // always 0.0
-  kRNRL = 7,    // rule for the next classification; 0.0 virgin
-  kUM1 = 8,     // most negative deformation reached
-  kUM2 = 9,     // most negative force reached
-  kUM3 = 10,    // largest deformation reached
-  kUM4 = 11,    // largest force reached
-  kS1 = 12,     // unloading stiffness
-  kX0 = 13,     // deformation where the current reloading left zero force
-  kX0UM = 14,   // slope toward the largest point
-  kX0Y = 15,    // slope from (X0, 0) toward the yield point
-  kU0D = 16, kU0 = 17,   // inner turning point U0
-  kX1UM = 18,            // slope toward the largest point from an inner crossing
-  kU1 = 19, kU1D = 20,   // inner turning point U1
-  kX2U0 = 21,            // slope toward U0
-  kU2 = 22,              // force of inner turning point U2
-  kX3U1 = 23,            // slope toward U1
-  kU3 = 24,              // force of inner turning point U3
-  kQY = 25,              // slope from the cracking level toward yield
-  kMAXF = 26,            // always 0.0
-  kACHNG = 27,           // branch limit the walk uses
-  kSE = 28,              // stiffness dividing the elastic energy
-  kESE = 29,             // 29-31 ESE(1..3)
-  kPSE = 32,
-  kCSE = 33,
-  kUP = 34,              // 34-36 UP1-UP3
-  kUN = 37,              // 37-39 UN1-UN3
-  kEX = 40,              // 40-45 EX1-EX6
-  kPMAX = 46,            // force at the largest |D| reached
-  kDMAX = 47,            // deformation at the largest |D| reached
-  kOCCopy = 48,
-  kEICopy = 49,
-};
+using namespace takeda;
 
 constexpr ResultWords kResults{.ese = kESE, .pse = kPSE, .duct = kUP, .un = kUN, .ex = kEX};
 constexpr PeakWords kPeak{.p = kPMAX, .d = kDMAX};

@@ -13,6 +13,7 @@
 #include "elements/eledsp.h"
 #include "elements/spring_model.h"
 #include "fio/fio.h"
+#include "materials/brace.h"
 #include "materials/matdsp.h"
 
 namespace {
@@ -24,6 +25,7 @@ using stest::SpringInput;
 
 constexpr int kNd = 1, kDdefo = 6, kDefo = 7, kF = 8, kFt = 9, kSke = 13, kLength = 14;
 constexpr int kFmax = 53, kDmax = 54;
+namespace bw = materials::brace;  // the brace state words
 
 // What the last option-5 call of the stand-in brace material received.
 float g_damage_p = 0.0f;
@@ -34,31 +36,31 @@ float g_damage_d = 0.0f;
 // force is held at -PB in compression; word 40 becomes 1.0 at the first
 // buckling (only from 0.0) and 2.0 once D reaches DU.
 void test_brace(materials::MatCall& c) {
-  c.nstate = 42;
+  c.nstate = bw::kNState;
   float* s = materials::state_words(c);
   const float* prop = materials::prop_words(c);
   switch (c.iopt) {
     case materials::kOptInit:
-      for (int k = 1; k <= 42; ++k)
-        if (k != 2 && k != 5) s[k] = 0.0f;
-      s[1] = s[5] != 0.0f ? prop[1] / s[5] : 0.0f;
-      s[29] = prop[3];
+      for (int k = 1; k <= bw::kNState; ++k)
+        if (k != bw::kKeff && k != bw::kLength) s[k] = 0.0f;
+      s[bw::kK] = s[bw::kLength] != 0.0f ? prop[1] / s[bw::kLength] : 0.0f;
+      s[bw::kDU] = prop[3];
       break;
     case materials::kOptState: {
-      c.p = s[1] * c.d;
+      c.p = s[bw::kK] * c.d;
       if (c.p < -prop[2]) {
         c.p = -prop[2];
-        if (s[40] == 0.0f) s[40] = 1.0f;
+        if (s[bw::kEvent] == 0.0f) s[bw::kEvent] = 1.0f;
       }
-      if (c.d >= prop[3] && s[40] != 2.0f) s[40] = 2.0f;
-      s[13] = std::max(s[13], std::fabs(c.d) / prop[4]);
-      s[23] = 0.5f * c.p * c.d;
+      if (c.d >= prop[3] && s[bw::kEvent] != 2.0f) s[bw::kEvent] = 2.0f;
+      s[bw::kUmax] = std::max(s[bw::kUmax], std::fabs(c.d) / prop[4]);
+      s[bw::kEse] = 0.5f * c.p * c.d;
       break;
     }
     case materials::kOptResults:
-      c.ese = s[23];
+      c.ese = s[bw::kEse];
       c.pse = 3.0f;
-      c.duct = {s[13], 0.0f, 0.0f};
+      c.duct = {s[bw::kUmax], 0.0f, 0.0f};
       c.ex = {0.25f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
       break;
     case materials::kOptDamage:
@@ -77,11 +79,11 @@ void test_brace(materials::MatCall& c) {
 
 // Stand-in local-buckling material: 39 words a half, elastic KE = EA / L.
 void test_locbkl(materials::MatCall& c) {
-  c.nstate = 39;
+  c.nstate = bw::kNStateTube;
   float* s = materials::state_words(c);
   const float* prop = materials::prop_words(c);
-  if (c.iopt == materials::kOptInit) s[1] = s[5] != 0.0f ? prop[1] / s[5] : 0.0f;
-  if (c.iopt == materials::kOptState) c.p = s[1] * c.d;
+  if (c.iopt == materials::kOptInit) s[bw::kK] = s[bw::kLength] != 0.0f ? prop[1] / s[bw::kLength] : 0.0f;
+  if (c.iopt == materials::kOptState) c.p = s[bw::kK] * c.d;
 }
 
 class Brace : public stest::SpringModel {

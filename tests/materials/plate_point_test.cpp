@@ -80,20 +80,21 @@ TEST_F(PlatePointSet, PlateReadsStoresAndEchoesASet) {
 }
 
 TEST_F(PlatePointSet, PlateCopiesThePropertiesAndReturnsNoEnergy) {
+  namespace ps = materials::plate_section;
   mtest::MaterialHarness h(kPlate, "PLATE 3.0E6 0.2 6.0\n");
   h.init();
   EXPECT_EQ(h.nstate(), 5);
   const float* s = h.committed();
-  EXPECT_FLOAT_EQ(s[1], 3.0e6f);
-  EXPECT_FLOAT_EQ(s[2], 0.2f);
-  EXPECT_FLOAT_EQ(s[3], 6.0f);
-  // Words 4 and 5 are forced to 0.0 by options 2 and 3, whatever they held.
-  h.set_state_word(4, 7.0f);
-  h.set_state_word(5, 8.0f);
+  EXPECT_FLOAT_EQ(s[ps::kE], 3.0e6f);
+  EXPECT_FLOAT_EQ(s[ps::kNu], 0.2f);
+  EXPECT_FLOAT_EQ(s[ps::kThickness], 6.0f);
+  // The energy words are forced to 0.0 by options 2 and 3, whatever they held.
+  h.set_state_word(ps::kEse, 7.0f);
+  h.set_state_word(ps::kPse, 8.0f);
   for (int k = 0; k < 3; ++k) h.call(materials::kOptState);
-  EXPECT_EQ(h.committed()[4], 0.0f);
-  EXPECT_EQ(h.committed()[5], 0.0f);
-  EXPECT_FLOAT_EQ(h.committed()[1], 3.0e6f);
+  EXPECT_EQ(h.committed()[ps::kEse], 0.0f);
+  EXPECT_EQ(h.committed()[ps::kPse], 0.0f);
+  EXPECT_FLOAT_EQ(h.committed()[ps::kE], 3.0e6f);
 }
 
 TEST_F(PlatePointSet, PointReadsThreeTermsPerLineAndEchoesThemInInputOrder) {

@@ -13,6 +13,8 @@
 
 namespace {
 
+using namespace materials::takeda;
+
 // PC 10 at DC 0.01, PY 30 at DY 0.05, PU 40 at DU 0.25, BETA 0.1:
 // OC = 1000, CY = 500, YU = 50, CPY = 40/0.06, EY = 0.05 + 0.8 = 0.85.
 const char* const kSet = "TAKEDA 2.0 10 0.01 30 0.05 40 0.25 0.1\n";
@@ -41,17 +43,17 @@ TEST_F(Takeda, PropertiesAndSetUp) {
   EXPECT_NEAR(pr[12], 0.85, 1e-6);
   EXPECT_FLOAT_EQ(pr[13], 0.1f);
   // Rule 1, aimed at the cracking point of the sense the zero point faces.
-  EXPECT_EQ(s()[1], 1000.0f);   // S = OC
-  EXPECT_EQ(s()[3], -10.0f);    // A = -PC
-  EXPECT_EQ(s()[4], 0.0f);      // B
-  EXPECT_EQ(s()[7], 1.0f);      // RNRL
-  EXPECT_EQ(s()[27], -10.0f);   // ACHNG
-  EXPECT_EQ(s()[8], -0.01f);
-  EXPECT_EQ(s()[9], -10.0f);
-  EXPECT_EQ(s()[10], 0.01f);
-  EXPECT_EQ(s()[11], 10.0f);
-  EXPECT_EQ(s()[48], 1000.0f);  // OC copy
-  EXPECT_EQ(s()[49], 2.0f);     // EI copy
+  EXPECT_EQ(s()[kS], 1000.0f);  // OC
+  EXPECT_EQ(s()[kA], -10.0f);   // -PC
+  EXPECT_EQ(s()[kB], 0.0f);
+  EXPECT_EQ(s()[kRNRL], 1.0f);
+  EXPECT_EQ(s()[kACHNG], -10.0f);
+  EXPECT_EQ(s()[kUM1], -0.01f);
+  EXPECT_EQ(s()[kUM2], -10.0f);
+  EXPECT_EQ(s()[kUM3], 0.01f);
+  EXPECT_EQ(s()[kUM4], 10.0f);
+  EXPECT_EQ(s()[kOCCopy], 1000.0f);
+  EXPECT_EQ(s()[kEICopy], 2.0f);
 }
 
 struct Push {
@@ -108,13 +110,13 @@ TEST_F(Takeda, UnloadingAfterYieldAndReloadingTowardTheOtherCrackingLevel) {
   const double qy = -20.0 / (-0.05 - dc);
   EXPECT_NEAR(go(0.0f), -10.0 + qy * (0.0 - dc), 2e-4);
   EXPECT_NEAR(h->tangent(), qy, rel(qy));
-  EXPECT_EQ(s()[7], 16.0f);
+  EXPECT_EQ(s()[kRNRL], 16.0f);
 
   // That line reaches the yield point; beyond it the post-yield branch, the
   // mirror image of the first excursion.
   EXPECT_NEAR(go(-0.1f), -32.5f, 1e-3);
   EXPECT_NEAR(h->tangent(), 50.0f, 1e-4);
-  EXPECT_EQ(s()[7], 3.0f);
+  EXPECT_EQ(s()[kRNRL], 3.0f);
 }
 
 TEST_F(Takeda, UnloadingFromTheCrackedBackboneAndReloadingBackOntoIt) {
@@ -126,13 +128,13 @@ TEST_F(Takeda, UnloadingFromTheCrackedBackboneAndReloadingBackOntoIt) {
   const double p2 = 20.0 - 0.01 * s1;
   EXPECT_NEAR(go(0.02f), p2, 2e-4);
   EXPECT_NEAR(h->tangent(), s1, rel(s1));
-  EXPECT_EQ(s()[7], 5.0f);
+  EXPECT_EQ(s()[kRNRL], 5.0f);
   // Reloading runs back up the same line, aimed at the largest point (the
   // probe point 19.995 at 0.02999)...
   const double p3 = p2 + 0.005 * s1;
   EXPECT_NEAR(go(0.025f), p3, 2e-4);
   EXPECT_NEAR(h->tangent(), s1, rel(s1));
-  EXPECT_EQ(s()[7], 5.0f);
+  EXPECT_EQ(s()[kRNRL], 5.0f);
   // ...which it reaches at force 19.995, D = 0.03 - 0.005/S1 (the line runs
   // from (20, 0.03), so it passes just above the probe point); from there on
   // the backbone slope CY. The walk must leave the reloading branch at its
@@ -140,7 +142,7 @@ TEST_F(Takeda, UnloadingFromTheCrackedBackboneAndReloadingBackOntoIt) {
   const double dev = 0.03 - 0.005 / s1;
   EXPECT_NEAR(go(0.04f), 19.995 + 500.0 * (0.04 - dev), 2e-4);
   EXPECT_NEAR(h->tangent(), 500.0f, 1e-3);
-  EXPECT_EQ(s()[7], 2.0f);
+  EXPECT_EQ(s()[kRNRL], 2.0f);
   EXPECT_EQ(h->output().find("MORE THAN 5 CYCLES"), std::string::npos);
 }
 
