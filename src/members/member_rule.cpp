@@ -127,14 +127,14 @@ void save_tables(const MemberArrays& m, const DofTable& dof, const std::int32_t*
 // of ASAT: near a buckling load, and with many short segments, single
 // precision loses the condensed terms. The reduced values are rounded into
 // the record's skyline storage. A zero diagonal or pivot leaves no usable
-// member: the run stops.
-void condense(const MemberArrays& m, MemberState& s, const MemberCall& c, std::int32_t* md,
+// member: the message is written and false comes back, EEASAT untouched.
+bool condense(const MemberArrays& m, MemberState& s, const MemberCall& c, std::int32_t* md,
               int ndof, double* ad) {
   std::int32_t nstk = 0;
   if (!solvers::zdiag(m.asat.p, ndof, ndof, m.asath, md, nstk)) {
     fio::write(6, "(' *** STABILITY ELEMENT',I5,': ZERO DIAGONAL TERM IN THE MEMBER STIFFNESS')",
                c.ielno);
-    kv::stop_run(1, "UNUSABLE STABILITY MEMBER");
+    return false;
   }
   s.nsky = nstk;
   auto d = [&](int r, int col) -> double& { return ad[(col - 1) * ndof + (r - 1)]; };
@@ -143,7 +143,7 @@ void condense(const MemberArrays& m, MemberState& s, const MemberCall& c, std::i
     if (piv == 0.0) {
       fio::write(6, "(' *** STABILITY ELEMENT',I5,': ZERO PIVOT IN THE MEMBER CONDENSATION, ROW',I5)",
                  c.ielno, p);
-      kv::stop_run(1, "UNUSABLE STABILITY MEMBER");
+      return false;
     }
     for (int r = p + 1; r <= ndof; ++r) {
       const double f = d(p, r) / piv;
@@ -160,6 +160,7 @@ void condense(const MemberArrays& m, MemberState& s, const MemberCall& c, std::i
   // must read as zero, not as what an earlier call left.
   for (int k = 0; k < 144; ++k) m.eeasat.p[k] = 0.0f;
   hbfull(m.asath, md, ndof - 11, ndof, m.eeasat.p, 12, s.nsky, c.trace);
+  return true;
 }
 
 // The double copy of the member stiffness for one call (at most 198 x 198).
@@ -417,7 +418,7 @@ void member_setup(const MemberArrays& m, const MemberWords& w, MemberState& s,
   }
   for (int k = 0; k < ndof * ndof; ++k) m.asato.p[k] = m.asat.p[k];
   std::int32_t md[kMaxDof + 1];
-  condense(m, s, c, md, ndof, ad.a);
+  if (!condense(m, s, c, md, ndof, ad.a)) kv::stop_run(1, "UNUSABLE STABILITY MEMBER");
   if (w.iecop == 1) {
     trank(m.eeasat.p, m.eccx, m.eccy, m.te.p);
     if (c.trace) trace_eeasat(m);
@@ -583,8 +584,14 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
   }
 
   for (int k = 0; k < ndof * ndof; ++k) m.asato.p[k] = m.asat.p[k];
-  condense(m, s, c, md, ndof, ad.a);
-  if (w.iecop == 1) {
+  if (!condense(m, s, c, md, ndof, ad.a)) {
+    // The member has no stiffness left: the solution ends after this step
+    // (bit 0 of ISTOP) with the member's last usable end stiffness in place,
+    // instead of going on with a matrix that would fill the results with NaN.
+    fio::write(6, "(' *** THE SOLUTION ENDS: STABILITY ELEMENT',I5,' HAS NO USABLE STIFFNESS')",
+               c.ielno);
+    kv::ctl(kv::kISTOP) |= 1;
+  } else if (w.iecop == 1) {
     trank(m.eeasat.p, m.eccx, m.eccy, m.te.p);
     if (c.trace) trace_eeasat(m);
   }
