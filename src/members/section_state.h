@@ -20,8 +20,9 @@ struct SectionCall {
   float dec = 0.0f;         // axial strain increment; comes back corrected by the axial passes
   float dcu = 0.0f;         // curvature increment about the principal U axis
   float dcv = 0.0f;         // curvature increment about the principal V axis
-  float target_axial = 0.0f;// the segment's axial force from the member solution
-                            // (FLOC(iseg, 9): tension positive at end B)
+  float target_axial = 0.0f;// the segment's axial force from the member solution, in
+                            // the sense of end B (FLOC(iseg, 9); nodal end 1 is
+                            // handed -FLOC(iseg, 3))
   bool setup = false;       // the member rule's set-up evaluation (zero increments)
   float dcu_end2 = 0.0f;    // nodal ends: end 2's curvature increment, handed to end 1's
                             // evaluation too (a section whose step looks at both ends)
