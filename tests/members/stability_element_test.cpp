@@ -475,3 +475,22 @@ TEST(StabilityDeck, ResetClearsEveryMaximumOfTheElement) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StabilityDeck, ReadWithoutAPrintIntervalListsEveryRecord) {
+  std::string deck = kvtest::read_file(kvtest::case_path("stability_sol4_squash.dat"));
+  const std::size_t at = deck.find("INC=2");
+  ASSERT_NE(at, std::string::npos);
+  deck.replace(at, 5, "INC=0");
+  const auto r = kvtest::run_deck(deck, "stability_read_inc0");
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::size_t read = r.output.find("     STABILITY ELEMENT FORCES...\n      STEP    TIME         NODE");
+  ASSERT_NE(read, std::string::npos) << r.output;
+  const std::string listing = r.output.substr(read);
+  // "INC=" 0 is taken as 1: all 21 records (steps 0 to 20) are listed.
+  EXPECT_EQ(pptest::count(listing, "    0.00000E+00     1 "), 21) << listing;
+  EXPECT_NE(listing.find("\n        19    0.00000E+00     1"), std::string::npos);
+}
+
+}  // namespace
