@@ -95,4 +95,15 @@ TEST(McMemberDeck, AxialLoadAboveTheTableStops) {
             std::string::npos);
 }
 
+TEST(McMemberDeck, ElementNamingARejectedSetIsRejected) {
+  // IMATER 0: the set is rejected at input, and so is the element that names
+  // it; the solution then finds no stiffness and ends the run.
+  const std::string text = replaced(deck(), "0. 0. 0. 100. 0 1 0. 0 0. 1. 1 1.", "0. 0. 0. 100. 0 0 0. 0 0. 1. 1 1.");
+  const auto r = kvtest::run_deck(text, "mc_rejected", 120);
+  EXPECT_NE(r.status, 0) << r.console;
+  EXPECT_NE(r.console.find("ERROR"), std::string::npos);
+  EXPECT_NE(r.output.find(" *** MAT. NO.    =  1: IMATER MUST BE 1\n"), std::string::npos);
+  EXPECT_NE(r.output.find("THE ELEMENT IS REJECTED"), std::string::npos);
+}
+
 }  // namespace

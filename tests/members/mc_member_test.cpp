@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -156,6 +157,22 @@ TEST(McMember, CurvatureLimitsInTurn) {
                       "     CUR  : TOTAL CURVATURE =   0.700000E-03\n"),
             std::string::npos)
       << text;
+}
+
+TEST(McMember, EccentricLoadingPointsTakeTheSetsOffsets) {
+  // IECOP 1 with ECCX0 = 2: the ends act 2 in off the axis along U, so an
+  // axial force at the loading point bends the member about V: the element's
+  // axial-rotation term becomes EA/L times the offset, 1E7 x 2.
+  Member m;
+  ASSERT_TRUE(m.call(2));
+  EXPECT_EQ(term(m.s, 1, 6), 0.0f);
+  Member e;
+  e.words[kIECOP] = 1;
+  e.words[kECCX0] = 2.0f;
+  ASSERT_TRUE(e.call(2));
+  EXPECT_NEAR(std::abs(term(e.s, 1, 6)), 2e7, 2e7 * 1e-5);
+  EXPECT_NEAR(term(e.s, 1, 5), 0.0f, 1.0f);
+  EXPECT_NEAR(term(e.s, 1, 1), 1e7, 1e7 * 1e-5);
 }
 
 TEST(McMember, RejectedSetIsNotRun) {
