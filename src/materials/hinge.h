@@ -33,6 +33,8 @@ inline constexpr int kInitialK = 31;
 inline constexpr int kStieleWord = 32;
 inline constexpr int kPrmaxWord = 33;
 inline constexpr int kYielded = 34;
+inline constexpr int kLength = 35;  // the member length, written by the element
+inline constexpr int kFirstRot = 36, kMaxRot = 37;  // rotations the element records
 inline constexpr int kCodeWord = 38;  // cubic code, A0-A3 in 39-42
 inline constexpr int kVaWord = 43;  // VA, B0-B3 in 44-47
 inline constexpr int kMWord = 48;

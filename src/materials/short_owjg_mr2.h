@@ -29,6 +29,7 @@ inline constexpr int kMaxAbsRot = 30;
 inline constexpr int kElasticK = 31;  // VA/HA, read by the inelastic beam-column
 inline constexpr int kPrmaxWord = 32;
 inline constexpr int kYielded = 33;
+inline constexpr int kLength = 34;  // the member length, written by the element
 inline constexpr int kStieleWord = 35;
 }  // namespace short_owjg
 

@@ -19,7 +19,13 @@
 #include "elements/inelastic/mr_end.h"
 #include "elements/local_axes.h"
 #include "fio/fio.h"
+#include "materials/brace.h"
+#include "materials/hinge.h"
+#include "materials/ia_biln.h"
+#include "materials/long_owjg.h"
 #include "materials/matdsp.h"
+#include "materials/short_owjg_mr2.h"
+#include "materials/takeda.h"
 #include "base/input_lines.h"
 #include "base/matrix_print.h"
 #include "base/node_tables.h"
@@ -65,48 +71,52 @@ bool joint_dimensions_usable(const float* js) {
   return js[2] != 0.0f && js[4] != 0.0f && js[5] != 0.0f && js[3] >= 0.0f && js[2] + js[4] != 0.0f;
 }
 
-// Material state words the element reads or writes (word 1 first).
+// Material state words the element reads or writes (word 1 first), from the
+// materials' own layouts.
+namespace ia = materials::ia_biln;
+namespace hm = materials::hinge_model;
+namespace mr2 = materials::short_owjg;
 enum StateWord : int {
   kTangent = 1,
-  kBilnCapacity = 2,   // IA_BILN positive capacity
-  kBilnYield = 4,      // IA_BILN yield flag
-  kBilnCode = 5,       // IA_BILN interaction code (0.0 elastic)
-  kBilnRatio = 6,      // IA_BILN post-yield ratio
-  kBilnYieldDef = 13,  // IA_BILN yield deformation
-  kBilnCapRot = 20,    // IA_BILN plastic-rotation capacity
-  kBilnLength = 21,    // IA_BILN member length
-  kBilnTable = 27,     // IA_BILN failure-table count; breakpoints 28-47, modes 48-67
-  kHingeYielded = 11,  // HINGE yield indicator
-  kHingeYieldRot = 20,
-  kHingeElastic = 31,  // HINGE and MR2 elastic hinge stiffness
-  kHingeEI = 32,       // HINGE member EI
-  kMr2CapRot = 32,
-  kHingeCapRot = 33,
-  kMr2Length = 34,
-  kHingeLength = 35,   // HINGE member length
-  kMr2EI = 35,
-  kHingeFirstRot = 36,
-  kHingeMaxRot = 37,
-  kHingeTable = 48,    // HINGE failure-table count; breakpoints 49-68, modes 69-88
-  kLongElastic = 61,   // LONG_OWJG elastic hinge stiffness
-  kTakedaElastic = 48, // TAKEDA initial rigidity
-  kTakedaEI = 49,
-  kTubeKeff = 2,       // LOCBKL effective-length factor
-  kTubeLength = 5,     // LOCBKL member length
-  kBilnNegCapacity = 3,  // IA_BILN negative capacity
-  kBilnRedu = 9,       // IA_BILN reduction factor once the surface is reached
-  kBilnDuct = 10,      // IA_BILN ductility
-  kBilnNominal = 12,   // IA_BILN nominal capacity
-  kBilnPm = 16,        // IA_BILN P-M cubic A0..A3
-  kBilnPrc = 23,       // IA_BILN P-rotation-capacity cubic B0..B3
-  kBilnShear = 68,     // IA_BILN member shear switch; VCI, VCF, VS, ALFA follow
-  kHingePosYield = 6,  // HINGE positive and negative yield moments
-  kHingeNegYield = 8,
-  kHingeCurve = 38,    // HINGE P-curve code: 1.0 P-M, 2.0 rotation capacity, 3.0 both
-  kHingePm = 39,       // HINGE P-M cubic A0..A3
-  kHingeNominal = 43,  // HINGE nominal yield moment
-  kHingePrc = 44,      // HINGE P-rotation-capacity cubic B0..B3
-  kHingeShear = 89,    // HINGE member shear switch; VCI, VCF, VS, ALFA follow
+  kBilnCapacity = ia::kPYP,                        // IA_BILN positive capacity
+  kBilnYield = ia::kYield,                         // IA_BILN yield flag
+  kBilnCode = ia::kElas,                           // IA_BILN interaction code (0.0 elastic)
+  kBilnRatio = ia::kSP,                            // IA_BILN post-yield ratio
+  kBilnYieldDef = ia::kDY,                         // IA_BILN yield deformation
+  kBilnCapRot = ia::kPrmax,                        // IA_BILN plastic-rotation capacity
+  kBilnLength = ia::kLength,                       // IA_BILN member length
+  kBilnTable = ia::kM,                             // IA_BILN failure-table count; breakpoints 28-47, modes 48-67
+  kHingeYielded = hm::kDuct1,                      // HINGE yield indicator
+  kHingeYieldRot = hm::kDY,
+  kHingeElastic = hm::kInitialK,                   // HINGE and MR2 elastic hinge stiffness
+  kHingeEI = hm::kStieleWord,                      // HINGE member EI
+  kMr2CapRot = mr2::kPrmaxWord,
+  kHingeCapRot = hm::kPrmaxWord,
+  kMr2Length = mr2::kLength,
+  kHingeLength = hm::kLength,                      // HINGE member length
+  kMr2EI = mr2::kStieleWord,
+  kHingeFirstRot = hm::kFirstRot,
+  kHingeMaxRot = hm::kMaxRot,
+  kHingeTable = hm::kMWord,                        // HINGE failure-table count; breakpoints 49-68, modes 69-88
+  kLongElastic = materials::long_owjg::kInitialK,  // LONG_OWJG elastic hinge stiffness
+  kTakedaElastic = materials::takeda::kOCCopy,     // TAKEDA initial rigidity
+  kTakedaEI = materials::takeda::kEICopy,
+  kTubeKeff = materials::brace::kKeff,             // LOCBKL effective-length factor
+  kTubeLength = materials::brace::kLength,         // LOCBKL member length
+  kBilnNegCapacity = ia::kPYN,                     // IA_BILN negative capacity
+  kBilnRedu = ia::kRedu,                           // IA_BILN reduction factor once the surface is reached
+  kBilnDuct = ia::kDuct,                           // IA_BILN ductility
+  kBilnNominal = ia::kMP,                          // IA_BILN nominal capacity
+  kBilnPm = ia::kA0,                               // IA_BILN P-M cubic A0..A3
+  kBilnPrc = ia::kB0,                              // IA_BILN P-rotation-capacity cubic B0..B3
+  kBilnShear = ia::kShearFlag,                     // IA_BILN member shear switch; VCI, VCF, VS, ALFA follow
+  kHingePosYield = hm::kPYP,                       // HINGE positive and negative yield moments
+  kHingeNegYield = hm::kPYN,
+  kHingeCurve = hm::kCodeWord,                     // HINGE P-curve code: 1.0 P-M, 2.0 rotation capacity, 3.0 both
+  kHingePm = hm::kCodeWord + 1,                    // HINGE P-M cubic A0..A3
+  kHingeNominal = hm::kVaWord,                     // HINGE nominal yield moment
+  kHingePrc = hm::kVaWord + 1,                     // HINGE P-rotation-capacity cubic B0..B3
+  kHingeShear = hm::kShearFlagWord,                // HINGE member shear switch; VCI, VCF, VS, ALFA follow
 };
 
 Member member(const EleCall& c) { return Member{c.p, kLayout}; }
