@@ -106,4 +106,20 @@ TEST(McMemberDeck, ElementNamingARejectedSetIsRejected) {
   EXPECT_NE(r.output.find("THE ELEMENT IS REJECTED"), std::string::npos);
 }
 
+TEST(McMemberDeck, MaterialTraceOfBothTypes) {
+  // Trace letter K: the section rule prints the backbone it interpolated and
+  // the curvatures, the section its rigidities; the run is otherwise the same.
+  for (const char* keyword : {"MOMCURVA1", "MOMCURVA2"}) {
+    const auto r = kvtest::run_deck("BUG=K\n" + replaced(deck(), "MOMCURVA1", keyword), "mc_trace", 120);
+    ASSERT_EQ(r.status, 0) << keyword << r.console;
+    EXPECT_NE(r.output.find(" STABILITY ELE.    1SEG. NO.    1BACKBONE CURVE CONTROL PTS AFTER INTERPO SUB:\n"
+                            " AXIAL LOAD        MOMENT        CURVATURE\n"),
+              std::string::npos);
+    EXPECT_NE(r.output.find("   0.000000E+00   1.000000E+09   1.000000E+10   2.000000E+10"), std::string::npos);
+    const std::vector<double> mb = column(r.output, "FORCE     2", 5);
+    ASSERT_GE(mb.size(), 5u);
+    EXPECT_NEAR(mb[4], 1.04e6, 5.0);
+  }
+}
+
 }  // namespace
