@@ -124,8 +124,8 @@ TEST_F(Brace, HandsLengthAndKeffToTheMaterialAndUsesItsTangentAsIs) {
   const EleCall c = element(8, "BR-1", strut(set));
   EXPECT_EQ(c.nd, 2);
   EXPECT_EQ(c.nback, 75);
-  EXPECT_FLOAT_EQ(committed(1)[2], 0.8f);
-  EXPECT_FLOAT_EQ(committed(1)[5], 200.0f);
+  EXPECT_FLOAT_EQ(committed(1)[bw::kKeff], 0.8f);
+  EXPECT_FLOAT_EQ(committed(1)[bw::kLength], 200.0f);
   EXPECT_FLOAT_EQ(rword(1, kSke), 1600.0f);
   const std::vector<float> k = global_matrix(1);
   EXPECT_FLOAT_EQ(term(k, 1, 1), 1600.0f);  // EA / L, not divided by L again
@@ -218,8 +218,8 @@ TEST_F(Brace, EventWordsBelongOnlyToTheBraceMaterial) {
   nodes({{1, 0, 0, 0, {1, 2, 3, 4, 5, 6}}, {2, 200, 0, 0, {7, 8, 9, 10, 11, 12}}}, 12);
   const int set = material(13, {320000.0f});
   element(8, "TUBE", strut(set));
-  EXPECT_FLOAT_EQ(committed(1)[2], 0.8f);   // the local-buckling model reads these two
-  EXPECT_FLOAT_EQ(committed(1)[5], 200.0f);
+  EXPECT_FLOAT_EQ(committed(1)[bw::kKeff], 0.8f);  // the local-buckling model reads these two
+  EXPECT_FLOAT_EQ(committed(1)[bw::kLength], 200.0f);
   EXPECT_FLOAT_EQ(rword(1, kSke), 1600.0f);
   float* after_trial = trial(1) + 39;  // after_trial[1..3]: words "40-42" of a 42-word half
   after_trial[1] = 2.0f;
@@ -245,7 +245,7 @@ TEST_F(Brace, ZeroOrNegativeLengthUsesUnitLengthInTheMaterialToo) {
   SpringInput in{.set = float(set), .node_i = 1, .node_j = 2, .ktype = 1, .length = 0.8f, .ds = 1.0f, .de = 1.5f};
   element(8, "SHORT", in);
   EXPECT_FLOAT_EQ(rword(1, kLength), 1.0f);
-  EXPECT_FLOAT_EQ(committed(1)[5], 1.0f);
+  EXPECT_FLOAT_EQ(committed(1)[bw::kLength], 1.0f);
   EXPECT_FLOAT_EQ(rword(1, kSke), 320000.0f);  // EA / 1.0, positive
   EXPECT_FLOAT_EQ(term(global_matrix(1), 1, 1), 320000.0f);
   EXPECT_NE(unit6().find(" ********************ERROR - LENGTH IS LE 0\n"
@@ -315,16 +315,16 @@ TEST_F(Brace, ResetKeepsKeffAndRestoresTheLength) {
   solution(1, false);
   load_step(1, 1, -0.15f);  // buckled
   load_step(1, 2, 0.85f);   // beyond DU
-  ASSERT_EQ(committed(1)[40], 2.0f);
-  ASSERT_EQ(committed(1)[41], 1.0f);
-  ASSERT_EQ(committed(1)[42], 1.0f);
+  ASSERT_EQ(committed(1)[bw::kEvent], 2.0f);
+  ASSERT_EQ(committed(1)[bw::kBuckleShown], 1.0f);
+  ASSERT_EQ(committed(1)[bw::kElongShown], 1.0f);
   take6();
   option(elements::kEleReset, 1);
   EXPECT_EQ(take6(), " BRACE .......... ELEMENT #     1  INTERNAL FORCES AND HYSTERESIS MODELS ARE RESET TO ZERO\n");
-  EXPECT_FLOAT_EQ(committed(1)[2], 0.8f);
-  EXPECT_FLOAT_EQ(committed(1)[5], 200.0f);
-  EXPECT_FLOAT_EQ(committed(1)[1], 1600.0f);
-  for (int k : {40, 41, 42}) EXPECT_EQ(committed(1)[k], 0.0f) << k;
+  EXPECT_FLOAT_EQ(committed(1)[bw::kKeff], 0.8f);
+  EXPECT_FLOAT_EQ(committed(1)[bw::kLength], 200.0f);
+  EXPECT_FLOAT_EQ(committed(1)[bw::kK], 1600.0f);
+  for (int k : {bw::kEvent, bw::kBuckleShown, bw::kElongShown}) EXPECT_EQ(committed(1)[k], 0.0f) << k;
   for (int k : {kDdefo, kDefo, kF, kFt, kFmax, kDmax}) EXPECT_EQ(rword(1, k), 0.0f) << k;
 
   // After the reset the brace reports its buckling again.

@@ -13,6 +13,7 @@
 #include "elements/eledsp.h"
 #include "elements/spring_model.h"
 #include "fio/fio.h"
+#include "materials/bilinear.h"
 #include "support/test_support.h"
 
 namespace {
@@ -288,7 +289,7 @@ TEST_F(Spring, YieldingSpringReturnsTheUnbalancedForceAndCommits) {
   option(elements::kEleCommit, 1);
   EXPECT_TRUE(near_rel(rword(1, kFt), 10.0));
   EXPECT_TRUE(near_rel(rword(1, kDefo), 0.15));
-  EXPECT_EQ(committed(1)[1], 0.0f);  // the tangent after yield
+  EXPECT_EQ(committed(1)[materials::bilin::kK], 0.0f);  // the tangent after yield
 
   // Option 3 re-forms the stiffness with the new tangent.
   option(elements::kEleStiff, 1);
@@ -322,7 +323,7 @@ TEST_F(Spring, YieldingSpringReturnsTheUnbalancedForceAndCommits) {
   option(elements::kEleReset, 1);
   EXPECT_EQ(take6(), " SPRING......... ELEMENT #     1  INTERNAL FORCES AND HYSTERESIS MODELS ARE RESET TO ZERO\n");
   for (int k : {kDdefo, kDefo, kF, kFt, kFmax, kDmax}) EXPECT_EQ(rword(1, k), 0.0f) << k;
-  EXPECT_EQ(committed(1)[1], 100.0f);
+  EXPECT_EQ(committed(1)[materials::bilin::kK], 100.0f);
   EXPECT_EQ(iword(1, kNd), 2);
 }
 
