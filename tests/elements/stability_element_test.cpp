@@ -1,7 +1,8 @@
-// The limit codes of the stability element: for each section group the code
-// a member signals is reported once, with its limit-state point and side-file
-// records, and retired to the follow-up code. The member is a stand-in
-// section material that signals a chosen code at every state determination.
+// The stability element's side of its member: the limit codes of each
+// section group reported once, with their limit-state points and side-file
+// records, and retired to their follow-up codes; the member's forces
+// correcting the elastic prediction; modal responses. The member is a
+// stand-in section material that signals a chosen code and force corrections.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -16,8 +17,11 @@ namespace {
 
 namespace st = elements::stability;
 
-// The code the stand-in member signals at every state determination.
+// The code the stand-in member signals at every state determination, the
+// corrections it adds to the prediction (element order), and its calls.
 float g_signal = 0.0f;
+std::array<float, 12> g_correction{};
+int g_state_calls = 0;
 
 // A member of end stiffness 1.0 on every diagonal; option 3 hands the
 // prediction back as its forces and raises the code (as a member rule does,
@@ -29,7 +33,11 @@ void stand_in(materials::MatCall& c) {
   int w = 1;
   for (int i = 1; i <= 12; ++i)
     for (int j = i; j <= 12; ++j, ++w) s[w] = i == j ? 1.0f : 0.0f;
-  if (c.iopt == materials::kOptState && g_signal != 0.0f) s[st::kFlpWord] = g_signal;
+  if (c.iopt != materials::kOptState) return;
+  ++g_state_calls;
+  if (g_signal != 0.0f) s[st::kFlpWord] = g_signal;
+  if (c.ends != nullptr)
+    for (std::size_t k = 0; k < 12; ++k) c.ends->p[k] += g_correction[k];
 }
 
 class StabilityEvents : public etest::ElementModel {
@@ -124,6 +132,60 @@ TEST_F(StabilityEvents, EachCodeOfItsGroupIsReportedOnceAndRetired) {
     EXPECT_EQ(u50.substr(u50.size() - 8), "      1\n") << u50;
     EXPECT_EQ(etest::count_of(u49, "\n"), c.unit49 ? 1 : 0) << u49;
   }
+}
+
+TEST_F(StabilityEvents, MemberForcesCorrectTheElasticPredictionButNotTheTorsion) {
+  lay(12);
+  // The unbalanced joint loads go into the solution vector of CONTRL word 65.
+  const std::int64_t unb = take(6);
+  kv::ctl(kv::kSolVector65) = static_cast<std::int32_t>(unb);
+  // The member answers a step without displacement with an axial force of
+  // 10, a torsion of 99 and a moment of 7 about element y at end A.
+  g_correction = {10.0f, 0, 0, 99.0f, 7.0f, 0, 0, 0, 0, 0, 0, 0};
+  option(elements::kEleState, 1);
+  g_correction = {};
+  const std::int64_t p = kv::izm(kv::ctl(kv::kELETAB) + 1);
+  auto df = [p](int i) { return static_cast<float>(kv::rzm(p + st::kDf + i - 1)); };
+  EXPECT_FLOAT_EQ(df(1), 10.0f);
+  EXPECT_FLOAT_EQ(df(4), 0.0f);  // torsion: the elastic prediction stays
+  EXPECT_FLOAT_EQ(df(5), 7.0f);
+  // Shears in equilibrium with the end moments over L = 100: P(9) = 7/100.
+  EXPECT_FLOAT_EQ(df(9), 0.07f);
+  EXPECT_FLOAT_EQ(df(3), -0.07f);
+  // Only end B has equations: its shear along element z (global -X) is the
+  // one unbalanced joint force, -0.07 on FX.
+  EXPECT_NEAR(kv::rzm(unb), -0.07f, 1e-7);
+  for (int e = 2; e <= 6; ++e) EXPECT_NEAR(kv::rzm(unb + e - 1), 0.0f, 1e-7) << e;
+  EXPECT_TRUE(kv::ctl_true(kv::kStateChanged));
+}
+
+TEST_F(StabilityEvents, ModalResponsesPassTheElasticForcesAndLeaveTheMemberAlone) {
+  lay(12);
+  // Global X of node 2 is element -z at end B: DR(9) = -0.5; the stand-in's
+  // unit stiffness makes DF = DR.
+  disp(1) = 0.5f;
+  kv::solsta().rsmeth = 1.0f;
+  g_state_calls = 0;
+  option(elements::kEleState, 1);
+  EXPECT_EQ(g_state_calls, 0);
+  EXPECT_FLOAT_EQ(kv::solsta().rsforc[9], -0.5f);
+  for (int i = 1; i <= 12; ++i) {
+    if (i != 9) {
+      EXPECT_FLOAT_EQ(kv::solsta().rsforc[static_cast<std::size_t>(i)], 0.0f) << i;
+    }
+  }
+  // The combination's forces become the element's; displacements and the
+  // envelope stay.
+  kv::solsta().rsforc[9] = 3.0f;
+  option(elements::kEleCommit, 1);
+  kv::solsta().rsmeth = 0.0f;
+  const std::int64_t p = kv::izm(kv::ctl(kv::kELETAB) + 1);
+  EXPECT_FLOAT_EQ(kv::rzm(p + st::kFt + 8), 3.0f);
+  for (int i = 0; i < 12; ++i) EXPECT_FLOAT_EQ(kv::rzm(p + st::kRt + i), 0.0f) << i;
+  for (int i = 0; i < 144; ++i) EXPECT_FLOAT_EQ(kv::rzm(p + st::kFmax + i), 0.0f) << i;
+  // Outside a modal combination the member runs.
+  option(elements::kEleState, 1);
+  EXPECT_EQ(g_state_calls, 1);
 }
 
 }  // namespace
