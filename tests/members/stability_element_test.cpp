@@ -494,3 +494,30 @@ TEST(StabilityDeck, ReadWithoutAPrintIntervalListsEveryRecord) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StabilityDeck, RigidEndZonesAndTruncatedInputs) {
+  const auto r = run_case("stability_sol1_rigid_zones.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  // Set 1.9 is set 1 and joint 2.7 joint 2; the Y axis (0, 1, 1) is made
+  // orthogonal to the member (along Z): (0, 1, 0); the end distance echoes
+  // with its sign reversed; the clear length is 120 - 6 - 12 = 102.
+  EXPECT_NE(r.output.find(" C1                  1     1     1      2  1.0200E+02  0.00000 I +1.00000 J +0.00000 K  "
+                          "6.0000E+00 -1.2000E+01"),
+            std::string::npos)
+      << r.output;
+  // 1000 lb at the top, 12 in above the flexible part: its end carries P and
+  // M = 12 P; the top moves dB + 12 thB, dB = PL^3/3EI + ML^2/2EI,
+  // thB = PL^2/2EI + ML/EI (L = 102, mesh EI).
+  const double ei = box_rigidities(29.0e6).eiu;
+  const double p = 1000.0, l = 102.0, a = 12.0, m = p * a;
+  const double db = p * l * l * l / (3 * ei) + m * l * l / (2 * ei);
+  const double thb = p * l * l / (2 * ei) + m * l / ei;
+  const auto tip = node_lines(r.output, "GCS DISPLACEMENTS,  LOADING", 2);
+  ASSERT_EQ(tip.size(), 1u);
+  EXPECT_NEAR(tip[0][0], db + a * thb, 1e-4 * (db + a * thb));
+  EXPECT_NEAR(tip[0][4], thb, 1e-4 * thb);
+}
+
+}  // namespace
