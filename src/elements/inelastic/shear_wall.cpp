@@ -26,15 +26,16 @@ namespace {
 using namespace shear_wall;
 using Vec3 = std::array<float, 3>;
 
-constexpr int kShear2Code = 14;  // material type of "SHEAR2"
+constexpr int kShear2Code = materials::kShear2Type.code;
 // SHEAR2 state words the type-14 wall reads or sets before each state
-// determination and keeps over a reset.
-constexpr int kShear2Rule = 3;
-constexpr int kShear2Step = 4;
-constexpr int kShear2Flag37 = 37;
-constexpr int kShear2Threshold = 38;
-constexpr int kShear2Flag44 = 44;
-constexpr int kShear2SpanRatio = 48;
+// determination and keeps over a reset (the material's names); word 48 is
+// what the type-14 echo prints as the shear span length ratio.
+constexpr int kShear2Rule = materials::shear2::kRule;
+constexpr int kShear2Step = materials::shear2::kDD;
+constexpr int kShear2Flag37 = materials::shear2::kFlag37;
+constexpr int kShear2Threshold = materials::shear2::kThreshold;
+constexpr int kShear2Flag44 = materials::shear2::kFlag44;
+constexpr int kShear2SpanRatio = materials::shear2::kR2;
 
 // What sets type 14 apart from type 3.
 struct Variant {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "elements/eledsp.h"
+#include "materials/shear2.h"
 
 namespace elements {
 
@@ -53,8 +54,8 @@ inline constexpr int kOpenWords = 775;    // type 14
 inline constexpr int kInputValues = 9;
 
 // The state words of a "SHEAR2" shear spring that the type-14 wall writes.
-inline constexpr int kShear2Length = 78;
-inline constexpr int kShear2Width = 79;
+inline constexpr int kShear2Length = materials::shear2::kWall1;
+inline constexpr int kShear2Width = materials::shear2::kWall2;
 
 }  // namespace shear_wall
 
