@@ -619,7 +619,7 @@ void state(EleCall& c, const Variant& v) {
   const bool elastic = kv::ctl_true(kv::kELASTC);
   const float length = w.length();
   const float* disp = c.idisp > 0 ? kv::rptr(c.idisp) - 1 : nullptr;
-  const float* rate = !v.open && ctl(59) > 0 ? kv::rptr(ctl(59)) - 1 : nullptr;
+  const float* rate = !v.open && ctl(kv::kDVELOC) > 0 ? kv::rptr(ctl(kv::kDVELOC)) - 1 : nullptr;
   float* unbalanced = ctl(kv::kSolVector65) > 0 ? kv::rptr(ctl(kv::kSolVector65)) - 1 : nullptr;
   std::array<float, 3> s{};
   for (int k = 1; k <= 3; ++k) {
