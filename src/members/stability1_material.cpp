@@ -401,7 +401,8 @@ unsigned stability1_faults(const float* prop, const SteelSetForm& form) {
   if (ielas < 0 || ielas > 2) f |= kS1FaultIelas;
   if (!(prop[kS1Em] > 0.0f)) f |= kS1FaultModulus;
   const int imater = whole(prop[kS1Imater]);
-  if (form.nodal_ends && (imater < 0 || imater > 3)) f |= kS1FaultImater;
+  // No fibre law runs for any other value: the member would carry no force.
+  if (imater < 0 || imater > 3) f |= kS1FaultImater;
   return f;
 }
 

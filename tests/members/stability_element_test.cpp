@@ -218,6 +218,8 @@ TEST(StabilityDeck, InputFaultsRejectTheSetOrTheElementAndTheRunGoesOn) {
   const std::string& o = r.output;
   EXPECT_NE(o.find(" *** MAT. NO.    =  2: ISTIF MUST BE 0 OR 1"), std::string::npos) << o;
   EXPECT_NE(o.find(" *** MAT. NO.    =  3: IELAS MUST BE 0, 1 OR 2"), std::string::npos);
+  // No fibre law runs for an unknown law: the member would carry no force.
+  EXPECT_NE(o.find(" *** MAT. NO.    =  5: IMATER MUST BE 0, 1, 2 OR 3"), std::string::npos);
   EXPECT_NE(o.find(" MAT. NO.    =  4 IS NOT AVAILABLE LIBN=  0.500E+01 CHECK LIBN "), std::string::npos);
   EXPECT_NE(o.find("  ELEMENT:      2  MATERIAL PROP.#    1 HOLDS THE MEMBER OF ELEMENT     1"), std::string::npos);
   EXPECT_NE(o.find("  ELEMENT:      3  INCOMPATIBLE MATERIAL PROP.#   12  START JOINT:    3  END JOINT:    4"),
