@@ -505,7 +505,9 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
       if (c.trace) fio::write_list(6, i, " SEGMENT, DEC,DCU,DCV: ", a.dec, a.dcu, a.dcv);
     }
     const SegmentSections r = evaluate_segment(m, section, i, d, false, &floca);
-    if (c.checks != nullptr) {
+    if (c.checks != nullptr && m.nodal_ends) {
+      c.checks->after_end_sections(i, d);
+    } else if (c.checks != nullptr) {
       c.checks->after_section(i, m.cu.p != nullptr ? m.cu(i) : 0.0f, m.cv.p != nullptr ? m.cv(i) : 0.0f);
     }
     if (m.lflag.p != nullptr && *c.state == 1.0f && m.lflag(1) == 1.0f) {

@@ -14,6 +14,7 @@
 #include <array>
 
 #include "members/section_state.h"
+#include "members/segment_kinematics.h"
 #include "members/steel_member_record.h"
 #include "members/steel_section.h"
 
@@ -85,6 +86,12 @@ class SegmentChecks {
   virtual ~SegmentChecks() = default;
   // iseg: the segment; curu, curv: its new total curvatures.
   virtual void after_section(int iseg, float curu, float curv) = 0;
+  // Nodal-end rules call this instead, after both end sections, with the
+  // segment's end deformation increments.
+  virtual void after_end_sections(int iseg, const EndDeformation& d) {
+    (void)iseg;
+    (void)d;
+  }
 };
 
 // One call's context.

@@ -4,6 +4,10 @@
 // end moment follows the section's moment-curvature curve: first yield near
 // 2.843E6 (cracked section by hand), the nominal moment near 2.936E6
 // (Whitney) at a curvature near 7.74E-4; the shear capacities by hand.
+// The same member with "R/CONCRETE2" (sections at both segment ends) reaches
+// the same first-yield moment at both ends; as a four-segment cantilever
+// pushed at its tip the base yields first and the end moments follow statics
+// (base moment = shear * 100, tip moment nil).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -76,6 +80,59 @@ TEST(RcMemberDeck, EndRotationToFirstYieldAndTheNominalMoment) {
   ASSERT_EQ(pm.size(), 1u);
   EXPECT_EQ(pm[0][2], 3.5);
   EXPECT_NEAR(std::fabs(pm[0][4]), 2.936e6, 0.015 * 2.936e6);
+}
+
+std::size_t count(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+TEST(RcEndMemberDeck, UniformBendingYieldsBothEndsAtTheSingleSectionMoment) {
+  const auto r = kvtest::run_deck(
+      kvtest::read_file(kvtest::case_path("rc_end_member_sol4_end_rotation.dat")), "rc_end_rotation", 120);
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::string& out = r.output;
+  // No shear report for a member with end sections.
+  EXPECT_EQ(out.find("SHEAR CAPACITY"), std::string::npos);
+  EXPECT_EQ(count(out, "REACHES FIRST YIELD"), 1u);
+  EXPECT_EQ(count(out, "REACHES NOMINAL MOMENT AT CURVATURE"), 1u);
+  const std::vector<double> a = values_after(out, "REACHES FIRST YIELD", "FORCE     1");
+  const std::vector<double> b = values_after(out, "REACHES FIRST YIELD", "FORCE     2");
+  ASSERT_GE(a.size(), 5u);
+  ASSERT_GE(b.size(), 5u);
+  EXPECT_NEAR(std::fabs(a[4]), 2.843e6, 0.005 * 2.843e6);
+  EXPECT_NEAR(std::fabs(b[4]), 2.843e6, 0.005 * 2.843e6);
+  const std::string curnm = "REACHES NOMINAL MOMENT AT CURVATURE OF CURNM =";
+  const auto at = out.find(curnm);
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_NEAR(std::stod(out.substr(at + curnm.size(), 16)), 7.74e-4, 0.01 * 7.74e-4);
+}
+
+TEST(RcEndMemberDeck, TipPushedCantileverYieldsAtItsBase) {
+  const auto r = kvtest::run_deck(kvtest::read_file(kvtest::case_path("rc_end_member_sol4_tip_push.dat")),
+                                  "rc_end_tip_push", 120);
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::string& out = r.output;
+  EXPECT_EQ(count(out, "REACHES FIRST YIELD"), 1u);
+  // The base segment (1) alone reaches the nominal moment; the tip segment never reports.
+  EXPECT_EQ(count(out, "SEGMENT NO."), 1u);
+  EXPECT_NE(out.find("SEGMENT NO.          1 REACHES NOMINAL MOMENT"), std::string::npos);
+  for (const char* stage : {"REACHES FIRST YIELD", "NOMINAL MOMENT, MN, IS DEFINED"}) {
+    SCOPED_TRACE(stage);
+    const std::vector<double> a = values_after(out, stage, "FORCE     1");
+    const std::vector<double> b = values_after(out, stage, "FORCE     2");
+    ASSERT_GE(a.size(), 5u);
+    ASSERT_GE(b.size(), 5u);
+    const double shear = std::fabs(a[2]), base = std::fabs(a[4]);
+    // The moment of the end shear about the base; the axial force's lever
+    // arm (the tip deflection, under 1.5 in) adds less than 0.05 %.
+    EXPECT_NEAR(base, 100.0 * shear, 0.002 * base);
+    EXPECT_LT(std::fabs(b[4]), 0.002 * base);
+    EXPECT_NEAR(std::fabs(b[2]), shear, 1e-6 * shear);
+  }
+  const std::vector<double> fy = values_after(out, "REACHES FIRST YIELD", "FORCE     1");
+  EXPECT_NEAR(std::fabs(fy[4]), 2.843e6, 0.005 * 2.843e6);
 }
 
 }  // namespace

@@ -47,12 +47,9 @@ void strain_report(const RcLimitWords& w, int k, int ielno, int iseg, const char
   record48(w, ielno, depth);
 }
 
-}  // namespace
-
-void rc_limit_checks(const RcLimitWords& w, int ielno, int iseg, float curun, float curvn,
-                     const CompressionDepths& depth) {
-  const float cur = std::fmax(std::fabs(curun), std::fabs(curvn));
-  // L1: nominal moment, from the concrete's 0.004 or the bar's 0.015.
+// The nominal moment, from the concrete's 0.004 or the bar's 0.015: the
+// curvature at which it is first seen becomes CURNM.
+void nominal_moment(const RcLimitWords& w, int ielno, int iseg, float cur) {
   if (flag(w, 3) == kRaised || flag(w, 4) == kRaised) {
     *w.curnm = cur;
     fio::write(6, "(/,'**** STABILITY ELEMENT ',I10,' SEGMENT NO. ',I10,"
@@ -61,6 +58,42 @@ void rc_limit_checks(const RcLimitWords& w, int ielno, int iseg, float curun, fl
     flag(w, 3) = kReported;
     flag(w, 4) = kReported;
   }
+}
+
+// The maximum plastic curvature (code 10) and low-cycle fatigue (code 12):
+// detected here, once. The message's last lines are the caller's.
+bool max_plastic_curvature(const RcLimitWords& w, int ielno, int iseg, float curpls, float cur) {
+  if (!(w.pcmax > 0.0f && flag(w, 10) == 0.0f && curpls >= w.pcmax)) return false;
+  fio::write(6, "(/,'**** STABILITY ELEMENT ',I10,' SEGMENT NO. ',I10,"
+                "' REACHES MAXIMUM PLASTIC CURVATURE OF ','CURPLS = ',E15.6)", ielno, iseg, curpls);
+  fio::write(6, "('     PCMAX: MAXIMUM USER INPUT PLASTIC CURVATURE =',E15.6)", w.pcmax);
+  fio::write(6, "('     CUR  : TOTAL CURVATURE =',E15.6)", cur);
+  *w.flp = 10.0f;
+  flag(w, 10) = kReported;
+  return true;
+}
+
+// `capacity` names the threshold in the message's last line.
+bool low_cycle_fatigue(const RcLimitWords& w, int ielno, int iseg, float curpls, float cur, const char* capacity) {
+  if (!(w.period > 0.0f && w.ke > 0.0f && flag(w, 12) == 0.0f && curpls >= w.plslowcycle)) return false;
+  *w.flp = 12.0f;
+  flag(w, 12) = kReported;
+  fio::write(6, "(/,'**** STABILITY ELEMENT ',I10,' SEGMENT NO. ',I10,"
+                "' LONG. REBAR LOW CYCLE FATIGUE OCCURRED AT ','PLASTIC CURVATURE OF CURPLS = ',E15.6)",
+             ielno, iseg, curpls);
+  fio::write(6, "('     CUR  : TOTAL CURVATURE =',E15.6)", cur);
+  fio::write(6, "('     LOW CYCLE FATIGUE PLASTIC CURVATURE ',A,' IS ','(PLSLOWCYCLE) = ',E15.6)", capacity,
+             w.plslowcycle);
+  return true;
+}
+
+}  // namespace
+
+void rc_limit_checks(const RcLimitWords& w, int ielno, int iseg, float curun, float curvn,
+                     const CompressionDepths& depth) {
+  const float cur = std::fmax(std::fabs(curun), std::fabs(curvn));
+  // L1: nominal moment, from the concrete's 0.004 or the bar's 0.015.
+  nominal_moment(w, ielno, iseg, cur);
   const float curnm = *w.curnm;
   const float curpls = curnm > 0.0f && cur > curnm ? cur - curnm : 0.0f;
   // L2: ultimate concrete compression strain.
@@ -79,14 +112,8 @@ void rc_limit_checks(const RcLimitWords& w, int ielno, int iseg, float curun, fl
   // L4: ultimate bar tension strain.
   strain_report(w, 7, ielno, iseg, " LONG. REBAR REACHES ULTIMATE TENSION STRAIN.", curpls, cur, depth);
   // L5: the user's maximum plastic curvature.
-  if (w.pcmax > 0.0f && flag(w, 10) == 0.0f && curpls >= w.pcmax) {
-    fio::write(6, "(/,'**** STABILITY ELEMENT ',I10,' SEGMENT NO. ',I10,"
-                  "' REACHES MAXIMUM PLASTIC CURVATURE OF ','CURPLS = ',E15.6)", ielno, iseg, curpls);
-    fio::write(6, "('     PCMAX: MAXIMUM USER INPUT PLASTIC CURVATURE =',E15.6)", w.pcmax);
-    fio::write(6, "('     CUR  : TOTAL CURVATURE =',E15.6)", cur);
+  if (max_plastic_curvature(w, ielno, iseg, curpls, cur)) {
     depth_lines(depth);
-    *w.flp = 10.0f;
-    flag(w, 10) = kReported;
     record48(w, ielno, depth);
   }
   // L6: lap splice, pending from the bar stress (1.0) or the concrete strain (11.0).
@@ -112,18 +139,35 @@ void rc_limit_checks(const RcLimitWords& w, int ielno, int iseg, float curun, fl
     record48(w, ielno, depth);
   }
   // L7: low-cycle fatigue of the bars.
-  if (w.period > 0.0f && w.ke > 0.0f && flag(w, 12) == 0.0f && curpls >= w.plslowcycle) {
-    *w.flp = 12.0f;
-    flag(w, 12) = kReported;
-    fio::write(6, "(/,'**** STABILITY ELEMENT ',I10,' SEGMENT NO. ',I10,"
-                  "' LONG. REBAR LOW CYCLE FATIGUE OCCURRED AT ','PLASTIC CURVATURE OF CURPLS = ',E15.6)",
-               ielno, iseg, curpls);
-    fio::write(6, "('     CUR  : TOTAL CURVATURE =',E15.6)", cur);
-    fio::write(6, "('     LOW CYCLE FATIGUE PLASTIC CURVATURE CAPACITY IS ','(PLSLOWCYCLE) = ',E15.6)",
-               w.plslowcycle);
+  if (low_cycle_fatigue(w, ielno, iseg, curpls, cur, "CAPACITY")) {
     depth_lines(depth);
     record48(w, ielno, depth);
   }
+}
+
+void rc_end_limit_checks(const RcLimitWords& w, int ielno, int iseg, const EndCurvatures& n) {
+  const float cur = n.largest();
+  // Each state is reported on its own once-flag: the two end sections of a
+  // segment may raise two states in one pass, the later one owning the code.
+  nominal_moment(w, ielno, iseg, cur);
+  const float curpls = cur - *w.curnm;
+  if (flag(w, 6) == kRaised) {
+    *w.flp2 = 2.0f;
+    flag(w, 6) = kReported;
+    fio::write(6, "(/,'**** STABILITY ELEMENT ',I10,' SEGMENT NO. ',I10,"
+                  "' LONG REBAR BUCKLED AT PLASTIC CURVATURE OF ','CURPLS = ',E15.6)", ielno, iseg, curpls);
+    fio::write(6, "('     ECR: LONG REBAR BUCKLING STRAIN =',E15.6)", w.ecr);
+    fio::write(6, "('     CUR  : TOTAL CURVATURE =',E15.6,/)", cur);
+  }
+  if (max_plastic_curvature(w, ielno, iseg, curpls, cur)) fio::write_record(6, "");
+  if (flag(w, 11) == kRaised) {
+    flag(w, 11) = kReported;
+    fio::write(6, "(/,'**** STABILITY ELEMENT ',I10,' SEGMENT NO. ',I10,"
+                  "' LONG. REBAR SPLICE FAILED AT PLASTIC ','CURVATURE OF CURPLS = ',E15.6)", ielno, iseg, curpls);
+    fio::write(6, "('     CUR  : TOTAL CURVATURE =',E15.6)", cur);
+    fio::write(6, "('     REBAR TENSILE STRESS THRESHOLD (FSLAP) = ',E15.6,/)", w.fslap);
+  }
+  if (low_cycle_fatigue(w, ielno, iseg, curpls, cur, "THRESHOLD")) fio::write_record(6, "");
 }
 
 }  // namespace members::rc

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "members/rc/compression_depth.h"
+#include "members/rc/end_curvatures.h"
 
 namespace members::rc {
 
@@ -32,5 +33,12 @@ struct RcLimitWords {
 // code is still reported in this pass.
 void rc_limit_checks(const RcLimitWords& w, int ielno, int iseg, float curun, float curvn,
                      const CompressionDepths& depth);
+
+// The fewer checks of a member with sections at both segment ends, on the
+// segment's four new total end curvatures: nominal moment, rebar buckling,
+// maximum plastic curvature, lap splice and low-cycle fatigue (no ultimate
+// strain reports, no depths, no side-file record). The plastic curvature is
+// the largest end curvature less the nominal one, whatever its sign.
+void rc_end_limit_checks(const RcLimitWords& w, int ielno, int iseg, const EndCurvatures& n);
 
 }  // namespace members::rc

@@ -4,7 +4,9 @@
 #include <cmath>
 #include <span>
 
+#include "fio/fio.h"
 #include "members/rc/compression_depth.h"
+#include "members/rc/end_curvatures.h"
 #include "members/rc/rc_fibre_mesh.h"
 #include "members/rc/rc_limit_states.h"
 #include "members/rc/rc_section.h"
@@ -44,6 +46,44 @@ class RcChecks final : public SegmentChecks {
   RcLimitWords w_;
   int ielno_;
 };
+
+// The checks of a member with sections at both segment ends: the segment's
+// end curvature totals advance by its end increments, then the limit states.
+class RcEndChecks final : public SegmentChecks {
+ public:
+  RcEndChecks(const RcMemberRecord& rec, const RcLimitWords& w, int ielno, bool trace)
+      : totals_{rec.array(k170CU1), rec.array(k170CU2), rec.array(k170CV1), rec.array(k170CV2)},
+        w_(w), ielno_(ielno), trace_(trace) {}
+
+  void after_section(int, float, float) override {}
+  void after_end_sections(int iseg, const EndDeformation& d) override {
+    const EndCurvatures n = rot12b(d, iseg, totals_);
+    if (trace_) fio::write_list(6, "**SEGMENT ", iseg, " CU1,CU2,CV1,CV2:", n.cu1, n.cu2, n.cv1, n.cv2);
+    rc_end_limit_checks(w_, ielno_, iseg, n);
+  }
+
+ private:
+  EndCurvatureTotals totals_;
+  RcLimitWords w_;
+  int ielno_;
+  bool trace_;
+};
+
+// The two end sections of every segment, each on its own arrays.
+class RcEndSections final : public SegmentSection {
+ public:
+  RcEndSections(const RcMemberRecord& rec, const RcSectionParams& p, float* flp)
+      : end1_(rc_section_arrays(rec, 1), p, flp), end2_(rc_section_arrays(rec, 2), p, flp) {}
+
+  SectionResponse evaluate(SectionCall& call) override {
+    return call.end == 2 ? end2_.evaluate(call) : end1_.evaluate(call);
+  }
+
+ private:
+  RcSection end1_, end2_;
+};
+
+bool nodal_ends(const RcMemberRecord& rec) { return rec.layout.type == kNodalEndType; }
 
 }  // namespace
 
@@ -92,8 +132,14 @@ MemberArrays record_member_arrays(float* prop, const std::int64_t* start, int n)
 MemberArrays rc_member_arrays(const RcMemberRecord& rec) {
   MemberArrays m = record_member_arrays(rec.prop, rec.layout.start.data(), rec.layout.nseg);
   auto col = [&](int k) { return Col{rec.array(k)}; };
-  m.cu = col(k17CURU);
-  m.cv = col(k17CURV);
+  if (nodal_ends(rec)) {
+    // The four end curvature totals are the checks' own.
+    m.nodal_ends = true;
+    m.betam = col(k170BETAM);
+  } else {
+    m.cu = col(k17CURU);
+    m.cv = col(k17CURV);
+  }
   // The limit states are the section's and the checks' own: no steel flags.
   m.lflag = Col{};
   m.mesh = {rec.layout.nump, col(kU), col(kV), col(kAREA), col(kLENGTH)};
@@ -170,32 +216,42 @@ float low_cycle_curvature(const float* prop) {
 
 void hyst17(int iopt, float* prop, const RcMemberRecord& rec, MemberState& s, const RcCall& c,
             std::array<float, 12>& p) {
+  const bool ends = nodal_ends(rec);
   const MemberArrays m = rc_member_arrays(rec);
   MemberWords w = rc_member_words(prop);
-  float* fslap = rec.array(k17FSLAP);
-  float* plslow = rec.array(k17PLSLOWCYCLE);
+  float* fslap = rec.array(ends ? static_cast<int>(k170FSLAP) : static_cast<int>(k17FSLAP));
+  float* plslow = rec.array(ends ? static_cast<int>(k170PLSLOWCYCLE) : static_cast<int>(k17PLSLOWCYCLE));
   MemberCall mc;
   mc.ielno = c.ielno;
   mc.trace = c.trace;
   mc.state = c.flp;
+  mc.keeps_limit_word = true;
+  const RcSectionParams params = rc_section_params(prop, *fslap, c.ielno, c.trace);
 
   if (iopt == 3) {
     RcLimitWords lw;
     lw.flp = c.flp;
     lw.flp2 = c.flp2;
-    lw.lsonce = rec.array(k17LSONCE);
-    lw.curnm = rec.array(k17CURNM);
-    lw.cury = rec.array(k17CURY);
+    lw.lsonce = rec.array(ends ? static_cast<int>(k170LSONCE) : static_cast<int>(k17LSONCE));
+    lw.curnm = rec.array(ends ? static_cast<int>(k170CURNM) : static_cast<int>(k17CURNM));
+    lw.cury = ends ? nullptr : rec.array(k17CURY);
     lw.fslap = *fslap;
     lw.plslowcycle = *plslow;
     lw.ecr = prop[kECR];
     lw.pcmax = prop[kPCMAX];
     lw.period = prop[kPERIOD];
     lw.ke = prop[kKE];
-    RcSection section(rc_section_arrays(rec, 0), rc_section_params(prop, *fslap, c.ielno, c.trace), c.flp);
-    RcChecks checks(prop, rec, lw, c.ielno);
-    mc.checks = &checks;
-    member_state(m, w, s, section, mc, p);
+    if (ends) {
+      RcEndSections section(rec, params, c.flp);
+      RcEndChecks checks(rec, lw, c.ielno, c.trace);
+      mc.checks = &checks;
+      member_state(m, w, s, section, mc, p);
+    } else {
+      RcSection section(rc_section_arrays(rec, 0), params, c.flp);
+      RcChecks checks(prop, rec, lw, c.ielno);
+      mc.checks = &checks;
+      member_state(m, w, s, section, mc, p);
+    }
     return;
   }
 
@@ -210,13 +266,23 @@ void hyst17(int iopt, float* prop, const RcMemberRecord& rec, MemberState& s, co
   w.ulp = eccx;
   w.vlp = eccy;
   start_fibres(rc_section_arrays(rec, 0), prop);
-  *fslap = lap_splice_stress(prop);
+  if (ends) start_fibres(rc_section_arrays(rec, 2), prop);
+  // The bar-section end sections test a splice only without confinement.
+  const int libn = head_int(prop, kLIBN);
+  const bool splice_tested = !ends || prop[kKE] == 0.0f || (libn != kCircularBars && libn != kRectangular);
+  if (splice_tested) *fslap = lap_splice_stress(prop);
   if (prop[kPERIOD] > 0.0f && prop[kKE] > 0.0f) *plslow = low_cycle_curvature(prop);
   // The buckling strain comes from the ultimate strain the laws will use.
   if (!(prop[kESU] > 0.0f)) prop[kESU] = 0.09f;
   prop[kECR] = long_rebar_buckling_strain(prop, prop[kESU]);
-  RcSection section(rc_section_arrays(rec, 0), rc_section_params(prop, *fslap, c.ielno, c.trace), c.flp);
-  member_setup(m, w, s, section, mc);
+  const RcSectionParams set_up = rc_section_params(prop, *fslap, c.ielno, c.trace);
+  if (ends) {
+    RcEndSections section(rec, set_up, c.flp);
+    member_setup(m, w, s, section, mc);
+  } else {
+    RcSection section(rc_section_arrays(rec, 0), set_up, c.flp);
+    member_setup(m, w, s, section, mc);
+  }
 }
 
 }  // namespace members::rc

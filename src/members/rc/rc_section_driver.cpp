@@ -212,13 +212,10 @@ void rc_driver(MatCall& c, int type) {
       return;
     case materials::kOptInit:
     case materials::kOptState: {
-      // The nodal-end member of "R/CONCRETE2" is not built: it leaves no
-      // stiffness, and its element is rejected.
-      if (type != kSingleSectionType) return;
       materials::EndVectors none;
       materials::EndVectors& e = c.ends != nullptr ? *c.ends : none;
       if (!rc_member_call(c.iopt, materials::prop_words(c), materials::state_words(c),
-                          {e.d.data(), e.dl.data(), e.p.data()}, c.ielno, c.set, c.debug)) {
+                          {e.d.data(), e.dl.data(), e.p.data()}, c.ielno, c.set, c.debug, type)) {
         c.error = 1;
       }
       return;
@@ -239,16 +236,18 @@ void rc_driver(MatCall& c, int type) {
 
 }  // namespace
 
-bool rc_member_call(int iopt, float* prop, float* s, const RcEnds& e, int ielno, int set, bool debug) {
-  if (head_faults(prop, kSingleSectionType) != 0) return false;
+bool rc_member_call(int iopt, float* prop, float* s, const RcEnds& e, int ielno, int set, bool debug, int type) {
+  if (head_faults(prop, type) != 0) return false;
   const bool setup = iopt != 3;
   const int nseg = head_int(prop, kNSEG);
   const int nump = head_int(prop, kNUMP);
-  const RcMemberRecord rec{prop, rc_layout(kSingleSectionType, nseg, nump)};
+  const RcMemberRecord rec{prop, rc_layout(type, nseg, nump)};
   if (rec.layout.nprop != head_int(prop, kNPROP)) return false;
 
   if (setup) {
-    if (const auto caps = shear_capacities(prop)) report_shear_capacities(set, *caps);
+    if (type == kSingleSectionType) {
+      if (const auto caps = shear_capacities(prop)) report_shear_capacities(set, *caps);
+    }
     for (std::int64_t k = kFirstMemberWord; k <= rec.layout.nprop; ++k) prop[k] = 0.0f;
   }
   MemberState ms = begin_member_call(s, setup);
