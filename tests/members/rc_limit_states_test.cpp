@@ -20,6 +20,34 @@ int count(const std::string& text, const std::string& what) {
   return n;
 }
 
+// The words one check works on: the raised once-flags, the limit code and
+// CURNM as a case gives them, FSLAP 30,000 and the case's capacities; the
+// output file and side file 48 fresh.
+struct Words {
+  rctest::Unit6 out;
+  std::filesystem::path side = out.dir / "side48.txt";
+  std::array<float, 20> lsonce{};
+  float flp = 0.0f, flp2 = 0.0f, curnm = 0.0f, cury = 0.0f;
+  RcLimitWords w;
+  Words(const std::array<std::pair<int, float>, 2>& flags, float flp_in, float curnm_in, float pcmax, float period,
+        float ke, float plslow)
+      : flp(flp_in), curnm(curnm_in) {
+    fio::open(48, side.string());
+    for (const auto& [word, value] : flags)
+      if (word > 0) lsonce[static_cast<std::size_t>(word - 1)] = value;
+    w.flp = &flp;
+    w.flp2 = &flp2;
+    w.lsonce = lsonce.data();
+    w.curnm = &curnm;
+    w.cury = &cury;
+    w.fslap = 30000;
+    w.pcmax = pcmax;
+    w.period = period;
+    w.ke = ke;
+    w.plslowcycle = plslow;
+  }
+};
+
 TEST(RcLimitStates, ChecksAsATable) {
   struct Case {
     const char* name;
@@ -58,27 +86,15 @@ TEST(RcLimitStates, ChecksAsATable) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    rctest::Unit6 out;
-    const auto side = out.dir / "side48.txt";
-    fio::open(48, side.string());
-    std::array<float, 20> lsonce{};
-    for (const auto& [word, value] : c.flags)
-      if (word > 0) lsonce[static_cast<std::size_t>(word - 1)] = value;
-    float flp = c.flp_in, flp2 = 0.0f, curnm = c.curnm_in, cury = 0.0f;
-    RcLimitWords w;
-    w.flp = &flp;
-    w.flp2 = &flp2;
-    w.lsonce = lsonce.data();
-    w.curnm = &curnm;
-    w.cury = &cury;
-    w.fslap = 30000;
-    w.pcmax = c.pcmax;
-    w.period = c.period;
-    w.ke = c.ke;
-    w.plslowcycle = c.plslow;
+    Words words(c.flags, c.flp_in, c.curnm_in, c.pcmax, c.period, c.ke, c.plslow);
+    const auto& side = words.side;
+    const RcLimitWords& w = words.w;
+    const auto& lsonce = words.lsonce;
+    const float& flp = words.flp;
+    const float& flp2 = words.flp2;
     rc_limit_checks(w, 4, 2, -c.cur, 0.5f * c.cur, {1.5f, 0.0f});
     fio::close(48);
-    const std::string text = out.text();
+    const std::string text = words.out.text();
     if (c.message[0] != '\0') {
       EXPECT_NE(text.find(std::string("**** STABILITY ELEMENT          4 SEGMENT NO.          2 ")), std::string::npos);
       EXPECT_NE(text.find(c.message), std::string::npos) << text;
@@ -90,6 +106,72 @@ TEST(RcLimitStates, ChecksAsATable) {
     EXPECT_EQ(flp2, c.flp2_out);
     if (c.closed_word > 0) {
       EXPECT_EQ(lsonce[static_cast<std::size_t>(c.closed_word - 1)], 2.0f);
+    }
+  }
+}
+
+// The checks of a member with sections at both segment ends: the curvature
+// is the largest of the four end curvatures (3E-3 here, end 2 about V), the
+// plastic curvature that less CURNM even when negative, no ultimate-strain
+// reports and nothing on file 48. Each check is run twice: a report comes once.
+TEST(RcLimitStates, EndSectionChecksAsATable) {
+  struct Case {
+    const char* name;
+    std::array<std::pair<int, float>, 2> flags;
+    float flp_in, curnm_in, pcmax, period, ke, plslow;
+    const char* message;
+    float flp_out, flp2_out, curnm_out;
+    int closed_word;
+  };
+  const Case cases[] = {
+      {"nominal from the largest end", {{{3, 1.0f}, {0, 0}}}, 3.0f, 0.0f, 0, 0, 0, 0,
+       "REACHES NOMINAL MOMENT AT CURVATURE OF CURNM =    0.300000E-02", 3.0f, 1.0f, 3e-3f, 3},
+      {"PCMAX before the nominal moment", {{{0, 0}, {0, 0}}}, 0.0f, 0.0f, 3e-3f, 0, 0, 0,
+       "REACHES MAXIMUM PLASTIC CURVATURE OF CURPLS =    0.300000E-02", 10.0f, 0.0f, 0.0f, 10},
+      {"PCMAX below the nominal curvature", {{{0, 0}, {0, 0}}}, 0.0f, 4e-3f, 1e-9f, 0, 0, 0, "", 0.0f, 0.0f, 4e-3f,
+       0},
+      // CURPLS = 3E-3 - 4E-3 = -1E-3 passes a threshold of -1.5E-3.
+      {"fatigue at a negative plastic curvature", {{{0, 0}, {0, 0}}}, 0.0f, 4e-3f, 0, 1.0f, 0.5f, -1.5e-3f,
+       "THRESHOLD IS (PLSLOWCYCLE) =   -0.150000E-02", 12.0f, 0.0f, 4e-3f, 12},
+      {"fatigue without KE", {{{0, 0}, {0, 0}}}, 0.0f, 4e-3f, 0, 1.0f, 0.0f, -1e-3f, "", 0.0f, 0.0f, 4e-3f, 0},
+      {"ultimate strains are not reported", {{{5, 1.0f}, {7, 1.0f}}}, 7.0f, 1e-3f, 0, 0, 0, 0, "", 7.0f, 0.0f, 1e-3f,
+       0},
+      {"buckling", {{{6, 1.0f}, {0, 0}}}, 6.0f, 1e-3f, 0, 0, 0, 0,
+       "LONG REBAR BUCKLED AT PLASTIC CURVATURE OF CURPLS =    0.200000E-02", 6.0f, 2.0f, 1e-3f, 6},
+      {"splice at once", {{{11, 1.0f}, {0, 0}}}, 11.0f, 0.0f, 0, 0, 0, 0,
+       "REBAR TENSILE STRESS THRESHOLD (FSLAP) =    0.300000E+05", 11.0f, 0.0f, 0.0f, 11},
+  };
+  const EndCurvatures ends{-1e-3f, 2e-3f, 0.5e-3f, -3e-3f};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Words words(c.flags, c.flp_in, c.curnm_in, c.pcmax, c.period, c.ke, c.plslow);
+    const auto& side = words.side;
+    const RcLimitWords& w = words.w;
+    const auto& lsonce = words.lsonce;
+    const float& flp = words.flp;
+    const float& flp2 = words.flp2;
+    const float& curnm = words.curnm;
+    rc_end_limit_checks(w, 4, 2, ends);
+    rc_end_limit_checks(w, 4, 2, ends);
+    fio::close(48);
+    const std::string text = words.out.text();
+    if (c.message[0] != '\0') {
+      EXPECT_EQ(count(text, "**** STABILITY ELEMENT          4 SEGMENT NO.          2 "), 1) << text;
+      EXPECT_NE(text.find(c.message), std::string::npos) << text;
+    } else {
+      EXPECT_EQ(text.find("****"), std::string::npos) << text;
+    }
+    EXPECT_EQ(kvtest::read_file(side), "");
+    EXPECT_EQ(flp, c.flp_out);
+    EXPECT_EQ(flp2, c.flp2_out);
+    EXPECT_FLOAT_EQ(curnm, c.curnm_out);
+    if (c.closed_word > 0) {
+      EXPECT_EQ(lsonce[static_cast<std::size_t>(c.closed_word - 1)], 2.0f);
+    }
+    for (int raised : {5, 7}) {
+      if (c.flags[0].first == raised || c.flags[1].first == raised) {
+        EXPECT_EQ(lsonce[static_cast<std::size_t>(raised - 1)], 1.0f);
+      }
     }
   }
 }

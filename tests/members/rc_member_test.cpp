@@ -34,7 +34,9 @@ struct Member {
   rctest::Unit6 out;
   std::filesystem::path side = out.dir / "side48.txt";
 
-  explicit Member(int ielas) {
+  int type = kSingleSectionType;
+
+  explicit Member(int ielas, int set_type = kSingleSectionType) : type(set_type) {
     std::array<float, kHeadWords + 1> h{};
     h[kNSEG] = 1; h[kYS] = 60000; h[kEM] = 29e6; h[kLIBN] = 3; h[kD1] = 24; h[kD2] = 16;
     h[kN1] = 4; h[kN2] = 6; h[kFPC] = 4000; h[kT2] = 1.5f; h[kHOOP1] = 0.01f; h[kHOOP2] = 0.015f;
@@ -43,7 +45,7 @@ struct Member {
     h[kQRNEE] = 1; h[kRHOOPDIA] = 0.5f; h[kRHOOPSPA] = 4;
     const int nump = static_cast<int>(fibre_count(h.data()));
     h[kNUMP] = static_cast<float>(nump);
-    const RcLayout l = rc_layout(kSingleSectionType, 1, nump);
+    const RcLayout l = rc_layout(type, 1, nump);
     h[kNPROP] = static_cast<float>(l.nprop);
     words.assign(static_cast<std::size_t>(l.nprop) + 1, 0.0f);
     for (int w = 1; w <= kHeadWords; ++w) words[static_cast<std::size_t>(w)] = h[static_cast<std::size_t>(w)];
@@ -51,7 +53,7 @@ struct Member {
     fio::open(48, side.string());
   }
   bool call(int iopt) {
-    return rc_member_call(iopt, words.data(), s.data(), {d.data(), dl.data(), p.data()}, 3, 2, false);
+    return rc_member_call(iopt, words.data(), s.data(), {d.data(), dl.data(), p.data()}, 3, 2, false, type);
   }
   // The step's increment: d moves, dl is the last committed state.
   bool step(int k, float inc) {
@@ -210,6 +212,37 @@ TEST(RcMember, UnusableSetIsNotRun) {
   m.words[kIMATER] = 2;  // IMATER other than LIBN
   EXPECT_FALSE(m.call(2));
   EXPECT_EQ(m.s[1], 0.0f);
+}
+
+// With a section at both ends of its one segment the elastic member is the
+// same prismatic member: the same stiffness at set-up, but no shear report.
+// The bar sections test a lap splice only without confinement (KE 0): with
+// KE the splice threshold stays 0.0.
+TEST(RcMember, EndSectionMemberSetUp) {
+  Member single(0);
+  ASSERT_TRUE(single.call(2));
+  for (float ke : {0.0f, 0.5f}) {
+    SCOPED_TRACE(ke);
+    Member ends(0, kNodalEndType);
+    ends.words[kKE] = ke;
+    ends.words[kSPLICE] = 20.0f;
+    ASSERT_TRUE(ends.call(2));
+    for (int i = 1; i <= 12; ++i) {
+      for (int j = i; j <= 12; ++j) {
+        EXPECT_NEAR(term(ends.s, i, j), term(single.s, i, j), 1e-5 * std::fabs(term(single.s, i, i)) + 1e-3)
+            << i << "," << j;
+      }
+    }
+    const RcMemberRecord rec{ends.words.data(), rc_layout(kNodalEndType, 1, static_cast<int>(ends.words[kNUMP]))};
+    const float fslap = *rec.array(k170FSLAP);
+    if (ke == 0.0f) {
+      EXPECT_GT(fslap, 0.0f);
+    } else {
+      EXPECT_EQ(fslap, 0.0f);
+    }
+    fio::close(48);
+    EXPECT_EQ(ends.out.text().find("SHEAR CAPACITY"), std::string::npos);
+  }
 }
 
 }  // namespace
