@@ -135,4 +135,23 @@ TEST(RcEndMemberDeck, TipPushedCantileverYieldsAtItsBase) {
   EXPECT_NEAR(std::fabs(fy[4]), 2.843e6, 0.005 * 2.843e6);
 }
 
+// One segment between a fixed base and a tip pushed sideways without turning:
+// double curvature, so the two end sections bend in opposite senses (where a
+// segment-average section would see no curvature at all), yield together at
+// the single-section moment, and the shear's moment is the sum of the two.
+TEST(RcEndMemberDeck, GuidedTipBendsOneSegmentInDoubleCurvature) {
+  const auto r = kvtest::run_deck(
+      kvtest::read_file(kvtest::case_path("rc_end_member_sol4_guided_push.dat")), "rc_end_guided", 120);
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::string& out = r.output;
+  EXPECT_EQ(count(out, "REACHES FIRST YIELD"), 1u);
+  const std::vector<double> a = values_after(out, "REACHES FIRST YIELD", "FORCE     1");
+  const std::vector<double> b = values_after(out, "REACHES FIRST YIELD", "FORCE     2");
+  ASSERT_GE(a.size(), 5u);
+  ASSERT_GE(b.size(), 5u);
+  EXPECT_NEAR(std::fabs(a[4]), 2.843e6, 0.005 * 2.843e6);
+  EXPECT_NEAR(std::fabs(b[4]), 2.843e6, 0.005 * 2.843e6);
+  EXPECT_NEAR(100.0 * std::fabs(a[2]), std::fabs(a[4]) + std::fabs(b[4]), 0.002 * std::fabs(a[4]));
+}
+
 }  // namespace
