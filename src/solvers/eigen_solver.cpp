@@ -100,46 +100,83 @@ int cholrd(int n, float* ap, float* bp, float* d, float& piv) {
 
 namespace {
 
-// The rotations of one pivot row p, (q, s, tau) in the order they were made,
-// applied to the eigenvector columns: each row of X takes them in that order,
-// as if each had been applied when it was made, so rows can be shared out by
-// blocks among threads and the columns walked in step (vectorised).
+// The rotations of one pivot row p, (q, s, tau) in the order they were made.
+// Those parts of a rotation that no later rotation of the same row reads are
+// held back and applied afterwards: each affected row j takes them in the
+// order they were made, as if each had been applied when it was made, so rows
+// can be shared out by blocks among threads and the columns walked in step
+// (vectorised). The bits do not depend on the thread count.
 struct PendingRotations {
   std::vector<int> q;
   std::vector<float> s;
   std::vector<float> tau;
 };
 
-void rotate_vectors(int n, float* xp, int p, const PendingRotations& r) {
+inline void rotate_run(float* __restrict g, float* __restrict h, int len, float s, float tau) {
+  for (int j = 0; j < len; ++j) {
+    const float gv = g[j];
+    const float hv = h[j];
+    g[j] = gv - s * (hv + gv * tau);
+    h[j] = hv + s * (gv - hv * tau);
+  }
+}
+
+// For every pending rotation k, in order, the pairs (g[j], column q_k of m at
+// row j) for 0-based rows j below rows_below(q_k) (and below rows), except the
+// row skip (-1 for none). m is column-major with leading dimension ld.
+template <class RowsBelow>
+void apply_pending(int rows, float* g, float* m, int ld, int skip, const PendingRotations& r,
+                   RowsBelow rows_below) {
   const int count = static_cast<int>(r.q.size());
-  if (count == 0) return;
+  if (count == 0 || rows <= 0) return;
   constexpr int kRows = 64;
-  const int blocks = (n + kRows - 1) / kRows;
-  float* colp = xp + static_cast<std::ptrdiff_t>(p - 1) * n;
+  const int blocks = (rows + kRows - 1) / kRows;
   const auto apply = [&](int blk) {
     const int lo = blk * kRows;
-    const int hi = std::min(n, lo + kRows);
+    const int hi = std::min(rows, lo + kRows);
     for (int k = 0; k < count; ++k) {
-      float* __restrict gp = colp + lo;
-      float* __restrict hq = xp + static_cast<std::ptrdiff_t>(r.q[k] - 1) * n + lo;
-      const float s = r.s[k];
-      const float tau = r.tau[k];
-      for (int j = 0; j < hi - lo; ++j) {
-        const float gv = gp[j];
-        const float hv = hq[j];
-        gp[j] = gv - s * (hv + gv * tau);
-        hq[j] = hv + s * (gv - hv * tau);
+      const int end = std::min(hi, rows_below(r.q[k]));
+      if (end <= lo) continue;
+      float* col = m + static_cast<std::ptrdiff_t>(r.q[k] - 1) * ld;
+      if (skip >= lo && skip < end) {
+        rotate_run(g + lo, col + lo, skip - lo, r.s[k], r.tau[k]);
+        rotate_run(g + skip + 1, col + skip + 1, end - skip - 1, r.s[k], r.tau[k]);
+      } else {
+        rotate_run(g + lo, col + lo, end - lo, r.s[k], r.tau[k]);
       }
     }
   };
-  const std::int64_t work = static_cast<std::int64_t>(count) * n;
+  const std::int64_t work = static_cast<std::int64_t>(count) * rows;
   const int threads = work >= 100000 ? std::min(detail::solver_threads(), blocks) : 1;
   if (threads > 1) {
-#pragma omp parallel for num_threads(threads) schedule(static)
+#pragma omp parallel for num_threads(threads) schedule(static, 1)
     for (int blk = 0; blk < blocks; ++blk) apply(blk);
   } else {
     for (int blk = 0; blk < blocks; ++blk) apply(blk);
   }
+}
+
+// The eigenvector columns: rows of X, column p against each column q.
+void rotate_vectors(int n, float* xp, int p, const PendingRotations& r) {
+  apply_pending(n, xp + static_cast<std::ptrdiff_t>(p - 1) * n, xp, n, -1, r,
+                [n](int) { return n; });
+}
+
+// The terms of A off line p that rotation (p, q) changes and no later
+// rotation of row p reads: A(j, p) with A(j, q) for j < p, and A(p, j) with
+// A(j, q) for p < j < q. Line p (column p above the diagonal, row p right of
+// it) is gathered into line so that both runs are contiguous.
+void rotate_line(int n, float* ap, int p, const PendingRotations& r, std::vector<float>& line) {
+  if (r.q.empty()) return;
+  const Dense a{ap, n};
+  line.resize(static_cast<std::size_t>(n));
+  for (int j = 1; j < p; ++j) line[static_cast<std::size_t>(j - 1)] = a(j, p);
+  for (int j = p + 1; j <= n; ++j) line[static_cast<std::size_t>(j - 1)] = a(p, j);
+  line[static_cast<std::size_t>(p - 1)] = a(p, p);
+  // Rows j < q of column q: 0-based, below q - 1.
+  apply_pending(n, line.data(), ap, n, p - 1, r, [](int q) { return q - 1; });
+  for (int j = 1; j < p; ++j) a(j, p) = line[static_cast<std::size_t>(j - 1)];
+  for (int j = p + 1; j <= n; ++j) a(p, j) = line[static_cast<std::size_t>(j - 1)];
 }
 
 }  // namespace
@@ -148,6 +185,7 @@ bool jacrot(int n, float* ap, float* eig, float* xp, float* w1, float* w2) {
   const Dense a{ap, n};
   const Dense x{xp, n};
   PendingRotations pending;
+  std::vector<float> line;
   for (int i = 1; i <= n; ++i) {
     for (int j = 1; j <= n; ++j) x(i, j) = i == j ? 1.0f : 0.0f;
     eig[i - 1] = a(i, i);
@@ -192,13 +230,14 @@ bool jacrot(int n, float* ap, float* eig, float* xp, float* w1, float* w2) {
         eig[p - 1] -= hh;
         eig[q - 1] += hh;
         a(p, q) = 0.0f;
-        for (int j = 1; j < p; ++j) rotate(a(j, p), a(j, q), s, tau);
-        for (int j = p + 1; j < q; ++j) rotate(a(p, j), a(j, q), s, tau);
+        // Row p right of q is read by the next rotations: it turns now. The
+        // rest of lines p and q waits for rotate_line.
         for (int j = q + 1; j <= n; ++j) rotate(a(p, j), a(q, j), s, tau);
         pending.q.push_back(q);
         pending.s.push_back(s);
         pending.tau.push_back(tau);
       }
+      rotate_line(n, ap, p, pending, line);
       rotate_vectors(n, xp, p, pending);
     }
     for (int i = 0; i < n; ++i) {
