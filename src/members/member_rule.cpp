@@ -462,8 +462,16 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
   for (int k = 1; k <= ndof - 12; ++k) m.rv(k) = 0.0f;
   if (ndof != 12) {
     int l1 = 1, l2 = ndof - 12;
-    solvers::gauss(solvers::kGaussSolveIntoW, false, ndof, s.nsky, ndof, 1, l1, l2, md, m.asath,
-                   m.rv.p, m.xv.p);
+    if (solvers::gauss(solvers::kGaussSolveIntoW, false, ndof, s.nsky, ndof, 1, l1, l2, md, m.asath,
+                       m.rv.p, m.xv.p) != solvers::SolveStatus::ok) {
+      // No usable reduced matrix (an earlier condensation failed): the
+      // internal joints stay where they are and the solution ends after this
+      // step, rather than moving them by what the matrix words happen to hold.
+      for (int k = 1; k <= ndof - 12; ++k) m.xv(k) = 0.0f;
+      fio::write(6, "(' *** THE SOLUTION ENDS: STABILITY ELEMENT',I5,' HAS NO USABLE STIFFNESS')",
+                 c.ielno);
+      kv::ctl(kv::kISTOP) |= 1;
+    }
   }
   for (int k = 1; k <= ndof; ++k) {
     m.dinc(k) = m.xv(k);

@@ -182,6 +182,11 @@ TEST_F(MemberRuleTest, AMemberWithoutStiffnessEndsTheSolution) {
   EXPECT_NE(output().find("THE SOLUTION ENDS: STABILITY ELEMENT    3"), std::string::npos);
   for (int i = 0; i < 144; ++i) EXPECT_EQ(m.rec.data(StbArray::EEASAT)[i], before[static_cast<std::size_t>(i)]) << i;
   for (float f : m.p) EXPECT_TRUE(std::isfinite(f));
+  // A caller that steps once more still gets finite forces and the end.
+  EXPECT_NO_THROW(m.step({0, 0, 0, 0, 0, 0, 0, 0, -0.01f, 0, 0, 0}));
+  EXPECT_EQ(kv::ctl(kv::kISTOP) & 1, 1);
+  kv::ctl(kv::kISTOP) = 0;
+  for (float f : m.p) EXPECT_TRUE(std::isfinite(f));
 }
 
 TEST_F(MemberRuleTest, SegmentLengthsThatDoNotFitBecomeEqual) {
