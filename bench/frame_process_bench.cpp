@@ -105,8 +105,9 @@ std::string masked(const fs::path& p) {
   std::stringstream s;
   s << in.rdbuf();
   static const std::regex clock("[0-9]{1,2}:[0-9]{2}:[0-9]{2}");
-  static const std::regex cpu("(CPU[^0-9]*)[0-9]+\\.[0-9]+");
-  return std::regex_replace(std::regex_replace(s.str(), clock, "HH:MM:SS"), cpu, "$1T");
+  // The seconds field is right-justified: its leading blanks vary too.
+  static const std::regex cpu("(CPU TIME) *[0-9]+\\.[0-9]+");
+  return std::regex_replace(std::regex_replace(s.str(), clock, "HH:MM:SS"), cpu, "$1 T");
 }
 
 // Runs the deck once; the wall-clock seconds of the whole process.

@@ -1,15 +1,22 @@
 #include "solvers/eigen_solver.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "base/work_array.h"
 #include "fio/fio.h"
 #include "solvers/skyline_elimination.h"
+#include "solvers/vector_clones.h"
+
+#ifdef _OPENMP
+#include <omp.h>
+#endif
 
 namespace solvers {
 
@@ -30,14 +37,6 @@ bool negligible(float g, float v) {
   return (av + g) - av == 0.0f;
 }
 
-// One Jacobi plane rotation of the pair (g, h).
-inline void rotate(float& g, float& h, float s, float tau) {
-  const float gv = g;
-  const float hv = h;
-  g = gv - s * (hv + gv * tau);
-  h = hv + s * (gv - hv * tau);
-}
-
 float off_diagonal_sum(int n, const Dense& a) {
   float sm = 0.0f;
   for (int p = 1; p < n; ++p)
@@ -45,10 +44,63 @@ float off_diagonal_sum(int n, const Dense& a) {
   return sm;
 }
 
+// Below this order the dense work is too little to share among threads.
+constexpr int kParallelOrder = 200;
+
 bool all_finite(const float* v, std::ptrdiff_t count) {
   for (std::ptrdiff_t i = 0; i < count; ++i)
     if (!std::isfinite(v[i])) return false;
   return true;
+}
+
+// Waits for cond, spinning briefly and then leaving the processor to others:
+// a thread of a busy machine must not keep the one it waits for off its core.
+template <class Cond>
+void wait_for(Cond cond) {
+  for (int spins = 0; !cond(); ++spins)
+    if (spins > 64) std::this_thread::yield();
+}
+
+// The last step of CHOLRD, column j of C from the top down:
+//   C(i, j) = (A(i, j) - sum over k = j..i-1 of C(k, j) L(i, k)
+//                      - sum over k = 1..j-1 of C(j, k) L(i, k)) / d(i).
+// Column j reads row j of the columns left of it, so on several threads each
+// takes a column and first waits until every column left of it has passed
+// row j; each term is formed as on one thread.
+void finish_column(const Dense& a, const Dense& b, const float* d, int j,
+                   std::atomic<int>* rows_done) {
+  for (int i = j; i <= a.n; ++i) {
+    float x = a(i, j);
+    for (int k = j; k < i; ++k) x -= a(k, j) * b(i, k);
+    for (int k = 1; k < j; ++k) x -= a(j, k) * b(i, k);
+    a(i, j) = x / d[i - 1];
+    if (rows_done != nullptr) rows_done->store(i, std::memory_order_release);
+  }
+}
+
+void finish_columns(int n, float* ap, float* bp, const float* d) {
+  const Dense a{ap, n};
+  const Dense b{bp, n};
+  const int threads = n >= kParallelOrder ? detail::solver_threads() : 1;
+  if (threads <= 1) {
+    for (int j = 1; j <= n; ++j) finish_column(a, b, d, j, nullptr);
+    return;
+  }
+  struct alignas(64) Progress {
+    std::atomic<int> row{0};
+  };
+  std::vector<Progress> done(static_cast<std::size_t>(n) + 1);
+  std::atomic<int> next{1};
+#pragma omp parallel num_threads(threads)
+  for (;;) {
+    const int j = next.fetch_add(1, std::memory_order_relaxed);
+    if (j > n) break;
+    for (int k = j - 1; k >= 1; --k) {
+      const std::atomic<int>& row = done[static_cast<std::size_t>(k)].row;
+      wait_for([&] { return row.load(std::memory_order_acquire) >= j; });
+    }
+    finish_column(a, b, d, j, &done[static_cast<std::size_t>(j)].row);
+  }
 }
 
 }  // namespace
@@ -57,6 +109,7 @@ bool all_finite(const float* v, std::ptrdiff_t count) {
 // each x(j) still takes its products one k after another in ascending order,
 // as a single running sum, but the inner loop runs down a stored column
 // (contiguous, vectorised) instead of across rows.
+KV_VECTOR_CLONES
 int cholrd(int n, float* ap, float* bp, float* d, float& piv) {
   const Dense a{ap, n};
   const Dense b{bp, n};
@@ -87,14 +140,7 @@ int cholrd(int n, float* ap, float* bp, float* d, float& piv) {
     subtract_columns(i, a);
     for (int j = i; j <= n; ++j) a(j, i) = xs[static_cast<std::size_t>(j)] / d[i - 1];
   }
-  for (int j = 1; j <= n; ++j) {
-    for (int i = j; i <= n; ++i) {
-      float x = a(i, j);
-      for (int k = j; k < i; ++k) x -= a(k, j) * b(i, k);
-      for (int k = 1; k < j; ++k) x -= a(j, k) * b(i, k);
-      a(i, j) = x / d[i - 1];
-    }
-  }
+  finish_columns(n, ap, bp, d);
   return 0;
 }
 
@@ -103,14 +149,27 @@ namespace {
 // The rotations of one pivot row p, (q, s, tau) in the order they were made.
 // Those parts of a rotation that no later rotation of the same row reads are
 // held back and applied afterwards: each affected row j takes them in the
-// order they were made, as if each had been applied when it was made, so rows
-// can be shared out by blocks among threads and the columns walked in step
-// (vectorised). The bits do not depend on the thread count.
+// order they were made, as if each had been applied when it was made, so the
+// columns can be walked in step (vectorised) and the rows of the eigenvectors
+// shared out among threads. The bits do not depend on the thread count.
 struct PendingRotations {
-  std::vector<int> q;
+  explicit PendingRotations(int n)
+      : q(static_cast<std::size_t>(n)), s(q.size()), tau(q.size()) {}
+  std::vector<int> q;  // a slot for each column: a row makes at most n - 1
   std::vector<float> s;
   std::vector<float> tau;
+  int count = 0;
 };
+
+// A run of rotations, as held back or as logged for the eigenvector threads.
+struct Rotations {
+  const int* q;
+  const float* s;
+  const float* tau;
+  int count;
+};
+
+Rotations view(const PendingRotations& r) { return {r.q.data(), r.s.data(), r.tau.data(), r.count}; }
 
 inline void rotate_run(float* __restrict g, float* __restrict h, int len, float s, float tau) {
   for (int j = 0; j < len; ++j) {
@@ -121,124 +180,315 @@ inline void rotate_run(float* __restrict g, float* __restrict h, int len, float 
   }
 }
 
-// For every pending rotation k, in order, the pairs (g[j], column q_k of m at
-// row j) for 0-based rows j below rows_below(q_k) (and below rows), except the
-// row skip (-1 for none). m is column-major with leading dimension ld.
-template <class RowsBelow>
-void apply_pending(int rows, float* g, float* m, int ld, int skip, const PendingRotations& r,
-                   RowsBelow rows_below) {
-  const int count = static_cast<int>(r.q.size());
-  if (count == 0 || rows <= 0) return;
-  constexpr int kRows = 64;
-  const int blocks = (rows + kRows - 1) / kRows;
-  const auto apply = [&](int blk) {
-    const int lo = blk * kRows;
-    const int hi = std::min(rows, lo + kRows);
-    for (int k = 0; k < count; ++k) {
-      const int end = std::min(hi, rows_below(r.q[k]));
-      if (end <= lo) continue;
-      float* col = m + static_cast<std::ptrdiff_t>(r.q[k] - 1) * ld;
-      if (skip >= lo && skip < end) {
-        rotate_run(g + lo, col + lo, skip - lo, r.s[k], r.tau[k]);
-        rotate_run(g + skip + 1, col + skip + 1, end - skip - 1, r.s[k], r.tau[k]);
-      } else {
-        rotate_run(g + lo, col + lo, end - lo, r.s[k], r.tau[k]);
-      }
-    }
-  };
-  const std::int64_t work = static_cast<std::int64_t>(count) * rows;
-  const int threads = work >= 100000 ? std::min(detail::solver_threads(), blocks) : 1;
-  if (threads > 1) {
-#pragma omp parallel for num_threads(threads) schedule(static, 1)
-    for (int blk = 0; blk < blocks; ++blk) apply(blk);
-  } else {
-    for (int blk = 0; blk < blocks; ++blk) apply(blk);
+// The columns of a block of row p taken by one rotation: g[j] (row p, held
+// contiguous) with h[j * ld] (row q of the column-major matrix).
+constexpr int kRowBlock = 32;
+
+inline void rotate_across(float* __restrict g, float* __restrict h, int ld, int len, float s,
+                          float tau) {
+  for (int j = 0; j < len; ++j) {
+    float& hj = h[static_cast<std::ptrdiff_t>(j) * ld];
+    const float gv = g[j];
+    const float hv = hj;
+    g[j] = gv - s * (hv + gv * tau);
+    hj = hv + s * (gv - hv * tau);
   }
 }
 
-// The eigenvector columns: rows of X, column p against each column q.
-void rotate_vectors(int n, float* xp, int p, const PendingRotations& r) {
-  apply_pending(n, xp + static_cast<std::ptrdiff_t>(p - 1) * n, xp, n, -1, r,
-                [n](int) { return n; });
+// Eight rows by eight columns: tile[c * ld + i] is row i of column c. The
+// eight rotations turn g[c] (row p) with row i, in order, for every column;
+// the rows are read and written down the columns and turned across them in
+// registers, each term with the operations of rotate_across.
+constexpr int kTile = 8;
+#if defined(__GNUC__) && !defined(__clang__)
+constexpr bool kTiles = true;
+typedef float Lanes8 __attribute__((vector_size(32)));
+
+[[gnu::always_inline]] inline void load8(Lanes8& v, const float* p) { __builtin_memcpy(&v, p, sizeof v); }
+
+[[gnu::always_inline]] inline void store8(float* p, const Lanes8& v) { __builtin_memcpy(p, &v, sizeof v); }
+
+// m[c][i] becomes m[i][c].
+[[gnu::always_inline]] inline void transpose8(Lanes8 (&m)[8]) {
+  typedef int Index8 __attribute__((vector_size(32)));
+  const Index8 lo32 = {0, 8, 1, 9, 4, 12, 5, 13};
+  const Index8 hi32 = {2, 10, 3, 11, 6, 14, 7, 15};
+  const Index8 lo64 = {0, 1, 8, 9, 4, 5, 12, 13};
+  const Index8 hi64 = {2, 3, 10, 11, 6, 7, 14, 15};
+  const Index8 lo128 = {0, 1, 2, 3, 8, 9, 10, 11};
+  const Index8 hi128 = {4, 5, 6, 7, 12, 13, 14, 15};
+  Lanes8 t[8];
+  for (int i = 0; i < 8; i += 2) {
+    t[i] = __builtin_shuffle(m[i], m[i + 1], lo32);
+    t[i + 1] = __builtin_shuffle(m[i], m[i + 1], hi32);
+  }
+  Lanes8 u[8];
+  for (int h = 0; h < 8; h += 4) {
+    u[h] = __builtin_shuffle(t[h], t[h + 2], lo64);
+    u[h + 1] = __builtin_shuffle(t[h], t[h + 2], hi64);
+    u[h + 2] = __builtin_shuffle(t[h + 1], t[h + 3], lo64);
+    u[h + 3] = __builtin_shuffle(t[h + 1], t[h + 3], hi64);
+  }
+  for (int i = 0; i < 4; ++i) {
+    m[i] = __builtin_shuffle(u[i], u[i + 4], lo128);
+    m[i + 4] = __builtin_shuffle(u[i], u[i + 4], hi128);
+  }
+}
+
+// T tiles side by side (8 * T columns): their rows of g turn as T independent
+// chains, so that one tile's rotations wait less on the one before.
+template <int T>
+[[gnu::always_inline]] inline void rotate_tiles(float* __restrict g, float* __restrict tile, int ld,
+                                                const float* s, const float* tau) {
+  Lanes8 m[T][8];
+  Lanes8 gv[T];
+  for (int t = 0; t < T; ++t) {
+    for (int c = 0; c < 8; ++c) load8(m[t][c], tile + static_cast<std::ptrdiff_t>(8 * t + c) * ld);
+    transpose8(m[t]);
+    load8(gv[t], g + 8 * t);
+  }
+  for (int i = 0; i < 8; ++i) {
+    const float si = s[i];
+    const float ti = tau[i];
+    for (int t = 0; t < T; ++t) {
+      const Lanes8 hv = m[t][i];
+      m[t][i] = hv + si * (gv[t] - hv * ti);
+      gv[t] = gv[t] - si * (hv + gv[t] * ti);
+    }
+  }
+  for (int t = 0; t < T; ++t) {
+    store8(g + 8 * t, gv[t]);
+    transpose8(m[t]);
+    for (int c = 0; c < 8; ++c) store8(tile + static_cast<std::ptrdiff_t>(8 * t + c) * ld, m[t][c]);
+  }
+}
+#else
+// Other compilers take the rotations one at a time (rotate_across).
+constexpr bool kTiles = false;
+template <int T>
+void rotate_tiles(float*, float*, int, const float*, const float*) {}
+#endif
+
+// For every rotation k, in order, the pairs (g[j], column q_k of m at row j)
+// for 0-based rows lo <= j < hi, and in line mode only below row q_k - 1. m
+// is column-major with leading dimension ld.
+KV_VECTOR_CLONES
+void apply_rows(int lo, int hi, float* g, float* m, int ld, Rotations r, bool line) {
+  for (int k = 0; k < r.count; ++k) {
+    const int end = line ? std::min(hi, r.q[k] - 1) : hi;
+    if (end > lo)
+      rotate_run(g + lo, m + static_cast<std::ptrdiff_t>(r.q[k] - 1) * ld + lo, end - lo, r.s[k],
+                 r.tau[k]);
+  }
+}
+
+// apply_rows on rows lo <= j < hi by blocks of rows that stay in cache while
+// every rotation passes over them.
+void apply_blocks(int lo, int hi, float* g, float* m, int ld, Rotations r, bool line) {
+  constexpr int kRows = 64;
+  for (int b = lo; b < hi; b += kRows) apply_rows(b, std::min(hi, b + kRows), g, m, ld, r, line);
+}
+
+// The eigenvector rows lo <= j < hi: column p of X against each column q.
+void rotate_vectors(int n, float* xp, int p, Rotations r, int lo, int hi) {
+  if (r.count == 0) return;
+  apply_blocks(lo, hi, xp + static_cast<std::ptrdiff_t>(p - 1) * n, xp, n, r, false);
 }
 
 // The terms of A off line p that rotation (p, q) changes and no later
-// rotation of row p reads: A(j, p) with A(j, q) for j < p, and A(p, j) with
-// A(j, q) for p < j < q. Line p (column p above the diagonal, row p right of
-// it) is gathered into line so that both runs are contiguous.
-void rotate_line(int n, float* ap, int p, const PendingRotations& r, std::vector<float>& line) {
-  if (r.q.empty()) return;
-  const Dense a{ap, n};
-  line.resize(static_cast<std::size_t>(n));
-  for (int j = 1; j < p; ++j) line[static_cast<std::size_t>(j - 1)] = a(j, p);
-  for (int j = p + 1; j <= n; ++j) line[static_cast<std::size_t>(j - 1)] = a(p, j);
-  line[static_cast<std::size_t>(p - 1)] = a(p, p);
-  // Rows j < q of column q: 0-based, below q - 1.
-  apply_pending(n, line.data(), ap, n, p - 1, r, [](int q) { return q - 1; });
-  for (int j = 1; j < p; ++j) a(j, p) = line[static_cast<std::size_t>(j - 1)];
-  for (int j = p + 1; j <= n; ++j) a(p, j) = line[static_cast<std::size_t>(j - 1)];
+// rotation of row p reads: A(p, j) with A(j, q) for p < j < q (row p held in
+// r, r[j - 1] = A(p, j)), and A(j, p) with A(j, q) for j < p. Nothing reads
+// the rows above p again before the next sweep but the rotations of later
+// pivot rows, so that part may follow later, a row at a time in pivot order.
+void rotate_line_right(int n, float* ap, int p, Rotations r, float* row) {
+  if (r.count > 0) apply_blocks(p, n, row, ap, n, r, true);
+}
+
+void rotate_line_above(int n, float* ap, int p, Rotations r, int lo, int hi) {
+  hi = std::min(hi, p - 1);
+  if (r.count > 0 && lo < hi)
+    apply_blocks(lo, hi, ap + static_cast<std::ptrdiff_t>(p - 1) * n, ap, n, r, false);
+}
+
+// The pivot row in hand: A, row p right of the diagonal in r (r[j - 1] =
+// A(p, j)), the sweep's threshold and the diagonal sums.
+struct PivotRow {
+  int n;
+  float* ap;
+  int p;
+  int sweep;
+  float threshold;
+  float* r;
+  float* eig;
+  float* w2;
+};
+
+// Rotation (p, q), made when A(p, q) (in r) is over the threshold: its s and
+// tau, the diagonal sums and A(p, q) set to 0. False when no rotation is due.
+inline bool make_rotation(const PivotRow& row, int q, float& s, float& tau) {
+  const int p = row.p;
+  float* r = row.r;
+  float* eig = row.eig;
+  const float apq = r[q - 1];
+  float g = 100.0f * std::fabs(apq);
+  if (g <= 1.0e-20f) g = 0.0f;
+  if (row.sweep > 4 && negligible(g, eig[p - 1]) && negligible(g, eig[q - 1])) {
+    r[q - 1] = 0.0f;
+    return false;
+  }
+  if (!(std::fabs(apq) > row.threshold)) return false;
+  const float h = eig[q - 1] - eig[p - 1];
+  float t;
+  // Equal diagonal terms with a coupling too small to count (g taken as 0.0)
+  // would divide by h = 0.0 and fill the results with NaN; they take the
+  // 45-degree rotation that theta = 0 gives.
+  if (h != 0.0f && negligible(g, h)) {
+    t = apq / h;
+  } else {
+    const float theta = 0.5f * h / apq;
+    t = 1.0f / (std::fabs(theta) + std::sqrt(theta * theta + 1.0f));
+    if (theta < 0.0f) t = -t;
+  }
+  const float c = 1.0f / std::sqrt(t * t + 1.0f);
+  s = t * c;
+  tau = s / (1.0f + c);
+  const float hh = t * apq;
+  row.w2[p - 1] -= hh;
+  row.w2[q - 1] += hh;
+  eig[p - 1] -= hh;
+  eig[q - 1] += hh;
+  r[q - 1] = 0.0f;
+  return true;
+}
+
+// Row p right of the diagonal is read by every rotation of the row: it is
+// turned in a contiguous copy, a block of kRowBlock columns at a time.
+// Rotation (p, q) turns A(p, j) with A(q, j) for j > q; a block first takes
+// the rotations made left of it (take_made), then makes its own (make_block).
+// Each term still sees the rotations in the order they were made. The rest of
+// lines p and q waits for rotate_line_right and rotate_line_above.
+KV_VECTOR_CLONES
+void take_made(const PivotRow& row, int j0, int j1, Rotations made) {
+  const int n = row.n;
+  const int width = j1 - j0 + 1;
+  const int tiled = width / kTile * kTile;  // columns taken by 8 x 8 tiles
+  float* r = row.r + (j0 - 1);
+  float* first = row.ap + static_cast<std::ptrdiff_t>(j0 - 1) * n - 1;  // column j0, row 0
+  int k = 0;
+  while (k < made.count) {
+    // Eight rotations of eight consecutive rows turn a tile of eight rows by
+    // eight columns: read down the columns, turned in registers.
+    if (kTiles && tiled > 0 && k + kTile <= made.count && made.q[k + kTile - 1] == made.q[k] + kTile - 1) {
+      float* rows = first + made.q[k];
+      int c = 0;
+      for (; c + 4 * kTile <= tiled; c += 4 * kTile)
+        rotate_tiles<4>(r + c, rows + static_cast<std::ptrdiff_t>(c) * n, n, made.s + k, made.tau + k);
+      for (; c < tiled; c += kTile)
+        rotate_tiles<1>(r + c, rows + static_cast<std::ptrdiff_t>(c) * n, n, made.s + k, made.tau + k);
+      if (tiled < width)
+        for (int i = 0; i < kTile; ++i)
+          rotate_across(r + tiled, first + static_cast<std::ptrdiff_t>(tiled) * n + made.q[k + i], n,
+                        width - tiled, made.s[k + i], made.tau[k + i]);
+      k += kTile;
+    } else {
+      rotate_across(r, first + made.q[k], n, width, made.s[k], made.tau[k]);
+      ++k;
+    }
+  }
+}
+
+// The rotations of columns j0..j1, from slot count of made on; returns the
+// new count. With published, each rotation is announced there once written.
+KV_VECTOR_CLONES
+int make_block(const PivotRow& row, int j0, int j1, PendingRotations& made, int count,
+               std::atomic<int>* published) {
+  for (int q = j0; q <= j1; ++q) {
+    float s;
+    float tau;
+    if (!make_rotation(row, q, s, tau)) continue;
+    if (q < j1)
+      rotate_across(row.r + q, row.ap + (q - 1) + static_cast<std::ptrdiff_t>(q) * row.n, row.n,
+                    j1 - q, s, tau);
+    const auto k = static_cast<std::size_t>(count);
+    made.q[k] = q;
+    made.s[k] = s;
+    made.tau[k] = tau;
+    ++count;
+    if (published != nullptr) published->store(count, std::memory_order_release);
+  }
+  return count;
+}
+
+// The rotations of pivot row p, made on one thread; row p is left in r.
+void turn_row(const PivotRow& row, PendingRotations& made) {
+  made.count = 0;
+  for (int j0 = row.p + 1; j0 <= row.n; j0 += kRowBlock) {
+    const int j1 = std::min(row.n, j0 + kRowBlock - 1);
+    take_made(row, j0, j1, view(made));
+    made.count = make_block(row, j0, j1, made, made.count, nullptr);
+  }
 }
 
 }  // namespace
 
-bool jacrot(int n, float* ap, float* eig, float* xp, float* w1, float* w2) {
+namespace {
+
+// The rotations of a sweep, pivot row by pivot row, for the threads that apply
+// them to the eigenvectors and to A above the pivot row: the rotations of
+// pivot row p are q[start[p - 1] .. start[p] - 1]. Nothing else reads X
+// during the sweeps, nor the rows of A above the pivot row, so each thread
+// takes the rows it owns through the logged pivot rows in order, behind the
+// thread that makes the rotations; before the log is written again (and A is
+// read whole), every thread has finished it.
+struct SweepLog {
+  std::vector<int> q;
+  std::vector<float> s;
+  std::vector<float> tau;
+  std::vector<std::int64_t> start;
+  std::atomic<std::int64_t> published{0};  // rows logged over all sweeps
+  std::atomic<bool> finished{false};
+};
+
+// Sweeps of JACROT on the thread that makes the rotations. With log, the
+// rotations of the eigenvectors and of A above the pivot row are left to the
+// threads that read it; done[w] counts the rows that thread w < workers has
+// applied.
+bool run_sweeps(int n, float* ap, float* eig, float* xp, float* w1, float* w2, SweepLog* log,
+                const std::atomic<std::int64_t>* done, int workers) {
   const Dense a{ap, n};
-  const Dense x{xp, n};
-  PendingRotations pending;
-  std::vector<float> line;
-  for (int i = 1; i <= n; ++i) {
-    for (int j = 1; j <= n; ++j) x(i, j) = i == j ? 1.0f : 0.0f;
-    eig[i - 1] = a(i, i);
-    w1[i - 1] = eig[i - 1];
-    w2[i - 1] = 0.0f;
-  }
+  PendingRotations pending(n);
+  std::vector<float> row_p(static_cast<std::size_t>(n));
+  float* r = row_p.data();
   const float nn = static_cast<float>(n) * static_cast<float>(n);
+  std::int64_t rows_logged = 0;
+  // A is whole once every thread has applied the rows logged so far.
+  const auto catch_up = [&] {
+    for (int w = 0; w < workers; ++w)
+      wait_for([&] { return done[w].load(std::memory_order_acquire) == rows_logged; });
+  };
   for (int sweep = 1; sweep <= kJacobiSweeps; ++sweep) {
+    catch_up();
     const float sm = off_diagonal_sum(n, a);
     if (sm == 0.0f) return true;
     const float threshold = sweep < 4 ? 0.2f * sm / nn : 0.0f;
+    if (log != nullptr) log->start[0] = 0;
     for (int p = 1; p < n; ++p) {
-      pending.q.clear();
-      pending.s.clear();
-      pending.tau.clear();
-      for (int q = p + 1; q <= n; ++q) {
-        float g = 100.0f * std::fabs(a(p, q));
-        if (g <= 1.0e-20f) g = 0.0f;
-        if (sweep > 4 && negligible(g, eig[p - 1]) && negligible(g, eig[q - 1])) {
-          a(p, q) = 0.0f;
-          continue;
-        }
-        if (!(std::fabs(a(p, q)) > threshold)) continue;
-        const float h = eig[q - 1] - eig[p - 1];
-        float t;
-        // Equal diagonal terms with a coupling too small to count (g taken as
-        // 0.0) would divide by h = 0.0 and fill the results with NaN; they take
-        // the 45-degree rotation that theta = 0 gives.
-        if (h != 0.0f && negligible(g, h)) {
-          t = a(p, q) / h;
-        } else {
-          const float theta = 0.5f * h / a(p, q);
-          t = 1.0f / (std::fabs(theta) + std::sqrt(theta * theta + 1.0f));
-          if (theta < 0.0f) t = -t;
-        }
-        const float c = 1.0f / std::sqrt(t * t + 1.0f);
-        const float s = t * c;
-        const float tau = s / (1.0f + c);
-        const float hh = t * a(p, q);
-        w2[p - 1] -= hh;
-        w2[q - 1] += hh;
-        eig[p - 1] -= hh;
-        eig[q - 1] += hh;
-        a(p, q) = 0.0f;
-        // Row p right of q is read by the next rotations: it turns now. The
-        // rest of lines p and q waits for rotate_line.
-        for (int j = q + 1; j <= n; ++j) rotate(a(p, j), a(q, j), s, tau);
-        pending.q.push_back(q);
-        pending.s.push_back(s);
-        pending.tau.push_back(tau);
+      for (int j = p + 1; j <= n; ++j) r[j - 1] = a(p, j);
+      const PivotRow row{n, ap, p, sweep, threshold, r, eig, w2};
+      turn_row(row, pending);
+      rotate_line_right(n, ap, p, view(pending), r);
+      for (int j = p + 1; j <= n; ++j) a(p, j) = r[j - 1];
+      if (log == nullptr) {
+        rotate_line_above(n, ap, p, view(pending), 0, n);
+        rotate_vectors(n, xp, p, view(pending), 0, n);
+        continue;
       }
-      rotate_line(n, ap, p, pending, line);
-      rotate_vectors(n, xp, p, pending);
+      const std::int64_t at = log->start[static_cast<std::size_t>(p - 1)];
+      std::copy_n(pending.q.begin(), pending.count, log->q.begin() + at);
+      std::copy_n(pending.s.begin(), pending.count, log->s.begin() + at);
+      std::copy_n(pending.tau.begin(), pending.count, log->tau.begin() + at);
+      log->start[static_cast<std::size_t>(p)] = at + pending.count;
+      log->published.store(++rows_logged, std::memory_order_release);
     }
     for (int i = 0; i < n; ++i) {
       w1[i] += w2[i];
@@ -246,25 +496,178 @@ bool jacrot(int n, float* ap, float* eig, float* xp, float* w1, float* w2) {
       w2[i] = 0.0f;
     }
   }
-  if (off_diagonal_sum(n, a) == 0.0f) return true;
+  catch_up();
+  return off_diagonal_sum(n, a) == 0.0f;
+}
+
+// A thread that applies the logged rotations to rows lo <= j < hi of X and of
+// A above the pivot row.
+void follow_log(int n, float* ap, float* xp, SweepLog& log, std::atomic<std::int64_t>& done, int lo, int hi) {
+  std::int64_t applied = 0;
+  for (;;) {
+    wait_for([&] {
+      return log.published.load(std::memory_order_acquire) > applied ||
+             log.finished.load(std::memory_order_acquire);
+    });
+    if (log.published.load(std::memory_order_acquire) == applied) return;  // finished
+    const int p = static_cast<int>(applied % (n - 1)) + 1;
+    const std::int64_t from = log.start[static_cast<std::size_t>(p - 1)];
+    const Rotations r{log.q.data() + from, log.s.data() + from, log.tau.data() + from,
+                      static_cast<int>(log.start[static_cast<std::size_t>(p)] - from)};
+    rotate_line_above(n, ap, p, r, lo, hi);
+    rotate_vectors(n, xp, p, r, lo, hi);
+    done.store(++applied, std::memory_order_release);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The first row of share w of n rows among workers. Every row of X takes
+// every rotation; row j of A takes those of the pivot rows below it, about
+// (n - j)^2 / 2 against n^2 / 2: the shares are cut to equal sums of
+// n^2 + (n - j)^2.
+int share_start(int n, int w, int workers) {
+  if (w <= 0) return 0;
+  if (w >= workers) return n;
+  const double nn = static_cast<double>(n) * n;
+  const auto weight = [&](int j) { return nn + static_cast<double>(n - j) * (n - j); };
+  double total = 0.0;
+  for (int j = 0; j < n; ++j) total += weight(j);
+  const double target = total * w / workers;
+  double sum = 0.0;
+  int j = 0;
+  while (j < n && sum + weight(j) <= target) sum += weight(j++);
+  return j;
+}
+
+}  // namespace
+
+bool jacrot(int n, float* ap, float* eig, float* xp, float* w1, float* w2) {
+  const Dense a{ap, n};
+  const Dense x{xp, n};
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) x(i, j) = i == j ? 1.0f : 0.0f;
+    eig[i - 1] = a(i, i);
+    w1[i - 1] = eig[i - 1];
+    w2[i - 1] = 0.0f;
+  }
+  const int threads = n >= kParallelOrder ? detail::solver_threads() : 1;
+  bool converged = false;
+#ifdef _OPENMP
+  if (threads <= 1) {
+    converged = run_sweeps(n, ap, eig, xp, w1, w2, nullptr, nullptr, 0);
+  } else {
+    SweepLog log;
+    const std::size_t most = static_cast<std::size_t>(n) * static_cast<std::size_t>(n - 1) / 2;
+    log.q.resize(most);
+    log.s.resize(most);
+    log.tau.resize(most);
+    log.start.resize(static_cast<std::size_t>(n));
+    std::vector<std::atomic<std::int64_t>> done(static_cast<std::size_t>(threads));
+#pragma omp parallel num_threads(threads)
+    {
+      // The runtime may start fewer threads than asked for while the machine
+      // is busy; the rows of X and of A above the pivot go to those that
+      // started besides the one that makes the rotations.
+      const int started = omp_get_num_threads();
+      const int id = omp_get_thread_num();
+      if (started == 1) {
+        converged = run_sweeps(n, ap, eig, xp, w1, w2, nullptr, nullptr, 0);
+      } else if (id == 0) {
+        converged = run_sweeps(n, ap, eig, xp, w1, w2, &log, done.data(), started - 1);
+        log.finished.store(true, std::memory_order_release);
+      } else {
+        const int workers = started - 1;
+        const int w = id - 1;
+        follow_log(n, ap, xp, log, done[static_cast<std::size_t>(w)], share_start(n, w, workers),
+                   share_start(n, w + 1, workers));
+      }
+    }
+  }
+#else
+  (void)threads;
+  converged = run_sweeps(n, ap, eig, xp, w1, w2, nullptr, nullptr, 0);
+#endif
+  if (converged) return true;
   fio::write(6, "(/,' *** WARNING: JACOBI EIGEN-SOLUTION NOT CONVERGED AFTER',I5,' SWEEPS',"
                 "' - EIGENVALUES MAY BE INACCURATE')", kJacobiSweeps);
   return false;
 }
 
-void eigbak(int n, const float* bp, const float* d, float* xp) {
+namespace {
+
+// EIGBAK on columns j0 <= j < j1 (0-based), four at a time: each column's
+// terms are formed exactly as alone, the four chains only share their loads
+// of B.
+KV_VECTOR_CLONES
+void back_transform(int n, const float* bp, const float* d, float* xp, int j0, int j1) {
   const Dense b{const_cast<float*>(bp), n};
-  const Dense x{xp, n};
-  for (int j = 1; j <= n; ++j) {
+  const auto scale = [&](float* col, float m) {
+    for (int i = 0; i < n; ++i) col[i] = col[i] / m;
+  };
+  int j = j0;
+  for (; j + 4 <= j1; j += 4) {
+    float* c0 = xp + static_cast<std::ptrdiff_t>(j) * n;
+    float* c1 = c0 + n;
+    float* c2 = c1 + n;
+    float* c3 = c2 + n;
+    float m0 = 1.0e-15f, m1 = m0, m2 = m0, m3 = m0;
+    for (int i = n; i >= 1; --i) {
+      float v0 = c0[i - 1], v1 = c1[i - 1], v2 = c2[i - 1], v3 = c3[i - 1];
+      const float* bi = &b(1, i);
+      for (int k = i + 1; k <= n; ++k) {
+        const float f = bi[k - 1];
+        v0 -= f * c0[k - 1];
+        v1 -= f * c1[k - 1];
+        v2 -= f * c2[k - 1];
+        v3 -= f * c3[k - 1];
+      }
+      v0 /= d[i - 1];
+      v1 /= d[i - 1];
+      v2 /= d[i - 1];
+      v3 /= d[i - 1];
+      c0[i - 1] = v0;
+      c1[i - 1] = v1;
+      c2[i - 1] = v2;
+      c3[i - 1] = v3;
+      if (std::fabs(v0) > m0) m0 = std::fabs(v0);
+      if (std::fabs(v1) > m1) m1 = std::fabs(v1);
+      if (std::fabs(v2) > m2) m2 = std::fabs(v2);
+      if (std::fabs(v3) > m3) m3 = std::fabs(v3);
+    }
+    scale(c0, m0);
+    scale(c1, m1);
+    scale(c2, m2);
+    scale(c3, m3);
+  }
+  for (; j < j1; ++j) {
+    float* c = xp + static_cast<std::ptrdiff_t>(j) * n;
     float m = 1.0e-15f;
     for (int i = n; i >= 1; --i) {
-      float v = x(i, j);
-      for (int k = i + 1; k <= n; ++k) v -= b(k, i) * x(k, j);
+      float v = c[i - 1];
+      const float* bi = &b(1, i);
+      for (int k = i + 1; k <= n; ++k) v -= bi[k - 1] * c[k - 1];
       v /= d[i - 1];
-      x(i, j) = v;
+      c[i - 1] = v;
       if (std::fabs(v) > m) m = std::fabs(v);
     }
-    for (int i = 1; i <= n; ++i) x(i, j) = x(i, j) / m;
+    scale(c, m);
+  }
+}
+
+}  // namespace
+
+// Columns are independent: they are shared out among threads in runs of four.
+void eigbak(int n, const float* bp, const float* d, float* xp) {
+  const int threads = n >= kParallelOrder ? detail::solver_threads() : 1;
+  const int groups = (n + 3) / 4;
+  if (threads > 1) {
+#pragma omp parallel for num_threads(threads) schedule(dynamic, 4)
+    for (int g = 0; g < groups; ++g) back_transform(n, bp, d, xp, 4 * g, std::min(n, 4 * g + 4));
+  } else {
+    back_transform(n, bp, d, xp, 0, n);
   }
 }
 
