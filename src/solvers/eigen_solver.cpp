@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -449,22 +450,134 @@ struct SweepLog {
   std::atomic<bool> finished{false};
 };
 
+// The thread that turns line p right of the pivot (rotate_line_right) one
+// pivot row behind the thread that makes the rotations, which then needs only
+// the columns it is about to turn finished. Rows are numbered over all
+// sweeps, g = 1, 2, ...; a point of the work is the key g * (n + 1) + c: in
+// row g, every column up to c done. The two rows in hand alternate between two
+// buffers.
+struct RightHand {
+  explicit RightHand(int n_)
+      : n(n_), lists{PendingRotations(n_), PendingRotations(n_)},
+        rows{std::vector<float>(static_cast<std::size_t>(n_)),
+             std::vector<float>(static_cast<std::size_t>(n_))},
+        turned(key(0, n_)) {}
+  std::int64_t key(std::int64_t g, int c) const { return g * (n + 1) + c; }
+  int pivot(std::int64_t g) const { return static_cast<int>((g - 1) % (n - 1)) + 1; }
+
+  int n;
+  PendingRotations lists[2];
+  std::vector<float> rows[2];
+  // What the maker writes and what the hand writes sit in cache lines of
+  // their own: each polls the other's.
+  alignas(64) std::atomic<int> count[2] = {0, 0};  // rotations made in the row of each buffer
+  std::atomic<std::int64_t> made{0};               // where the maker is
+  alignas(64) std::atomic<std::int64_t> turned;    // where this thread is
+  alignas(64) std::atomic<bool> stop{false};
+};
+
+// Rotations the hand takes between two reports of where it is.
+constexpr int kHandRotations = 8;
+
+// The maker's part of row g with a right hand: block by block, once the hand
+// has finished line p - 1 on the block's columns.
+void make_row_ahead(RightHand& hand, std::int64_t g, const PivotRow& row) {
+  const int b = static_cast<int>(g & 1);
+  PendingRotations& made = hand.lists[b];
+  // The hand has begun row g - 1, so it is done with this buffer's last row.
+  wait_for([&] { return hand.turned.load(std::memory_order_acquire) >= hand.key(g - 1, 0); });
+  hand.count[b].store(0, std::memory_order_relaxed);
+  hand.made.store(hand.key(g, row.p), std::memory_order_release);
+  const Dense a{row.ap, row.n};
+  int count = 0;
+  for (int j0 = row.p + 1; j0 <= row.n; j0 += kRowBlock) {
+    const int j1 = std::min(row.n, j0 + kRowBlock - 1);
+    wait_for([&] { return hand.turned.load(std::memory_order_acquire) >= hand.key(g - 1, j1); });
+    for (int j = j0; j <= j1; ++j) row.r[j - 1] = a(row.p, j);
+    take_made(row, j0, j1, Rotations{made.q.data(), made.s.data(), made.tau.data(), count});
+    count = make_block(row, j0, j1, made, count, &hand.count[b]);
+    hand.made.store(hand.key(g, j1), std::memory_order_release);
+  }
+}
+
+// The hand: line p of each row right of the pivot, rotation by rotation as
+// they are made; then row p back into A and the row's rotations into the log
+// for the threads that follow it.
+void turn_right(RightHand& hand, float* ap, SweepLog& log) {
+  const int n = hand.n;
+  const Dense a{ap, n};
+  for (std::int64_t g = 1;; ++g) {
+    wait_for([&] {
+      return hand.made.load(std::memory_order_acquire) >= hand.key(g, 0) ||
+             hand.stop.load(std::memory_order_acquire);
+    });
+    if (hand.made.load(std::memory_order_acquire) < hand.key(g, 0)) return;
+    const int b = static_cast<int>(g & 1);
+    const int p = hand.pivot(g);
+    const PendingRotations& made = hand.lists[b];
+    float* r = hand.rows[b].data();
+    int k = 0;
+    std::int64_t told = hand.key(g - 1, n);
+    // Within the row: the maker may be rows ahead, and the end of the row is
+    // told once row p is back in A.
+    const auto tell = [&](std::int64_t at) {
+      at = std::min(at, hand.key(g, n - 1));
+      if (at > told) {
+        hand.turned.store(at, std::memory_order_release);
+        told = at;
+      }
+    };
+    for (int spins = 0;; ++spins) {
+      // Read where the maker is first: every rotation up to there is counted.
+      const std::int64_t at = hand.made.load(std::memory_order_acquire);
+      const int count = hand.count[b].load(std::memory_order_acquire);
+      if (count > k) {
+        // A few rotations at a time, so that the maker, waiting on a column,
+        // hears of it as soon as it is done.
+        const int upto = std::min(count, k + kHandRotations);
+        const auto i = static_cast<std::size_t>(k);
+        const Rotations some{made.q.data() + i, made.s.data() + i, made.tau.data() + i, upto - k};
+        apply_rows(p, n, r, ap, n, some, true);
+        k = upto;
+        tell(k < count ? std::min(at, hand.key(g, made.q[static_cast<std::size_t>(k)] - 1)) : at);
+        spins = 0;
+        continue;
+      }
+      if (at >= hand.key(g, n)) break;
+      tell(at);
+      if (spins > 64) std::this_thread::yield();
+    }
+    for (int j = p + 1; j <= n; ++j) a(p, j) = r[j - 1];
+    if (p == 1) log.start[0] = 0;
+    const std::int64_t from = log.start[static_cast<std::size_t>(p - 1)];
+    std::copy_n(made.q.begin(), k, log.q.begin() + from);
+    std::copy_n(made.s.begin(), k, log.s.begin() + from);
+    std::copy_n(made.tau.begin(), k, log.tau.begin() + from);
+    log.start[static_cast<std::size_t>(p)] = from + k;
+    log.published.store(g, std::memory_order_release);
+    hand.turned.store(hand.key(g, n), std::memory_order_release);
+  }
+}
+
 // Sweeps of JACROT on the thread that makes the rotations. With log, the
 // rotations of the eigenvectors and of A above the pivot row are left to the
 // threads that read it; done[w] counts the rows that thread w < workers has
-// applied.
+// applied. With hand, line p right of the pivot is left to it.
 bool run_sweeps(int n, float* ap, float* eig, float* xp, float* w1, float* w2, SweepLog* log,
-                const std::atomic<std::int64_t>* done, int workers) {
+                const std::atomic<std::int64_t>* done, int workers, RightHand* hand) {
   const Dense a{ap, n};
   PendingRotations pending(n);
   std::vector<float> row_p(static_cast<std::size_t>(n));
   float* r = row_p.data();
   const float nn = static_cast<float>(n) * static_cast<float>(n);
-  std::int64_t rows_logged = 0;
-  // A is whole once every thread has applied the rows logged so far.
+  std::int64_t rows = 0;  // pivot rows made over all sweeps
+  // A is whole once the hand has finished every row and every thread has
+  // applied them.
   const auto catch_up = [&] {
+    if (hand != nullptr)
+      wait_for([&] { return hand->turned.load(std::memory_order_acquire) == hand->key(rows, n); });
     for (int w = 0; w < workers; ++w)
-      wait_for([&] { return done[w].load(std::memory_order_acquire) == rows_logged; });
+      wait_for([&] { return done[w].load(std::memory_order_acquire) == rows; });
   };
   for (int sweep = 1; sweep <= kJacobiSweeps; ++sweep) {
     catch_up();
@@ -473,6 +586,12 @@ bool run_sweeps(int n, float* ap, float* eig, float* xp, float* w1, float* w2, S
     const float threshold = sweep < 4 ? 0.2f * sm / nn : 0.0f;
     if (log != nullptr) log->start[0] = 0;
     for (int p = 1; p < n; ++p) {
+      ++rows;
+      if (hand != nullptr) {
+        const int b = static_cast<int>(rows & 1);
+        make_row_ahead(*hand, rows, PivotRow{n, ap, p, sweep, threshold, hand->rows[b].data(), eig, w2});
+        continue;
+      }
       for (int j = p + 1; j <= n; ++j) r[j - 1] = a(p, j);
       const PivotRow row{n, ap, p, sweep, threshold, r, eig, w2};
       turn_row(row, pending);
@@ -488,7 +607,7 @@ bool run_sweeps(int n, float* ap, float* eig, float* xp, float* w1, float* w2, S
       std::copy_n(pending.s.begin(), pending.count, log->s.begin() + at);
       std::copy_n(pending.tau.begin(), pending.count, log->tau.begin() + at);
       log->start[static_cast<std::size_t>(p)] = at + pending.count;
-      log->published.store(++rows_logged, std::memory_order_release);
+      log->published.store(rows, std::memory_order_release);
     }
     for (int i = 0; i < n; ++i) {
       w1[i] += w2[i];
@@ -553,11 +672,15 @@ bool jacrot(int n, float* ap, float* eig, float* xp, float* w1, float* w2) {
     w1[i - 1] = eig[i - 1];
     w2[i - 1] = 0.0f;
   }
-  const int threads = n >= kParallelOrder ? detail::solver_threads() : 1;
+  // The threads of the sweeps wait on one another at every pivot row: one of
+  // them put off its processor stalls them all, so they leave one processor
+  // of the machine to everything else.
+  int threads = n >= kParallelOrder ? detail::solver_threads() : 1;
+  if (threads > 2 && threads >= static_cast<int>(std::thread::hardware_concurrency())) --threads;
   bool converged = false;
 #ifdef _OPENMP
   if (threads <= 1) {
-    converged = run_sweeps(n, ap, eig, xp, w1, w2, nullptr, nullptr, 0);
+    converged = run_sweeps(n, ap, eig, xp, w1, w2, nullptr, nullptr, 0, nullptr);
   } else {
     SweepLog log;
     const std::size_t most = static_cast<std::size_t>(n) * static_cast<std::size_t>(n - 1) / 2;
@@ -566,21 +689,30 @@ bool jacrot(int n, float* ap, float* eig, float* xp, float* w1, float* w2) {
     log.tau.resize(most);
     log.start.resize(static_cast<std::size_t>(n));
     std::vector<std::atomic<std::int64_t>> done(static_cast<std::size_t>(threads));
+    std::optional<RightHand> hand;
 #pragma omp parallel num_threads(threads)
     {
       // The runtime may start fewer threads than asked for while the machine
-      // is busy; the rows of X and of A above the pivot go to those that
-      // started besides the one that makes the rotations.
+      // is busy. From three on, one of them turns line p right of the pivot
+      // behind the maker; the rows of X and of A above the pivot go to the
+      // others.
       const int started = omp_get_num_threads();
       const int id = omp_get_thread_num();
+      const int hands = started >= 3 ? 1 : 0;
+      const int workers = started - 1 - hands;
+#pragma omp single
+      if (hands > 0) hand.emplace(n);
       if (started == 1) {
-        converged = run_sweeps(n, ap, eig, xp, w1, w2, nullptr, nullptr, 0);
+        converged = run_sweeps(n, ap, eig, xp, w1, w2, nullptr, nullptr, 0, nullptr);
       } else if (id == 0) {
-        converged = run_sweeps(n, ap, eig, xp, w1, w2, &log, done.data(), started - 1);
+        converged = run_sweeps(n, ap, eig, xp, w1, w2, &log, done.data(), workers,
+                               hands > 0 ? &*hand : nullptr);
+        if (hands > 0) hand->stop.store(true, std::memory_order_release);
         log.finished.store(true, std::memory_order_release);
+      } else if (id <= hands) {
+        turn_right(*hand, ap, log);
       } else {
-        const int workers = started - 1;
-        const int w = id - 1;
+        const int w = id - 1 - hands;
         follow_log(n, ap, xp, log, done[static_cast<std::size_t>(w)], share_start(n, w, workers),
                    share_start(n, w + 1, workers));
       }
@@ -588,7 +720,7 @@ bool jacrot(int n, float* ap, float* eig, float* xp, float* w1, float* w2) {
   }
 #else
   (void)threads;
-  converged = run_sweeps(n, ap, eig, xp, w1, w2, nullptr, nullptr, 0);
+  converged = run_sweeps(n, ap, eig, xp, w1, w2, nullptr, nullptr, 0, nullptr);
 #endif
   if (converged) return true;
   fio::write(6, "(/,' *** WARNING: JACOBI EIGEN-SOLUTION NOT CONVERGED AFTER',I5,' SWEEPS',"
