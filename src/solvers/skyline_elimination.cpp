@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <thread>
 #include <string>
 #include <vector>
@@ -85,18 +89,60 @@ inline void dot_block(const T* __restrict x, const T* const* y, int n, T* out) {
 
 }  // namespace
 
+namespace {
+
+bool fixed_threads = false;
+
+// Processors that no other task of the machine is running on just now: the
+// kernel's count of runnable tasks less this process's own running threads
+// (its idle solver threads may still be spinning). The load average would do
+// as well, but it lags: it still counts a run that ended a minute ago.
+int idle_processors(int processors) {
+  std::FILE* f = std::fopen("/proc/loadavg", "r");
+  if (f == nullptr) return processors;
+  double l1 = 0.0;
+  double l5 = 0.0;
+  double l15 = 0.0;
+  int running = 0;
+  int tasks = 0;
+  const int got = std::fscanf(f, "%lf %lf %lf %d/%d", &l1, &l5, &l15, &running, &tasks);
+  std::fclose(f);
+  if (got != 5) return processors;
+  int own = 0;
+  std::error_code ec;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", ec)) {
+    std::FILE* t = std::fopen((task.path() / "stat").c_str(), "r");
+    if (t == nullptr) continue;
+    char line[512];
+    const std::size_t len = std::fread(line, 1, sizeof line - 1, t);
+    std::fclose(t);
+    line[len] = '\0';
+    // The state follows the command name in parentheses, which may hold blanks.
+    const char* close = std::strrchr(line, ')');
+    if (close != nullptr && close[1] == ' ' && close[2] == 'R') ++own;
+  }
+  return std::clamp(processors - std::max(0, running - own), 1, processors);
+}
+
+}  // namespace
+
+void fix_solver_threads(bool fixed) { fixed_threads = fixed; }
+
 int solver_threads() {
 #ifdef _OPENMP
-  // The runtime gives a kernel fewer threads while the machine is busy with
-  // other work (unless OMP_DYNAMIC says otherwise): threads that wait for one
-  // another's columns while the one they wait for is descheduled cost far
-  // more than they save.
-  static const bool dynamic_default = [] {
-    if (std::getenv("OMP_DYNAMIC") == nullptr) omp_set_dynamic(1);
-    return true;
+  // Threads that wait for one another's columns while the one they wait for
+  // is descheduled cost far more than they save: a kernel takes the
+  // processors that are idle at its start. The runtime's own rule, on the load
+  // average, applies only where OMP_DYNAMIC asks for it.
+  static const bool runtime_rule = [] {
+    const bool asked = std::getenv("OMP_DYNAMIC") != nullptr;
+    if (!asked) omp_set_dynamic(0);
+    return asked;
   }();
-  (void)dynamic_default;
-  return omp_get_max_threads();
+  const int most = omp_get_max_threads();
+  if (most <= 1 || fixed_threads || runtime_rule) return most;
+  const int processors = static_cast<int>(std::thread::hardware_concurrency());
+  return std::min(most, idle_processors(processors > 0 ? processors : most));
 #else
   return 1;
 #endif
@@ -257,9 +303,12 @@ int reduce_matrix_and_loads(int n, int l1, int l2, T* a, const std::int32_t* md,
                             float* r, int ldr, int nlc) {
   if (l1 > n) return 0;
   const int last_pivot = std::min(l2, n - 1);
-  const int threads = solver_threads();
-  if (threads > 1 && static_cast<std::int64_t>(md[n]) - md[l1 - 1] >= kParallelTerms)
-    return reduce_parallel(n, l1, last_pivot, a, md, r, ldr, nlc, threads);
+  // Small reductions (a member's condensation at every step among them) never
+  // ask how many threads there are.
+  if (static_cast<std::int64_t>(md[n]) - md[l1 - 1] >= kParallelTerms) {
+    const int threads = solver_threads();
+    if (threads > 1) return reduce_parallel(n, l1, last_pivot, a, md, r, ldr, nlc, threads);
+  }
   T* tbuf = scratch<T>(static_cast<std::size_t>(kBlock) * static_cast<std::size_t>(n));
   const auto finished = [](int) {};
   for (int j0 = l1; j0 <= n; j0 += kBlock)

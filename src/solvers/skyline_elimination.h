@@ -25,9 +25,14 @@ template <class T>
 T* scratch(std::size_t count);
 
 // Threads that a solver kernel may ask for: the machine's cores, or the count
-// that the environment variable OMP_NUM_THREADS sets; while the machine is busy
-// the runtime grants fewer. Results never depend on the count.
+// that the environment variable OMP_NUM_THREADS sets, cut to the processors
+// that no other task is running on at the call (unless OMP_DYNAMIC is set: then
+// the runtime's own rule applies). Results never depend on the count.
 int solver_threads();
+
+// With fixed, solver_threads() is the runtime's count, never cut: for tests
+// that compare thread counts.
+void fix_solver_threads(bool fixed);
 
 // Reduction of the stiffness and of the load columns over the pivots l1..l2
 // (the last equation is never a pivot). Returns 0, or the equation of the

@@ -26,13 +26,15 @@ using solvertest::Profile;
 // busy the machine is.
 class Threads {
  public:
-  explicit Threads(int n) : saved_(solvers::detail::solver_threads()), dynamic_(omp_get_dynamic()) {
+  explicit Threads(int n) : saved_(omp_get_max_threads()), dynamic_(omp_get_dynamic()) {
+    solvers::detail::fix_solver_threads(true);
     omp_set_dynamic(0);
     omp_set_num_threads(n);
   }
   ~Threads() {
     omp_set_num_threads(saved_);
     omp_set_dynamic(dynamic_);
+    solvers::detail::fix_solver_threads(false);
   }
 
  private:
