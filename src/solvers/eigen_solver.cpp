@@ -54,13 +54,7 @@ bool all_finite(const float* v, std::ptrdiff_t count) {
   return true;
 }
 
-// Waits for cond, spinning briefly and then leaving the processor to others:
-// a thread of a busy machine must not keep the one it waits for off its core.
-template <class Cond>
-void wait_for(Cond cond) {
-  for (int spins = 0; !cond(); ++spins)
-    if (spins > 64) std::this_thread::yield();
-}
+using detail::wait_for;
 
 // The last step of CHOLRD, column j of C from the top down:
 //   C(i, j) = (A(i, j) - sum over k = j..i-1 of C(k, j) L(i, k)
@@ -172,13 +166,18 @@ struct Rotations {
 
 Rotations view(const PendingRotations& r) { return {r.q.data(), r.s.data(), r.tau.data(), r.count}; }
 
+// One Jacobi plane rotation of the pair (g, h), on single terms or on lanes
+// of terms: every term is formed with these operations in this order.
+template <class V>
+[[gnu::always_inline]] inline void turn(V& g, V& h, float s, float tau) {
+  const V gv = g;
+  const V hv = h;
+  g = gv - s * (hv + gv * tau);
+  h = hv + s * (gv - hv * tau);
+}
+
 inline void rotate_run(float* __restrict g, float* __restrict h, int len, float s, float tau) {
-  for (int j = 0; j < len; ++j) {
-    const float gv = g[j];
-    const float hv = h[j];
-    g[j] = gv - s * (hv + gv * tau);
-    h[j] = hv + s * (gv - hv * tau);
-  }
+  for (int j = 0; j < len; ++j) turn(g[j], h[j], s, tau);
 }
 
 // The columns of a block of row p taken by one rotation: g[j] (row p, held
@@ -187,19 +186,13 @@ constexpr int kRowBlock = 32;
 
 inline void rotate_across(float* __restrict g, float* __restrict h, int ld, int len, float s,
                           float tau) {
-  for (int j = 0; j < len; ++j) {
-    float& hj = h[static_cast<std::ptrdiff_t>(j) * ld];
-    const float gv = g[j];
-    const float hv = hj;
-    g[j] = gv - s * (hv + gv * tau);
-    hj = hv + s * (gv - hv * tau);
-  }
+  for (int j = 0; j < len; ++j) turn(g[j], h[static_cast<std::ptrdiff_t>(j) * ld], s, tau);
 }
 
 // Eight rows by eight columns: tile[c * ld + i] is row i of column c. The
 // eight rotations turn g[c] (row p) with row i, in order, for every column;
 // the rows are read and written down the columns and turned across them in
-// registers, each term with the operations of rotate_across.
+// registers, each term with the operations of turn.
 constexpr int kTile = 8;
 #if defined(__GNUC__) && !defined(__clang__)
 constexpr bool kTiles = true;
@@ -251,11 +244,7 @@ template <int T>
   for (int i = 0; i < 8; ++i) {
     const float si = s[i];
     const float ti = tau[i];
-    for (int t = 0; t < T; ++t) {
-      const Lanes8 hv = m[t][i];
-      m[t][i] = hv + si * (gv[t] - hv * ti);
-      gv[t] = gv[t] - si * (hv + gv[t] * ti);
-    }
+    for (int t = 0; t < T; ++t) turn(gv[t], m[t][i], si, ti);
   }
   for (int t = 0; t < T; ++t) {
     store8(g + 8 * t, gv[t]);
@@ -430,9 +419,6 @@ void turn_row(const PivotRow& row, PendingRotations& made) {
   }
 }
 
-}  // namespace
-
-namespace {
 
 // The rotations of a sweep, pivot row by pivot row, for the threads that apply
 // them to the eigenvectors and to A above the pivot row: the rotations of
@@ -448,6 +434,17 @@ struct SweepLog {
   std::vector<std::int64_t> start;
   std::atomic<std::int64_t> published{0};  // rows logged over all sweeps
   std::atomic<bool> finished{false};
+
+  // The rotations of pivot row p, logged as row g of all sweeps.
+  void append(std::int64_t g, int p, Rotations r) {
+    if (p == 1) start[0] = 0;
+    const std::int64_t at = start[static_cast<std::size_t>(p - 1)];
+    std::copy_n(r.q, r.count, q.begin() + at);
+    std::copy_n(r.s, r.count, s.begin() + at);
+    std::copy_n(r.tau, r.count, tau.begin() + at);
+    start[static_cast<std::size_t>(p)] = at + r.count;
+    published.store(g, std::memory_order_release);
+  }
 };
 
 // The thread that turns line p right of the pivot (rotate_line_right) one
@@ -548,13 +545,7 @@ void turn_right(RightHand& hand, float* ap, SweepLog& log) {
       if (spins > 64) std::this_thread::yield();
     }
     for (int j = p + 1; j <= n; ++j) a(p, j) = r[j - 1];
-    if (p == 1) log.start[0] = 0;
-    const std::int64_t from = log.start[static_cast<std::size_t>(p - 1)];
-    std::copy_n(made.q.begin(), k, log.q.begin() + from);
-    std::copy_n(made.s.begin(), k, log.s.begin() + from);
-    std::copy_n(made.tau.begin(), k, log.tau.begin() + from);
-    log.start[static_cast<std::size_t>(p)] = from + k;
-    log.published.store(g, std::memory_order_release);
+    log.append(g, p, Rotations{made.q.data(), made.s.data(), made.tau.data(), k});
     hand.turned.store(hand.key(g, n), std::memory_order_release);
   }
 }
@@ -584,7 +575,6 @@ bool run_sweeps(int n, float* ap, float* eig, float* xp, float* w1, float* w2, S
     const float sm = off_diagonal_sum(n, a);
     if (sm == 0.0f) return true;
     const float threshold = sweep < 4 ? 0.2f * sm / nn : 0.0f;
-    if (log != nullptr) log->start[0] = 0;
     for (int p = 1; p < n; ++p) {
       ++rows;
       if (hand != nullptr) {
@@ -602,12 +592,7 @@ bool run_sweeps(int n, float* ap, float* eig, float* xp, float* w1, float* w2, S
         rotate_vectors(n, xp, p, view(pending), 0, n);
         continue;
       }
-      const std::int64_t at = log->start[static_cast<std::size_t>(p - 1)];
-      std::copy_n(pending.q.begin(), pending.count, log->q.begin() + at);
-      std::copy_n(pending.s.begin(), pending.count, log->s.begin() + at);
-      std::copy_n(pending.tau.begin(), pending.count, log->tau.begin() + at);
-      log->start[static_cast<std::size_t>(p)] = at + pending.count;
-      log->published.store(rows, std::memory_order_release);
+      log->append(rows, p, view(pending));
     }
     for (int i = 0; i < n; ++i) {
       w1[i] += w2[i];
@@ -639,9 +624,6 @@ void follow_log(int n, float* ap, float* xp, SweepLog& log, std::atomic<std::int
   }
 }
 
-}  // namespace
-
-namespace {
 
 // The first row of share w of n rows among workers. Every row of X takes
 // every rotation; row j of A takes those of the pivot rows below it, about

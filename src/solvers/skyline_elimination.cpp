@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -87,10 +88,6 @@ inline void dot_block(const T* __restrict x, const T* const* y, int n, T* out) {
   }
 }
 
-}  // namespace
-
-namespace {
-
 bool fixed_threads = false;
 
 // Processors that no other task of the machine is running on just now: the
@@ -141,8 +138,17 @@ int solver_threads() {
   }();
   const int most = omp_get_max_threads();
   if (most <= 1 || fixed_threads || runtime_rule) return most;
-  const int processors = static_cast<int>(std::thread::hardware_concurrency());
-  return std::min(most, idle_processors(processors > 0 ? processors : most));
+  // Read again at most twice a second: a solution that factors at every step
+  // must not read /proc at every step.
+  static int idle = 0;
+  static std::chrono::steady_clock::time_point read_at;
+  const auto now = std::chrono::steady_clock::now();
+  if (idle == 0 || now - read_at > std::chrono::milliseconds(500)) {
+    const int processors = static_cast<int>(std::thread::hardware_concurrency());
+    idle = idle_processors(processors > 0 ? processors : most);
+    read_at = now;
+  }
+  return std::min(most, idle);
 #else
   return 1;
 #endif
@@ -281,8 +287,8 @@ int reduce_parallel(int n, int l1, int last_pivot, T* a, const std::int32_t* md,
         const auto wait = [&](int k) {
           const int kb = (k - l1) / kBlock;
           if (kb <= known) return;
-          for (int spins = 0; done[static_cast<std::size_t>(kb)].load(std::memory_order_acquire) == 0; ++spins)
-            if (spins > 64) std::this_thread::yield();
+          const std::atomic<int>& finished = done[static_cast<std::size_t>(kb)];
+          wait_for([&] { return finished.load(std::memory_order_acquire) != 0; });
           known = kb;
         };
         bad = reduce_block(n, l1, last_pivot, j0, a, md, r, ldr, nlc, tbuf, wait);

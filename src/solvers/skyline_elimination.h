@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <thread>
 #include <string_view>
 
 namespace solvers::detail {
@@ -33,6 +34,15 @@ int solver_threads();
 // With fixed, solver_threads() is the runtime's count, never cut: for tests
 // that compare thread counts.
 void fix_solver_threads(bool fixed);
+
+// Waits for cond, spinning briefly and then leaving the processor to others:
+// a solver thread of a busy machine must not keep the one it waits for off its
+// core.
+template <class Cond>
+void wait_for(Cond cond) {
+  for (int spins = 0; !cond(); ++spins)
+    if (spins > 64) std::this_thread::yield();
+}
 
 // Reduction of the stiffness and of the load columns over the pivots l1..l2
 // (the last equation is never a pivot). Returns 0, or the equation of the
