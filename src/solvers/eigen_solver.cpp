@@ -259,11 +259,68 @@ template <int T>
 void rotate_tiles(float*, float*, int, const float*, const float*) {}
 #endif
 
+#if defined(__GNUC__) && !defined(__clang__)
+constexpr bool kPieces = true;
+typedef float Lanes16 __attribute__((vector_size(64)));
+
+// Rotations k0..k1-1 on 16 * V rows: g stays in registers while each
+// rotation's column of m passes through them.
+template <int V>
+[[gnu::always_inline]] inline void rotate_in_registers(float* __restrict g, float* __restrict m, int ld,
+                                                       Rotations r, int k0, int k1) {
+  Lanes16 gv[V];
+  for (int v = 0; v < V; ++v) __builtin_memcpy(&gv[v], g + 16 * v, sizeof gv[v]);
+  for (int k = k0; k < k1; ++k) {
+    float* h = m + static_cast<std::ptrdiff_t>(r.q[k] - 1) * ld;
+    const float s = r.s[k];
+    const float tau = r.tau[k];
+    for (int v = 0; v < V; ++v) {
+      Lanes16 hv;
+      __builtin_memcpy(&hv, h + 16 * v, sizeof hv);
+      turn(gv[v], hv, s, tau);
+      __builtin_memcpy(h + 16 * v, &hv, sizeof hv);
+    }
+  }
+  for (int v = 0; v < V; ++v) __builtin_memcpy(g + 16 * v, &gv[v], sizeof gv[v]);
+}
+#else
+// Other compilers take each rotation down the rows (rotate_run).
+constexpr bool kPieces = false;
+template <int V>
+void rotate_in_registers(float*, float*, int, Rotations, int, int) {}
+#endif
+
+// apply_rows on the 16 * V rows from j: the runs of rotations that take every
+// row in registers, the others (in line mode, those that stop inside the
+// piece) down the rows.
+template <int V>
+[[gnu::always_inline]] inline void apply_piece(int j, float* g, float* m, int ld, Rotations r, bool line) {
+  constexpr int kRows = 16 * V;
+  int k = 0;
+  while (k < r.count) {
+    int e = k;
+    while (e < r.count && (!line || r.q[e] - 1 >= j + kRows)) ++e;
+    if (e > k) {
+      rotate_in_registers<V>(g + j, m + j, ld, r, k, e);
+      k = e;
+      continue;
+    }
+    const int end = std::min(j + kRows, r.q[k] - 1);
+    if (end > j)
+      rotate_run(g + j, m + static_cast<std::ptrdiff_t>(r.q[k] - 1) * ld + j, end - j, r.s[k], r.tau[k]);
+    ++k;
+  }
+}
+
 // For every rotation k, in order, the pairs (g[j], column q_k of m at row j)
 // for 0-based rows lo <= j < hi, and in line mode only below row q_k - 1. m
 // is column-major with leading dimension ld.
 KV_VECTOR_CLONES
 void apply_rows(int lo, int hi, float* g, float* m, int ld, Rotations r, bool line) {
+  if (kPieces) {
+    for (; lo + 64 <= hi; lo += 64) apply_piece<4>(lo, g, m, ld, r, line);
+    for (; lo + 16 <= hi; lo += 16) apply_piece<1>(lo, g, m, ld, r, line);
+  }
   for (int k = 0; k < r.count; ++k) {
     const int end = line ? std::min(hi, r.q[k] - 1) : hi;
     if (end > lo)
@@ -351,6 +408,12 @@ inline bool make_rotation(const PivotRow& row, int q, float& s, float& tau) {
   return true;
 }
 
+// Row p of A on columns j0..j1 into the contiguous copy.
+void copy_row_part(const PivotRow& row, int j0, int j1) {
+  const Dense a{row.ap, row.n};
+  for (int j = j0; j <= j1; ++j) row.r[j - 1] = a(row.p, j);
+}
+
 // Row p right of the diagonal is read by every rotation of the row: it is
 // turned in a contiguous copy, a block of kRowBlock columns at a time.
 // Rotation (p, q) turns A(p, j) with A(q, j) for j > q; a block first takes
@@ -388,10 +451,9 @@ void take_made(const PivotRow& row, int j0, int j1, Rotations made) {
 }
 
 // The rotations of columns j0..j1, from slot count of made on; returns the
-// new count. With published, each rotation is announced there once written.
+// new count.
 KV_VECTOR_CLONES
-int make_block(const PivotRow& row, int j0, int j1, PendingRotations& made, int count,
-               std::atomic<int>* published) {
+int make_block(const PivotRow& row, int j0, int j1, PendingRotations& made, int count) {
   for (int q = j0; q <= j1; ++q) {
     float s;
     float tau;
@@ -404,7 +466,6 @@ int make_block(const PivotRow& row, int j0, int j1, PendingRotations& made, int 
     made.s[k] = s;
     made.tau[k] = tau;
     ++count;
-    if (published != nullptr) published->store(count, std::memory_order_release);
   }
   return count;
 }
@@ -415,7 +476,7 @@ void turn_row(const PivotRow& row, PendingRotations& made) {
   for (int j0 = row.p + 1; j0 <= row.n; j0 += kRowBlock) {
     const int j1 = std::min(row.n, j0 + kRowBlock - 1);
     take_made(row, j0, j1, view(made));
-    made.count = make_block(row, j0, j1, made, made.count, nullptr);
+    made.count = make_block(row, j0, j1, made, made.count);
   }
 }
 
@@ -447,6 +508,19 @@ struct SweepLog {
   }
 };
 
+// A block of kRowBlock columns of the row being made, as the followers see
+// it: state is g * 4 + one of the states below, for row g; taken counts the
+// row's rotations the block has taken, -1 while its part of row p is not yet
+// copied out of A. Whoever holds the block (busy or claimed) owns taken and
+// the block's columns of row p and of A.
+struct alignas(64) AheadBlock {
+  static constexpr int kIdle = 0;
+  static constexpr int kBusy = 1;
+  static constexpr int kClaimed = 2;  // by the maker, for good
+  std::atomic<std::int64_t> state{0};
+  int taken = -1;
+};
+
 // The thread that turns line p right of the pivot (rotate_line_right) one
 // pivot row behind the thread that makes the rotations, which then needs only
 // the columns it is about to turn finished. Rows are numbered over all
@@ -465,6 +539,10 @@ struct RightHand {
   int n;
   PendingRotations lists[2];
   std::vector<float> rows[2];
+  // The blocks of the row being made, which the followers may turn ahead
+  // of the maker (take_ahead).
+  std::vector<AheadBlock> blocks = std::vector<AheadBlock>(static_cast<std::size_t>(n / kRowBlock + 1));
+  alignas(64) std::atomic<std::int64_t> open{0};  // the row whose blocks are open, 0 none
   // What the maker writes and what the hand writes sit in cache lines of
   // their own: each polls the other's.
   alignas(64) std::atomic<int> count[2] = {0, 0};  // rotations made in the row of each buffer
@@ -484,21 +562,91 @@ void make_row_ahead(RightHand& hand, std::int64_t g, const PivotRow& row) {
   // The hand has begun row g - 1, so it is done with this buffer's last row.
   wait_for([&] { return hand.turned.load(std::memory_order_acquire) >= hand.key(g - 1, 0); });
   hand.count[b].store(0, std::memory_order_relaxed);
+  const int blocks = (row.n - row.p + kRowBlock - 1) / kRowBlock;
+  for (int i = 0; i < blocks; ++i) {
+    AheadBlock& block = hand.blocks[static_cast<std::size_t>(i)];
+    block.taken = -1;
+    block.state.store(g * 4 + AheadBlock::kIdle, std::memory_order_relaxed);
+  }
   hand.made.store(hand.key(g, row.p), std::memory_order_release);
-  const Dense a{row.ap, row.n};
+  hand.open.store(g, std::memory_order_release);
   int count = 0;
-  for (int j0 = row.p + 1; j0 <= row.n; j0 += kRowBlock) {
+  for (int i = 0; i < blocks; ++i) {
+    const int j0 = row.p + 1 + i * kRowBlock;
     const int j1 = std::min(row.n, j0 + kRowBlock - 1);
     wait_for([&] { return hand.turned.load(std::memory_order_acquire) >= hand.key(g - 1, j1); });
-    for (int j = j0; j <= j1; ++j) row.r[j - 1] = a(row.p, j);
-    take_made(row, j0, j1, Rotations{made.q.data(), made.s.data(), made.tau.data(), count});
-    count = make_block(row, j0, j1, made, count, &hand.count[b]);
+    AheadBlock& block = hand.blocks[static_cast<std::size_t>(i)];
+    wait_for([&] {
+      std::int64_t idle = g * 4 + AheadBlock::kIdle;
+      return block.state.compare_exchange_weak(idle, g * 4 + AheadBlock::kClaimed,
+                                               std::memory_order_acquire, std::memory_order_relaxed);
+    });
+    if (block.taken < 0) copy_row_part(row, j0, j1);
+    const auto from = static_cast<std::size_t>(std::max(block.taken, 0));
+    take_made(row, j0, j1,
+              Rotations{made.q.data() + from, made.s.data() + from, made.tau.data() + from,
+                        count - static_cast<int>(from)});
+    // A block's rotations are announced together: the threads that take
+    // them poll the count, and a store to it at every rotation would keep
+    // its cache line moving between them and the maker.
+    count = make_block(row, j0, j1, made, count);
+    hand.count[b].store(count, std::memory_order_release);
     hand.made.store(hand.key(g, j1), std::memory_order_release);
   }
+  hand.open.store(0, std::memory_order_release);
 }
 
-// The hand: line p of each row right of the pivot, rotation by rotation as
-// they are made; then row p back into A and the row's rotations into the log
+// Rotations a follower takes on a block at a time: the maker, arriving at the
+// block, waits for them.
+constexpr int kAheadRotations = 64;
+
+// A follower's turn ahead of the maker: the first open block of the row being
+// made that is free, ready (the hand has finished line p - 1 on its columns)
+// and has at least a tile of rotations still to take takes them. Its columns
+// of row p then take those rotations in the order they were made, as the
+// maker would have. The block after the maker's is left alone: the maker,
+// about to claim it, would wait for the follower. False when there was
+// nothing to do.
+bool take_ahead(RightHand& hand, float* ap) {
+  const std::int64_t g = hand.open.load(std::memory_order_acquire);
+  if (g == 0) return false;
+  const int n = hand.n;
+  const int p = hand.pivot(g);
+  const int b = static_cast<int>(g & 1);
+  // The last column made (past n once row g is done).
+  const std::int64_t maker = hand.made.load(std::memory_order_acquire) - hand.key(g, 0);
+  const int blocks = (n - p + kRowBlock - 1) / kRowBlock;
+  const std::int64_t turned = hand.turned.load(std::memory_order_acquire);
+  for (int i = static_cast<int>(std::min<std::int64_t>(blocks, (maker - p) / kRowBlock + 2)); i < blocks; ++i) {
+    const int j0 = p + 1 + i * kRowBlock;
+    const int j1 = std::min(n, j0 + kRowBlock - 1);
+    if (turned < hand.key(g - 1, j1)) return false;  // nor are the blocks right of it
+    AheadBlock& block = hand.blocks[static_cast<std::size_t>(i)];
+    std::int64_t idle = g * 4 + AheadBlock::kIdle;
+    if (block.state.load(std::memory_order_relaxed) != idle) continue;
+    if (!block.state.compare_exchange_strong(idle, g * 4 + AheadBlock::kBusy, std::memory_order_acquire,
+                                             std::memory_order_relaxed))
+      continue;
+    // Held, so the maker has not reached the block: row g is still being made.
+    const int count = hand.count[b].load(std::memory_order_acquire);
+    const int from = std::max(block.taken, 0);
+    const int take = std::min(count - from, kAheadRotations) / kTile * kTile;
+    if (take > 0) {
+      const PendingRotations& made = hand.lists[b];
+      const PivotRow row{n, ap, p, 0, 0.0f, hand.rows[b].data(), nullptr, nullptr};
+      if (block.taken < 0) copy_row_part(row, j0, j1);
+      const auto k = static_cast<std::size_t>(from);
+      take_made(row, j0, j1, Rotations{made.q.data() + k, made.s.data() + k, made.tau.data() + k, take});
+      block.taken = from + take;
+    }
+    block.state.store(g * 4 + AheadBlock::kIdle, std::memory_order_release);
+    if (take > 0) return true;
+  }
+  return false;
+}
+
+// The hand: line p of each row right of the pivot, with the rotations as the
+// maker announces them; then row p back into A and the row's rotations into the log
 // for the threads that follow it.
 void turn_right(RightHand& hand, float* ap, SweepLog& log) {
   const int n = hand.n;
@@ -542,6 +690,7 @@ void turn_right(RightHand& hand, float* ap, SweepLog& log) {
       }
       if (at >= hand.key(g, n)) break;
       tell(at);
+      if (take_ahead(hand, ap)) continue;
       if (spins > 64) std::this_thread::yield();
     }
     for (int j = p + 1; j <= n; ++j) a(p, j) = r[j - 1];
@@ -606,12 +755,19 @@ bool run_sweeps(int n, float* ap, float* eig, float* xp, float* w1, float* w2, S
 
 // A thread that applies the logged rotations to rows lo <= j < hi of X and of
 // A above the pivot row.
-void follow_log(int n, float* ap, float* xp, SweepLog& log, std::atomic<std::int64_t>& done, int lo, int hi) {
+// While the log has nothing new, it turns blocks of the row being made ahead
+// of the maker (with a hand).
+void follow_log(int n, float* ap, float* xp, SweepLog& log, std::atomic<std::int64_t>& done, int lo, int hi,
+                RightHand* hand) {
   std::int64_t applied = 0;
   for (;;) {
     wait_for([&] {
-      return log.published.load(std::memory_order_acquire) > applied ||
-             log.finished.load(std::memory_order_acquire);
+      if (log.published.load(std::memory_order_acquire) > applied ||
+          log.finished.load(std::memory_order_acquire))
+        return true;
+      while (hand != nullptr && take_ahead(*hand, ap)) {
+      }
+      return false;
     });
     if (log.published.load(std::memory_order_acquire) == applied) return;  // finished
     const int p = static_cast<int>(applied % (n - 1)) + 1;
@@ -696,7 +852,7 @@ bool jacrot(int n, float* ap, float* eig, float* xp, float* w1, float* w2) {
       } else {
         const int w = id - 1 - hands;
         follow_log(n, ap, xp, log, done[static_cast<std::size_t>(w)], share_start(n, w, workers),
-                   share_start(n, w + 1, workers));
+                   share_start(n, w + 1, workers), hands > 0 ? &*hand : nullptr);
       }
     }
   }
