@@ -59,26 +59,45 @@ using detail::wait_for;
 // The last step of CHOLRD, column j of C from the top down:
 //   C(i, j) = (A(i, j) - sum over k = j..i-1 of C(k, j) L(i, k)
 //                      - sum over k = 1..j-1 of C(j, k) L(i, k)) / d(i).
-// Column j reads row j of the columns left of it, so on several threads each
-// takes a column and first waits until every column left of it has passed
-// row j; each term is formed as on one thread.
-void finish_column(const Dense& a, const Dense& b, const float* d, int j,
-                   std::atomic<int>* rows_done) {
-  for (int i = j; i <= a.n; ++i) {
-    float x = a(i, j);
-    for (int k = j; k < i; ++k) x -= a(k, j) * b(i, k);
-    for (int k = 1; k < j; ++k) x -= a(j, k) * b(i, k);
-    a(i, j) = x / d[i - 1];
+// Each C(i, j) is a single running sum in that order. The first sum is
+// carried for every row below at once, as each C(k, j) is formed (down a
+// stored column of L, vectorised); the second is then a row of L against row
+// j of C, taken from lt, which holds L by rows (lt[(i - 1) * n + k - 1] =
+// L(i, k)). x and cj are scratch of n + 1 terms.
+KV_VECTOR_CLONES
+void finish_column(const Dense& a, const Dense& b, const float* lt, const float* d, int j, float* x,
+                   float* cj, std::atomic<int>* rows_done) {
+  const int n = a.n;
+  for (int i = j; i <= n; ++i) x[i] = a(i, j);
+  for (int k = 1; k < j; ++k) cj[k] = a(j, k);
+  for (int i = j; i <= n; ++i) {
+    float v = x[i];
+    const float* l = lt + static_cast<std::ptrdiff_t>(i - 1) * n - 1;  // l[k] = L(i, k)
+    for (int k = 1; k < j; ++k) v -= cj[k] * l[k];
+    v /= d[i - 1];
+    a(i, j) = v;
     if (rows_done != nullptr) rows_done->store(i, std::memory_order_release);
+    float* __restrict below = x + i + 1;
+    const float* __restrict li = &b(i + 1, i);
+    const int len = n - i;
+    for (int m = 0; m < len; ++m) below[m] -= v * li[m];
   }
 }
 
+// Column j reads row j of the columns left of it, so on several threads each
+// takes a column and first waits until every column left of it has passed
+// row j; each term is formed as on one thread.
 void finish_columns(int n, float* ap, float* bp, const float* d) {
   const Dense a{ap, n};
   const Dense b{bp, n};
+  std::vector<float> lt(static_cast<std::size_t>(n) * static_cast<std::size_t>(n));
+  for (int k = 1; k <= n; ++k)
+    for (int i = k + 1; i <= n; ++i) lt[static_cast<std::size_t>(i - 1) * n + (k - 1)] = b(i, k);
   const int threads = n >= kParallelOrder ? detail::solver_threads() : 1;
   if (threads <= 1) {
-    for (int j = 1; j <= n; ++j) finish_column(a, b, d, j, nullptr);
+    std::vector<float> x(static_cast<std::size_t>(n) + 1);
+    std::vector<float> cj(x.size());
+    for (int j = 1; j <= n; ++j) finish_column(a, b, lt.data(), d, j, x.data(), cj.data(), nullptr);
     return;
   }
   struct alignas(64) Progress {
@@ -87,15 +106,42 @@ void finish_columns(int n, float* ap, float* bp, const float* d) {
   std::vector<Progress> done(static_cast<std::size_t>(n) + 1);
   std::atomic<int> next{1};
 #pragma omp parallel num_threads(threads)
-  for (;;) {
-    const int j = next.fetch_add(1, std::memory_order_relaxed);
-    if (j > n) break;
-    for (int k = j - 1; k >= 1; --k) {
-      const std::atomic<int>& row = done[static_cast<std::size_t>(k)].row;
-      wait_for([&] { return row.load(std::memory_order_acquire) >= j; });
+  {
+    std::vector<float> x(static_cast<std::size_t>(n) + 1);
+    std::vector<float> cj(x.size());
+    for (;;) {
+      const int j = next.fetch_add(1, std::memory_order_relaxed);
+      if (j > n) break;
+      for (int k = j - 1; k >= 1; --k) {
+        const std::atomic<int>& row = done[static_cast<std::size_t>(k)].row;
+        wait_for([&] { return row.load(std::memory_order_acquire) >= j; });
+      }
+      finish_column(a, b, lt.data(), d, j, x.data(), cj.data(), &done[static_cast<std::size_t>(j)].row);
     }
-    finish_column(a, b, d, j, &done[static_cast<std::size_t>(j)].row);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// x(j) -= B(i, k) * M(j, k) for j = i + from .. i + to - 1, k = 1..i-1.
+KV_VECTOR_CLONES
+void subtract_columns(const Dense& b, const Dense& m, int i, float* xs, int from, int to) {
+  float* __restrict x = xs + i + from;
+  const int len = to - from;
+  for (int k = 1; k < i; ++k) {
+    const float f = b(i, k);
+    const float* __restrict c = &m(i + from, k);
+    for (int q = 0; q < len; ++q) x[q] -= f * c[q];
+  }
+}
+
+// The part [from, to) of len terms that thread t of count forms: runs of 16.
+std::pair<int, int> part_of(int len, int t, int count) {
+  const int chunk = ((len + count - 1) / count + 15) / 16 * 16;
+  const int from = std::min(len, t * chunk);
+  return {from, std::min(len, from + chunk)};
 }
 
 }  // namespace
@@ -103,38 +149,54 @@ void finish_columns(int n, float* ap, float* bp, const float* d) {
 // The terms of a row are formed together, row i's x(j) for every j at once:
 // each x(j) still takes its products one k after another in ascending order,
 // as a single running sum, but the inner loop runs down a stored column
-// (contiguous, vectorised) instead of across rows.
-KV_VECTOR_CLONES
+// (contiguous, vectorised) instead of across rows. On several threads each
+// forms a part of the row, and all wait for the row before the next.
 int cholrd(int n, float* ap, float* bp, float* d, float& piv) {
   const Dense a{ap, n};
   const Dense b{bp, n};
   std::vector<float> xs(static_cast<std::size_t>(n) + 1);
-  // x(j) -= B(i, k) * M(j, k) for j = i..n, k = 1..i-1.
-  const auto subtract_columns = [&](int i, const Dense& m) {
-    float* __restrict x = xs.data() + i;
-    const int len = n - i + 1;
-    for (int k = 1; k < i; ++k) {
-      const float f = b(i, k);
-      const float* __restrict c = &m(i, k);
-      for (int q = 0; q < len; ++q) x[q] -= f * c[q];
+  const int threads = n >= kParallelOrder ? detail::solver_threads() : 1;
+  int failed = 0;
+#pragma omp parallel num_threads(threads) if (threads > 1)
+  {
+#ifdef _OPENMP
+    const int t = omp_get_thread_num();
+    const int count = omp_get_num_threads();
+#else
+    const int t = 0;
+    const int count = 1;
+#endif
+    for (int i = 1; i <= n; ++i) {
+      const auto [from, to] = part_of(n - i + 1, t, count);
+      for (int j = i + from; j < i + to; ++j) xs[static_cast<std::size_t>(j)] = b(i, j);
+      subtract_columns(b, b, i, xs.data(), from, to);
+#pragma omp barrier
+#pragma omp single
+      {
+        const float x = xs[static_cast<std::size_t>(i)];
+        piv = x;
+        // NaN fails "x > 0" too; an infinite pivot would turn the factor into
+        // zeros and NaN further on.
+        if (!(x > 0.0f) || !std::isfinite(x)) {
+          failed = i;
+        } else {
+          d[i - 1] = std::sqrt(x);
+          for (int j = i + 1; j <= n; ++j) b(j, i) = xs[static_cast<std::size_t>(j)] / d[i - 1];
+        }
+      }
+      if (failed != 0) break;
     }
-  };
-  for (int i = 1; i <= n; ++i) {
-    for (int j = i; j <= n; ++j) xs[static_cast<std::size_t>(j)] = b(i, j);
-    subtract_columns(i, b);
-    const float x = xs[static_cast<std::size_t>(i)];
-    piv = x;
-    // NaN fails "x > 0" too; an infinite pivot would turn the factor into
-    // zeros and NaN further on.
-    if (!(x > 0.0f) || !std::isfinite(x)) return i;
-    d[i - 1] = std::sqrt(x);
-    for (int j = i + 1; j <= n; ++j) b(j, i) = xs[static_cast<std::size_t>(j)] / d[i - 1];
+    if (failed == 0) {
+      for (int i = 1; i <= n; ++i) {
+        const auto [from, to] = part_of(n - i + 1, t, count);
+        for (int j = i + from; j < i + to; ++j) xs[static_cast<std::size_t>(j)] = a(i, j);
+        subtract_columns(b, a, i, xs.data(), from, to);
+        for (int j = i + from; j < i + to; ++j) a(j, i) = xs[static_cast<std::size_t>(j)] / d[i - 1];
+#pragma omp barrier
+      }
+    }
   }
-  for (int i = 1; i <= n; ++i) {
-    for (int j = i; j <= n; ++j) xs[static_cast<std::size_t>(j)] = a(i, j);
-    subtract_columns(i, a);
-    for (int j = i; j <= n; ++j) a(j, i) = xs[static_cast<std::size_t>(j)] / d[i - 1];
-  }
+  if (failed != 0) return failed;
   finish_columns(n, ap, bp, d);
   return 0;
 }

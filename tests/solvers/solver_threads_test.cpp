@@ -133,6 +133,7 @@ namespace {
 
 struct Eigen {
   solvers::EigenStatus status = solvers::EigenStatus::ok;
+  int row = 0;
   std::vector<float> eig;
   std::vector<float> x;
 };
@@ -140,7 +141,7 @@ struct Eigen {
 // All eigenpairs of a random pair: A symmetric with a share fill of its
 // couplings nonzero (the rest exactly zero, so that rotations are skipped
 // between those made), B diagonally dominant.
-Eigen eigen_run(int n, float fill, int threads) {
+Eigen eigen_run(int n, float fill, int threads, int negative_mass_row = 0) {
   std::mt19937 rng(1234);
   std::uniform_real_distribution<float> u(-1.0f, 1.0f);
   const std::size_t nn = static_cast<std::size_t>(n) * n;
@@ -154,22 +155,29 @@ Eigen eigen_run(int n, float fill, int threads) {
     }
     b[j + static_cast<std::size_t>(j) * n] = 1.0f + 0.5f * std::fabs(u(rng));
   }
+  if (negative_mass_row > 0) {
+    const std::size_t r = static_cast<std::size_t>(negative_mass_row - 1);
+    b[r + r * n] = -1.0f;
+  }
   Eigen out;
   out.eig.resize(static_cast<std::size_t>(n));
   out.x.resize(nn);
   std::vector<float> d(static_cast<std::size_t>(n)), w1(d.size()), w2(d.size());
   const Threads t(threads);
   solvertest::Unit6 unit6;
-  out.status = solvers::eiggen(n, a.data(), b.data(), out.eig.data(), out.x.data(), d.data(),
-                               w1.data(), w2.data()).status;
+  const solvers::EigenResult result =
+      solvers::eiggen(n, a.data(), b.data(), out.eig.data(), out.x.data(), d.data(), w1.data(), w2.data());
+  out.status = result.status;
+  out.row = result.row;
   return out;
 }
 
 TEST(SolverThreads, EigenSolutionGivesTheSameBytesForAnyThreadCount) {
   // From order 200 on, the rotations of the vectors and of A above the pivot
   // row, line p right of the pivot (from three threads on, one pivot row
-  // behind), the last step of the reduction and the back-transformation are
-  // shared among threads; three threads cut the rows into uneven shares.
+  // behind, and the blocks of the row ahead of the one making the rotations),
+  // the reduction and the back-transformation are shared among threads;
+  // three threads cut the rows into uneven shares.
   const struct {
     const char* name;
     int n;
@@ -188,6 +196,16 @@ TEST(SolverThreads, EigenSolutionGivesTheSameBytesForAnyThreadCount) {
       EXPECT_TRUE(same_bytes(one.eig, many.eig)) << c.name << ": eigenvalues, " << threads << " threads";
       EXPECT_TRUE(same_bytes(one.x, many.x)) << c.name << ": eigenvectors, " << threads << " threads";
     }
+  }
+}
+
+// A mass matrix that is not positive definite stops the reduction at the same
+// row whatever the number of threads sharing it, and every thread leaves it.
+TEST(SolverThreads, MassNotPositiveDefiniteStopsAtTheSameRowForAnyThreadCount) {
+  for (int threads : {1, 3, 8}) {
+    const Eigen e = eigen_run(300, 1.0f, threads, 251);
+    EXPECT_EQ(e.status, solvers::EigenStatus::not_positive_definite) << threads << " threads";
+    EXPECT_EQ(e.row, 251) << threads << " threads";
   }
 }
 
