@@ -245,6 +245,7 @@ inline void rotate_run(float* __restrict g, float* __restrict h, int len, float 
 // The columns of a block of row p taken by one rotation: g[j] (row p, held
 // contiguous) with h[j * ld] (row q of the column-major matrix).
 constexpr int kRowBlock = 32;
+constexpr int kLineFloats = 16;  // floats in a cache line
 
 inline void rotate_across(float* __restrict g, float* __restrict h, int ld, int len, float s,
                           float tau) {
@@ -324,6 +325,7 @@ void rotate_tiles(float*, float*, int, const float*, const float*) {}
 #if defined(__GNUC__) && !defined(__clang__)
 constexpr bool kPieces = true;
 typedef float Lanes16 __attribute__((vector_size(64)));
+constexpr int kAhead = 4;  // rotations
 
 // Rotations k0..k1-1 on 16 * V rows: g stays in registers while each
 // rotation's column of m passes through them.
@@ -334,6 +336,12 @@ template <int V>
   for (int v = 0; v < V; ++v) __builtin_memcpy(&gv[v], g + 16 * v, sizeof gv[v]);
   for (int k = k0; k < k1; ++k) {
     float* h = m + static_cast<std::ptrdiff_t>(r.q[k] - 1) * ld;
+    // The columns of the next rotations are called in from memory ahead:
+    // they are far apart, and no hardware prefetcher foresees them.
+    if (k + kAhead < k1) {
+      const float* next = m + static_cast<std::ptrdiff_t>(r.q[k + kAhead] - 1) * ld;
+      for (int v = 0; v < V; ++v) __builtin_prefetch(next + 16 * v, 1, 3);
+    }
     const float s = r.s[k];
     const float tau = r.tau[k];
     for (int v = 0; v < V; ++v) {
@@ -380,8 +388,19 @@ template <int V>
 KV_VECTOR_CLONES
 void apply_rows(int lo, int hi, float* g, float* m, int ld, Rotations r, bool line) {
   if (kPieces) {
+    // Rotation after rotation, each piece waits on the last for its rows of
+    // g: up to four vectors keep the units busy.
     for (; lo + 64 <= hi; lo += 64) apply_piece<4>(lo, g, m, ld, r, line);
-    for (; lo + 16 <= hi; lo += 16) apply_piece<1>(lo, g, m, ld, r, line);
+    if (lo + 48 <= hi) {
+      apply_piece<3>(lo, g, m, ld, r, line);
+      lo += 48;
+    } else if (lo + 32 <= hi) {
+      apply_piece<2>(lo, g, m, ld, r, line);
+      lo += 32;
+    } else if (lo + 16 <= hi) {
+      apply_piece<1>(lo, g, m, ld, r, line);
+      lo += 16;
+    }
   }
   for (int k = 0; k < r.count; ++k) {
     const int end = line ? std::min(hi, r.q[k] - 1) : hi;
@@ -592,11 +611,25 @@ struct alignas(64) AheadBlock {
 struct RightHand {
   explicit RightHand(int n_)
       : n(n_), lists{PendingRotations(n_), PendingRotations(n_)},
-        rows{std::vector<float>(static_cast<std::size_t>(n_)),
-             std::vector<float>(static_cast<std::size_t>(n_))},
+        rows{std::vector<float>(static_cast<std::size_t>(n_) + kLineFloats),
+             std::vector<float>(static_cast<std::size_t>(n_) + kLineFloats)},
         turned(key(0, n_)) {}
   std::int64_t key(std::int64_t g, int c) const { return g * (n + 1) + c; }
   int pivot(std::int64_t g) const { return static_cast<int>((g - 1) % (n - 1)) + 1; }
+  // Row p of buffer b, r[j - 1] = A(p, j); it starts a cache line, so that
+  // blocks of whole lines of it never share one.
+  float* row(int b) {
+    auto at = reinterpret_cast<std::uintptr_t>(rows[b].data());
+    at = (at + 63) / 64 * 64;
+    return reinterpret_cast<float*>(at);
+  }
+  // The blocks of pivot row p are aligned on columns: block i ends at column
+  // (p / kRowBlock + i + 1) * kRowBlock, the first starts at p + 1.
+  static int block_first(int p, int i) { return std::max(p + 1, (p / kRowBlock + i) * kRowBlock + 1); }
+  int block_last(int p, int i) const { return std::min(n, (p / kRowBlock + i + 1) * kRowBlock); }
+  int blocks_of(int p) const { return (n - 1) / kRowBlock - p / kRowBlock + 1; }
+  // The block of column j of pivot row p.
+  static int block_of(int p, int j) { return (j - 1) / kRowBlock - p / kRowBlock; }
 
   int n;
   PendingRotations lists[2];
@@ -624,7 +657,7 @@ void make_row_ahead(RightHand& hand, std::int64_t g, const PivotRow& row) {
   // The hand has begun row g - 1, so it is done with this buffer's last row.
   wait_for([&] { return hand.turned.load(std::memory_order_acquire) >= hand.key(g - 1, 0); });
   hand.count[b].store(0, std::memory_order_relaxed);
-  const int blocks = (row.n - row.p + kRowBlock - 1) / kRowBlock;
+  const int blocks = hand.blocks_of(row.p);
   for (int i = 0; i < blocks; ++i) {
     AheadBlock& block = hand.blocks[static_cast<std::size_t>(i)];
     block.taken = -1;
@@ -634,8 +667,8 @@ void make_row_ahead(RightHand& hand, std::int64_t g, const PivotRow& row) {
   hand.open.store(g, std::memory_order_release);
   int count = 0;
   for (int i = 0; i < blocks; ++i) {
-    const int j0 = row.p + 1 + i * kRowBlock;
-    const int j1 = std::min(row.n, j0 + kRowBlock - 1);
+    const int j0 = RightHand::block_first(row.p, i);
+    const int j1 = hand.block_last(row.p, i);
     wait_for([&] { return hand.turned.load(std::memory_order_acquire) >= hand.key(g - 1, j1); });
     AheadBlock& block = hand.blocks[static_cast<std::size_t>(i)];
     wait_for([&] {
@@ -677,11 +710,12 @@ bool take_ahead(RightHand& hand, float* ap) {
   const int b = static_cast<int>(g & 1);
   // The last column made (past n once row g is done).
   const std::int64_t maker = hand.made.load(std::memory_order_acquire) - hand.key(g, 0);
-  const int blocks = (n - p + kRowBlock - 1) / kRowBlock;
+  const int blocks = hand.blocks_of(p);
   const std::int64_t turned = hand.turned.load(std::memory_order_acquire);
-  for (int i = static_cast<int>(std::min<std::int64_t>(blocks, (maker - p) / kRowBlock + 2)); i < blocks; ++i) {
-    const int j0 = p + 1 + i * kRowBlock;
-    const int j1 = std::min(n, j0 + kRowBlock - 1);
+  const int next = maker >= n ? blocks : RightHand::block_of(p, static_cast<int>(maker) + 1);
+  for (int i = std::min(blocks, next + 2); i < blocks; ++i) {
+    const int j0 = RightHand::block_first(p, i);
+    const int j1 = hand.block_last(p, i);
     if (turned < hand.key(g - 1, j1)) return false;  // nor are the blocks right of it
     AheadBlock& block = hand.blocks[static_cast<std::size_t>(i)];
     std::int64_t idle = g * 4 + AheadBlock::kIdle;
@@ -695,7 +729,7 @@ bool take_ahead(RightHand& hand, float* ap) {
     const int take = std::min(count - from, kAheadRotations) / kTile * kTile;
     if (take > 0) {
       const PendingRotations& made = hand.lists[b];
-      const PivotRow row{n, ap, p, 0, 0.0f, hand.rows[b].data(), nullptr, nullptr};
+      const PivotRow row{n, ap, p, 0, 0.0f, hand.row(b), nullptr, nullptr};
       if (block.taken < 0) copy_row_part(row, j0, j1);
       const auto k = static_cast<std::size_t>(from);
       take_made(row, j0, j1, Rotations{made.q.data() + k, made.s.data() + k, made.tau.data() + k, take});
@@ -722,7 +756,7 @@ void turn_right(RightHand& hand, float* ap, SweepLog& log) {
     const int b = static_cast<int>(g & 1);
     const int p = hand.pivot(g);
     const PendingRotations& made = hand.lists[b];
-    float* r = hand.rows[b].data();
+    float* r = hand.row(b);
     int k = 0;
     std::int64_t told = hand.key(g - 1, n);
     // Within the row: the maker may be rows ahead, and the end of the row is
@@ -790,7 +824,7 @@ bool run_sweeps(int n, float* ap, float* eig, float* xp, float* w1, float* w2, S
       ++rows;
       if (hand != nullptr) {
         const int b = static_cast<int>(rows & 1);
-        make_row_ahead(*hand, rows, PivotRow{n, ap, p, sweep, threshold, hand->rows[b].data(), eig, w2});
+        make_row_ahead(*hand, rows, PivotRow{n, ap, p, sweep, threshold, hand->row(b), eig, w2});
         continue;
       }
       for (int j = p + 1; j <= n; ++j) r[j - 1] = a(p, j);
@@ -858,7 +892,9 @@ int share_start(int n, int w, int workers) {
   double sum = 0.0;
   int j = 0;
   while (j < n && sum + weight(j) <= target) sum += weight(j++);
-  return j;
+  // On a boundary of 16 rows, so that the rows go through the rotations in
+  // whole vectors.
+  return std::min(n, (j + 8) / 16 * 16);
 }
 
 }  // namespace
