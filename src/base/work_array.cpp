@@ -15,7 +15,8 @@ std::uint32_t* words() {
   // the limit MEMCHK tests lets a reader store a record at IZ before it knows
   // the record's length and checks it.
   static std::uint32_t* block = [] {
-    void* p = std::calloc(static_cast<std::size_t>(kWorkWords + kWorkSlack) + 2, sizeof(std::uint32_t));
+    const std::size_t words = static_cast<std::size_t>(kWorkWords + kWorkSlack) + 2;
+    void* p = std::calloc(words, sizeof(std::uint32_t));
     if (p == nullptr) throw std::bad_alloc();
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     // Large models fill hundreds of megabytes of the block (the skyline
@@ -23,9 +24,7 @@ std::uint32_t* words() {
     // fault instead of 512. Only a hint: nothing changes if it is refused.
     constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
     const auto begin = (reinterpret_cast<std::uintptr_t>(p) + kHuge - 1) & ~(kHuge - 1);
-    const auto end = (reinterpret_cast<std::uintptr_t>(p) +
-                      (static_cast<std::size_t>(kWorkWords + kWorkSlack) + 2) * sizeof(std::uint32_t)) &
-                     ~(kHuge - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(p) + words * sizeof(std::uint32_t)) & ~(kHuge - 1);
     if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 #endif
     return static_cast<std::uint32_t*>(p);

@@ -121,10 +121,6 @@ void finish_columns(int n, float* ap, float* bp, const float* d) {
   }
 }
 
-}  // namespace
-
-namespace {
-
 // x(j) -= B(i, k) * M(j, k) for j = i + from .. i + to - 1, k = 1..i-1.
 KV_VECTOR_CLONES
 void subtract_columns(const Dense& b, const Dense& m, int i, float* xs, int from, int to) {
@@ -619,8 +615,9 @@ struct RightHand {
   // Row p of buffer b, r[j - 1] = A(p, j); it starts a cache line, so that
   // blocks of whole lines of it never share one.
   float* row(int b) {
+    constexpr std::uintptr_t kLine = kLineFloats * sizeof(float);
     auto at = reinterpret_cast<std::uintptr_t>(rows[b].data());
-    at = (at + 63) / 64 * 64;
+    at = (at + kLine - 1) / kLine * kLine;
     return reinterpret_cast<float*>(at);
   }
   // The blocks of pivot row p are aligned on columns: block i ends at column
@@ -742,8 +739,8 @@ bool take_ahead(RightHand& hand, float* ap) {
 }
 
 // The hand: line p of each row right of the pivot, with the rotations as the
-// maker announces them; then row p back into A and the row's rotations into the log
-// for the threads that follow it.
+// maker announces them; then row p back into A and the row's rotations into
+// the log for the threads that follow it.
 void turn_right(RightHand& hand, float* ap, SweepLog& log) {
   const int n = hand.n;
   const Dense a{ap, n};
@@ -850,9 +847,8 @@ bool run_sweeps(int n, float* ap, float* eig, float* xp, float* w1, float* w2, S
 }
 
 // A thread that applies the logged rotations to rows lo <= j < hi of X and of
-// A above the pivot row.
-// While the log has nothing new, it turns blocks of the row being made ahead
-// of the maker (with a hand).
+// A above the pivot row. While the log has nothing new, it turns blocks of the
+// row being made ahead of the maker (with a hand).
 void follow_log(int n, float* ap, float* xp, SweepLog& log, std::atomic<std::int64_t>& done, int lo, int hi,
                 RightHand* hand) {
   std::int64_t applied = 0;
