@@ -650,11 +650,31 @@ int initial_iafag(const Member& m) {
 void joint_data_warnings(int ielno, const Member& m) {
   for (int comp : {kMyA, kMyB}) {
     const float* js = m.real(kJsData) + (comp == kMyA ? 0 : kJointValues);
-    if (js[0] == 1.0f && !joint_dimensions_usable(js))
+    if (js[0] == 1.0f && !joint_dimensions_usable(js)) {
       fio::write(6, "(' ** ELEMENT ',I5,' ',A,': JOINT SHEAR CHECK SKIPPED, J3, J5 AND J6 MUST NOT BE 0.0 ',"
                     "'AND J4 NOT NEGATIVE **')",
                  ielno, end_label(comp));
+      kv::note_fault(kv::Fault::input_warning,
+                     fio::format("('ELEMENT',I6,': JOINT SHEAR CHECK SKIPPED, SEE THE OUTPUT FILE')", ielno));
+    }
   }
+}
+
+// Families 1 and 5 divide the end moments by the nominal capacities of MY-A
+// and MZ-A and the axial force by that of FX: a capacity that is not positive
+// would put the member on its surface at its first compressive step.
+bool interaction_capacities_usable(int ielno, const Member& m, int iafag) {
+  if (iafag != 1 && iafag != 5) return true;
+  bool usable = true;
+  for (const auto& [comp, name] : {std::pair{kMyA, "MY-A"}, std::pair{kMzA, "MZ-A"}, std::pair{kFx, "FX"}}) {
+    const float cap = m.committed(comp)[kBilnNominal];
+    if (cap > 0.0f) continue;
+    fio::write(6, "(' ** ELEMENT ',I5,': INTERACTION FAMILY',I2,' NEEDS A POSITIVE NOMINAL CAPACITY OF ',A,"
+                  "', NOT',1P,E12.4,' **')",
+               ielno, iafag, name, cap);
+    usable = false;
+  }
+  return usable;
 }
 
 // Leaves the element without stiffness: no DOF, no terms, no geometric
@@ -783,7 +803,10 @@ void check(EleCall& c, const Member& m) {
     if (kv::trace('H')) model::prtmat(m.a(), 12, 12, " A    ");
     good = set_up_materials(c, m);
   }
-  if (good) m.iw(kIafag) = initial_iafag(m);
+  if (good) {
+    m.iw(kIafag) = initial_iafag(m);
+    good = interaction_capacities_usable(c.ielno, m, m.iw(kIafag));
+  }
   if (!m.reduced()) joint_data_warnings(c.ielno, m);
   c.r1 = 0.0f;
   c.r2 = 0.0f;
