@@ -150,6 +150,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadDeck{"interaction_mz_capacity_zero", 3,
                 " ** ELEMENT     1: INTERACTION FAMILY 1 NEEDS A POSITIVE NOMINAL CAPACITY OF MZ-A, NOT  0.0000E+00 **",
                 "ERROR AT INPUT LINE    18: ELEMENT     1 (IE3DBEAM) IS REJECTED"},
+        // 1.0 / 0.00001 = 100000 steps, each printed: the echo notes it before
+        // the refused record ends the solution.
+        BadDeck{"print_interval_every_step", 3,
+                "  NOTE: THE STEP INTERVAL FOR PRINTING PRINTS     100000 STEP REPORTS; A LARGER INTERVAL KEEPS THE "
+                "OUTPUT FILE SMALL"},
         // A yield force of 0 is the elastic-perfectly-plastic limit: the
         // spring leaves its elastic range at once. Step 1 (load 5 on KE = 100):
         // D = 0.05, P = KIE D = 0.5; step 2 takes the unbalance 4.5 and 5 more
