@@ -371,7 +371,7 @@ int elload(bool lprt, int neqr1, int nelem, int neload, int neq, int nlc, std::i
     bool clamped = false;
     auto check = [&clamped](float& x, float lo, float hi) {
       const float before = x;
-      model::rangck(x, lo, hi, "DISTANCE");
+      base::rangck(x, lo, hi, "DISTANCE");
       if (!(x == before)) clamped = true;
     };
     if (group->base == kGroupConc) {

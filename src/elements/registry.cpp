@@ -64,7 +64,7 @@ EleDriver element_driver(int code) {
 
 const ElementType* element_type_for(std::string_view item) {
   return registry().first_if(
-      [item](const ElementType& t) { return !t.keyword.empty() && model::keyon(item, t.keyword, false); });
+      [item](const ElementType& t) { return !t.keyword.empty() && base::keyon(item, t.keyword, false); });
 }
 
 std::span<const ElementType> builtin_element_types() { return kBuiltinTypes; }

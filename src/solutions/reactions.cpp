@@ -72,23 +72,23 @@ void form_reactions(const EquationRanges& eq, MutableTable r, Table d, int nlc, 
 
 // The equation whose reaction node n reports for degree of freedom j, 0 when
 // it reports none there.
-int reported_equation(const model::NodeTables& t, int n, int j, const EquationRanges& eq) {
+int reported_equation(const base::NodeTables& t, int n, int j, const EquationRanges& eq) {
   const int e = t.id(n, j);
   if (e <= eq.l2 || e > eq.last) return 0;
-  if (model::code_bit(t.ncode(n), model::kConstrain, j)) return 0;
+  if (base::code_bit(t.ncode(n), base::kConstrain, j)) return 0;
   return e;
 }
 
 // Axis i (1..3) global component g of the node's cosine set; the global axes
 // for a set outside the table.
-float axis(const model::NodeTables& t, int s, int i, int g) {
+float axis(const base::NodeTables& t, int s, int i, int g) {
   if (s < 1 || s > t.nndim) return i == g ? 1.0f : 0.0f;
   return t.cos(i, g, s);
 }
 
 void report(int iopt, bool lprt, const EquationRanges& eq, Table r, int nlc, const ReportModel& m,
             std::string_view label, bool page, std::array<float, 6>& rsum) {
-  const model::NodeTables& t = m.nodes;
+  const base::NodeTables& t = m.nodes;
   const bool trivial = trivial_joint_frames(t, m.ncos);
   const bool envelope = iopt == kReactionEnvelope;
   for (int c = 1; c <= nlc; ++c) {
@@ -194,11 +194,11 @@ void rea_ctn(int iopt, bool lprt, const EquationRanges& eq, float* r, const floa
   switch (iopt) {
     case kSupportDisplacementLoads:
       support_displacement_loads(eq, MutableTable{r, ldr}, Table{d, ldr}, nlc, k);
-      if (lprt) model::prtmat(r, ldr, nlc, "MODIFIED LOADS");
+      if (lprt) base::prtmat(r, ldr, nlc, "MODIFIED LOADS");
       return;
     case kFormReactions:
       form_reactions(eq, MutableTable{r, ldr}, Table{d, ldr}, nlc, k, factor);
-      if (lprt) model::prtmat(r, ldr, nlc, "FINAL LOADS AND REACTIONS");
+      if (lprt) base::prtmat(r, ldr, nlc, "FINAL LOADS AND REACTIONS");
       return;
     case kReactionReport:
     case kReactionEnvelope:

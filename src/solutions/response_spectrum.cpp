@@ -188,7 +188,7 @@ class Rspect {
         nm_(r.nmodes),
         ncut_(r.nmodes),
         istop_(ctl(kv::kISTOP)),
-        rm_{model::node_tables(), ctl(kv::kNNODE), ctl(kv::kNCOS)} {}
+        rm_{base::node_tables(), ctl(kv::kNNODE), ctl(kv::kNCOS)} {}
 
   void run() {
     if (!modes()) return;
@@ -242,7 +242,7 @@ class Rspect {
 bool Rspect::modes() {
   elements::form(1);
   k_ = sky(kv::kStiffValues, kv::kStiffMdiag);
-  if (kv::trace('F')) model::skyprt(k_.a, k_.md, neq_, k_.nstore, "GLOBAL STIFFNESS MATRIX");
+  if (kv::trace('F')) base::skyprt(k_.a, k_.md, neq_, k_.nstore, "GLOBAL STIFFNESS MATRIX");
   const Sky m = sky(kv::kMassValues, kv::kMassMdiag);
 
   if (ncond_ > 0) {
@@ -394,8 +394,8 @@ bool Rspect::spectra() {
   kv::vcrosn(frame[1], frame[2], frame[0], 1);
   solution_page_header();
 
-  const bool acc = model::keyon(sptype, "ACC", false);
-  const bool disp = !acc && model::keyon(sptype, "DISP", false);
+  const bool acc = base::keyon(sptype, "ACC", false);
+  const bool disp = !acc && base::keyon(sptype, "DISP", false);
   float* sp = tab(t_.sptab);
   const float* tper = tab(t_.eig);
   for (int c = 1; c <= r_.ncomp; ++c) {
@@ -457,18 +457,18 @@ void Rspect::participation() {
   // translational degrees of freedom.
   const Mat rinfl = mat(t_.rinfl, nfree_);
   std::fill(rinfl.p, rinfl.p + 3 * static_cast<std::int64_t>(nfree_), 0.0f);
-  const model::NodeTables& nt = rm_.nodes;
+  const base::NodeTables& nt = rm_.nodes;
   for (int j = 1; j <= 3; ++j)
     for (int n = 1; n <= rm_.nnode; ++n) {
       const int s = nt.icos(n);
       for (int d = 1; d <= 3; ++d) {
-        if (model::code_bit(nt.ncode(n), model::kConstrain, d)) continue;
+        if (base::code_bit(nt.ncode(n), base::kConstrain, d)) continue;
         const int e = nt.id(n, d);
         if (e <= ncond_ || e > l2_) continue;
         rinfl(e - ncond_, j) = s >= 1 && s <= rm_.ncos ? static_cast<float>(nt.cos(d, j, s)) : (d == j ? 1.0f : 0.0f);
       }
     }
-  if (kv::trace('F')) model::prtmat(rinfl.p, nfree_, 3, "INFLUENCE COEF. MATRIX");
+  if (kv::trace('F')) base::prtmat(rinfl.p, nfree_, 3, "INFLUENCE COEF. MATRIX");
 
   const float* tper = tab(t_.eig);
   if (method_ == Method::cqc) {
@@ -478,7 +478,7 @@ void Rspect::participation() {
       for (int n = m + 1; n <= nm_; ++n) rho(m, n) = rho(n, m) = cqc_rho(r_.zeta, tper[n - 1] / tper[m - 1]);
     }
     solution_page_header();
-    model::prtmat(rho.p, nm_, nm_, "CROSS-MODAL COF. MATRIX");
+    base::prtmat(rho.p, nm_, nm_, "CROSS-MODAL COF. MATRIX");
   }
 
   const Mat mf = mat(t_.mf, nfree_);
@@ -499,8 +499,8 @@ void Rspect::participation() {
     for (int j = 1; j <= 3; ++j) effld(m, j) = e[static_cast<std::size_t>(j - 1)];
   }
   if (kv::trace('F')) {
-    model::prtmat(gmass, nm_, 1, "GENERIZED MASS MATRIX");
-    model::prtmat(effld.p, nm_, 3, "EFFECTIVE-LOAD MATRIX");
+    base::prtmat(gmass, nm_, 1, "GENERIZED MASS MATRIX");
+    base::prtmat(effld.p, nm_, 3, "EFFECTIVE-LOAD MATRIX");
   }
 }
 
@@ -514,12 +514,12 @@ void Rspect::effective_masses() {
                emlim[j]);
 
   const Sky m = sky(kv::kMassValues, kv::kMassMdiag);
-  const model::NodeTables& nt = rm_.nodes;
+  const base::NodeTables& nt = rm_.nodes;
   std::array<float, 3> tmass{};
   for (int n = 1; n <= rm_.nnode; ++n)
     for (int d = 1; d <= 3; ++d) {
       const int e = nt.id(n, d);
-      if (e <= ncond_ || e > l2_ || model::code_bit(nt.ncode(n), model::kConstrain, d)) continue;
+      if (e <= ncond_ || e > l2_ || base::code_bit(nt.ncode(n), base::kConstrain, d)) continue;
       tmass[static_cast<std::size_t>(d - 1)] += static_cast<float>(m.a[m.md[e - 1] - 1]);
     }
   for (std::size_t j = 0; j < 3; ++j)
@@ -820,10 +820,10 @@ void sol05() {
   solution_page_header();
 
   Method method;
-  if (model::keyon(r.method, "SRSS", false)) {
+  if (base::keyon(r.method, "SRSS", false)) {
     method = Method::srss;
     fio::write(kOut, "(1X,'SOLUTION #5, ','SRSS MODAL COMBINATION METHOD',/,1X,'=============',A,/)", rule(29));
-  } else if (model::keyon(r.method, "CQC", false)) {
+  } else if (base::keyon(r.method, "CQC", false)) {
     method = Method::cqc;
     fio::write(kOut, "(1X,'SOLUTION #5, ','CQC MODAL COMBINATION METHOD',/,1X,'=============',A,/)", rule(28));
   } else {

@@ -489,13 +489,13 @@ void trace_title(std::string_view title, int l1, int l2, int n) {
 
 void trace_loads(const float* r, int n, int ldr, int nlc, std::string_view title) {
   if (ldr == n) {
-    model::prtmat(r, n, nlc, title);
+    base::prtmat(r, n, nlc, title);
     return;
   }
   std::vector<float> rows(static_cast<std::size_t>(n) * static_cast<std::size_t>(nlc));
   for (int c = 0; c < nlc; ++c)
     std::copy_n(r + static_cast<std::ptrdiff_t>(c) * ldr, n, rows.begin() + static_cast<std::ptrdiff_t>(c) * n);
-  model::prtmat(rows.data(), n, nlc, title);
+  base::prtmat(rows.data(), n, nlc, title);
 }
 
 #define KV_ELIMINATION_INSTANCES(T)                                                              \

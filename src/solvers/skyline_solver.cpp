@@ -31,7 +31,7 @@ bool check_carried(int n, int l1, int l2, const SkylineMatrix& k, const CarriedM
 }
 
 void print_sky(const SkyReal* a, const std::int32_t* md, int n, int nstore, std::string_view title) {
-  model::skyprt(a, md, n, nstore, title);
+  base::skyprt(a, md, n, nstore, title);
 }
 
 }  // namespace

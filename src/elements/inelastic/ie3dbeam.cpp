@@ -265,7 +265,7 @@ void transformation(const Member& m, Mat12& t) { std::copy(m.a(), m.a() + 144, t
 // share their equation.
 std::array<std::int32_t, 13> joint_equations(const Member& m) {
   std::array<std::int32_t, 13> lmt{};
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   const int pa = m.iw(kPosA);
   const int pb = m.iw(kPosB);
   for (int j = 1; j <= 6; ++j) {
@@ -492,7 +492,7 @@ void form_stiffness(const EleCall& c, const Member& m, bool input) {
   local_stiffness(m, s);
   transformation(m, t);
   frame::congruence(t, s, asat);
-  if (kv::trace('I')) model::prtmat(asat.data(), 12, 12, " ASAT ");
+  if (kv::trace('I')) base::prtmat(asat.data(), 12, 12, " ASAT ");
   const auto lmt = joint_equations(m);
   int n = 0;
   m.iw(kNedof) = frame::pack(asat, lmt, kv::rptr(m.izke()), n, m.ints(kLm), false);
@@ -708,10 +708,10 @@ void geometric_setup(EleCall& c, const Member& m) {
   Mat12 t{};
   Mat12 rg{};
   frame::local_geometric(kg.form, m.clen(), 0, g);
-  if (kv::trace('I')) model::prtmat(g.data(), 12, 12, " KG -LOCAL COORD ");
+  if (kv::trace('I')) base::prtmat(g.data(), 12, 12, " KG -LOCAL COORD ");
   transformation(m, t);
   frame::congruence(t, g, rg);
-  if (kv::trace('I')) model::prtmat(rg.data(), 12, 12, " A*KG*AT ");
+  if (kv::trace('I')) base::prtmat(rg.data(), 12, 12, " A*KG*AT ");
   int n = m.iw(kNke);
   const int kgdof = frame::pack(rg, joint_equations(m), kv::rptr(m.izke()), n, m.ints(kLmkg), false);
   m.iw(kKgdof) = kgdof;
@@ -724,14 +724,14 @@ void geometric_setup(EleCall& c, const Member& m) {
 
 void check(EleCall& c, const Member& m) {
   const float* rin = c.rinput;  // rin[1..28]
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   c.r1 = 0.0f;
   c.r2 = 0.0f;
   m.rw(kEse) = 0.0f;
   m.rw(kPse) = 0.0f;
   if (kv::trace('H')) {
     fio::write_list(6, c.label);
-    model::prtmat(rin + 1, m.reduced() ? kReducedInputValues : kInputValues, 1, "RINPUT");
+    base::prtmat(rin + 1, m.reduced() ? kReducedInputValues : kInputValues, 1, "RINPUT");
   }
   m.iw(0) = m.lay.type;
   for (int k = 1; k <= 6; ++k) m.iw(kMatSet + k - 1) = common::to_int(rin[k]);
@@ -749,8 +749,8 @@ void check(EleCall& c, const Member& m) {
   m.iw(kElFlag) = 0;
 
   const int nnode = kv::ctl(kv::kNNODE);
-  const int pa = model::ifind(ja, nt.nodid_ptr(), nnode);
-  const int pb = model::ifind(jb, nt.nodid_ptr(), nnode);
+  const int pa = base::ifind(ja, nt.nodid_ptr(), nnode);
+  const int pb = base::ifind(jb, nt.nodid_ptr(), nnode);
   m.iw(kPosA) = pa;
   m.iw(kPosB) = pb;
   bool good = pa > 0 && pb > 0;
@@ -780,7 +780,7 @@ void check(EleCall& c, const Member& m) {
     Mat12 a{};
     frame::transformation(m.real(kCts), m.real(kBs), m.real(kCte), m.real(kBe), a);
     std::copy(a.begin(), a.end(), m.a());
-    if (kv::trace('H')) model::prtmat(m.a(), 12, 12, " A    ");
+    if (kv::trace('H')) base::prtmat(m.a(), 12, 12, " A    ");
     good = set_up_materials(c, m);
   }
   if (good) m.iw(kIafag) = initial_iafag(m);

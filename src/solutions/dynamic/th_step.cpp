@@ -116,7 +116,7 @@ class StepLoop {
         neq_(h.neq),
         ncond_(h.ncond),
         ncf_(h.ncond + h.nfree),
-        rm_{model::node_tables(), ctl(kv::kNNODE), ctl(kv::kNCOS)},
+        rm_{base::node_tables(), ctl(kv::kNNODE), ctl(kv::kNCOS)},
         k_{h.k > 0 ? kv::skyptr(h.k) : nullptr, h.kmdiag > 0 ? kv::iptr(h.kmdiag) : nullptr},
         trace_d_(kv::trace('D')),
         trace_e_(kv::trace('E')),
@@ -200,7 +200,7 @@ IntegratorCall StepLoop::integrator_call(int iopt, bool newkef) const {
 // Set-up up to the integrator's constants. False when the solution ends here.
 bool StepLoop::set_up() {
   kv::solsta().istep = 0;
-  if (trace_f_ && h_.m > 0) model::skyprt(kv::skyptr(h_.m), kv::iptr(h_.mmdiag), neq_, h_.nstm, "MASS MATRIX DUMP=7");
+  if (trace_f_ && h_.m > 0) base::skyprt(kv::skyptr(h_.m), kv::iptr(h_.mmdiag), neq_, h_.nstm, "MASS MATRIX DUMP=7");
 
   float* gacc = kv::ctl_rptr(kv::kGACC);
   for (int i = 0; i < 9; ++i) gacc[i] = 0.0f;
@@ -512,13 +512,13 @@ bool StepLoop::step(int istep, float t, float tl) {
 
   if (kv::ctl_true(kv::kNEWK)) {
     elements::form(1);
-    if (trace_f_) model::skyprt(kv::skyptr(h_.k), kv::iptr(h_.kmdiag), neq_, h_.nstk, "GLOBAL STIFFNESS DUMP=7");
+    if (trace_f_) base::skyprt(kv::skyptr(h_.k), kv::iptr(h_.kmdiag), neq_, h_.nstk, "GLOBAL STIFFNESS DUMP=7");
   }
   if (kv::ctl_true(kv::kNEWKG)) {
     if (h_.kgdata[3] == 2) {
       elements::form(2);
       if (trace_f_ && h_.kg > 0)
-        model::skyprt(kv::skyptr(h_.kg), kv::iptr(h_.kgmdiag), neq_, h_.nstg, "KG MATRIX DUMP=7");
+        base::skyprt(kv::skyptr(h_.kg), kv::iptr(h_.kgmdiag), neq_, h_.nstg, "KG MATRIX DUMP=7");
       s_.kg_reduce = kv::ctl_true(kv::kKGCOND);
     } else {
       s_.kg_reduce = false;

@@ -88,7 +88,7 @@ void sol02() {
 
   int code = 0;
   for (const MethodName& m : kMethods) {
-    if (model::keyon(method, m.key, false)) {
+    if (base::keyon(method, m.key, false)) {
       code = m.code;
       heading(m.text);
       if (code == kWilsonTheta) fio::write(kOut, "(1X,' THETA............................',1P,E15.6)", theta);
