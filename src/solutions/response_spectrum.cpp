@@ -23,6 +23,7 @@
 #include "model/lumped_masses.h"
 #include "solutions/eigen_correction.h"
 #include "solutions/eigen_solution.h"
+#include "solutions/finite_check.h"
 #include "solutions/reactions.h"
 #include "solutions/report_page.h"
 #include "solvers/eigen_solver.h"
@@ -678,6 +679,14 @@ bool Rspect::displacement_stage() {
       rea_ctn(kFormReactions, trf, react, p, u, neq_, 1, kview, 1.0f, rm_, label, false, rsum);
       rsum.fill(0.0f);
       rea_ctn(kReactionReport, trf, react, p, u, neq_, 1, kview, 1.0f, rm_, label, true, rsum);
+      // Moments about the origin of a model far from it may leave the range
+      // while every force stays in it.
+      for (const float v : rsum) {
+        if (!real_finite(v, "RSPECT", "A MODAL REACTION SUM")) {
+          istop_ |= 1;
+          return false;
+        }
+      }
       for (int i = 1; i <= kSums; ++i) rsmode(i, m) = rsum[static_cast<std::size_t>(i - 1)];
       if (trf) {
         solution_page_header();
