@@ -215,6 +215,7 @@ ClearLength clear_length(int ielno, int pa, int pb, float sdist, float edist) {
                ielno, pa, pb, c.length);
     common::note_length_revised(ielno);
     c.length = 1.0f;
+    c.revised = true;
   }
   return c;
 }

@@ -245,8 +245,8 @@ void check(EleCall& c, const Record& r) {
   r.iw(kJntA) = ja;
   r.iw(kJntB) = jb;
   std::array<float, 3> vy{rin[4], rin[5], rin[6]};
-  const float sdist = rin[7];
-  const float edist = rin[8];
+  float sdist = rin[7];
+  float edist = rin[8];
   r.iw(kSpare) = 0;
   r.rw(kLength) = 0.0f;
 
@@ -265,6 +265,13 @@ void check(EleCall& c, const Record& r) {
 
   if (good) {
     const frame::ClearLength cl = frame::clear_length(c.ielno, pa, pb, sdist, edist);
+    if (cl.revised) {
+      // Distances that leave no length are not used: a zone of 1e38 would
+      // carry its offsets into every stiffness and reaction.
+      fio::write(6, "(5X,'THE START AND END DISTANCES ARE TAKEN AS 0.0',/)");
+      sdist = 0.0f;
+      edist = 0.0f;
+    }
     std::array<float, 3> vx = cl.vx;
     r.rw(kLength) = cl.length;
     r.committed()[kLengthWord] = cl.length;

@@ -23,10 +23,12 @@
 #include "model/lumped_masses.h"
 #include "solutions/eigen_correction.h"
 #include "solutions/eigen_solution.h"
+#include "solutions/finite_check.h"
 #include "solutions/reactions.h"
 #include "solutions/report_page.h"
 #include "solvers/eigen_solver.h"
 #include "solvers/skyline_solver.h"
+#include "solvers/vector_clones.h"
 
 namespace solutions {
 
@@ -212,7 +214,7 @@ class Rspect {
   // ---------------------------------------------------------------- responses
   bool displacement_stage();
   void inertia_stage();
-  float combine(const std::function<float(int)>& x) const;
+  void combine(const float* x, std::int64_t ld, std::int64_t count, float* out) const;
   void value_list(bool forces, const float* v);
   void element_pass(int iopt, bool print, const std::function<void(int)>& before,
                     const std::function<void(int)>& after);
@@ -552,16 +554,9 @@ void Rspect::effective_masses() {
 
 // ---------------------------------------------------------------- responses
 
-float Rspect::combine(const std::function<float(int)>& x) const {
-  float s = 0.0f;
-  if (method_ == Method::srss) {
-    for (int m = 1; m <= ncut_; ++m) s += x(m) * x(m);
-    return std::sqrt(s);
-  }
-  const Mat rho = mat(t_.rho, nm_);
-  for (int m = 1; m <= ncut_; ++m)
-    for (int n = 1; n <= ncut_; ++n) s += x(m) * rho(m, n) * x(n);
-  return std::sqrt(std::fabs(s));
+// out[q] = the combination over the modes of x[q + (m - 1) ld], q < count.
+void Rspect::combine(const float* x, std::int64_t ld, std::int64_t count, float* out) const {
+  combine_modes(method_ == Method::cqc ? tab(t_.rho) : nullptr, nm_, ncut_, x, ld, count, out);
 }
 
 // The (equation, value) pairs of the free equations, three a line; v holds
@@ -678,6 +673,14 @@ bool Rspect::displacement_stage() {
       rea_ctn(kFormReactions, trf, react, p, u, neq_, 1, kview, 1.0f, rm_, label, false, rsum);
       rsum.fill(0.0f);
       rea_ctn(kReactionReport, trf, react, p, u, neq_, 1, kview, 1.0f, rm_, label, true, rsum);
+      // Moments about the origin of a model far from it may leave the range
+      // while every force stays in it.
+      for (const float v : rsum) {
+        if (!real_finite(v, "RSPECT", "A MODAL REACTION SUM")) {
+          istop_ |= 1;
+          return false;
+        }
+      }
       for (int i = 1; i <= kSums; ++i) rsmode(i, m) = rsum[static_cast<std::size_t>(i - 1)];
       if (trf) {
         solution_page_header();
@@ -689,11 +692,12 @@ bool Rspect::displacement_stage() {
     // Combination over the modes.
     const int slot = ncut_ + j;
     std::fill(dcomb, dcomb + neq_, 0.0f);
-    for (int i = 1; i <= l2_; ++i) dcomb[i - 1] = combine([&](int m) { return dmode(i, m); });
-    for (int k = 1; k <= nfree_; ++k) fcomb[k - 1] = combine([&](int m) { return fmode(k, m); });
-    for (int e = 1; e <= nelem_; ++e)
-      for (int i = 1; i <= kForces; ++i) efmode(e, i, slot) = combine([&](int m) { return efmode(e, i, m); });
-    for (int i = 1; i <= kSums; ++i) rsmode(i, slot) = combine([&](int m) { return rsmode(i, m); });
+    combine(dmode.p, l2_, l2_, dcomb);
+    combine(fmode.p, nfree_, nfree_, fcomb);
+    // Slot m of EFMODE holds every element's 12 forces in a row of nelem x 12.
+    const std::int64_t nforces = static_cast<std::int64_t>(nelem_) * kForces;
+    if (nforces > 0) combine(&efmode(1, 1, 1), nforces, nforces, &efmode(1, 1, slot));
+    combine(&rsmode(1, 1), kSums, kSums, &rsmode(1, slot));
 
     if (r_.ncomp > 1) {
       titled_page(component_title("MAXIMUM STRUCTURAL RESPONSES ", j), 58);
@@ -763,7 +767,7 @@ void Rspect::inertia_stage() {
         if (trf) fio::write_list(kOut, "DISP(", k, ")= ", fmode(k, m));
       }
     }
-    for (int k = 1; k <= nfree_; ++k) fcomb[k - 1] = combine([&](int m) { return fmode(k, m); });
+    combine(fmode.p, nfree_, nfree_, fcomb);
     if (r_.ncomp > 1) {
       titled_page(component_title("MAXIMUM INERTIA FORCES ", j), 52);
       value_list(true, fcomb);
@@ -803,6 +807,51 @@ float cqc_rho(float zeta, float r) {
   // Without damping the ratio tends to 1 for equal periods and is 0 otherwise.
   if (den == 0.0f) return 1.0f;
   return num / den;
+}
+
+namespace {
+
+// Quantities combined together: their sums and the slices of all modes stay
+// in the faster caches while the mode pairs go by.
+constexpr std::int64_t kCombineBlock = 128;
+
+KV_VECTOR_CLONES
+void srss_block(int ncut, const float* __restrict x, std::int64_t ld, std::int64_t nb, float* __restrict s) {
+  for (std::int64_t q = 0; q < nb; ++q) s[q] = 0.0f;
+  for (int m = 0; m < ncut; ++m) {
+    const float* __restrict xm = x + m * ld;
+    for (std::int64_t q = 0; q < nb; ++q) s[q] += xm[q] * xm[q];
+  }
+  for (std::int64_t q = 0; q < nb; ++q) s[q] = std::sqrt(s[q]);
+}
+
+KV_VECTOR_CLONES
+void cqc_block(const float* rho, int ldrho, int ncut, const float* __restrict x, std::int64_t ld, std::int64_t nb,
+               float* __restrict s) {
+  for (std::int64_t q = 0; q < nb; ++q) s[q] = 0.0f;
+  for (int m = 0; m < ncut; ++m) {
+    const float* __restrict xm = x + m * ld;
+    const float* r = rho + m;
+    for (int n = 0; n < ncut; ++n) {
+      const float rmn = r[static_cast<std::int64_t>(n) * ldrho];
+      const float* __restrict xn = x + n * ld;
+      for (std::int64_t q = 0; q < nb; ++q) s[q] += xm[q] * rmn * xn[q];
+    }
+  }
+  for (std::int64_t q = 0; q < nb; ++q) s[q] = std::sqrt(std::fabs(s[q]));
+}
+
+}  // namespace
+
+void combine_modes(const float* rho, int ldrho, int ncut, const float* x, std::int64_t ld, std::int64_t count,
+                   float* out) {
+  for (std::int64_t q0 = 0; q0 < count; q0 += kCombineBlock) {
+    const std::int64_t nb = std::min(kCombineBlock, count - q0);
+    if (rho == nullptr)
+      srss_block(ncut, x + q0, ld, nb, out + q0);
+    else
+      cqc_block(rho, ldrho, ncut, x + q0, ld, nb, out + q0);
+  }
 }
 
 void sol05() {

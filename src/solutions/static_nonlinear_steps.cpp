@@ -280,6 +280,10 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
   if (const std::optional<Outcome> o = control_step(work, istep, dfact_prev, nsub, last)) return *o;
   if (!correct_unbalance(istep)) return Outcome::end_solution;
   const float urms = unbalance_norm();
+  if (!real_finite(urms, "NLSTEP", "NORM OF UNBALANCED FORCE")) {
+    ctl(kv::kISTOP) = -1;
+    return Outcome::end_solution;
+  }
   reference_loads(work, next);
   const bool printnow = istep % s_.rec.iprint == 0;
   if (!state_and_report(work, cap, urms, printnow)) return Outcome::abandon;

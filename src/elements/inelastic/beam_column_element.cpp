@@ -493,10 +493,15 @@ int initial_iafag(const EleCall& c, const Member& m) {
 void joint_data_warnings(int ielno, const Member& m) {
   for (int comp : {kMyA, kMyB}) {
     const float* js = m.real(kJsData) + (comp == kMyA ? 0 : kJointValues);
-    if (js[0] == 1.0f && !joint_dimensions_usable(js))
+    if (js[0] == 1.0f && !joint_dimensions_usable(js)) {
       fio::write(6, "(' ** ELEMENT ',I5,' ',A,': JOINT SHEAR CHECK SKIPPED, J3, J5 AND J6 MUST NOT BE 0.0 ',"
                     "'AND J4 NOT NEGATIVE **')",
                  ielno, end_label(comp));
+      const std::string_view end = end_label(comp);
+      kv::note_fault(kv::Fault::input_warning, "ELEMENT " + std::to_string(ielno) + " " +
+                                                   std::string(end.substr(0, end.find_last_not_of(' ') + 1)) +
+                                                   ": JOINT SHEAR CHECK SKIPPED, J3, J5 OR J6 IS 0.0 OR J4 NEGATIVE");
+    }
   }
 }
 

@@ -949,6 +949,12 @@ void ductility(EleCall& c, const Variant& v) {
   fio::write(6, "(1X,I5,18F7.2)", c.ielno, std::span<const float>(line));
 }
 
+// A damage index in its 14 columns: F14.5 holds it below 1e7; a larger one
+// (an ultimate deformation near zero) is written in E form instead of stars.
+std::string index_field(float di) {
+  return std::fabs(di) < 1.0e7f ? fio::format("(F14.5)", di) : fio::format("(1P,E14.5)", di);
+}
+
 // Option 14: the damage index of each spring at its largest force.
 void damage(EleCall& c, const Variant& v) {
   const Wall w{c.p};
@@ -975,8 +981,8 @@ void damage(EleCall& c, const Variant& v) {
                  v.groups[2]);
     }
   }
-  fio::write(6, "(1X,I5,3(0P,F14.5,1P,2E14.5))", c.ielno, m[0].di, m[0].ese, m[0].pse, m[1].di, m[1].ese, m[1].pse,
-             m[2].di, m[2].ese, m[2].pse);
+  fio::write(6, "(1X,I5,3(A,1P,2E14.5))", c.ielno, index_field(m[0].di), m[0].ese, m[0].pse, index_field(m[1].di),
+             m[1].ese, m[1].pse, index_field(m[2].di), m[2].ese, m[2].pse);
 }
 
 void count_state(EleCall& c) {
