@@ -112,6 +112,16 @@ SolveStatus msoll(int iopt, bool lprt, int n, int ldr, int nlc, int& l1, int& l2
   }
 }
 
+int refactored_from(int first_changed) { return reduced_again_from(1, first_changed); }
+
+SolveStatus reduce_changed(int first_changed, int n, SkylineMatrix k, float* r) {
+  if (const int bad = reduce_matrix_and_loads(n, 1, n, k.a, k.mdiag, r, n, 1, first_changed)) {
+    report_zero_pivot(bad, k);
+    return SolveStatus::zero_pivot;
+  }
+  return SolveStatus::ok;
+}
+
 void msoll(int iopt, bool lprt, int n, int nstk, int ldr, int nlc, int& l1, int& l2,
            std::int64_t mdiag, std::int64_t sk, std::int64_t r, std::int64_t w,
            bool lmass, std::int64_t sm, std::int64_t mdiagm, int nstm,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "base/globals.h"
 #include "base/matrix_print.h"
@@ -135,7 +136,7 @@ class StepLoop {
   void report_step(bool print);
   void commit();
   bool displacement_limit();
-  IntegratorCall integrator_call(int iopt, bool newkef) const;
+  IntegratorCall integrator_call(int iopt, bool newkef);
   EquationRanges restrained() const { return EquationRanges{1, ncf_, ncf_ + 1, neq_}; }
 
   const TimeHistoryData& h_;
@@ -149,9 +150,13 @@ class StepLoop {
   IntegratorConstants c_;
   LoopState s_;
   std::array<float, 6> scratch6_{};
+  // The effective matrix as last built, before its reduction (the traced
+  // reduction prints the whole matrix, so it is formed whole there).
+  std::vector<kv::SkyReal> keff_terms_;
+  bool keff_kept_ = false;
 };
 
-IntegratorCall StepLoop::integrator_call(int iopt, bool newkef) const {
+IntegratorCall StepLoop::integrator_call(int iopt, bool newkef) {
   IntegratorCall ic;
   ic.iopt = iopt;
   ic.trace = trace_e_;
@@ -192,6 +197,11 @@ IntegratorCall StepLoop::integrator_call(int iopt, bool newkef) const {
   ic.q = h_.q;
   ic.r = h_.r;
   ic.pbar = h_.pbar;
+  if (!trace_e_ && h_.nkeff > 0 && h_.nfree > 0) {
+    if (keff_terms_.empty()) keff_terms_.resize(static_cast<std::size_t>(h_.nkeff));
+    ic.keff_terms = keff_terms_.data();
+    ic.keff_terms_kept = &keff_kept_;
+  }
   ic.resid = h_.resid;
   ic.dwork = h_.dwork;
   return ic;
