@@ -18,7 +18,7 @@ namespace {
 void sort_ids(benchmark::State& state, const std::vector<std::int32_t>& ids) {
   std::vector<std::int32_t> idx(ids.size());
   for (auto _ : state) {
-    model::isort(ids.data(), idx.data(), static_cast<int>(ids.size()));
+    base::isort(ids.data(), idx.data(), static_cast<int>(ids.size()));
     benchmark::DoNotOptimize(idx.data());
   }
   state.counters["nodes"] = static_cast<double>(ids.size());

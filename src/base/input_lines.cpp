@@ -7,7 +7,7 @@
 #include "base/globals.h"
 #include "fio/fio.h"
 
-namespace model {
+namespace base {
 
 namespace {
 constexpr std::size_t npos = std::string_view::npos;
@@ -161,4 +161,4 @@ void isort(const std::int32_t* key, std::int32_t* idx, int n) {
   std::stable_sort(idx, idx + n, [key](std::int32_t a, std::int32_t b) { return key[a - 1] < key[b - 1]; });
 }
 
-}  // namespace model
+}  // namespace base

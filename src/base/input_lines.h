@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace model {
+namespace base {
 
 // KEYON: true when key occurs in line and its first occurrence is not directly
 // preceded by "NO"; dflt when it does not occur. Trailing blanks of key count.
@@ -117,4 +117,4 @@ void for_generated_ids(std::int64_t start, std::int64_t ngen, std::int64_t inc, 
   }
 }
 
-}  // namespace model
+}  // namespace base

@@ -8,7 +8,7 @@
 #include "base/input_lines.h"
 #include "fio/fio.h"
 
-namespace model {
+namespace base {
 
 namespace {
 
@@ -124,4 +124,4 @@ void prtmt2(const double* a, int n, int m, std::string_view title, int lda) {
   print_full(a, n, m, title, lda, "(' ROW',I4,6F20.6)");
 }
 
-}  // namespace model
+}  // namespace base

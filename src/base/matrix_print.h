@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace model {
+namespace base {
 
 // SKYPRT: a points at A(1), the stored terms of a skyline matrix of order n;
 // mdiag points at MDIAG(1), its n + 1 diagonal addresses. A packed element
@@ -32,4 +32,4 @@ void prtmt2(const double* a, int n, int m, std::string_view title, int lda);
 // The unit a title's "DUMP=" n selects, 0 when the title dumps nowhere.
 int dump_unit(std::string_view title);
 
-}  // namespace model
+}  // namespace base

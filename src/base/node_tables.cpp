@@ -3,7 +3,7 @@
 #include "base/globals.h"
 #include "base/storage.h"
 
-namespace model {
+namespace base {
 
 NodeTables node_tables() {
   NodeTables t;
@@ -39,4 +39,4 @@ NodeTables reserve_node_tables(int nndim) {
   return t;
 }
 
-}  // namespace model
+}  // namespace base

@@ -7,7 +7,7 @@
 
 #include "base/work_array.h"
 
-namespace model {
+namespace base {
 
 // Bit groups of a node's code word NCODE: six bits each, in the order
 // FX FY FZ MX MY MZ (j = 1..6).
@@ -61,4 +61,4 @@ NodeTables node_tables();
 // 29-35 and returns them. Does not set NNDIM.
 NodeTables reserve_node_tables(int nndim);
 
-}  // namespace model
+}  // namespace base

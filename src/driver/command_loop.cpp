@@ -144,10 +144,10 @@ void reopen_history_units() {
 void read_command(Loop& s) {
   for (;;) {
     int iunit = 0;
-    model::intfld(s.cmdtxt, "UNIT=", iunit, 0, true, true);
+    base::intfld(s.cmdtxt, "UNIT=", iunit, 0, true, true);
     ctl(kIUNIT) = iunit;
     int inc = 1;
-    model::intfld(s.cmdtxt, "INC=", inc, 1, true, false);
+    base::intfld(s.cmdtxt, "INC=", inc, 1, true, false);
     ctl(kINC) = inc;
     reopen_history_units();
     if (iunit <= 0) break;
@@ -169,11 +169,11 @@ void read_command(Loop& s) {
 }
 
 void bug_letters_command(Loop& s) {
-  const std::string field = model::nxtfld(s.cmdtxt, "BUG=");
+  const std::string field = base::nxtfld(s.cmdtxt, "BUG=");
   titles().ibugm = 0;
   s.cmdtxt = fixed("BUG=" + fixed(field, 70), kCmdLen);
   for (int i = 0; i < 24; ++i)
-    if (model::keyon(field, kAlphab.substr(static_cast<std::size_t>(i), 1), false))
+    if (base::keyon(field, kAlphab.substr(static_cast<std::size_t>(i), 1), false))
       titles().ibugm |= std::int32_t{1} << i;
 
   console_line(kConsole, " SET BUG OPTION:", ctl(kIZ), s.mem);
@@ -255,13 +255,13 @@ void command_loop(Loop& s) {
       return;
     } else if (holds(cmd, "READ")) {
       read_command(s);
-    } else if (model::keyon(cmd, "BUG=", false)) {
+    } else if (base::keyon(cmd, "BUG=", false)) {
       bug_letters_command(s);
     } else if (holds(cmd, "BUG")) {
       bug_command(s);
     } else if (holds(cmd, "RELEASE")) {
       release_command(s);
-    } else if (model::keyon(cmd, "NOECHO", false)) {
+    } else if (base::keyon(cmd, "NOECHO", false)) {
       // a line that only stops the echo
     } else if (cmd.find_first_not_of(' ') == std::string::npos) {
       // blank command

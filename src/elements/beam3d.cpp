@@ -217,7 +217,7 @@ void echo(const EleCall& c, const Beam& b, const Echo& e) {
 float member_geometry(EleCall& c, const Beam& b, int pi, int pj, std::array<float, 3>& vy, float sdist,
                       float edist, bool& good) {
   const std::int64_t p = b.p;
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   const int idi = kv::izm(p + kIdI);
   const int idj = kv::izm(p + kIdJ);
   float length = 0.0f;
@@ -323,13 +323,13 @@ void section_terms(const Beam& b, int relcode, int bits, float length, std::stri
 int stiffness_and_location(const Beam& b, const Mat12& t, int pi, int pj, float pkg,
                            std::array<std::int32_t, 13>& loc) {
   const std::int64_t p = b.p;
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   const KgData kg = kgdata();
   Mat12 s{};
   Mat12 rk{};
   local_stiffness(b, s);
   frame::congruence(t, s, rk);
-  if (kv::trace('I')) model::prtmat(rk.data(), 12, 12, " ASAT ");
+  if (kv::trace('I')) base::prtmat(rk.data(), 12, 12, " ASAT ");
   for (int k = 1; k <= 6; ++k) {
     const int ei = nt.id(pi, k);
     const int ej = nt.id(pj, k);
@@ -376,9 +376,9 @@ void geometric_stiffness(EleCall& c, const Beam& b, const Mat12& t, int pi, int 
       Mat12 g{};
       Mat12 rg{};
       frame::local_geometric(kg.form, b.length(), b.bits(), g);
-      if (kv::trace('I')) model::prtmat(g.data(), 12, 12, " KG -LOCAL COORD ");
+      if (kv::trace('I')) base::prtmat(g.data(), 12, 12, " KG -LOCAL COORD ");
       frame::congruence(t, g, rg);
-      if (kv::trace('I')) model::prtmat(rg.data(), 12, 12, " A*KG*AT ");
+      if (kv::trace('I')) base::prtmat(rg.data(), 12, 12, " A*KG*AT ");
       kgdof = frame::pack(rg, loc, ke, n, b.ints(b.w(kLMKG)), true);
       if (kv::trace('H')) {
         fio::write_list(6, "KGDOF", kgdof);
@@ -397,14 +397,14 @@ void geometric_stiffness(EleCall& c, const Beam& b, const Mat12& t, int pi, int 
 void check(EleCall& c, const Beam& b) {
   const std::int64_t p = b.p;
   const float* rin = c.rinput;  // rin[1..nvalues]
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   const int nnode = kv::ctl(kv::kNNODE);
 
   kv::rzm(p + b.w(kEnergy)) = 0.0f;
   kv::rzm(p + b.w(kEnergy) + 1) = 0.0f;
   if (kv::trace('H')) {
     fio::write_list(6, c.label);
-    model::prtmat(rin + 1, b.t.nvalues, 1, "RINPUT");
+    base::prtmat(rin + 1, b.t.nvalues, 1, "RINPUT");
   }
 
   kv::izm(p) = b.t.type;
@@ -421,8 +421,8 @@ void check(EleCall& c, const Beam& b) {
   kv::rzm(p + kPkg) = pkg;
   const int relcode = to_int(rin[10]);
 
-  const int pi = model::ifind(idi, nt.nodid_ptr(), nnode);
-  const int pj = model::ifind(idj, nt.nodid_ptr(), nnode);
+  const int pi = base::ifind(idi, nt.nodid_ptr(), nnode);
+  const int pj = base::ifind(idj, nt.nodid_ptr(), nnode);
   kv::izm(p + kPosI) = pi;
   kv::izm(p + kPosJ) = pj;
   bool good = pi > 0 && pj > 0;
@@ -437,7 +437,7 @@ void check(EleCall& c, const Beam& b) {
 
   Mat12 t{};
   transformation(b, t);
-  if (good && kv::trace('H')) model::prtmat(t.data(), 12, 12, "RELT A");
+  if (good && kv::trace('H')) base::prtmat(t.data(), 12, 12, "RELT A");
 
   // Material and releases.
   const int mtype = init_material(c, b);

@@ -132,12 +132,12 @@ int pack(const Mat12& m, const std::array<std::int32_t, 13>& loc, float* ke, int
 }
 
 void print_packed(const float* ke, int order, std::string_view title) {
-  model::skyprt(ke, kv::titles().np.data() + 1, order, order * (order + 1) / 2, title);
+  base::skyprt(ke, kv::titles().np.data() + 1, order, order * (order + 1) / 2, title);
 }
 
 bool axis_moves(const float* cts, const float* cte, int pi, int pj) {
   constexpr float kAxisTolerance = 1.0e-4f;
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   bool moves = false;
   for (int m = 1; m <= 3; ++m) {
     const bool along = std::fabs(cts[m - 1]) > kAxisTolerance || std::fabs(cte[m - 1]) > kAxisTolerance;
@@ -148,7 +148,7 @@ bool axis_moves(const float* cts, const float* cte, int pi, int pj) {
 
 void gather(const Positions& pos, std::int64_t idisp, int lc, float* u) {
   const int neq = kv::ctl(kv::kNEQ);
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   const float* col = kv::rptr(idisp + static_cast<std::int64_t>(lc - 1) * neq) - 1;  // col[eq]
   for (int i = 0; i < 12; ++i) {
     const int eq = nt.id(pos[static_cast<std::size_t>(i)], i % 6 + 1);
@@ -159,7 +159,7 @@ void gather(const Positions& pos, std::int64_t idisp, int lc, float* u) {
 void add_element_loads(int ielno, const Mat12& t, const float* q, int nlc, std::int64_t iload,
                        const Positions& pos) {
   const int neq = kv::ctl(kv::kNEQ);
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   const bool tr = kv::trace('H');
   if (tr) fio::write_list(6, "IELNO", ielno);
   for (int lc = 1; lc <= nlc; ++lc) {
@@ -172,16 +172,16 @@ void add_element_loads(int ielno, const Mat12& t, const float* q, int nlc, std::
       if (eq > 0 && eq <= neq) col[eq] += g[static_cast<std::size_t>(i)];
     }
     if (tr) {
-      model::prtmat(qc, 12, 1, "LOCAL  FIXED END FORCES");
-      model::prtmat(g.data(), 12, 1, "GLOBAL FIXED END FORCES");
+      base::prtmat(qc, 12, 1, "LOCAL  FIXED END FORCES");
+      base::prtmat(g.data(), 12, 1, "GLOBAL FIXED END FORCES");
     }
   }
-  if (tr) model::prtmat(kv::rptr(iload), neq, nlc, "GLOBAL LOAD MATRIX");
+  if (tr) base::prtmat(kv::rptr(iload), neq, nlc, "GLOBAL LOAD MATRIX");
 }
 
 bool end_axes(std::span<float, 3> vx, std::span<float, 3> vy, int pos, float dx, float* ct, float* b) {
   static constexpr std::array<float, 9> kIdentity{1, 0, 0, 0, 1, 0, 0, 0, 1};
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   const int s = nt.icos(pos);
   const std::span<const float, 9> cosines(s > 0 ? nt.cos_set(s) : kIdentity.data(), 9);
   return locaxs(vx, vy, cosines, std::span<float, 9>(ct, 9), dx, 0.0f, 0.0f, std::span<float, 9>(b, 9),
@@ -194,7 +194,7 @@ bool member_axes(std::span<float, 3> vx, std::span<float, 3> vy, int pa, int pb,
 }
 
 ClearLength clear_length(int ielno, int pa, int pb, float sdist, float edist) {
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   const int ja = nt.nodid(pa);
   const int jb = nt.nodid(pb);
   if (kv::trace('C')) {
@@ -215,6 +215,7 @@ ClearLength clear_length(int ielno, int pa, int pb, float sdist, float edist) {
                ielno, pa, pb, c.length);
     common::note_length_revised(ielno);
     c.length = 1.0f;
+    c.revised = true;
   }
   return c;
 }
@@ -229,10 +230,10 @@ void trace_geometry(int pa, int pb, const std::array<float, 3>& vx, const std::a
 
 void trace_axes(const float* cts, const float* bs, const float* cte, const float* be) {
   if (!kv::trace('H')) return;
-  model::prtmat(cts, 3, 3, "CTS   ");
-  model::prtmat(cte, 3, 3, "CTE   ");
-  model::prtmat(bs, 3, 3, "BS   ");
-  model::prtmat(be, 3, 3, "BE   ");
+  base::prtmat(cts, 3, 3, "CTS   ");
+  base::prtmat(cte, 3, 3, "CTE   ");
+  base::prtmat(bs, 3, 3, "BS   ");
+  base::prtmat(be, 3, 3, "BE   ");
 }
 
 void rejected_line(int ielno, int ja, int jb) {

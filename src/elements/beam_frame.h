@@ -98,6 +98,7 @@ struct ClearLength {
   float dist = 0.0f;
   float length = 0.0f;
   bool measurable = false;
+  bool revised = false;  // the distances left no length: taken as 1.0
 };
 ClearLength clear_length(int ielno, int pa, int pb, float sdist, float edist);
 

@@ -19,7 +19,7 @@ bool degenerate_length(double length, double size) {
 }
 
 double joint_size(int pi, int pj, double distance) {
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   double size = distance;
   for (int k = 1; k <= 3; ++k)
     size = std::max({size, std::fabs(static_cast<double>(nt.xyz(pi, k))), std::fabs(static_cast<double>(nt.xyz(pj, k)))});

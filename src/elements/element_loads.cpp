@@ -98,6 +98,34 @@ void skipped_text(std::string_view why, const std::string& rec) {
   fio::write(6, "(1X,A)", std::string_view(rec).substr(1));
 }
 
+// How many of the elements a record names (its first and the generated ones)
+// exist, numbered 1..nelem. In 64 bits: numbers and increments may span the
+// whole integer range.
+struct Named {
+  std::int64_t total = 0;
+  std::int64_t existing = 0;
+};
+
+Named named_elements(std::int64_t elem, std::int64_t gen, std::int64_t inc, int nelem) {
+  Named n;
+  if (inc == 0 || gen <= 0) {
+    // As load_applies: without a walk the record names its first element once.
+    n.total = 1;
+    n.existing = elem >= 1 && elem <= nelem ? 1 : 0;
+    return n;
+  }
+  n.total = gen + 1;
+  // k = 0..gen with 1 <= elem + k inc <= nelem.
+  auto floor_div = [](std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); };
+  auto ceil_div = [&floor_div](std::int64_t a, std::int64_t b) { return -floor_div(-a, b); };
+  std::int64_t lo = inc > 0 ? ceil_div(1 - elem, inc) : ceil_div(nelem - elem, inc);
+  std::int64_t hi = inc > 0 ? floor_div(nelem - elem, inc) : floor_div(1 - elem, inc);
+  lo = std::max<std::int64_t>(lo, 0);
+  hi = std::min(hi, gen);
+  n.existing = hi >= lo ? hi - lo + 1 : 0;
+  return n;
+}
+
 void joint_force_report(int neqr1, int neq, int nlc, std::int64_t iload, bool ltitl) {
   std::vector<fio::Value> v;
   v.reserve(15);
@@ -371,7 +399,7 @@ int elload(bool lprt, int neqr1, int nelem, int neload, int neq, int nlc, std::i
     bool clamped = false;
     auto check = [&clamped](float& x, float lo, float hi) {
       const float before = x;
-      model::rangck(x, lo, hi, "DISTANCE");
+      base::rangck(x, lo, hi, "DISTANCE");
       if (!(x == before)) clamped = true;
     };
     if (group->base == kGroupConc) {
@@ -400,6 +428,24 @@ int elload(bool lprt, int neqr1, int nelem, int neload, int neq, int nlc, std::i
       skipped("INVALID LOAD CASE");
       echo_record(head, text, shown, false);
       continue;
+    }
+
+    // Loads on elements the model does not have would be dropped without a
+    // word: said as for a joint load on a missing node.
+    const Named named = named_elements(head[1], head[2], head[3], nelem);
+    const std::string model_has = " IN THE MODEL (ELEMENTS 1 TO " + std::to_string(nelem) + ")";
+    if (named.existing == 0) {
+      skipped(named.total == 1 ? "ELEMENT " + std::to_string(head[1]) + " IS NOT" + model_has
+                               : "NONE OF THE " + std::to_string(named.total) + " ELEMENTS OF THE GENERATION IS" +
+                                     model_has);
+      echo_record(head, text, shown, false);
+      continue;
+    }
+    if (named.existing < named.total) {
+      const std::string why = "THE GENERATION NAMES " + std::to_string(named.total - named.existing) +
+                              " ELEMENTS NOT" + model_has;
+      fio::write(6, "(' ',A,' --- THEIR LOADS ARE SKIPPED')", why);
+      kv::note_fault(kv::Fault::input_warning, "ELEMENT LOADS SKIPPED: " + why);
     }
 
     std::int32_t* id = kv::iptr(pidata + static_cast<std::int64_t>(n - 1) * kIdataWords);

@@ -58,7 +58,7 @@ void trace_element(int n, std::int64_t ek_index, std::int64_t lm_index, int nd) 
                                   std::span<const std::int32_t>(lm, static_cast<std::size_t>(shown)));
   title.resize(130, ' ');
   const float* ek = order > 0 ? kv::rptr(ek_index) : nullptr;
-  model::skyprt(ek, kv::titles().np.data() + 1, order, order * (order + 1) / 2, title);
+  base::skyprt(ek, kv::titles().np.data() + 1, order, order * (order + 1) / 2, title);
 }
 
 void clear_matrix(int values_word, int mdiag_word) {

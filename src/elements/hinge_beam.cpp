@@ -27,10 +27,10 @@ constexpr int kRow2Col3 = 1 + 3 * 2;
 }  // namespace
 
 bool find_hinge_joints(std::int64_t p, const float* rinput) {
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   const int nnode = kv::ctl(kv::kNNODE);
-  const int hi = model::ifind(to_id(rinput[11]), nt.nodid_ptr(), nnode);
-  const int hj = model::ifind(to_id(rinput[12]), nt.nodid_ptr(), nnode);
+  const int hi = base::ifind(to_id(rinput[11]), nt.nodid_ptr(), nnode);
+  const int hj = base::ifind(to_id(rinput[12]), nt.nodid_ptr(), nnode);
   kv::izm(p + kHingePosI) = hi;
   kv::izm(p + kHingePosJ) = hj;
   return hi > 0 && hj > 0;
@@ -51,7 +51,7 @@ void drop_zone_moment(std::int64_t p, float sdist, float edist) {
 }
 
 void hinge_locations(std::int64_t p, std::int32_t* loc) {
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   const int ni = kv::izm(p + beam::kPosI);
   const int nj = kv::izm(p + beam::kPosJ);
   if (nt.id(ni, kHingeDof) == nt.id(nj, kHingeDof)) return;

@@ -49,12 +49,12 @@ struct Plate {
 };
 
 // ID of joint n (1..4) as the reports show it; 0 for a joint that was not found.
-int joint_id(const model::NodeTables& nt, const Plate& pl, int n) {
+int joint_id(const base::NodeTables& nt, const Plate& pl, int n) {
   const int node = pl.node(n);
   return node > 0 ? static_cast<int>(nt.nodid(node)) : 0;
 }
 
-std::array<Vec3, 4> corners(const model::NodeTables& nt, const Plate& pl) {
+std::array<Vec3, 4> corners(const base::NodeTables& nt, const Plate& pl) {
   std::array<Vec3, 4> x{};
   for (int n = 1; n <= 4; ++n)
     for (int k = 1; k <= 3; ++k) x[static_cast<std::size_t>(n - 1)][static_cast<std::size_t>(k - 1)] = nt.xyz(pl.node(n), k);
@@ -63,17 +63,17 @@ std::array<Vec3, 4> corners(const model::NodeTables& nt, const Plate& pl) {
 
 // A2 of the plate's joints, with its trace (letter H). False when the axes
 // cannot be formed.
-bool form_a2(const Geometry& g, const model::NodeTables& nt, const Plate& pl, Mat24& a2) {
+bool form_a2(const Geometry& g, const base::NodeTables& nt, const Plate& pl, Mat24& a2) {
   const bool ok = joint_blocks(g, nt, pl.nodes(), a2);
   if (ok && kv::trace('H')) {
     fio::write_list(6, "JOINTS J1, J2, J3, & J4", pl.node(1), pl.node(2), pl.node(3), pl.node(4));
-    model::prtmat(a2.data(), kJointDofs, kJointDofs, "A2");
+    base::prtmat(a2.data(), kJointDofs, kJointDofs, "A2");
   }
   return ok;
 }
 
 // The geometry of an accepted plate again, with its A2.
-bool geometry_again(const model::NodeTables& nt, const Plate& pl, Mat24& a2) {
+bool geometry_again(const base::NodeTables& nt, const Plate& pl, Mat24& a2) {
   const Geometry g = geometry(corners(nt, pl));
   return g.formed() && form_a2(g, nt, pl, a2);
 }
@@ -92,7 +92,7 @@ void force_heading(std::string_view text) {
 }
 
 // The eight lines of forces and displacements of one state.
-void force_block(const model::NodeTables& nt, const Plate& pl, int ielno, int lc, const float* f, const float* d) {
+void force_block(const base::NodeTables& nt, const Plate& pl, int ielno, int lc, const float* f, const float* d) {
   const auto f1 = report(f, 1), f2 = report(f, 2), f3 = report(f, 3), f4 = report(f, 4);
   const auto d1 = report(d, 1), d2 = report(d, 2), d3 = report(d, 3), d4 = report(d, 4);
   const int j1 = joint_id(nt, pl, 1), j2 = joint_id(nt, pl, 2), j3 = joint_id(nt, pl, 3), j4 = joint_id(nt, pl, 4);
@@ -155,7 +155,7 @@ void rejected_line(int ielno, const std::array<int, 4>& ids) {
 void check(EleCall& c, const Plate& pl) {
   const std::int64_t p = pl.p;
   const float* rin = c.rinput;  // rin[1..5]
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   const int nnode = kv::ctl(kv::kNNODE);
 
   kv::izm(p) = kElementType;
@@ -166,7 +166,7 @@ void check(EleCall& c, const Plate& pl) {
   bool good = true;
   for (int n = 1; n <= 4; ++n) {
     ids[static_cast<std::size_t>(n - 1)] = to_int(rin[n + 1]);
-    const int pos = model::ifind(ids[static_cast<std::size_t>(n - 1)], nt.nodid_ptr(), nnode);
+    const int pos = base::ifind(ids[static_cast<std::size_t>(n - 1)], nt.nodid_ptr(), nnode);
     kv::izm(p + kJNode + n - 1) = pos;
     if (pos <= 0) good = false;
   }
@@ -206,7 +206,7 @@ void check(EleCall& c, const Plate& pl) {
     plate_to_joint(a2, pl.real(kA));
     if (kv::trace('H')) {
       fio::write_list(6, "JOINTS J1, J2, J3, & J4", pl.node(1), pl.node(2), pl.node(3), pl.node(4));
-      model::prtmat(pl.real(kA), kJointDofs, kPlateDofs, "A =A2*A3");
+      base::prtmat(pl.real(kA), kJointDofs, kPlateDofs, "A =A2*A3");
     }
   } else {
     rejected_line(c.ielno, ids);
@@ -236,10 +236,10 @@ void check(EleCall& c, const Plate& pl) {
 
   float* s = pl.real(kS);
   stiffness(st[kE], st[kNu], st[kThickness], g.width, g.length, s);
-  if (kv::trace('F')) model::prtmat(s, kPlateDofs, kPlateDofs, " S ");
+  if (kv::trace('F')) base::prtmat(s, kPlateDofs, kPlateDofs, " S ");
   Mat24 asat{};
   joint_stiffness(pl.real(kA), s, asat);
-  if (kv::trace('F')) model::prtmat(asat.data(), kJointDofs, kJointDofs, " ASAT ");
+  if (kv::trace('F')) base::prtmat(asat.data(), kJointDofs, kJointDofs, " ASAT ");
 
   const std::array<std::int32_t, kJointDofs> lmt = location(nt, pl.nodes());
   float* ke = kv::rptr(pl.izke());
@@ -249,7 +249,7 @@ void check(EleCall& c, const Plate& pl) {
     fio::write_list(6, "LMT=", std::span<const std::int32_t>(lmt));
     fio::write_list(6, "IELDOF", pk.nd);
     fio::write_list(6, "LM =", std::span<const std::int32_t>(pl.ints(kLM), static_cast<std::size_t>(pk.nd)));
-    model::skyprt(ke, kv::titles().np.data() + 1, pk.nd, pk.terms, "ELEMENT STIFFNESS");
+    base::skyprt(ke, kv::titles().np.data() + 1, pk.nd, pk.terms, "ELEMENT STIFFNESS");
   }
   c.nback = kStiffWords - pk.terms;
   echo(c, c.typchg || kv::trace('H') || kv::trace('I'), matno, ids, g.length, g.width, g.vz);
@@ -269,7 +269,7 @@ void recover(EleCall& c, const Plate& pl) {
     fef = fef_scratch(nlc);
     loaded = feflod(c.ielno, pl.length(), pl.width(), element_load_tables(), nlc, fef);
   }
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   const float* a = pl.real(kA);
   const float* s = pl.real(kS);
   float* dinc = pl.real(kDInc);
@@ -322,12 +322,12 @@ void commit(EleCall& c, const Plate& pl) {
     dtot[i] += dinc[i];
   }
   update_fmax(pl, ftot);
-  if (c.lecho) force_block(model::node_tables(), pl, c.ielno, 1, ftot, dtot);
+  if (c.lecho) force_block(base::node_tables(), pl, c.ielno, 1, ftot, dtot);
 }
 
 void element_loads(EleCall& c, const Plate& pl) {
   if (kv::ctl(kv::kNELOAD) <= 0 || pl.rejected() || c.iload <= 0) return;
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   Mat24 a2{};
   if (!geometry_again(nt, pl, a2)) return;
   const int nlc = kv::ctl(kv::kNLC);
@@ -345,8 +345,8 @@ void element_loads(EleCall& c, const Plate& pl) {
     }
     if (tr) {
       fio::write_list(6, "IELNO", c.ielno);
-      model::prtmat(q, kJointDofs, 1, "LOCAL  FIXED END FORCES");
-      model::prtmat(g.data(), kJointDofs, 1, "GLOBAL FIXED END FORCES");
+      base::prtmat(q, kJointDofs, 1, "LOCAL  FIXED END FORCES");
+      base::prtmat(g.data(), kJointDofs, 1, "GLOBAL FIXED END FORCES");
     }
     float* col = kv::rptr(c.iload + static_cast<std::int64_t>(lc - 1) * neq) - 1;  // col[eq]
     for (int n = 1; n <= 4; ++n)
@@ -355,11 +355,11 @@ void element_loads(EleCall& c, const Plate& pl) {
         if (eq > 0 && eq <= neq) col[eq] += g[static_cast<std::size_t>(6 * (n - 1) + i - 1)];
       }
   }
-  if (tr) model::prtmat(kv::rptr(c.iload), neq, nlc, "GLOBAL LOAD MATRIX");
+  if (tr) base::prtmat(kv::rptr(c.iload), neq, nlc, "GLOBAL LOAD MATRIX");
 }
 
 void write_history(const Plate& pl) {
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   const float* f = pl.real(kFTot);
   const float* d = pl.real(kDTot);
   std::array<std::array<float, 5>, 8> v{};
@@ -412,7 +412,7 @@ void read_history(const Plate& pl) {
 
 void maxima(const EleCall& c, const Plate& pl) {
   if (c.typchg) force_heading(kMaximaText);
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   const float* fmax = pl.real(kFMax);
   const auto f1 = report(fmax, 1), f2 = report(fmax, 2), f3 = report(fmax, 3), f4 = report(fmax, 4);
   using S5 = std::span<const float, 5>;

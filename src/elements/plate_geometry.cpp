@@ -23,7 +23,7 @@ inline std::size_t at20(int i, int j) { return static_cast<std::size_t>((i - 1) 
 
 // Node n's cosine set, column by column; the identity when the node names no
 // set of the table.
-const float* cosine_set(const model::NodeTables& nt, int n) {
+const float* cosine_set(const base::NodeTables& nt, int n) {
   static constexpr std::array<float, 9> kIdentity{1, 0, 0, 0, 1, 0, 0, 0, 1};
   const int s = nt.icos(n);
   if (s < 1 || s > kv::ctl(kv::kNCOS)) return kIdentity.data();
@@ -72,7 +72,7 @@ Geometry geometry(const std::array<Vec3, 4>& x) {
   return g;
 }
 
-bool joint_blocks(const Geometry& g, const model::NodeTables& nt, const std::array<int, 4>& nodes, Mat24& a2) {
+bool joint_blocks(const Geometry& g, const base::NodeTables& nt, const std::array<int, 4>& nodes, Mat24& a2) {
   a2.fill(0.0f);
   const int nndim = kv::ctl(kv::kNNDIM);
   for (int n = 1; n <= 4; ++n) {
@@ -226,7 +226,7 @@ void joint_stiffness(const float* a, const float* s, Mat24& asat) {
     }
 }
 
-std::array<std::int32_t, kJointDofs> location(const model::NodeTables& nt, const std::array<int, 4>& nodes) {
+std::array<std::int32_t, kJointDofs> location(const base::NodeTables& nt, const std::array<int, 4>& nodes) {
   std::array<std::int32_t, kJointDofs> lmt{};
   for (int i = 1; i <= 6; ++i) {
     std::array<std::int32_t, 4> eq{};

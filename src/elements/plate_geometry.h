@@ -59,7 +59,7 @@ Geometry geometry(const std::array<Vec3, 4>& x);
 // The 24 x 24 block-diagonal A2: block n = [[CTS_n, 0], [BS_n, CTS_n]] of the
 // joint at node position nodes[n] (LOCAXS with the plate axes, the joint's
 // cosine set and constraint offsets). False when LOCAXS cannot form the axes.
-bool joint_blocks(const Geometry& g, const model::NodeTables& nt, const std::array<int, 4>& nodes, Mat24& a2);
+bool joint_blocks(const Geometry& g, const base::NodeTables& nt, const std::array<int, 4>& nodes, Mat24& a2);
 
 // A3: +1 at (6n-2, 3n-2), (6n-1, 3n-1), (6n-5, 12+2n-1), (6n-4, 12+2n) and -1
 // at (6n-3, 3n), n = 1..4; the MZ rows are empty.
@@ -87,7 +87,7 @@ Packed pack(const Mat24& asat, const std::array<std::int32_t, kJointDofs>& lmt, 
 
 // The equations of the 24 joint components; a component whose four joints
 // share one equation (or all have none) is left out at all four (0).
-std::array<std::int32_t, kJointDofs> location(const model::NodeTables& nt, const std::array<int, 4>& nodes);
+std::array<std::int32_t, kJointDofs> location(const base::NodeTables& nt, const std::array<int, 4>& nodes);
 
 // Plate freedom of joint n (1..4) shown in report column k (0..4: FX FY FZ MX MY
 // = u, v, w, rotation about x, rotation about y), 1-based.

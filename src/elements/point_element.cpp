@@ -121,12 +121,12 @@ void reject(EleCall& c, const Point& pt) {
 void check(EleCall& c, const Point& pt) {
   const std::int64_t p = pt.p;
   const float* rin = c.rinput;  // rin[1..8]
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
 
   kv::rzm(p + kZeroReal) = 0.0f;
   if (kv::trace('H')) {
     fio::write_list(6, c.label);
-    model::prtmat(rin + 1, 10, 1, "RINPUT");
+    base::prtmat(rin + 1, 10, 1, "RINPUT");
   }
   kv::izm(p) = kElementType;
   const int matno = to_int(rin[1]);
@@ -137,7 +137,7 @@ void check(EleCall& c, const Point& pt) {
   std::array<float, 3> vx{rin[6], rin[7], rin[8]};
   kv::izm(p + kZeroInt) = 0;
 
-  const int jnode = model::ifind(jntid, nt.nodid_ptr(), kv::ctl(kv::kNNODE));
+  const int jnode = base::ifind(jntid, nt.nodid_ptr(), kv::ctl(kv::kNNODE));
   kv::izm(p + kJNode) = jnode;
   bool good = jnode > 0;
   if (good && kv::trace('C')) {
@@ -154,15 +154,15 @@ void check(EleCall& c, const Point& pt) {
     good = locaxs(vx, vy, std::span<const float, 9>(cn, 9), std::span<float, 9>(pt.real(kCTS), 9), 0.0f, 0.0f, 0.0f,
                   std::span<float, 9>(pt.real(kBS), 9), nt.tcon_row(jnode), kv::ctl(kv::kNNDIM));
     if (good && kv::trace('H')) {
-      model::prtmat(pt.real(kCTS), 3, 3, "CTS   ");
-      model::prtmat(pt.real(kBS), 3, 3, "BS   ");
+      base::prtmat(pt.real(kCTS), 3, 3, "CTS   ");
+      base::prtmat(pt.real(kBS), 3, 3, "BS   ");
     }
   }
   clear_results(pt);
   std::fill(pt.ints(kLM), pt.ints(kLM) + 6, 0);
   Mat6 a{};
   transformation(pt, a);
-  if (good && kv::trace('H')) model::prtmat(a.data(), 6, 6, " A    ");
+  if (good && kv::trace('H')) base::prtmat(a.data(), 6, 6, " A    ");
   if (!good) {
     fio::write(6, "('  ELEMENT: ',I6,'  START JOINT:',I5,/,' THE ELEMENT IS REJECTED AND ER','ROR CHECKING CONTINUES')",
                c.ielno, jntid);
@@ -200,7 +200,7 @@ void check(EleCall& c, const Point& pt) {
       for (int k = 1; k <= 6; ++k) sum += a[at6(i, k)] * sat[at6(k, j)];
       asat[at6(i, j)] = sum;
     }
-  if (kv::trace('I')) model::prtmat(asat.data(), 6, 6, " ASAT ");
+  if (kv::trace('I')) base::prtmat(asat.data(), 6, 6, " ASAT ");
 
   std::array<std::int32_t, 6> lmt{};
   std::array<bool, 7> active{};
@@ -223,7 +223,7 @@ void check(EleCall& c, const Point& pt) {
     fio::write_list(6, "LMT=", std::span<const std::int32_t>(lmt));
     fio::write_list(6, "IELDOF", nd);
     fio::write_list(6, "LM =", std::span<const std::int32_t>(lm, static_cast<std::size_t>(nd)));
-    model::skyprt(ke, kv::titles().np.data() + 1, nd, n, "ELEMENT STIFFNESS");
+    base::skyprt(ke, kv::titles().np.data() + 1, nd, n, "ELEMENT STIFFNESS");
   }
   c.nback = kStiffWords - n;
   echo(c, c.typchg || kv::trace('H') || kv::trace('I'), matno, jntid, vx, vy);
@@ -238,7 +238,7 @@ void recover(EleCall& c, const Point& pt) {
   const int jnode = pt.jnode();
   Mat6 s{};
   if (jnode > 0) point_stiffness(pt, s);
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   const float* cts = pt.real(kCTS);
   const float* bs = pt.real(kBS);
   float* dinc = pt.real(kDInc);

@@ -8,6 +8,7 @@
 #include "elements/brace_element.h"
 #include "elements/element_type.h"
 #include "elements/hinge_beam.h"
+#include "elements/inelastic/hinge_model.h"
 #include "elements/inelastic/ie3dbeam.h"
 #include "elements/inelastic/mr_end.h"
 #include "elements/inelastic/shear_wall.h"
@@ -64,11 +65,15 @@ EleDriver element_driver(int code) {
 
 const ElementType* element_type_for(std::string_view item) {
   return registry().first_if(
-      [item](const ElementType& t) { return !t.keyword.empty() && model::keyon(item, t.keyword, false); });
+      [item](const ElementType& t) { return !t.keyword.empty() && base::keyon(item, t.keyword, false); });
 }
 
 std::span<const ElementType> builtin_element_types() { return kBuiltinTypes; }
 
-void register_builtin_elements() { registry().add_builtins(kBuiltinTypes); }
+void register_builtin_elements() {
+  registry().add_builtins(kBuiltinTypes);
+  // The models the beam-column's components take.
+  beam_column::register_builtin_hinge_models();
+}
 
 }  // namespace elements

@@ -60,13 +60,13 @@ void form_stiffness(const Family& f, const Record& r, float k) {
   if (kv::trace('H')) {
     fio::write_list(6, "IELDOF", nd, "LM =",
                     std::span<const std::int32_t>(kv::iptr(r.p + kWLm), static_cast<std::size_t>(nd)));
-    model::skyprt(ek + 1, np.data() + 1, nd, nd * (nd + 1) / 2, f.stiff_title);
+    base::skyprt(ek + 1, np.data() + 1, nd, nd * (nd + 1) / 2, f.stiff_title);
   }
 }
 
 // Node n's cosine set, column by column; the identity when the node names no
 // set of the table.
-const float* cosine_set(const model::NodeTables& nt, int n) {
+const float* cosine_set(const base::NodeTables& nt, int n) {
   static constexpr std::array<float, 9> kIdentity{1, 0, 0, 0, 1, 0, 0, 0, 1};
   const int s = nt.icos(n);
   if (s < 1 || s > kv::ctl(kv::kNCOS)) return kIdentity.data();
@@ -137,10 +137,10 @@ void check(EleCall& c, const Family& f) {
   r.iw(kWNodeJ) = node_j;
   r.iw(kWKtype) = ktype;
 
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   const int nnode = ctl(kv::kNNODE);
-  const int pos_i = model::ifind(node_i, nt.nodid_ptr(), nnode);
-  const int pos_j = model::ifind(node_j, nt.nodid_ptr(), nnode);
+  const int pos_i = base::ifind(node_i, nt.nodid_ptr(), nnode);
+  const int pos_j = base::ifind(node_j, nt.nodid_ptr(), nnode);
   r.iw(kWPosI) = pos_i;
   r.iw(kWPosJ) = pos_j;
 
@@ -226,10 +226,10 @@ void check(EleCall& c, const Family& f) {
   }
   if (revised) common::note_length_revised(c.ielno);  // a rejected element is counted as such
   if (kv::trace('H')) {
-    model::prtmat(ri.data(), 3, 3, "CTS");
-    model::prtmat(rj.data(), 3, 3, "CTE");
-    model::prtmat(ei.data(), 3, 3, "BS");
-    model::prtmat(ej.data(), 3, 3, "BE");
+    base::prtmat(ri.data(), 3, 3, "CTS");
+    base::prtmat(rj.data(), 3, 3, "CTE");
+    base::prtmat(ei.data(), 3, 3, "BS");
+    base::prtmat(ej.data(), 3, 3, "BE");
   }
 
   // A material set that gave no state words has no tangent to form a stiffness
@@ -269,7 +269,7 @@ void check(EleCall& c, const Family& f) {
   }
   r.iw(kWNd) = nd;
   r.rw(kWLength) = length;
-  if (kv::trace('H')) model::prtmt2(kv::rptr(r.p + kWTI), nd, 2, "T", kMaxDof);
+  if (kv::trace('H')) base::prtmt2(kv::rptr(r.p + kWTI), nd, 2, "T", kMaxDof);
 
   if (f.before_setup != nullptr) f.before_setup(c, r, length);
   materials::MatCall m = material_call(c, r, materials::kOptInit, r.committed_index());

@@ -97,7 +97,7 @@ void force_entry(const Record& r, int ielno, int lc, const float* f, float sp) {
 
 // LMT: the equation of each element direction, 0 where both joints share it.
 std::array<std::int32_t, 13> joint_equations(const Record& r) {
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   std::array<std::int32_t, 13> lmt{};
   for (int k = 1; k <= 6; ++k) {
     const std::int32_t ia = nt.id(r.iw(kPosA), k);
@@ -128,7 +128,7 @@ int form_stiffness(const Record& r, bool check) {
   tmat(r, t);
   Mat12 asat{};
   frame::congruence(t, sloc, asat);
-  if (kv::trace('I')) model::prtmat(asat.data(), 12, 12, " ASAT ");
+  if (kv::trace('I')) base::prtmat(asat.data(), 12, 12, " ASAT ");
   const std::array<std::int32_t, 13> lmt = joint_equations(r);
   int n = 0;
   const int nlm = frame::pack(asat, lmt, r.packed(), n, r.ints(kLm), false);
@@ -230,12 +230,12 @@ void echo_heading() {
 
 void check(EleCall& c, const Record& r) {
   const float* rin = c.rinput;  // rin[1..8]
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   r.rw(kEse) = 0.0f;
   r.rw(kPse) = 0.0f;
   if (kv::trace('H')) {
     fio::write_list(6, c.label);
-    model::prtmat(rin + 1, kInputValues, 1, "RINPUT");
+    base::prtmat(rin + 1, kInputValues, 1, "RINPUT");
   }
   r.iw(0) = 12;
   const int set = common::to_int(rin[1]);
@@ -245,8 +245,8 @@ void check(EleCall& c, const Record& r) {
   r.iw(kJntA) = ja;
   r.iw(kJntB) = jb;
   std::array<float, 3> vy{rin[4], rin[5], rin[6]};
-  const float sdist = rin[7];
-  const float edist = rin[8];
+  float sdist = rin[7];
+  float edist = rin[8];
   r.iw(kSpare) = 0;
   r.rw(kLength) = 0.0f;
 
@@ -257,14 +257,21 @@ void check(EleCall& c, const Record& r) {
   std::fill(r.real(kCts), r.real(kCts) + 36, 0.0f);
 
   const int nnode = kv::ctl(kv::kNNODE);
-  const int pa = model::ifind(ja, nt.nodid_ptr(), nnode);
-  const int pb = model::ifind(jb, nt.nodid_ptr(), nnode);
+  const int pa = base::ifind(ja, nt.nodid_ptr(), nnode);
+  const int pb = base::ifind(jb, nt.nodid_ptr(), nnode);
   r.iw(kPosA) = pa;
   r.iw(kPosB) = pb;
   bool good = pa > 0 && pb > 0 && r.half() >= kSectionStateWords;
 
   if (good) {
     const frame::ClearLength cl = frame::clear_length(c.ielno, pa, pb, sdist, edist);
+    if (cl.revised) {
+      // Distances that leave no length are not used: a zone of 1e38 would
+      // carry its offsets into every stiffness and reaction.
+      fio::write(6, "(5X,'THE START AND END DISTANCES ARE TAKEN AS 0.0',/)");
+      sdist = 0.0f;
+      edist = 0.0f;
+    }
     std::array<float, 3> vx = cl.vx;
     r.rw(kLength) = cl.length;
     r.committed()[kLengthWord] = cl.length;
@@ -283,7 +290,7 @@ void check(EleCall& c, const Record& r) {
     Mat12 t{};
     frame::transformation(r.real(kCts), r.real(kBs), r.real(kCte), r.real(kBe), t);
     std::copy(t.begin(), t.end(), r.real(kTmat));
-    if (kv::trace('H')) model::prtmat(r.real(kTmat), 12, 12, "A");
+    if (kv::trace('H')) base::prtmat(r.real(kTmat), 12, 12, "A");
     // One set holds one member: a second element would clear and drive the
     // member of the first.
     if (const int owner = earlier_owner(c.ielno, set); owner != 0) {

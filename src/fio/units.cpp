@@ -5,7 +5,9 @@
 // buffered stdio; a write goes to the end of the records written or read so
 // far: when that is not the end of the file (after REWIND, BACKSPACE or some
 // reads) the file is first cut there, as a sequential file is. Records are not
-// held in memory, so a large output file costs one offset per record.
+// held in memory, so a large output file costs one offset per record. A file
+// that does not exist yet is made by the first write to it: a unit that is
+// opened and only read, or never used, leaves nothing behind.
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -22,7 +24,7 @@ enum class Kind { none, file, console_out, console_in };
 struct Unit {
   Kind kind = Kind::none;
   std::string path;
-  std::FILE* f = nullptr;
+  std::FILE* f = nullptr;         // null for a file not made yet
   bool writable = false;
   // offs[k]: byte offset of record k; known for every record passed. A last
   // line without its line end counts one byte more than the file holds.
@@ -66,16 +68,19 @@ bool open_file(Unit& u, const std::string& path) {
       f = std::fopen(path.c_str(), "rb");
       writable = false;
     }
+    if (!f) return false;
   } else {
-    f = std::fopen(path.c_str(), "w+b");
+    // Made by the first write; its folder must be there now, so that a path
+    // that cannot be made is refused at the open, not lost at the write.
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    if (!parent.empty() && !std::filesystem::is_directory(parent, ec)) return false;
   }
-  if (!f) return false;
   u = Unit{};
   u.kind = Kind::file;
   u.path = path;
   u.f = f;
   u.writable = writable;
-  if (std::fseek(f, 0, SEEK_END) == 0) u.size = std::ftell(f);
+  if (f && std::fseek(f, 0, SEEK_END) == 0) u.size = std::ftell(f);
   if (u.size < 0) u.size = 0;
   u.cursor = -1;
   return true;
@@ -146,8 +151,18 @@ Status read_file_record(Unit& u, std::string& rec) {
   return Status::ok;
 }
 
+// Makes the file of a unit opened on a missing path; false when it cannot be
+// made (the unit then takes no writes, like a read-only file).
+bool make_file(Unit& u) {
+  if (u.f) return true;
+  u.f = std::fopen(u.path.c_str(), "w+b");
+  if (!u.f) u.writable = false;
+  u.cursor = -1;
+  return u.f != nullptr;
+}
+
 void write_file_record(Unit& u, std::string_view rec) {
-  if (!u.writable) return;
+  if (!u.writable || !make_file(u)) return;
   g_written += static_cast<long long>(rec.size()) + 1;
   long long at = u.offs[u.pos];
   if (at < u.size) {  // a sequential write ends the file after its record

@@ -8,6 +8,7 @@
 #include "base/globals.h"
 #include "base/storage.h"
 #include "fio/fio.h"
+#include "materials/model_results.h"
 
 namespace materials {
 
@@ -54,6 +55,9 @@ void matdsp(MatCall& c, int& prev_type, int page_print, int& type) {
     if (section) c.nprop = truncate_count(kv::rzm(c.prop + kSectionLengthWord - 1));
     drv(c);
     if (section) c.nprop = truncate_count(kv::rzm(c.prop + kSectionLengthWord - 1));
+    // An ultimate deformation near the bottom of the float range gives an
+    // index beyond it, whichever model formed it.
+    if (c.iopt == kOptDamage) c.di = held_in_range(c.di);
   } else {
     // During the structure input the set itself is what is missing.
     if (c.ielno < 0)

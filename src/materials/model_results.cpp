@@ -8,12 +8,6 @@
 
 namespace materials {
 
-namespace {
-
-// A ratio whose divisor lies near the bottom of the float range (a yield force
-// of 1e-38) overflows: it is handed on as the largest REAL, which the reports
-// still print as a number. The run did not compute what was asked, so the
-// first such value counts as a warning (once: it recurs at every step).
 float held_in_range(float r) {
   constexpr float big = std::numeric_limits<float>::max();
   if (std::isfinite(r)) return r;
@@ -23,8 +17,6 @@ float held_in_range(float r) {
   }
   return std::isnan(r) ? 0.0f : std::clamp(r, -big, big);
 }
-
-}  // namespace
 
 void store_results(MatCall& c, const float* s, const ResultWords& w) {
   c.ese = s[w.ese];

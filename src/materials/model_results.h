@@ -22,6 +22,13 @@ struct PeakWords {
   int d = 0;
 };
 
+// A ratio whose divisor lies near the bottom of the float range (a yield force
+// or an ultimate deformation of 1e-38) overflows: it is handed on as the
+// largest REAL (NaN as 0.0), which the reports still print as a number. The run
+// did not compute what was asked, so the first such value counts as a warning
+// (once: it recurs at every step).
+float held_in_range(float r);
+
 // Option 4: ESE, PSE, the three ductilities (the larger of UP and UN where the
 // senses are kept apart) and the six excursion ratios.
 void store_results(MatCall& c, const float* s, const ResultWords& w);

@@ -86,7 +86,7 @@ bool is_section_type(int code) {
 int material_type_for(std::string_view item) {
   const MaterialType* t = registry().first_if([item](const MaterialType& m) {
     for (std::string_view key : m.keywords)
-      if (!key.empty() && model::keyon(item, key, false)) return true;
+      if (!key.empty() && base::keyon(item, key, false)) return true;
     return false;
   });
   return t != nullptr ? t->code : 0;

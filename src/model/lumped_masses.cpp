@@ -122,7 +122,7 @@ void lumpms(int iopt, int announced, int& nmass, std::int64_t lumrec, std::int64
       if (trace) {
         std::string title = fio::format("('MASS AT NODE #',I6,' LM:',6I6)", nodid[n - 1],
                                         std::span<const std::int32_t>(lm.data() + 1, 6));
-        skyprt(packed.data() + 1, kv::titles().np.data() + 1, 6, 21, title);
+        base::skyprt(packed.data() + 1, kv::titles().np.data() + 1, 6, 21, title);
       }
       if (iopt == 1) {
         solvers::skylin(false, solvers::kSkyWiden, neq, md + 1, 6, lm.data() + 1, packed.data() + 1,
@@ -133,10 +133,10 @@ void lumpms(int iopt, int announced, int& nmass, std::int64_t lumrec, std::int64
       }
     };
     // Generated nodes that do not exist are reported once per record.
-    for_generated_ids(
+    base::for_generated_ids(
         node, igen, inc, nodid, nnode, place,
         [&](std::int64_t id) {
-          report_not_found(id, nodid, nnode);
+          base::report_not_found(id, nodid, nnode);
           fio::write_list(6, "NODE #", id, " WAS NOT FOUND, CHECK INPUT, MASS IS OMITTED ");
           // Both passes walk the records: the fault is counted at input.
           if (iopt == 1)

@@ -17,6 +17,19 @@
 
 namespace model {
 
+// The node tables and the id-search routines of the base layer.
+using base::CodeGroup;
+using base::NodeTables;
+using base::code_bit;
+using base::for_generated_ids;
+using base::ifind;
+using base::isort;
+using base::kCondense;
+using base::kConstrain;
+using base::kEliminate;
+using base::kRestraint;
+using base::report_not_found;
+
 namespace {
 
 constexpr int kIn = 5;

@@ -28,7 +28,7 @@ enum ConstraintType : int {
 //   trace                trace letter A
 // Every table word is written (unused positions are 0).
 void noddof(int& neq, int& ncond, int& nfree, int& nrestr, int& nnode, int& ncos, float scale,
-            int nres, int ncons, bool trace, const NodeTables& t);
+            int nres, int ncons, bool trace, const base::NodeTables& t);
 
 // RESCOD: the table of node code words. ncode and nodid point at word 1.
 void rescod(int nnode, const std::int32_t* ncode, const std::int32_t* nodid);

@@ -315,7 +315,7 @@ void strinp() {
   ctl(kv::kNLC) = 1;
 
   kv::memchk(27LL * nnode, 0);
-  const NodeTables t = reserve_node_tables(nnode);
+  const base::NodeTables t = base::reserve_node_tables(nnode);
   int neq = 0, nfree = 0, nrestr = 0;
   // NODDOF's scratch (12 words per node) lies above IZ, unreserved.
   kv::memchk(12LL * nnode, 0);

@@ -13,7 +13,7 @@ namespace {
 
 constexpr int kOut = 6;
 
-float axis(const model::NodeTables& t, int s, int i, int g) {
+float axis(const base::NodeTables& t, int s, int i, int g) {
   if (s < 1 || s > t.nndim) return i == g ? 1.0f : 0.0f;
   return t.cos(i, g, s);
 }
@@ -21,7 +21,7 @@ float axis(const model::NodeTables& t, int s, int i, int g) {
 // Joint-frame vector of node n in column c (a degree of freedom without an
 // equation reads 0.0), translations of a constrained node rebuilt from its
 // master's rotations.
-std::array<float, 6> joint_vector(const model::NodeTables& t, int n, const float* col, int neq) {
+std::array<float, 6> joint_vector(const base::NodeTables& t, int n, const float* col, int neq) {
   std::array<float, 6> u{};
   for (int j = 1; j <= 6; ++j) {
     const int e = t.id(n, j);
@@ -37,7 +37,7 @@ std::array<float, 6> joint_vector(const model::NodeTables& t, int n, const float
 
 void prtdsp(int iopt, const ReportModel& m, int neq, int ncol, int l2, const float* d, std::string_view title,
             std::string_view label, bool page) {
-  const model::NodeTables& t = m.nodes;
+  const base::NodeTables& t = m.nodes;
   const bool trivial = trivial_joint_frames(t, m.ncos);
   const bool envelope = iopt == kEnvelope;
   const std::string underline(std::min<std::size_t>(title.size() + 1, 60), '=');

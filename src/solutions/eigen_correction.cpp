@@ -138,7 +138,7 @@ bool correct_eigenpairs(EigenKind kind, int neig, float* eig, float* vec, int nb
   // condensed rows what the static condensation gives for them (the reduced
   // stiffness, as the mode shapes are recovered): the basis stays in the space
   // of the condensed problem. False after a zero pivot.
-  const ReportModel rm{model::node_tables(), ctl(kv::kNNODE), ctl(kv::kNCOS)};
+  const ReportModel rm{base::node_tables(), ctl(kv::kNNODE), ctl(kv::kNCOS)};
   const SkylineView kview{m.k.a, m.k.mdiag};
   const EquationRanges recover{1, m.ncond, m.ncond + 1, m.l2};
   std::array<float, 6> rsum{};

@@ -78,7 +78,7 @@ bool geometric_stiffness_formed() {
          ctl(kv::kGeoValues) != kgrec;
 }
 
-ReportModel report_model() { return ReportModel{model::node_tables(), ctl(kv::kNNODE), ctl(kv::kNCOS)}; }
+ReportModel report_model() { return ReportModel{base::node_tables(), ctl(kv::kNNODE), ctl(kv::kNCOS)}; }
 
 }  // namespace
 
@@ -110,7 +110,7 @@ namespace {
 // Node n's six components of a vector over the equations, rebuilt through the
 // node's constraint offsets and turned to the global frame (the displacement
 // report's rule).
-std::array<float, 6> global_node_vector(const model::NodeTables& t, int n, const float* col, int neq) {
+std::array<float, 6> global_node_vector(const base::NodeTables& t, int n, const float* col, int neq) {
   std::array<float, 6> u{};
   for (int j = 1; j <= 6; ++j) {
     const int e = t.id(n, j);
@@ -265,9 +265,9 @@ void eigsol(const EigenTables& t) {
   }
   word = padded(word, kLabelLen);
   Kind kind;
-  if (model::keyon(word, "FREQ", false)) {
+  if (base::keyon(word, "FREQ", false)) {
     kind = Kind::frequencies;
-  } else if (model::keyon(word, "BUCK", false)) {
+  } else if (base::keyon(word, "BUCK", false)) {
     kind = Kind::buckling;
   } else {
     fio::write_list(kOut, "SOL-03 INVALID OPTION: ", word);
@@ -306,7 +306,7 @@ void eigsol(const EigenTables& t) {
 
   elements::form(1);
   const Sky k = sky(kv::kStiffValues, kv::kStiffMdiag);
-  if (kv::trace('F')) model::skyprt(k.a, k.md, neq, k.nstore, "GLOBAL STIFFNESS MATRIX");
+  if (kv::trace('F')) base::skyprt(k.a, k.md, neq, k.nstore, "GLOBAL STIFFNESS MATRIX");
 
   Sky second;
   if (kind == Kind::buckling) {
@@ -318,10 +318,10 @@ void eigsol(const EigenTables& t) {
     kv::set_kgdata(kg);
     elements::form(2);
     second = sky(kv::kGeoValues, kv::kGeoMdiag);
-    if (kv::trace('F')) model::skyprt(second.a, second.md, neq, second.nstore, " GLOBAL GEOMETRIC STIFFNESS MATRIX");
+    if (kv::trace('F')) base::skyprt(second.a, second.md, neq, second.nstore, " GLOBAL GEOMETRIC STIFFNESS MATRIX");
   } else {
     second = sky(kv::kMassValues, kv::kMassMdiag);
-    if (kv::trace('F')) model::skyprt(second.a, second.md, neq, second.nstore, " GLOBAL MASS MATRIX");
+    if (kv::trace('F')) base::skyprt(second.a, second.md, neq, second.nstore, " GLOBAL MASS MATRIX");
   }
 
   std::int32_t& istop = ctl(kv::kISTOP);

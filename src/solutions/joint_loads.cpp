@@ -152,7 +152,7 @@ class Reader {
 
  private:
   bool in_range(std::int64_t joint) const {
-    const model::NodeTables& t = m_.nodes;
+    const base::NodeTables& t = m_.nodes;
     return m_.nnode >= 1 && joint >= t.nodid(1) && joint <= t.nodid(m_.nnode);
   }
 
@@ -167,7 +167,7 @@ class Reader {
 
   // The record's current joint: its loads, or the message of an absent ID.
   void visit(const Record& rec) {
-    const int n = model::ifind(rec.joint, m_.nodes.nodid_ptr(), m_.nnode);
+    const int n = base::ifind(rec.joint, m_.nodes.nodid_ptr(), m_.nnode);
     if (n == 0) {
       fio::write(kOut, "('  INVALID JOINT ... ',I6,' --- LOAD IS SKIPPED')", rec.joint);
       skipped("NO NODE HAS ITS JOINT ID");
@@ -183,7 +183,7 @@ class Reader {
   }
 
   void one_joint(const Record& rec, int n) {
-    const model::NodeTables& t = m_.nodes;
+    const base::NodeTables& t = m_.nodes;
     std::string eqtext(18, ' ');
     std::string note(25, ' ');
     const int j = direction_of(rec.dir);
@@ -203,7 +203,7 @@ class Reader {
       }
       const float v = rec.value;
       add(e, rec.lc, v);
-      const bool constrained = j <= 3 && model::code_bit(t.ncode(n), model::kConstrain, j);
+      const bool constrained = j <= 3 && base::code_bit(t.ncode(n), base::kConstrain, j);
       if (constrained) {
         // The force's moment about the master goes into the master's rotations.
         int e1 = 0, e2 = 0;
@@ -233,7 +233,7 @@ class Reader {
 };
 
 void trace_tables(const JointLoadModel& m, const float* r, bool page) {
-  const model::NodeTables& t = m.nodes;
+  const base::NodeTables& t = m.nodes;
   std::string line;
   for (int c = 1; c <= m.nlc; ++c) {
     const float* col = r + static_cast<std::int64_t>(c - 1) * m.neq;
@@ -262,7 +262,7 @@ void trace_tables(const JointLoadModel& m, const float* r, bool page) {
         const int e = t.id(n, j);
         // A constrained degree of freedom shows its master's row elsewhere; one
         // without an equation has no row at all.
-        if (model::code_bit(t.ncode(n), model::kConstrain, j) || e < 1 || e > m.neq)
+        if (base::code_bit(t.ncode(n), base::kConstrain, j) || e < 1 || e > m.neq)
           line.append(14, ' ');
         else
           line += fio::format("(1P,E14.6)", col[e - 1]);

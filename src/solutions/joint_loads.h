@@ -7,7 +7,7 @@
 namespace solutions {
 
 struct JointLoadModel {
-  model::NodeTables nodes;
+  base::NodeTables nodes;
   int nnode = 0;
   int neq = 0;
   int nlc = 0;

@@ -75,23 +75,23 @@ void form_reactions(const EquationRanges& eq, MutableTable r, Table d, int nlc, 
 
 // The equation whose reaction node n reports for degree of freedom j, 0 when
 // it reports none there.
-int reported_equation(const model::NodeTables& t, int n, int j, const EquationRanges& eq) {
+int reported_equation(const base::NodeTables& t, int n, int j, const EquationRanges& eq) {
   const int e = t.id(n, j);
   if (e <= eq.l2 || e > eq.last) return 0;
-  if (model::code_bit(t.ncode(n), model::kConstrain, j)) return 0;
+  if (base::code_bit(t.ncode(n), base::kConstrain, j)) return 0;
   return e;
 }
 
 // Axis i (1..3) global component g of the node's cosine set; the global axes
 // for a set outside the table.
-float axis(const model::NodeTables& t, int s, int i, int g) {
+float axis(const base::NodeTables& t, int s, int i, int g) {
   if (s < 1 || s > t.nndim) return i == g ? 1.0f : 0.0f;
   return t.cos(i, g, s);
 }
 
 void report(int iopt, bool lprt, const EquationRanges& eq, Table r, int nlc, const ReportModel& m,
             std::string_view label, bool page, std::array<float, 6>& rsum) {
-  const model::NodeTables& t = m.nodes;
+  const base::NodeTables& t = m.nodes;
   const bool trivial = trivial_joint_frames(t, m.ncos);
   const bool envelope = iopt == kReactionEnvelope;
   for (int c = 1; c <= nlc; ++c) {
@@ -148,20 +148,14 @@ void report(int iopt, bool lprt, const EquationRanges& eq, Table r, int nlc, con
       }
     }
 
-    // Reactions each within the REAL range may still sum beyond it: the sum is
-    // never printed then, and the solution ends (once, whoever asks first).
-    bool sums_finite = true;
-    if (!envelope) {
-      for (std::size_t i = 0; i < 6; ++i) {
-        rsum[i] = static_cast<float>(sum[i]);
-        if (std::isfinite(rsum[i]) || !sums_finite) continue;
-        sums_finite = false;
-        if ((kv::ctl(kv::kISTOP) & 1) == 0 && !real_finite(sum[i], "REA_CTN", "SUM OF REACTIONS"))
-          kv::ctl(kv::kISTOP) = -1;
-      }
-    }
+    if (!envelope)
+      for (std::size_t i = 0; i < 6; ++i) rsum[i] = static_cast<float>(sum[i]);
+    // Reactions each within the REAL range may still sum beyond it: such a
+    // sum is never printed, and the solution ends. Unprinted sums are the
+    // caller's to check.
+    const bool finite = envelope || !lprt || sums_finite(rsum, "REA_CTN");
     if (lprt) {
-      if (!envelope && sums_finite)
+      if (!envelope && finite)
         fio::write(kOut, "('          ',90('-'),/,' SUMMATION',6E15.7)", std::span<const float>(rsum));
       else if (!envelope)
         fio::write(kOut, "('          ',90('-'),/,' SUMMATION IS NOT FINITE: NOT PRINTED')");
@@ -209,11 +203,11 @@ void rea_ctn(int iopt, bool lprt, const EquationRanges& eq, float* r, const floa
   switch (iopt) {
     case kSupportDisplacementLoads:
       support_displacement_loads(eq, MutableTable{r, ldr}, Table{d, ldr}, nlc, k);
-      if (lprt) model::prtmat(r, ldr, nlc, "MODIFIED LOADS");
+      if (lprt) base::prtmat(r, ldr, nlc, "MODIFIED LOADS");
       return;
     case kFormReactions:
       form_reactions(eq, MutableTable{r, ldr}, Table{d, ldr}, nlc, k, factor);
-      if (lprt) model::prtmat(r, ldr, nlc, "FINAL LOADS AND REACTIONS");
+      if (lprt) base::prtmat(r, ldr, nlc, "FINAL LOADS AND REACTIONS");
       return;
     case kReactionReport:
     case kReactionEnvelope:

@@ -35,7 +35,7 @@ struct SkylineView {
 
 // The model data the reports read.
 struct ReportModel {
-  model::NodeTables nodes;
+  base::NodeTables nodes;
   int nnode = 0;
   int ncos = 0;
 };

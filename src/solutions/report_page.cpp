@@ -10,7 +10,7 @@ void solution_page_header() {
              kv::titles().title2);
 }
 
-bool trivial_joint_frames(const model::NodeTables& t, int ncos) {
+bool trivial_joint_frames(const base::NodeTables& t, int ncos) {
   if (ncos != 1) return false;
   return t.cos(1, 1, 1) == 1.0f && t.cos(2, 2, 1) == 1.0f && t.cos(3, 3, 1) == 1.0f;
 }

@@ -12,6 +12,6 @@ void solution_page_header();
 
 // True when the model has one cosine set whose axes are the global axes, so
 // joint-frame tables would repeat the global ones.
-bool trivial_joint_frames(const model::NodeTables& t, int ncos);
+bool trivial_joint_frames(const base::NodeTables& t, int ncos);
 
 }  // namespace solutions

@@ -28,6 +28,7 @@
 #include "solutions/report_page.h"
 #include "solvers/eigen_solver.h"
 #include "solvers/skyline_solver.h"
+#include "solvers/vector_clones.h"
 
 namespace solutions {
 
@@ -189,7 +190,7 @@ class Rspect {
         nm_(r.nmodes),
         ncut_(r.nmodes),
         istop_(ctl(kv::kISTOP)),
-        rm_{model::node_tables(), ctl(kv::kNNODE), ctl(kv::kNCOS)} {}
+        rm_{base::node_tables(), ctl(kv::kNNODE), ctl(kv::kNCOS)} {}
 
   void run() {
     if (!modes()) return;
@@ -213,7 +214,7 @@ class Rspect {
   // ---------------------------------------------------------------- responses
   bool displacement_stage();
   void inertia_stage();
-  float combine(const std::function<float(int)>& x) const;
+  void combine(const float* x, std::int64_t ld, std::int64_t count, float* out) const;
   void value_list(bool forces, const float* v);
   void element_pass(int iopt, bool print, const std::function<void(int)>& before,
                     const std::function<void(int)>& after);
@@ -244,7 +245,7 @@ class Rspect {
 bool Rspect::modes() {
   elements::form(1);
   k_ = sky(kv::kStiffValues, kv::kStiffMdiag);
-  if (kv::trace('F')) model::skyprt(k_.a, k_.md, neq_, k_.nstore, "GLOBAL STIFFNESS MATRIX");
+  if (kv::trace('F')) base::skyprt(k_.a, k_.md, neq_, k_.nstore, "GLOBAL STIFFNESS MATRIX");
   const Sky m = sky(kv::kMassValues, kv::kMassMdiag);
 
   if (ncond_ > 0) {
@@ -396,8 +397,8 @@ bool Rspect::spectra() {
   kv::vcrosn(frame[1], frame[2], frame[0], 1);
   solution_page_header();
 
-  const bool acc = model::keyon(sptype, "ACC", false);
-  const bool disp = !acc && model::keyon(sptype, "DISP", false);
+  const bool acc = base::keyon(sptype, "ACC", false);
+  const bool disp = !acc && base::keyon(sptype, "DISP", false);
   float* sp = tab(t_.sptab);
   const float* tper = tab(t_.eig);
   for (int c = 1; c <= r_.ncomp; ++c) {
@@ -459,18 +460,18 @@ void Rspect::participation() {
   // translational degrees of freedom.
   const Mat rinfl = mat(t_.rinfl, nfree_);
   std::fill(rinfl.p, rinfl.p + 3 * static_cast<std::int64_t>(nfree_), 0.0f);
-  const model::NodeTables& nt = rm_.nodes;
+  const base::NodeTables& nt = rm_.nodes;
   for (int j = 1; j <= 3; ++j)
     for (int n = 1; n <= rm_.nnode; ++n) {
       const int s = nt.icos(n);
       for (int d = 1; d <= 3; ++d) {
-        if (model::code_bit(nt.ncode(n), model::kConstrain, d)) continue;
+        if (base::code_bit(nt.ncode(n), base::kConstrain, d)) continue;
         const int e = nt.id(n, d);
         if (e <= ncond_ || e > l2_) continue;
         rinfl(e - ncond_, j) = s >= 1 && s <= rm_.ncos ? static_cast<float>(nt.cos(d, j, s)) : (d == j ? 1.0f : 0.0f);
       }
     }
-  if (kv::trace('F')) model::prtmat(rinfl.p, nfree_, 3, "INFLUENCE COEF. MATRIX");
+  if (kv::trace('F')) base::prtmat(rinfl.p, nfree_, 3, "INFLUENCE COEF. MATRIX");
 
   const float* tper = tab(t_.eig);
   if (method_ == Method::cqc) {
@@ -480,7 +481,7 @@ void Rspect::participation() {
       for (int n = m + 1; n <= nm_; ++n) rho(m, n) = rho(n, m) = cqc_rho(r_.zeta, tper[n - 1] / tper[m - 1]);
     }
     solution_page_header();
-    model::prtmat(rho.p, nm_, nm_, "CROSS-MODAL COF. MATRIX");
+    base::prtmat(rho.p, nm_, nm_, "CROSS-MODAL COF. MATRIX");
   }
 
   const Mat mf = mat(t_.mf, nfree_);
@@ -501,8 +502,8 @@ void Rspect::participation() {
     for (int j = 1; j <= 3; ++j) effld(m, j) = e[static_cast<std::size_t>(j - 1)];
   }
   if (kv::trace('F')) {
-    model::prtmat(gmass, nm_, 1, "GENERIZED MASS MATRIX");
-    model::prtmat(effld.p, nm_, 3, "EFFECTIVE-LOAD MATRIX");
+    base::prtmat(gmass, nm_, 1, "GENERIZED MASS MATRIX");
+    base::prtmat(effld.p, nm_, 3, "EFFECTIVE-LOAD MATRIX");
   }
 }
 
@@ -516,12 +517,12 @@ void Rspect::effective_masses() {
                emlim[j]);
 
   const Sky m = sky(kv::kMassValues, kv::kMassMdiag);
-  const model::NodeTables& nt = rm_.nodes;
+  const base::NodeTables& nt = rm_.nodes;
   std::array<float, 3> tmass{};
   for (int n = 1; n <= rm_.nnode; ++n)
     for (int d = 1; d <= 3; ++d) {
       const int e = nt.id(n, d);
-      if (e <= ncond_ || e > l2_ || model::code_bit(nt.ncode(n), model::kConstrain, d)) continue;
+      if (e <= ncond_ || e > l2_ || base::code_bit(nt.ncode(n), base::kConstrain, d)) continue;
       tmass[static_cast<std::size_t>(d - 1)] += static_cast<float>(m.a[m.md[e - 1] - 1]);
     }
   for (std::size_t j = 0; j < 3; ++j)
@@ -554,16 +555,9 @@ void Rspect::effective_masses() {
 
 // ---------------------------------------------------------------- responses
 
-float Rspect::combine(const std::function<float(int)>& x) const {
-  float s = 0.0f;
-  if (method_ == Method::srss) {
-    for (int m = 1; m <= ncut_; ++m) s += x(m) * x(m);
-    return std::sqrt(s);
-  }
-  const Mat rho = mat(t_.rho, nm_);
-  for (int m = 1; m <= ncut_; ++m)
-    for (int n = 1; n <= ncut_; ++n) s += x(m) * rho(m, n) * x(n);
-  return std::sqrt(std::fabs(s));
+// out[q] = the combination over the modes of x[q + (m - 1) ld], q < count.
+void Rspect::combine(const float* x, std::int64_t ld, std::int64_t count, float* out) const {
+  combine_modes(method_ == Method::cqc ? tab(t_.rho) : nullptr, nm_, ncut_, x, ld, count, out);
 }
 
 // The (equation, value) pairs of the free equations, three a line; v holds
@@ -692,6 +686,14 @@ bool Rspect::displacement_stage() {
       rea_ctn(kFormReactions, trf, react, p, u, neq_, 1, kview, 1.0f, rm_, label, false, rsum);
       rsum.fill(0.0f);
       rea_ctn(kReactionReport, trf, react, p, u, neq_, 1, kview, 1.0f, rm_, label, true, rsum);
+      // Moments about the origin of a model far from it may leave the range
+      // while every force stays in it.
+      for (const float v : rsum) {
+        if (!real_finite(v, "RSPECT", "A MODAL REACTION SUM")) {
+          istop_ |= 1;
+          return false;
+        }
+      }
       for (int i = 1; i <= kSums; ++i) rsmode(i, m) = rsum[static_cast<std::size_t>(i - 1)];
       if (trf) {
         solution_page_header();
@@ -703,13 +705,14 @@ bool Rspect::displacement_stage() {
     // Combination over the modes.
     const int slot = ncut_ + j;
     std::fill(dcomb, dcomb + neq_, 0.0f);
-    for (int i = 1; i <= l2_; ++i) dcomb[i - 1] = combine([&](int m) { return dmode(i, m); });
-    for (int k = 1; k <= nfree_; ++k) fcomb[k - 1] = combine([&](int m) { return fmode(k, m); });
-    for (int e = 1; e <= nelem_; ++e)
-      for (int i = 1; i <= kForces; ++i) efmode(e, i, slot) = combine([&](int m) { return efmode(e, i, m); });
-    for (int i = 1; i <= kSums; ++i) rsmode(i, slot) = combine([&](int m) { return rsmode(i, m); });
+    combine(dmode.p, l2_, l2_, dcomb);
+    combine(fmode.p, nfree_, nfree_, fcomb);
+    // Slot m of EFMODE holds every element's 12 forces in a row of nelem x 12.
+    const std::int64_t nforces = static_cast<std::int64_t>(nelem_) * kForces;
+    if (nforces > 0) combine(&efmode(1, 1, 1), nforces, nforces, &efmode(1, 1, slot));
+    combine(&rsmode(1, 1), kSums, kSums, &rsmode(1, slot));
     if (!finite_or_end(dcomb, l2_, "COMBINED DISPLACEMENT") || !finite_or_end(fcomb, nfree_, "COMBINED FORCE") ||
-        !finite_or_end(&efmode(1, 1, slot), std::int64_t{nelem_} * kForces, "COMBINED ELEMENT FORCE") ||
+        !finite_or_end(&efmode(1, 1, slot), nforces, "COMBINED ELEMENT FORCE") ||
         !finite_or_end(&rsmode(1, slot), kSums, "COMBINED REACTION SUM"))
       return false;
 
@@ -791,7 +794,7 @@ void Rspect::inertia_stage() {
         if (trf) fio::write_list(kOut, "DISP(", k, ")= ", fmode(k, m));
       }
     }
-    for (int k = 1; k <= nfree_; ++k) fcomb[k - 1] = combine([&](int m) { return fmode(k, m); });
+    combine(fmode.p, nfree_, nfree_, fcomb);
     if (!finite_or_end(fcomb, nfree_, "COMBINED INERTIA FORCE")) return;
     if (r_.ncomp > 1) {
       titled_page(component_title("MAXIMUM INERTIA FORCES ", j), 52);
@@ -835,6 +838,51 @@ float cqc_rho(float zeta, float r) {
   return num / den;
 }
 
+namespace {
+
+// Quantities combined together: their sums and the slices of all modes stay
+// in the faster caches while the mode pairs go by.
+constexpr std::int64_t kCombineBlock = 128;
+
+KV_VECTOR_CLONES
+void srss_block(int ncut, const float* __restrict x, std::int64_t ld, std::int64_t nb, float* __restrict s) {
+  for (std::int64_t q = 0; q < nb; ++q) s[q] = 0.0f;
+  for (int m = 0; m < ncut; ++m) {
+    const float* __restrict xm = x + m * ld;
+    for (std::int64_t q = 0; q < nb; ++q) s[q] += xm[q] * xm[q];
+  }
+  for (std::int64_t q = 0; q < nb; ++q) s[q] = std::sqrt(s[q]);
+}
+
+KV_VECTOR_CLONES
+void cqc_block(const float* rho, int ldrho, int ncut, const float* __restrict x, std::int64_t ld, std::int64_t nb,
+               float* __restrict s) {
+  for (std::int64_t q = 0; q < nb; ++q) s[q] = 0.0f;
+  for (int m = 0; m < ncut; ++m) {
+    const float* __restrict xm = x + m * ld;
+    const float* r = rho + m;
+    for (int n = 0; n < ncut; ++n) {
+      const float rmn = r[static_cast<std::int64_t>(n) * ldrho];
+      const float* __restrict xn = x + n * ld;
+      for (std::int64_t q = 0; q < nb; ++q) s[q] += xm[q] * rmn * xn[q];
+    }
+  }
+  for (std::int64_t q = 0; q < nb; ++q) s[q] = std::sqrt(std::fabs(s[q]));
+}
+
+}  // namespace
+
+void combine_modes(const float* rho, int ldrho, int ncut, const float* x, std::int64_t ld, std::int64_t count,
+                   float* out) {
+  for (std::int64_t q0 = 0; q0 < count; q0 += kCombineBlock) {
+    const std::int64_t nb = std::min(kCombineBlock, count - q0);
+    if (rho == nullptr)
+      srss_block(ncut, x + q0, ld, nb, out + q0);
+    else
+      cqc_block(rho, ldrho, ncut, x + q0, ld, nb, out + q0);
+  }
+}
+
 void sol05() {
   solution_page_header();
   for (int i = 0; i < 20; ++i) fio::write_record(kOut, "");
@@ -850,10 +898,10 @@ void sol05() {
   solution_page_header();
 
   Method method;
-  if (model::keyon(r.method, "SRSS", false)) {
+  if (base::keyon(r.method, "SRSS", false)) {
     method = Method::srss;
     fio::write(kOut, "(1X,'SOLUTION #5, ','SRSS MODAL COMBINATION METHOD',/,1X,'=============',A,/)", rule(29));
-  } else if (model::keyon(r.method, "CQC", false)) {
+  } else if (base::keyon(r.method, "CQC", false)) {
     method = Method::cqc;
     fio::write(kOut, "(1X,'SOLUTION #5, ','CQC MODAL COMBINATION METHOD',/,1X,'=============',A,/)", rule(28));
   } else {

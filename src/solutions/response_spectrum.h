@@ -5,6 +5,8 @@
 // combined over the modes by SRSS or CQC, per direction and in total.
 #pragma once
 
+#include <cstdint>
+
 namespace solutions {
 
 // SOL05: reads the two records of the solution, sets RSMETH, reserves the
@@ -22,5 +24,15 @@ float tabint(float x, int n, const float* t);
 // both with the damping ratio zeta. Equal periods correlate fully (1.0), also
 // without damping.
 float cqc_rho(float zeta, float r);
+
+// The combination over modes 1..ncut of `count` quantities at once, quantity
+// q (0-based) in mode m being x[q + (m - 1) ld]: SRSS, sqrt(sum of x_m^2),
+// when rho is null; else CQC, sqrt(|sum over m, n of x_m rho(m, n) x_n|), rho
+// column-major with leading dimension ldrho. out[q] gets quantity q; out may
+// not overlap x. Each quantity's sum takes its terms in the order m, then n,
+// each formed as (x_m rho(m, n)) x_n, as one quantity at a time would: the
+// same bits, with the coefficients read once per mode pair for all.
+void combine_modes(const float* rho, int ldrho, int ncut, const float* x, std::int64_t ld, std::int64_t count,
+                   float* out);
 
 }  // namespace solutions

@@ -15,11 +15,13 @@ inline constexpr std::int64_t kMaxSolutionSteps = 10'000'000;
 inline constexpr long long kMaxOutputBytes = 2'000'000'000;
 
 // True when a solution may take `steps` steps. Otherwise prints why the
-// solution (named by `what`) is ended; the caller ends it and raises ISTOP.
+// solution (named by `what`) is ended, counted as an abandoned solution; the
+// caller ends it and raises ISTOP.
 [[nodiscard]] bool steps_within_limit(double steps, std::string_view what);
 
 // True while the files written stay below kMaxOutputBytes. Otherwise prints
-// that the solution is ended; the caller ends it and raises ISTOP.
+// that the solution is ended, counted as above; the caller ends it and raises
+// ISTOP.
 [[nodiscard]] bool output_within_limit();
 
 }  // namespace solutions

@@ -45,7 +45,7 @@ constexpr std::array<Solution, 6> kSolutions{{
 void soldsp(std::string cmdtxt, std::string_view strid, float dtcpu, float ttotal, float tbudgt) {
   kv::titles().ldlabl.assign(40, ' ');
   int nsol = 0;
-  model::intfld(cmdtxt, "SOL", nsol, 0, true, false);
+  base::intfld(cmdtxt, "SOL", nsol, 0, true, false);
   kv::ctl(kv::kNSOL) = nsol;
 
   if (nsol < 1 || nsol > 5) {

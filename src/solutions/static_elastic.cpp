@@ -144,7 +144,7 @@ bool refine(const RefinementTables& t, float* dcol, const float* fcol, double lo
 }
 
 ReportModel report_model() {
-  return ReportModel{model::node_tables(), ctl(kv::kNNODE), ctl(kv::kNCOS)};
+  return ReportModel{base::node_tables(), ctl(kv::kNNODE), ctl(kv::kNCOS)};
 }
 
 // Each element in turn with one option; the caller gets back the sum of the
@@ -275,8 +275,8 @@ void statel() {
     rea_ctn(kSupportDisplacementLoads, kv::trace('F'), eq, d, d, neq, nlc, k, 1.0f, m, label, false, rsum);
 
   if (kv::trace('F')) {
-    model::skyprt(k.a, k.mdiag, neq, k.mdiag[neq], "GLOBAL STIFFNESS DUMP=7");
-    model::prtmat(d, neq, nlc, "LOAD MATRIX  DUMP=7");
+    base::skyprt(k.a, k.mdiag, neq, k.mdiag[neq], "GLOBAL STIFFNESS DUMP=7");
+    base::prtmat(d, neq, nlc, "LOAD MATRIX  DUMP=7");
   }
 
   // The solver works on the solved equations only, so the stiffness terms of
@@ -325,8 +325,8 @@ void statel() {
     return;
   }
   if (kv::trace('F')) {
-    model::prtmat(d, neq, nlc, "DISPLACEMENT  DUMP=7");
-    model::prtmat(r, neq, nlc, "FINAL LOADS AND REACTIONS");
+    base::prtmat(d, neq, nlc, "DISPLACEMENT  DUMP=7");
+    base::prtmat(r, neq, nlc, "FINAL LOADS AND REACTIONS");
   }
 
   st.dstat.assign(static_cast<std::size_t>(neq) + 1, 0.0f);
@@ -346,7 +346,7 @@ void statel() {
   for (int c = nlc; c >= 1; --c) {
     const std::int64_t col = static_cast<std::int64_t>(c - 1) * neq;
     rea_ctn(kReactionReport, false, eq, r + col, d + col, neq, 1, k, 1.0f, m, label, false, rsum);
-    if (ctl(kv::kISTOP) & 1) return;
+    if (!sums_finite(rsum, "STATEL")) return;
   }
 
   prtdsp(kPerColumn, m, neq, nlc, l2, d, "DISPLACEMENTS", label, true);

@@ -146,7 +146,7 @@ void print_header(const SolutionRecord& r) {
 // table (one line per node with a restraint) and the element tables (four
 // heading lines at every change of element type).
 void count_lines(Setup& s) {
-  const model::NodeTables t = model::node_tables();
+  const base::NodeTables t = base::node_tables();
   s.nn6 = s.nnode + 6;
   s.nrn7 = 7;
   for (int n = 1; n <= s.nnode; ++n)

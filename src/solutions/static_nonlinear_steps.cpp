@@ -49,7 +49,7 @@ struct LoadStep {
   float pmax = 0.0f;
   float dmax = 0.0f;
   std::int32_t nsub = 0;
-  bool closes() const { return model::keyon(label, "END", false); }
+  bool closes() const { return base::keyon(label, "END", false); }
 };
 
 std::string fit_label(std::string text) {
@@ -86,7 +86,7 @@ bool read_step_record(LoadStep& rec) {
 std::vector<std::uint8_t> equation_kinds(int neq, int nnode) {
   std::vector<std::uint8_t> kind(static_cast<std::size_t>(neq), 0);
   std::vector<bool> seen(static_cast<std::size_t>(neq), false);
-  const model::NodeTables t = model::node_tables();
+  const base::NodeTables t = base::node_tables();
   for (int n = 1; n <= nnode; ++n) {
     for (int j = 1; j <= 6; ++j) {
       const int e = t.id(n, j);
@@ -174,7 +174,7 @@ StepLoop::StepLoop(const Setup& s)
     : s_(s),
       v_(s.v),
       eq_{1, s.l2, s.l2 + 1, s.neq},
-      model_{model::node_tables(), s.nnode, ctl(kv::kNCOS)},
+      model_{base::node_tables(), s.nnode, ctl(kv::kNCOS)},
       tr_d_(kv::trace('D')),
       tr_f_(kv::trace('F')),
       tr_g_(kv::trace('G')),
@@ -280,6 +280,10 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
   if (const std::optional<Outcome> o = control_step(work, istep, dfact_prev, nsub, last)) return *o;
   if (!correct_unbalance(istep)) return Outcome::end_solution;
   const float urms = unbalance_norm();
+  if (!real_finite(urms, "NLSTEP", "NORM OF UNBALANCED FORCE")) {
+    ctl(kv::kISTOP) = -1;
+    return Outcome::end_solution;
+  }
   reference_loads(work, next);
   const bool printnow = istep % s_.rec.iprint == 0;
   if (!state_and_report(work, cap, urms, printnow)) return Outcome::abandon;
@@ -326,8 +330,8 @@ bool StepLoop::solve_increment(const std::string& cap) {
     }
     if (tr_f_) {
       const SkylineView k = stiffness_view();
-      model::skyprt(k.a, k.mdiag, neq, neq > 0 ? k.mdiag[neq] : 1, "GLOBAL STIFFNESS DUMP=7");
-      model::prtmat(v.dpload.v, neq, 1, "LOAD MATRIX  DUMP=7");
+      base::skyprt(k.a, k.mdiag, neq, neq > 0 ? k.mdiag[neq] : 1, "GLOBAL STIFFNESS DUMP=7");
+      base::prtmat(v.dpload.v, neq, 1, "LOAD MATRIX  DUMP=7");
     }
   }
 
@@ -343,7 +347,7 @@ bool StepLoop::solve_increment(const std::string& cap) {
   std::copy(v.dpload.v, v.dpload.v + l2, v.dudisp.v);
   if (!solve(formed ? solvers::kReduce : solvers::kReduceLoads, v.dudisp.v)) return false;
   if (!solve(solvers::kBackSubstitute, v.dudisp.v)) return false;
-  if (tr_f_) model::prtmat(v.dudisp.v, neq, 1, "DISPLACEMENT  DUMP=7");
+  if (tr_f_) base::prtmat(v.dudisp.v, neq, 1, "DISPLACEMENT  DUMP=7");
   return true;
 }
 
@@ -419,10 +423,10 @@ bool StepLoop::correct_unbalance(int istep) {
     for (int i = 0; i < neq; ++i) v.punbal[i] = -v.funbal[i];
     for (int i = 0; i < l2; ++i) v.uunbal[i] = -v.funbal[i];
     std::fill(v.uunbal.v + l2, v.uunbal.v + neq, 0.0f);
-    if (tr_f_) model::prtmat(v.punbal.v, neq, 1, "UNBALANCED LOAD MATRIX");
+    if (tr_f_) base::prtmat(v.punbal.v, neq, 1, "UNBALANCED LOAD MATRIX");
     if (!solve(solvers::kReduceLoads, v.uunbal.v)) return false;
     if (!solve(solvers::kBackSubstitute, v.uunbal.v)) return false;
-    if (tr_f_) model::prtmat(v.uunbal.v, neq, 1, "UNBALANCED DISPLACEMENT");
+    if (tr_f_) base::prtmat(v.uunbal.v, neq, 1, "UNBALANCED DISPLACEMENT");
     for (int i = 0; i < l2; ++i) v.dudisp[i] += v.uunbal[i];
     for (int i = l2; i < neq; ++i) v.dpload[i] -= v.punbal[i];
   }
@@ -563,8 +567,7 @@ bool StepLoop::reactions(int istep, const std::string& cap, bool printnow) {
   }
   rea_ctn(kReactionReport, printnow, eq_, v.ptotal.v, v.utotal.v, neq, 1, stiffness_view(), 1.0f, model_, cap,
           false, rsum_);
-  // A sum beyond the REAL range has ended the solution with its message.
-  if (!std::all_of(rsum_.begin(), rsum_.end(), [](float x) { return std::isfinite(x); })) return false;
+  if (!sums_finite(rsum_, "NLSTEP")) return false;
   store_rsum(rsum_);
   // The squares are formed in double: a finite resultant may have squares
   // beyond the REAL range.

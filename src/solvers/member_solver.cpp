@@ -80,19 +80,19 @@ SolveStatus gauss(int iopt, bool lprt, int n, int nstk, int ldr, int nlc, int& l
     case kGaussReduce:
       if (lprt) {
         trace_title("IOPT=1, REDUCE STIFFNESS AND LOADS", l1, l2, n);
-        model::skyprt(sk, mdiag, n, nstk, "INPUT STIFFNESS");
+        base::skyprt(sk, mdiag, n, nstk, "INPUT STIFFNESS");
         trace_loads(r, n, ldr, nlc, "INPUT LOAD");
       }
       bad = reduce_matrix_and_loads(n, l1, l2, sk, mdiag, r, ldr, nlc);
       if (bad == 0 && lprt) {
-        model::skyprt(sk, mdiag, n, nstk, "REDUCED STIFFNESS");
+        base::skyprt(sk, mdiag, n, nstk, "REDUCED STIFFNESS");
         trace_loads(r, n, ldr, nlc, "REDUCED LOAD");
       }
       break;
     case kGaussReduceLoads:
       if (lprt) {
         trace_title("IOPT=2, REDUCE LOADS ONLY", l1, l2, n);
-        model::skyprt(sk, mdiag, n, nstk, "REDUCED STIFFNESS");
+        base::skyprt(sk, mdiag, n, nstk, "REDUCED STIFFNESS");
         trace_loads(r, n, ldr, nlc, "NEW LOAD MATRIX ");
       }
       bad = reduce_loads(n, l1, l2, sk, mdiag, r, ldr, nlc);
@@ -100,7 +100,7 @@ SolveStatus gauss(int iopt, bool lprt, int n, int nstk, int ldr, int nlc, int& l
     case kGaussBackSubstitute:
       if (lprt) {
         trace_title("IOPT=3, BACK SUBSTUTION", l1, l2, n);
-        model::skyprt(sk, mdiag, n, nstk, "REDUCED STIFFNESS");
+        base::skyprt(sk, mdiag, n, nstk, "REDUCED STIFFNESS");
         trace_loads(r, n, ldr, nlc, "REDUCED LOAD");
       }
       bad = back_substitute(n, l1, l2, sk, mdiag, r, ldr, nlc);
@@ -109,7 +109,7 @@ SolveStatus gauss(int iopt, bool lprt, int n, int nstk, int ldr, int nlc, int& l
     case kGaussMultiply:
       if (lprt) {
         trace_title("IOPT=4, REDUCED MULTIPLACATION", l1, l2, n);
-        model::skyprt(sk, mdiag, n, nstk, "REDUCED STIFFNESS");
+        base::skyprt(sk, mdiag, n, nstk, "REDUCED STIFFNESS");
         trace_loads(w, n, n, 1, "DISPLACEMENT");
       }
       bad = multiply_upper(n, l1, l2, sk, mdiag, r, w);
@@ -122,7 +122,7 @@ SolveStatus gauss(int iopt, bool lprt, int n, int nstk, int ldr, int nlc, int& l
     default:  // kGaussSolveIntoW
       if (lprt) {
         trace_title("IOPT=5, BACK SUBSTUTION", l1, l2, n);
-        model::skyprt(sk, mdiag, n, nstk, "REDUCED STIFFNESS");
+        base::skyprt(sk, mdiag, n, nstk, "REDUCED STIFFNESS");
         trace_loads(w, n, n, 1, "INPUT DISPLACEMENT");
         trace_loads(r, n, ldr, 1, "INPUT LOAD");
       }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <system_error>
 #include <thread>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "base/globals.h"
@@ -266,9 +268,9 @@ constexpr std::int64_t kParallelTerms = 200000;
 // values that the sequential form would not have reached: after a zero pivot
 // the arrays are only "partly reduced" either way).
 template <class T>
-int reduce_parallel(int n, int l1, int last_pivot, T* a, const std::int32_t* md, float* r,
+int reduce_parallel(int n, int l1, int first, int last_pivot, T* a, const std::int32_t* md, float* r,
                     int ldr, int nlc, int threads) {
-  const int nblocks = (n - l1) / kBlock + 1;
+  const int nblocks = (n - first) / kBlock + 1;
   std::vector<std::atomic<int>> done(static_cast<std::size_t>(nblocks));
   for (auto& f : done) f.store(0, std::memory_order_relaxed);
   std::atomic<int> next{0};
@@ -279,13 +281,14 @@ int reduce_parallel(int n, int l1, int last_pivot, T* a, const std::int32_t* md,
     for (;;) {
       const int blk = next.fetch_add(1, std::memory_order_relaxed);
       if (blk >= nblocks) break;
-      const int j0 = l1 + blk * kBlock;
+      const int j0 = first + blk * kBlock;
       const int bad_so_far = first_bad.load(std::memory_order_relaxed);
       int bad = 0;
       if (bad_so_far == 0 || j0 < bad_so_far) {
         int known = -1;  // blocks up to this one are known to be finished
         const auto wait = [&](int k) {
-          const int kb = (k - l1) / kBlock;
+          if (k < first) return;  // kept from an earlier reduction
+          const int kb = (k - first) / kBlock;
           if (kb <= known) return;
           const std::atomic<int>& finished = done[static_cast<std::size_t>(kb)];
           wait_for([&] { return finished.load(std::memory_order_acquire) != 0; });
@@ -304,46 +307,188 @@ int reduce_parallel(int n, int l1, int last_pivot, T* a, const std::int32_t* md,
   return first_bad.load();
 }
 
+int reduced_again_from(int l1, int first_changed) {
+  return first_changed <= l1 ? l1 : l1 + (first_changed - l1) / kBlock * kBlock;
+}
+
+// The terms that load row j takes from its pivot rows i = ilo..ihi into
+// w[0..]: with_multipliers, t(i) R(i) with t(i) = U(i, j) / d(i) as the
+// reduction forms it; otherwise U(i, j) R(i) / d(i), or +0 where R(i) is 0.0.
+template <bool with_multipliers, class T>
+void load_terms(int j, int ilo, int ihi, const T* __restrict colj, const T* __restrict piv,
+                const float* __restrict rc, T* __restrict w) {
+  int i = ilo;
+#if defined(__GNUC__)
+  // The divisions a vector at a time (the compiler keeps them scalar); each
+  // lane's operations are those of the scalar form below.
+  constexpr int kLanes = static_cast<int>(16 / sizeof(T));
+  typedef T Lanes __attribute__((vector_size(16)));
+  using Bits = std::conditional_t<sizeof(T) == 4, std::int32_t, std::int64_t>;
+  typedef Bits Mask __attribute__((vector_size(16)));
+  for (; i + kLanes - 1 <= ihi; i += kLanes) {
+    Lanes c, p, r;
+    T rev[kLanes];
+    for (int u = 0; u < kLanes; ++u) {
+      rev[u] = colj[j - i - u];
+      r[u] = rc[i - 1 + u];
+    }
+    __builtin_memcpy(&c, rev, sizeof(Lanes));
+    __builtin_memcpy(&p, piv + (i - 1), sizeof(Lanes));
+    Lanes t;
+    if constexpr (with_multipliers) {
+      t = c / p * r;
+    } else {
+      const Lanes q = c * r / p;
+      const Mask keep = r != Lanes{};
+      t = std::bit_cast<Lanes>(std::bit_cast<Mask>(q) & keep);
+    }
+    __builtin_memcpy(w + (i - ilo), &t, sizeof(Lanes));
+  }
+#endif
+  for (; i <= ihi; ++i) {
+    const T ri = rc[i - 1];
+    if constexpr (with_multipliers) {
+      w[i - ilo] = colj[j - i] / piv[i - 1] * ri;
+    } else {
+      const T t = colj[j - i] * ri / piv[i - 1];
+      w[i - ilo] = ri != T(0) ? t : T(0);
+    }
+  }
+}
+
+// The load rows j = first..last of one column rc against finished columns,
+// each row v(j) = R(j) - the terms of its pivot rows i = lo(j)..min(j - 1,
+// last_pivot) (load_terms), subtracted one at a time in ascending i. Rows
+// are taken kBlock at a time: the terms of the rows above a block are formed
+// first (the divisions then run side by side), and the block's rows subtract
+// them together, each on its own running value, a row outside a block row's
+// range adding an exact +0 (v - (+0) is v for every v); the rows inside the
+// block follow one after the other. Every row keeps its own order of
+// subtractions, so the values are those of one row at a time. piv holds the
+// pivots d(i) at [i-1].
+template <bool with_multipliers, class T>
+void load_chains(int l1, int first, int last, int last_pivot, const T* a, const std::int32_t* md,
+                 const T* piv, float* rc) {
+  T* w = scratch<T>(static_cast<std::size_t>(kBlock) * static_cast<std::size_t>(std::max(last, 1)));
+  for (int j0 = first; j0 <= last; j0 += kBlock) {
+    const int nb = std::min(kBlock, last - j0 + 1);
+    int lo[kBlock];
+    int pe[kBlock];
+    int lo_min = j0;
+    for (int b = 0; b < nb; ++b) {
+      const int j = j0 + b;
+      lo[b] = std::max(col_top(md, j), l1);
+      pe[b] = std::min(last_pivot, j - 1);
+      if (pe[b] >= lo[b]) lo_min = std::min(lo_min, lo[b]);
+    }
+    T v[kBlock] = {};
+    for (int b = 0; b < nb; ++b) v[b] = rc[j0 + b - 1];
+    // Rows above the block: w[b * above + (i - lo_min)] = the term of row i in
+    // block row b, or +0.
+    const int above = j0 - lo_min;
+    if (above > 0) {
+      for (int b = 0; b < kBlock; ++b) {
+        T* wb = w + static_cast<std::ptrdiff_t>(b) * above;
+        const int ilo = b < nb ? std::max(lo[b], lo_min) : j0;
+        const int ihi = b < nb ? std::min(pe[b], j0 - 1) : j0 - 1;
+        if (ihi < ilo) {
+          std::fill(wb, wb + above, T(0));
+          continue;
+        }
+        std::fill(wb, wb + (ilo - lo_min), T(0));
+        load_terms<with_multipliers>(j0 + b, ilo, ihi, a + col_diag(md, j0 + b), piv, rc, wb + (ilo - lo_min));
+        std::fill(wb + (ihi + 1 - lo_min), wb + above, T(0));
+      }
+      T v0 = v[0], v1 = v[1], v2 = v[2], v3 = v[3], v4 = v[4], v5 = v[5], v6 = v[6], v7 = v[7];
+      const T* w0 = w;
+      for (int q = 0; q < above; ++q) {
+        v0 -= w0[q];
+        v1 -= w0[above + q];
+        v2 -= w0[2 * above + q];
+        v3 -= w0[3 * above + q];
+        v4 -= w0[4 * above + q];
+        v5 -= w0[5 * above + q];
+        v6 -= w0[6 * above + q];
+        v7 -= w0[7 * above + q];
+      }
+      v[0] = v0, v[1] = v1, v[2] = v2, v[3] = v3, v[4] = v4, v[5] = v5, v[6] = v6, v[7] = v7;
+    }
+    // Rows inside the block, one block row after the other.
+    for (int b = 0; b < nb; ++b) {
+      const int j = j0 + b;
+      const int ilo = std::max(lo[b], j0);
+      T vb = v[b];
+      if (pe[b] >= ilo) {
+        load_terms<with_multipliers>(j, ilo, pe[b], a + col_diag(md, j), piv, rc, w);
+        for (int i = ilo; i <= pe[b]; ++i) vb -= w[i - ilo];
+      }
+      rc[j - 1] = static_cast<float>(vb);
+    }
+  }
+}
+
+// The pivots d(1..n) at [0..n-1], in scratch of their own.
+template <class T>
+const T* pivots(int n, const T* a, const std::int32_t* md) {
+  thread_local std::vector<T> d;
+  if (d.size() < static_cast<std::size_t>(n)) d.resize(static_cast<std::size_t>(n));
+  for (int i = 1; i <= n; ++i) d[static_cast<std::size_t>(i - 1)] = a[col_diag(md, i)];
+  return d.data();
+}
+
+// The loads of rows l1..last against columns that an earlier reduction left
+// finished: each row as reduce_block forms it, with the multipliers
+// t(i) = U(i, j) / d(i) of the stored factor, pivots in ascending order.
+template <class T>
+void reduce_loads_by_multipliers(int l1, int last, int last_pivot, const T* a, const std::int32_t* md,
+                                 float* r, int ldr, int nlc) {
+  const T* piv = pivots(last, a, md);
+  for (int c = 0; c < nlc; ++c)
+    load_chains<true>(l1, l1, last, last_pivot, a, md, piv, r + static_cast<std::ptrdiff_t>(c) * ldr);
+}
+
 template <class T>
 int reduce_matrix_and_loads(int n, int l1, int l2, T* a, const std::int32_t* md,
-                            float* r, int ldr, int nlc) {
+                            float* r, int ldr, int nlc, int first_changed) {
   if (l1 > n) return 0;
   const int last_pivot = std::min(l2, n - 1);
+  // The columns before the block of the first changed one keep their factors:
+  // a block's arithmetic depends only on the columns left of it and on its
+  // own, so the blocks must fall where a whole reduction puts them.
+  const int first = reduced_again_from(l1, std::min(first_changed, n));
+  if (first > l1) reduce_loads_by_multipliers(l1, first - 1, last_pivot, a, md, r, ldr, nlc);
   // Small reductions (a member's condensation at every step among them) never
   // ask how many threads there are.
-  if (static_cast<std::int64_t>(md[n]) - md[l1 - 1] >= kParallelTerms) {
+  if (static_cast<std::int64_t>(md[n]) - md[first - 1] >= kParallelTerms) {
     const int threads = solver_threads();
-    if (threads > 1) return reduce_parallel(n, l1, last_pivot, a, md, r, ldr, nlc, threads);
+    if (threads > 1) return reduce_parallel(n, l1, first, last_pivot, a, md, r, ldr, nlc, threads);
   }
   T* tbuf = scratch<T>(static_cast<std::size_t>(kBlock) * static_cast<std::size_t>(n));
   const auto finished = [](int) {};
-  for (int j0 = l1; j0 <= n; j0 += kBlock)
+  for (int j0 = first; j0 <= n; j0 += kBlock)
     if (const int bad = reduce_block(n, l1, last_pivot, j0, a, md, r, ldr, nlc, tbuf, finished))
       return bad;
   return 0;
 }
 
 // By rows of the loads: row j takes the updates of the pivots above it in
-// ascending order, each as K(i,j)*R(i)/K(i,i), as the row-by-row form gives them.
+// ascending order, each as K(i,j)*R(i)/K(i,i), as the row-by-row form gives
+// them; a pivot row whose load is 0.0 gives none. The rows stop at the first
+// zero pivot of l1..l2, that row's load formed.
 template <class T>
 int reduce_loads(int n, int l1, int l2, const T* a, const std::int32_t* md,
                  float* r, int ldr, int nlc) {
-  for (int j = l1; j <= n; ++j) {
-    const T* colj = a + col_diag(md, j);
-    const int lo = std::max(col_top(md, j), l1);
-    const int pe = std::min(l2, j - 1);
-    for (int c = 0; c < nlc && pe >= lo; ++c) {
-      float* rc = r + static_cast<std::ptrdiff_t>(c) * ldr;
-      T v = rc[j - 1];
-      for (int i = lo; i <= pe; ++i) {
-        const T ri = rc[i - 1];
-        if (ri != T(0)) v -= colj[j - i] * ri / a[col_diag(md, i)];
-      }
-      rc[j - 1] = static_cast<float>(v);
+  int bad = 0;
+  for (int j = l1; j <= std::min(l2, n); ++j)
+    if (a[col_diag(md, j)] == T(0)) {
+      bad = j;
+      break;
     }
-    if (j <= l2 && colj[0] == T(0)) return j;
-  }
-  return 0;
+  const int last = bad != 0 ? bad : n;
+  const T* piv = pivots(last, a, md);
+  for (int c = 0; c < nlc; ++c)
+    load_chains<false>(l1, l1, last, std::min(l2, n), a, md, piv, r + static_cast<std::ptrdiff_t>(c) * ldr);
+  return bad;
 }
 
 template <class T>
@@ -489,18 +634,18 @@ void trace_title(std::string_view title, int l1, int l2, int n) {
 
 void trace_loads(const float* r, int n, int ldr, int nlc, std::string_view title) {
   if (ldr == n) {
-    model::prtmat(r, n, nlc, title);
+    base::prtmat(r, n, nlc, title);
     return;
   }
   std::vector<float> rows(static_cast<std::size_t>(n) * static_cast<std::size_t>(nlc));
   for (int c = 0; c < nlc; ++c)
     std::copy_n(r + static_cast<std::ptrdiff_t>(c) * ldr, n, rows.begin() + static_cast<std::ptrdiff_t>(c) * n);
-  model::prtmat(rows.data(), n, nlc, title);
+  base::prtmat(rows.data(), n, nlc, title);
 }
 
 #define KV_ELIMINATION_INSTANCES(T)                                                              \
   template int reduce_matrix_and_loads<T>(int, int, int, T*, const std::int32_t*, float*, int,  \
-                                          int);                                                 \
+                                          int, int);                                            \
   template T* scratch<T>(std::size_t);                                                          \
   template int reduce_loads<T>(int, int, int, const T*, const std::int32_t*, float*, int, int); \
   template int back_substitute<T>(int, int, int, const T*, const std::int32_t*, float*, int,    \

@@ -47,9 +47,19 @@ void wait_for(Cond cond) {
 // Reduction of the stiffness and of the load columns over the pivots l1..l2
 // (the last equation is never a pivot). Returns 0, or the equation of the
 // first zero pivot (then the arrays are partly reduced).
+//
+// With first_changed above l1, the columns before it hold the factors of an
+// earlier reduction of the same terms (over the same l1, l2): they are kept, a
+// few columns before first_changed are reduced again from their terms (which
+// the caller must have put back), and the loads come out as a whole reduction
+// gives them, bit for bit.
 template <class T>
 int reduce_matrix_and_loads(int n, int l1, int l2, T* a, const std::int32_t* md,
-                            float* r, int ldr, int nlc);
+                            float* r, int ldr, int nlc, int first_changed = 0);
+
+// The first column that a reduction with first_changed = j really forms again:
+// the columns from it on must hold their terms, not their factors.
+int reduced_again_from(int l1, int first_changed);
 
 // The loads alone against a reduced matrix, pivots l1..l2. 0 or the zero pivot.
 template <class T>

@@ -21,7 +21,7 @@ void product(bool transposed_part, bool lprt, bool lzero, int nstore, int n, int
     fio::write(6, "(/,2X,A)",
                transposed_part ? "TRIANGULAR MULTIPLACATION" : "UPPER TRIANGULAR MULTIPLACATION");
     fio::write(6, "(2X,' IR1:',I5,' IR2:',I5,' JC1:',I5,' JC2:',I5,' N:',I5)", ir1, ir2, jc1, jc2, n);
-    model::skyprt(a, md, n, nstore, "MATRIX A ");
+    base::skyprt(a, md, n, nstore, "MATRIX A ");
   }
   if (lzero)
     for (int i = ir1; i <= ir2; ++i) p[i - 1] = 0.0f;

@@ -146,7 +146,7 @@ MassMatrix skyasm(int nrec, int mform, bool widen, std::string_view name, Lumped
   kv::ctl(kv::kIZLM) = kv::ctl(kv::kIZ) + 21;
   if (lumpms != nullptr) lumpms(2, nrec, nmass, mm.lumrec, mm.mdiag, mm.values, ibug);
 
-  if (ibug) model::skyprt(kv::skyptr(mm.values), md, neq, md[neq], name);
+  if (ibug) base::skyprt(kv::skyptr(mm.values), md, neq, md[neq], name);
   return mm;
 }
 

@@ -31,7 +31,7 @@ bool check_carried(int n, int l1, int l2, const SkylineMatrix& k, const CarriedM
 }
 
 void print_sky(const SkyReal* a, const std::int32_t* md, int n, int nstore, std::string_view title) {
-  model::skyprt(a, md, n, nstore, title);
+  base::skyprt(a, md, n, nstore, title);
 }
 
 }  // namespace
@@ -110,6 +110,16 @@ SolveStatus msoll(int iopt, bool lprt, int n, int ldr, int nlc, int& l1, int& l2
       return SolveStatus::ok;
     }
   }
+}
+
+int refactored_from(int first_changed) { return reduced_again_from(1, first_changed); }
+
+SolveStatus reduce_changed(int first_changed, int n, SkylineMatrix k, float* r) {
+  if (const int bad = reduce_matrix_and_loads(n, 1, n, k.a, k.mdiag, r, n, 1, first_changed)) {
+    report_zero_pivot(bad, k);
+    return SolveStatus::zero_pivot;
+  }
+  return SolveStatus::ok;
 }
 
 void msoll(int iopt, bool lprt, int n, int nstk, int ldr, int nlc, int& l1, int& l2,

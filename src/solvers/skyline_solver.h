@@ -63,6 +63,15 @@ struct SkylineMatrix {
 SolveStatus msoll(int iopt, bool lprt, int n, int ldr, int nlc, int& l1, int& l2,
                   SkylineMatrix k, float* r, float* w, CarriedMatrix mass, CarriedMatrix geom);
 
+// MSOLL option 1 over all n equations with one load column r, no trace and no
+// carried matrix, for a matrix whose terms changed only from column
+// first_changed on: the columns before refactored_from(first_changed) must
+// hold the factors of the last reduction of the matrix (they are kept), the
+// columns from it on their new terms. The results are those of a whole
+// reduction, bit for bit; the status as for msoll.
+SolveStatus reduce_changed(int first_changed, int n, SkylineMatrix k, float* r);
+int refactored_from(int first_changed);
+
 // MSOLL on work-array tables: every array argument is the ZMATRX index of the
 // table's first word. On failure ierr is set to -1 (LOGICAL true, all bits) and
 // never cleared: callers clear it before the call (they pass CONTRL(ISTOP)).

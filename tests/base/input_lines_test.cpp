@@ -46,7 +46,7 @@ TEST(Keyon, Table) {
       {"STABILITY 1", "STABILITY ", false, true},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(model::keyon(c.line, c.key, c.dflt), c.expected) << c.line << " / " << c.key;
+    EXPECT_EQ(base::keyon(c.line, c.key, c.dflt), c.expected) << c.line << " / " << c.key;
 }
 
 struct IntfldCase {
@@ -82,7 +82,7 @@ TEST(Intfld, Table) {
     std::string line = c.line;
     const std::size_t len = line.size();
     int ival = -999;
-    model::intfld(line, c.key, ival, c.idef, c.usekey, c.remove);
+    base::intfld(line, c.key, ival, c.idef, c.usekey, c.remove);
     EXPECT_EQ(ival, c.expected) << c.line;
     std::string after = c.line_after;
     after.resize(len, ' ');
@@ -96,7 +96,7 @@ TEST(Intfld, ReadCommandTakesEveryUnitInTurn) {
   std::vector<int> units;
   for (;;) {
     int iunit = 0;
-    model::intfld(cmd, "UNIT=", iunit, 0, true, true);
+    base::intfld(cmd, "UNIT=", iunit, 0, true, true);
     if (iunit <= 0) break;
     units.push_back(iunit);
     ASSERT_LT(units.size(), 5u);
@@ -126,17 +126,17 @@ TEST(Nxtfld, Table) {
       {"BUG='A''B", "BUG=", "A'"},      // no closing quote: through the last pair
       {"X BUG=ABC DEF", "BUG=", "ABC"},
   };
-  for (const auto& c : cases) EXPECT_EQ(model::nxtfld(c.line, c.key), c.expected) << c.line;
+  for (const auto& c : cases) EXPECT_EQ(base::nxtfld(c.line, c.key), c.expected) << c.line;
 }
 
 TEST(Rangck, BoundsAreInsideAndPrintNothing) {
   const std::string out = unit6_of([] {
     float lo = 0.0f, hi = 1.0f;
     float x = lo;
-    model::rangck(x, 0.0f, 1.0f, "XLOAD");
+    base::rangck(x, 0.0f, 1.0f, "XLOAD");
     EXPECT_EQ(x, lo);
     x = hi;
-    model::rangck(x, 0.0f, 1.0f, "XLOAD");
+    base::rangck(x, 0.0f, 1.0f, "XLOAD");
     EXPECT_EQ(x, hi);
   });
   EXPECT_EQ(out, "");
@@ -145,8 +145,8 @@ TEST(Rangck, BoundsAreInsideAndPrintNothing) {
 TEST(Rangck, OutsideIsReportedAsItCameAndClamped) {
   float above = 1.5f, below = -2.0f;
   const std::string out = unit6_of([&] {
-    model::rangck(above, 0.0f, 1.0f, "XLOAD");
-    model::rangck(below, 0.0f, 1.0f, "FRAC");
+    base::rangck(above, 0.0f, 1.0f, "XLOAD");
+    base::rangck(below, 0.0f, 1.0f, "FRAC");
   });
   EXPECT_EQ(above, 1.0f);
   EXPECT_EQ(below, 0.0f);
@@ -161,7 +161,7 @@ TEST(Ifind, EveryEntryOfAscendingTablesIsFoundAtItsPosition) {
   for (int n = 1; n <= 40; ++n) {
     std::vector<std::int32_t> ids(static_cast<std::size_t>(n));
     for (int k = 1; k <= n; ++k) ids[static_cast<std::size_t>(k - 1)] = 10 * k;
-    for (int k = 1; k <= n; ++k) EXPECT_EQ(model::ifind(10 * k, ids.data(), n), k) << "n=" << n;
+    for (int k = 1; k <= n; ++k) EXPECT_EQ(base::ifind(10 * k, ids.data(), n), k) << "n=" << n;
   }
 }
 
@@ -169,12 +169,12 @@ TEST(Ifind, MissingIdsAreReportedWithTheLastEntry) {
   const std::vector<std::int32_t> ids{10, 20, 30, 40, 50};
   const std::vector<std::int32_t> one{7};
   const std::string out = unit6_of([&] {
-    EXPECT_EQ(model::ifind(35, ids.data(), 5), 0);   // between entries
-    EXPECT_EQ(model::ifind(5, ids.data(), 5), 0);    // below the first
-    EXPECT_EQ(model::ifind(60, ids.data(), 5), 0);   // above the last
-    EXPECT_EQ(model::ifind(7, one.data(), 1), 1);    // one-entry table
-    EXPECT_EQ(model::ifind(3, one.data(), 1), 0);
-    EXPECT_EQ(model::ifind(5, one.data(), 0), 0);    // empty table
+    EXPECT_EQ(base::ifind(35, ids.data(), 5), 0);   // between entries
+    EXPECT_EQ(base::ifind(5, ids.data(), 5), 0);    // below the first
+    EXPECT_EQ(base::ifind(60, ids.data(), 5), 0);   // above the last
+    EXPECT_EQ(base::ifind(7, one.data(), 1), 1);    // one-entry table
+    EXPECT_EQ(base::ifind(3, one.data(), 1), 0);
+    EXPECT_EQ(base::ifind(5, one.data(), 0), 0);    // empty table
   });
   EXPECT_EQ(out,
             " TARGET:      35   NOT FOUND, LAST ID(     5):      50\n"
@@ -187,10 +187,10 @@ TEST(Ifind, MissingIdsAreReportedWithTheLastEntry) {
 TEST(Ifind, FallBackScansFindIdsTheBisectionMisses) {
   // Not quite ascending: 9 sits out of order, the bisection walks past it.
   const std::vector<std::int32_t> ids{1, 9, 3, 4, 5, 6, 7, 8, 10};
-  EXPECT_EQ(model::ifind(9, ids.data(), 9), 2);
+  EXPECT_EQ(base::ifind(9, ids.data(), 9), 2);
   // Repeated IDs: any position holding the ID is right.
   const std::vector<std::int32_t> rep{1, 2, 2, 2, 2, 2, 2, 3};
-  const int pos = model::ifind(2, rep.data(), 8);
+  const int pos = base::ifind(2, rep.data(), 8);
   ASSERT_GE(pos, 1);
   EXPECT_EQ(rep[static_cast<std::size_t>(pos - 1)], 2);
 }
@@ -212,7 +212,7 @@ TEST(Isort, StableIndexSort) {
   for (const auto& c : cases) {
     std::vector<std::int32_t> idx(c.key.size(), -1);
     const std::vector<std::int32_t> key_before = c.key;
-    model::isort(c.key.data(), idx.data(), static_cast<int>(c.key.size()));
+    base::isort(c.key.data(), idx.data(), static_cast<int>(c.key.size()));
     EXPECT_EQ(idx, c.idx);
     EXPECT_EQ(c.key, key_before);
   }

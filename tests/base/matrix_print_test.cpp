@@ -39,16 +39,16 @@ class MatrixPrint : public ::testing::Test {
 };
 
 TEST(DumpUnit, TakenFromTheTitle) {
-  EXPECT_EQ(model::dump_unit("K MATRIX DUMP=30"), 30);
-  EXPECT_EQ(model::dump_unit("DUMP= 7 ELEMENT"), 7);
-  EXPECT_EQ(model::dump_unit("K MATRIX"), 0);
-  EXPECT_EQ(model::dump_unit("K MATRIX DUMP=0"), 0);
+  EXPECT_EQ(base::dump_unit("K MATRIX DUMP=30"), 30);
+  EXPECT_EQ(base::dump_unit("DUMP= 7 ELEMENT"), 7);
+  EXPECT_EQ(base::dump_unit("K MATRIX"), 0);
+  EXPECT_EQ(base::dump_unit("K MATRIX DUMP=0"), 0);
   // The input file and the report are never dumped into; nor a unit that
   // does not exist.
-  EXPECT_EQ(model::dump_unit("K MATRIX DUMP=5"), 0);
-  EXPECT_EQ(model::dump_unit("K MATRIX DUMP=6"), 0);
-  EXPECT_EQ(model::dump_unit("K MATRIX DUMP=61"), 0);
-  EXPECT_EQ(model::dump_unit("K MATRIX DUMP=-3"), 0);
+  EXPECT_EQ(base::dump_unit("K MATRIX DUMP=5"), 0);
+  EXPECT_EQ(base::dump_unit("K MATRIX DUMP=6"), 0);
+  EXPECT_EQ(base::dump_unit("K MATRIX DUMP=61"), 0);
+  EXPECT_EQ(base::dump_unit("K MATRIX DUMP=-3"), 0);
 }
 
 TEST_F(MatrixPrint, FullMatrixInBlocksOfSixColumns) {
@@ -56,7 +56,7 @@ TEST_F(MatrixPrint, FullMatrixInBlocksOfSixColumns) {
   std::array<float, 49> a{};
   for (int j = 1; j <= 7; ++j)
     for (int i = 1; i <= 7; ++i) a[static_cast<std::size_t>((i - 1) + 7 * (j - 1))] = 10.0f * i + j;
-  model::prtmat(a.data(), 7, 7, "A7");
+  base::prtmat(a.data(), 7, 7, "A7");
   const auto l = lines_of(file("unit6.out"));
   ASSERT_EQ(l.size(), 2u + 8u + 1u + 8u);
   EXPECT_EQ(l[1], " PRINTING MATRIX: A7");
@@ -75,7 +75,7 @@ TEST_F(MatrixPrint, FullMatrixInBlocksOfSixColumns) {
 TEST_F(MatrixPrint, LeadingDimensionAndFixedPoint) {
   // A(3, 2) stored with LDA = 3; only the first two rows are printed.
   const std::array<float, 6> a{1.5f, -2.0f, 99.0f, 0.25f, 4.0f, 99.0f};
-  model::prtmt2(a.data(), 2, 2, "T", 3);
+  base::prtmt2(a.data(), 2, 2, "T", 3);
   const auto l = lines_of(file("unit6.out"));
   ASSERT_EQ(l.size(), 5u);
   EXPECT_EQ(l[2], " COLUMN             1                   2");
@@ -85,7 +85,7 @@ TEST_F(MatrixPrint, LeadingDimensionAndFixedPoint) {
 
 TEST_F(MatrixPrint, DumpWritesTheNonZeroTermsBeforeEachRow) {
   const std::array<float, 4> a{1.0f, 0.0f, 0.0f, -4.0f};  // diag(1, -4)
-  model::prtmat(a.data(), 2, 2, "K MATRIX DUMP=30");
+  base::prtmat(a.data(), 2, 2, "K MATRIX DUMP=30");
   const auto dump = lines_of(file("temp30.out"));
   ASSERT_EQ(dump.size(), 2u);
   int i = 0, j = 0;
@@ -107,7 +107,7 @@ TEST_F(MatrixPrint, DumpWritesTheNonZeroTermsBeforeEachRow) {
 
 TEST_F(MatrixPrint, DumpIntoTheReportIsIgnored) {
   const std::array<float, 1> a{3.0f};
-  model::prtmat(a.data(), 1, 1, "K DUMP=6");
+  base::prtmat(a.data(), 1, 1, "K DUMP=6");
   const auto l = lines_of(file("unit6.out"));
   EXPECT_EQ(l.size(), 4u);  // empty line, title, heading, row
 }
@@ -116,7 +116,7 @@ TEST_F(MatrixPrint, SkylineCellsOnlyInsideTheProfile) {
   // Order 3: column 2 holds (2,2) and (1,2) = 0.0; column 3 only its diagonal.
   const std::array<float, 4> a{4.0f, 5.0f, 0.0f, 6.0f};
   const std::array<std::int32_t, 4> mdiag{1, 2, 4, 5};
-  model::skyprt(a.data(), mdiag.data(), 3, 4, "S DUMP=30");
+  base::skyprt(a.data(), mdiag.data(), 3, 4, "S DUMP=30");
   const auto l = lines_of(file("unit6.out"));
   const std::string blank(20, ' ');
   ASSERT_EQ(l.size(), 6u);
@@ -134,7 +134,7 @@ TEST_F(MatrixPrint, PackedTriangleThroughTheColumnStarts) {
   // row 7, which lies below all its diagonals.
   std::array<float, 28> k{};
   for (std::size_t n = 0; n < k.size(); ++n) k[n] = static_cast<float>(n + 1);
-  model::skyprt(k.data(), kv::titles().np.data() + 1, 7, 29, "KE");
+  base::skyprt(k.data(), kv::titles().np.data() + 1, 7, 29, "KE");
   const auto l = lines_of(file("unit6.out"));
   ASSERT_EQ(l.size(), 2u + 7u + 1u + 8u);
   EXPECT_EQ(l[8].substr(0, 9), " ROW    6");

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <regex>
 #include <string>
+#include <vector>
 
 #include "support/test_support.h"
 
@@ -108,6 +109,17 @@ INSTANTIATE_TEST_SUITE_P(
         BadDeck{"yield_force_tiny", 3, "         1   3.402823E+38"},
         // A time history without mass runs its steps with a warning.
         BadDeck{"massless_sol4_then_sol2", 3, "*** THE STRUCTURE HAS NO MASS: THE STEPS CARRY NO INERTIA FORCES"},
+        // Rigid zones that leave a member no length are dropped with it.
+        BadDeck{"stability_start_distance_huge", 3, "     THE START AND END DISTANCES ARE TAKEN AS 0.0"},
+        // Finite modal forces 2e36 from the origin: moments beyond the range.
+        BadDeck{"spectrum_reaction_moment_huge", 2, " *  A MODAL REACTION SUM IS NOT FINITE            *"},
+        // An ultimate deformation of 2e-41 gives an index held at the largest
+        // REAL, printed in E form where the table has F14.5.
+        BadDeck{"wall_ultimate_ductility_tiny", 3,
+                "     1       0.00000   0.00000E+00   0.00000E+00   3.40282E+38   4.50000E+00   2.25000E+01"},
+        BadDeck{"node_far_away_pushover", 2, " *  NORM OF UNBALANCED FORCE IS NOT FINITE        *"},
+        BadDeck{"element_load_missing_element", 3,
+                " ELEMENT 2 IS NOT IN THE MODEL (ELEMENTS 1 TO 1) --- LOAD IS SKIPPED"},
         // Each reaction of two springs (-3.0e38) is a REAL, their sum is not:
         // the solution ends before the report.
         BadDeck{"reaction_sum_huge", 2, " *  SUM OF REACTIONS IS NOT FINITE", "SUM OF REACTIONS IS NOT FINITE"},
@@ -174,6 +186,94 @@ TEST(BadInput, DownwardWalkReportsOnce) {
   EXPECT_EQ(count, 1u) << r.output;
   // Both nodes are restrained by the walk: no free degree of freedom is left.
   EXPECT_NE(r.output.find("NUMBER OF FREE DEGREES OF FREEDOM..............     0"), std::string::npos) << r.output;
+}
+
+// The input line each fault is counted at, and the console's count.
+struct ConsoleCase {
+  const char* deck;                 // tests/cases/bad_<deck>.dat
+  std::vector<std::string> lines;   // lines the console must show, in order
+};
+
+std::ostream& operator<<(std::ostream& os, const ConsoleCase& c) { return os << c.deck; }
+
+class BadInputConsole : public ::testing::TestWithParam<ConsoleCase> {};
+
+TEST_P(BadInputConsole, NamesEachFaultAndCountsIt) {
+  const ConsoleCase& c = GetParam();
+  const std::string deck = kvtest::read_file(kvtest::case_path(std::string("bad_") + c.deck + ".dat"));
+  const kvtest::RunResult r = kvtest::run_deck(deck, std::string("console_") + c.deck, kTimeLimit);
+  const std::string console = kvtest::rstrip_lines(r.console);
+  std::size_t at = 0;
+  for (const std::string& line : c.lines) {
+    const std::size_t found = console.find("\n" + line + "\n", at);
+    ASSERT_NE(found, std::string::npos) << "missing after the lines before it: " << line << "\n" << console;
+    at = found + 1;
+  }
+  EXPECT_EQ(console.find("NO ERROR OR WARNING MESSAGES"), std::string::npos) << console;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Decks, BadInputConsole,
+    ::testing::Values(
+        ConsoleCase{"element_load_missing_element",
+                    {" *** WARNING AT INPUT LINE    19: ELEMENT LOAD SKIPPED: ELEMENT 2 IS NOT IN THE MODEL (ELEMENTS 1 TO 1)",
+                     " *** WARNING AT INPUT LINE    20: ELEMENT LOADS SKIPPED: THE GENERATION NAMES 2 ELEMENTS NOT IN "
+                     "THE MODEL (ELEMENTS 1 TO 1)",
+                     // The same generation walking down from element 3.
+                     " *** WARNING AT INPUT LINE    21: ELEMENT LOADS SKIPPED: THE GENERATION NAMES 2 ELEMENTS NOT IN "
+                     "THE MODEL (ELEMENTS 1 TO 1)",
+                     " *** WARNING AT INPUT LINE    22: ELEMENT LOAD SKIPPED: NONE OF THE 2 ELEMENTS OF THE GENERATION "
+                     "IS IN THE MODEL (ELEMENTS 1 TO 1)",
+                     " ***     0 ERROR AND     4 WARNING MESSAGES: SEE THE OUTPUT FILE"}},
+        ConsoleCase{"stability_start_distance_huge",
+                    {" *** WARNING AT INPUT LINE    14: ELEMENT 1: LENGTH OR WIDTH IS LE 0, TAKEN AS 1.0",
+                     " ***     0 ERROR AND     1 WARNING MESSAGES: SEE THE OUTPUT FILE"}},
+        ConsoleCase{"spectrum_reaction_moment_huge",
+                    {" *** ERROR: SOLUTION ABORTED: A MODAL REACTION SUM IS NOT FINITE"}},
+        ConsoleCase{"node_far_away_pushover",
+                    {" *** ERROR: SOLUTION ABORTED: NORM OF UNBALANCED FORCE IS NOT FINITE",
+                     " ***     1 ERROR AND     0 WARNING MESSAGES: SEE THE OUTPUT FILE"}},
+        // The step caps end the run (status 2) and say so.
+        ConsoleCase{"time_history_final_time_huge",
+                    {" *** ERROR: SOLUTION ABORTED: THE TIME DATA ASKS FOR MORE THAN 10000000 STEPS",
+                     " ***     1 ERROR AND     0 WARNING MESSAGES: SEE THE OUTPUT FILE"}},
+        ConsoleCase{"load_step_count_huge",
+                    {" *** ERROR: SOLUTION ABORTED: THE LOAD-STEP RECORD ASKS FOR MORE THAN 10000000 STEPS",
+                     " ***     1 ERROR AND     0 WARNING MESSAGES: SEE THE OUTPUT FILE"}}),
+    [](const ::testing::TestParamInfo<ConsoleCase>& info) { return std::string(info.param.deck); });
+
+// The records that name an existing element still load it, each once: a
+// uniform 50 lb/in on the 100 in cantilever (EI = 2.9e9) twice gives the tip
+// 2 w L^4 / 8EI = 0.431034 and the support 2 w L = 10000 lb.
+TEST(BadInput, ElementLoadsOnExistingElementsStillApply) {
+  const std::string deck = kvtest::read_file(kvtest::case_path("bad_element_load_missing_element.dat"));
+  const kvtest::RunResult r = kvtest::run_deck(deck, "eload_apply", kTimeLimit);
+  EXPECT_NE(r.output.find("         2  0.000000E+00  -4.310345E-01   0.000000E+00"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find(" SUMMATION  0.0000000E+00  0.1000000E+05"), std::string::npos) << r.output;
+}
+
+// A rejected rigid zone is not used: the guided column of mass 1 has one mode,
+// whose base shear is m Sa = 0.4 x 386.4 whatever its stiffness.
+TEST(BadInput, StabilityMemberWithoutItsZonesCarriesTheSpectrumShear) {
+  const std::string deck = kvtest::read_file(kvtest::case_path("bad_stability_start_distance_huge.dat"));
+  const kvtest::RunResult r = kvtest::run_deck(deck, "stab_zone", kTimeLimit);
+  EXPECT_NE(r.output.find(" GCS SUMM.  0.1545600E+03"), std::string::npos) << r.output;
+}
+
+// A damage index too large for the F14.5 column but finite is written in E
+// form: (D/L + BETA PSE/PY) / (MAXDUC PY/KE) = (0.012 + 0.1 x 22.5 / 2000) /
+// (1e-30 x 0.002), and nothing was held or revised.
+TEST(BadInput, WallDamageIndexThatDoesNotFitItsColumnIsWrittenInEForm) {
+  std::string deck = kvtest::read_file(kvtest::case_path("bad_wall_ultimate_ductility_tiny.dat"));
+  const std::size_t at = deck.find("1.0E-38");
+  ASSERT_NE(at, std::string::npos);
+  deck.replace(at, 7, "1.0E-30");
+  const kvtest::RunResult r = kvtest::run_deck(deck, "wall_di", kTimeLimit);
+  EXPECT_EQ(r.status, 0) << r.console;
+  EXPECT_NE(r.output.find("     1       0.00000   0.00000E+00   0.00000E+00   6.56250E+30   4.50000E+00"),
+            std::string::npos)
+      << r.output;
+  EXPECT_EQ(r.output.find("**************"), std::string::npos) << r.output;
 }
 
 }  // namespace

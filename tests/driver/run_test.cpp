@@ -158,18 +158,33 @@ TEST(Run, StartUpFilesAndSideFiles) {
   const auto r = kvtest::run_with_answers(dir, dir.string() + "\nin.dat\nout.out\n");
   EXPECT_EQ(r.status, 0) << r.console;
   EXPECT_EQ(clean(kvtest::read_file(dir / "out.out")), kEchoHeader + echo_line(1, "STOP"));
-  for (int u = 10; u <= 60; ++u) {
+  // Only the side files something was written to exist: the two limit-state
+  // files with their header line (and the kept temp10.out).
+  for (int u = 11; u <= 60; ++u) {
     std::string name = "temp" + std::to_string(u) + ".out";
     if (u == 48) name = "tempShear.out";
     if (u == 49) name = "tempPMCurve.out";
     if (u == 50) name = "tempControlPoints.out";
-    EXPECT_TRUE(fs::exists(dir / name)) << name;
+    EXPECT_EQ(fs::exists(dir / name), u == 49 || u == 50) << name;
   }
   EXPECT_EQ(kvtest::read_file(dir / "temp10.out"), "KEEP\n");
   const std::string header =
       "      RELEASE NO.   IELNO    FLP    AXIAL(FT1)     MOMENT(FT5)  ROTATION(RT5)        ISTEP\n";
   EXPECT_EQ(kvtest::read_file(dir / "tempPMCurve.out"), header);
   EXPECT_EQ(kvtest::read_file(dir / "tempControlPoints.out"), header);
+}
+
+// A side file is made by the first record written to it: reading back a unit
+// that nothing wrote makes no file.
+TEST(Run, SideFilesAreMadeByTheirFirstWrite) {
+  const auto dir = kvtest::fresh_dir("side_first_write");
+  kvtest::write_file(dir / "in.dat", "'READ UNIT=12'\nSTOP\n");
+  const auto r = kvtest::run_with_answers(dir, dir.string() + "\nin.dat\nout.out\n");
+  // The aborted command is a warning.
+  EXPECT_EQ(r.status, 3) << r.console;
+  EXPECT_TRUE(contains(kvtest::read_file(dir / "out.out"), "PREMATURE END OF FILE, UNIT:   12"));
+  EXPECT_FALSE(fs::exists(dir / "temp12.out"));
+  EXPECT_FALSE(fs::exists(dir / "tempShear.out"));
 }
 
 TEST(Run, FolderAnswerForms) {
@@ -195,7 +210,7 @@ TEST(Run, FolderAnswerForms) {
     const auto r = kvtest::run_with_answers(dir, c.answers(dir));
     EXPECT_EQ(r.status, 0) << c.tag << "\n" << r.console;
     EXPECT_EQ(clean(kvtest::read_file(dir / "out.out")), kEchoHeader + echo_line(1, "STOP")) << c.tag;
-    EXPECT_TRUE(fs::exists(dir / "tempShear.out")) << c.tag;
+    EXPECT_TRUE(fs::exists(dir / "tempControlPoints.out")) << c.tag;
   }
 }
 
@@ -207,7 +222,7 @@ TEST(Run, LongFolderIsNotCut) {
   const auto r = kvtest::run_with_answers(top, dir.string() + "\nin.dat\nout.out\n");
   EXPECT_EQ(r.status, 0) << r.console;
   EXPECT_TRUE(fs::exists(dir / "out.out"));
-  EXPECT_TRUE(fs::exists(dir / "temp60.out"));
+  EXPECT_TRUE(fs::exists(dir / "tempPMCurve.out"));
 }
 
 TEST(Run, StartUpFaultsStopWithStatusOne) {

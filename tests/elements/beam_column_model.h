@@ -9,6 +9,7 @@
 
 #include "elements/element_model.h"
 #include "elements/inelastic/beam_column.h"
+#include "materials/ia_biln.h"
 
 namespace bctest {
 
@@ -32,7 +33,7 @@ class ColumnModel : public etest::ElementModel {
   }
   static void ia_biln_set(int set, float code, float e, float ti, float mp) {
     const auto p = ia_biln_prop(code, e, ti, mp);
-    material_record(set, elements::beam_column::kIaBiln, p.data(), p.size(), 60);
+    material_record(set, materials::kIaBilnType.code, p.data(), p.size(), 60);
   }
   // Set 5: the elastic axial and torsion set (EA = 3.0E10, capacity 1.0E10).
   static void axial_set() { ia_biln_set(5, 0.0f, 3.0e7f, 1000.0f, 1.0e10f); }

@@ -77,7 +77,7 @@ class ElementModel : public ::testing::Test {
     kv::ctl(kv::kNNODE) = n;
     kv::ctl(kv::kNCOS) = static_cast<int>(sets.size());
     kv::ctl(kv::kNEQ) = neq;
-    nt_ = model::reserve_node_tables(n);
+    nt_ = base::reserve_node_tables(n);
     for (int k = 1; k <= n; ++k) {
       const Node& nd = list[static_cast<std::size_t>(k - 1)];
       nt_.nodid(k) = nd.id;
@@ -277,7 +277,7 @@ class ElementModel : public ::testing::Test {
 
   std::string dir_name_;
   std::filesystem::path dir_;
-  model::NodeTables nt_;
+  base::NodeTables nt_;
   std::vector<elements::EleCall> checks_;
   std::vector<std::string> labels_;
 };

@@ -14,6 +14,8 @@
 #include "elements/inelastic/beam_column.h"
 #include "elements/inelastic/mr_end.h"
 #include "elements/plate_point_model.h"
+#include "materials/local_buckling.h"
+#include "materials/short_owjg_mr2.h"
 
 namespace {
 
@@ -21,6 +23,9 @@ using namespace elements::beam_column;
 using pptest::node_lines;
 using pptest::numbers_of;
 using pptest::run_case;
+
+constexpr int kMr2 = materials::kShortOwjgMr2Type.code;
+constexpr int kLocbkl = materials::kLocbklType.code;
 
 // ---------------------------------------------------------------- records
 

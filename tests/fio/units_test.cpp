@@ -234,15 +234,30 @@ TEST_F(Units, UnopenedUnitsUseFortNInTheDefaultFolder) {
   fio::close(7);
   EXPECT_EQ(slurp(path("fort.7")), "TRACE\n");
   fio::set_default_folder(dir_.string());
-  EXPECT_EQ(next(8), "<end>");  // created empty, read at its end
-  EXPECT_TRUE(fs::exists(path("fort.8")));
+  EXPECT_EQ(next(8), "<end>");  // read at its end: nothing was written, so no file
+  EXPECT_FALSE(fs::exists(path("fort.8")));
 }
 
-TEST_F(Units, MissingFileIsCreatedAndUnopenableIsRefused) {
+TEST_F(Units, MissingFileIsMadeByItsFirstWriteAndUnopenableIsRefused) {
   const std::string p = path("new.dat");
   ASSERT_TRUE(fio::open(20, p));
-  EXPECT_TRUE(fs::exists(p));
+  EXPECT_FALSE(fs::exists(p));
   EXPECT_EQ(next(20), "<end>");
+  fio::rewind(20);
+  fio::backspace(20);
+  fio::flush(20);
+  EXPECT_FALSE(fs::exists(p));  // reading, positioning and flushing make no file
+  fio::close(20);
+  EXPECT_FALSE(fs::exists(p));
+  ASSERT_TRUE(fio::open(20, p));
+  fio::write_record(20, "FIRST");
+  fio::write_record(20, "SECOND");
+  fio::rewind(20);
+  EXPECT_EQ(next(20), "FIRST");
+  fio::backspace(20);
+  fio::write_record(20, "ONE");  // a made file truncates like any other
+  fio::close(20);
+  EXPECT_EQ(slurp(p), "ONE\n");
   EXPECT_FALSE(fio::open(21, path("no/such/folder/x.dat")));
   EXPECT_FALSE(fio::is_open(21));
   EXPECT_FALSE(fio::open(61, p));

@@ -16,7 +16,7 @@
 
 namespace {
 
-using model::NodeTables;
+using base::NodeTables;
 
 struct Control {
   int nnode = 0, ncos = 1, nres = 0, ncond = 0, ncons = 0;
@@ -44,7 +44,7 @@ Result run_noddof(const Control& c, const std::string& deck) {
 
   Result r;
   kv::ctl(kv::kNNDIM) = c.nnode;
-  r.t = model::reserve_node_tables(c.nnode);
+  r.t = base::reserve_node_tables(c.nnode);
   r.iz = kv::ctl(kv::kIZ);
   kv::izm(r.iz) = 777;  // the first word beyond the tables must survive
   r.nnode = c.nnode;

@@ -35,12 +35,12 @@ std::string finish() {
   return kvtest::read_file(g_dir / "output.out");
 }
 
-model::NodeTables make_nodes(const std::vector<Node>& nodes, const std::vector<std::array<float, 9>>& sets) {
+base::NodeTables make_nodes(const std::vector<Node>& nodes, const std::vector<std::array<float, 9>>& sets) {
   const int nn = static_cast<int>(nodes.size());
   kv::ctl(kv::kNNDIM) = nn;
   // The node tables allow one cosine set per node; more sets than nodes do
   // not occur in these tests.
-  model::NodeTables t = model::reserve_node_tables(nn);
+  base::NodeTables t = base::reserve_node_tables(nn);
   for (int n = 1; n <= nn; ++n) {
     const Node& d = nodes[static_cast<std::size_t>(n - 1)];
     t.nodid(n) = d.id;

@@ -32,7 +32,7 @@ struct Node {
 // Lays the node tables at IZ (CONTRL words 29-35, NNDIM, NNODE, NCOS set).
 // Each cosine set is given by rows: set[3*(d-1) + (j-1)] is the global-j
 // component of the node's axis d.
-model::NodeTables make_nodes(const std::vector<Node>& nodes, const std::vector<std::array<float, 9>>& sets);
+base::NodeTables make_nodes(const std::vector<Node>& nodes, const std::vector<std::array<float, 9>>& sets);
 
 // Reserves the values at IZ and returns the index of the first.
 std::int64_t put(const std::vector<float>& values);

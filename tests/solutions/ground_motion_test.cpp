@@ -169,7 +169,7 @@ TEST(Mascos, MassTimesInfluenceVectors) {
   };
   // Node axes turned 90 degrees about Z: axis 1 along +Y, axis 2 along -X.
   const std::array<float, 9> turned = {0, 1, 0, -1, 0, 0, 0, 0, 1};
-  const std::int32_t fz_constrained = 1 << (model::kConstrain + 2);
+  const std::int32_t fz_constrained = 1 << (base::kConstrain + 2);
   const std::vector<Case> cases = {
       {"global axes", kIdentity, 0, {2, 1, 0, 1, 3, 0, 0, 0, 4}},
       // X moves equation 2 by -1, Y moves equation 1 by +1.

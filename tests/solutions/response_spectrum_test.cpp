@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -66,6 +67,78 @@ TEST(CqcRho, HandValues) {
     const float rho = solutions::cqc_rho(c.zeta, c.r);
     EXPECT_TRUE(std::isfinite(rho));
     EXPECT_NEAR(rho, c.rho, 5e-6 + 1e-4 * c.rho) << "zeta " << c.zeta << " r " << c.r;
+  }
+}
+
+// ---------------------------------------------------------------- combination
+
+struct CombineCase {
+  const char* name;
+  float rho12;  // rho(1, 2) = rho(2, 1); null rho (SRSS) when negative
+  float x1, x2;
+  double want;
+};
+
+std::ostream& operator<<(std::ostream& os, const CombineCase& c) { return os << c.name; }
+
+class CombineModes : public ::testing::TestWithParam<CombineCase> {};
+
+// Two modes, one quantity, in a table whose columns lie 3 apart.
+TEST_P(CombineModes, HandValues) {
+  const CombineCase& c = GetParam();
+  const float rho[] = {1.0f, c.rho12, c.rho12, 1.0f};
+  const float x[] = {c.x1, 99.0f, 99.0f, c.x2, 99.0f, 99.0f};
+  float out = -1.0f;
+  solutions::combine_modes(c.rho12 < 0.0f ? nullptr : rho, 2, 2, x, 3, 1, &out);
+  EXPECT_NEAR(out, c.want, 1e-6 * c.want);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CombineModes,
+    ::testing::Values(CombineCase{"Srss", -1.0f, 3.0f, -4.0f, 5.0},
+                      // 9 + 2 x 3 x 0.5 x 4 + 16
+                      CombineCase{"CqcSameSigns", 0.5f, 3.0f, 4.0f, std::sqrt(37.0)},
+                      CombineCase{"CqcOppositeSigns", 0.5f, 3.0f, -4.0f, std::sqrt(13.0)},
+                      // Uncorrelated modes: the SRSS value.
+                      CombineCase{"CqcIdentity", 0.0f, 3.0f, -4.0f, 5.0},
+                      // 1 - 1.5 - 1.5 + 1 = -1: the root of the absolute value.
+                      CombineCase{"CqcNegativeSum", 1.5f, 1.0f, -1.0f, 1.0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// All quantities at once give the bits of one quantity at a time, summed in
+// the order m, then n, for counts across the blocks, with fewer modes used
+// than the coefficient table holds and columns longer than the count.
+TEST(CombineModes, SameBitsAsOneQuantityAtATime) {
+  constexpr int kModes = 9;
+  constexpr int kCut = 7;
+  constexpr std::int64_t kCount = 300;
+  constexpr std::int64_t kLd = kCount + 5;
+  std::vector<float> rho(kModes * kModes);
+  for (int m = 0; m < kModes; ++m)
+    for (int n = 0; n < kModes; ++n)
+      rho[m + n * kModes] = m == n ? 1.0f : solutions::cqc_rho(0.05f, (1.0f + m) / (2.0f + n + m));
+  std::vector<float> x(kLd * kModes);
+  unsigned seed = 12345u;
+  for (float& v : x) {
+    seed = seed * 1103515245u + 12345u;
+    v = (static_cast<float>((seed >> 8) % 20001u) - 10000.0f) * 1.37e-3f;
+  }
+  for (const bool cqc : {false, true}) {
+    std::vector<float> out(kCount, -1.0f);
+    solutions::combine_modes(cqc ? rho.data() : nullptr, kModes, kCut, x.data(), kLd, kCount, out.data());
+    for (std::int64_t q = 0; q < kCount; ++q) {
+      float s = 0.0f;
+      for (int m = 0; m < kCut; ++m) {
+        const float xm = x[q + m * kLd];
+        if (!cqc) {
+          s += xm * xm;
+          continue;
+        }
+        for (int n = 0; n < kCut; ++n) s += xm * rho[m + n * kModes] * x[q + n * kLd];
+      }
+      const float want = cqc ? std::sqrt(std::fabs(s)) : std::sqrt(s);
+      ASSERT_EQ(out[q], want) << (cqc ? "CQC" : "SRSS") << " quantity " << q;
+    }
   }
 }
 

@@ -27,7 +27,7 @@ NodeModel build_nodes(int nnode, int ncos, int nres, int ncons, const std::strin
 
   NodeModel m;
   kv::ctl(kv::kNNDIM) = nnode;
-  m.t = model::reserve_node_tables(nnode);
+  m.t = base::reserve_node_tables(nnode);
   m.nnode = nnode;
   m.ncos = ncos;
   m.ncond = 0;

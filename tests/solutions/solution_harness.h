@@ -13,7 +13,7 @@
 namespace soltest {
 
 struct NodeModel {
-  model::NodeTables t;
+  base::NodeTables t;
   int neq = 0, ncond = 0, nfree = 0, nrestr = 0, nnode = 0, ncos = 0;
   solutions::ReportModel report() const { return {t, nnode, ncos}; }
   int l2() const { return ncond + nfree; }

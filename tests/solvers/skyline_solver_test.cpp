@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <random>
 #include <string>
@@ -420,6 +421,84 @@ TEST_P(MsollRandom, FullSolveReduceLoadsAndMultiply) {
     double ref = 0.0;
     for (int j = 1; j <= n; ++j) ref += ka(i, j) * xv[j - 1];
     EXPECT_NEAR(p[i - 1], ref, 1e-4 * scale) << i;
+  }
+}
+
+// Option 2 as one pivot row at a time: the reference for the order of its
+// roundings.
+void reduce_loads_row_by_row(int n, const std::vector<SkyReal>& k, const Profile& p, float* r) {
+  for (int j = 1; j <= n; ++j) {
+    SkyReal v = r[j - 1];
+    for (int i = p.top[j]; i < j; ++i) {
+      const SkyReal ri = r[i - 1];
+      const SkyReal kij = static_cast<SkyReal>(solvertest::term(k, p, i, j));
+      const SkyReal kii = static_cast<SkyReal>(solvertest::term(k, p, i, i));
+      if (ri != 0.0f) v -= kij * ri / kii;
+    }
+    r[j - 1] = v;
+  }
+}
+
+// Option 2 forms each load row with the same roundings, in the same order, as
+// one pivot row after the other; a pivot row whose load is zero adds nothing
+// (not even a signed zero).
+TEST_P(MsollRandom, ReduceLoadsKeepsTheOrderOfEachRow) {
+  const RandomCase c = GetParam();
+  std::mt19937 rng(c.seed + 200);
+  const int n = c.n;
+  const Profile pk = solvertest::profile_from_tops(solvertest::random_tops(n, c.hmax, rng));
+  std::vector<SkyReal> k = solvertest::pack<SkyReal>(solvertest::random_spd(pk, rng), pk);
+  std::vector<float> none(n);
+  std::vector<float> w(n);
+  ASSERT_EQ(run(1, n, n, 1, 1, n, k, pk, none, w), SolveStatus::ok);
+  std::uniform_real_distribution<double> u(-1.0, 1.0);
+  std::vector<float> r(n);
+  for (int i = 0; i < n; ++i) r[i] = i % 3 == 1 ? 0.0f : static_cast<float>(u(rng));
+  if (n > 2) r[n - 1] = -0.0f;
+  std::vector<float> ref = r;
+  reduce_loads_row_by_row(n, k, pk, ref.data());
+  ASSERT_EQ(run(2, n, n, 1, 1, n, k, pk, r, w), SolveStatus::ok);
+  for (int i = 0; i < n; ++i) EXPECT_EQ(std::bit_cast<std::uint32_t>(r[i]), std::bit_cast<std::uint32_t>(ref[i])) << i;
+}
+
+// A matrix whose terms changed from column c on, reduced again from there on
+// the factors of its last reduction, gives the factors and the reduced load of
+// a whole reduction, bit for bit; so does an unchanged matrix (c past the end).
+TEST_P(MsollRandom, ReductionFromTheFirstChangedColumnHasTheWholeReductionsBits) {
+  const RandomCase c = GetParam();
+  std::mt19937 rng(c.seed + 300);
+  const int n = c.n;
+  const Profile pk = solvertest::profile_from_tops(solvertest::random_tops(n, c.hmax, rng));
+  const std::vector<SkyReal> before = solvertest::pack<SkyReal>(solvertest::random_spd(pk, rng), pk);
+  std::uniform_real_distribution<double> u(-1.0, 1.0);
+  std::vector<float> load(n);
+  for (float& x : load) x = static_cast<float>(u(rng));
+  for (const int changed : {1, n / 3 + 1, n / 2 + 2, n}) {
+    if (changed > n) continue;
+    // New terms in the columns from `changed` on: a softer diagonal, a changed coupling.
+    std::vector<SkyReal> after = before;
+    for (int j = changed; j <= n; ++j) {
+      after[pk.mdiag[j - 1] - 1] *= 0.75f;
+      if (j > pk.top[j]) after[pk.mdiag[j - 1]] *= 0.5f;
+    }
+    std::vector<SkyReal> whole = after;
+    std::vector<float> whole_load = load;
+    std::vector<float> w(n);
+    ASSERT_EQ(run(1, n, n, 1, 1, n, whole, pk, whole_load, w), SolveStatus::ok);
+
+    std::vector<SkyReal> kept = before;
+    std::vector<float> ignored = load;
+    ASSERT_EQ(run(1, n, n, 1, 1, n, kept, pk, ignored, w), SolveStatus::ok);
+    const int from = solvers::refactored_from(changed);
+    EXPECT_LE(from, changed);
+    std::copy(after.begin() + pk.mdiag[from - 1] - 1, after.end(), kept.begin() + pk.mdiag[from - 1] - 1);
+    std::vector<float> part_load = load;
+    ASSERT_EQ(solvers::reduce_changed(changed, n, view(kept, pk), part_load.data()), SolveStatus::ok);
+    for (std::size_t q = 0; q < kept.size(); ++q)
+      ASSERT_EQ(std::bit_cast<std::uint32_t>(kept[q]), std::bit_cast<std::uint32_t>(whole[q])) << changed << " " << q;
+    for (int i = 0; i < n; ++i)
+      ASSERT_EQ(std::bit_cast<std::uint32_t>(part_load[i]), std::bit_cast<std::uint32_t>(whole_load[i]))
+          << changed << " " << i;
   }
 }
 

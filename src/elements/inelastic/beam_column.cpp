@@ -7,53 +7,10 @@ namespace elements::beam_column {
 
 namespace {
 
+// A zero tangent: the softest series spring there is.
 constexpr float kSoftSpring = 1.0e-20f;
-constexpr float kRigidSpring = 1.0e+20f;
 
 }  // namespace
-
-bool ia_biln_pair(float ei, float sp, float l, float flag_a, float flag_b, PairTerms& t) {
-  const float elastic_aa = 4.0f * ei / l;
-  const float elastic_ab = 2.0f * ei / l;
-  const float yielded_aa = 4.0f * sp * ei / l;
-  const float yielded_ab = 2.0f * sp * ei / l;
-  // The far end of a yielded end: 3EI(1 - p)/L + 4pEI/L.
-  const float far_end = 3.0f * ei * (1.0f - sp) / l + 4.0f * sp * ei / l;
-  if (flag_a == 0.0f && flag_b == 0.0f) {
-    t = {elastic_aa, elastic_ab, elastic_aa};
-  } else if (flag_a == 1.0f && flag_b == 0.0f) {
-    t = {yielded_aa, yielded_ab, far_end};
-  } else if (flag_a == 0.0f && flag_b == 1.0f) {
-    t = {far_end, yielded_ab, yielded_aa};
-  } else if (flag_a == 1.0f && flag_b == 1.0f) {
-    t = {yielded_aa, yielded_ab, yielded_aa};
-  } else {
-    return false;
-  }
-  return true;
-}
-
-float hinge_spring(float tangent, float elastic, bool& inelastic) {
-  if (tangent == 0.0f) {
-    inelastic = true;
-    return kSoftSpring;
-  }
-  const float f = 1.0f / tangent - 1.0f / elastic;
-  if (f == 0.0f) {
-    inelastic = false;
-    return kRigidSpring;
-  }
-  inelastic = true;
-  return 1.0f / f;
-}
-
-PairTerms hinge_pair(float ei, float l, float ka, float kb) {
-  const float a = ei / (ka * l);
-  const float b = ei / (kb * l);
-  const float d = (4.0f * a + 1.0f) * (4.0f * b + 1.0f) - 4.0f * a * b;
-  const float k = ei / l;
-  return {k * (4.0f + 12.0f * b) / d, k * 2.0f / d, k * (4.0f + 12.0f * a) / d};
-}
 
 float hinge_flexibility(float tangent, float elastic) {
   if (elastic == 0.0f) return 0.0f;
@@ -61,23 +18,14 @@ float hinge_flexibility(float tangent, float elastic) {
   return 1.0f / t - 1.0f / elastic;
 }
 
-PairTerms flexibility_pair(const FlexibilityData& d) {
-  const float fa = d.fa;
-  const float fb = d.fb;
-  switch (d.type) {
-    case kTakeda: {
-      const float det = fa * fb + (fa + fb) * d.c + d.e;
-      return {(fb + d.c) / det, d.c / 2.0f / det, (fa + d.c) / det};
-    }
-    case kLongOwjg: {
-      const float det = fa * fb + 3.0f / (d.ea * d.ea) + (fa + fb) * 2.0f / d.ea;
-      return {(2.0f / d.ea + fb) / det, 1.0f / d.ea / det, (2.0f / d.eb + fa) / det};
-    }
-    default: {  // MR2
-      const float det = fa * fb + 3.0f / (d.s * d.s) + (fa + fb) * 2.0f / d.s;
-      return {(2.0f / d.s + fb) / det, 1.0f / d.s / det, (2.0f / d.s + fa) / det};
-    }
-  }
+PairTerms flexible_member_pair(float fa, float fb, float c, float e) {
+  const float det = fa * fb + (fa + fb) * c + e;
+  return {(fb + c) / det, c / 2.0f / det, (fa + c) / det};
+}
+
+PairTerms flexible_ends_pair(float fa, float fb, float ea, float eb) {
+  const float det = fa * fb + 3.0f / (ea * ea) + (fa + fb) * 2.0f / ea;
+  return {(2.0f / ea + fb) / det, 1.0f / ea / det, (2.0f / eb + fa) / det};
 }
 
 std::array<char, 6> flgchr(int status) {

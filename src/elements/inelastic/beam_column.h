@@ -2,8 +2,9 @@
 // elastic member between rigid end zones whose six end actions are carried
 // by material springs. This file holds the record words the two types share,
 // a view of the record, and the rules that do not depend on the type: the
-// bending-pair stiffness of each hinge material, the hinge flexibilities, the
-// status string and the nearest-breakpoint lookup of the failure tables.
+// flexibility pairs, the status string, the nearest-breakpoint lookup of the
+// failure tables, the interaction surfaces and the shear capacities. What a
+// material model adds comes through the hinge interface (hinge_model.h).
 #pragma once
 
 #include <array>
@@ -72,16 +73,6 @@ inline constexpr int kEnvelopeWords = 144;
 // Components in record and input order.
 enum Component : int { kMyA = 1, kMyB = 2, kMzA = 3, kMzB = 4, kMx = 5, kFx = 6 };
 
-// Material type codes the components take.
-enum MaterialType : int {
-  kTakeda = 6,
-  kLongOwjg = 9,
-  kIaBiln = 10,
-  kMr2 = 11,
-  kLocbkl = 13,
-  kHinge = 19,
-};
-
 // The local DOF of each component's end action (1-based, index by component).
 inline constexpr std::array<int, 7> kComponentDof{0, 5, 11, 6, 12, 10, 7};
 // Its place among the yield flags (MX, FX, MY-A, MY-B, MZ-A, MZ-B).
@@ -134,35 +125,18 @@ struct PairTerms {
   float bb = 0.0f;
 };
 
-// IA_BILN pair of rigidity ei, post-yield ratio sp and length l by the yield
-// flags of its ends (0.0 elastic, 1.0 yielded); false for flags of other
-// values (the terms are then not changed).
-bool ia_biln_pair(float ei, float sp, float l, float flag_a, float flag_b, PairTerms& t);
-
-// The series spring of a HINGE end from its tangent and elastic hinge
-// stiffness: 1.0E-20 for a zero tangent, 1.0E+20 while the tangent is the
-// elastic one. The caller gets back whether the end is softer than elastic.
-float hinge_spring(float tangent, float elastic, bool& inelastic);
-
-// HINGE pair: member rigidity ei and the two end springs in series.
-PairTerms hinge_pair(float ei, float l, float ka, float kb);
-
-// The hinge flexibility 1/tangent - 1/elastic of a TAKEDA, LONG_OWJG or MR2
-// end (0.0 when there is no elastic stiffness); a zero tangent is taken as
-// the HINGE convention's 1.0E-20, so the flexibility stays finite.
+// The hinge flexibility 1/tangent - 1/elastic of a flexibility-pair end
+// (0.0 when there is no elastic stiffness); a zero tangent is taken as the
+// series spring's 1.0E-20, so the flexibility stays finite.
 float hinge_flexibility(float tangent, float elastic);
 
-// The pair stiffness of a hinge-flexibility pair of the given type from the
-// end flexibilities: TAKEDA (6) with c = L/3EI and e = L²/12EI², LONG_OWJG (9)
-// with the elastic hinge stiffnesses ea, eb, MR2 (11) with s = 6EI/L.
-struct FlexibilityData {
-  int type = 0;
-  float fa = 0.0f, fb = 0.0f;
-  float ea = 0.0f, eb = 0.0f;  // type 9
-  float s = 0.0f;              // type 11
-  float c = 0.0f, e = 0.0f;    // type 6
-};
-PairTerms flexibility_pair(const FlexibilityData& d);
+// The pair stiffness of a member of flexibility c = L/3EI (and e = L²/12EI²)
+// whose ends carry the hinge flexibilities fa, fb.
+PairTerms flexible_member_pair(float fa, float fb, float c, float e);
+
+// The pair stiffness of ends of elastic stiffnesses ea, eb (6EI/L for both
+// ends of a plain member) that carry the hinge flexibilities fa, fb.
+PairTerms flexible_ends_pair(float fa, float fb, float ea, float eb);
 
 // FLGCHR: "000000" with character k set to '1' when bit value 2^k of the
 // status word is set (k = 1..6: FX, MX, MY-A, MY-B, MZ-A, MZ-B).

@@ -113,7 +113,7 @@ struct Wall {
   std::int64_t stiffness_index() const { return p + kBase + nhyst(); }
   int joint_id(int k) const {
     const int pos = jpos(k);
-    return pos > 0 ? static_cast<int>(model::node_tables().nodid(pos)) : 0;
+    return pos > 0 ? static_cast<int>(base::node_tables().nodid(pos)) : 0;
   }
 };
 
@@ -166,7 +166,7 @@ int form_stiffness(const Variant& v, const Wall& w) {
   if (kv::trace('H')) {
     fio::write_list(6, "IELDOF", nd, "LM =",
                     std::span<const std::int32_t>(kv::iptr(w.p + kLm), static_cast<std::size_t>(nd)));
-    model::skyprt(ek + 1, np.data() + 1, nd, nd * (nd + 1) / 2, "WALL STIFFNESS");
+    base::skyprt(ek + 1, np.data() + 1, nd, nd * (nd + 1) / 2, "WALL STIFFNESS");
   }
   return nd * (nd + 1) / 2;
 }
@@ -248,7 +248,7 @@ void size_message(int ielno, std::string_view what, float value) {
 // z, J3 z, J4 x, J4 z of the wall axes) for a unit axial load, packed after
 // the stiffness. Returns its number of terms.
 int form_geometric(const Wall& w, const std::array<Block, 4>& blocks, const std::array<int, 4>& pos) {
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   std::array<float, kMaxDof * 6> at{};
   std::int32_t* lmkg = kv::iptr(w.p + kLmkg);
   int n = 0;
@@ -285,11 +285,11 @@ int form_geometric(const Wall& w, const std::array<Block, 4>& blocks, const std:
       kg[np[static_cast<std::size_t>(j)] + j - i] = s;
     }
   if (kv::trace('H')) {
-    model::prtmat(at.data(), kMaxDof, 6, " AT   ");
-    model::prtmat(kgs.data(), 6, 6, " KG-S ");
-    model::prtmat(sat2.data(), 6, n, "SAT2  ");
+    base::prtmat(at.data(), kMaxDof, 6, " AT   ");
+    base::prtmat(kgs.data(), 6, 6, " KG-S ");
+    base::prtmat(sat2.data(), 6, n, "SAT2  ");
     fio::write_list(6, "KGDOF", n, "LMKG =", std::span<const std::int32_t>(lmkg, static_cast<std::size_t>(n)));
-    model::skyprt(kg + 1, np.data() + 1, n, n * (n + 1) / 2, "WALL GEOMETRIC STIFF.");
+    base::skyprt(kg + 1, np.data() + 1, n, n * (n + 1) / 2, "WALL GEOMETRIC STIFF.");
   }
   return n * (n + 1) / 2;
 }
@@ -298,7 +298,7 @@ void check(EleCall& c, const Variant& v) {
   using kv::ctl;
   const Wall w{c.p};
   auto input = [&](int k) { return c.rinput != nullptr ? c.rinput[k] : 0.0f; };
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
 
   w.iw(kType) = v.type;
   for (int k = 1; k <= 3; ++k) w.iw(kMatset + k - 1) = common::to_int(input(k));
@@ -322,7 +322,7 @@ void check(EleCall& c, const Variant& v) {
 
   std::array<int, 4> pos{};
   for (int k = 0; k < 4; ++k) {
-    pos[static_cast<std::size_t>(k)] = model::ifind(ids[static_cast<std::size_t>(k)], nt.nodid_ptr(), ctl(kv::kNNODE));
+    pos[static_cast<std::size_t>(k)] = base::ifind(ids[static_cast<std::size_t>(k)], nt.nodid_ptr(), ctl(kv::kNNODE));
     w.iw(kJpos + k) = pos[static_cast<std::size_t>(k)];
   }
   auto reject = [&] {
@@ -434,7 +434,7 @@ void check(EleCall& c, const Variant& v) {
       }
     if (kv::trace('H')) {
       fio::write_list(6, fio::format("('JOINT #',I1,',  J',I1)", k, k));
-      model::prtmat(b.data(), 6, 3, fio::format("('A',2I1)", k, k));
+      base::prtmat(b.data(), 6, 3, fio::format("('A',2I1)", k, k));
     }
   }
 
@@ -511,9 +511,9 @@ void check(EleCall& c, const Variant& v) {
       w.a(n, col) = s;
     }
   if (kv::trace('H')) {
-    model::prtmat(at.data(), kMaxDof, 6, " AT   ");
-    model::prtmat(ac.data(), 6, 3, " AC   ");
-    model::prtmt2(w.real(kA), nd, 3, " A    ", kMaxDof);
+    base::prtmat(at.data(), kMaxDof, 6, " AT   ");
+    base::prtmat(ac.data(), 6, 3, " AC   ");
+    base::prtmt2(w.real(kA), nd, 3, " A    ", kMaxDof);
   }
 
   // Springs.
@@ -949,6 +949,12 @@ void ductility(EleCall& c, const Variant& v) {
   fio::write(6, "(1X,I5,18F7.2)", c.ielno, std::span<const float>(line));
 }
 
+// A damage index in its 14 columns: F14.5 holds it below 1e7; a larger one
+// (an ultimate deformation near zero) is written in E form instead of stars.
+std::string index_field(float di) {
+  return std::fabs(di) < 1.0e7f ? fio::format("(F14.5)", di) : fio::format("(1P,E14.5)", di);
+}
+
 // Option 14: the damage index of each spring at its largest force.
 void damage(EleCall& c, const Variant& v) {
   const Wall w{c.p};
@@ -975,8 +981,8 @@ void damage(EleCall& c, const Variant& v) {
                  v.groups[2]);
     }
   }
-  fio::write(6, "(1X,I5,3(0P,F14.5,1P,2E14.5))", c.ielno, m[0].di, m[0].ese, m[0].pse, m[1].di, m[1].ese, m[1].pse,
-             m[2].di, m[2].ese, m[2].pse);
+  fio::write(6, "(1X,I5,3(A,1P,2E14.5))", c.ielno, index_field(m[0].di), m[0].ese, m[0].pse, index_field(m[1].di),
+             m[1].ese, m[1].pse, index_field(m[2].di), m[2].ese, m[2].pse);
 }
 
 void count_state(EleCall& c) {

@@ -137,7 +137,7 @@ void form_mascos(GroundMotion& g, bool trace) {
   const int neq = g.neq;
   float* e = kv::rptr(g.scratch);
   float* mc = kv::rptr(g.mascos);
-  const model::NodeTables& t = g.nodes;
+  const base::NodeTables& t = g.nodes;
   for (int j = 1; j <= 3; ++j) {
     float* col = mc + static_cast<std::ptrdiff_t>(j - 1) * neq;
     std::fill(e, e + neq, 0.0f);
@@ -147,7 +147,7 @@ void form_mascos(GroundMotion& g, bool trace) {
       const int set = t.icos(n);
       for (int d = 1; d <= 3; ++d) {
         // A constrained translation carries its master's equation.
-        if (model::code_bit(code, model::kConstrain, d)) continue;
+        if (base::code_bit(code, base::kConstrain, d)) continue;
         const int eq = t.id(n, d);
         if (eq < 1 || eq > neq) continue;
         const float c = set >= 1 ? static_cast<float>(t.cos(d, j, set)) : (d == j ? 1.0f : 0.0f);
@@ -166,7 +166,7 @@ void form_mascos(GroundMotion& g, bool trace) {
       }
     }
   }
-  if (trace) model::prtmat(mc, neq, 3, "MASS*COSINE");
+  if (trace) base::prtmat(mc, neq, 3, "MASS*COSINE");
 }
 
 namespace {
@@ -459,7 +459,7 @@ void grdacc_step(GroundMotion& g, float t, float tl, bool trace, std::int64_t lo
     fio::write(kOut, "(' DYLOA:   T:',1P,E12.4,'   TL:',E12.4,' ACCELZ:',E12.4,/,"
                      "' DYLOA:   X:',1P,E12.4,'    Y:',E12.4,'      Z:',E12.4)",
                t, tl, g.accelz, sp(dgacc));
-    model::prtmat(r, g.neq, 1, "INCRIMENTAL LOAD");
+    base::prtmat(r, g.neq, 1, "INCRIMENTAL LOAD");
   }
 }
 

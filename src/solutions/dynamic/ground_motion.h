@@ -42,7 +42,7 @@ struct GroundMotion {
   std::int64_t mascos = 0;        // MASCOS(NEQ, 3), by columns
   std::int64_t mass = 0;          // the global mass: value stored at position 1 (read only)
   std::int64_t mass_mdiag = 0;    //   and its MDIAG(1); 0 and 0: no mass, MASCOS is zero
-  model::NodeTables nodes;        // node tables (ID, NCODE, COS, ICOS are used)
+  base::NodeTables nodes;        // node tables (ID, NCODE, COS, ICOS are used)
   int nnode = 0;                  // NNODE
   float grav = 386.4f;            // GRAV: g's to acceleration units
   // ---- set by the read, used by every increment

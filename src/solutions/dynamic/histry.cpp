@@ -45,13 +45,13 @@ std::string fixed(std::string s, std::size_t n) {
 }
 
 Key classify(std::string_view key) {
-  if (model::keyon(key, "DOF", false)) return Key::dof;
-  if (model::keyon(key, "JOINT", false)) return Key::joint;
-  if (model::keyon(key, "ELE", false)) return Key::element;
-  if (model::keyon(key, "ENERGY", false)) return Key::energy;
-  if (model::keyon(key, "SUMRCT", false)) return Key::sumrct;
-  if (model::keyon(key, "GROUND", false)) return Key::ground;
-  if (model::keyon(key, "END", false)) return Key::end;
+  if (base::keyon(key, "DOF", false)) return Key::dof;
+  if (base::keyon(key, "JOINT", false)) return Key::joint;
+  if (base::keyon(key, "ELE", false)) return Key::element;
+  if (base::keyon(key, "ENERGY", false)) return Key::energy;
+  if (base::keyon(key, "SUMRCT", false)) return Key::sumrct;
+  if (base::keyon(key, "GROUND", false)) return Key::ground;
+  if (base::keyon(key, "END", false)) return Key::end;
   return Key::none;
 }
 
@@ -170,14 +170,14 @@ void make_request(Key key, const std::string& hkey, int id, int unit, int hintv,
     case Key::joint: {
       int dir = 0;
       for (int d = 0; d < 6 && dir == 0; ++d)
-        if (model::keyon(hkey, kDirections[d], false)) dir = d + 1;
+        if (base::keyon(hkey, kDirections[d], false)) dir = d + 1;
       if (dir == 0) {
         invalid_request(hkey, id, unit, "THE KEY NAMES NO DIRECTION FX TO MZ");
         return;
       }
-      const model::NodeTables nodes = model::node_tables();
+      const base::NodeTables nodes = base::node_tables();
       const int nnode = kv::ctl(kv::kNNODE);
-      const int n = nnode > 0 && nodes.p_nodid > 0 ? model::ifind(id, nodes.nodid_ptr(), nnode) : 0;
+      const int n = nnode > 0 && nodes.p_nodid > 0 ? base::ifind(id, nodes.nodid_ptr(), nnode) : 0;
       if (n == 0) {
         invalid_request(hkey, id, unit, "JOINT NOT FOUND");
         return;
@@ -263,7 +263,7 @@ IdRange id_range(Key key) {
     case Key::element: return {true, 1, kv::ctl(kv::kNELEM)};
     case Key::joint: {
       const int nnode = kv::ctl(kv::kNNODE);
-      const model::NodeTables nodes = model::node_tables();
+      const base::NodeTables nodes = base::node_tables();
       if (nnode < 1 || nodes.p_nodid <= 0) return {true, 1, 0};
       const std::int32_t* nodid = nodes.nodid_ptr();
       const auto [lo, hi] = std::minmax_element(nodid, nodid + nnode);

@@ -33,12 +33,12 @@ struct Record {
 enum class Component { displacement, velocity, acceleration, load, end, none };
 
 Component classify(std::string_view c) {
-  if (model::keyon(c, "DISPL", false)) return Component::displacement;
-  if (model::keyon(c, "VEL", false)) return Component::velocity;
-  if (model::keyon(c, "ACC", false)) return Component::acceleration;
-  if (model::keyon(c, "LOA", false)) return Component::load;
-  if (model::keyon(c, "FOR", false)) return Component::load;
-  if (model::keyon(c, "END", false)) return Component::end;
+  if (base::keyon(c, "DISPL", false)) return Component::displacement;
+  if (base::keyon(c, "VEL", false)) return Component::velocity;
+  if (base::keyon(c, "ACC", false)) return Component::acceleration;
+  if (base::keyon(c, "LOA", false)) return Component::load;
+  if (base::keyon(c, "FOR", false)) return Component::load;
+  if (base::keyon(c, "END", false)) return Component::end;
   return Component::none;
 }
 
@@ -85,12 +85,12 @@ void print_header() {
 
 // The record's values into the vector at node position k; constrained degrees
 // of freedom carry their master's equation and are left alone.
-void apply(const Record& r, const model::NodeTables& nodes, int k, int neq, float* vec) {
+void apply(const Record& r, const base::NodeTables& nodes, int k, int neq, float* vec) {
   const std::int32_t code = nodes.ncode(k);
   for (int j = 1; j <= 6; ++j) {
     const float x = r.values[static_cast<std::size_t>(j - 1)];
     if (x == 0.0f) continue;
-    if (model::code_bit(code, model::kConstrain, j)) {
+    if (base::code_bit(code, base::kConstrain, j)) {
       fio::write_list(kOut, "CONSTRAINED DOF #", j, " COMPONENT IS SKIPED");
       kv::note_fault(kv::Fault::input_warning, "INITIAL CONDITION ON A CONSTRAINED DEGREE OF FREEDOM SKIPPED");
       continue;
@@ -102,7 +102,7 @@ void apply(const Record& r, const model::NodeTables& nodes, int k, int neq, floa
 
 }  // namespace
 
-void initcd(int neq, const model::NodeTables& nodes, int nnode, float* u, float* v, float* a, float* p) {
+void initcd(int neq, const base::NodeTables& nodes, int nnode, float* u, float* v, float* a, float* p) {
   kv::Stcase& st = kv::stcase();
   std::int32_t istat = 0;
   read_time_history_record("STATICS-CASE SWITCH", istat);
@@ -148,7 +148,7 @@ void initcd(int neq, const model::NodeTables& nodes, int nnode, float* u, float*
       // 0 would only set the same node again.
       std::int64_t n = r.node;
       for (;;) {
-        const int k = model::ifind(static_cast<std::int32_t>(n), nodes.nodid_ptr(), nnode);
+        const int k = base::ifind(static_cast<std::int32_t>(n), nodes.nodid_ptr(), nnode);
         if (k == 0) {
           fio::write_list(kOut, "NODE #", n, " WAS NOT FOUND, CHECK INPUT, INITIAL VALUE IS OMITTED ");
           kv::note_fault(kv::Fault::input_warning, "INITIAL CONDITION ON A NODE THAT DOES NOT EXIST OMITTED");

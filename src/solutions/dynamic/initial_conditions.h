@@ -14,6 +14,6 @@ namespace solutions {
 // point at entry 1 of UTOTAL, VTOTAL, ATOTAL, PTOTAL (neq reals each); with
 // ISTAT = 1 they become the static displacements and zeros, otherwise only the
 // values the records give are replaced. Reads unit 5, writes unit 6.
-void initcd(int neq, const model::NodeTables& nodes, int nnode, float* u, float* v, float* a, float* p);
+void initcd(int neq, const base::NodeTables& nodes, int nnode, float* u, float* v, float* a, float* p);
 
 }  // namespace solutions

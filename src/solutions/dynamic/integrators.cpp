@@ -1,5 +1,8 @@
 #include "solutions/dynamic/integrators.h"
 
+#include <algorithm>
+#include <bit>
+
 #include "base/work_array.h"
 #include "fio/fio.h"
 #include "solvers/skyline_products.h"
@@ -11,31 +14,65 @@ namespace {
 
 constexpr int kOut = 6;
 
-// Term (row, col), row <= col, of a skyline matrix (value index of the term at
-// position 1, MDIAG(1) index); zero outside the profile or without a matrix.
-float sky_term(std::int64_t a, std::int64_t mdiag, int row, int col) {
-  if (a <= 0 || mdiag <= 0) return 0.0f;
+// One column of a global matrix from its diagonal upward (col[q] = row j - q),
+// height 0 without the matrix.
+struct ColumnView {
+  const kv::SkyReal* col = nullptr;
+  int height = 0;
+  float term(int q) const { return q < height ? col[q] : 0.0f; }
+};
+
+ColumnView column(std::int64_t a, std::int64_t mdiag, int j) {
+  if (a <= 0 || mdiag <= 0) return {};
   const std::int32_t* md = kv::iptr(mdiag);
-  const int height = md[col] - md[col - 1];
-  if (col - row >= height) return 0.0f;
-  return kv::skyptr(a)[md[col - 1] + col - row - 1];
+  return {kv::skyptr(a) + md[j - 1] - 1, md[j] - md[j - 1]};
 }
 
-// KEFF = a*K + b*M - c*KG over the free block, in the merged profile of KEFFDG.
-void build_keff(const IntegratorCall& s, float a, float b, float c) {
+// KEFF = a*K + b*M - c*KG over the free block, in the merged profile of
+// KEFFDG, one column at a time over the stored terms of the three matrices (a
+// term outside a matrix's profile counts as zero), written into out. With
+// compare, returns the first column whose terms differ from what out held,
+// else (and when none differs) NFREE + 1.
+int combine_keff(const IntegratorCall& s, float a, float b, float c, kv::SkyReal* out, bool compare) {
   const bool with_kg = s.kgdata3 == 2;
   const std::int32_t* md = kv::iptr(s.keffdg);
-  kv::SkyReal* keff = kv::skyptr(s.keff);
+  int first_changed = s.nfree + 1;
   for (int col = 1; col <= s.nfree; ++col) {
-    const int top = col - (md[col] - md[col - 1]) + 1;
     const int gc = s.ncond + col;
-    for (int row = top; row <= col; ++row) {
-      const int gr = s.ncond + row;
-      float v = a * sky_term(s.k, s.kmdiag, gr, gc) + b * sky_term(s.m, s.mmdiag, gr, gc);
-      if (with_kg) v -= c * sky_term(s.kg, s.kgmdiag, gr, gc);
-      keff[md[col - 1] + col - row - 1] = v;
+    const ColumnView k = column(s.k, s.kmdiag, gc);
+    const ColumnView m = column(s.m, s.mmdiag, gc);
+    const ColumnView g = with_kg ? column(s.kg, s.kgmdiag, gc) : ColumnView{};
+    kv::SkyReal* e = out + md[col - 1] - 1;
+    const int height = md[col] - md[col - 1];
+    bool same = true;
+    for (int q = 0; q < height; ++q) {
+      float v = a * k.term(q) + b * m.term(q);
+      if (with_kg) v -= c * g.term(q);
+      same = same && std::bit_cast<std::uint32_t>(v) == std::bit_cast<std::uint32_t>(e[q]);
+      e[q] = v;
     }
+    if (compare && !same && first_changed > s.nfree) first_changed = col;
   }
+  return first_changed;
+}
+
+// Builds KEFF = a*K + b*M - c*KG for a reduction. Returns the first column
+// whose terms changed since the last build: the columns before it may keep
+// their factors (1 when nothing was kept, at most NFREE).
+int build_keff(const IntegratorCall& s, float a, float b, float c) {
+  kv::SkyReal* keff = kv::skyptr(s.keff);
+  if (s.keff_terms == nullptr) {
+    combine_keff(s, a, b, c, keff, false);
+    return 1;
+  }
+  const bool kept = *s.keff_terms_kept;
+  const int first = kept ? std::min(combine_keff(s, a, b, c, s.keff_terms, true), s.nfree) : 1;
+  if (!kept) combine_keff(s, a, b, c, s.keff_terms, false);
+  *s.keff_terms_kept = true;
+  const std::int32_t* md = kv::iptr(s.keffdg);
+  const int from = solvers::refactored_from(first);
+  std::copy(s.keff_terms + md[from - 1] - 1, s.keff_terms + md[s.nfree] - 1, keff + md[from - 1] - 1);
+  return first;
 }
 
 // The factor of the separate geometric stiffness in the effective matrix.
@@ -108,12 +145,21 @@ void add_free_product_double(const IntegratorCall& s, std::int64_t a, std::int64
   solvers::skymul_double(s.ncond + 1, s.ncond + s.nfree, kv::iptr(mdiag), kv::skyptr(a), x, p, f);
 }
 
-// KEFF y = PBAR, y replacing PBAR: reduce (or reuse the factors) and back
-// substitute. False after a zero pivot (istop set by the solver).
-bool solve_keff(const IntegratorCall& s, bool factor, std::int32_t& istop) {
+// KEFF y = PBAR, y replacing PBAR: reduce from the column `reduce_from` on
+// (0: reuse the factors) and back substitute. False after a zero pivot (istop
+// set by the solver).
+bool solve_keff(const IntegratorCall& s, int reduce_from, std::int32_t& istop) {
   if (s.nfree < 1) return true;
   std::int32_t status = 0;
-  for (int iopt : {factor ? solvers::kReduce : solvers::kReduceLoads, solvers::kBackSubstitute}) {
+  if (reduce_from > 1) {
+    const solvers::SkylineMatrix k{kv::skyptr(s.keff), kv::iptr(s.keffdg), s.nkeff};
+    if (solvers::reduce_changed(reduce_from, s.nfree, k, kv::rptr(s.pbar)) != solvers::SolveStatus::ok) {
+      istop = -1;
+      return false;
+    }
+  }
+  for (int iopt : {reduce_from == 1 ? solvers::kReduce : solvers::kReduceLoads, solvers::kBackSubstitute}) {
+    if (iopt == solvers::kReduceLoads && reduce_from > 1) continue;
     int l1 = 1;
     int l2 = s.nfree;
     solvers::msoll(iopt, s.trace, s.nfree, s.nkeff, s.nfree, 1, l1, l2, s.keffdg, s.keff, s.pbar, s.workv, false, 0,
@@ -126,17 +172,18 @@ bool solve_keff(const IntegratorCall& s, bool factor, std::int32_t& istop) {
   return true;
 }
 
-// KEFF y = b in double: the float factors (formed now when `factor`), then one
-// refinement against a K + bm M - c KG formed from the global matrices, so
-// that the rounding of KEFF and of its factors leaves the increments. y and b
-// are indexed by equation; PBAR carries the solver's columns. False after a
-// zero pivot (istop set by the solver).
-bool solve_refined(const IntegratorCall& s, bool factor, double a, double bm, double c, const StepVectors& v,
+// KEFF y = b in double: the float factors (formed now from the column
+// `reduce_from` on, 0: kept), then one refinement against a K + bm M - c KG
+// formed from the global matrices, so that the rounding of KEFF and of its
+// factors leaves the increments. y and b are indexed by equation; PBAR
+// carries the solver's columns. False after a zero pivot (istop set by the
+// solver).
+bool solve_refined(const IntegratorCall& s, int reduce_from, double a, double bm, double c, const StepVectors& v,
                    std::int32_t& istop) {
   float* pbar = kv::rptr(s.pbar);
   const int lo = s.ncond;
   for (int k = 0; k < s.nfree; ++k) pbar[k] = static_cast<float>(v.b[lo + k]);
-  if (!solve_keff(s, factor, istop)) return false;
+  if (!solve_keff(s, reduce_from, istop)) return false;
   for (int k = 0; k < s.nfree; ++k) {
     v.y[lo + k] = pbar[k];
     v.p[lo + k] = 0.0;
@@ -145,7 +192,7 @@ bool solve_refined(const IntegratorCall& s, bool factor, double a, double bm, do
   add_free_product_double(s, s.m, s.mmdiag, v.y, v.p, bm);
   if (s.kgdata3 == 2) add_free_product_double(s, s.kg, s.kgmdiag, v.y, v.p, -c);
   for (int k = 0; k < s.nfree; ++k) pbar[k] = static_cast<float>(v.b[lo + k] - v.p[lo + k]);
-  if (!solve_keff(s, false, istop)) return false;
+  if (!solve_keff(s, 0, istop)) return false;
   for (int k = 0; k < s.nfree; ++k) v.y[lo + k] += pbar[k];
   return true;
 }
@@ -177,7 +224,7 @@ void trace_constants(const IntegratorConstants& c) {
 void incremental_step(const IntegratorCall& s, const IntegratorConstants& c, double g, double h, float factor,
                       std::int32_t& istop) {
   if (s.trace) trace_state(s);
-  if (s.newkef) build_keff(s, 1.0f, c.c2, kg_factor(s));
+  const int reduce_from = s.newkef ? build_keff(s, 1.0f, c.c2, kg_factor(s)) : 0;
   const Constants cd = incremental_constants(g, h, s.alpha, s.beta);
   const StepVectors v = step_vectors(s);
 
@@ -201,7 +248,7 @@ void incremental_step(const IntegratorCall& s, const IntegratorConstants& c, dou
       fio::write(kOut, "('  DOF:',I6,'     Q:',1P,E12.4,'    R:',E12.4,' PBAR:',E12.4)", s.ncond + k, q[k - 1],
                  r[k - 1], static_cast<float>(v.b[s.ncond + k - 1]));
 
-  if (!solve_refined(s, s.newkef, 1.0, cd.c2, static_cast<double>(kg_factor(s)), v, istop)) return;
+  if (!solve_refined(s, reduce_from, 1.0, cd.c2, static_cast<double>(kg_factor(s)), v, istop)) return;
 
   float* dd = kv::rptr(s.dd);
   float* dv = kv::rptr(s.dv);
@@ -259,7 +306,7 @@ void wtheta(const IntegratorCall& s, IntegratorConstants& c, std::int32_t& istop
 
   if (s.trace) trace_state(s);
   // Wilson theta forms and factors its effective matrix in every step.
-  build_keff(s, c.c10, c.c11, c.c10 * kg_factor(s));
+  const int reduce_from = build_keff(s, c.c10, c.c11, c.c10 * kg_factor(s));
 
   const StepVectors v = step_vectors(s);
   float* q = kv::rptr(s.q);
@@ -292,7 +339,7 @@ void wtheta(const IntegratorCall& s, IntegratorConstants& c, std::int32_t& istop
     for (int k = 1; k <= s.nfree; ++k) v.b[s.ncond + k - 1] += resid[s.ncond + k - 1];
 
   const double g = kg_factor(s);
-  if (!solve_refined(s, true, cd.c10, cd.c11, cd.c10 * g, v, istop)) return;
+  if (!solve_refined(s, reduce_from, cd.c10, cd.c11, cd.c10 * g, v, istop)) return;
 
   float* dd = kv::rptr(s.dd);
   float* dv = kv::rptr(s.dv);

@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+#include "base/work_array.h"
+
 namespace solutions {
 
 enum IntegratorOption : int {
@@ -70,6 +72,12 @@ struct IntegratorCall {
   std::int64_t keff = 0, keffdg = 0;
   int nkeff = 0;
   std::int64_t q = 0, r = 0, pbar = 0;
+  // NKEFF terms of the effective matrix as last built, before its reduction,
+  // kept by the step loop for the solution, and whether they hold a build: a
+  // new build is then reduced only from its first changed column on (the
+  // factors before it are those of the same terms). nullptr: no such copy.
+  kv::SkyReal* keff_terms = nullptr;
+  bool* keff_terms_kept = nullptr;
   // WTHETA: NEQ reals indexed by equation, zero at the start of the solution,
   // that carry the equilibrium residual of each step into the next (0: none).
   std::int64_t resid = 0;

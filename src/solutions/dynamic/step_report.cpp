@@ -27,12 +27,12 @@ bool any_nonzero(const float* g) { return g[0] != 0.0f || g[1] != 0.0f || g[2] !
 // Adds the ground vector g (global X Y Z) projected on every translation that
 // is not constrained, for the equations lo..hi of vec (entry 1 at vec[0]).
 void project_on_translations(const StepReport& s, const float* g, float* vec, int lo, int hi) {
-  const model::NodeTables& t = s.nodes;
+  const base::NodeTables& t = s.nodes;
   for (int n = 1; n <= s.nnode; ++n) {
     const std::int32_t code = t.ncode(n);
     const int set = t.icos(n);
     for (int d = 1; d <= 3; ++d) {
-      if (model::code_bit(code, model::kConstrain, d)) continue;
+      if (base::code_bit(code, base::kConstrain, d)) continue;
       const int e = t.id(n, d);
       if (e < lo || e > hi) continue;
       float sum = 0.0f;
@@ -71,7 +71,7 @@ double prteng(bool trace, int l1, int l2, int l3, int l4, int l5, int l6, int ns
     fio::write(kOut, "(/,2X,'CALC ENERGY FOR PARTIALLY REDUCED A MATRIX',/,2X,'L1:',I5,'   L2:',I5,"
                      "'   L3:',I5,'   L4:',I5,'   L5:',I5,'   L6:',I5,'  ZERO: ',L1,'    X3: ',L1)",
                l1, l2, l3, l4, l5, l6, false, false);
-    model::skyprt(a, mdiag, l6, nstore, "MATRIX A ");
+    base::skyprt(a, mdiag, l6, nstore, "MATRIX A ");
     for (int i = l1; i <= l6; ++i)
       fio::write(kOut, "(2X,'DOF:',I6,'  X(DOF)',1P,E14.5,'  U(DOF):',E14.5)", i, u[i - 1], w[i - 1]);
   }

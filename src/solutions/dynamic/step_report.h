@@ -65,7 +65,7 @@ struct StepReport {
   float* gacc = nullptr;             // in/out: totals at the start of the step, at its end on return
   float* gvel = nullptr;             //   (normally CONTRL words 89, 92, 95, see kv::ctl_rptr)
   float* gdsp = nullptr;
-  model::NodeTables nodes;           // ID, NCODE, COS, ICOS are used
+  base::NodeTables nodes;           // ID, NCODE, COS, ICOS are used
   int nnode = 0;
 };
 

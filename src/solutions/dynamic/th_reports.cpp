@@ -58,7 +58,7 @@ void th_closing_reports(const ClosingReports& c) {
   kv::solsta().istep = 0;
 
   const int neq = c.neq;
-  const ReportModel rm{model::node_tables(), ctl(kv::kNNODE), ctl(kv::kNCOS)};
+  const ReportModel rm{base::node_tables(), ctl(kv::kNNODE), ctl(kv::kNCOS)};
   const std::string_view label = kv::titles().ldlabl;
 
   maxima_header();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "base/globals.h"
 #include "base/matrix_print.h"
@@ -116,7 +117,7 @@ class StepLoop {
         neq_(h.neq),
         ncond_(h.ncond),
         ncf_(h.ncond + h.nfree),
-        rm_{model::node_tables(), ctl(kv::kNNODE), ctl(kv::kNCOS)},
+        rm_{base::node_tables(), ctl(kv::kNNODE), ctl(kv::kNCOS)},
         k_{h.k > 0 ? kv::skyptr(h.k) : nullptr, h.kmdiag > 0 ? kv::iptr(h.kmdiag) : nullptr},
         trace_d_(kv::trace('D')),
         trace_e_(kv::trace('E')),
@@ -135,7 +136,7 @@ class StepLoop {
   void report_step(bool print);
   void commit();
   bool displacement_limit();
-  IntegratorCall integrator_call(int iopt, bool newkef) const;
+  IntegratorCall integrator_call(int iopt, bool newkef);
   EquationRanges restrained() const { return EquationRanges{1, ncf_, ncf_ + 1, neq_}; }
 
   const TimeHistoryData& h_;
@@ -149,9 +150,13 @@ class StepLoop {
   IntegratorConstants c_;
   LoopState s_;
   std::array<float, 6> scratch6_{};
+  // The effective matrix as last built, before its reduction (the traced
+  // reduction prints the whole matrix, so it is formed whole there).
+  std::vector<kv::SkyReal> keff_terms_;
+  bool keff_kept_ = false;
 };
 
-IntegratorCall StepLoop::integrator_call(int iopt, bool newkef) const {
+IntegratorCall StepLoop::integrator_call(int iopt, bool newkef) {
   IntegratorCall ic;
   ic.iopt = iopt;
   ic.trace = trace_e_;
@@ -192,6 +197,11 @@ IntegratorCall StepLoop::integrator_call(int iopt, bool newkef) const {
   ic.q = h_.q;
   ic.r = h_.r;
   ic.pbar = h_.pbar;
+  if (!trace_e_ && h_.nkeff > 0 && h_.nfree > 0) {
+    if (keff_terms_.empty()) keff_terms_.resize(static_cast<std::size_t>(h_.nkeff));
+    ic.keff_terms = keff_terms_.data();
+    ic.keff_terms_kept = &keff_kept_;
+  }
   ic.resid = h_.resid;
   ic.dwork = h_.dwork;
   return ic;
@@ -200,7 +210,7 @@ IntegratorCall StepLoop::integrator_call(int iopt, bool newkef) const {
 // Set-up up to the integrator's constants. False when the solution ends here.
 bool StepLoop::set_up() {
   kv::solsta().istep = 0;
-  if (trace_f_ && h_.m > 0) model::skyprt(kv::skyptr(h_.m), kv::iptr(h_.mmdiag), neq_, h_.nstm, "MASS MATRIX DUMP=7");
+  if (trace_f_ && h_.m > 0) base::skyprt(kv::skyptr(h_.m), kv::iptr(h_.mmdiag), neq_, h_.nstm, "MASS MATRIX DUMP=7");
 
   float* gacc = kv::ctl_rptr(kv::kGACC);
   for (int i = 0; i < 9; ++i) gacc[i] = 0.0f;
@@ -512,13 +522,13 @@ bool StepLoop::step(int istep, float t, float tl) {
 
   if (kv::ctl_true(kv::kNEWK)) {
     elements::form(1);
-    if (trace_f_) model::skyprt(kv::skyptr(h_.k), kv::iptr(h_.kmdiag), neq_, h_.nstk, "GLOBAL STIFFNESS DUMP=7");
+    if (trace_f_) base::skyprt(kv::skyptr(h_.k), kv::iptr(h_.kmdiag), neq_, h_.nstk, "GLOBAL STIFFNESS DUMP=7");
   }
   if (kv::ctl_true(kv::kNEWKG)) {
     if (h_.kgdata[3] == 2) {
       elements::form(2);
       if (trace_f_ && h_.kg > 0)
-        model::skyprt(kv::skyptr(h_.kg), kv::iptr(h_.kgmdiag), neq_, h_.nstg, "KG MATRIX DUMP=7");
+        base::skyprt(kv::skyptr(h_.kg), kv::iptr(h_.kgmdiag), neq_, h_.nstg, "KG MATRIX DUMP=7");
       s_.kg_reduce = kv::ctl_true(kv::kKGCOND);
     } else {
       s_.kg_reduce = false;
@@ -615,8 +625,7 @@ bool StepLoop::step(int istep, float t, float tl) {
   std::array<float, 6> sums{};
   rea_ctn(kReactionReport, print, restrained(), vec(kv::kPTOTAL), vec(kv::kPTOTAL), neq_, 1, k_, 1.0f, rm_, label, true,
           sums);
-  // A sum beyond the REAL range has ended the solution with its message.
-  if (!std::all_of(sums.begin(), sums.end(), [](float x) { return std::isfinite(x); })) return false;
+  if (!sums_finite(sums, "THSTEP")) return false;
   store_six(kv::kRSUM, sums);
   if (print)
     fio::write(kOut, "(/,4X,'RESULTANT OF REACTIONS,   FORCE=',1P,E12.4,'   MOMENT=',E12.4)", s_.rforce, s_.rmomnt);

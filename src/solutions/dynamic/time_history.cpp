@@ -69,11 +69,12 @@ void time_history_input_fault(std::string_view record, fio::Status status) {
   kv::stop_run(1, "TIME-HISTORY INPUT ENDED ON AN INPUT ERROR");
 }
 
-void sol02() {
-  kv::Titles& titles = kv::titles();
-  fio::write(kOut, "('1 STRUCTURE....: ',A,/,'  SOLUTION.....: ',A,/)", titles.title1, titles.title2);
+namespace {
 
-  TimeHistoryData h;
+// The method, interval and time records with their echo. False (after the
+// message) when the solution ends here: an unknown method, or a method that
+// needs proportional damping without it.
+bool read_solution_records(TimeHistoryData& h) {
   std::string method;
   float theta = 0.0f;
   bool elastc = false;
@@ -89,7 +90,7 @@ void sol02() {
 
   int code = 0;
   for (const MethodName& m : kMethods) {
-    if (model::keyon(method, m.key, false)) {
+    if (base::keyon(method, m.key, false)) {
       code = m.code;
       heading(m.text);
       if (code == kWilsonTheta) fio::write(kOut, "(1X,' THETA............................',1P,E15.6)", theta);
@@ -100,16 +101,16 @@ void sol02() {
     fio::write_list(kOut, "INVALID INTEGRATION METHOD");
     heading(method);
     kv::note_fault(kv::Fault::solution_error, "TIME HISTORY ABORTED: THE METHOD IS NOT LINEAR, AVERAGE OR WILSON");
-    return;
+    return false;
   }
 
   if (ctl(kv::kIDAMP) != 1 && (code == kLinearAcceleration || code == kAverageAcceleration)) {
     fio::write(kOut, "(5X,'INTEGRATION METHOD IS ONLY VALID FOR ','PROPORTIONAL DAMPING',/,/,5X,'SOLN IS ABORTED')");
     kv::note_fault(kv::Fault::solution_error, "TIME HISTORY ABORTED: THE METHOD NEEDS PROPORTIONAL DAMPING");
-    return;
+    return false;
   }
 
-  titles.grav = grav;
+  kv::titles().grav = grav;
   fio::write(kOut,
              "(1X,' INITIAL TIME ....................',1P,E15.6,/,1X,' TIME STEP .......................',E15.6,/,"
              "1X,' FINAL TIME ......................',E15.6,/,1X,' ACCELERATION DUE TO GRAVITY .....',E15.6,/,"
@@ -134,7 +135,15 @@ void sol02() {
   h.t0 = t0;
   h.dt = dt;
   h.tf = tf;
+  return true;
+}
 
+// The equation ranges, the geometric-stiffness switches, the shared solution
+// vectors, and the global matrices the steps use: the structure mass formed
+// again from the lumped masses (an earlier condensation may have reduced it
+// along with the stiffness), the separate geometric stiffness, and the
+// solution's own mass when asked (its records are read here).
+void global_matrices(TimeHistoryData& h) {
   const kv::KgData kg = kv::kgdata();
   h.kgdata[1] = kg.source;
   h.kgdata[2] = kg.form;
@@ -144,13 +153,10 @@ void sol02() {
   h.ncond = ctl(kv::kNCOND);
   h.nfree = ctl(kv::kNFREE);
   h.neq = neq;
-  const int ncf = h.ncond + h.nfree;
 
   for (int word : kSharedVectors)
     if (ctl(word) == 0) ctl(word) = static_cast<std::int32_t>(reserve_zeroed(neq));
 
-  // The structure mass again from the lumped masses: an earlier condensation
-  // may have reduced it along with the stiffness.
   h.k = ctl(kv::kStiffValues);
   h.kmdiag = ctl(kv::kStiffMdiag);
   if (ctl(kv::kMassValues) > 0 && ctl(kv::kMassMdiag) > 0) {
@@ -174,14 +180,21 @@ void sol02() {
     h.kgmdiag = ctl(kv::kGeoMdiag);
   }
 
-  if (lmass) {
+  if (h.lmass) {
     std::int32_t nrec = 0, mform = 0;
     read_time_history_record("SOLUTION MASS RECORD", nrec, mform);
     const solvers::MassMatrix sm = solvers::skyasm(nrec, mform, false, "GLOBAL  MASS", &model::lumpms);
     h.sm = sm.values;
     h.smdiag = sm.mdiag;
   }
+}
 
+// The step loop's tables, in the order of the work-array layout: the
+// effective matrix on the merged profile, the integrator's vectors, the
+// ground series, the step vectors and the peaks; RSUM cleared.
+void reserve_step_tables(TimeHistoryData& h) {
+  const int neq = h.neq;
+  const int ncf = h.ncond + h.nfree;
   h.keffdg = kv::reserve(h.nfree + 1);
   solvers::prfmrg(neq, h.ncond + 1, ncf, kv::iptr(h.keffdg), kv::iptr(h.kmdiag),
                   h.mmdiag > 0 ? kv::iptr(h.mmdiag) : nullptr, h.kgmdiag > 0 ? kv::iptr(h.kgmdiag) : nullptr,
@@ -192,7 +205,7 @@ void sol02() {
   ctl(kv::kQVector) = static_cast<std::int32_t>(h.q);
   h.r = kv::reserve(h.nfree);
   h.pbar = kv::reserve(h.nfree);
-  const std::int64_t npts = std::max(ngp, 0);
+  const std::int64_t npts = std::max(h.ngp, 0);
   h.agx = kv::reserve(npts);
   h.agy = kv::reserve(npts);
   h.agz = kv::reserve(npts);
@@ -217,12 +230,26 @@ void sol02() {
   h.dwork = kv::reserve_doubles(static_cast<std::int64_t>(kStepDoubles) * neq);
   float* rsum = kv::ctl_rptr(kv::kRSUM);
   std::fill(rsum, rsum + 6, 0.0f);
+}
 
-  if (nwrite > 0) {
-    int n = nwrite;
+}  // namespace
+
+void sol02() {
+  const kv::Titles& titles = kv::titles();
+  fio::write(kOut, "('1 STRUCTURE....: ',A,/,'  SOLUTION.....: ',A,/)", titles.title1, titles.title2);
+
+  TimeHistoryData h;
+  if (!read_solution_records(h)) return;
+  global_matrices(h);
+  reserve_step_tables(h);
+
+  if (h.nwrite > 0) {
+    int n = h.nwrite;
+    float t0 = h.t0, dt = h.dt;
     histry(kHistRequests, n, t0, dt);
   }
 
+  const int neq = h.neq;
   h.workv = ctl(kv::kIZ) + 1;
   kv::memchk(neq + 1, 0);
 

@@ -1,6 +1,8 @@
 // The options of the inelastic beam-column family: type 9 ("IE3DBEAM") and
 // the reduced member of type 10 ("MR_END", mr_end.h), which runs the same
-// code without HINGE ends, shear checks, limit codes and P-delta shears.
+// code without HINGE ends, shear checks, limit codes and P-delta shears. The
+// material models of the six components are reached through the hinge
+// interface (hinge_model.h) only.
 #include "elements/inelastic/ie3dbeam.h"
 
 #include <algorithm>
@@ -16,16 +18,11 @@
 #include "elements/element_loads.h"
 #include "elements/inelastic/beam_column.h"
 #include "elements/inelastic/beam_column_element.h"
+#include "elements/inelastic/hinge_model.h"
 #include "elements/inelastic/mr_end.h"
 #include "elements/local_axes.h"
 #include "fio/fio.h"
-#include "materials/brace.h"
-#include "materials/hinge.h"
-#include "materials/ia_biln.h"
-#include "materials/long_owjg.h"
 #include "materials/matdsp.h"
-#include "materials/short_owjg_mr2.h"
-#include "materials/takeda.h"
 #include "base/input_lines.h"
 #include "base/matrix_print.h"
 #include "base/node_tables.h"
@@ -71,53 +68,14 @@ bool joint_dimensions_usable(const float* js) {
   return js[2] != 0.0f && js[4] != 0.0f && js[5] != 0.0f && js[3] >= 0.0f && js[2] + js[4] != 0.0f;
 }
 
-// Material state words the element reads or writes (word 1 first), from the
-// materials' own layouts.
-namespace ia = materials::ia_biln;
-namespace hm = materials::hinge_model;
-namespace mr2 = materials::short_owjg;
-enum StateWord : int {
-  kTangent = 1,
-  kBilnCapacity = ia::kPYP,                        // IA_BILN positive capacity
-  kBilnYield = ia::kYield,                         // IA_BILN yield flag
-  kBilnCode = ia::kElas,                           // IA_BILN interaction code (0.0 elastic)
-  kBilnRatio = ia::kSP,                            // IA_BILN post-yield ratio
-  kBilnYieldDef = ia::kDY,                         // IA_BILN yield deformation
-  kBilnCapRot = ia::kPrmax,                        // IA_BILN plastic-rotation capacity
-  kBilnLength = ia::kLength,                       // IA_BILN member length
-  kBilnTable = ia::kM,                             // IA_BILN failure-table count; breakpoints 28-47, modes 48-67
-  kHingeYielded = hm::kDuct1,                      // HINGE yield indicator
-  kHingeYieldRot = hm::kDY,
-  kHingeElastic = hm::kInitialK,                   // HINGE and MR2 elastic hinge stiffness
-  kHingeEI = hm::kStieleWord,                      // HINGE member EI
-  kMr2CapRot = mr2::kPrmaxWord,
-  kHingeCapRot = hm::kPrmaxWord,
-  kMr2Length = mr2::kLength,
-  kHingeLength = hm::kLength,                      // HINGE member length
-  kMr2EI = mr2::kStieleWord,
-  kHingeFirstRot = hm::kFirstRot,
-  kHingeMaxRot = hm::kMaxRot,
-  kHingeTable = hm::kMWord,                        // HINGE failure-table count; breakpoints 49-68, modes 69-88
-  kLongElastic = materials::long_owjg::kInitialK,  // LONG_OWJG elastic hinge stiffness
-  kTakedaElastic = materials::takeda::kOCCopy,     // TAKEDA initial rigidity
-  kTakedaEI = materials::takeda::kEICopy,
-  kTubeKeff = materials::brace::kKeff,             // LOCBKL effective-length factor
-  kTubeLength = materials::brace::kLength,         // LOCBKL member length
-  kBilnNegCapacity = ia::kPYN,                     // IA_BILN negative capacity
-  kBilnRedu = ia::kRedu,                           // IA_BILN reduction factor once the surface is reached
-  kBilnDuct = ia::kDuct,                           // IA_BILN ductility
-  kBilnNominal = ia::kMP,                          // IA_BILN nominal capacity
-  kBilnPm = ia::kA0,                               // IA_BILN P-M cubic A0..A3
-  kBilnPrc = ia::kB0,                              // IA_BILN P-rotation-capacity cubic B0..B3
-  kBilnShear = ia::kShearFlag,                     // IA_BILN member shear switch; VCI, VCF, VS, ALFA follow
-  kHingePosYield = hm::kPYP,                       // HINGE positive and negative yield moments
-  kHingeNegYield = hm::kPYN,
-  kHingeCurve = hm::kCodeWord,                     // HINGE P-curve code: 1.0 P-M, 2.0 rotation capacity, 3.0 both
-  kHingePm = hm::kCodeWord + 1,                    // HINGE P-M cubic A0..A3
-  kHingeNominal = hm::kVaWord,                     // HINGE nominal yield moment
-  kHingePrc = hm::kVaWord + 1,                     // HINGE P-rotation-capacity cubic B0..B3
-  kHingeShear = hm::kShearFlagWord,                // HINGE member shear switch; VCI, VCF, VS, ALFA follow
-};
+// The model of each component, nullptr for a type no model carries.
+const HingeModel* model_of(const Member& m, int comp) { return hinge_model(m.type_of(comp)); }
+
+// The common model of a bending plane's two ends; nullptr when they differ.
+const HingeModel* pair_model(const Member& m, int ca, int cb) {
+  const HingeModel* h = model_of(m, ca);
+  return h != nullptr && h == model_of(m, cb) ? h : nullptr;
+}
 
 Member member(const EleCall& c) { return Member{c.p, kLayout}; }
 
@@ -265,7 +223,7 @@ void transformation(const Member& m, Mat12& t) { std::copy(m.a(), m.a() + 144, t
 // share their equation.
 std::array<std::int32_t, 13> joint_equations(const Member& m) {
   std::array<std::int32_t, 13> lmt{};
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   const int pa = m.iw(kPosA);
   const int pb = m.iw(kPosB);
   for (int j = 1; j <= 6; ++j) {
@@ -293,61 +251,11 @@ void store_terms(const Member& m, const Plane& pl, const PairTerms& t) {
   m.rw(pl.bb) = t.bb;
 }
 
-kv::RealWord htan(const Member& m, int comp) { return m.rw(kHtan + comp - 1); }
-kv::RealWord yldflg(const Member& m, int comp) {
-  return m.rw(kYldFlg + kFlagPlace[static_cast<std::size_t>(comp)] - 1);
-}
-
-void ia_biln_plane(const EleCall& c, const Member& m, const Plane& pl, bool input) {
-  const float* sa = m.committed(pl.ca);
-  const float* sb = m.committed(pl.cb);
-  const float l = m.clen();
-  yldflg(m, pl.ca) = sa[kBilnYield];
-  yldflg(m, pl.cb) = sb[kBilnYield];
-  PairTerms t;
-  if (m.reduced()) {
-    // The reduced member keeps one flag, set once any end has yielded.
-    if (sa[kBilnYield] == 1.0f || sb[kBilnYield] == 1.0f) m.iw(kIyldst) = 1;
-    if (sa[kBilnCode] == 0.0f) {
-      ia_biln_pair(sa[kTangent], sa[kBilnRatio], l, 0.0f, 0.0f, t);
-      store_terms(m, pl, t);
-    } else if (ia_biln_pair(sa[kTangent], sa[kBilnRatio], l, sa[kBilnYield], sb[kBilnYield], t)) {
-      store_terms(m, pl, t);
-    }
-    return;
-  }
-  if (sa[kBilnCode] == 0.0f) {
-    ia_biln_pair(sa[kTangent], sa[kBilnRatio], l, 0.0f, 0.0f, t);
-    store_terms(m, pl, t);
-    return;
-  }
-  const float fa = sa[kBilnYield];
-  const float fb = sb[kBilnYield];
-  if (!ia_biln_pair(sa[kTangent], sa[kBilnRatio], l, fa, fb, t)) return;
-  store_terms(m, pl, t);
-  set_status_bit(m, kStatusBit[static_cast<std::size_t>(pl.ca)], fa == 1.0f);
-  set_status_bit(m, kStatusBit[static_cast<std::size_t>(pl.cb)], fb == 1.0f);
-  if (input || (fa == 0.0f && fb == 0.0f)) return;
-  const int code_a = kFlpMyA + pl.ca - 1;
-  const int code_b = kFlpMyA + pl.cb - 1;
-  // Both ends found yielded together: end B is reported first.
-  if (fb == 1.0f) yield_report(m, c.ielno, code_b, kEndB, true);
-  if (fa == 1.0f) yield_report(m, c.ielno, code_a, kEndA, true);
-  set_limit_point(kYieldPoint, c.ielno);
-}
-
-void hinge_plane(const Member& m, const Plane& pl) {
-  const float* sa = m.committed(pl.ca);
-  const float* sb = m.committed(pl.cb);
-  htan(m, pl.ca) = sa[kTangent];
-  htan(m, pl.cb) = sb[kTangent];
-  bool inel_a = false;
-  bool inel_b = false;
-  const float ka = hinge_spring(sa[kTangent], sa[kHingeElastic], inel_a);
-  const float kb = hinge_spring(sb[kTangent], sb[kHingeElastic], inel_b);
-  set_status_bit(m, kStatusBit[static_cast<std::size_t>(pl.ca)], inel_a);
-  set_status_bit(m, kStatusBit[static_cast<std::size_t>(pl.cb)], inel_b);
-  store_terms(m, pl, hinge_pair(sa[kHingeEI], m.clen(), ka, kb));
+// The words that keep the state a component's stiffness was formed with:
+// its hinge tangent (bending ends) and its yield flag.
+float* htan_word(const Member& m, int comp) { return m.real(kHtan + comp - 1); }
+float* yldflg_word(const Member& m, int comp) {
+  return m.real(kYldFlg + kFlagPlace[static_cast<std::size_t>(comp)] - 1);
 }
 
 // A pair the formation has no terms for: said at every formation, and
@@ -362,113 +270,62 @@ void pair_message(const EleCall& c, const Member& m, const Plane& pl, bool input
   }
 }
 
-// TAKEDA, LONG_OWJG or MR2 pair through the hinge flexibilities. A pair
-// without elastic end stiffness (or a TAKEDA pair without EI) has no terms to
-// form: it keeps the ones it had, with the pair message.
-void flexibility_plane(const EleCall& c, const Member& m, const Plane& pl, int type, bool input) {
-  const float* sa = m.committed(pl.ca);
-  const float* sb = m.committed(pl.cb);
-  const float l = m.clen();
-  FlexibilityData d;
-  d.type = type;
-  float ta = sa[kTangent];
-  float tb = sb[kTangent];
-  // ea, eb: the elastic stiffnesses the hinge flexibilities are measured
-  // from; the member's end stiffnesses of the LONG_OWJG rule are `ends` times them.
-  float ea = 0.0f;
-  float eb = 0.0f;
-  float ends = 1.0f;
-  bool usable = true;
-  if (type == kLongOwjg) {
-    ea = sa[kLongElastic];
-    eb = sb[kLongElastic];
-    usable = ea != 0.0f && eb != 0.0f;
-  } else if (type == kMr2 && m.reduced()) {
-    // The reduced member's MR2 end: the member end stiffness is three times
-    // the hinge's elastic stiffness, and the pair follows the LONG_OWJG rule.
-    ea = sa[kHingeElastic];
-    eb = sb[kHingeElastic];
-    d.type = kLongOwjg;
-    ends = 3.0f;
-    usable = ea != 0.0f && eb != 0.0f;
-  } else if (type == kMr2) {
-    d.s = 6.0f * sa[kMr2EI] / l;
-    ea = sa[kHingeElastic];
-    eb = sb[kHingeElastic];
-    usable = d.s != 0.0f;
-  } else {  // TAKEDA: rigidities of a member of unit length
-    ea = sa[kTakedaElastic] / l;
-    eb = sb[kTakedaElastic] / l;
-    ta /= l;
-    tb /= l;
-    const float ei = sa[kTakedaEI];
-    usable = ei != 0.0f;
-    if (usable) {
-      d.c = l / (3.0f * ei);
-      d.e = l * l / (12.0f * ei * ei);
-    }
-  }
-  htan(m, pl.ca) = ta;
-  htan(m, pl.cb) = tb;
-  if (!usable) {
+PairEnds pair_ends(const Member& m, const Plane& pl) {
+  return {.a = m.committed(pl.ca),
+          .b = m.committed(pl.cb),
+          .length = m.clen(),
+          .reduced = m.reduced(),
+          .tangent_a = htan_word(m, pl.ca),
+          .tangent_b = htan_word(m, pl.cb),
+          .flag_a = yldflg_word(m, pl.ca),
+          .flag_b = yldflg_word(m, pl.cb)};
+}
+
+// A plane's terms by the pair rule of its ends' model: stored, the ends
+// marked, and (outside the input pass) their first yields reported, end B
+// first when both are found yielded together.
+void bending_plane(const EleCall& c, const Member& m, const Plane& pl, bool input) {
+  const HingeModel* h = pair_model(m, pl.ca, pl.cb);
+  if (h == nullptr || h->pair == nullptr) {
     pair_message(c, m, pl, input);
     return;
   }
-  d.ea = ends * ea;
-  d.eb = ends * eb;
-  d.fa = hinge_flexibility(ta, ea);
-  d.fb = hinge_flexibility(tb, eb);
-  if (!m.reduced()) {
-    set_status_bit(m, kStatusBit[static_cast<std::size_t>(pl.ca)], d.fa != 0.0f);
-    set_status_bit(m, kStatusBit[static_cast<std::size_t>(pl.cb)], d.fb != 0.0f);
-  }
-  store_terms(m, pl, flexibility_pair(d));
-}
-
-void bending_plane(const EleCall& c, const Member& m, const Plane& pl, bool input) {
-  const int ta = m.type_of(pl.ca);
-  const int tb = m.type_of(pl.cb);
-  if (ta == tb && ta == kIaBiln) {
-    ia_biln_plane(c, m, pl, input);
-  } else if (ta == tb && ta == kHinge) {
-    hinge_plane(m, pl);
-  } else if (ta == tb && (ta == kTakeda || ta == kLongOwjg || ta == kMr2)) {
-    flexibility_plane(c, m, pl, ta, input);
-  } else {
+  const PairForm f = h->pair(pair_ends(m, pl));
+  if (f.yielded) m.iw(kIyldst) = 1;
+  if (f.no_terms) {
     pair_message(c, m, pl, input);
+    return;
   }
+  if (!f.formed) return;
+  store_terms(m, pl, f.terms);
+  if (f.status) {
+    set_status_bit(m, kStatusBit[static_cast<std::size_t>(pl.ca)], f.inelastic_a);
+    set_status_bit(m, kStatusBit[static_cast<std::size_t>(pl.cb)], f.inelastic_b);
+  }
+  if (input || (!f.yield_a && !f.yield_b)) return;
+  if (f.yield_b) yield_report(m, c.ielno, kFlpMyA + pl.cb - 1, kEndB, true);
+  if (f.yield_a) yield_report(m, c.ielno, kFlpMyA + pl.ca - 1, kEndA, true);
+  set_limit_point(kYieldPoint, c.ielno);
 }
 
-// FX (component 6) or MX (component 5): IA_BILN, or for FX the tube.
+// FX (component 6) or MX (component 5) by its model's rule.
 void axial_or_torsion(const EleCall& c, const Member& m, int comp, bool input) {
   const bool fx = comp == kFx;
   const int term = fx ? kAxk : kTok;
-  const int type = m.type_of(comp);
-  float* s = m.committed(comp);
-  const float l = m.clen();
-  if (type == kIaBiln) {
-    const float flag = s[kBilnYield];
-    yldflg(m, comp) = flag;
-    if (m.reduced()) {
-      if (flag == 1.0f) m.iw(kIyldst) = 1;
-    } else {
-      set_status_bit(m, kStatusBit[static_cast<std::size_t>(comp)], flag != 0.0f);
-    }
-    if (s[kBilnCode] == 0.0f || flag == 0.0f) {
-      m.rw(term) = s[kTangent] / l;
-    } else if (flag == 1.0f) {
-      m.rw(term) = s[kBilnRatio] * s[kTangent] / l;
-      if (!input && !m.reduced()) {
-        yield_report(m, c.ielno, fx ? kFlpAxial : kFlpTorsion, fx ? " YIELD in AXIAL" : " YIELD in TORSION",
-                     false);
-      }
-    }
-  } else if (fx && type == kLocbkl) {
-    m.rw(term) = s[kTangent];
-  } else {
+  const HingeModel* h = model_of(m, comp);
+  if (h == nullptr || !(fx ? h->axial : h->torsion) || h->axial_term == nullptr) {
     fio::write(6, "(1X,'** INVALID MATERIAL TYPE ',A,I2,' FOR ELEMENT NO. ',I5,' **')", fx ? "MFXA=" : "MXA=",
-               type, c.ielno);
+               static_cast<int>(m.type_of(comp)), c.ielno);
+    return;
   }
+  const AxialForm f =
+      h->axial_term({.s = m.committed(comp), .length = m.clen(), .reduced = m.reduced(), .flag = yldflg_word(m, comp)});
+  if (f.yielded) m.iw(kIyldst) = 1;
+  if (f.status) set_status_bit(m, kStatusBit[static_cast<std::size_t>(comp)], f.inelastic);
+  if (!f.formed) return;
+  m.rw(term) = f.term;
+  if (f.yield && !input)
+    yield_report(m, c.ielno, fx ? kFlpAxial : kFlpTorsion, fx ? " YIELD in AXIAL" : " YIELD in TORSION", false);
 }
 
 // The formation: pair terms, axial and torsion, SLOC, A*SLOC*A' and the packed
@@ -492,7 +349,7 @@ void form_stiffness(const EleCall& c, const Member& m, bool input) {
   local_stiffness(m, s);
   transformation(m, t);
   frame::congruence(t, s, asat);
-  if (kv::trace('I')) model::prtmat(asat.data(), 12, 12, " ASAT ");
+  if (kv::trace('I')) base::prtmat(asat.data(), 12, 12, " ASAT ");
   const auto lmt = joint_equations(m);
   int n = 0;
   m.iw(kNedof) = frame::pack(asat, lmt, kv::rptr(m.izke()), n, m.ints(kLm), false);
@@ -514,24 +371,16 @@ void stiffness_trace(const Member& m) {
 // The re-form test of option 3: a committed material state that differs from
 // the one the stiffness was formed with.
 bool stiffness_changed(const Member& m) {
-  const float l = m.clen();
   for (const Plane& pl : {kMyPlane, kMzPlane}) {
-    const int ta = m.type_of(pl.ca);
-    if (ta != m.type_of(pl.cb)) continue;
-    const float* sa = m.committed(pl.ca);
-    const float* sb = m.committed(pl.cb);
-    if (ta == kLongOwjg || ta == kMr2 || ta == kHinge) {
-      if (htan(m, pl.ca) != sa[kTangent] || htan(m, pl.cb) != sb[kTangent]) return true;
-    } else if (ta == kTakeda) {
-      if (sa[kTangent] / l != htan(m, pl.ca) || sb[kTangent] / l != htan(m, pl.cb)) return true;
-    } else if (ta == kIaBiln) {
-      if (yldflg(m, pl.ca) != sa[kBilnYield] || yldflg(m, pl.cb) != sb[kBilnYield]) return true;
-    }
+    const HingeModel* h = pair_model(m, pl.ca, pl.cb);
+    if (h != nullptr && h->pair_changed != nullptr && h->pair_changed(pair_ends(m, pl))) return true;
   }
-  if (yldflg(m, kMx) != m.committed(kMx)[kBilnYield]) return true;
-  const float* sx = m.committed(kFx);
-  if (m.type_of(kFx) == kIaBiln && yldflg(m, kFx) != sx[kBilnYield]) return true;
-  if (m.type_of(kFx) == kLocbkl && static_cast<float>(m.rw(kAxk)) != sx[kTangent]) return true;
+  for (int comp : {kMx, kFx}) {
+    const HingeModel* h = model_of(m, comp);
+    if (h == nullptr || h->axial_changed == nullptr) continue;
+    const float term = comp == kFx ? m.rw(kAxk) : m.rw(kTok);
+    if (h->axial_changed(m.committed(comp), *yldflg_word(m, comp), term)) return true;
+  }
   return false;
 }
 
@@ -550,63 +399,50 @@ void state_size(const EleCall& c, const Member& m) {
 
 // ---------------------------------------------------------------- option 1
 
-// The member's words in the materials' states: the tube's length and
-// effective-length factor before its set-up (FX only).
+// The member's words in the axial state before its set-up, by the model of
+// the FX set (its type read from the set, the state not being set up yet).
 void member_words_before_setup(const Member& m) {
-  if (m.nstate(kFx) < kTubeLength) return;
-  float* s = m.committed(kFx);
-  s[kTubeLength] = m.clen();
-  // The tube divides by its effective-length factor: a beam-column end is
-  // taken as pinned, 1.0.
   const std::int64_t mp = kv::ctl(kv::kMATPTR);
   const int set = m.iw(kMatSet + static_cast<int>(kFx) - 1);
-  if (set >= 1 && set <= kv::ctl(kv::kNMAT) && kv::izm(kv::izm(mp + set)) == kLocbkl) s[kTubeKeff] = 1.0f;
+  if (set < 1 || set > kv::ctl(kv::kNMAT)) return;
+  const HingeModel* h = hinge_model(kv::izm(kv::izm(mp + set)));
+  if (h != nullptr && h->before_setup != nullptr) h->before_setup(m.committed(kFx), m.nstate(kFx), m.clen());
 }
 
 // After the set-up: the member length into the bending materials of a pair
-// of one type.
+// of one model.
 void member_words_after_setup(const Member& m) {
   for (const Plane& pl : {kMyPlane, kMzPlane}) {
-    const int type = m.type_of(pl.ca);
-    if (type != m.type_of(pl.cb)) continue;
-    int word = 0;
-    if (type == kIaBiln) word = kBilnLength;
-    if (type == kMr2) word = kMr2Length;
-    if (type == kHinge) word = kHingeLength;
+    const HingeModel* h = pair_model(m, pl.ca, pl.cb);
+    const int word = h != nullptr ? h->length_word : 0;
     if (word == 0) continue;
     for (int comp : {pl.ca, pl.cb})
       if (m.nstate(comp) >= word) m.committed(comp)[word] = m.clen();
   }
 }
 
-// The yield deformations the IA_BILN components start from, which the
-// material keeps unless it yields at a larger one: the yield elongation
-// (twist) of FX and MX, and for the reduced member the yield rotations of its
-// IA_BILN bending pairs, both ends from the rigidity of the pair's end A.
+// The yield deformations the components start from, which a material keeps
+// unless it yields at a larger one: those of FX and MX, and for the reduced
+// member the yield rotations of its pairs.
 void yield_presets(const Member& m) {
   const float l = m.clen();
   for (int k : {kFx, kMx}) {
-    float* s = m.committed(k);
-    if (m.type_of(k) == kIaBiln && s[kTangent] != 0.0f) s[kBilnYieldDef] = s[kBilnCapacity] * l / s[kTangent];
+    const HingeModel* h = model_of(m, k);
+    if (h != nullptr && h->axial_preset != nullptr) h->axial_preset(m.committed(k), l);
   }
   if (!m.reduced()) return;
   for (const Plane& pl : {kMyPlane, kMzPlane}) {
-    if (m.type_of(pl.ca) != kIaBiln || m.type_of(pl.cb) != kIaBiln) continue;
-    const float ei = m.committed(pl.ca)[kTangent];
-    if (ei == 0.0f) continue;
-    for (int k : {pl.ca, pl.cb}) {
-      float* s = m.committed(k);
-      s[kBilnYieldDef] = s[kBilnCapacity] * l / (6.0f * ei);
-    }
+    const HingeModel* h = pair_model(m, pl.ca, pl.cb);
+    if (h != nullptr && h->reduced_pair_preset != nullptr)
+      h->reduced_pair_preset(m.committed(pl.ca), m.committed(pl.cb), l);
   }
 }
 
 bool accepted(const Member& m, int comp, int type) {
-  if (comp <= kMzB)
-    return (type == kHinge && !m.reduced()) || type == kTakeda || type == kMr2 || type == kLongOwjg ||
-           type == kIaBiln;
-  if (comp == kMx) return type == kIaBiln;
-  return type == kIaBiln || type == kLocbkl;
+  const HingeModel* h = hinge_model(type);
+  if (h == nullptr) return false;
+  if (comp <= kMzB) return m.reduced() ? h->bending_reduced : h->bending;
+  return comp == kMx ? h->torsion : h->axial;
 }
 
 // Sets the six components up; false when one has no usable material.
@@ -629,20 +465,27 @@ bool set_up_materials(const EleCall& c, const Member& m) {
   return good;
 }
 
-// The interaction family from the code words of the IA_BILN components.
-int initial_iafag(const Member& m) {
-  for (int k : {kMyA, kMyB, kMzA, kMzB, kFx})
-    if (m.type_of(k) != kIaBiln) return 0;
-  auto code = [&m](int k) { return m.committed(k)[kBilnCode]; };
-  int iafag = 0;
-  auto all_four = [&](float v) { return code(kMzB) == v && code(kMzA) == v && code(kMyA) == v && code(kMyB) == v; };
-  if (all_four(2.0f)) iafag = 1;
-  if (all_four(3.0f)) iafag = 5;
-  // The reduced member has no P-M family.
-  if (m.reduced()) return iafag;
-  if (code(kMyA) == 4.0f && code(kMyB) == 4.0f) iafag = 9;
-  if (code(kMyA) == 6.0f && code(kMyB) == 6.0f) iafag = 9;
-  return iafag;
+// The interaction site of the member: its trial end actions f and the
+// committed states of MY-A, MY-B, MZ-A, MZ-B and FX.
+Interaction interaction_site(const EleCall& c, const Member& m, const EndActions& f) {
+  return {.f = f,
+          .iafag = m.iw(kIafag),
+          .ya = m.committed(kMyA),
+          .yb = m.committed(kMyB),
+          .za = m.committed(kMzA),
+          .zb = m.committed(kMzB),
+          .fx = m.committed(kFx),
+          .reduced = m.reduced(),
+          .ielno = c.ielno};
+}
+
+// The interaction family, when the four bending ends and FX share a model.
+int initial_iafag(const EleCall& c, const Member& m) {
+  const HingeModel* h = model_of(m, kMyA);
+  if (h == nullptr || h->initial_interaction == nullptr) return 0;
+  for (int k : {kMyB, kMzA, kMzB, kFx})
+    if (model_of(m, k) != h) return 0;
+  return h->initial_interaction(interaction_site(c, m, {}));
 }
 
 // A joint check asked for (J1 = 1.0) on dimensions that leave it no finite
@@ -654,27 +497,12 @@ void joint_data_warnings(int ielno, const Member& m) {
       fio::write(6, "(' ** ELEMENT ',I5,' ',A,': JOINT SHEAR CHECK SKIPPED, J3, J5 AND J6 MUST NOT BE 0.0 ',"
                     "'AND J4 NOT NEGATIVE **')",
                  ielno, end_label(comp));
-      kv::note_fault(kv::Fault::input_warning,
-                     fio::format("('ELEMENT',I6,': JOINT SHEAR CHECK SKIPPED, SEE THE OUTPUT FILE')", ielno));
+      const std::string_view end = end_label(comp);
+      kv::note_fault(kv::Fault::input_warning, "ELEMENT " + std::to_string(ielno) + " " +
+                                                   std::string(end.substr(0, end.find_last_not_of(' ') + 1)) +
+                                                   ": JOINT SHEAR CHECK SKIPPED, J3, J5 OR J6 IS 0.0 OR J4 NEGATIVE");
     }
   }
-}
-
-// Families 1 and 5 divide the end moments by the nominal capacities of MY-A
-// and MZ-A and the axial force by that of FX: a capacity that is not positive
-// would put the member on its surface at its first compressive step.
-bool interaction_capacities_usable(int ielno, const Member& m, int iafag) {
-  if (iafag != 1 && iafag != 5) return true;
-  bool usable = true;
-  for (const auto& [comp, name] : {std::pair{kMyA, "MY-A"}, std::pair{kMzA, "MZ-A"}, std::pair{kFx, "FX"}}) {
-    const float cap = m.committed(comp)[kBilnNominal];
-    if (cap > 0.0f) continue;
-    fio::write(6, "(' ** ELEMENT ',I5,': INTERACTION FAMILY',I2,' NEEDS A POSITIVE NOMINAL CAPACITY OF ',A,"
-                  "', NOT',1P,E12.4,' **')",
-               ielno, iafag, name, cap);
-    usable = false;
-  }
-  return usable;
 }
 
 // Leaves the element without stiffness: no DOF, no terms, no geometric
@@ -728,10 +556,10 @@ void geometric_setup(EleCall& c, const Member& m) {
   Mat12 t{};
   Mat12 rg{};
   frame::local_geometric(kg.form, m.clen(), 0, g);
-  if (kv::trace('I')) model::prtmat(g.data(), 12, 12, " KG -LOCAL COORD ");
+  if (kv::trace('I')) base::prtmat(g.data(), 12, 12, " KG -LOCAL COORD ");
   transformation(m, t);
   frame::congruence(t, g, rg);
-  if (kv::trace('I')) model::prtmat(rg.data(), 12, 12, " A*KG*AT ");
+  if (kv::trace('I')) base::prtmat(rg.data(), 12, 12, " A*KG*AT ");
   int n = m.iw(kNke);
   const int kgdof = frame::pack(rg, joint_equations(m), kv::rptr(m.izke()), n, m.ints(kLmkg), false);
   m.iw(kKgdof) = kgdof;
@@ -744,14 +572,14 @@ void geometric_setup(EleCall& c, const Member& m) {
 
 void check(EleCall& c, const Member& m) {
   const float* rin = c.rinput;  // rin[1..28]
-  const model::NodeTables nt = model::node_tables();
+  const base::NodeTables nt = base::node_tables();
   c.r1 = 0.0f;
   c.r2 = 0.0f;
   m.rw(kEse) = 0.0f;
   m.rw(kPse) = 0.0f;
   if (kv::trace('H')) {
     fio::write_list(6, c.label);
-    model::prtmat(rin + 1, m.reduced() ? kReducedInputValues : kInputValues, 1, "RINPUT");
+    base::prtmat(rin + 1, m.reduced() ? kReducedInputValues : kInputValues, 1, "RINPUT");
   }
   m.iw(0) = m.lay.type;
   for (int k = 1; k <= 6; ++k) m.iw(kMatSet + k - 1) = common::to_int(rin[k]);
@@ -769,8 +597,8 @@ void check(EleCall& c, const Member& m) {
   m.iw(kElFlag) = 0;
 
   const int nnode = kv::ctl(kv::kNNODE);
-  const int pa = model::ifind(ja, nt.nodid_ptr(), nnode);
-  const int pb = model::ifind(jb, nt.nodid_ptr(), nnode);
+  const int pa = base::ifind(ja, nt.nodid_ptr(), nnode);
+  const int pb = base::ifind(jb, nt.nodid_ptr(), nnode);
   m.iw(kPosA) = pa;
   m.iw(kPosB) = pb;
   bool good = pa > 0 && pb > 0;
@@ -800,12 +628,17 @@ void check(EleCall& c, const Member& m) {
     Mat12 a{};
     frame::transformation(m.real(kCts), m.real(kBs), m.real(kCte), m.real(kBe), a);
     std::copy(a.begin(), a.end(), m.a());
-    if (kv::trace('H')) model::prtmat(m.a(), 12, 12, " A    ");
+    if (kv::trace('H')) base::prtmat(m.a(), 12, 12, " A    ");
     good = set_up_materials(c, m);
   }
   if (good) {
-    m.iw(kIafag) = initial_iafag(m);
-    good = interaction_capacities_usable(c.ielno, m, m.iw(kIafag));
+    // A negative code: the family cannot be formed from the sets (the model
+    // has said why), and the element is rejected.
+    m.iw(kIafag) = initial_iafag(c, m);
+    if (m.iw(kIafag) < 0) {
+      m.iw(kIafag) = 0;
+      good = false;
+    }
   }
   if (!m.reduced()) joint_data_warnings(c.ielno, m);
   c.r1 = 0.0f;
@@ -892,8 +725,9 @@ void capacity_event(const EleCall& c, const Member& m, int comp, const float* s,
   const bool my = comp == kMyA || comp == kMyB;
   int mode = 0;
   if (my) {
-    const int count_word = m.type_of(comp) == kHinge ? kHingeTable : kBilnTable;
-    const int n = std::clamp(common::to_int(s[count_word]), 0, kMaxTablePoints);
+    const HingeModel* h = model_of(m, comp);
+    const int count_word = h != nullptr ? h->failure_table : 0;
+    const int n = count_word != 0 ? std::clamp(common::to_int(s[count_word]), 0, kMaxTablePoints) : 0;
     if (n != 0) {
       const float* xb = s + count_word + 1;
       const float* modes = s + count_word + 1 + kMaxTablePoints;
@@ -913,31 +747,52 @@ void capacity_event(const EleCall& c, const Member& m, int comp, const float* s,
   if (my) failure_mode_line(mode);
 }
 
-// First yield of a HINGE end and the largest rotation it reached.
-void hinge_rotation_words(const EleCall& c, const Member& m, int comp, float theta) {
-  float* st = m.trial(comp);
-  float* sc = m.committed(comp);
-  const float mag = std::fabs(theta);
-  if (st[kHingeFirstRot] == 0.0f && st[kHingeYielded] != 0.0f) {
-    st[kHingeFirstRot] = mag;
-    sc[kHingeFirstRot] = mag;
-    yield_report(m, c.ielno, kFlpMyA + comp - 1, end_label(comp), true);
-    set_limit_point(kYieldPoint, c.ielno);
-  }
-  if (mag > st[kHingeMaxRot]) {
-    st[kHingeMaxRot] = mag;
-    sc[kHingeMaxRot] = mag;
-  }
-}
-
 void request_new_stiffness() { kv::set_ctl_logical(kv::kStateChanged, true); }
 
-// The rotation of a hinge end: its elastic part q/k and the plastic part th;
-// an end without elastic stiffness has no elastic part to add.
-float hinge_rotation(float q, float k, float th) { return k != 0.0f ? q / k + th : th; }
+// Trial hinge rotations of the flexibility pairs; a hinge that stays
+// elastic (and a pair of mixed models) keeps its plastic rotation.
+std::array<float, 5> hinge_rotations(const Member& m) {
+  const float l = m.clen();
+  const float* dfl = m.real(kDfl);
+  const float* plrot = m.real(kPlrot);
+  std::array<float, 5> theta{};
+  for (int k = kMyA; k <= kMzB; ++k) theta[static_cast<std::size_t>(k)] = plrot[k - 1];
+  for (const Plane& pl : {kMyPlane, kMzPlane}) {
+    const HingeModel* h = pair_model(m, pl.ca, pl.cb);
+    if (h == nullptr || h->hinge_tangent == nullptr) continue;
+    for (int k : {pl.ca, pl.cb}) {
+      float tan = 0.0f;
+      float ke = 0.0f;
+      h->hinge_tangent(m.committed(k), l, tan, ke);
+      *htan_word(m, k) = tan;
+      const float f = hinge_flexibility(tan, ke);
+      const int dof = kComponentDof[static_cast<std::size_t>(k)];
+      theta[static_cast<std::size_t>(k)] = f * dfl[dof - 1] + plrot[k - 1];
+    }
+  }
+  return theta;
+}
 
-// The plastic rotation d - q/k of a hinge end (d itself without elastic stiffness).
-float plastic_rotation(float d, float q, float k) { return k != 0.0f ? d - q / k : d; }
+// A bending end after its material responded: the plastic rotation kept,
+// the capacity exceeded and the first yield reported.
+void bending_end_after(const EleCall& c, const Member& m, int k, const HingeModel& h, float d, float qk) {
+  const int dof = kComponentDof[static_cast<std::size_t>(k)];
+  float* st = m.trial(k);
+  const EndOutcome out = h.after_state({.committed = m.committed(k),
+                                        .trial = st,
+                                        .d = d,
+                                        .q = qk,
+                                        .rotation = m.real(kUl)[dof - 1] + m.real(kDul)[dof - 1],
+                                        .length = m.clen(),
+                                        .reduced = m.reduced(),
+                                        .plastic_rotation = m.real(kPlrot) + (k - 1)});
+  if (out.capacity == Capacity::message) capacity_message(c.ielno, k, out.x, out.cap);
+  if (out.capacity == Capacity::event) capacity_event(c, m, k, st, out.x, out.cap);
+  if (out.first_yield) {
+    yield_report(m, c.ielno, kFlpMyA + k - 1, end_label(k), true);
+    set_limit_point(kYieldPoint, c.ielno);
+  }
+}
 
 // The component response: each material driven to the deformation of its
 // component, q[c] (in: the trial force) replaced by the material's force.
@@ -950,36 +805,12 @@ void component_state(const EleCall& c, const Member& m, std::array<float, 7>& q)
   const float* ul = m.real(kUl);
   const float* dul = m.real(kDul);
   const float* fl = m.real(kFl);
-  const float* dfl = m.real(kDfl);
-  float* plrot = m.real(kPlrot);
-
-  // Trial hinge rotations of the flexibility pairs; a hinge that stays
-  // elastic (and a pair of mixed types) keeps its plastic rotation.
-  std::array<float, 5> theta{};
-  for (int k = kMyA; k <= kMzB; ++k) theta[static_cast<std::size_t>(k)] = plrot[k - 1];
-  for (const Plane& pl : {kMyPlane, kMzPlane}) {
-    const int type = m.type_of(pl.ca);
-    if (type != m.type_of(pl.cb)) continue;
-    if (type != kTakeda && type != kHinge && type != kLongOwjg && type != kMr2) continue;
-    for (int k : {pl.ca, pl.cb}) {
-      const float* s = m.committed(k);
-      float tan = s[kTangent];
-      float ke = type == kLongOwjg ? s[kLongElastic] : s[kHingeElastic];
-      if (type == kTakeda) {
-        tan /= l;
-        ke = s[kTakedaElastic] / l;
-      }
-      htan(m, k) = tan;
-      const float f = hinge_flexibility(tan, ke);
-      const int dof = kComponentDof[static_cast<std::size_t>(k)];
-      theta[static_cast<std::size_t>(k)] = f * dfl[dof - 1] + plrot[k - 1];
-    }
-  }
+  const float* plrot = m.real(kPlrot);
+  const std::array<float, 5> theta = hinge_rotations(m);
 
   for (int k = kMyA; k <= kFx; ++k) {
-    const int type = m.type_of(k);
+    const HingeModel* h = model_of(m, k);
     const int dof = kComponentDof[static_cast<std::size_t>(k)];
-    float* st = m.trial(k);
     const float* sc = m.committed(k);
     const float ql = fl[dof - 1];
     float d = 0.0f;
@@ -988,22 +819,11 @@ void component_state(const EleCall& c, const Member& m, std::array<float, 7>& q)
       const int near = k == kMx ? 4 : 1;
       d = (ul[dof - 1] + dul[dof - 1]) - (ul[near - 1] + dul[near - 1]);
       dl = ul[dof - 1] - ul[near - 1];
-    } else {
-      const float th = theta[static_cast<std::size_t>(k)];
-      const float pl_k = plrot[k - 1];
-      if (type == kLongOwjg) {
-        d = hinge_rotation(q[static_cast<std::size_t>(k)], sc[kLongElastic], th);
-        dl = hinge_rotation(ql, sc[kLongElastic], pl_k);
-      } else if (type == kMr2 || type == kHinge) {
-        d = hinge_rotation(q[static_cast<std::size_t>(k)], sc[kHingeElastic], th);
-        dl = hinge_rotation(ql, sc[kHingeElastic], pl_k);
-      } else if (type == kTakeda && sc[kTakedaElastic] != 0.0f) {
-        d = th / l + q[static_cast<std::size_t>(k)] / sc[kTakedaElastic];
-        dl = pl_k / l + ql / sc[kTakedaElastic];
-      } else {
-        d = ul[dof - 1] + dul[dof - 1];
-        dl = ul[dof - 1];
-      }
+    } else if (h == nullptr || h->end_deformation == nullptr ||
+               !h->end_deformation(sc, q[static_cast<std::size_t>(k)], ql, theta[static_cast<std::size_t>(k)],
+                                   plrot[k - 1], l, d, dl)) {
+      d = ul[dof - 1] + dul[dof - 1];
+      dl = ul[dof - 1];
     }
     materials::MatCall mc = material_call(c.ielno, m.iw(kMatSet + k - 1), materials::kOptState, m.trial_index(k));
     mc.p = q[static_cast<std::size_t>(k)];
@@ -1013,148 +833,26 @@ void component_state(const EleCall& c, const Member& m, std::array<float, 7>& q)
     run_material(mc);
     q[static_cast<std::size_t>(k)] = mc.p;
 
-    if (k == kMx || k == kFx) {
-      const int word = type == kLocbkl ? kTangent : kBilnYield;
-      if (st[word] != sc[word]) request_new_stiffness();
-      continue;
-    }
-    const float qk = mc.p;
-    switch (type) {
-      case kLongOwjg:
-        if (st[kTangent] != sc[kTangent]) request_new_stiffness();
-        plrot[k - 1] = plastic_rotation(d, qk, st[kLongElastic]);
-        break;
-      case kMr2: {
-        if (st[kTangent] != sc[kTangent]) request_new_stiffness();
-        plrot[k - 1] = plastic_rotation(d, qk, st[kHingeElastic]);
-        if (m.reduced()) break;
-        const float x = std::fabs(d) - st[kHingeYieldRot];
-        // MR2 reports every step it finds its capacity exceeded, and sets no
-        // limit code or point.
-        const float cap = st[kMr2CapRot];
-        if (cap > 0.0f && std::fabs(x) > cap) capacity_message(c.ielno, k, x, cap);
-        break;
-      }
-      case kHinge: {
-        if (st[kTangent] != sc[kTangent]) request_new_stiffness();
-        plrot[k - 1] = d - qk / st[kHingeElastic];
-        const float x = std::fabs(d) - st[kHingeYieldRot];
-        const float cap = st[kHingeCapRot];
-        if (cap > 0.0f && std::fabs(x) > cap) capacity_event(c, m, k, st, x, cap);
-        hinge_rotation_words(c, m, k, ul[dof - 1] + dul[dof - 1]);
-        break;
-      }
-      case kTakeda:
-        if (st[kTangent] != sc[kTangent]) request_new_stiffness();
-        if (st[kTakedaElastic] != 0.0f) plrot[k - 1] = (d - qk / st[kTakedaElastic]) * l;
-        break;
-      case kIaBiln: {
-        if (st[kBilnYield] != sc[kBilnYield]) request_new_stiffness();
-        if (m.reduced()) break;
-        plrot[k - 1] = std::fabs(d) - st[kBilnYieldDef];
-        const float cap = st[kBilnCapRot];
-        if (cap > 0.0f && std::fabs(plrot[k - 1]) > cap) capacity_event(c, m, k, st, plrot[k - 1], cap);
-        break;
-      }
-      default:
-        break;
-    }
+    if (h == nullptr) continue;
+    if (h->state_changed != nullptr && h->state_changed(m.trial(k), sc)) request_new_stiffness();
+    if (k != kMx && k != kFx && h->after_state != nullptr) bending_end_after(c, m, k, *h, d, mc.p);
   }
 }
 
 // The interaction yield state (IAFAG) and the axial-load dependent capacities
 // of the member are brought up to the trial forces here, on the committed
-// states, before the components respond. Elements whose interaction family
-// is none (IAFAG 0) and whose hinges follow no curve of the axial load need
-// nothing.
-void interaction_message(int ielno, std::string_view what, int iafag) {
-  fio::write(6, "(1X,'* ELEMENT ',I5,A,'AT STEP ',I5,' IAFAG=',I5,' *')", ielno, what, kv::solsta().istep, iafag);
-}
-
-// An IA_BILN component's symmetric capacity c (words 2 and 3).
-void set_capacity(float* s, float c) {
-  s[kBilnCapacity] = c;
-  s[kBilnNegCapacity] = -c;
-}
-
-std::span<const float, 4> four(const float* s, int word) { return std::span<const float, 4>(s + word, 4); }
-
+// states, before the components respond, by the model of the MY ends. Elements
+// whose interaction family is none (IAFAG 0) and whose hinges follow no curve
+// of the axial load need nothing.
 void interaction_update(const EleCall& c, const Member& m) {
+  const HingeModel* h = pair_model(m, kMyA, kMyB);
+  if (h == nullptr || h->interaction == nullptr) return;
   const float* fl = m.real(kFl);
   const float* dfl = m.real(kDfl);
   const EndActions f{fl[6] + dfl[6], fl[4] + dfl[4], fl[10] + dfl[10], fl[5] + dfl[5], fl[11] + dfl[11]};
-  const bool biln = m.type_of(kMyA) == kIaBiln && m.type_of(kMyB) == kIaBiln;
-  const bool hinge = m.type_of(kMyA) == kHinge && m.type_of(kMyB) == kHinge;
-  if (!biln && !hinge) return;
-  float* ya = m.committed(kMyA);
-  float* yb = m.committed(kMyB);
-  const float curve = hinge ? ya[kHingeCurve] : 0.0f;
-  const bool hinge_pm = hinge && (curve == 1.0f || curve == 3.0f);
-  const int before = m.iw(kIafag);
-  const bool surface = (before >= 1 && before <= 3) || before == 5;  // the codes that examine the surface
-
-  if (surface && biln) {
-    // Families 1 and 5 exist only when all four bending ends and FX are IA_BILN.
-    float* za = m.committed(kMzA);
-    float* zb = m.committed(kMzB);
-    float* fx = m.committed(kFx);
-    const Nominal nom{fx[kBilnNominal], ya[kBilnNominal], za[kBilnNominal]};
-    constexpr std::string_view kBuckling = " LOCAL BUCKLING OCCURRED ";
-    if (before == 5) {
-      const int after = yldst2(f, nom, before);
-      m.iw(kIafag) = after;
-      if (after > 5) interaction_message(c.ielno, " MODEL OVERSTRENGTH ", after);
-    } else if (before == 1) {
-      const int after = yldst1(f, nom, before);
-      m.iw(kIafag) = after;
-      if (after == 2) {
-        set_capacity(ya, std::fabs(f.mya) * ya[kBilnRedu]);
-        set_capacity(za, std::fabs(f.mza) * za[kBilnRedu]);
-      } else if (after == 3) {
-        set_capacity(yb, std::fabs(f.myb) * yb[kBilnRedu]);
-        set_capacity(zb, std::fabs(f.mzb) * zb[kBilnRedu]);
-      } else if (after == 4) {
-        for (float* s : {ya, yb, za, zb}) set_capacity(s, s[kBilnCapacity] * s[kBilnRedu]);
-      }
-      // The compression capacity drops once, while it is still symmetric.
-      if (after != 1 && fx[kBilnNegCapacity] == -fx[kBilnCapacity]) {
-        fx[kBilnNegCapacity] = -std::fabs(f.p) * fx[kBilnRedu];
-        interaction_message(c.ielno, kBuckling, after);
-      }
-    } else if (before == 2 || before == 3) {
-      const int after = yldst1(f, nom, before);
-      m.iw(kIafag) = after;
-      if (after == 4) {
-        const bool end_b = before == 2;
-        float* sy = end_b ? yb : ya;
-        float* sz = end_b ? zb : za;
-        set_capacity(sy, std::fabs(end_b ? f.myb : f.mya) * sy[kBilnRedu]);
-        set_capacity(sz, std::fabs(end_b ? f.mzb : f.mza) * sz[kBilnRedu]);
-        interaction_message(c.ielno, kBuckling, after);
-      }
-    }
-  } else if (before >= 9 && biln) {
-    int after = before;
-    const float cap = pmyld2(f, ya[kBilnNominal], four(ya, kBilnPm), after);
-    m.iw(kIafag) = after;
-    set_capacity(ya, cap);
-    set_capacity(yb, cap);
-  } else if (!surface && before < 9 && hinge_pm) {
-    const float cap = pmyld1(f.p, ya[kHingeNominal], four(ya, kHingePm));
-    for (float* s : {ya, yb}) {
-      s[kHingePosYield] = cap;
-      s[kHingeNegYield] = -cap;
-    }
-  }
-
-  // The plastic-rotation capacity of end A from the axial load (the reduced
-  // member checks no capacity).
-  if (m.reduced()) return;
-  if (biln && (ya[kBilnCode] == 5.0f || ya[kBilnCode] == 6.0f)) {
-    ya[kBilnCapRot] = pmcub(f.p, four(ya, kBilnPrc));
-  } else if (hinge && (curve == 2.0f || curve == 3.0f)) {
-    ya[kHingeCapRot] = pmcub(f.p, four(ya, kHingePrc));
-  }
+  Interaction in = interaction_site(c, m, f);
+  h->interaction(in);
+  m.iw(kIafag) = in.iafag;
 }
 
 // The full member's corrections: the end moments, torsion and axial force
@@ -1298,14 +996,12 @@ void state(EleCall& c, const Member& m) {
 constexpr std::string_view kShearLabel = "SHEAR                         ";
 constexpr std::string_view kJointLabel = "POSSIBLE JOINT SHEAR CRACK    ";
 
-// The ductility of a bending end for its shear capacities: IA_BILN its own,
-// HINGE the end rotation over the rotation at first yield (0.0 before it).
+// The ductility of a bending end for its shear capacities, by its model from
+// its state and end rotation.
 float shear_ductility(const Member& m, int comp) {
-  const float* s = m.committed(comp);
-  if (m.type_of(comp) == kIaBiln) return s[kBilnDuct];
-  const float first = s[kHingeFirstRot];
-  if (first == 0.0f) return 0.0f;
-  return std::fabs(m.real(kUl)[kComponentDof[static_cast<std::size_t>(comp)] - 1] / first);
+  const HingeModel* h = model_of(m, comp);
+  if (h == nullptr || h->shear_ductility == nullptr) return 0.0f;
+  return h->shear_ductility(m.committed(comp), m.real(kUl)[kComponentDof[static_cast<std::size_t>(comp)] - 1]);
 }
 
 // An exceeded shear limit: its code reported once, then limit-state point 3
@@ -1319,7 +1015,7 @@ bool shear_event(const Member& m, int ielno, int code, std::string_view label, i
 }
 
 void member_shear(const EleCall& c, const Member& m, int comp) {
-  const float* s = m.committed(comp) + (m.type_of(comp) == kHinge ? kHingeShear : kBilnShear);
+  const float* s = m.committed(comp) + model_of(m, comp)->shear_words;
   if (common::to_int(s[0]) != 1) return;
   const float vci = s[1], vcf = s[2], vs = s[3], alfa = s[4];
   const float* fl = m.real(kFl);
@@ -1355,13 +1051,18 @@ void joint_shear(const EleCall& c, const Member& m, int comp) {
              c.ielno, end_label(comp), tau, tauc, kv::solsta().istep);
 }
 
+// The MY ends whose models check shear, in their models' order (end A
+// first among equals): the member shears, then the joint shears.
 void shear_checks(const EleCall& c, const Member& m) {
-  for (int type : {kHinge, kIaBiln})
-    for (int comp : {kMyA, kMyB})
-      if (m.type_of(comp) == type) member_shear(c, m, comp);
-  for (int type : {kHinge, kIaBiln})
-    for (int comp : {kMyA, kMyB})
-      if (m.type_of(comp) == type) joint_shear(c, m, comp);
+  std::array<int, 2> ends{};
+  int n = 0;
+  for (int comp : {kMyA, kMyB}) {
+    const HingeModel* h = model_of(m, comp);
+    if (h != nullptr && h->shear_words != 0) ends[static_cast<std::size_t>(n++)] = comp;
+  }
+  if (n == 2 && model_of(m, kMyB)->shear_order < model_of(m, kMyA)->shear_order) std::swap(ends[0], ends[1]);
+  for (int i = 0; i < n; ++i) member_shear(c, m, ends[static_cast<std::size_t>(i)]);
+  for (int i = 0; i < n; ++i) joint_shear(c, m, ends[static_cast<std::size_t>(i)]);
 }
 
 void commit(EleCall& c, const Member& m) {
@@ -1482,20 +1183,14 @@ void ductility(EleCall& c, const Member& m) {
     c.r2 = mc.pse;
     float dk = mc.duct[0];
     const float* s = m.trial(k);
-    const int type = m.type_of(k);
     if (m.reduced()) {
       // The first ductility of every component; no yield deformation.
       duct[static_cast<std::size_t>(k)] = std::isfinite(dk) && std::fabs(dk) >= 1.0f ? dk : 0.0f;
       continue;
     }
     // A yield deformation the element cannot name is shown as 0.0.
-    float y = 0.0f;
-    if (type == kIaBiln) y = s[kBilnYieldDef];
-    if (k <= kMzB && type == kMr2) y = s[kHingeYieldRot];
-    if (k <= kMzB && type == kHinge) {
-      y = s[kHingeFirstRot];
-      dk = y != 0.0f ? s[kHingeMaxRot] / y : 0.0f;
-    }
+    const HingeModel* h = model_of(m, k);
+    const float y = h != nullptr && h->yield_deformation != nullptr ? h->yield_deformation(s, k <= kMzB, dk) : 0.0f;
     if (!std::isfinite(dk) || std::fabs(dk) < 1.0f) dk = 0.0f;
     duct[static_cast<std::size_t>(k)] = dk;
     ydisp[static_cast<std::size_t>(k)] = y;
