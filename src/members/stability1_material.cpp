@@ -138,7 +138,7 @@ struct FaultText {
   unsigned bit;
   std::string_view text;
 };
-constexpr std::array<FaultText, 8> kFaultTexts{{
+constexpr std::array<FaultText, 9> kFaultTexts{{
     {kS1FaultNseg, "NSEG MUST BE 1 TO 32"},
     {kS1FaultMesh, "THE MESH COUNTS GIVE NO FIBRE MESH OF NUMP FIBRES"},
     {kS1FaultFewFibres, "NSEG MUST NOT EXCEED NUMP"},
@@ -146,6 +146,7 @@ constexpr std::array<FaultText, 8> kFaultTexts{{
     {kS1FaultIelas, "IELAS MUST BE 0, 1 OR 2"},
     {kS1FaultModulus, "EM MUST BE POSITIVE AND AT MOST 1.0E+12"},
     {kS1FaultStrength, "YS MUST BE 0.0 TO 1.0E+12"},
+    {kS1FaultDimension, "THE DIMENSIONS, THE THICKNESS, ECCX0 AND ECCY0 MUST LIE WITHIN -1.0E+04 TO 1.0E+04"},
     {kS1FaultImater, "IMATER MUST BE 0, 1, 2 OR 3"},
 }};
 
@@ -402,6 +403,8 @@ unsigned stability1_faults(const float* prop, const SteelSetForm& form) {
   if (ielas < 0 || ielas > 2) f |= kS1FaultIelas;
   if (!(prop[kS1Em] > 0.0f && prop[kS1Em] <= kS1MaxModulus)) f |= kS1FaultModulus;
   if (!(prop[kS1Ys] >= 0.0f && prop[kS1Ys] <= kS1MaxStrength)) f |= kS1FaultStrength;
+  for (int w : {kS1D1, kS1D2, kS1Eccx0, kS1Eccy0, kS1T})
+    if (!(std::fabs(prop[w]) <= kS1MaxLength)) f |= kS1FaultDimension;
   const int imater = whole(prop[kS1Imater]);
   // No fibre law runs for any other value: the member would carry no force.
   if (imater < 0 || imater > 3) f |= kS1FaultImater;

@@ -68,6 +68,7 @@ enum Stability1Fault : unsigned {
   kS1FaultModulus = 1u << 6,  // EM not above 0, or above kS1MaxModulus
   kS1FaultImater = 1u << 7,   // IMATER not 0 to 3 (STABILITY2)
   kS1FaultStrength = 1u << 8, // YS below 0, or above kS1MaxStrength
+  kS1FaultDimension = 1u << 9,// a dimension, thickness or eccentricity beyond kS1MaxLength in magnitude
 };
 
 // Beyond these the fibre stresses times areas and lever arms, and the
@@ -75,6 +76,7 @@ enum Stability1Fault : unsigned {
 // modulus of steel in Pa).
 inline constexpr float kS1MaxModulus = 1.0e12f;
 inline constexpr float kS1MaxStrength = 1.0e12f;
+inline constexpr float kS1MaxLength = 1.0e4f;  // in: beyond it the fibre areas and lever arms overflow
 
 // NUMP of the header's section as the input derives it; -1 when the library
 // number derives none (or the value is not a usable count).

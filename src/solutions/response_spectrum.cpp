@@ -540,6 +540,10 @@ void Rspect::effective_masses() {
       if (tmass[j] == 0.0f) continue;
       const float f = effld(mo, static_cast<std::int64_t>(j) + 1);
       ratio[j] = f * f / gmass[mo - 1] / tmass[j];
+      // A ratio of at most 1 whose square of the participation leaves the
+      // REAL range (masses near 1e20): formed again in double.
+      if (!std::isfinite(ratio[j]))
+        ratio[j] = static_cast<float>(static_cast<double>(f) * f / gmass[mo - 1] / tmass[j]);
       sum[j] += ratio[j];
       if (emlim[j] != 0.0f && cut[j] == 0 && emlim[j] <= sum[j]) cut[j] = mo;
     }

@@ -162,6 +162,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadDeck{"interaction_mz_capacity_zero", 3,
                 " ** ELEMENT     1: INTERACTION FAMILY 1 NEEDS A POSITIVE NOMINAL CAPACITY OF MZ-A, NOT  0.0000E+00 **",
                 "ERROR AT INPUT LINE    18: ELEMENT     1 (IE3DBEAM) IS REJECTED"},
+        // A floor mass of 1e20 carries the whole mass in mode 1: its
+        // effective-mass ratio is 1.0 though the square of its participation
+        // (about 1e40) is no REAL; the modal reaction sum then ends the
+        // solution.
+        BadDeck{"spectrum_mass_huge", 2, "       1          0.1000E+01           0.0000E+00           0.0000E+00"},
         // 1.0 / 0.00001 = 100000 steps, each printed: the echo notes it before
         // the refused record ends the solution.
         BadDeck{"print_interval_every_step", 3,

@@ -73,7 +73,7 @@ TEST(Stability1Input, SetsThatCannotCarryAMember) {
     float value;
     unsigned fault;
   };
-  const std::array<Case, 15> cases{{{0, 0.0f, 0},
+  const std::array<Case, 18> cases{{{0, 0.0f, 0},
                                    {kS1Istif, 2.0f, kS1FaultIstif},
                                    {kS1Istif, -1.0f, kS1FaultIstif},
                                    {kS1Ielas, 3.0f, kS1FaultIelas},
@@ -89,6 +89,9 @@ TEST(Stability1Input, SetsThatCannotCarryAMember) {
                                    {kS1Ys, 1.0e38f, kS1FaultStrength},
                                    {kS1Ys, -1.0f, kS1FaultStrength},
                                    {kS1Ys, 5.0e4f, 0},
+                                   {kS1T, 1.0e38f, kS1FaultDimension},
+                                   {kS1D2, -2.0e4f, kS1FaultDimension},
+                                   {kS1Eccx0, 1.0e4f, 0},
                                    {kS1Nump, 20.0f, kS1FaultMesh}}};
   for (const Case& c : cases) {
     auto p = box();
