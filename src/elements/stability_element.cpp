@@ -350,7 +350,8 @@ void state(EleCall& c, const Record& r) {
       df[i] = sum;
     }
     if (nlc > 1) common::update_envelope(r.real(kFmax), df, 12);
-    if (c.lecho) {
+    // Forces beyond the REAL range end the solution before they are printed.
+    if (c.lecho && common::forces_finite(c.ielno, df, 12)) {
       displ_entry(r, c.ielno, lc, dr, committed[kFlpWord]);
       force_entry(r, c.ielno, lc, df, committed[kSpWord]);
     }
@@ -392,6 +393,12 @@ void state(EleCall& c, const Record& r) {
   for (int i : {1, 2, 7, 8}) {
     uf[static_cast<std::size_t>(i)] = p[static_cast<std::size_t>(i)] - (ft[i] + df[i]);
     df[i] += uf[static_cast<std::size_t>(i)];
+  }
+  // The member's own forces beyond the REAL range end the solution before a
+  // commit reports them.
+  if (!std::all_of(df, df + 12, [](float x) { return std::isfinite(x); })) {
+    if ((kv::ctl(kv::kISTOP) & 1) == 0) (void)common::forces_finite(c.ielno, df, 12);
+    return;
   }
 
   // Unbalanced joint loads of the element equations.
