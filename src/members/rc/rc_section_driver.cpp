@@ -206,7 +206,7 @@ void read_set(MatCall& c, int type) {
 }
 
 void rc_driver(MatCall& c, int type) {
-  c.nstate = kRcStateWords;
+  c.nstate = kSectionStateWords;
   switch (c.iopt) {
     case materials::kOptNState:
       return;
@@ -257,8 +257,8 @@ bool rc_member_call(int iopt, float* prop, float* s, const RcEnds& e, int ielno,
   RcCall rc;
   rc.ielno = ielno;
   rc.trace = debug;
-  rc.flp = &s[kStateFlp];
-  rc.flp2 = &s[kStateFlp2];
+  rc.flp = &s[kFlpWord];
+  rc.flp2 = &s[kFlp2Word];
   std::array<float, 12> f{};
   hyst17(setup ? 2 : 3, prop, rec, ms, rc, f);
   end_member_call(rec.array(kEEASAT), f, ms, e, s);
@@ -267,10 +267,5 @@ bool rc_member_call(int iopt, float* prop, float* s, const RcEnds& e, int ielno,
 
 void mat17(MatCall& c) { rc_driver(c, kSingleSectionType); }
 void mat170(MatCall& c) { rc_driver(c, kNodalEndType); }
-
-void register_rc_sections() {
-  materials::register_material(kSingleSectionType, mat17);
-  materials::register_material(kNodalEndType, mat170);
-}
 
 }  // namespace members::rc

@@ -1,4 +1,4 @@
-#include "members/stability1_material.h"
+#include "members/steel/stability1_material.h"
 
 #include <array>
 #include <cmath>
@@ -8,19 +8,18 @@
 
 #include "base/globals.h"
 #include "base/storage.h"
-#include "elements/stability_element.h"
 #include "fio/fio.h"
-#include "members/member_rule.h"
-#include "members/nodal_end_rule.h"
-#include "members/steel_member_record.h"
-#include "members/steel_section_mesh.h"
+#include "members/steel/steel_member_rule.h"
+#include "members/steel/nodal_end_rule.h"
+#include "members/section_member_call.h"
+#include "members/steel/steel_member_record.h"
+#include "members/steel/steel_section_mesh.h"
 
 namespace members {
 
 namespace {
 
 using materials::MatCall;
-namespace st = elements::stability;
 
 // A whole-number word handed on: truncated toward zero, inside int range.
 int whole(float x) {
@@ -248,25 +247,17 @@ void read_set(MatCall& c, const SteelSetForm& form) {
   prop[kS1Nprop] = static_cast<float>(nprop);
 }
 
-// The rule works per triple in the order element y, z, x.
-constexpr std::array<int, 3> kRuleAxis{1, 2, 0};  // rule component r takes element component kRuleAxis[r]
-
-int to_element(int k) {  // 0-based element index of the rule's index k
-  return k / 3 * 3 + kRuleAxis[static_cast<std::size_t>(k % 3)];
-}
-
 void trace_vector(const char* head, int ielno, const float* v) {
   fio::write(6, head, ielno);
   fio::write(6, "(1X,6E15.6)", std::span<const float>(v, 12));
 }
 
-// Options 2 and 3: the rule on the member of this set for the state half S.
-// STABILITY2's axial release: once the latch in word 99 stands, a member
+// STABILITY2's axial release: once the latch in word kFlp2Word stands, a member
 // whose end-B axial force is not positive and which shortens in the step
 // gets a near-zero axial stiffness (rows and columns 1 and 7 of k, element
 // axes, row by row). The forces stay those of the rule.
 void axial_release(const float* s, const materials::EndVectors& e, std::array<float, 144>& k) {
-  if (s[99] != 1.0f || e.p[6] > 0.0f) return;
+  if (s[kFlp2Word] != 1.0f || e.p[6] > 0.0f) return;
   const float shortening = (e.d[6] - e.d[0]) - (e.dl[6] - e.dl[0]);
   if (!(shortening < 0.0f)) return;
   for (int a : {0, 6}) {
@@ -279,6 +270,7 @@ void axial_release(const float* s, const materials::EndVectors& e, std::array<fl
   k[6] = k[6 * 12] = -0.001f;
 }
 
+// Options 2 and 3: the rule on the member of this set for the state half S.
 void member_call(MatCall& c, const SteelSetForm& form) {
   float* prop = materials::prop_words(c);
   float* s = materials::state_words(c);  // s[1..99]
@@ -293,27 +285,15 @@ void member_call(MatCall& c, const SteelSetForm& form) {
   float* const base = prop + (form.nodal_ends ? kStbEndFirstProp : kStbFirstProp);
   const StbMem rec(base, nseg, nump);
 
-  MemberState ms;
-  ms.xl = s[st::kLengthWord];
+  MemberState ms = begin_member_call(s, setup);
   if (setup) {
-    for (int k = 1; k <= st::kSectionStateWords; ++k)
-      if (k != st::kLengthWord) s[k] = 0.0f;
     for (float* w = base; w <= prop + nprop; ++w) *w = 0.0f;
-  } else {
-    ms.nsky = whole(s[80]);
-    ms.fnorm0 = s[82];
-    ms.work0 = s[83];
-    ms.sp = s[84];
-    ms.ncall = whole(s[85]);
-    ms.rneee = s[86];
   }
-  ms.iupd = 0;
 
   materials::EndVectors none;
-  materials::EndVectors& e = c.ends != nullptr ? *c.ends : none;
-  Col dinc = rec.col(StbArray::DINC);
-  for (int k = 0; k < 12; ++k) dinc(k + 1) = e.d[static_cast<std::size_t>(to_element(k))] -
-                                             e.dl[static_cast<std::size_t>(to_element(k))];
+  materials::EndVectors& ev = c.ends != nullptr ? *c.ends : none;
+  const MemberEnds e{ev.d.data(), ev.dl.data(), ev.p.data()};
+  end_increments(e, rec.data(StbArray::DINC));
   if (c.debug && !form.nodal_ends)  // the STABILITY2 driver writes no lines of its own
     trace_vector("('1','ELEMENT',I3,' GDOF DISPS AT ECCENTRICALLY LOADING POINT',' (BEFORE CALLING HYST12 IN MAT12):')",
                  c.ielno, rec.data(StbArray::DINC));
@@ -322,7 +302,7 @@ void member_call(MatCall& c, const SteelSetForm& form) {
   MemberCall mc;
   mc.ielno = c.ielno;
   mc.trace = c.debug;
-  mc.state = &s[st::kFlpWord];
+  mc.state = &s[kFlpWord];
   std::array<float, 12> f{};
   if (form.nodal_ends) {
     hyst12b(setup ? 2 : 3, set, ms, StbEndMem(base, nseg, nump), mc, f);
@@ -330,36 +310,18 @@ void member_call(MatCall& c, const SteelSetForm& form) {
     hyst12(setup ? 2 : 3, set, ms, rec, mc, f);
   }
 
-  for (int k = 0; k < 12; ++k) e.p[static_cast<std::size_t>(to_element(k))] = f[static_cast<std::size_t>(k)];
+  end_forces(f, e);
   if (c.debug && !form.nodal_ends)
     trace_vector("('1','ELEMENT',I3,' FORCES IN ELEMENT ECS DIRECTIONS',' (AFTER CALLED HYST12 IN MAT12):')", c.ielno,
-                 e.p.data());
-  if (!setup && !form.nodal_ends) s[99] = 0.0f;
+                 ev.p.data());
+  if (!setup && !form.nodal_ends) s[kFlp2Word] = 0.0f;
 
-  // The stiffness in element axes: element (a, b) is the rule's (r(a), r(b)).
-  const Square k = rec.square(StbArray::EEASAT);
-  std::array<int, 12> rule_of{};
-  for (int r = 0; r < 12; ++r) rule_of[static_cast<std::size_t>(to_element(r))] = r + 1;
-  std::array<float, 144> ke{};
-  for (int a = 0; a < 12; ++a)
-    for (int b = 0; b < 12; ++b)
-      ke[static_cast<std::size_t>(a * 12 + b)] =
-          k(rule_of[static_cast<std::size_t>(a)], rule_of[static_cast<std::size_t>(b)]);
+  std::array<float, 144> ke = element_stiffness(rec.data(StbArray::EEASAT));
   if (!setup && form.nodal_ends) {
-    axial_release(s, e, ke);
-    if (s[99] == 0.0f && s[st::kFlpWord] > 0.0f) s[99] = 1.0f;
+    axial_release(s, ev, ke);
+    if (s[kFlp2Word] == 0.0f && s[kFlpWord] > 0.0f) s[kFlp2Word] = 1.0f;
   }
-  int w = 1;
-  for (int a = 0; a < 12; ++a)
-    for (int b = a; b < 12; ++b) s[w++] = ke[static_cast<std::size_t>(a * 12 + b)];
-  s[79] = ms.xl;
-  s[80] = static_cast<float>(ms.nsky);
-  s[81] = static_cast<float>(ms.iupd);
-  s[82] = ms.fnorm0;
-  s[83] = ms.work0;
-  s[84] = ms.sp;
-  s[85] = static_cast<float>(ms.ncall);
-  s[86] = ms.rneee;
+  store_member_call(ke, ms, s);
 }
 
 }  // namespace
@@ -407,7 +369,7 @@ unsigned stability1_faults(const float* prop, const SteelSetForm& form) {
 }
 
 void steel_set_driver(MatCall& c, const SteelSetForm& form) {
-  c.nstate = st::kSectionStateWords;
+  c.nstate = kSectionStateWords;
   switch (c.iopt) {
     case materials::kOptNState:
       return;

@@ -4,8 +4,8 @@
 
 #include <array>
 
-#include "members/member_rule.h"
-#include "members/nodal_end_record.h"
+#include "members/steel/steel_member_rule.h"
+#include "members/steel/nodal_end_record.h"
 
 namespace members {
 

@@ -1,17 +1,11 @@
-#include "members/nodal_end_rule.h"
+#include "members/steel/nodal_end_rule.h"
 
-#include "members/nodal_end_section.h"
+#include "members/steel/nodal_end_section.h"
 
 namespace members {
 
 MemberArrays nodal_end_member_arrays(const StbEndMem& rec) {
   MemberArrays m = steel_member_arrays(rec.steel());
-  // No curvature totals and no once-flags: those arrays belong to the
-  // segment-average record only.
-  m.cu = Col{};
-  m.cv = Col{};
-  m.lflag = Col{};
-  m.nodal_ends = true;
   m.betam = rec.col(StbEndArray::BETAM);
   return m;
 }
@@ -27,11 +21,13 @@ void hyst12b(int iopt, const SteelMemberSet& set, MemberState& s, const StbEndMe
     reset_section_fibres(rec.steel(), b.useg, b.vseg, b.e0, b.e1, b.e2, set.section.law.ey);
     for (int i = 1; i <= m.nseg; ++i) b.beta(i) = 0.0f;
     NodalEndSection section(a, set.section, c.state);
-    member_setup(m, w, s, section, c);
+    const SteelFamily family(section, SectionLayout::nodal_ends, rec.steel());
+    member_setup(m, w, s, family, c);
     return;
   }
   NodalEndSection section(a, set.section, c.state);
-  member_state(m, set.member, s, section, c, p);
+  const SteelFamily family(section, SectionLayout::nodal_ends, rec.steel());
+  member_state(m, set.member, s, family, c, p);
 }
 
 }  // namespace members

@@ -1,4 +1,4 @@
-#include "members/steel_section_mesh.h"
+#include "members/steel/steel_section_mesh.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "members/steel_fibre_laws.h"
+#include "members/steel/steel_fibre_laws.h"
 
 #include <cmath>
 

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "members/nodal_end_section.h"
-#include "members/steel_member_record.h"
+#include "members/steel/nodal_end_section.h"
+#include "members/steel/steel_member_record.h"
 
 namespace members {
 

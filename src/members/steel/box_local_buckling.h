@@ -9,7 +9,7 @@
 // the web along V, N1 fibres of the flange along U.
 #pragma once
 
-#include "members/steel_member_record.h"
+#include "members/steel/steel_member_record.h"
 
 namespace members {
 

@@ -1,4 +1,4 @@
-#include "members/nodal_end_record.h"
+#include "members/steel/nodal_end_record.h"
 
 namespace members {
 

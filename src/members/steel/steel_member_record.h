@@ -12,6 +12,8 @@
 #include <array>
 #include <cstdint>
 
+#include "members/member_views.h"
+
 namespace members {
 
 // The arrays in record order (array k of the layout is enumerator k).
@@ -74,8 +76,10 @@ enum class StbArray : int {
 };
 inline constexpr int kStbArrays = 55;
 
-// The member rules' fixed work tables hold this many segments.
-inline constexpr int kMaxSegments = 32;
+// The once-flags (LFLAG) of the limit codes a steel member raises: 0 not
+// met, 1 met in this call, 2 reported.
+enum SteelLimitFlag : int { kFlagFirstYield = 1, kFlagBuckled = 5 };
+
 // First word of the record in the property set of "STABILITY1".
 inline constexpr int kStbFirstProp = 32;
 
@@ -87,49 +91,6 @@ std::int64_t stb_start(StbArray a, int nseg, int nump);
 std::int64_t stb_words(int nseg, int nump);
 // NPROP of a "STABILITY1" set: the header's 31 words and the record.
 std::int64_t stb_nprop(int nseg, int nump);
-
-// A 1-based vector view.
-struct Col {
-  float* p = nullptr;
-  float& operator()(int k) const { return p[k - 1]; }
-};
-
-// A per-segment table of N rows, segment index fastest.
-struct SegTable {
-  float* p = nullptr;
-  int nseg = 0;
-  float& operator()(int i, int j) const {
-    return p[static_cast<std::int64_t>(j - 1) * nseg + (i - 1)];
-  }
-};
-
-// A square matrix of order n stored column by column.
-struct Square {
-  float* p = nullptr;
-  int n = 0;
-  float& operator()(int r, int c) const {
-    return p[static_cast<std::int64_t>(c - 1) * n + (r - 1)];
-  }
-};
-
-// The segment stiffness matrices: entry (r, c) of segment s.
-struct SegMatrices {
-  float* p = nullptr;
-  int nseg = 0;
-  float& operator()(int s, int r, int c) const {
-    return p[(static_cast<std::int64_t>(c - 1) * 12 + (r - 1)) * nseg + (s - 1)];
-  }
-};
-
-// The segment end coordinates: coordinate c (x, y, z) of end e (1 A, 2 B) of
-// segment i.
-struct EndCoords {
-  float* p = nullptr;
-  int nseg = 0;
-  float& operator()(int i, int c, int e) const {
-    return p[static_cast<std::int64_t>((c - 1) * 2 + e - 1) * nseg + (i - 1)];
-  }
-};
 
 // A typed view of one record: `base` is its first word (PROP(32) of the set
 // for "STABILITY1", a ZMATRX word through kv::rptr, or any buffer in tests).

@@ -9,9 +9,9 @@
 #include <array>
 
 #include "members/section_state.h"
-#include "members/steel_fibre_laws.h"
-#include "members/steel_member_record.h"
-#include "members/steel_section.h"
+#include "members/steel/steel_fibre_laws.h"
+#include "members/steel/steel_member_record.h"
+#include "members/steel/steel_section.h"
 
 namespace members {
 

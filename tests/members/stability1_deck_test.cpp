@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "elements/plate_point_model.h"
-#include "members/stability1_material.h"
-#include "members/steel_section_mesh.h"
+#include "members/steel/stability1_material.h"
+#include "members/steel/steel_section_mesh.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "members/steel_member_record.h"
+#include "members/steel/steel_member_record.h"
 
 namespace members {
 

@@ -1,4 +1,4 @@
-#include "members/nodal_end_section.h"
+#include "members/steel/nodal_end_section.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 
 #include "base/globals.h"
 #include "fio/fio.h"
-#include "members/box_local_buckling.h"
+#include "members/steel/box_local_buckling.h"
 
 namespace members {
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "materials/material_type.h"
-#include "members/stability1_material.h"
+#include "members/steel/stability1_material.h"
 
 namespace members {
 

@@ -1,4 +1,4 @@
-#include "members/box_local_buckling.h"
+#include "members/steel/box_local_buckling.h"
 
 #include <cmath>
 
