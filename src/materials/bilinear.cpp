@@ -97,8 +97,12 @@ void bilinear_rule(bool one_sided, float& p, float d, float& pl, float& dl, floa
     if (debug) trace_arguments(p, d, pl, dl, s, v, vl, pr, true);
   };
 
-  // Initial elastic range (type 15: only in compression).
-  if (rule <= 1.0f && std::fabs(p) < py && (!one_sided || p <= 0.0f)) {
+  // Initial elastic range (type 15: only in compression). The set-up call (at
+  // rest, rule 0.0) enters it also with a yield force of 0.0, the limit of the
+  // elastic-perfectly-plastic spring: such a spring leaves it at its first
+  // deformation, onto the yield lines through the origin.
+  const bool at_rest = rule == 0.0f && p == 0.0f && d == 0.0f && dl == 0.0f;
+  if (rule <= 1.0f && (std::fabs(p) < py || at_rest) && (!one_sided || p <= 0.0f)) {
     k = ke;
     rule = kRuleInitial;
     a = one_sided ? 0.0f : py;

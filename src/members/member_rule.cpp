@@ -182,6 +182,9 @@ void segment_lengths(const MemberArrays& m, const MemberWords& w, float xl, int 
                "(' ** WARNING: STABILITY ELEMENT',I5,' SHORT SEGMENTS OF',E12.4,"
                "' DO NOT FIT THE LENGTH',E12.4,'; EQUAL SEGMENTS USED')",
                ielno, small, xl);
+    // The member is not the one the input asked for.
+    kv::note_fault(kv::Fault::input_warning,
+                   fio::format("('STABILITY ELEMENT',I6,': SHORT SEGMENTS DO NOT FIT, EQUAL SEGMENTS USED')", ielno));
   }
   float z = 0.0f;
   const int mid = (n - 2) / 2;

@@ -8,7 +8,7 @@
 
 namespace solutions {
 
-bool solution_finite(const float* x, int n, int ncol, long ld, std::string_view routine) {
+bool solution_finite(const float* x, int n, int ncol, long ld, std::string_view routine, std::string_view what) {
   for (int c = 0; c < ncol; ++c) {
     const float* col = x + static_cast<long>(c) * ld;
     for (int i = 0; i < n; ++i) {
@@ -16,14 +16,16 @@ bool solution_finite(const float* x, int n, int ncol, long ld, std::string_view 
       static const std::string stars(50, '*');
       fio::write(6,
                  "(///,1X,A,/,' *  ER','ROR IN SUBROUTINE ',A,T51,'*',/,"
-                 "' *  DISPLACEMENT IS NOT FINITE - ROW:',I6,T51,'*')",
-                 stars, routine, i + 1);
+                 "' *  ',A,' IS NOT FINITE - ROW:',I6,T51,'*')",
+                 stars, routine, what, i + 1);
       if (ncol > 1) fio::write(6, "(' *                      LOAD CASE:',I6,T51,'*')", c + 1);
       fio::write(6,
                  "(' *  A PIVOT TOO CLOSE TO ZERO OR A LOAD TOO LARGE',T51,'*',/,"
                  "' *  SOLUTION IS ABORTED ',T51,'*',/,1X,A)",
                  stars);
-      kv::note_fault(kv::Fault::solution_error, "SOLUTION ABORTED: A DISPLACEMENT IS NOT FINITE");
+      const bool vowel = !what.empty() && std::string_view("AEIOU").find(what.front()) != std::string_view::npos;
+      kv::note_fault(kv::Fault::solution_error,
+                     std::string("SOLUTION ABORTED: ") + (vowel ? "AN " : "A ") + std::string(what) + " IS NOT FINITE");
       return false;
     }
   }

@@ -11,7 +11,9 @@ namespace solutions {
 // large) has turned the solution into Infinity or NaN: the first such entry
 // is reported in a boxed message naming the routine, the solution cannot go
 // on, and the caller raises ISTOP as after a zero pivot.
-[[nodiscard]] bool solution_finite(const float* x, int n, int ncol, long ld, std::string_view routine);
+// what names the quantity of x in the message (at most 12 characters).
+[[nodiscard]] bool solution_finite(const float* x, int n, int ncol, long ld, std::string_view routine,
+                                   std::string_view what = "DISPLACEMENT");
 
 // True when v is a finite number once held in a 4-byte REAL (a report or a
 // history record keeps it so). Otherwise the boxed message names the routine

@@ -219,6 +219,7 @@ class Rspect {
   void element_pass(int iopt, bool print, const std::function<void(int)>& before,
                     const std::function<void(int)>& after);
   void reaction_report(const float* rsum, std::string_view head, bool per_direction);
+  bool finite_or_end(const float* v, std::int64_t n, std::string_view what);
 
   float* tab(std::int64_t at) const { return kv::rptr(at); }
   Mat mat(std::int64_t at, std::int64_t ld) const { return Mat{kv::rptr(at), ld}; }
@@ -600,6 +601,18 @@ void Rspect::reaction_report(const float* rsum, std::string_view head, bool per_
   fio::write(kOut, "(' GCS SUMM.',6E15.7)", std::span<const float>(rsum, kSums));
 }
 
+// True when v[0..n-1] are finite; otherwise a spectrum or a mode too large
+// has taken a result beyond the REAL range: the solution ends before it is
+// reported, with the message naming what.
+bool Rspect::finite_or_end(const float* v, std::int64_t n, std::string_view what) {
+  for (std::int64_t i = 0; i < n; ++i) {
+    if (real_finite(v[i], "RSPECT", what)) continue;
+    istop_ = -1;
+    return false;
+  }
+  return true;
+}
+
 bool Rspect::displacement_stage() {
   float* u = tab(ctl(kv::kUTOTAL));
   float* p = tab(ctl(kv::kPTOTAL));
@@ -698,6 +711,10 @@ bool Rspect::displacement_stage() {
     const std::int64_t nforces = static_cast<std::int64_t>(nelem_) * kForces;
     if (nforces > 0) combine(&efmode(1, 1, 1), nforces, nforces, &efmode(1, 1, slot));
     combine(&rsmode(1, 1), kSums, kSums, &rsmode(1, slot));
+    if (!finite_or_end(dcomb, l2_, "COMBINED DISPLACEMENT") || !finite_or_end(fcomb, nfree_, "COMBINED FORCE") ||
+        !finite_or_end(&efmode(1, 1, slot), std::int64_t{nelem_} * kForces, "COMBINED ELEMENT FORCE") ||
+        !finite_or_end(&rsmode(1, slot), kSums, "COMBINED REACTION SUM"))
+      return false;
 
     if (r_.ncomp > 1) {
       titled_page(component_title("MAXIMUM STRUCTURAL RESPONSES ", j), 58);
@@ -719,9 +736,22 @@ bool Rspect::displacement_stage() {
 
   // Totals over the directions: plain sums of the directions' combined values.
   sum_directions(ddir, r_.ncomp, neq_, u);
+  sum_directions(fdir, r_.ncomp, nfree_, fcomb);
+  std::array<float, kSums> rsum{};
+  for (int i = 1; i <= kSums; ++i)
+    for (int j = 1; j <= r_.ncomp; ++j) rsum[static_cast<std::size_t>(i - 1)] += rsmode(i, ncut_ + j);
+  if (!finite_or_end(u, neq_, "TOTAL DISPLACEMENT") || !finite_or_end(fcomb, nfree_, "TOTAL FORCE") ||
+      !finite_or_end(rsum.data(), kSums, "TOTAL REACTION SUM"))
+    return false;
+  for (int e = 1; e <= nelem_; ++e) {
+    for (int i = 1; i <= kForces; ++i) {
+      float s = 0.0f;
+      for (int j = 1; j <= r_.ncomp; ++j) s += efmode(e, i, ncut_ + j);
+      if (!finite_or_end(&s, 1, "TOTAL ELEMENT FORCE")) return false;
+    }
+  }
   titled_page("TOTAL MAXIMUM STRUCTURAL RESPONSES", 34);
   value_list(false, u + ncond_);
-  sum_directions(fdir, r_.ncomp, nfree_, fcomb);
   titled_page("TOTAL MAXIMUM EQUIVALENT EARTHQUAKE FORCES", 42);
   value_list(true, fcomb);
   titled_page("TOTAL MAXIMUM ELEMENT FORCES:", 29);
@@ -735,9 +765,6 @@ bool Rspect::displacement_stage() {
         }
       },
       [](int) {});
-  std::array<float, kSums> rsum{};
-  for (int i = 1; i <= kSums; ++i)
-    for (int j = 1; j <= r_.ncomp; ++j) rsum[static_cast<std::size_t>(i - 1)] += rsmode(i, ncut_ + j);
   reaction_report(rsum.data(), "", false);
   return true;
 }
@@ -768,6 +795,7 @@ void Rspect::inertia_stage() {
       }
     }
     combine(fmode.p, nfree_, nfree_, fcomb);
+    if (!finite_or_end(fcomb, nfree_, "COMBINED INERTIA FORCE")) return;
     if (r_.ncomp > 1) {
       titled_page(component_title("MAXIMUM INERTIA FORCES ", j), 52);
       value_list(true, fcomb);
@@ -777,6 +805,7 @@ void Rspect::inertia_stage() {
   }
   float* p = tab(ctl(kv::kPTOTAL));
   sum_directions(ddir, r_.ncomp, neq_, p);
+  if (!finite_or_end(p, neq_, "TOTAL INERTIA FORCE")) return;
   titled_page("TOTAL MAXIMUM INERTIA FORCES", 28);
   value_list(true, p + ncond_);
 }

@@ -341,10 +341,18 @@ void statel() {
     }
   }
 
+  // So may the sums of finite reactions: every load case's sums are formed
+  // (unprinted) before the first report.
+  for (int c = nlc; c >= 1; --c) {
+    const std::int64_t col = static_cast<std::int64_t>(c - 1) * neq;
+    rea_ctn(kReactionReport, false, eq, r + col, d + col, neq, 1, k, 1.0f, m, label, false, rsum);
+    if (ctl(kv::kISTOP) & 1) return;
+  }
+
   prtdsp(kPerColumn, m, neq, nlc, l2, d, "DISPLACEMENTS", label, true);
 
-  // The resultant of load case 1 for a later time history, then the reports.
-  rea_ctn(kReactionReport, false, eq, r, d, neq, 1, k, 1.0f, m, label, false, rsum);
+  // The resultant of load case 1 (the loop's last) for a later time history,
+  // then the reports.
   for (std::size_t i = 0; i < 6; ++i) st.rstat[i + 1] = rsum[i];
   rea_ctn(kReactionReport, true, eq, r, d, neq, nlc, k, 1.0f, m, label, true, rsum);
   store_rsum(rsum);

@@ -19,6 +19,7 @@ struct BadDeck {
   const char* name;     // tests/cases/bad_<name>.dat
   int status;           // exit status expected: 3 for input skipped or rejected
   const char* message;  // a line the output file must hold
+  const char* console = nullptr;  // a line the console must hold, if any
 };
 
 std::ostream& operator<<(std::ostream& os, const BadDeck& d) { return os << d.name; }
@@ -58,6 +59,9 @@ TEST_P(BadInput, EndsCleanlyWithItsMessage) {
   EXPECT_FALSE(has_non_finite(r.console)) << r.console;
   EXPECT_EQ(r.status, d.status) << r.output;
   EXPECT_NE(r.output.find(d.message), std::string::npos) << "missing: " << d.message << "\n" << r.output;
+  if (d.console != nullptr) {
+    EXPECT_NE(r.console.find(d.console), std::string::npos) << "missing: " << d.console << "\n" << r.console;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -115,7 +119,60 @@ INSTANTIATE_TEST_SUITE_P(
                 "     1       0.00000   0.00000E+00   0.00000E+00   3.40282E+38   4.50000E+00   2.25000E+01"},
         BadDeck{"node_far_away_pushover", 2, " *  NORM OF UNBALANCED FORCE IS NOT FINITE        *"},
         BadDeck{"element_load_missing_element", 3,
-                " ELEMENT 2 IS NOT IN THE MODEL (ELEMENTS 1 TO 1) --- LOAD IS SKIPPED"}),
+                " ELEMENT 2 IS NOT IN THE MODEL (ELEMENTS 1 TO 1) --- LOAD IS SKIPPED"},
+        // Each reaction of two springs (-3.0e38) is a REAL, their sum is not:
+        // the solution ends before the report.
+        BadDeck{"reaction_sum_huge", 2, " *  SUM OF REACTIONS IS NOT FINITE", "SUM OF REACTIONS IS NOT FINITE"},
+        // The step that ended the solution left the energies beyond the range:
+        // the closing report names the index instead of printing it.
+        BadDeck{"ground_value_damage_index", 2, "          STRUCTURE DAMAGE INDEX IS NOT FINITE: NOT PRINTED"},
+        // A velocity of 1e38 on a node without mass: its acceleration is not
+        // finite, the step reports nothing of it.
+        BadDeck{"massless_velocity_huge", 2, " *  ACCELERATION IS NOT FINITE - ROW:     1",
+                "SOLUTION ABORTED: AN ACCELERATION IS NOT FINITE"},
+        BadDeck{"spectrum_value_huge", 2, " *  COMBINED FORCE IS NOT FINITE", "COMBINED FORCE IS NOT FINITE"},
+        // 1e30 g x 1e10 leaves the REAL range: the record is refused, and the
+        // empty Y and Z series never see 0 x Infinity.
+        BadDeck{"ground_scale_huge", 3,
+                "*** GROUND RECORD # 1, POINT       2:  1.0000E+30 G'S TIMES THE SCALE  1.0000E+10 IS BEYOND THE NUMBER RANGE",
+                "TIME HISTORY ENDED: THE GROUND MOTION CANNOT BE USED"},
+        // A command that printed nothing it was asked for is a warning.
+        BadDeck{"read_unit_never_written", 3, "READ COMMAND IS ABORTED",
+                "WARNING AT INPUT LINE    16: READ COMMAND ABORTED: UNIT 20 HOLDS NO COMPLETE HISTORY FILE"},
+        // Section values whose products leave the REAL range, and options
+        // that give no stiffness, reject the set at input.
+        BadDeck{"stability1_modulus_huge", 3, " *** MAT. NO.    =  1: EM MUST BE POSITIVE AND AT MOST 1.0E+12",
+                "ERROR AT INPUT LINE    10: STABILITY1 SET    1 CANNOT BE USED"},
+        BadDeck{"rc_hoop_spacing_huge", 3,
+                " *** MAT. NO.    =  1: SEC. HH, SEC. UU, COVER THK, THE BAR AND HOOP DIAMETERS, RHOOPSPA AND SPLICE "
+                "LEN. MUST BE 0.0 TO 1.0E+04",
+                "ERROR AT INPUT LINE    12: R/C MATERIAL SET    1 CANNOT BE USED"},
+        BadDeck{"rc_istif", 3, " *** MAT. NO.    =  1: ISTIF MUST BE 0 OR 1",
+                "ERROR AT INPUT LINE    12: R/C MATERIAL SET    1 CANNOT BE USED"},
+        BadDeck{"mc_istif", 3, " *** MAT. NO.    =  1: ISTIF MUST BE 0 OR 1",
+                "ERROR AT INPUT LINE    14: MOMENT-CURVATURE SET    1 CANNOT BE USED"},
+        // Five segments with four short ones of 30 on a member of 100: the
+        // element that names the set is rejected.
+        BadDeck{"rc_short_segments", 3, " *** MAT. NO.    =  1: 4*SMALL MUST BE BELOW THE MEMBER LENGTH WITH 5 OR MORE SEGMENTS",
+                "ERROR AT INPUT LINE    15: ELEMENT     1 (STABILITY) IS REJECTED"},
+        // Two short segments of 30 do not make 100: equal ones are used, and
+        // counted.
+        BadDeck{"short_segments_equal", 3, "DO NOT FIT THE LENGTH  0.1000E+03; EQUAL SEGMENTS USED",
+                "STABILITY ELEMENT     1: SHORT SEGMENTS DO NOT FIT, EQUAL SEGMENTS USED"},
+        BadDeck{"interaction_mz_capacity_zero", 3,
+                " ** ELEMENT     1: INTERACTION FAMILY 1 NEEDS A POSITIVE NOMINAL CAPACITY OF MZ-A, NOT  0.0000E+00 **",
+                "ERROR AT INPUT LINE    18: ELEMENT     1 (IE3DBEAM) IS REJECTED"},
+        // 1.0 / 0.00001 = 100000 steps, each printed: the echo notes it before
+        // the refused record ends the solution.
+        BadDeck{"print_interval_every_step", 3,
+                "  NOTE: THE STEP INTERVAL FOR PRINTING PRINTS     100000 STEP REPORTS; A LARGER INTERVAL KEEPS THE "
+                "OUTPUT FILE SMALL"},
+        // A yield force of 0 is the elastic-perfectly-plastic limit: the
+        // spring leaves its elastic range at once. Step 1 (load 5 on KE = 100):
+        // D = 0.05, P = KIE D = 0.5; step 2 takes the unbalance 4.5 and 5 more
+        // on KIE = 10: D = 1.0, P = 10, and the run has no fault.
+        BadDeck{"yield_force_zero", 0, "         1    1      AXIAL     1     2   1.000000E+01   1.000000E+00   1.000000E+01",
+                "NO ERROR OR WARNING MESSAGES"}),
     [](const ::testing::TestParamInfo<BadDeck>& info) { return std::string(info.param.name); });
 
 // The node or mass record walking down from the largest ID names each missing

@@ -78,7 +78,8 @@ TEST(Run, EveryCommandGivesItsConsoleLineAndBox) {
   std::string deck;
   for (const auto& l : lines) deck += l + "\n";
   const auto r = kvtest::run_deck(deck, "commands");
-  // The two units READ skips and the unknown command are counted: status 3.
+  // The units READ skips or finds empty and the unknown command are counted:
+  // status 3.
   EXPECT_EQ(r.status, 3) << r.console;
 
   const std::string iz0 = " IZ=      0 MEM= 0.000%";
@@ -92,14 +93,15 @@ TEST(Run, EveryCommandGivesItsConsoleLineAndBox) {
                 " *--- RELEASING MEMORY " + dashes(27) + "*\n" +
                 read_line + " *** WARNING AT INPUT LINE     5: READ: UNIT=     8 IS NOT A HISTORY UNIT (10 TO 60), SKIPPED\n" +
                 read_line + " *** WARNING AT INPUT LINE     5: READ: UNIT=     9 IS NOT A HISTORY UNIT (10 TO 60), SKIPPED\n" +
-                read_line +
+                // Unit 12 was never written: the command is aborted, a warning.
+                read_line + " *** WARNING AT INPUT LINE     6: READ COMMAND ABORTED: UNIT 12 HOLDS NO COMPLETE HISTORY FILE\n" +
                 " *--- SET BUG OPTION: " + dashes(28) + "*" + iz0 + "\n"
                 " BUG=NOAK\n"
                 " SET BUG OPTION: DEBUG\n"
                 " SET BUG OPTION: NOBUG=ABC\n"
                 " INVALID OPTION: XYZ\n"
                 " *** ERROR AT INPUT LINE    10: NOT A COMMAND: XYZ\n"
-                " ***     1 ERROR AND     2 WARNING MESSAGES: SEE THE OUTPUT FILE\n"
+                " ***     1 ERROR AND     3 WARNING MESSAGES: SEE THE OUTPUT FILE\n"
                 " *--- NORMAL STOP " + dashes(32) + "*" + iz0 + "\n");
 
   std::string echo = kEchoHeader;

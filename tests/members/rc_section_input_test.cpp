@@ -68,6 +68,18 @@ TEST(RcSectionHead, FaultsOfOneWordEach) {
       {true, kT2, 0, kFaultThickness},        {true, kT2, 8, kFaultThickness},  // no core across UU
       {true, kHOOP2, 0, 0},                   {true, kFPC, -4000, kFaultStrength},
       {true, kFPC, 12990, 0},                 {true, kFPC, 13000, kFaultStrength},
+      // Values whose products leave the REAL range, and options that give a
+      // segment no stiffness.
+      {false, kHOOP2, 1.0e38f, kFaultHoop},   {false, kHOOP2, 1.0e-4f, kFaultHoop},
+      {false, kD1, 2.0e4f, kFaultDimension},  {false, kT2, 1.0e38f, kFaultThickness | kFaultDimension},
+      {false, kECCX0, -2.0e4f, kFaultDimension}, {false, kECCY0, -1.0e4f, 0},
+      {true, kRHOOPSPA, 1.0e38f, kFaultDimension}, {true, kRHOOPSPA, 4.0f, 0},
+      {true, kDBAR1, -1.0f, kFaultDimension}, {true, kSPLICE, 1.0e38f, kFaultDimension},
+      {true, kHOOP1, 1.5f, kFaultRatio},      {true, kHOOP2, -0.01f, kFaultRatio},
+      {true, kEM, 1.0e38f, kFaultSteel},      {false, kEM, 0.0f, kFaultSteel},
+      {true, kYSHOOP, -1.0f, kFaultSteel},    {false, kYS, 2.0e12f, kFaultSteel},
+      {false, kISTIF, 2, kFaultIstif},        {true, kISTIF, -1, kFaultIstif},
+      {true, kISTIF, 1, 0},
   };
   for (const Case& c : cases) {
     Head h = c.rect ? rectangular_head() : circular_head();

@@ -149,6 +149,33 @@ TEST(RcSectionAnalysis, AxialPasses) {
   }
 }
 
+// Pulled to 1 % tension the concrete has cracked and the bars have yielded
+// without hardening: a trace of stiffness is left (EA some 1e-12 of its set-up
+// value), no use to the member. The section keeps its last usable rigidities
+// and says so once.
+TEST(RcSectionAnalysis, SectionWithoutStiffnessKeepsItsLastRigidities) {
+  Member m = rectangle_member(2, 2);
+  m.words[kIELAS] = 2;  // inelastic fibres, one pass: the imposed strain stands
+  rctest::Unit6 out;
+  RcSection s(rc_section_arrays(m.rec, 0), rc_section_params(m.prop(), 0.0f, 4, false), &m.flp);
+  const members::SectionResponse r0 = step(s, 0.0f, 0.0f, true);
+  ASSERT_GT(r0.ea, 1.0e9f);
+  for (int i = 0; i < 2; ++i) {
+    members::SectionCall c;
+    c.dec = -0.005f;
+    const members::SectionResponse r = s.evaluate(c);
+    EXPECT_EQ(r.ea, r0.ea) << i;
+    EXPECT_EQ(r.eiu, r0.eiu) << i;
+    EXPECT_EQ(r.eiv, r0.eiv) << i;
+    EXPECT_TRUE(std::isfinite(r.axial) && r.axial < 0.0f) << r.axial;
+  }
+  const std::string text = out.text();
+  const std::string warning = " **** WARNING: STABILITY ELEMENT    4 SEG.     1 AT STEP=";
+  const std::size_t first = text.find(warning);
+  EXPECT_NE(first, std::string::npos) << text;
+  EXPECT_EQ(text.find(warning, first + 1), std::string::npos) << text;
+}
+
 TEST(RcSectionAnalysis, NodalEndsAreSeparateSections) {
   // A type-170 record: end 2 works on its own twin arrays. With IELAS 0 a
   // converged end 1 takes the target force exactly, end 2 keeps its summed

@@ -73,7 +73,7 @@ TEST(Stability1Input, SetsThatCannotCarryAMember) {
     float value;
     unsigned fault;
   };
-  const std::array<Case, 9> cases{{{0, 0.0f, 0},
+  const std::array<Case, 15> cases{{{0, 0.0f, 0},
                                    {kS1Istif, 2.0f, kS1FaultIstif},
                                    {kS1Istif, -1.0f, kS1FaultIstif},
                                    {kS1Ielas, 3.0f, kS1FaultIelas},
@@ -81,6 +81,14 @@ TEST(Stability1Input, SetsThatCannotCarryAMember) {
                                    {kS1Nseg, 33.0f, kS1FaultNseg},
                                    {kS1Nseg, 0.0f, kS1FaultNseg},
                                    {kS1Em, 0.0f, kS1FaultModulus},
+                                   // Products of the modulus or strength with
+                                   // the section leave the REAL range.
+                                   {kS1Em, 1.0e38f, kS1FaultModulus},
+                                   {kS1Em, 1.01e12f, kS1FaultModulus},
+                                   {kS1Em, 1.0e12f, 0},
+                                   {kS1Ys, 1.0e38f, kS1FaultStrength},
+                                   {kS1Ys, -1.0f, kS1FaultStrength},
+                                   {kS1Ys, 5.0e4f, 0},
                                    {kS1Nump, 20.0f, kS1FaultMesh}}};
   for (const Case& c : cases) {
     auto p = box();

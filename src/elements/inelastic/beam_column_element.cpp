@@ -505,6 +505,23 @@ void joint_data_warnings(int ielno, const Member& m) {
   }
 }
 
+// Families 1 and 5 divide the end moments by the nominal capacities of MY-A
+// and MZ-A and the axial force by that of FX: a capacity that is not positive
+// would put the member on its surface at its first compressive step.
+bool interaction_capacities_usable(int ielno, const Member& m, int iafag) {
+  if (iafag != 1 && iafag != 5) return true;
+  bool usable = true;
+  for (const auto& [comp, name] : {std::pair{kMyA, "MY-A"}, std::pair{kMzA, "MZ-A"}, std::pair{kFx, "FX"}}) {
+    const float cap = m.committed(comp)[kBilnNominal];
+    if (cap > 0.0f) continue;
+    fio::write(6, "(' ** ELEMENT ',I5,': INTERACTION FAMILY',I2,' NEEDS A POSITIVE NOMINAL CAPACITY OF ',A,"
+                  "', NOT',1P,E12.4,' **')",
+               ielno, iafag, name, cap);
+    usable = false;
+  }
+  return usable;
+}
+
 // Leaves the element without stiffness: no DOF, no terms, no geometric
 // stiffness and no node positions, so no later option reads a node through it.
 void reject(EleCall& c, const Member& m) {
@@ -631,7 +648,10 @@ void check(EleCall& c, const Member& m) {
     if (kv::trace('H')) base::prtmat(m.a(), 12, 12, " A    ");
     good = set_up_materials(c, m);
   }
-  if (good) m.iw(kIafag) = initial_iafag(c, m);
+  if (good) {
+    m.iw(kIafag) = initial_iafag(c, m);
+    good = interaction_capacities_usable(c.ielno, m, m.iw(kIafag));
+  }
   if (!m.reduced()) joint_data_warnings(c.ielno, m);
   c.r1 = 0.0f;
   c.r2 = 0.0f;

@@ -124,11 +124,12 @@ struct FaultText {
   unsigned bit;
   std::string_view text;
 };
-constexpr std::array<FaultText, 8> kFaultTexts{{
+constexpr std::array<FaultText, 9> kFaultTexts{{
     {kFaultNseg, "NSEG MUST BE 1 TO 32"},
     {kFaultPoints, "# CONTR. PTS MUST BE AT LEAST 2"},
     {kFaultAxialLoads, "# AXIAL LDS MUST NOT BE NEGATIVE"},
     {kFaultImater, "IMATER MUST BE 1"},
+    {kFaultIstif, "ISTIF MUST BE 0 OR 1"},
     {kFaultRecordSize, "THE MEMBER RECORD IS TOO LONG (TOO MANY SEGMENTS, LOADS OR POINTS)"},
     {kFaultFirstPoint, "THE FIRST CONTROL POINT OF EVERY BACKBONE MUST HAVE A POSITIVE MOMENT AND CURVATURE"},
     {kFaultAscending, "THE CURVATURES OF EVERY BACKBONE MUST ASCEND"},

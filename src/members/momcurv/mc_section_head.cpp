@@ -70,6 +70,9 @@ unsigned mc_head_faults(const float* prop) {
   if (nc < 2) f |= kFaultPoints;
   if (na < 0) f |= kFaultAxialLoads;
   if (head_int(prop, kIMATER) != 1) f |= kFaultImater;
+  // Any other option leaves every segment without stiffness.
+  const int istif = head_int(prop, kISTIF);
+  if (istif != 0 && istif != 1) f |= kFaultIstif;
   if (nc > kCountLimit || na > kCountLimit) {
     f |= kFaultRecordSize;
   } else if ((f & (kFaultNseg | kFaultAxialLoads)) == 0 && nc >= 0 &&

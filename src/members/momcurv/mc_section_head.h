@@ -152,6 +152,7 @@ enum McFault : unsigned {
   kFaultAscending = 1u << 6,    // control-point curvatures not ascending
   kFaultLastSlope = 1u << 7,    // last segment as steep as the initial branch: no target point
   kFaultAxialLoads = 1u << 8,   // a negative number of axial loads
+  kFaultIstif = 1u << 9,        // ISTIF not 0 or 1
 };
 
 // Faults of the head alone (before the table is read). NA is tested apart:

@@ -18,6 +18,7 @@ namespace {
 constexpr float kBetaWarning = 0.349f;  // 20 degrees
 constexpr int kFlagCoreStrain = 8;
 constexpr int kFlagDeadSection = 20;    // once-flag of the "no stiffness" warning
+constexpr float kDeadFraction = 1.0e-6f;  // of the set-up EA: below it the section has no stiffness left
 constexpr int kSavedRows = 10;          // E0 E1 E2 STRESS FSTATE C51 C52 C53 USEG VSEG
 constexpr int kFlags = 20;
 
@@ -398,9 +399,14 @@ SectionResponse RcSection::evaluate(SectionCall& call) {
 
   // A section whose fibres have all lost their stiffness keeps the segment's
   // last usable rigidities: a zero rigidity would leave the member singular.
+  // The fibre laws seldom leave exactly zero (cracked concrete and yielded
+  // bars without hardening keep a trace), so an axial rigidity below a small
+  // fraction of the set-up one (column 4, per end) counts as none.
   float* rigid = a_.rigid;
   const auto col = [n, iseg](int c) { return static_cast<std::size_t>(iseg - 1) + static_cast<std::size_t>(c - 1) * n; };
-  if (ax.degenerate || ax.eiu1 == 0.0f || ax.eiv1 == 0.0f) {
+  if (call.setup) rigid[col(4)] = r.ea;
+  const bool lost = !call.setup && !(r.ea >= kDeadFraction * rigid[col(4)]);
+  if (ax.degenerate || ax.eiu1 == 0.0f || ax.eiv1 == 0.0f || lost) {
     r.ea = rigid[col(1)];
     r.eiu = rigid[col(2)];
     r.eiv = rigid[col(3)];

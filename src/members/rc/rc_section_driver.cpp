@@ -133,7 +133,7 @@ struct FaultText {
   std::string_view rectangular;
 };
 
-constexpr std::array<FaultText, 13> kFaultTexts{{
+constexpr std::array<FaultText, 17> kFaultTexts{{
     {kFaultNseg, "NSEG MUST BE 1 TO 32", "NSEG MUST BE 1 TO 32"},
     {kFaultMeshCount, "ELE #/QT,LAY MUST BE AT LEAST 1", "ELE #.5 UUU AND ELE #.5 HHH MUST BE AT LEAST 1"},
     {kFaultLayers, "NO.OF LAYERS MUST BE AT LEAST 2", "NO.OF LAYERS MUST BE AT LEAST 2"},
@@ -143,7 +143,16 @@ constexpr std::array<FaultText, 13> kFaultTexts{{
     {kFaultIecop, "IECOP MUST BE 0 OR 1", "IECOP MUST BE 0 OR 1"},
     {kFaultIelas, "IELAS MUST BE 0, 1 OR 2", "IELAS MUST BE 0, 1 OR 2"},
     {kFaultImater, "IMATER MUST EQUAL LIBN", "IMATER MUST EQUAL LIBN"},
-    {kFaultHoop, "THE HOOP SPACING S MUST BE POSITIVE", "THE HOOP SPACING S MUST BE POSITIVE"},
+    {kFaultHoop, "THE HOOP SPACING S MUST BE 1.0E-03 TO 1.0E+04", "THE HOOP SPACING S MUST BE 1.0E-03 TO 1.0E+04"},
+    {kFaultDimension,
+     "COL. DIA, COL. THK, DIA. OF HOOP, THE THICKNESS AND SPLICE LEN. MUST BE 0.0 TO 1.0E+04, ECCX0 AND ECCY0 "
+     "-1.0E+04 TO 1.0E+04",
+     "SEC. HH, SEC. UU, COVER THK, THE BAR AND HOOP DIAMETERS, RHOOPSPA AND SPLICE LEN. MUST BE 0.0 TO 1.0E+04, "
+     "ECCX0 AND ECCY0 -1.0E+04 TO 1.0E+04"},
+    {kFaultRatio, "", "V/R in U DIR AND V/R in V DIR MUST BE 0.0 TO 1.0"},
+    {kFaultSteel, "YS AND YSHOOP MUST BE 0.0 TO 1.0E+12, EM ABOVE 0.0 AND AT MOST 1.0E+12",
+     "YS AND YSHOOP MUST BE 0.0 TO 1.0E+12, EM ABOVE 0.0 AND AT MOST 1.0E+12"},
+    {kFaultIstif, "ISTIF MUST BE 0 OR 1", "ISTIF MUST BE 0 OR 1"},
     {kFaultStrength, "F\"C MUST BE POSITIVE AND BELOW 12996 PSI", "F\"C MUST BE POSITIVE AND BELOW 12996 PSI"},
     {kFaultSplice, "A SPLICE LENGTH NEEDS LONGITUDINAL BARS (NLBAR > 0)",
      "A SPLICE LENGTH NEEDS TOP BARS (TOTAL TOP B. > 0, TOP BAR DIA > 0)"},
@@ -239,6 +248,17 @@ void rc_driver(MatCall& c, int type) {
 bool rc_member_call(int iopt, float* prop, float* s, const RcEnds& e, int ielno, int set, bool debug, int type) {
   if (head_faults(prop, type) != 0) return false;
   const bool setup = iopt != 3;
+  // The short segments are first measured against the member when an
+  // element sets it up: a set that does not fit rejects the element (which
+  // counts it).
+  if (setup && s[kStateXlen] > 0.0f) {
+    if (const unsigned f = head_faults(prop, type, s[kStateXlen]); f != 0) {
+      report_faults(set, head_int(prop, kLIBN), f);
+      fio::write(6, "(1X,'*** MAT. NO.    =',I3,': THE MEMBER OF ELEMENT',I6,' IS',1P,E12.4,' LONG')", set, ielno,
+                 s[kStateXlen]);
+      return false;
+    }
+  }
   const int nseg = head_int(prop, kNSEG);
   const int nump = head_int(prop, kNUMP);
   const RcMemberRecord rec{prop, rc_layout(type, nseg, nump)};

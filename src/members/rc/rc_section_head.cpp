@@ -15,6 +15,13 @@ constexpr std::int64_t kMaxRecordWords = 16'777'216;
 
 bool is_circular(int libn) { return libn == kCircularShell || libn == kCircularBars; }
 
+// A length within 0 to kMaxLength (in magnitude for an eccentricity); the
+// thicknesses and sides that the layer test already holds above 0 need only
+// the upper bound.
+bool sane_length(float x) { return x >= 0.0f && x <= kMaxLength; }
+bool sane_offset(float x) { return std::fabs(x) <= kMaxLength; }
+bool below_max(float x) { return !(x > kMaxLength); }
+
 }  // namespace
 
 int head_int(const float* prop, int word) {
@@ -57,7 +64,9 @@ unsigned head_faults(const float* prop, int type, float member_length) {
     const float r0 = prop[kD1] / 2.0f;
     if (!(prop[kD2] > 0.0f) || !(prop[kT2] > 0.0f) || !(r0 - 0.05f * r0 - prop[kD2] - prop[kT2] > 0.0f))
       f |= kFaultThickness;
-    if (!(prop[kHOOP2] > 0.0f)) f |= kFaultHoop;
+    if (!(prop[kHOOP2] >= kMinSpacing && prop[kHOOP2] <= kMaxLength)) f |= kFaultHoop;
+    if (!sane_length(prop[kD1]) || !below_max(prop[kD2]) || !below_max(prop[kT2]) || !sane_length(prop[kHOOP1]))
+      f |= kFaultDimension;
     if (libn == kCircularBars) {
       if (nbar1 < 0) f |= kFaultBarCount;
       if (nbar1 == 0 && prop[kSPLICE] > 0.0f) f |= kFaultSplice;
@@ -70,7 +79,22 @@ unsigned head_faults(const float* prop, int type, float member_length) {
     if (nbar1 == 1 || nbar2 == 1 || nbar1 < 0 || nbar2 < 0 || nbar3 < 0) f |= kFaultBarCount;
     // The splice strength is worked out from the top bars.
     if (prop[kSPLICE] > 0.0f && (nbar1 == 0 || !(prop[kDBAR1] > 0.0f))) f |= kFaultSplice;
+    for (int w : {kD1, kD2, kT2})
+      if (!below_max(prop[w])) f |= kFaultDimension;
+    for (int w : {kDBAR1, kDBAR2, kDBAR3, kRHOOPDIA, kRHOOPSPA})
+      if (!sane_length(prop[w])) f |= kFaultDimension;
+    for (int w : {kHOOP1, kHOOP2})
+      if (!(prop[w] >= 0.0f && prop[w] <= 1.0f)) f |= kFaultRatio;
   }
+  if (libn == kCircularShell || libn == kCircularBars || libn == kRectangular) {
+    if (!sane_length(prop[kSPLICE]) || !sane_offset(prop[kECCX0]) || !sane_offset(prop[kECCY0]))
+      f |= kFaultDimension;
+  }
+  if (!(prop[kYS] >= 0.0f && prop[kYS] <= kMaxSteel) || !(prop[kYSHOOP] >= 0.0f && prop[kYSHOOP] <= kMaxSteel) ||
+      !(prop[kEM] > 0.0f && prop[kEM] <= kMaxSteel))
+    f |= kFaultSteel;
+  const int istif = head_int(prop, kISTIF);
+  if (istif != 0 && istif != 1) f |= kFaultIstif;
 
   const int iecop = head_int(prop, kIECOP);
   if (iecop != 0 && iecop != 1) f |= kFaultIecop;

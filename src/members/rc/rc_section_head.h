@@ -87,7 +87,19 @@ enum HeadFault : unsigned {
   kFaultSplice = 1u << 11,       // a lap splice without bars (NLBAR, or the top bars and their diameter)
   kFaultShortSegments = 1u << 12,// NSEG >= 5 with 4*SMALL >= member length
   kFaultRecordSize = 1u << 13,   // NPROP beyond the lengths a REAL word holds exactly
+  kFaultIstif = 1u << 14,        // ISTIF not 0 or 1
+  kFaultDimension = 1u << 15,    // a dimension, diameter, thickness or length outside kMaxLength
+  kFaultRatio = 1u << 16,        // rectangular: a volumetric ratio of hoops outside 0 to 1
+  kFaultSteel = 1u << 17,        // YS or YSHOOP outside 0 to kMaxSteel, EM not above 0 or beyond it
 };
+
+// Sane ranges of the section's lengths (in) and steel values (psi): beyond
+// them the shear capacities, the fibre forces and the stiffness products
+// leave the REAL range. A hoop spacing of the circular sections divides the
+// hoop capacity: it is at least kMinSpacing.
+inline constexpr float kMaxLength = 1.0e4f;
+inline constexpr float kMinSpacing = 1.0e-3f;
+inline constexpr float kMaxSteel = 1.0e12f;
 
 // The faults of the head of a set of `type` (17 or 170). member_length > 0
 // adds the test of the four short segments against the member's length (known

@@ -137,13 +137,14 @@ struct FaultText {
   unsigned bit;
   std::string_view text;
 };
-constexpr std::array<FaultText, 7> kFaultTexts{{
+constexpr std::array<FaultText, 8> kFaultTexts{{
     {kS1FaultNseg, "NSEG MUST BE 1 TO 32"},
     {kS1FaultMesh, "THE MESH COUNTS GIVE NO FIBRE MESH OF NUMP FIBRES"},
     {kS1FaultFewFibres, "NSEG MUST NOT EXCEED NUMP"},
     {kS1FaultIstif, "ISTIF MUST BE 0 OR 1"},
     {kS1FaultIelas, "IELAS MUST BE 0, 1 OR 2"},
-    {kS1FaultModulus, "EM MUST BE POSITIVE"},
+    {kS1FaultModulus, "EM MUST BE POSITIVE AND AT MOST 1.0E+12"},
+    {kS1FaultStrength, "YS MUST BE 0.0 TO 1.0E+12"},
     {kS1FaultImater, "IMATER MUST BE 0, 1, 2 OR 3"},
 }};
 
@@ -361,7 +362,8 @@ unsigned stability1_faults(const float* prop, const SteelSetForm& form) {
   if (istif != 0 && istif != 1) f |= kS1FaultIstif;
   const int ielas = whole(prop[kS1Ielas]);
   if (ielas < 0 || ielas > 2) f |= kS1FaultIelas;
-  if (!(prop[kS1Em] > 0.0f)) f |= kS1FaultModulus;
+  if (!(prop[kS1Em] > 0.0f && prop[kS1Em] <= kS1MaxModulus)) f |= kS1FaultModulus;
+  if (!(prop[kS1Ys] >= 0.0f && prop[kS1Ys] <= kS1MaxStrength)) f |= kS1FaultStrength;
   const int imater = whole(prop[kS1Imater]);
   // No fibre law runs for any other value: the member would carry no force.
   if (imater < 0 || imater > 3) f |= kS1FaultImater;

@@ -65,9 +65,16 @@ enum Stability1Fault : unsigned {
   kS1FaultFewFibres = 1u << 3,// NSEG above NUMP
   kS1FaultIstif = 1u << 4,    // ISTIF not 0 or 1
   kS1FaultIelas = 1u << 5,    // IELAS not 0, 1 or 2
-  kS1FaultModulus = 1u << 6,  // EM not above 0
+  kS1FaultModulus = 1u << 6,  // EM not above 0, or above kS1MaxModulus
   kS1FaultImater = 1u << 7,   // IMATER not 0 to 3 (STABILITY2)
+  kS1FaultStrength = 1u << 8, // YS below 0, or above kS1MaxStrength
 };
+
+// Beyond these the fibre stresses times areas and lever arms, and the
+// stiffness terms over short segments, leave the REAL range (1e12 holds the
+// modulus of steel in Pa).
+inline constexpr float kS1MaxModulus = 1.0e12f;
+inline constexpr float kS1MaxStrength = 1.0e12f;
 
 // NUMP of the header's section as the input derives it; -1 when the library
 // number derives none (or the value is not a usable count).

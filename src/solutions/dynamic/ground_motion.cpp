@@ -169,193 +169,229 @@ void form_mascos(GroundMotion& g, bool trace) {
   if (trace) base::prtmat(mc, neq, 3, "MASS*COSINE");
 }
 
-GroundStatus grdacc_read(GroundMotion& g, float t, float tl, bool trace, std::array<float, 3>& agt) {
-  g.accelz = 0.0f;
-  agt = {0.0f, 0.0f, 0.0f};
-  bool failed = false;
-  // Series without a point cannot hold a value. The section is still read to
-  // its end, so that none of its lines (titles least of all) is taken for a
-  // command.
-  const bool no_series = g.ngp < 1;
-  if (no_series) {
-    fio::write(kOut, "(/,5X,'*** THE GROUND SERIES HOLD',I8,' POINTS: AT LEAST ONE IS NEEDED')", g.ngp);
-    failed = true;
-  } else {
-    for (std::int64_t p : {g.agx, g.agy, g.agz}) kv::zero_words(p, g.ngp);
-  }
+namespace {
 
+// The control and direction records of the section, and what the read made
+// of them: the triad V1, V2, V3 and whether the series and the grid can take
+// records.
+struct GroundControl {
   int nrec = 0;
   float gscale = 0.0f;
   bool gprint = false;
   Vec3 v1{}, v2{}, v3{};
-  fio::Status st = fio::read_list(kInput, nrec, gscale, g.gtime0, g.gdtime, gprint);
+  bool no_series = false;      // NGP < 1: nothing can be kept
+  bool grid_in_range = false;  // every point's time is a number
+  bool failed = false;         // the motion cannot be used (its reasons are printed)
+};
+
+// Reads the control and direction records and forms the triad; false when
+// they cannot be read (the solution ends at once: the records after them
+// cannot be placed).
+bool read_control(GroundMotion& g, bool trace, GroundControl& c) {
+  // Series without a point cannot hold a value. The section is still read to
+  // its end, so that none of its lines (titles least of all) is taken for a
+  // command.
+  c.no_series = g.ngp < 1;
+  if (c.no_series) {
+    fio::write(kOut, "(/,5X,'*** THE GROUND SERIES HOLD',I8,' POINTS: AT LEAST ONE IS NEEDED')", g.ngp);
+    c.failed = true;
+  } else {
+    for (std::int64_t p : {g.agx, g.agy, g.agz}) kv::zero_words(p, g.ngp);
+  }
+
+  fio::Status st = fio::read_list(kInput, c.nrec, c.gscale, g.gtime0, g.gdtime, c.gprint);
   if (st == fio::Status::ok)
-    st = fio::read_list(kInput, std::span<float>(v1), std::span<float>(v2));
+    st = fio::read_list(kInput, std::span<float>(c.v1), std::span<float>(c.v2));
   if (st != fio::Status::ok) {
     fio::write(kOut, "(/,5X,'*** THE GROUND-MOTION CONTROL OR DIRECTION RECORD CANNOT BE READ')");
     fio::write(kOut, "(5X,'*** THE GROUND MOTION CANNOT BE USED, THE SOLUTION IS ENDED')");
-    return GroundStatus::failed;
+    return false;
   }
   if (!(g.gdtime > 0.0f)) {
     // Every point's time and the interpolation divide by it.
     fio::write(kOut, "(/,5X,'*** INVALID TIME INCREMENT OF THE GROUND RECORDS:',1P,E12.4,"
                      "'  (IT MUST BE ABOVE 0.0)')", g.gdtime);
-    failed = true;
+    c.failed = true;
   }
   // The time of the last point must be a number: the statistics and the
   // interpolation reach it.
-  const bool grid_in_range =
+  c.grid_in_range =
       std::isfinite(g.gtime0) && std::isfinite(static_cast<float>(g.gtime0 + static_cast<double>(g.gdtime) * std::max(g.ngp, 1)));
-  if (!grid_in_range) {
+  if (!c.grid_in_range) {
     fio::write(kOut, "(/,5X,'*** THE GROUND TIME GRID',1P,E12.4,' +',I11,' x',E12.4,' IS BEYOND THE NUMBER RANGE')",
                g.gtime0, std::max(g.ngp, 1), g.gdtime);
-    failed = true;
+    c.failed = true;
   }
-  if (trace) fio::write(kOut, kVectors, "INPUT- V1:", sp(v1), " V2:", sp(v2));
+  if (trace) fio::write(kOut, kVectors, "INPUT- V1:", sp(c.v1), " V2:", sp(c.v2));
 
-  kv::vcrosn(v3, v1, v2, 0);
-  if (trace) fio::write(kOut, kVectors, "V3=V1XV2 V1:", sp(v1), " V2:", sp(v2), " V3:", sp(v3));
-  kv::vcrosn(v2, v3, v1, 1);
+  kv::vcrosn(c.v3, c.v1, c.v2, 0);
+  if (trace) fio::write(kOut, kVectors, "V3=V1XV2 V1:", sp(c.v1), " V2:", sp(c.v2), " V3:", sp(c.v3));
+  kv::vcrosn(c.v2, c.v3, c.v1, 1);
   if (trace) {
-    fio::write(kOut, kVectors, "V2=V3XV1 V1:", sp(v1), " V2:", sp(v2), " V3:", sp(v3));
-    fio::write(kOut, kVectors, " V1:", sp(v1), " V2:", sp(v2), " V3:", sp(v3));
+    fio::write(kOut, kVectors, "V2=V3XV1 V1:", sp(c.v1), " V2:", sp(c.v2), " V3:", sp(c.v3));
+    fio::write(kOut, kVectors, " V1:", sp(c.v1), " V2:", sp(c.v2), " V3:", sp(c.v3));
   }
+  return true;
+}
 
+// Buffers one record's read reuses for the next: its format lines, titles and
+// the values beyond the series.
+struct RecordBuffers {
   std::string ttlfmt, datfmt, title1, title2;
   std::vector<float> overflow;  // values of a record longer than the series
   std::vector<float> surplus;   // a chunk of values beyond those
-  for (int i = 1; i <= nrec; ++i) {
-    int kunit = 0, npts = 0, idir = 0;
-    bool fmtin = false, prtin = false, rewin = false;
-    if (fio::read_list(kInput, kunit, npts, idir, fmtin, prtin, rewin) != fio::Status::ok) {
-      fio::write(kOut, "(/,5X,'*** THE LINE OF GROUND RECORD #',I2,' CANNOT BE READ')", i);
-      fio::write(kOut, "(5X,'*** THE GROUND MOTION CANNOT BE USED, THE SOLUTION IS ENDED')");
-      return GroundStatus::failed;
-    }
-    if (fmtin) {
-      ttlfmt.clear();
-      datfmt.clear();
-      fio::read_record(kInput, ttlfmt);
-      fio::read_record(kInput, datfmt);
-      if (ttlfmt.size() > kTitleWidth) ttlfmt.resize(kTitleWidth);
-      if (datfmt.size() > kTitleWidth) datfmt.resize(kTitleWidth);
-    }
-    if (!side_or_input_unit(kunit)) {
-      // Records come from the input file or a side file; never from the output.
-      fio::write(kOut, "(/,5X,'INVALID UNIT:',I6,' OF GROUND RECORD #',I2,"
-                       "', USE 5 OR 10 TO 60: THE RECORD IS SKIPPED')", kunit, i);
-      kv::note_fault(kv::Fault::input_warning, "GROUND RECORD SKIPPED: ITS UNIT IS NOT 5 OR 10 TO 60");
+};
+
+// Adds the n values of record i (x, in g's) times GSCALE into the three
+// series along dirc. A scaled value or a sum beyond the number range cannot
+// be integrated: the record is refused with its message (false).
+bool add_record(GroundMotion& g, int i, float gscale, const Vec3& dirc, const float* x, int n) {
+  float* ax = kv::rptr(g.agx);
+  float* ay = kv::rptr(g.agy);
+  float* az = kv::rptr(g.agz);
+  for (int k = 0; k < n; ++k) {
+    const float a = gscale * x[k];
+    if (std::isfinite(a) && std::isfinite(ax[k] + dirc[0] * a) && std::isfinite(ay[k] + dirc[1] * a) &&
+        std::isfinite(az[k] + dirc[2] * a))
       continue;
-    }
-    if (rewin && kunit != kInput) fio::rewind(kunit);
+    fio::write(kOut, "(/,5X,'*** GROUND RECORD #',I2,', POINT',I8,':',1P,E12.4,' G''S TIMES THE SCALE',E12.4,"
+                     "' IS BEYOND THE NUMBER RANGE')",
+               i, k + 1, x[k], gscale);
+    return false;
+  }
+  for (int k = 0; k < n; ++k) {
+    const float a = gscale * x[k];
+    ax[k] += dirc[0] * a;
+    ay[k] += dirc[1] * a;
+    az[k] += dirc[2] * a;
+  }
+  return true;
+}
 
-    title1.assign(kTitleWidth, ' ');
-    title2.assign(kTitleWidth, ' ');
-    if (fmtin) {
-      fio::read_fmt(kunit, ttlfmt, title1);
-      fio::read_fmt(kunit, ttlfmt, title2);
-    } else {
-      fio::read_record(kunit, title1);
-      fio::read_record(kunit, title2);
-    }
-    title1 = fixed_width(title1, kTitleWidth);
-    title2 = fixed_width(title2, kTitleWidth);
+enum class RecordRead { added, skipped, rejected, unreadable };
 
-    const bool bad_direction = idir < 1 || idir > 3;
-    if (bad_direction) {
-      fio::write_list(kOut, "INVALID DIRECTION:,", idir, " SET 0 < IDIR < 4");
-      kv::note_fault(kv::Fault::input_warning, "GROUND RECORD SKIPPED: ITS DIRECTION IS NOT 1, 2 OR 3");
-    }
-    const bool listed = !bad_direction && !no_series && grid_in_range;  // the record reaches the series
-    if (npts < 1) {
-      fio::write(kOut, "(/,5X,'*** GROUND RECORD #',I2,' HAS',I8,' POINTS: AT LEAST ONE IS NEEDED')", i, npts);
-      failed = true;
-      continue;
-    }
+// Reads acceleration record i (its line, format lines, titles and values),
+// prints its header and statistics and adds it into the series. skipped: the
+// record is left out with a warning; rejected: the motion cannot be used
+// (the reason printed), but the section is read on; unreadable: the section
+// cannot be read on.
+RecordRead read_record(GroundMotion& g, const GroundControl& c, int i, RecordBuffers& b) {
+  int kunit = 0, npts = 0, idir = 0;
+  bool fmtin = false, prtin = false, rewin = false;
+  if (fio::read_list(kInput, kunit, npts, idir, fmtin, prtin, rewin) != fio::Status::ok) {
+    fio::write(kOut, "(/,5X,'*** THE LINE OF GROUND RECORD #',I2,' CANNOT BE READ')", i);
+    return RecordRead::unreadable;
+  }
+  if (fmtin) {
+    b.ttlfmt.clear();
+    b.datfmt.clear();
+    fio::read_record(kInput, b.ttlfmt);
+    fio::read_record(kInput, b.datfmt);
+    if (b.ttlfmt.size() > kTitleWidth) b.ttlfmt.resize(kTitleWidth);
+    if (b.datfmt.size() > kTitleWidth) b.datfmt.resize(kTitleWidth);
+  }
+  if (!side_or_input_unit(kunit)) {
+    // Records come from the input file or a side file; never from the output.
+    fio::write(kOut, "(/,5X,'INVALID UNIT:',I6,' OF GROUND RECORD #',I2,"
+                     "', USE 5 OR 10 TO 60: THE RECORD IS SKIPPED')", kunit, i);
+    kv::note_fault(kv::Fault::input_warning, "GROUND RECORD SKIPPED: ITS UNIT IS NOT 5 OR 10 TO 60");
+    return RecordRead::skipped;
+  }
+  if (rewin && kunit != kInput) fio::rewind(kunit);
 
-    // The whole record is read even beyond the series or under a rejected
-    // direction, so that the next record or command is read from its own line.
-    // Values far beyond the series are stepped past in bounded chunks and
-    // dropped: a huge NPTS must not claim memory for values nobody keeps.
-    const int cap = std::max(g.ngp, 0);  // series of a negative size hold nothing
-    const int keep = std::min(npts, cap);
-    const int first =
-        npts > cap ? static_cast<int>(std::min<std::int64_t>(npts, std::int64_t{cap} + kSurplusChunk)) : npts;
-    float* x = kv::rptr(g.scratch);
-    if (npts > cap) {
-      overflow.resize(static_cast<std::size_t>(first));
-      x = overflow.data();
-    }
-    if (listed) {
-      fio::write(kOut,
-                 "(/,5X,' GROUND ACCELERATION RECORD ',/,5X,'============================',/,/,5X,"
-                 "'INPUTING TRANSLATIONAL ACCELERATION RECORD #',I2,', FROM UNIT:',I4,/,5X,A,/,5X,A,/,"
-                 "5X,'THE RECORD CONTAINS ',I6,' POINTS, ',' BEGINING AT TIME:',1P,E16.6,"
-                 "' WITH A TIME INCREMENT OF:',1P,E15.6)",
-                 i, kunit, title1, title2, keep, g.gtime0, g.gdtime);
-    }
-    const Vec3 dirc = idir == 1 ? v1 : idir == 2 ? v2 : v3;
-    if (listed) fio::write(kOut, kDirection, sp(dirc));
+  b.title1.assign(kTitleWidth, ' ');
+  b.title2.assign(kTitleWidth, ' ');
+  if (fmtin) {
+    fio::read_fmt(kunit, b.ttlfmt, b.title1);
+    fio::read_fmt(kunit, b.ttlfmt, b.title2);
+  } else {
+    fio::read_record(kunit, b.title1);
+    fio::read_record(kunit, b.title2);
+  }
+  b.title1 = fixed_width(b.title1, kTitleWidth);
+  b.title2 = fixed_width(b.title2, kTitleWidth);
 
-    int nread = 0;
-    fio::Status rs = read_values(kunit, fmtin, datfmt, first, x, nread);
-    for (int done = first; rs == fio::Status::ok && done < npts;) {
-      const int chunk = std::min(npts - done, kSurplusChunk);
-      surplus.resize(static_cast<std::size_t>(chunk));
-      int got = 0;
-      rs = read_values(kunit, fmtin, datfmt, chunk, surplus.data(), got);
-      if (got > 0) nread = done + got;
-      done += chunk;
-    }
-    if (rs == fio::Status::error) {
-      fio::write(kOut, "(/,5X,'*** A VALUE OF GROUND RECORD #',I2,' CANNOT BE READ (AFTER VALUE',I8,')')", i,
-                 nread);
-      fio::write(kOut, "(5X,'*** THE GROUND MOTION CANNOT BE USED, THE SOLUTION IS ENDED')");
-      return GroundStatus::failed;
-    }
-    if (!listed) continue;
-    int n = keep;
-    if (rs == fio::Status::end && nread < npts) {
-      n = std::min(nread, keep);
-      fio::write(kOut, "(5X,'ONLY',I6,' POINTS WERE READ BEFORE END OF FILE WAS ENCOUNTERED')", n);
-    }
-    if (n < 1) {
-      fio::write(kOut, "(/,5X,'*** GROUND RECORD #',I2,' HAS NO POINT: AT LEAST ONE IS NEEDED')", i);
-      failed = true;
-      continue;
-    }
-    if (npts > g.ngp) std::copy(x, x + n, kv::rptr(g.scratch));
-    x = kv::rptr(g.scratch);
-    const std::span<const float> values(x, static_cast<std::size_t>(n));
-    if (prtin) {
-      fio::write(kOut, "(/,5X,'INPUT ACCELERATION:','                    (g''s) ')");
-      fio::write(kOut, kTenPerLine, values);
-    }
-    fio::write(kOut, kStatsHeader);
-    print_stats("INPUT ACCELERATION  ", sersta(n, g.gdtime, x), g.gtime0);
-    if (gscale * x[0] != 0.0f) {
-      // The effective load of the first step sees the change from zero to this
-      // value, but the integration starts from the initial conditions.
-      fio::write(kOut, "(5X,'NOTE: THE RECORD STARTS AT',1P,E12.4,' G''S, NOT AT 0.0, AT TIME',E12.4,"
-                       "'; THE JUMP FROM 0.0 TO IT IS NOT FELT BY THE STRUCTURE')",
-                 x[0], g.gtime0);
-    }
-    float* ax = kv::rptr(g.agx);
-    float* ay = kv::rptr(g.agy);
-    float* az = kv::rptr(g.agz);
-    for (int k = 0; k < n; ++k) {
-      const float a = gscale * x[k];
-      ax[k] += dirc[0] * a;
-      ay[k] += dirc[1] * a;
-      az[k] += dirc[2] * a;
-    }
+  const bool bad_direction = idir < 1 || idir > 3;
+  if (bad_direction) {
+    fio::write_list(kOut, "INVALID DIRECTION:,", idir, " SET 0 < IDIR < 4");
+    kv::note_fault(kv::Fault::input_warning, "GROUND RECORD SKIPPED: ITS DIRECTION IS NOT 1, 2 OR 3");
+  }
+  const bool listed = !bad_direction && !c.no_series && c.grid_in_range;  // the record reaches the series
+  if (npts < 1) {
+    fio::write(kOut, "(/,5X,'*** GROUND RECORD #',I2,' HAS',I8,' POINTS: AT LEAST ONE IS NEEDED')", i, npts);
+    return RecordRead::rejected;
   }
 
-  if (failed) {
-    fio::write(kOut, "(5X,'*** THE GROUND MOTION CANNOT BE USED, THE SOLUTION IS ENDED')");
-    return GroundStatus::failed;
+  // The whole record is read even beyond the series or under a rejected
+  // direction, so that the next record or command is read from its own line.
+  // Values far beyond the series are stepped past in bounded chunks and
+  // dropped: a huge NPTS must not claim memory for values nobody keeps.
+  const int cap = std::max(g.ngp, 0);  // series of a negative size hold nothing
+  const int keep = std::min(npts, cap);
+  const int first =
+      npts > cap ? static_cast<int>(std::min<std::int64_t>(npts, std::int64_t{cap} + kSurplusChunk)) : npts;
+  float* x = kv::rptr(g.scratch);
+  if (npts > cap) {
+    b.overflow.resize(static_cast<std::size_t>(first));
+    x = b.overflow.data();
   }
+  if (listed) {
+    fio::write(kOut,
+               "(/,5X,' GROUND ACCELERATION RECORD ',/,5X,'============================',/,/,5X,"
+               "'INPUTING TRANSLATIONAL ACCELERATION RECORD #',I2,', FROM UNIT:',I4,/,5X,A,/,5X,A,/,"
+               "5X,'THE RECORD CONTAINS ',I6,' POINTS, ',' BEGINING AT TIME:',1P,E16.6,"
+               "' WITH A TIME INCREMENT OF:',1P,E15.6)",
+               i, kunit, b.title1, b.title2, keep, g.gtime0, g.gdtime);
+  }
+  const Vec3 dirc = idir == 1 ? c.v1 : idir == 2 ? c.v2 : c.v3;
+  if (listed) fio::write(kOut, kDirection, sp(dirc));
 
+  int nread = 0;
+  fio::Status rs = read_values(kunit, fmtin, b.datfmt, first, x, nread);
+  for (int done = first; rs == fio::Status::ok && done < npts;) {
+    const int chunk = std::min(npts - done, kSurplusChunk);
+    b.surplus.resize(static_cast<std::size_t>(chunk));
+    int got = 0;
+    rs = read_values(kunit, fmtin, b.datfmt, chunk, b.surplus.data(), got);
+    if (got > 0) nread = done + got;
+    done += chunk;
+  }
+  if (rs == fio::Status::error) {
+    fio::write(kOut, "(/,5X,'*** A VALUE OF GROUND RECORD #',I2,' CANNOT BE READ (AFTER VALUE',I8,')')", i,
+               nread);
+    return RecordRead::unreadable;
+  }
+  if (!listed) return RecordRead::skipped;
+  int n = keep;
+  if (rs == fio::Status::end && nread < npts) {
+    n = std::min(nread, keep);
+    fio::write(kOut, "(5X,'ONLY',I6,' POINTS WERE READ BEFORE END OF FILE WAS ENCOUNTERED')", n);
+  }
+  if (n < 1) {
+    fio::write(kOut, "(/,5X,'*** GROUND RECORD #',I2,' HAS NO POINT: AT LEAST ONE IS NEEDED')", i);
+    return RecordRead::rejected;
+  }
+  if (npts > g.ngp) std::copy(x, x + n, kv::rptr(g.scratch));
+  x = kv::rptr(g.scratch);
+  const std::span<const float> values(x, static_cast<std::size_t>(n));
+  if (prtin) {
+    fio::write(kOut, "(/,5X,'INPUT ACCELERATION:','                    (g''s) ')");
+    fio::write(kOut, kTenPerLine, values);
+  }
+  fio::write(kOut, kStatsHeader);
+  print_stats("INPUT ACCELERATION  ", sersta(n, g.gdtime, x), g.gtime0);
+  if (c.gscale * x[0] != 0.0f) {
+    // The effective load of the first step sees the change from zero to this
+    // value, but the integration starts from the initial conditions.
+    fio::write(kOut, "(5X,'NOTE: THE RECORD STARTS AT',1P,E12.4,' G''S, NOT AT 0.0, AT TIME',E12.4,"
+                     "'; THE JUMP FROM 0.0 TO IT IS NOT FELT BY THE STRUCTURE')",
+               x[0], g.gtime0);
+  }
+  return add_record(g, i, c.gscale, dirc, x, n) ? RecordRead::added : RecordRead::rejected;
+}
+
+// The combined series (all points with GPRINT) and their statistics.
+void report_series(const GroundMotion& g, bool gprint) {
   const std::int64_t series_at[3] = {g.agx, g.agy, g.agz};
   const std::size_t ngp = static_cast<std::size_t>(g.ngp);
   if (gprint) {
@@ -369,7 +405,33 @@ GroundStatus grdacc_read(GroundMotion& g, float t, float tl, bool trace, std::ar
   const char* labels[3] = {"X-AXIS ACCELERATION ", "Y-AXIS ACCELERATION ", "Z-AXIS ACCELERATION "};
   for (int j = 0; j < 3; ++j)
     print_stats(labels[j], sersta(g.ngp, g.gdtime, kv::rptr(series_at[j])), g.gtime0);
+}
 
+constexpr std::string_view kCannotBeUsed = "(5X,'*** THE GROUND MOTION CANNOT BE USED, THE SOLUTION IS ENDED')";
+
+}  // namespace
+
+GroundStatus grdacc_read(GroundMotion& g, float t, float tl, bool trace, std::array<float, 3>& agt) {
+  g.accelz = 0.0f;
+  agt = {0.0f, 0.0f, 0.0f};
+  GroundControl c;
+  if (!read_control(g, trace, c)) return GroundStatus::failed;
+
+  RecordBuffers b;
+  for (int i = 1; i <= c.nrec; ++i) {
+    const RecordRead r = read_record(g, c, i, b);
+    if (r == RecordRead::unreadable) {
+      fio::write(kOut, kCannotBeUsed);
+      return GroundStatus::failed;
+    }
+    if (r == RecordRead::rejected) c.failed = true;
+  }
+  if (c.failed) {
+    fio::write(kOut, kCannotBeUsed);
+    return GroundStatus::failed;
+  }
+
+  report_series(g, c.gprint);
   form_mascos(g, trace);
 
   const Vec3 a = ground_acceleration(g, t);

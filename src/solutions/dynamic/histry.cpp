@@ -522,15 +522,20 @@ void list_element(int unit, int ident, int hextra) {
   kv::ctl(kv::kELETAB) = model_eletab;
 }
 
+// A command that prints nothing of what it was asked for is counted as a
+// warning on the "READ" line.
 void premature_end(int unit) {
   fio::close(unit);
   fio::write(kOut, "(/,/,/,10X,'PREMATURE END OF FILE, UNIT:',I5,/,10X,'READ COMMAND IS ABORTED',/,/,/)", unit);
+  kv::note_fault(kv::Fault::input_warning,
+                 fio::format("('READ COMMAND ABORTED: UNIT',I3,' HOLDS NO COMPLETE HISTORY FILE')", unit));
 }
 
 void read_back(int& hintv, float& ht0, float& hdt) {
   const int unit = kv::ctl(kv::kIUNIT);
   if (!history_unit(unit)) {
     fio::write(kOut, "(/,5X,'*** UNIT',I6,' HOLDS NO HISTORY FILE (10 TO 60): NOTHING IS READ')", unit);
+    kv::note_fault(kv::Fault::input_warning, "READ COMMAND SKIPPED: THE UNIT IS NOT 10 TO 60");
     return;
   }
   const std::string& path = kv::run().fname[static_cast<std::size_t>(unit)];
@@ -538,6 +543,7 @@ void read_back(int& hintv, float& ht0, float& hdt) {
     fio::close(unit);
     if (!fio::open(unit, path)) {
       fio::write(kOut, "(/,5X,'*** THE FILE OF UNIT',I5,' CANNOT BE OPENED: ',A)", unit, path);
+      kv::note_fault(kv::Fault::input_warning, "READ COMMAND SKIPPED: THE FILE OF THE UNIT CANNOT BE OPENED");
       return;
     }
   }

@@ -1,6 +1,7 @@
 #include "solutions/dynamic/th_reports.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "base/globals.h"
 #include "base/node_tables.h"
@@ -95,7 +96,15 @@ void th_closing_reports(const ClosingReports& c) {
     // Without strain energy the index has no measure to be spread over.
     if (strain == 0.0) return;
     sdi = static_cast<float>(sdi / strain);
-    fio::write(kOut, "(/,10X,'STRUCTURE DAMAGE INDEX=',1P,E15.5)", sdi);
+    if (std::isfinite(sdi)) {
+      fio::write(kOut, "(/,10X,'STRUCTURE DAMAGE INDEX=',1P,E15.5)", sdi);
+    } else {
+      // Energies or element indices beyond the range (a step that ended the
+      // solution may have left them so) give no index.
+      fio::write(kOut, "(/,10X,'STRUCTURE DAMAGE INDEX IS NOT FINITE: NOT PRINTED')");
+      if ((ctl(kv::kISTOP) & 1) == 0)
+        kv::note_fault(kv::Fault::solution_error, "STRUCTURE DAMAGE INDEX IS NOT FINITE");
+    }
   }
 
   maxima_header();

@@ -552,6 +552,13 @@ bool StepLoop::step(int istep, float t, float tl) {
     istop = -1;
     return false;
   }
+  // The integrator forms velocities and accelerations from the displacement:
+  // on degrees of freedom without mass they can leave the range even so.
+  if (!solution_finite(vec(kv::kDVELOC), ncf_, 1, neq_, "THSTEP", "VELOCITY") ||
+      !solution_finite(vec(kv::kDACCEL), ncf_, 1, neq_, "THSTEP", "ACCELERATION")) {
+    istop = -1;
+    return false;
+  }
 
   // Element state; an element whose tangent changed asks for a new stiffness.
   kv::set_ctl_logical(kv::kNEWK, false);
@@ -618,6 +625,8 @@ bool StepLoop::step(int istep, float t, float tl) {
   std::array<float, 6> sums{};
   rea_ctn(kReactionReport, print, restrained(), vec(kv::kPTOTAL), vec(kv::kPTOTAL), neq_, 1, k_, 1.0f, rm_, label, true,
           sums);
+  // A sum beyond the REAL range has ended the solution with its message.
+  if (!std::all_of(sums.begin(), sums.end(), [](float x) { return std::isfinite(x); })) return false;
   store_six(kv::kRSUM, sums);
   if (print)
     fio::write(kOut, "(/,4X,'RESULTANT OF REACTIONS,   FORCE=',1P,E12.4,'   MOMENT=',E12.4)", s_.rforce, s_.rmomnt);

@@ -22,6 +22,7 @@ using kv::ctl;
 
 constexpr int kOut = 6;
 constexpr std::size_t kMethodWidth = 20;
+constexpr int kManyPrintedSteps = 10000;  // printed step reports beyond which the echo notes it
 
 // The shared solution vectors in the order they are reserved.
 constexpr int kSharedVectors[] = {kv::kPTOTAL, kv::kUTOTAL, kv::kVTOTAL, kv::kATOTAL, kv::kDPLOAD,
@@ -116,6 +117,11 @@ bool read_solution_records(TimeHistoryData& h) {
              "1X,' FINAL TIME ......................',E15.6,/,1X,' ACCELERATION DUE TO GRAVITY .....',E15.6,/,"
              "1X,' STEP INTERVAL FOR PRINTING ......',I5)",
              t0, dt, tf, grav, iprint);
+  // Every printed step is a report of some kilobytes: asked of hundreds of
+  // thousands of steps it floods the output file (the solution still runs).
+  if (const int printed = step_count(t0, tf, dt) / iprint; printed > kManyPrintedSteps)
+    fio::write(kOut, "(1X,' NOTE: THE STEP INTERVAL FOR PRINTING PRINTS',I11,' STEP REPORTS; ',"
+                     "'A LARGER INTERVAL KEEPS THE OUTPUT FILE SMALL')", printed);
   if (elastc) fio::write(kOut, "(1X,' THE STRUCTURE IS ASSUMED TO BEHAVE ELASTICALLY')");
   kv::set_ctl_logical(kv::kELASTC, elastc);
 
