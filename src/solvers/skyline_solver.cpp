@@ -125,7 +125,7 @@ int refactored_from(int first_changed) { return reduced_again_from(1, first_chan
 
 SolveStatus reduce_changed(int first_changed, int n, SkylineMatrix k, float* r) {
   if (const int bad = reduce_matrix_and_loads(n, 1, n, k.a, k.mdiag, r, n, 1, first_changed)) {
-    report_zero_pivot(bad, k);
+    report_zero_pivot(bad, n, k);
     return SolveStatus::zero_pivot;
   }
   return SolveStatus::ok;

@@ -505,21 +505,12 @@ void joint_data_warnings(int ielno, const Member& m) {
   }
 }
 
-// Families 1 and 5 divide the end moments by the nominal capacities of MY-A
-// and MZ-A and the axial force by that of FX: a capacity that is not positive
-// would put the member on its surface at its first compressive step.
-bool interaction_capacities_usable(int ielno, const Member& m, int iafag) {
-  if (iafag != 1 && iafag != 5) return true;
-  bool usable = true;
-  for (const auto& [comp, name] : {std::pair{kMyA, "MY-A"}, std::pair{kMzA, "MZ-A"}, std::pair{kFx, "FX"}}) {
-    const float cap = m.committed(comp)[kBilnNominal];
-    if (cap > 0.0f) continue;
-    fio::write(6, "(' ** ELEMENT ',I5,': INTERACTION FAMILY',I2,' NEEDS A POSITIVE NOMINAL CAPACITY OF ',A,"
-                  "', NOT',1P,E12.4,' **')",
-               ielno, iafag, name, cap);
-    usable = false;
-  }
-  return usable;
+// An interaction family whose model finds its capacities unusable rejects
+// the member (the model says why).
+bool interaction_usable(const EleCall& c, const Member& m, int iafag) {
+  const HingeModel* h = model_of(m, kMyA);
+  if (iafag == 0 || h == nullptr || h->interaction_usable == nullptr) return true;
+  return h->interaction_usable(interaction_site(c, m, {}), iafag);
 }
 
 // Leaves the element without stiffness: no DOF, no terms, no geometric
@@ -650,7 +641,7 @@ void check(EleCall& c, const Member& m) {
   }
   if (good) {
     m.iw(kIafag) = initial_iafag(c, m);
-    good = interaction_capacities_usable(c.ielno, m, m.iw(kIafag));
+    good = interaction_usable(c, m, m.iw(kIafag));
   }
   if (!m.reduced()) joint_data_warnings(c.ielno, m);
   c.r1 = 0.0f;

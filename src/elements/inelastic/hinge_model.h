@@ -160,6 +160,9 @@ struct HingeModel {
   // and MY-B are.
   int (*initial_interaction)(const Interaction& in) = nullptr;
   void (*interaction)(Interaction& in) = nullptr;
+  // Whether the capacities the family iafag divides by are usable; false
+  // (after its message) rejects the member.
+  bool (*interaction_usable)(const Interaction& in, int iafag) = nullptr;
 
   // Reports: the yield deformation of a component (bending: a bending end)
   // shown under its ductility, which it may replace; 0.0 when the model

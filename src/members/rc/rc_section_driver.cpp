@@ -251,11 +251,11 @@ bool rc_member_call(int iopt, float* prop, float* s, const RcEnds& e, int ielno,
   // The short segments are first measured against the member when an
   // element sets it up: a set that does not fit rejects the element (which
   // counts it).
-  if (setup && s[kStateXlen] > 0.0f) {
-    if (const unsigned f = head_faults(prop, type, s[kStateXlen]); f != 0) {
+  if (setup && s[kLengthWord] > 0.0f) {
+    if (const unsigned f = head_faults(prop, type, s[kLengthWord]); f != 0) {
       report_faults(set, head_int(prop, kLIBN), f);
       fio::write(6, "(1X,'*** MAT. NO.    =',I3,': THE MEMBER OF ELEMENT',I6,' IS',1P,E12.4,' LONG')", set, ielno,
-                 s[kStateXlen]);
+                 s[kLengthWord]);
       return false;
     }
   }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <span>
 #include <string_view>
+#include <utility>
 
 #include "materials/ia_biln.h"
 
@@ -145,6 +146,23 @@ int initial_interaction(const Interaction& in) {
   return iafag;
 }
 
+// Families 1 and 5 divide the end moments by the nominal capacities of MY-A
+// and MZ-A and the axial force by that of FX: a capacity that is not positive
+// would put the member on its surface at its first compressive step.
+bool interaction_usable(const Interaction& in, int iafag) {
+  if (iafag != 1 && iafag != 5) return true;
+  bool usable = true;
+  for (const auto& [s, name] : {std::pair<const float*, const char*>{in.ya, "MY-A"}, {in.za, "MZ-A"}, {in.fx, "FX"}}) {
+    const float cap = s[kNominal];
+    if (cap > 0.0f) continue;
+    fio::write(6, "(' ** ELEMENT ',I5,': INTERACTION FAMILY',I2,' NEEDS A POSITIVE NOMINAL CAPACITY OF ',A,"
+                  "', NOT',1P,E12.4,' **')",
+               in.ielno, iafag, name, cap);
+    usable = false;
+  }
+  return usable;
+}
+
 // Families 1 and 5 exist only when all four bending ends and FX are IA_BILN.
 void surface_update(Interaction& in, int before) {
   const EndActions& f = in.f;
@@ -256,6 +274,7 @@ const HingeModel kIaBilnHinge{
     .after_state = after_state,
     .initial_interaction = initial_interaction,
     .interaction = interaction,
+    .interaction_usable = interaction_usable,
     .yield_deformation = yield_deformation,
     .shear_ductility = shear_ductility,
 };
