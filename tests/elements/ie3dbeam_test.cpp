@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "elements/inelastic/beam_column.h"
-#include "elements/inelastic/hinges/hinge_end.h"
-#include "elements/inelastic/hinges/ia_biln_hinge.h"
+#include "elements/hinges/hinge_end.h"
+#include "elements/hinges/ia_biln_hinge.h"
 #include "elements/beam_column_model.h"
 #include "elements/inelastic/ie3dbeam.h"
 #include "elements/element_model.h"

@@ -1,9 +1,9 @@
 // What the beam-column (types 9 and 10) needs of the material model of a
-// component: the hinge interface. Each model that can carry a bending end, the
-// torsion or the axial force of the member implements it in its own file
-// (elements/inelastic/hinges/) and is entered by one line of the hinge
-// registry; the element looks a component's model up by its material type and
-// never reads a model's state words itself.
+// component: the hinge interface. Each model that can carry a bending end,
+// the torsion or the axial force of the member implements it in its own file
+// (elements/hinges/) and is entered by one line of the hinge registry
+// (elements/hinges/hinge_registry.cpp); the element looks a component's model
+// up by its material type and never reads a model's state words itself.
 //
 // State words are handed over 1-based, as the materials lay them out: s[1] is
 // word 1 of the component's copy.

@@ -1,4 +1,4 @@
-#include "elements/inelastic/hinges/ia_biln_hinge.h"
+#include "elements/hinges/ia_biln_hinge.h"
 
 #include <cmath>
 #include <span>

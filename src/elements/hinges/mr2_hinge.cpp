@@ -1,4 +1,4 @@
-#include "elements/inelastic/hinges/mr2_hinge.h"
+#include "elements/hinges/mr2_hinge.h"
 
 #include <cmath>
 

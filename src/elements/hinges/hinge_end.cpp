@@ -1,4 +1,4 @@
-#include "elements/inelastic/hinges/hinge_end.h"
+#include "elements/hinges/hinge_end.h"
 
 #include <cmath>
 #include <span>

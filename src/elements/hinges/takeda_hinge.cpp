@@ -1,4 +1,4 @@
-#include "elements/inelastic/hinges/takeda_hinge.h"
+#include "elements/hinges/takeda_hinge.h"
 
 #include "materials/takeda.h"
 

@@ -1,4 +1,4 @@
-#include "elements/inelastic/hinges/long_owjg_hinge.h"
+#include "elements/hinges/long_owjg_hinge.h"
 
 #include "materials/long_owjg.h"
 

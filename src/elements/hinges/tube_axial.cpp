@@ -1,4 +1,4 @@
-#include "elements/inelastic/hinges/tube_axial.h"
+#include "elements/hinges/tube_axial.h"
 
 #include "materials/brace.h"
 #include "materials/local_buckling.h"
