@@ -82,11 +82,11 @@ ReportModel report_model() { return ReportModel{model::node_tables(), ctl(kv::kN
 
 }  // namespace
 
-bool dense_block(const Sky& s, int ncond, int l2, float* dense, std::string_view trace_fmt,
-                 std::string_view diag_fmt) {
+int dense_block(const Sky& s, int ncond, int l2, float* dense, std::string_view trace_fmt,
+                std::string_view diag_fmt) {
   const int n = l2 - ncond;
   const bool tr = kv::trace('F');
-  bool ok = true;
+  int first_bad = 0;
   for (int j = ncond + 1; j <= l2; ++j) {
     for (int i = j; i >= ncond + 1; --i) {
       const float v = s.term(i, j);
@@ -98,11 +98,17 @@ bool dense_block(const Sky& s, int ncond, int l2, float* dense, std::string_view
       // A non-finite term is the caller's check, not a sign of the diagonal.
       if (i == j && v <= 0.0f) {
         fio::write(kOut, diag_fmt, i, v);
-        ok = false;
+        if (first_bad == 0) first_bad = i;
       }
     }
   }
-  return ok;
+  return first_bad;
+}
+
+std::string fault_at_equation(std::string_view why, int eq) {
+  const std::string joints = eq > 0 ? model::equation_joints(eq) : std::string();
+  if (joints.empty()) return std::string(why);
+  return std::string(why) + ": EQUATION " + std::to_string(eq) + ", " + joints;
 }
 
 namespace {
@@ -344,22 +350,23 @@ void eigsol(const EigenTables& t) {
 
   float* a = kv::rptr(t.a);
   float* b = kv::rptr(t.b);
-  bool ok = dense_block(k, ncond, l2, a, "(' I:',I5,' J:',I5,' A(I,J)',1P,E15.5)",
-                        "('     DOF #',I5,' IS .LE. 0 IN THE STIFFNESS MATRIX...',5X,'K(I,I)=',1P,E12.4,"
+  const int bad_k = dense_block(k, ncond, l2, a, "(' I:',I5,' J:',I5,' A(I,J)',1P,E15.5)",
+                                "('     DOF #',I5,' IS .LE. 0 IN THE STIFFNESS MATRIX...',5X,'K(I,I)=',1P,E12.4,"
+                                "'  SOLN IS ABORTED')");
+  const int bad_b =
+      kind == Kind::frequencies
+          ? dense_block(second, ncond, l2, b, "(' I:',I5,' J:',I5,' B(I,J):',1P,E15.5)",
+                        "('     DOF #',I5,' IS .LE. 0 IN THE MASS MATRIX...',5X,'M(I,I)=',1P,E12.4,"
+                        "'  SOLN IS ABORTED')")
+          : dense_block(second, ncond, l2, b, "(' I:',I5,' J:',I5,' B(I,J):',1P,E15.5)",
+                        "('     DOF #',I5,' IS .LE. 0 IN THE GEOMETRIC STIFFNESS MATRIX...',5X,'KG(I,I)=',1P,E12.4,"
                         "'  SOLN IS ABORTED')");
-  if (kind == Kind::frequencies)
-    ok = dense_block(second, ncond, l2, b, "(' I:',I5,' J:',I5,' B(I,J):',1P,E15.5)",
-                     "('     DOF #',I5,' IS .LE. 0 IN THE MASS MATRIX...',5X,'M(I,I)=',1P,E12.4,"
-                     "'  SOLN IS ABORTED')") &&
-         ok;
-  else
-    ok = dense_block(second, ncond, l2, b, "(' I:',I5,' J:',I5,' B(I,J):',1P,E15.5)",
-                     "('     DOF #',I5,' IS .LE. 0 IN THE GEOMETRIC STIFFNESS MATRIX...',5X,'KG(I,I)=',1P,E12.4,"
-                     "'  SOLN IS ABORTED')") &&
-         ok;
-  if (!ok) {
-    abandoned(kind == Kind::frequencies ? "A FREE DEGREE OF FREEDOM HAS NO STIFFNESS OR NO MASS"
-                                        : "A FREE DEGREE OF FREEDOM HAS NO STIFFNESS OR NO GEOMETRIC STIFFNESS");
+  if (bad_k != 0 || bad_b != 0) {
+    const int eq = bad_k != 0 && (bad_b == 0 || bad_k < bad_b) ? bad_k : bad_b;
+    abandoned(fault_at_equation(kind == Kind::frequencies
+                                    ? "A FREE DEGREE OF FREEDOM HAS NO STIFFNESS OR NO MASS"
+                                    : "A FREE DEGREE OF FREEDOM HAS NO STIFFNESS OR NO GEOMETRIC STIFFNESS",
+                                eq));
     return;
   }
 

@@ -470,7 +470,7 @@ bool profile_complete(int n, const std::int32_t* md, std::int64_t nstore) {
   return md[n] - 1 <= nstore;
 }
 
-void zero_pivot_box(std::string_view routine, int row, int storage, double pivot) {
+void zero_pivot_box(std::string_view routine, int row, int storage, double pivot, std::string_view joints) {
   static const std::string stars(50, '*');
   fio::write(6,
              "(///,1X,A,/,' *  ER','ROR IN SUBROUTINE ',A,T51,'*',/,"
@@ -479,8 +479,9 @@ void zero_pivot_box(std::string_view routine, int row, int storage, double pivot
              "' *                      PIVOT:',1PE15.6,T51,'*',/,"
              "' *  SOLUTION IS ABORTED ',T51,'*',/,1X,A)",
              stars, routine, row, storage, pivot, stars);
-  kv::note_fault(kv::Fault::solution_error,
-                 fio::format("('SOLUTION ABORTED: PIVOT IS LE 0 IN ',A,' AT ROW',I6)", routine, row));
+  std::string text = fio::format("('SOLUTION ABORTED: PIVOT IS LE 0 IN ',A,' AT ROW',I6)", routine, row);
+  if (!joints.empty()) text += " (" + std::string(joints) + ")";
+  kv::note_fault(kv::Fault::solution_error, text);
 }
 
 void trace_title(std::string_view title, int l1, int l2, int n) {

@@ -85,8 +85,9 @@ int carried_profile_gap(int n, int l1, int l2, const std::int32_t* mdk, const st
 // high, and at most nstore terms.
 bool profile_complete(int n, const std::int32_t* md, std::int64_t nstore);
 
-// The boxed zero-pivot report on unit 6 for the named routine.
-void zero_pivot_box(std::string_view routine, int row, int storage, double pivot);
+// The boxed zero-pivot report on unit 6 for the named routine; joints, when
+// not empty, names the joints and directions of the row on the console line.
+void zero_pivot_box(std::string_view routine, int row, int storage, double pivot, std::string_view joints = {});
 
 // Trace helpers: the option's title line, and the first n rows of the nlc load
 // columns of r (leading dimension ldr) under a title.

@@ -109,10 +109,11 @@ std::vector<Mistake> mistakes() {
       // Every line is an unknown command; the first is "str".
       {"LowerCaseDeck", lower_case(kDeck), 3, at_line("ERROR", 1) + "NOT A COMMAND (COMMANDS ARE UPPER CASE): str",
        " ***    20 ERROR AND     0 WARNING MESSAGES: SEE THE OUTPUT FILE"},
-      // The abandoned solution names the line of its command.
+      // The abandoned solution names its command's line and the first free
+      // direction without mass: node 2's FY (equation 2; FX, equation 1, has it).
       {"MassCheckAbortsTheEigenSolution", aborted, 3,
        line_head(" *** ERROR IN THE COMMAND AT INPUT LINE", line_of(aborted, "SOL3")) +
-           "EIGEN-SOLUTION ABORTED: A FREE DEGREE OF FREEDOM HAS NO STIFFNESS OR NO MASS",
+           "EIGEN-SOLUTION ABORTED: A FREE DEGREE OF FREEDOM HAS NO STIFFNESS OR NO MASS: EQUATION 2, JOINT 2 FY",
        " ***     1 ERROR AND     0 WARNING MESSAGES: SEE THE OUTPUT FILE"},
       // A record one value short takes the next line's keyword for its
       // generation count: the run stops, naming the line the read stopped in.
