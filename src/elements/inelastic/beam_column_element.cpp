@@ -1124,9 +1124,12 @@ void commit(EleCall& c, const Member& m) {
   // of the work done on the member as plastic.
   const float work = m.rw(kEse) + m.rw(kPse) + step_work(m);
   const float ese = secant_energy(m);
+  // (A response-spectrum combination commits combined forces, no state.)
+  if (!common::rs_combination()) {
+    m.rw(kEse) = ese;
+    m.rw(kPse) = work - ese;
+  }
   common::commit_totals(m.real(kFl), m.real(kUl), m.real(kDfl), m.real(kDul), 12, m.real(kFmaxt));
-  m.rw(kEse) = ese;
-  m.rw(kPse) = work - ese;
   constexpr int kCaseField = 1;
   if (c.lecho) end_lines(m, c.ielno, kCaseField, m.real(kUl), m.real(kFl));
   if (!kv::ctl_true(kv::kELASTC)) {
