@@ -505,7 +505,7 @@ int back_substitute(int, int l1, int l2, const T* a, const std::int32_t* md,
       rc[j - 1] = static_cast<float>(x);
       if (j > 1) {
         const T xr = rc[j - 1];
-        for (int m = 1; m < h; ++m) rc[j - 1 - m] = static_cast<float>(rc[j - 1 - m] - xr * colj[m]);
+        update_reversed<true>(rc + (j - 1), colj, xr, 1, h - 1);
       }
     }
   }
