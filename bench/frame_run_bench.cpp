@@ -14,22 +14,16 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/resource.h>
 #include <unistd.h>
 
+#include "children_cpu.h"
 #include "support/frame_deck.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// CPU seconds (user and system) of the finished child processes so far.
-double children_cpu() {
-  rusage u{};
-  getrusage(RUSAGE_CHILDREN, &u);
-  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-         1e-6 * static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec);
-}
+using kvbench::children_cpu;
 
 std::string read(const fs::path& p) {
   std::ifstream in(p);

@@ -4,8 +4,6 @@
 #include "driver/main_program.h"
 #include "elements/eledsp.h"
 #include "materials/matdsp.h"
-#include "members/momcurv/mc_section_driver.h"
-#include "members/rc/rc_section_driver.h"
 #include "members/registration.h"
 
 int main() {
@@ -14,8 +12,6 @@ int main() {
   materials::register_builtin_materials();
   elements::register_builtin_elements();
   members::register_member_types();
-  members::rc::register_rc_sections();
-  members::momcurv::register_mc_sections();
   kv::hooks().element_reset = &elements::reset_all_elements;
   return kv::main_program();
 }

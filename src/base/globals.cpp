@@ -52,7 +52,11 @@ void note_fault(Fault kind, std::string_view text, long line) {
   }
   if (text.empty()) return;
   const char* what = kind == Fault::input_warning ? "WARNING" : "ERROR";
-  if (kind == Fault::solution_error || kind == Fault::stop) {
+  if (kind == Fault::solution_error && run().command_line > 0) {
+    // A solution's fault names the line of its command, so that the user
+    // finds which of several solutions it was.
+    fio::write(kConsole, "(' *** ',A,' IN THE COMMAND AT INPUT LINE',I6,': ',A)", what, run().command_line, text);
+  } else if (kind == Fault::solution_error || kind == Fault::stop) {
     fio::write(kConsole, "(' *** ',A,': ',A)", what, text);
   } else {
     fio::write(kConsole, "(' *** ',A,' AT INPUT LINE',I6,': ',A)", what,

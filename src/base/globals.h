@@ -189,6 +189,7 @@ struct RunState {
   bool histry_echo = false;             // history records echo their element header (first pass)
   JointLoadRecord jload;                // joint-load record fields kept from call to call
   bool result_held_noted = false;       // a ductility beyond the number range was counted
+  long command_line = 0;                // input line of the command being run (0: none yet)
 };
 RunState& run();
 

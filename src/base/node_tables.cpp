@@ -39,4 +39,22 @@ NodeTables reserve_node_tables(int nndim) {
   return t;
 }
 
+std::string equation_joints(int eq) {
+  static constexpr const char* kDirection[] = {"FX", "FY", "FZ", "MX", "MY", "MZ"};
+  const NodeTables t = node_tables();
+  const int nnode = kv::ctl(kv::kNNODE);
+  if (eq < 1 || t.nndim < 1 || t.p_id < 1 || t.p_nodid < 1 || nnode < 1 || nnode > t.nndim) return {};
+  std::string out;
+  int named = 0;
+  for (int n = 1; n <= nnode; ++n)
+    for (int j = 1; j <= 6; ++j) {
+      if (t.id(n, j) != eq) continue;
+      if (named == 3) return out + ", ...";
+      if (named > 0) out += ", ";
+      out += "JOINT " + std::to_string(static_cast<std::int32_t>(t.nodid(n))) + " " + kDirection[j - 1];
+      ++named;
+    }
+  return out;
+}
+
 }  // namespace base

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "base/work_array.h"
 
@@ -60,5 +61,10 @@ NodeTables node_tables();
 // TCON, NCODE, ICOS: 27 * nndim words), stores their indices in CONTRL words
 // 29-35 and returns them. Does not set NNDIM.
 NodeTables reserve_node_tables(int nndim);
+
+// The joints and directions that equation eq belongs to, for a message:
+// "JOINT 12 FX" (several joined by ", ", at most three named), or "" when no
+// node table is there or no degree of freedom has that equation.
+std::string equation_joints(int eq);
 
 }  // namespace base

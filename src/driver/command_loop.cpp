@@ -239,6 +239,7 @@ void command_loop(Loop& s) {
     // Cleared first: a null item must not run the previous command again.
     s.cmdtxt.clear();
     if (!read_item(s.cmdtxt)) return;
+    run().command_line = fio::record_number(kInput);
     s.cmdtxt = fixed(s.cmdtxt, kCmdLen);
     s.mem = mem_percent();
     const std::string& cmd = s.cmdtxt;

@@ -119,6 +119,88 @@ void force_header(const Family& f, std::string_view subtitle, std::string_view t
              f.forces_title, subtitle, tail);
 }
 
+// The spring's axis vx, its VY (in: the input one) and length: node I to
+// node J less the end distances, node I's own axes for coincident nodes (or a
+// zero length), the input length where one is given, 1.0 for a length that
+// cannot be formed (revised: said). False when the nodes give no axis.
+struct SpringAxis {
+  std::array<float, 3> vx{};
+  std::array<float, 3> vy{};
+  float length = 0.0f;
+  bool revised = false;
+};
+
+bool spring_axis(const EleCall& c, const Family& f, int pos_i, int pos_j, float ds, float de, float input_length,
+                 SpringAxis& ax) {
+  const base::NodeTables nt = base::node_tables();
+  std::array<float, 3>& vx = ax.vx;
+  std::array<float, 3>& vy = ax.vy;
+  for (int k = 1; k <= 3; ++k) vx[static_cast<std::size_t>(k - 1)] = nt.xyz(pos_j, k) - nt.xyz(pos_i, k);
+  const float distance = vlen(vx);
+  // Nodes further apart than the float range give no axis: the element is
+  // rejected with the message of a member whose axes cannot be formed.
+  if (!std::isfinite(distance)) {
+    fio::write_list(6, "VY IS PARAELL TO VX, REINPUT VY");
+    return false;
+  }
+  float length = distance - ds - de;
+  const bool zero_length = !f.strut && length == 0.0f;
+  // Coincident nodes give no element axis: the spring then acts along node I's
+  // own axes, whatever its end distances.
+  if (zero_length || distance == 0.0f) {
+    const float* cs = cosine_set(nt, pos_i);
+    for (int k = 0; k < 3; ++k) {
+      vx[static_cast<std::size_t>(k)] = cs[0 + 3 * k];
+      vy[static_cast<std::size_t>(k)] = cs[1 + 3 * k];
+    }
+    if (zero_length) length = 1.0f;
+  }
+  if (!f.strut && input_length != 0.0f) length = input_length;
+  ax.revised = common::degenerate_length(length, common::joint_size(pos_i, pos_j, distance));
+  if (ax.revised) {
+    bad_length(c, pos_i, pos_j, length);
+    length = 1.0f;
+  }
+  ax.length = length;
+  return true;
+}
+
+// Transformation: the node-I and node-J coefficient of every degree of
+// freedom that moves the spring's component, with its equation; the caller
+// gets back their number.
+int transformation_terms(const Record& r, int pos_i, int pos_j, int ktype, const std::array<float, 9>& ri,
+                         const std::array<float, 9>& ei, const std::array<float, 9>& rj,
+                         const std::array<float, 9>& ej) {
+  const base::NodeTables nt = base::node_tables();
+  auto at = [](const std::array<float, 9>& m, int i, int k) {
+    return m[static_cast<std::size_t>((i - 1) + 3 * (k - 1))];
+  };
+  int nd = 0;
+  for (int i = 1; i <= kMaxDof; ++i) {
+    const int j = i <= 6 ? i : i - 6;
+    const int eq_i = nt.id(pos_i, j);
+    const int eq_j = nt.id(pos_j, j);
+    if (eq_i == eq_j) continue;
+    float t1 = 0.0f;
+    float t2 = 0.0f;
+    if (i <= 3) {
+      if (ktype <= 3) t1 = at(ri, i, ktype);
+    } else if (i <= 6) {
+      t1 = ktype <= 3 ? at(ei, i - 3, ktype) : at(ri, i - 3, ktype - 3);
+    } else if (i <= 9) {
+      if (ktype <= 3) t2 = at(rj, i - 6, ktype);
+    } else {
+      t2 = ktype <= 3 ? at(ej, i - 9, ktype) : at(rj, i - 9, ktype - 3);
+    }
+    if (t1 == 0.0f && t2 == 0.0f) continue;
+    ++nd;
+    r.rw(kWTI + nd - 1) = t1;
+    r.rw(kWTJ + nd - 1) = t2;
+    r.iw(kWLm + nd - 1) = i <= 6 ? eq_i : eq_j;
+  }
+  return nd;
+}
+
 void check(EleCall& c, const Family& f) {
   using kv::ctl;
   const Record r{c.p};
@@ -179,34 +261,16 @@ void check(EleCall& c, const Family& f) {
                static_cast<float>(nt.xyz(pos_i, 3)));
   }
 
-  std::array<float, 3> vx{};
-  for (int k = 1; k <= 3; ++k) vx[static_cast<std::size_t>(k - 1)] = nt.xyz(pos_j, k) - nt.xyz(pos_i, k);
-  const float distance = vlen(vx);
-  // Nodes further apart than the float range give no axis: the element is
-  // rejected with the message of a member whose axes cannot be formed.
-  if (!std::isfinite(distance)) {
-    fio::write_list(6, "VY IS PARAELL TO VX, REINPUT VY");
+  SpringAxis ax;
+  ax.vy = vy;
+  if (!spring_axis(c, f, pos_i, pos_j, ds, de, input(5), ax)) {
     reject();
     return;
   }
-  float length = distance - ds - de;
-  const bool zero_length = !f.strut && length == 0.0f;
-  // Coincident nodes give no element axis: the spring then acts along node I's
-  // own axes, whatever its end distances.
-  if (zero_length || distance == 0.0f) {
-    const float* cs = cosine_set(nt, pos_i);
-    for (int k = 0; k < 3; ++k) {
-      vx[static_cast<std::size_t>(k)] = cs[0 + 3 * k];
-      vy[static_cast<std::size_t>(k)] = cs[1 + 3 * k];
-    }
-    if (zero_length) length = 1.0f;
-  }
-  if (!f.strut && input(5) != 0.0f) length = input(5);
-  const bool revised = common::degenerate_length(length, common::joint_size(pos_i, pos_j, distance));
-  if (revised) {
-    bad_length(c, pos_i, pos_j, length);
-    length = 1.0f;
-  }
+  std::array<float, 3>& vx = ax.vx;
+  vy = ax.vy;
+  const float length = ax.length;
+  const bool revised = ax.revised;
 
   if (kv::trace('H')) {
     fio::write_list(6, "JOINTS", pos_i, pos_j);
@@ -239,34 +303,7 @@ void check(EleCall& c, const Family& f) {
     return;
   }
 
-  // Transformation: the node-I and node-J coefficient of every degree of
-  // freedom that moves the spring's component.
-  auto at = [](const std::array<float, 9>& m, int i, int k) {
-    return m[static_cast<std::size_t>((i - 1) + 3 * (k - 1))];
-  };
-  int nd = 0;
-  for (int i = 1; i <= kMaxDof; ++i) {
-    const int j = i <= 6 ? i : i - 6;
-    const int eq_i = nt.id(pos_i, j);
-    const int eq_j = nt.id(pos_j, j);
-    if (eq_i == eq_j) continue;
-    float t1 = 0.0f;
-    float t2 = 0.0f;
-    if (i <= 3) {
-      if (ktype <= 3) t1 = at(ri, i, ktype);
-    } else if (i <= 6) {
-      t1 = ktype <= 3 ? at(ei, i - 3, ktype) : at(ri, i - 3, ktype - 3);
-    } else if (i <= 9) {
-      if (ktype <= 3) t2 = at(rj, i - 6, ktype);
-    } else {
-      t2 = ktype <= 3 ? at(ej, i - 9, ktype) : at(rj, i - 9, ktype - 3);
-    }
-    if (t1 == 0.0f && t2 == 0.0f) continue;
-    ++nd;
-    r.rw(kWTI + nd - 1) = t1;
-    r.rw(kWTJ + nd - 1) = t2;
-    r.iw(kWLm + nd - 1) = i <= 6 ? eq_i : eq_j;
-  }
+  const int nd = transformation_terms(r, pos_i, pos_j, ktype, ri, ei, rj, ej);
   r.iw(kWNd) = nd;
   r.rw(kWLength) = length;
   if (kv::trace('H')) base::prtmt2(kv::rptr(r.p + kWTI), nd, 2, "T", kMaxDof);

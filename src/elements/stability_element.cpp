@@ -13,10 +13,12 @@
 #include "base/matrix_print.h"
 #include "base/node_tables.h"
 #include "base/storage.h"
+#include "base/type_registry.h"
 #include "elements/beam_frame.h"
 #include "elements/element_common.h"
 #include "fio/fio.h"
 #include "materials/matdsp.h"
+#include "materials/material_type.h"
 
 namespace elements {
 
@@ -51,21 +53,13 @@ struct Record {
 
 Record record(const EleCall& c) { return Record{c.p}; }
 
-// ---------------------------------------------------------------- section groups
+// ---------------------------------------------------------------- section families
 
-// kBoxEnds: the nodal-end steel sections, whose box local-buckling check
-// also leaves the codes 2.0 and 4.0 (the twins of 1.0 and 3.0 on the other
-// side of the box).
-enum Group : unsigned { kSteel = 1, kConcrete = 2, kMomentCurvature = 4, kBoxEnds = 8 };
+using FamilyRegistry = kv::TypeRegistry<SectionFamily, materials::kMaxMaterialType>;
 
-unsigned group_of(int type) {
-  switch (type) {
-    case 12: return kSteel;
-    case 120: return kSteel | kBoxEnds;
-    case 17: case 170: return kConcrete;
-    case 18: case 180: return kMomentCurvature;
-    default: return 0;
-  }
+FamilyRegistry& families() {
+  static FamilyRegistry r;
+  return r;
 }
 
 int set_type(int set) {
@@ -303,7 +297,7 @@ void check(EleCall& c, const Record& r) {
   }
   if (good) {
     const MaterialResult m = set_up_member(c.ielno, r);
-    if (group_of(m.type) == 0 || !m.usable) {
+    if (section_family(m.type) == nullptr || !m.usable) {
       incompatible(c.ielno, m.type, ja, jb);
       good = false;
     }
@@ -429,47 +423,6 @@ void state(EleCall& c, const Record& r) {
 
 // ---------------------------------------------------------------- option 5
 
-// The limit codes the element reports, in the order it tests them.
-struct Event {
-  float code;
-  unsigned groups;
-  bool before;       // tested before the forces are committed
-  int point;         // limit-state point
-  std::string_view text;
-  std::string_view second;  // a second message line, "" for none
-  float retired;     // the code left in FLP
-  bool nominal;      // written to unit 49 as well
-};
-
-constexpr std::string_view kMnDefined = "NOMINAL MOMENT, MN, IS DEFINED AT THE FOLLOWING STAGE:";
-constexpr std::array<Event, 15> kEvents{{
-    {5.0f, kConcrete, true, 3, " EXTREME FIBER REACHES ULTIMATE COMPRESSION STRAIN,                PROGRAM CONTINUE",
-     "", 5.1f, false},
-    {5.0f, kSteel, true, 3, " BUCKLED", "", 5.1f, false},
-    {6.0f, kConcrete, true, 4, " LONG REBAR BUCKLED. PROGRAM CONTINUE", "", 6.1f, false},
-    {7.0f, kConcrete, true, 3, " LONG. REBARREACHES ULTIMATE TENSION STRAIN OF 0.09,            PROGRAM CONTINUE", "",
-     7.5f, false},
-    {8.0f, kConcrete, true, 3, " AVERAGE COMP. STRAIN REACHES ULTIMATE,                PROGRAM CONTINUE", "", 9.0f,
-     false},
-    {10.0f, kConcrete | kMomentCurvature, true, 3,
-     " PLASTIC CURVATURE  REACHES MAXIMUM ALLOWABLE,               PROGRAM CONTINUE", "", 10.1f, false},
-    {11.0f, kConcrete, true, 5, " LAP SPLICE. FAILURE OCCURRED, PROGRAM CONTINUE", "", 11.1f, false},
-    {12.0f, kConcrete, true, 6, " LOW CYCLE FATIGUE OCCURRED, PROGRAM CONTINUE", "", 12.1f, false},
-    // Ahead of the rows that retire 1.0 to 2.0 and 3.0 to 4.0, so that a
-    // retired code is not taken for a new case in the same commit.
-    {2.0f, kBoxEnds, false, 1, "REACHES FIRST YIELD, WHICH OCCURRED AT THE FOLLOWING STAGE:", "", 2.0f, false},
-    {4.0f, kBoxEnds, false, 2, "REACHES NOMINAL MOMENT, AT WHICH ", "MN IS DEFINED AT THE FOLLOWING STAGE:", 4.0f,
-     true},
-    {1.0f, kConcrete | kSteel, false, 1, "REACHES FIRST YIELD, WHICH OCCURRED AT THE FOLLOWING STAGE:", "", 2.0f,
-     false},
-    {3.0f, kConcrete, false, 2, " EXTREME FIBER REACHES COMPRESSION STRAIN OF 0.004, AT WHICH ", kMnDefined, 4.0f,
-     true},
-    {3.0f, kSteel, false, 2, "REACHES NOMINAL MOMENT, AT WHICH ", "MN IS DEFINED AT THE FOLLOWING STAGE:", 4.0f,
-     true},
-    {3.0f, kMomentCurvature, false, 2, " CURVATURE REACHES NOMINAL CURVATURE AT WHICH ", kMnDefined, 4.0f, true},
-    {3.5f, kConcrete, false, 2, " TENSION REBARREACHES TENSILE STRAIN OF 0.015, AT WHICH ", kMnDefined, 4.0f, true},
-}};
-
 void limit_record(int unit, int ielno, float code, const Record& r) {
   fio::write(unit, "(7X,I5,6X,I5,F10.2,3E15.6,3X,I7)", kv::run().nrel, ielno, code, r.rw(kFt),
              r.rw(kFt + 4), r.rw(kRt + 4), kv::solsta().istep);
@@ -480,10 +433,11 @@ void limit_record(int unit, int ielno, float code, const Record& r) {
 // record word 102) and retires the code either way.
 void events(const EleCall& c, const Record& r, bool before) {
   float* trial = r.trial();
-  const unsigned group = group_of(set_type(r.set()));
-  for (std::size_t k = 0; k < kEvents.size(); ++k) {
-    const Event& ev = kEvents[k];
-    if (ev.before != before || trial[kFlpWord] != ev.code || (ev.groups & group) == 0) continue;
+  const SectionFamily* family = section_family(set_type(r.set()));
+  if (family == nullptr) return;
+  for (std::size_t k = 0; k < family->events.size(); ++k) {
+    const LimitEvent& ev = family->events[k];
+    if (ev.before != before || trial[kFlpWord] != ev.code) continue;
     const std::int32_t bit = std::int32_t{1} << k;
     if ((r.iw(kSpare) & bit) == 0) {
       r.iw(kSpare) = r.iw(kSpare) | bit;
@@ -591,6 +545,17 @@ void reset(EleCall& c, const Record& r) {
 }
 
 }  // namespace
+
+namespace stability {
+
+void register_section_family(const SectionFamily& family) {
+  if (family.events.size() > static_cast<std::size_t>(kMaxLimitEvents)) return;
+  families().add(family);
+}
+
+const SectionFamily* section_family(int type) { return families().find(type); }
+
+}  // namespace stability
 
 void ele12(EleCall& c) {
   const Record r = record(c);

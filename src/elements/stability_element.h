@@ -21,9 +21,13 @@
 //  - keeps everything else in its property set: only the 99 state words
 //    follow the element's trial and committed halves.
 // The element reports a limit code once and writes the retired code back into
-// the trial half (table in stability_element.cpp); the member sees it from
-// then on.
+// the trial half; the member sees it from then on. Which codes a member
+// signals, and their texts, are its section family's: each family registers
+// them (register_section_family) from the member library's registration.
 #pragma once
+
+#include <span>
+#include <string_view>
 
 #include "elements/eledsp.h"
 #include "elements/element_type.h"
@@ -35,12 +39,23 @@ void ele12(EleCall& c);
 
 namespace stability {
 
-// The state words a section material shares with the element (one half, 1-based).
-inline constexpr int kSectionStateWords = 99;
-inline constexpr int kStiffnessWords = 78;  // 1-78: the tangent, upper triangle row by row
-inline constexpr int kLengthWord = 79;      // XL, the member's clear length
-inline constexpr int kSpWord = 84;          // SP, the stiffness parameter
-inline constexpr int kFlpWord = 98;         // FLP, the limit code
+// The state words of one half (1-based): the one layout that the element and
+// every section material share. The element reads the tangent, XL, SP and
+// FLP; the member rule carries the others between its calls.
+enum StateWord : int {
+  kStiffnessWords = 78,     // 1-78: the tangent, upper triangle row by row
+  kLengthWord = 79,         // XL, the member's clear length
+  kNtermWord = 80,          // stored terms of the skyline member matrix
+  kIupdtWord = 81,          // mode word of the rule
+  kRnorm1Word = 82,         // reference force norm of the stiffness parameter
+  kRnorm2Word = 83,         // reference work
+  kSpWord = 84,             // SP, the stiffness parameter
+  kNcallWord = 85,          // state determinations since set-up, at most 5
+  kRneeeWord = 86,          // displacement norm over QRNEE
+  kFlpWord = 98,            // FLP, the limit code
+  kFlp2Word = 99,           // a family's second limit word (latches, nominal-moment flag)
+  kSectionStateWords = 99,  // words of a half
+};
 
 // Record words (word 0 is the type code).
 enum Word : int {
@@ -69,6 +84,33 @@ enum Word : int {
   kMatSet = 539,
   kBase = 540,  // MATSTA: committed half, then trial half
 };
+
+// A limit code a section family's member signals in FLP, as the element
+// reports it: once per element, with its limit-state point, the message and
+// the side-file records; the code is retired either way.
+struct LimitEvent {
+  float code = 0.0f;
+  bool before = false;        // tested before the forces are committed
+  int point = 0;              // limit-state point
+  std::string_view text;      // the message after the element number
+  std::string_view second;    // a second message line, "" for none
+  float retired = 0.0f;       // the code left in FLP
+  bool nominal = false;       // written to unit 49 as well as unit 50
+};
+inline constexpr int kMaxLimitEvents = 32;  // one bit of record word kSpare each
+
+// What the element knows of a section family: the set type that carries it
+// and its limit events, in the order the element tests them (a row that
+// retires a code to another comes after that other's row).
+struct SectionFamily {
+  int code = 0;
+  std::span<const LimitEvent> events;
+};
+// Enters (or replaces) the family of a set type; a family of more than
+// kMaxLimitEvents events is not entered.
+void register_section_family(const SectionFamily& family);
+// The family of a set type; nullptr for a type that carries no member.
+const SectionFamily* section_family(int type);
 
 inline constexpr int kRecordWords = 618;  // before the material state words
 inline constexpr int kInputValues = 8;

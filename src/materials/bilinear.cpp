@@ -67,6 +67,129 @@ void trace_arguments(float p, float d, float pl, float dl, const float* s, float
   }
 }
 
+// One call of the rule past the initial elastic range: the state words it
+// moves and the values fixed for the whole call.
+struct Step {
+  bool one_sided;
+  const BilinearProps& pr;
+  float& p;
+  float d;
+  float& pl;
+  float& dl;
+  float& k;
+  float& rule;
+  float& cse;
+  float& a;
+  float& b;
+  float* ese;
+  float& pse;
+  float* up;
+  float* un;
+  float* ex;
+  int& key;
+  float dd = 0.0f;    // d - dl on entry, kept also after an event moves dl
+  float peq = 0.0f;   // p - KIE d on entry
+  float pyeq = 0.0f;  // the yield force less the hardening line's share
+  float dvel = 0.0f;  // v * vl: negative when the velocity turned
+};
+
+// The branch the step starts on: from the initial range onto the yield line
+// of its sense (its yield point the last state), else that of its rule.
+Branch first_branch(Step& st) {
+  const BilinearProps& pr = st.pr;
+  const float py = pr.py;
+  const float dy = pr.dy;
+  if (st.rule == kRuleInitial) {
+    if (st.dd > 0.0f) {
+      enrgy(st.ese, st.pse, st.cse, py, st.pl, dy, st.dl, st.k, pr.ke);
+      st.pl = st.one_sided ? 0.0f : py;
+      st.dl = st.one_sided ? 0.0f : dy;
+      return Branch::upper;
+    }
+    enrgy(st.ese, st.pse, st.cse, -py, st.pl, -dy, st.dl, st.k, pr.ke);
+    st.pl = -py;
+    st.dl = -dy;
+    return Branch::lower;
+  }
+  if (st.rule == kRuleUpper) return Branch::upper;
+  if (st.rule == kRuleLower) return Branch::lower;
+  if (st.rule == kRuleBetween) return Branch::between;
+  fio::write_list(6, "INVALID RULE IN HYST07-BILINEAR HYSTERESIS MODEL");
+  return Branch::upper;
+}
+
+// On the upper yield line while the step loads; else between the lines.
+Branch upper_branch(Step& st) {
+  if (!(st.dd > 0.0f)) return Branch::between;
+  const BilinearProps& pr = st.pr;
+  const float kie = pr.kie;
+  const float dy = pr.dy;
+  st.k = kie;
+  st.rule = kRuleUpper;
+  st.p = st.one_sided ? kie * st.d : kie * st.d + st.pyeq;
+  enrgy(st.ese, st.pse, st.cse, st.p, st.pl, st.d, st.dl, st.k, pr.ke);
+  // A zero yield deformation forms no ratio (no infinite ductility).
+  if (!st.one_sided && dy != 0.0f) st.up[0] = std::max(st.up[0], st.dl / dy);
+  st.key = kKeyUpper;
+  if (st.dvel < 0.0f) st.k = pr.ke;  // the velocity turned: unload elastically next
+  return Branch::done;
+}
+
+// On the lower yield line while the step unloads; else between the lines.
+Branch lower_branch(Step& st) {
+  if (!(st.dd < 0.0f)) return Branch::between;
+  const BilinearProps& pr = st.pr;
+  const float kie = pr.kie;
+  const float dy = pr.dy;
+  st.k = kie;
+  st.rule = kRuleLower;
+  st.p = kie * st.d - st.pyeq;
+  enrgy(st.ese, st.pse, st.cse, st.p, st.pl, st.d, st.dl, st.k, pr.ke);
+  if (!st.one_sided && dy != 0.0f) st.un[0] = std::max(st.un[0], st.dl / (-dy));
+  st.key = kKeyLower;
+  if (st.dvel < 0.0f) st.k = pr.ke;
+  return Branch::done;
+}
+
+// Elastic between the two yield lines, up to the one the step moves toward.
+Branch between_branch(Step& st) {
+  const BilinearProps& pr = st.pr;
+  const float ke = pr.ke;
+  const float dy = pr.dy;
+  const float d = st.d;
+  st.k = ke;
+  st.rule = kRuleBetween;
+  st.p = st.pl + ke * (d - st.dl);
+  st.a = st.one_sided ? 0.0f : st.pyeq + st.p - st.peq;
+  st.b = st.p - st.pyeq - st.peq;
+  // Only the bound the step moves toward is tested: right after a
+  // reversal the force sits on the other bound, where rounding alone
+  // would otherwise bounce the step between the two rules for ever.
+  if (st.dd > 0.0f && st.p > st.a) {
+    const float de = ke != 0.0f ? d + (st.a - st.p) / ke : d;
+    enrgy(st.ese, st.pse, st.cse, st.a, st.pl, de, st.dl, st.k, ke);
+    st.dl = de;
+    st.pl = st.a;
+    return Branch::upper;
+  }
+  if (st.dd < 0.0f && st.p < st.b) {
+    const float de = ke != 0.0f ? d + (st.b - st.p) / ke : d;
+    enrgy(st.ese, st.pse, st.cse, st.b, st.pl, de, st.dl, st.k, ke);
+    st.dl = de;
+    st.pl = st.b;
+    return Branch::lower;
+  }
+  // First elastic step after yielding: rate the excursion at the turning point.
+  if (st.key == kKeyUpper) {
+    ductex(1, st.up, st.ex, dy, st.dl, st.ese[1], st.pse, st.cse, pr.ey);
+  } else if (st.key == kKeyLower) {
+    ductex(1, st.un, st.ex, -dy, st.dl, st.ese[2], st.pse, st.cse, pr.ey);
+  }
+  enrgy(st.ese, st.pse, st.cse, st.p, st.pl, d, st.dl, st.k, ke);
+  st.key = kKeyRated;
+  return Branch::done;
+}
+
 // The rule of both types; one_sided selects the type-15 differences.
 void bilinear_rule(bool one_sided, float& p, float d, float& pl, float& dl, float* s, float v,
                    float vl, const BilinearProps& pr, bool debug) {
@@ -78,12 +201,10 @@ void bilinear_rule(bool one_sided, float& p, float d, float& pl, float& dl, floa
   float* ese = s + kEse1;
   float& pse = s[kPse];
   float* up = s + kUp1;
-  float* un = s + kUn1;
   float* ex = s + kEx1;
   const float ke = pr.ke;
   const float py = pr.py;
   const float kie = pr.kie;
-  const float dy = pr.dy;
 
   int key = static_cast<int>(s[kKey]);
   p = pl + k * (d - dl);
@@ -119,107 +240,24 @@ void bilinear_rule(bool one_sided, float& p, float d, float& pl, float& dl, floa
     rule = kRuleInitial;
   }
 
+  Step st{one_sided, pr, p, d, pl, dl, k, rule, cse, a, b, ese, pse, up, s + kUn1, ex, key};
   // dd keeps this value through the whole call, also after an event moves dl.
-  const float dd = d - dl;
-  if (dd == 0.0f) return;
+  st.dd = d - dl;
+  if (st.dd == 0.0f) return;
 
-  const float peq = p - kie * d;
+  st.peq = p - kie * d;
   // KE = 0.0 gives KIE/KE no divisor: the ratio is taken as 0.0 (warned at input).
-  const float pyeq = (1.0f - (ke != 0.0f ? kie / ke : 0.0f)) * py;
-  const float dvel = v * vl;
-  if (debug) fio::write_list(6, "PEQ,PYEQ,DVEL,VI,VL:", peq, pyeq, dvel, v, vl);
+  st.pyeq = (1.0f - (ke != 0.0f ? kie / ke : 0.0f)) * py;
+  st.dvel = v * vl;
+  if (debug) fio::write_list(6, "PEQ,PYEQ,DVEL,VI,VL:", st.peq, st.pyeq, st.dvel, v, vl);
 
-  Branch next;
-  if (rule == kRuleInitial) {
-    if (dd > 0.0f) {
-      enrgy(ese, pse, cse, py, pl, dy, dl, k, ke);
-      pl = one_sided ? 0.0f : py;
-      dl = one_sided ? 0.0f : dy;
-      next = Branch::upper;
-    } else {
-      enrgy(ese, pse, cse, -py, pl, -dy, dl, k, ke);
-      pl = -py;
-      dl = -dy;
-      next = Branch::lower;
-    }
-  } else if (rule == kRuleUpper) {
-    next = Branch::upper;
-  } else if (rule == kRuleLower) {
-    next = Branch::lower;
-  } else if (rule == kRuleBetween) {
-    next = Branch::between;
-  } else {
-    fio::write_list(6, "INVALID RULE IN HYST07-BILINEAR HYSTERESIS MODEL");
-    next = Branch::upper;
-  }
-
+  Branch next = first_branch(st);
   while (next != Branch::done) {
     switch (next) {
-      case Branch::upper:
-        if (dd > 0.0f) {
-          k = kie;
-          rule = kRuleUpper;
-          p = one_sided ? kie * d : kie * d + pyeq;
-          enrgy(ese, pse, cse, p, pl, d, dl, k, ke);
-          // A zero yield deformation forms no ratio (no infinite ductility).
-          if (!one_sided && dy != 0.0f) up[0] = std::max(up[0], dl / dy);
-          key = kKeyUpper;
-          if (dvel < 0.0f) k = ke;  // the velocity turned: unload elastically next
-          next = Branch::done;
-        } else {
-          next = Branch::between;
-        }
-        break;
-      case Branch::lower:
-        if (dd < 0.0f) {
-          k = kie;
-          rule = kRuleLower;
-          p = kie * d - pyeq;
-          enrgy(ese, pse, cse, p, pl, d, dl, k, ke);
-          if (!one_sided && dy != 0.0f) un[0] = std::max(un[0], dl / (-dy));
-          key = kKeyLower;
-          if (dvel < 0.0f) k = ke;
-          next = Branch::done;
-        } else {
-          next = Branch::between;
-        }
-        break;
-      case Branch::between: {
-        k = ke;
-        rule = kRuleBetween;
-        p = pl + ke * (d - dl);
-        a = one_sided ? 0.0f : pyeq + p - peq;
-        b = p - pyeq - peq;
-        // Only the bound the step moves toward is tested: right after a
-        // reversal the force sits on the other bound, where rounding alone
-        // would otherwise bounce the step between the two rules for ever.
-        if (dd > 0.0f && p > a) {
-          const float de = ke != 0.0f ? d + (a - p) / ke : d;
-          enrgy(ese, pse, cse, a, pl, de, dl, k, ke);
-          dl = de;
-          pl = a;
-          next = Branch::upper;
-        } else if (dd < 0.0f && p < b) {
-          const float de = ke != 0.0f ? d + (b - p) / ke : d;
-          enrgy(ese, pse, cse, b, pl, de, dl, k, ke);
-          dl = de;
-          pl = b;
-          next = Branch::lower;
-        } else {
-          // First elastic step after yielding: rate the excursion at the turning point.
-          if (key == kKeyUpper) {
-            ductex(1, up, ex, dy, dl, ese[1], pse, cse, pr.ey);
-          } else if (key == kKeyLower) {
-            ductex(1, un, ex, -dy, dl, ese[2], pse, cse, pr.ey);
-          }
-          enrgy(ese, pse, cse, p, pl, d, dl, k, ke);
-          key = kKeyRated;
-          next = Branch::done;
-        }
-        break;
-      }
-      case Branch::done:
-        break;
+      case Branch::upper: next = upper_branch(st); break;
+      case Branch::lower: next = lower_branch(st); break;
+      case Branch::between: next = between_branch(st); break;
+      case Branch::done: break;
     }
   }
   finish();

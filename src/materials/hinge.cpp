@@ -153,7 +153,7 @@ void mrloop(int iopt, float* s, float& p, float d, float pl, float dl, const Hin
   const float slop2 = slop1 * pr.ratio;
   auto over_slop1 = [slop1](float x) { return slop1 != 0.0f ? x / slop1 : 0.0f; };
 
-  if (pr.max_duc >= 1.0f && duct >= pr.max_duc) {
+  if (past_failure(pr.max_duc, duct)) {
     p = 0.0f;
     k = kFailedTangent;
     return;
@@ -249,7 +249,9 @@ void mat19(MatCall& c) {
       float* s = state_words(c);
       s[kDP] = c.p - c.pl;
       s[kDD] = c.d - c.dl;
-      mrloop(kOptState, s, c.p, c.d, c.pl, c.dl, props_of(prop_words(c)), c.debug);
+      const HingeLoopProps pr = props_of(prop_words(c));
+      c.failed = past_failure(pr.max_duc, s[kDuct1]);
+      mrloop(kOptState, s, c.p, c.d, c.pl, c.dl, pr, c.debug);
       track_peak(s, kPeak, c.p, c.d);
       store_results(c, s, kResults);
       break;

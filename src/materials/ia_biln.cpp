@@ -254,8 +254,8 @@ void state_determination(MatCall& c) {
   store_energies_only(c, 0.0f, 0.0f);
   c.duct[0] = s[kDuct];
 
-  const float maxduc = s[kMaxDuc];
-  if (maxduc >= 1.0f && s[kDuct] >= maxduc) {
+  if (past_failure(s[kMaxDuc], s[kDuct])) {
+    c.failed = true;
     c.p = 0.0f;
     s[kYield] = 1.0f;
     return;

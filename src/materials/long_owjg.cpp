@@ -451,7 +451,7 @@ Targets h09pt2(float d1, float p1, float d2, float p2, float sr, float sm) {
 
 void hyst09(int iopt, float& p, float d, float pl, float dl, float* s, float maxduc, bool debug) {
   // A spring past its failure ductility carries nothing any more.
-  if (maxduc >= 1.0f && s[kDUCT1] >= maxduc) {
+  if (past_failure(maxduc, s[kDUCT1])) {
     p = 0.0f;
     s[kK] = 0.001f;
     return;
@@ -530,6 +530,7 @@ void mat09(MatCall& c) {
       float* s = state_words(c);
       s[kDP] = c.p - c.pl;
       s[kDD] = c.d - c.dl;
+      c.failed = past_failure(prop_words(c)[kMaxDuc], s[kDUCT1]);
       hyst09(kOptState, c.p, c.d, c.pl, c.dl, s, prop_words(c)[kMaxDuc], c.debug);
       store_results(c, state_words(c), kResults);
       break;

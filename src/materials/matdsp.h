@@ -56,6 +56,7 @@ struct MatCall {
   std::array<float, 3> duct{};  // out: the three ductilities
   std::array<float, 6> ex{};    // out: excursion ratios EX1..EX6
   float di = 0.0f;              // out: damage index
+  bool failed = false;          // out (option 3): the spring's failure rule holds, it carries no force
   int error = 0;                // the dispatcher's error word (-1 after a type without driver);
                                 // a section set that cannot be set up (option 2) sets it too
   EndVectors* ends = nullptr;   // in/out: the 12-vectors of a section material (null otherwise)
@@ -66,6 +67,10 @@ struct MatCall {
 //   float* PROP = prop_words(c); PROP[1] .. PROP[NPROP]
 inline float* state_words(const MatCall& c) { return kv::rptr(c.sta) - 1; }
 inline float* prop_words(const MatCall& c) { return kv::rptr(c.prop) - 1; }
+
+// The failure rule of the hinge and moment-rotation models: a MAXDUC of 1.0
+// or more that the spring's ductility has reached leaves it no force.
+inline bool past_failure(float maxduc, float duct) { return maxduc >= 1.0f && duct >= maxduc; }
 
 // MATDSP. prev_type is the caller's previous type (0 before the first call),
 // set to this set's type on return; page_print bit 0 prints the page header on

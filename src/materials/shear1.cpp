@@ -86,6 +86,120 @@ void trace_rule(float p, float d, float pl, float dl, float vel, const float* s,
              s[kEx + 3], s[kEx + 4], s[kEx + 5]);
 }
 
+// The backbone: the steepest secant, no steeper than the initial stiffness,
+// from the current point to a backbone point above it.
+void backbone_search(const Backbone& b, float p, float d, float si, float* s) {
+  backbone_secant(b, p, d, true, si, s[kK], s[kA]);
+  s[kRule] = 1.0f;
+  s[kBackb] = 1.0f;
+  s[kIr] = 0.0f;
+}
+
+// A reloading step: the point (d, p), the backbone, the unloading set and
+// the peaks (mp, dp) of the step's sense, the largest absolute strain x and
+// stress y.
+struct Reloading {
+  const Backbone& b;
+  const Unloading& u;
+  float* s;
+  float p, d;
+  float si, t1, g1, r;
+  float x, y, mp, dp;
+  int dir;
+};
+
+// Toward the pinching point or the target (td, tf) on slope kt; false when
+// the step reloads past the largest excursion. A pinched branch steeper than
+// the direct line is dropped and the choice made again without it; a second
+// refusal (a degenerate set only) goes past the peak.
+bool reload_toward_target(const Reloading& rl, bool f2, float td, float tf, float kt) {
+  const Unloading& u = rl.u;
+  float* s = rl.s;
+  const float p = rl.p, d = rl.d, si = rl.si, t1 = rl.t1, mp = rl.mp;
+  float& k = s[kK];
+  float& a = s[kA];
+  float& rule = s[kRule];
+  const float mq = sgn(t1 / 2.0f, mp);
+  for (int pass = 0; pass < 2; ++pass) {
+    if (!f2 && std::fabs(p) < std::fabs(mq)) {
+      k = u.ku;
+      a = mq;
+      rule = 6.0f;
+      return true;
+    }
+    if (std::fabs(p) < std::fabs(tf) && (!f2 || std::fabs(p) >= 0.75f * t1)) {
+      k = kt;
+      a = tf;
+      rule = 7.0f;
+      return true;
+    }
+    if (std::fabs(p) >= 0.75f * t1) return false;
+
+    const float kr = si * std::min(1.0f, power(rl.r, 1.02f));
+    const float ma2 = sgn(rl.y, mp) - sgn(t1, mp);
+    const float da2 = sgn(rl.x, mp) - quot(sgn(t1, mp), u.ku);
+    const float mb2 = sgn(std::min(t1 / 2.0f, std::fabs(ma2)), mp);
+    const float db2 = da2 - quot(ma2 - mb2, u.k1);
+    const float dz = db2 - quot(mb2, u.k2);
+    const float dc = rl.dir == 1 ? std::max(u.d0, dz) : std::min(u.d0, dz);
+    const float dq = dc + quot(mq, u.ku);  // the pinching point (dq, mq)
+    s[kSrm] = slpmin(dq - td, mq - tf, u.ku);
+    if (kt <= s[kSrm]) {
+      const float kq = slpmin(dq - d, mq - p, u.ku);
+      s[kSr1] = std::max(std::min(kt, kr), kq);
+      const float ds = d + quot(mq - p, s[kSr1]);
+      s[kSr3] = slpmin(td - ds, tf - mq, si);
+      s[kSr2] = quot(2.0f, quot(1.0f, s[kSr3]) + quot(1.0f, s[kSr1]));
+      if (std::fabs(p) >= t1 / 4.0f) {
+        k = s[kSr2];
+        a = sgn(0.75f * t1, mp);
+        rule = 9.0f;
+      } else {
+        k = s[kSr1];
+        a = sgn(t1 / 4.0f, mp);
+        rule = 8.0f;
+      }
+      return true;
+    }
+    f2 = false;
+  }
+  return false;
+}
+
+// Reloading past the largest excursion: onto the backbone where the line
+// from the target (td, tf) meets it above the largest stress, or the
+// backbone search.
+void reload_past_excursion(const Reloading& rl, bool f1, float td, float tf) {
+  const Backbone& b = rl.b;
+  float* s = rl.s;
+  const float p = rl.p, d = rl.d, si = rl.si, x = rl.x, y = rl.y;
+  float& k = s[kK];
+  s[kBackb] = 1.0f;
+  if (!f1) {
+    backbone_search(b, p, d, si, s);
+    return;
+  }
+  s[kIr] = 0.0f;
+  const float fac = std::fabs(x) == std::fabs(rl.dp) ? 1.04f : 1.0f;
+  k = slpmin(sgn(x, td) * fac - td, sgn(y, tf) - tf, si);
+  for (int j = 2; j <= b.n; ++j) {
+    if (!(b.m[j] > y && backbone_rising(b, j))) continue;
+    const BackboneMeet m = backbone_meet(b, j, d, p, k, p);
+    const float ax = std::fabs(m.d);
+    if (m.p * rl.mp > 0.0f && std::fabs(m.p) > y && b.th[j - 1] <= ax && ax <= b.th[j]) {
+      if (std::fabs(p) < std::fabs(m.p)) {
+        k = slpmin(m.d - d, m.p - p, si);
+        s[kA] = m.p;
+        s[kRule] = 10.0f;
+      } else {
+        backbone_search(b, p, d, si, s);
+      }
+      return;
+    }
+  }
+  backbone_search(b, p, d, si, s);
+}
+
 }  // namespace
 
 void hyst04(float p, float d, float pl, float dl, float vel, float* s, const float* prop, bool debug) {
@@ -129,27 +243,17 @@ void hyst04(float p, float d, float pl, float dl, float vel, float* s, const flo
 
   if (p * pl <= 0.0f) ductex(0, &s[kUp], &s[kEx], dy, d, ese[0], s[kPse], s[kCse], ey);
 
-  // The backbone: the steepest secant, no steeper than the initial stiffness,
-  // from the current point to a backbone point above it.
-  auto backbone_search = [&]() {
-    backbone_secant(b, p, d, true, si, k, a);
-    rule = 1.0f;
-    s[kBackb] = 1.0f;
-    s[kIr] = 0.0f;
-  };
-
   if (dir == 2 || dir == 4) {  // unloading
     s[kBackb] = 0.0f;
     if (rule == 1.0f || rule > 5.0f) rate_turning_point(kShear1, s, dir, d, dl, dy, ey);
     unloading_segment(p, u.ma, u.ku, u.mb, std::max(u.ka, u.k1), std::max(u.kb, u.k2), k, a, rule);
   } else if (backb || rule == 0.0f) {  // loading on the backbone
-    backbone_search();
+    backbone_search(b, p, d, si, s);
   } else {  // reloading
-    const float mq = sgn(t1 / 2.0f, mp);
     const bool f1 = g1 < std::fabs(dp);  // the largest excursion went past the first point
     const int ri = static_cast<int>(rule_in);
-    bool f2 = ri == 5 || ri == 8 || ri == 9 || ri == 11 || (dirl == 2 && dir == 3) ||
-              (dirl == 4 && dir == 1);
+    const bool f2 = ri == 5 || ri == 8 || ri == 9 || ri == 11 || (dirl == 2 && dir == 3) ||
+                    (dirl == 4 && dir == 1);
     // Target: the peak itself, or 95% of the largest excursion on the first unloading slope.
     float td = dp, tf = mp;
     if (f1) {
@@ -157,84 +261,8 @@ void hyst04(float p, float d, float pl, float dl, float vel, float* s, const flo
       td = sgn(x, mp) - quot(0.05f * sgn(y, mp), u.ku);
     }
     const float kt = slpmin(td - d, tf - p, si);
-
-    bool done = false;
-    // A pinched branch steeper than the direct line is dropped and the choice made
-    // again without it; a second refusal (a degenerate set only) goes past the peak.
-    for (int pass = 0; pass < 2 && !done; ++pass) {
-      if (!f2 && std::fabs(p) < std::fabs(mq)) {
-        k = u.ku;
-        a = mq;
-        rule = 6.0f;
-        done = true;
-        break;
-      }
-      if (std::fabs(p) < std::fabs(tf) && (!f2 || std::fabs(p) >= 0.75f * t1)) {
-        k = kt;
-        a = tf;
-        rule = 7.0f;
-        done = true;
-        break;
-      }
-      if (std::fabs(p) >= 0.75f * t1) break;
-
-      const float kr = si * std::min(1.0f, power(r, 1.02f));
-      const float ma2 = sgn(y, mp) - sgn(t1, mp);
-      const float da2 = sgn(x, mp) - quot(sgn(t1, mp), u.ku);
-      const float mb2 = sgn(std::min(t1 / 2.0f, std::fabs(ma2)), mp);
-      const float db2 = da2 - quot(ma2 - mb2, u.k1);
-      const float dz = db2 - quot(mb2, u.k2);
-      const float dc = dir == 1 ? std::max(u.d0, dz) : std::min(u.d0, dz);
-      const float dq = dc + quot(mq, u.ku);  // the pinching point (dq, mq)
-      s[kSrm] = slpmin(dq - td, mq - tf, u.ku);
-      if (kt <= s[kSrm]) {
-        const float kq = slpmin(dq - d, mq - p, u.ku);
-        s[kSr1] = std::max(std::min(kt, kr), kq);
-        const float ds = d + quot(mq - p, s[kSr1]);
-        s[kSr3] = slpmin(td - ds, tf - mq, si);
-        s[kSr2] = quot(2.0f, quot(1.0f, s[kSr3]) + quot(1.0f, s[kSr1]));
-        if (std::fabs(p) >= t1 / 4.0f) {
-          k = s[kSr2];
-          a = sgn(0.75f * t1, mp);
-          rule = 9.0f;
-        } else {
-          k = s[kSr1];
-          a = sgn(t1 / 4.0f, mp);
-          rule = 8.0f;
-        }
-        done = true;
-        break;
-      }
-      f2 = false;
-    }
-
-    if (!done) {  // reloading past the largest excursion
-      s[kBackb] = 1.0f;
-      if (!f1) {
-        backbone_search();
-      } else {
-        s[kIr] = 0.0f;
-        const float fac = std::fabs(x) == std::fabs(dp) ? 1.04f : 1.0f;
-        k = slpmin(sgn(x, td) * fac - td, sgn(y, tf) - tf, si);
-        bool decided = false;
-        for (int j = 2; j <= b.n && !decided; ++j) {
-          if (!(b.m[j] > y && backbone_rising(b, j))) continue;
-          const BackboneMeet m = backbone_meet(b, j, d, p, k, p);
-          const float ax = std::fabs(m.d);
-          if (m.p * mp > 0.0f && std::fabs(m.p) > y && b.th[j - 1] <= ax && ax <= b.th[j]) {
-            decided = true;
-            if (std::fabs(p) < std::fabs(m.p)) {
-              k = slpmin(m.d - d, m.p - p, si);
-              a = m.p;
-              rule = 10.0f;
-            } else {
-              backbone_search();
-            }
-          }
-        }
-        if (!decided) backbone_search();
-      }
-    }
+    const Reloading rl{b, u, s, p, d, si, t1, g1, r, x, y, mp, dp, dir};
+    if (!reload_toward_target(rl, f2, td, tf, kt)) reload_past_excursion(rl, f1, td, tf);
   }
 
   fail_without_stiffness(k, rule, si);  // the stress is kept

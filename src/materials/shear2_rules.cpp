@@ -224,144 +224,149 @@ void crossing_b(Step& st) {
   set_rule(s, rule_of(s) == 2 ? 5 : 6);
 }
 
-// Rules 2 and 4: unloading.
-void br_unloading(Step& st) {
+// An unloading step's values as it starts (restarts and crossings move the
+// step's own).
+struct Unload {
+  float d, dl, pl, dd, k0;
+  float s1c, e1c, s2c, e2c;  // the first and second backbone points
+  float k1, ku2;
+  int rin;  // the rule on entry
+};
+
+// A straight unloading from the step's start on `slope`.
+void unload_line(Step& st, const Unload& u, float slope) {
+  st.s[kK] = slope;
+  st.p = u.pl + slope * (u.d - u.dl);
+  st.leg = Point{u.dl, u.pl};
+  st.kleg = slope;
+}
+
+// Unloading right after a pinched reloading or a reloading toward a peak: a
+// short unloading on the steeper of the secant and the peak slope, or one
+// on the steepest slope from a small force. True when the step was taken.
+bool unloading_after_reloading(Step& st, const Unload& u) {
   float* s = st.s;
-  const float* prop = st.prop;
-  const float d = st.d, dl = st.dl, pl = st.pl, dd = st.dd, k0 = st.k0;
-  const float s1c = s[kSc], e1c = s[kEc], s2c = s[kSc + 1], e2c = s[kEc + 1];
-  const float k1 = prop[kPK1], ku2 = prop[kPKU2];
-  const int rin = st.rule_in;
   float& k = s[kK];
-  float& p = st.p;
-  s[kOpt] = kStfGiven;
-
-  auto line = [&](float slope) {
-    k = slope;
-    p = pl + slope * (d - dl);
-    st.leg = Point{dl, pl};
-    st.kleg = slope;
-  };
-
-  if (!cracked(st)) {
-    s[kMark] = 21.0f;
-    k = s[kK1c];
-    if (within(rin, 5, 8)) {
-      restart_at(st, kStfGiven, s[kDZero], 0.0f);
-      s[kDPast] = 0.0f;
-    }
-    return;
+  k = secant(u.pl, u.dl, u.k0);
+  if (s[kDMax] >= st.prop[kPE1] && std::fabs(s[kDRev]) <= u.e1c) {
+    // A short unloading after a reloading.
+    float slope = k;
+    if (within(u.rin, 7, 10)) slope = std::max(slope, s[kKPeak]);
+    unload_line(st, u, slope);
+    s[kMark] = 54.0f;
+    if (st.p * st.pl_in < 0.0f) crossing_a(st);
+    return true;
   }
-  if (st.mark_in == 54 || st.mark_in == 23) {
-    k = k0;
-    return;
+  if (std::fabs(u.pl) <= 0.7f * u.s2c && within(u.rin, 7, 10)) {
+    unload_line(st, u, std::max({u.k0, u.ku2, secant(u.pl, u.dl, u.k0)}));
+    s[kMark] = 23.0f;
+    s[kKE] = k;
+    if (st.p * st.pl_in < 0.0f) crossing_b(st);
+    return true;
   }
+  return false;
+}
 
-  if (within(rin, 5, 10)) {
-    k = secant(pl, dl, k0);
-    if (s[kDMax] >= prop[kPE1] && std::fabs(s[kDRev]) <= e1c) {
-      // A short unloading after a reloading.
-      float slope = k;
-      if (within(rin, 7, 10)) slope = std::max(slope, s[kKPeak]);
-      line(slope);
-      s[kMark] = 54.0f;
-      if (p * st.pl_in < 0.0f) crossing_a(st);
-      return;
-    }
-    if (std::fabs(pl) <= 0.7f * s2c && within(rin, 7, 10)) {
-      line(std::max({k0, ku2, secant(pl, dl, k0)}));
-      s[kMark] = 23.0f;
-      s[kKE] = k;
-      if (p * st.pl_in < 0.0f) crossing_b(st);
-      return;
-    }
-  }
-
+// The peak the unloading starts from: kept in FPEAK with its sixth; the
+// caller gets back the force 0.85 of it (or of a reloading's force below it).
+float unloading_peak(Step& st, const Unload& u) {
+  float* s = st.s;
   float fa = 0.85f * s[kFPeak];
-  if (rule_of(s) != rin) {
-    const float fpk = dd < 0.0f ? s[kFPos] : s[kFNeg];
+  if (rule_of(s) != u.rin) {
+    const float fpk = u.dd < 0.0f ? s[kFPos] : s[kFNeg];
     s[kFPeak] = fpk;
     fa = 0.85f * fpk;
     s[kSixth] = fpk / 6.0f;
-    if (within(rin, 7, 10) && std::fabs(pl) < std::fabs(s[kFPeak])) {
-      fa = 0.85f * pl;
-      s[kSixth] = pl / 6.0f;
+    if (within(u.rin, 7, 10) && std::fabs(u.pl) < std::fabs(s[kFPeak])) {
+      fa = 0.85f * u.pl;
+      s[kSixth] = u.pl / 6.0f;
     }
   }
-  const float sixth = s[kSixth];
+  return fa;
+}
 
-  if (std::fabs(6.0f * sixth) > 0.7f * s2c) {
-    // Large peak: drop to 0.85 of the peak, unload to a sixth of it, then
-    // head for the opposite second backbone point. Forces are compared with
-    // the sign of the peak, so a long step that passes the sixth and zero
-    // force at once still bends where the path does.
-    const float sig = std::copysign(1.0f, sixth);
-    const float lev = std::fabs(sixth);
-    const float top = std::fabs(6.0f * sixth);
-    // The drop is judged where the unloading starts, the later steps by
-    // their force.
-    const bool later = st.mark_in == 25 || st.mark_in == 26;
-    const float qb = sig * (later ? p : pl);
-    if (lev < qb && (qb <= top || k0 < 0.0f)) {
-      s[kMark] = 25.0f;
-      if (st.mark_in != 25) {
-        const float a = sgn(e1c, -dl);
-        k = std::max((sgn(s1c, a) - fa) / (a - dl), ku2);
-        add_corner(st, dl, fa);
-        st.leg = Point{dl, fa};
-        st.kleg = k;
-        p = fa + k * (d - dl);
-      }
+// Large peak: drop to 0.85 of the peak (fa), unload to a sixth of it, then
+// head for the opposite second backbone point. Forces are compared with the
+// sign of the peak, so a long step that passes the sixth and zero force at
+// once still bends where the path does.
+void large_peak_unloading(Step& st, const Unload& u, float fa) {
+  float* s = st.s;
+  float& k = s[kK];
+  float& p = st.p;
+  const float d = u.d, dl = u.dl;
+  const float sixth = s[kSixth];
+  const float sig = std::copysign(1.0f, sixth);
+  const float lev = std::fabs(sixth);
+  const float top = std::fabs(6.0f * sixth);
+  // The drop is judged where the unloading starts, the later steps by
+  // their force.
+  const bool later = st.mark_in == 25 || st.mark_in == 26;
+  const float qb = sig * (later ? p : u.pl);
+  if (lev < qb && (qb <= top || u.k0 < 0.0f)) {
+    s[kMark] = 25.0f;
+    if (st.mark_in != 25) {
+      const float a = sgn(u.e1c, -dl);
+      k = std::max((sgn(u.s1c, a) - fa) / (a - dl), u.ku2);
+      add_corner(st, dl, fa);
+      st.leg = Point{dl, fa};
+      st.kleg = k;
+      p = fa + k * (d - dl);
     }
-    bool level = false;
-    if (sig * p < lev && std::fabs(sig * p - lev) < std::fabs(st.kleg * dd)) {
-      s[kDZero] = st.leg.d + (sixth - st.leg.p) / st.kleg;
-      s[kCross] = 1.0f;
-      level = true;
+  }
+  bool level = false;
+  if (sig * p < lev && std::fabs(sig * p - lev) < std::fabs(st.kleg * u.dd)) {
+    s[kDZero] = st.leg.d + (sixth - st.leg.p) / st.kleg;
+    s[kCross] = 1.0f;
+    level = true;
+  }
+  if (sig * p <= lev || level) {
+    s[kMark] = 26.0f;
+    if (level) {
+      const float x = s[kDZero];
+      const float fc = st.leg.p + st.kleg * (x - st.leg.d);
+      const float tx = sgn(u.e2c, -d), ty = sgn(u.s2c, -d);
+      k = (ty - fc) / (tx - x);
+      add_corner(st, x, fc);
+      st.leg = Point{x, fc};
+      st.kleg = k;
+      p = fc + k * (d - x);
     }
-    if (sig * p <= lev || level) {
-      s[kMark] = 26.0f;
-      if (level) {
-        const float x = s[kDZero];
-        const float fc = st.leg.p + st.kleg * (x - st.leg.d);
-        const float tx = sgn(e2c, -d), ty = sgn(s2c, -d);
-        k = (ty - fc) / (tx - x);
-        add_corner(st, x, fc);
-        st.leg = Point{x, fc};
-        st.kleg = k;
-        p = fc + k * (d - x);
-      }
-      if (p * st.pl_in < 0.0f) crossing_b(st);
-      return;
-    }
-    if (p * st.pl_in < 0.0f) crossing_a(st);
+    if (p * st.pl_in < 0.0f) crossing_b(st);
     return;
   }
+  if (p * st.pl_in < 0.0f) crossing_a(st);
+}
 
-  // Small peak: the initial slope K1 down to a third of S1', then toward the
-  // opposite first backbone point. As above, forces carry the peak's sign and
-  // the first step unloads with K1 from where it starts.
-  const float sig = std::copysign(1.0f, sixth);
-  const float third = s1c / 3.0f;
+// Small peak: the initial slope K1 down to a third of S1', then toward the
+// opposite first backbone point. As above, forces carry the peak's sign and
+// the first step unloads with K1 from where it starts.
+void small_peak_unloading(Step& st, const Unload& u) {
+  float* s = st.s;
+  float& k = s[kK];
+  float& p = st.p;
+  const float d = u.d, dl = u.dl, pl = u.pl;
+  const float k1 = u.k1;
+  const float sig = std::copysign(1.0f, s[kSixth]);
+  const float third = u.s1c / 3.0f;
   const bool later = st.mark_in == 22 || st.mark_in == 23;
   const float qb = sig * (later ? p : pl);
-  if (third < qb && qb <= 0.7f * s2c) {
+  if (third < qb && qb <= 0.7f * u.s2c) {
     s[kMark] = 22.0f;
     k = k1;
-    if (k != k0) line(k1);
+    if (k != u.k0) unload_line(st, u, k1);
   }
   if (sig * p <= third) {
     s[kMark] = 23.0f;
     if (st.mark_in != 23) s[kCross] = 1.0f;
     if (s[kCross] != 0.0f) {
-      if (std::fabs(d) <= 20.0f * e2c) {
+      if (std::fabs(d) <= 20.0f * u.e2c) {
         // From a third of S1' toward the opposite first backbone point, or
         // toward (DL/3, 0) when that is steeper than the initial slope.
         const float c = sgn(third, pl);
         const float x = st.leg.d + (c - st.leg.p) / st.kleg;
         s[kDZero] = x;
-        const float a = sgn(e1c, -dl);
-        float slope = (sgn(s1c, a) - c) / (a - x);
+        const float a = sgn(u.e1c, -dl);
+        float slope = (sgn(u.s1c, a) - c) / (a - x);
         if (slope > k1) {
           slope = -c / (dl / 3.0f - x);
           s[kKE] = slope;
@@ -378,6 +383,38 @@ void br_unloading(Step& st) {
     }
   }
   if (p * st.pl_in < 0.0f) crossing_a(st);
+}
+
+// Rules 2 and 4: unloading.
+void br_unloading(Step& st) {
+  float* s = st.s;
+  const float* prop = st.prop;
+  const Unload u{st.d,      st.dl,       st.pl,         st.dd,           st.k0,       s[kSc],
+                 s[kEc],    s[kSc + 1],  s[kEc + 1],    prop[kPK1],      prop[kPKU2], st.rule_in};
+  float& k = s[kK];
+  s[kOpt] = kStfGiven;
+
+  if (!cracked(st)) {
+    s[kMark] = 21.0f;
+    k = s[kK1c];
+    if (within(u.rin, 5, 8)) {
+      restart_at(st, kStfGiven, s[kDZero], 0.0f);
+      s[kDPast] = 0.0f;
+    }
+    return;
+  }
+  if (st.mark_in == 54 || st.mark_in == 23) {
+    k = u.k0;
+    return;
+  }
+  if (within(u.rin, 5, 10) && unloading_after_reloading(st, u)) return;
+
+  const float fa = unloading_peak(st, u);
+  if (std::fabs(6.0f * s[kSixth]) > 0.7f * u.s2c) {
+    large_peak_unloading(st, u, fa);
+    return;
+  }
+  small_peak_unloading(st, u);
 }
 
 // Rules 5 and 6: pinched reloading after the force crossed zero.

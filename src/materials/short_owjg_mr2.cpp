@@ -68,7 +68,7 @@ void hyst11(int iopt, float* s, float& p, float d, float pl, float dl,
   float& p_minus = s[kPMinus];
   float& d_minus = s[kDMinus];
 
-  if (pr.max_duc >= 1.0f && s[kDuct1] >= pr.max_duc) {
+  if (past_failure(pr.max_duc, s[kDuct1])) {
     p = 0.0f;
     k = kFailedTangent;
     return;
@@ -172,7 +172,9 @@ void mat11(MatCall& c) {
       float* s = state_words(c);
       s[kDP] = c.p - c.pl;
       s[kDD] = c.d - c.dl;
-      hyst11(kOptState, s, c.p, c.d, c.pl, c.dl, props_of(prop_words(c)), c.debug);
+      const MomentRotationProps pr = props_of(prop_words(c));
+      c.failed = past_failure(pr.max_duc, s[kDuct1]);
+      hyst11(kOptState, s, c.p, c.d, c.pl, c.dl, pr, c.debug);
       track_peak(s, kPeak, c.p, c.d);
       store_results(c, s, kResults);
       break;

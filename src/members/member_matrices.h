@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "members/steel_member_record.h"
+#include "members/member_views.h"
 
 namespace members {
 

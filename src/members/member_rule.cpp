@@ -227,7 +227,9 @@ SectionResponse evaluate(SegmentSection& section, int i, float& dec, float dcu, 
 }
 
 // The angle the segment frame is rolled by.
-float frame_angle(const MemberArrays& m, int i) { return m.nodal_ends ? m.betam(i) : m.beta(i); }
+float frame_angle(const MemberArrays& m, const MemberFamily& f, int i) {
+  return f.nodal_ends() ? m.betam(i) : m.beta(i);
+}
 
 // The sections of segment i for its deformation: the segment average, or
 // both nodal ends (each end's forces into its half of FLOCA, the mean end
@@ -237,10 +239,11 @@ struct SegmentSections {
   SectionResponse r1, r2;
   float uc0 = 0.0f, vc0 = 0.0f;
 };
-SegmentSections evaluate_segment(const MemberArrays& m, SegmentSection& section, int i,
+SegmentSections evaluate_segment(const MemberArrays& m, const MemberFamily& f, int i,
                                  const EndDeformation& d, bool setup, const SegTable* floca) {
+  SegmentSection& section = f.section();
   SegmentSections s;
-  if (!m.nodal_ends) {
+  if (!f.nodal_ends()) {
     float dec = d.dec1;
     s.r1 = evaluate(section, i, dec, d.dcu1, d.dcv1, m.floc(i, 9), setup);
     s.r2 = s.r1;
@@ -263,17 +266,17 @@ SegmentSections evaluate_segment(const MemberArrays& m, SegmentSection& section,
     }
     m.betam(i) = (s.r1.beta + s.r2.beta) / 2.0f;
   }
-  s.uc0 = m.nodal_ends ? (s.r1.uc0 + s.r2.uc0) / 2.0f : s.r1.uc0;
-  s.vc0 = m.nodal_ends ? (s.r1.vc0 + s.r2.vc0) / 2.0f : s.r1.vc0;
+  s.uc0 = f.nodal_ends() ? (s.r1.uc0 + s.r2.uc0) / 2.0f : s.r1.uc0;
+  s.vc0 = f.nodal_ends() ? (s.r1.vc0 + s.r2.vc0) / 2.0f : s.r1.vc0;
   return s;
 }
 
 // The segment's local stiffness: from one set of rigidities, or tapered
 // between the two ends' (whose double copy is the rounded single one).
-Mat12 segment_stiffness(const MemberArrays& m, const MemberWords& w, const MemberCall& c, int i,
-                        const SegmentSections& r, Mat12d& kd) {
+Mat12 segment_stiffness(const MemberArrays& m, const MemberWords& w, const MemberFamily& f,
+                        const MemberCall& c, int i, const SegmentSections& r, Mat12d& kd) {
   const Rigidities r1{r.r1.ea, r.r1.eiu, r.r1.eiv, r.r1.gj};
-  if (!m.nodal_ends) return segstf(i, c.ielno, c.trace, w.istif, r1, m.slen(i), m.floc, m.sks, &kd);
+  if (!f.nodal_ends()) return segstf(i, c.ielno, c.trace, w.istif, r1, m.slen(i), m.floc, m.sks, &kd);
   const Rigidities r2{r.r2.ea, r.r2.eiu, r.r2.eiv, r.r2.gj};
   const Mat12 k = tapstf(i, c.ielno, c.trace, w.istif, r1, r2, m.slen(i), m.floc, m.sks);
   for (int q = 0; q < 144; ++q) kd[static_cast<std::size_t>(q)] = static_cast<double>(k[static_cast<std::size_t>(q)]);
@@ -282,50 +285,16 @@ Mat12 segment_stiffness(const MemberArrays& m, const MemberWords& w, const Membe
 
 }  // namespace
 
-MemberArrays steel_member_arrays(const StbMem& rec) {
-  MemberArrays m;
-  m.nseg = rec.nseg();
-  m.idofr = rec.col(StbArray::IDOFR);
-  m.irotr = rec.col(StbArray::IROTR);
-  m.beta = rec.col(StbArray::BETA);
-  m.ulpe = rec.col(StbArray::ULPE);
-  m.vlpe = rec.col(StbArray::VLPE);
-  m.zseg = rec.zseg();
-  m.slen = rec.col(StbArray::SLEN);
-  m.dtot = rec.col(StbArray::DTOT);
-  m.dinc = rec.col(StbArray::DINC);
-  m.dimp = rec.col(StbArray::DIMP);
-  m.chord = rec.col(StbArray::CHORD);
-  m.reserved = rec.table(StbArray::RESERVED);
-  m.floc = rec.table(StbArray::FLOC);
-  m.fglo = rec.table(StbArray::FGLO);
-  m.dglo = rec.table(StbArray::DGLO);
-  m.dcos = rec.table(StbArray::DCOS);
-  m.dcos0 = rec.table(StbArray::DCOS0);
-  m.asato = rec.square(StbArray::ASATO);
-  m.eeasat = rec.square(StbArray::EEASAT);
-  m.te = rec.square(StbArray::TE);
-  m.w = rec.square(StbArray::W);
-  m.asat = rec.square(StbArray::ASAT);
-  m.asath = rec.data(StbArray::ASATH);
-  m.mdr = rec.col(StbArray::MDR);
-  m.dfinc = rec.col(StbArray::DFINC);
-  m.fint = rec.col(StbArray::FINT);
-  m.xv = rec.col(StbArray::XV);
-  m.rv = rec.col(StbArray::RV);
-  m.sks = rec.sks();
-  m.eccx = rec.col(StbArray::ECCX);
-  m.eccy = rec.col(StbArray::ECCY);
-  m.cu = rec.col(StbArray::CU);
-  m.cv = rec.col(StbArray::CV);
-  m.lflag = rec.col(StbArray::LFLAG);
-  m.mesh = {rec.nump(), rec.col(StbArray::U), rec.col(StbArray::V), rec.col(StbArray::AREA),
-            rec.col(StbArray::FLEN)};
-  return m;
+void trace_section_mesh(const SectionMesh& mesh, int ielno) {
+  fio::write(6, "('1','THE STABILITY MEMBER ',I5,' SECTIONAL LOCAL COORDINATE:',/,"
+                "1X,' SEC. ELEMENT     U         V      AREA       LENGTH')", ielno);
+  for (int j = 1; j <= mesh.nump; ++j) {
+    fio::write(6, "(I5,2X,3E10.4,2X,1PE10.4)", j, mesh.u(j), mesh.v(j), mesh.area(j), mesh.flen(j));
+  }
 }
 
 void member_setup(const MemberArrays& m, const MemberWords& w, MemberState& s,
-                  SegmentSection& section, const MemberCall& c) {
+                  const MemberFamily& family, const MemberCall& c) {
   const int n = m.nseg;
   const int ndof = 6 * n + 6;
   *c.state = 0.0f;
@@ -335,17 +304,10 @@ void member_setup(const MemberArrays& m, const MemberWords& w, MemberState& s,
     m.vlpe(1) = m.vlpe(2) = w.vlp;
   }
   for (int i = 1; i <= n; ++i) m.beta(i) = 0.0f;
-  if (m.nodal_ends) {
+  if (family.nodal_ends()) {
     for (int i = 1; i <= n; ++i) m.betam(i) = 0.0f;
   }
-  const auto& mesh = m.mesh;
-  if (c.trace && mesh.u.p != nullptr) {
-    fio::write(6, "('1','THE STABILITY MEMBER ',I5,' SECTIONAL LOCAL COORDINATE:',/,"
-                  "1X,' SEC. ELEMENT     U         V      AREA       LENGTH')", c.ielno);
-    for (int j = 1; j <= mesh.nump; ++j) {
-      fio::write(6, "(I5,2X,3E10.4,2X,1PE10.4)", j, mesh.u(j), mesh.v(j), mesh.area(j), mesh.flen(j));
-    }
-  }
+  if (c.trace) family.trace_setup(c);
   segment_lengths(m, w, s.xl, c.ielno);
   if (c.trace) {
     fio::write(6, "('1','STABILITY ELEMENT',I5,' SEGMENT',' END\"S COORDINATES IN LONGITUDINAL DIRECTION',"
@@ -375,7 +337,7 @@ void member_setup(const MemberArrays& m, const MemberWords& w, MemberState& s,
     m.slen(i) = std::sqrt(dx * dx + m.slen(i) * m.slen(i) + dy * dy);
     m.chord(i) = m.slen(i);
     for (int k = 1; k <= 12; ++k) m.floc(i, k) = m.fglo(i, k) = m.dglo(i, k) = m.reserved(i, k) = 0.0f;
-    if (m.cu.p != nullptr) m.cu(i) = m.cv(i) = 0.0f;
+    family.clear_segment(i);
   }
   if (c.trace) {
     fio::write(6, "(//,1X,'THE SEGMENT LENGTH:',/,1X,'SEGMENT    LENGTH')");
@@ -389,7 +351,7 @@ void member_setup(const MemberArrays& m, const MemberWords& w, MemberState& s,
     if (c.trace) trace_ends(m, dof, i);
     renew_frame(m, e, identity, i, 0.0f, c.trace);
     for (int k = 1; k <= 9; ++k) m.dcos0(i, k) = m.dcos(i, k);
-    const SegmentSections r = evaluate_segment(m, section, i, EndDeformation{}, true, nullptr);
+    const SegmentSections r = evaluate_segment(m, family, i, EndDeformation{}, true, nullptr);
     if (w.iecop == 1 && (i == 1 || i == n)) {
       const bool origin = w.offsets_from_origin;
       eccent(n, i, origin ? 0.0f : r.uc0, origin ? 0.0f : r.vc0, 0.0f, 0.0f, m.ulpe, m.vlpe, m.eccx, m.eccy,
@@ -397,7 +359,7 @@ void member_setup(const MemberArrays& m, const MemberWords& w, MemberState& s,
     }
     e = gather(m, dof, i);
     if (c.trace) trace_ends(m, dof, i);
-    const Mat12 t = renew_frame(m, e, frame_of(m.dcos0, i), i, frame_angle(m, i), c.trace);
+    const Mat12 t = renew_frame(m, e, frame_of(m.dcos0, i), i, frame_angle(m, family, i), c.trace);
     if (c.trace) {
       fio::write(6, "(1X,'SEGMENT ',I5,' THE INITIAL ROTATIONAL MATRIX:')", i);
       for (int r = 0; r < 3; ++r) {
@@ -405,7 +367,7 @@ void member_setup(const MemberArrays& m, const MemberWords& w, MemberState& s,
       }
     }
     Mat12d kd{};
-    const Mat12 k = segment_stiffness(m, w, c, i, r, kd);
+    const Mat12 k = segment_stiffness(m, w, family, c, i, r, kd);
     assemble(m, dof, i, t, k, kd, ad.a, ndof);
   }
   if (c.trace) {
@@ -429,19 +391,12 @@ void member_setup(const MemberArrays& m, const MemberWords& w, MemberState& s,
   save_tables(m, dof, md, ndof);
 }
 
-void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
-                  SegmentSection& section, const MemberCall& c, std::array<float, 12>& p) {
-  const int n = m.nseg;
-  const int ndof = 6 * n + 6;
-  if (m.nodal_ends && !c.keeps_limit_word) *c.state = 0.0f;
-  s.ncall = s.ncall < 5 ? s.ncall + 1 : 5;
-  const DofTable dof = member_dof_table(n);
-  std::int32_t md[kMaxDof + 1];
-  for (int k = 1; k <= ndof + 1; ++k) md[k - 1] = static_cast<std::int32_t>(m.mdr(k));
-  for (int k = 1; k <= ndof; ++k) m.xv(k) = 0.0f;
-  for (int k = 0; k < ndof * ndof; ++k) m.asat.p[k] = 0.0f;
+namespace {
 
-  // End increments, carried from the loading points to the centroid.
+// The end increments in DINC(1..12), carried from the loading points to the
+// centroid, onto the member's end DOFs at the tail of DINC.
+void ends_to_centroid(const MemberArrays& m, const MemberWords& w, const MemberFamily& family,
+                      const MemberCall& c, int ndof) {
   if (w.iecop == 1) {
     float d[12];
     for (int r = 1; r <= 12; ++r) {
@@ -450,7 +405,7 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
       d[r - 1] = sum;
     }
     for (int r = 1; r <= 12; ++r) m.dinc(r) = d[r - 1];
-    if (c.trace && !m.nodal_ends) {
+    if (c.trace && !family.nodal_ends()) {
       trace_vector("('1','ELEMENT',I3,' GDOF DISPS AT CENTROID OF MEMBER TWO ENDS ',"
                    "' (IN HYST12 BEFORE CALLING PRINC):')", c.ielno, m.dinc.p, 12);
     }
@@ -458,8 +413,12 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
   float ends[12];
   for (int k = 1; k <= 12; ++k) ends[k - 1] = m.dinc(k);
   for (int k = 1; k <= 12; ++k) m.dinc(ndof - 12 + k) = ends[k - 1];
+}
 
-  // Internal displacements through the reduced matrix of the last call.
+// Internal displacements through the reduced matrix of the last call; the
+// totals and the segments' end increments DGLO follow.
+void solve_internal(const MemberArrays& m, MemberState& s, const MemberCall& c, const DofTable& dof,
+                    std::int32_t* md, int ndof) {
   for (int k = ndof - 11; k <= ndof; ++k) m.xv(k) = m.dinc(k);
   s.nsky = md[ndof] - 1;
   for (int k = 1; k <= ndof - 12; ++k) m.rv(k) = 0.0f;
@@ -480,136 +439,108 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
     m.dinc(k) = m.xv(k);
     m.dtot(k) += m.dinc(k);
   }
-  for (int i = 1; i <= n; ++i) {
+  for (int i = 1; i <= m.nseg; ++i) {
     for (int k = 1; k <= 12; ++k) m.dglo(i, k) = m.dinc(dof(i, k));
   }
   if (c.trace) {
     fio::write(6, "('1','THE STABILITY MEMBER ',I3,' INTERNAL DISPLACEMENT:')", c.ielno);
     fio::write(6, "(1X,6E13.6)", std::span<const float>(m.dtot.p, static_cast<std::size_t>(ndof)));
   }
+}
 
-  DoubleStiffness ad(ndof);
-  SegTable floca{nullptr, n};
-  float floca_words[12 * kMaxSegments];
-  floca.p = floca_words;
-  for (int i = 1; i <= n; ++i) {
-    cldaf3(frame_of(m.dcos, i), i, m.dglo, m.sks, m.fglo, m.floc, c.trace);
-    const SegmentEnds e = gather(m, dof, i);
-    if (c.trace) trace_ends(m, dof, i);
-    const LocalEnds le = local_ends(frame_of(m.dcos, i), e.da, e.db);
-    EndDeformation d;
-    if (m.nodal_ends) {
-      d = segdefb(le, m.slen(i));
-      if (c.trace) {
-        fio::write_list(6, i, " SEGMENT, DEC1,DCU1,DCV1: ", d.dec1, d.dcu1, d.dcv1);
-        fio::write_list(6, i, " SEGMENT, DEC2,DCU2,DCV2: ", d.dec2, d.dcu2, d.dcv2);
-      }
-    } else {
-      const AverageDeformation a = segdef(le, m.slen(i));
-      d.dec1 = a.dec;
-      d.dcu1 = a.dcu;
-      d.dcv1 = a.dcv;
-      if (m.cu.p != nullptr) {
-        m.cu(i) += a.dcu;
-        m.cv(i) += a.dcv;
-      }
-      if (c.trace) fio::write_list(6, i, " SEGMENT, DEC,DCU,DCV: ", a.dec, a.dcu, a.dcv);
-    }
-    const SegmentSections r = evaluate_segment(m, section, i, d, false, &floca);
-    if (c.checks != nullptr && m.nodal_ends) {
-      c.checks->after_end_sections(i, d);
-    } else if (c.checks != nullptr) {
-      c.checks->after_section(i, m.cu.p != nullptr ? m.cu(i) : 0.0f, m.cv.p != nullptr ? m.cv(i) : 0.0f);
-    }
-    if (m.lflag.p != nullptr && *c.state == 1.0f && m.lflag(1) == 1.0f) {
-      fio::write(6,
-                 "(/,'**** STABILITY ELEMENT ',I10,' SEGMENT NO. ',I10,"
-                 "' REACHES FIRST YIELD, MY DEFINED',/,'     AT STEP= ',I5,/)",
-                 c.ielno, i, kv::solsta().istep);
-      m.lflag(1) = 2.0f;
-    }
-    if (w.iecop == 1 && (i == 1 || i == n)) {
-      eccent(n, i, 0.0f, 0.0f, e.roza, e.rozb, m.ulpe, m.vlpe, m.eccx, m.eccy, c.trace);
-    }
-    const Mat12 t = renew_frame(m, e, frame_of(m.dcos0, i), i, frame_angle(m, i), c.trace);
-    if (m.nodal_ends) {
-      lfadjustb(floca, m.floc, i, m.chord(i), c.ielno, le, c.trace, section.u_bending_only());
-    } else {
-      lfadjust(floca, m.floc, i, m.chord(i), c.ielno, le, c.trace, section.u_bending_only());
-    }
-    Mat12d kd{};
-    const Mat12 k = segment_stiffness(m, w, c, i, r, kd);
-    const Mat12 rtskr = assemble(m, dof, i, t, k, kd, ad.a, ndof);
+// The segment's deformation increments: at both ends, or the average.
+EndDeformation segment_deformation(const MemberArrays& m, const MemberFamily& family, const MemberCall& c,
+                                   int i, const LocalEnds& le) {
+  EndDeformation d;
+  if (family.nodal_ends()) {
+    d = segdefb(le, m.slen(i));
     if (c.trace) {
-      fio::write_list(6, "1", " THE SEGMENT RTSKR MATRIX:");
-      matprt(rtskr.data(), 12, 12, 12);
+      fio::write_list(6, i, " SEGMENT, DEC1,DCU1,DCV1: ", d.dec1, d.dcu1, d.dcv1);
+      fio::write_list(6, i, " SEGMENT, DEC2,DCU2,DCV2: ", d.dec2, d.dcu2, d.dcv2);
     }
-    cslf2(t, i, m.floc, m.fglo, c.trace);
+  } else {
+    const AverageDeformation a = segdef(le, m.slen(i));
+    d.dec1 = a.dec;
+    d.dcu1 = a.dcu;
+    d.dcv1 = a.dcv;
+    family.segment_deformed(i, d);
+    if (c.trace) fio::write_list(6, i, " SEGMENT, DEC,DCU,DCV: ", a.dec, a.dcu, a.dcv);
   }
+  return d;
+}
 
-  for (int r = 1; r <= ndof; ++r) {
-    float sum = 0.0f;
-    for (int q = 1; q <= ndof; ++q) sum += m.asato(r, q) * m.dinc(q);
-    m.dfinc(r) = sum;
+// Segment i of a state determination: its deformation, its sections, the
+// family's checks, its frame, forces and stiffness into the member.
+void segment_state(const MemberArrays& m, const MemberWords& w, const MemberFamily& family,
+                   const MemberCall& c, const DofTable& dof, int i, const SegTable& floca, double* ad,
+                   int ndof) {
+  const int n = m.nseg;
+  cldaf3(frame_of(m.dcos, i), i, m.dglo, m.sks, m.fglo, m.floc, c.trace);
+  const SegmentEnds e = gather(m, dof, i);
+  if (c.trace) trace_ends(m, dof, i);
+  const LocalEnds le = local_ends(frame_of(m.dcos, i), e.da, e.db);
+  const EndDeformation d = segment_deformation(m, family, c, i, le);
+  const SegmentSections r = evaluate_segment(m, family, i, d, false, &floca);
+  family.segment_evaluated(c, i, d);
+  if (w.iecop == 1 && (i == 1 || i == n)) {
+    eccent(n, i, 0.0f, 0.0f, e.roza, e.rozb, m.ulpe, m.vlpe, m.eccx, m.eccy, c.trace);
   }
-  asmseg(m.fint.p, ndof, m.fglo, dof);
-
-  if (w.iauto == 1) {
-    for (int k = 1; k <= ndof; ++k) m.rv(k) = m.dtot(k);
-    for (int k = 0; k < ndof * ndof; ++k) m.w.p[k] = m.asato.p[k];
-    std::int32_t kind[kMaxDof];
-    for (int k = 1; k <= ndof; ++k) kind[k - 1] = (k - 1) % 6 >= 3 ? 1 : 0;
-    if (s.ncall >= 2) {
-      float f = 0.0f, q = 0.0f, dn = 0.0f, unused = 0.0f;
-      solvers::cnorm(1, m.rv.p, m.fint.p, m.dinc.p, m.dfinc.p, m.w.p, ndof, ndof, kind, f, q);
-      // The references are taken at the second call, or at the first call
-      // after it that gives them a value: a zero reference makes no parameter.
-      if (s.ncall == 2 || s.fnorm0 == 0.0f || s.work0 == 0.0f) {
-        s.fnorm0 = f;
-        s.work0 = q;
-      }
-      solvers::cnorm(2, m.rv.p, m.fint.p, m.dinc.p, m.dfinc.p, m.w.p, ndof, ndof, kind, dn, unused);
-      const bool formed = q != 0.0f && s.fnorm0 != 0.0f;
-      if (formed) {
-        const float ratio = f / s.fnorm0;
-        s.sp = (s.work0 / q) * ratio * ratio;
-      }
-      // A nodal-end member reports no buckling of its own: the trace only.
-      if (formed && m.nodal_ends && s.sp <= 0.0f && c.trace) {
-        fio::write(6, "(30X,' *** STABILITY MEMBER ',I2,' BUCKED, SP= ',F10.4)", c.ielno, s.sp);
-      }
-      if (formed && m.lflag.p != nullptr) {
-        if (s.sp <= 0.0f && m.lflag(5) == 0.0f) {
-          *c.state = 5.0f;
-          m.lflag(5) = 1.0f;
-        }
-        if (*c.state == 5.0f && m.lflag(5) == 1.0f) {
-          fio::write(6, "(/,'**** STABILITY ELEMENT ',I10,' BUCKLED, SP= ',E15.6,/)", c.ielno, s.sp);
-          m.lflag(5) = 2.0f;
-        }
-      }
-      if (w.qrnee != 0.0f) s.rneee = std::fabs(dn / w.qrnee);
-      if (c.trace) {
-        fio::write(6, "(1X,'*** STABILITY MEMBER ',I2,' DISP. NORM =',F10.6,'RNEEE=',F10.6)", c.ielno,
-                   dn, s.rneee);
-      }
-    }
+  const Mat12 t = renew_frame(m, e, frame_of(m.dcos0, i), i, frame_angle(m, family, i), c.trace);
+  const bool u_only = family.section().u_bending_only();
+  if (family.nodal_ends()) {
+    lfadjustb(floca, m.floc, i, m.chord(i), c.ielno, le, c.trace, u_only);
+  } else {
+    lfadjust(floca, m.floc, i, m.chord(i), c.ielno, le, c.trace, u_only);
   }
-
-  for (int k = 0; k < ndof * ndof; ++k) m.asato.p[k] = m.asat.p[k];
-  if (!condense(m, s, c, md, ndof, ad.a)) {
-    // The member has no stiffness left: the solution ends after this step
-    // (bit 0 of ISTOP) with the member's last usable end stiffness in place,
-    // instead of going on with a matrix that would fill the results with NaN.
-    fio::write(6, "(' *** THE SOLUTION ENDS: STABILITY ELEMENT',I5,' HAS NO USABLE STIFFNESS')",
-               c.ielno);
-    kv::ctl(kv::kISTOP) |= 1;
-  } else if (w.iecop == 1) {
-    trank(m.eeasat.p, m.eccx, m.eccy, m.te.p);
-    if (c.trace) trace_eeasat(m);
+  Mat12d kd{};
+  const Mat12 k = segment_stiffness(m, w, family, c, i, r, kd);
+  const Mat12 rtskr = assemble(m, dof, i, t, k, kd, ad, ndof);
+  if (c.trace) {
+    fio::write_list(6, "1", " THE SEGMENT RTSKR MATRIX:");
+    matprt(rtskr.data(), 12, 12, 12);
   }
-  save_tables(m, dof, md, ndof);
+  cslf2(t, i, m.floc, m.fglo, c.trace);
+}
 
+// The stiffness parameter from the force and work norms of this call against
+// the references, and the displacement norm; the family sees the parameter.
+void stiffness_parameter(const MemberArrays& m, const MemberWords& w, MemberState& s,
+                         const MemberFamily& family, const MemberCall& c, int ndof) {
+  for (int k = 1; k <= ndof; ++k) m.rv(k) = m.dtot(k);
+  for (int k = 0; k < ndof * ndof; ++k) m.w.p[k] = m.asato.p[k];
+  std::int32_t kind[kMaxDof];
+  for (int k = 1; k <= ndof; ++k) kind[k - 1] = (k - 1) % 6 >= 3 ? 1 : 0;
+  if (s.ncall < 2) return;
+  float f = 0.0f, q = 0.0f, dn = 0.0f, unused = 0.0f;
+  solvers::cnorm(1, m.rv.p, m.fint.p, m.dinc.p, m.dfinc.p, m.w.p, ndof, ndof, kind, f, q);
+  // The references are taken at the second call, or at the first call
+  // after it that gives them a value: a zero reference makes no parameter.
+  if (s.ncall == 2 || s.fnorm0 == 0.0f || s.work0 == 0.0f) {
+    s.fnorm0 = f;
+    s.work0 = q;
+  }
+  solvers::cnorm(2, m.rv.p, m.fint.p, m.dinc.p, m.dfinc.p, m.w.p, ndof, ndof, kind, dn, unused);
+  const bool formed = q != 0.0f && s.fnorm0 != 0.0f;
+  if (formed) {
+    const float ratio = f / s.fnorm0;
+    s.sp = (s.work0 / q) * ratio * ratio;
+  }
+  // A nodal-end member reports no buckling of its own: the trace only.
+  if (formed && family.nodal_ends() && s.sp <= 0.0f && c.trace) {
+    fio::write(6, "(30X,' *** STABILITY MEMBER ',I2,' BUCKED, SP= ',F10.4)", c.ielno, s.sp);
+  }
+  if (formed) family.stiffness_parameter(c, s.sp);
+  if (w.qrnee != 0.0f) s.rneee = std::fabs(dn / w.qrnee);
+  if (c.trace) {
+    fio::write(6, "(1X,'*** STABILITY MEMBER ',I2,' DISP. NORM =',F10.6,'RNEEE=',F10.6)", c.ielno,
+               dn, s.rneee);
+  }
+}
+
+// The member's end forces from the internal force vector, carried back to
+// the loading points.
+void member_end_forces(const MemberArrays& m, const MemberWords& w, const MemberCall& c, int ndof,
+                       std::array<float, 12>& p) {
   float f12[12];
   for (int k = 1; k <= 12; ++k) f12[k - 1] = m.fint(ndof - 12 + k);
   if (c.trace) {
@@ -630,53 +561,49 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
   }
 }
 
-void reset_section_fibres(const StbMem& rec, const SegTable& useg, const SegTable& vseg,
-                          const SegTable& e0, const SegTable& e1, const SegTable& e2, float ey) {
-  const Col u = rec.col(StbArray::U), v = rec.col(StbArray::V);
-  for (int j = 1; j <= rec.nump(); ++j) {
-    for (int i = 1; i <= rec.nseg(); ++i) {
-      useg(i, j) = u(j);
-      vseg(i, j) = v(j);
-      e0(i, j) = 0.0f;
-      e1(i, j) = ey;
-      e2(i, j) = -ey;
-    }
-  }
-}
+}  // namespace
 
-MemberWords steel_member_setup_words(const SteelMemberSet& set, const StbMem& rec) {
-  const auto nn = static_cast<std::size_t>(rec.nump());
-  const MeshResult mesh = ecclib(set.section.words, {{rec.data(StbArray::U), nn},
-                                                     {rec.data(StbArray::V), nn},
-                                                     {rec.data(StbArray::AREA), nn},
-                                                     {rec.data(StbArray::FLEN), nn}});
-  const SteelLaw& law = set.section.law;
-  for (int j = 1; j <= rec.nump(); ++j) {
-    rec.col(StbArray::BKFLAG)(j) = 0.0f;
-    rec.col(StbArray::ET)(j) = law.em;
-  }
-  reset_section_fibres(rec, rec.table(StbArray::USEG), rec.table(StbArray::VSEG),
-                       rec.table(StbArray::E0), rec.table(StbArray::E1), rec.table(StbArray::E2),
-                       law.ey);
-  MemberWords w = set.member;
-  w.iecop = mesh.iecop;
-  w.ulp = mesh.ulp;
-  w.vlp = mesh.vlp;
-  return w;
-}
+void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
+                  const MemberFamily& family, const MemberCall& c, std::array<float, 12>& p) {
+  const int n = m.nseg;
+  const int ndof = 6 * n + 6;
+  s.ncall = s.ncall < 5 ? s.ncall + 1 : 5;
+  const DofTable dof = member_dof_table(n);
+  std::int32_t md[kMaxDof + 1];
+  for (int k = 1; k <= ndof + 1; ++k) md[k - 1] = static_cast<std::int32_t>(m.mdr(k));
+  for (int k = 1; k <= ndof; ++k) m.xv(k) = 0.0f;
+  for (int k = 0; k < ndof * ndof; ++k) m.asat.p[k] = 0.0f;
+  ends_to_centroid(m, w, family, c, ndof);
+  solve_internal(m, s, c, dof, md, ndof);
 
-void hyst12(int iopt, const SteelMemberSet& set, MemberState& s, const StbMem& rec,
-            const MemberCall& c, std::array<float, 12>& p) {
-  const MemberArrays m = steel_member_arrays(rec);
-  const SteelFibreArrays fa = average_section_arrays(rec);
-  if (iopt != 3) {
-    const MemberWords w = steel_member_setup_words(set, rec);
-    SteelSection section(fa, set.section, c.state);
-    member_setup(m, w, s, section, c);
-    return;
+  DoubleStiffness ad(ndof);
+  SegTable floca{nullptr, n};
+  float floca_words[12 * kMaxSegments];
+  floca.p = floca_words;
+  for (int i = 1; i <= n; ++i) segment_state(m, w, family, c, dof, i, floca, ad.a, ndof);
+
+  for (int r = 1; r <= ndof; ++r) {
+    float sum = 0.0f;
+    for (int q = 1; q <= ndof; ++q) sum += m.asato(r, q) * m.dinc(q);
+    m.dfinc(r) = sum;
   }
-  SteelSection section(fa, set.section, c.state);
-  member_state(m, set.member, s, section, c, p);
+  asmseg(m.fint.p, ndof, m.fglo, dof);
+  if (w.iauto == 1) stiffness_parameter(m, w, s, family, c, ndof);
+
+  for (int k = 0; k < ndof * ndof; ++k) m.asato.p[k] = m.asat.p[k];
+  if (!condense(m, s, c, md, ndof, ad.a)) {
+    // The member has no stiffness left: the solution ends after this step
+    // (bit 0 of ISTOP) with the member's last usable end stiffness in place,
+    // instead of going on with a matrix that would fill the results with NaN.
+    fio::write(6, "(' *** THE SOLUTION ENDS: STABILITY ELEMENT',I5,' HAS NO USABLE STIFFNESS')",
+               c.ielno);
+    kv::ctl(kv::kISTOP) |= 1;
+  } else if (w.iecop == 1) {
+    trank(m.eeasat.p, m.eccx, m.eccy, m.te.p);
+    if (c.trace) trace_eeasat(m);
+  }
+  save_tables(m, dof, md, ndof);
+  member_end_forces(m, w, c, ndof, p);
 }
 
 }  // namespace members

@@ -3,8 +3,9 @@
 // freedom. One skeleton serves every section family: the set-up (DOF table,
 // segment lengths, half-sine imperfection, assembly, condensation) and the
 // state determination (internal solve, segment loop, force recovery,
-// stiffness parameter, recondensation); the section state is the one varying
-// part, reached through SegmentSection.
+// stiffness parameter, recondensation). What varies comes through the
+// family object a section family supplies (MemberFamily): its sections, how
+// they sit on a segment, and its own steps (limit events, messages, totals).
 //
 // Everything in member axes: x, y across the member, z along it from end A.
 // The 12 end values: x, y, z translation and rotation about x, y, z at end A,
@@ -13,15 +14,14 @@
 
 #include <array>
 
+#include "members/member_views.h"
 #include "members/section_state.h"
 #include "members/segment_kinematics.h"
-#include "members/steel_member_record.h"
-#include "members/steel_section.h"
 
 namespace members {
 
-// Views of the member record arrays the procedure works on (the steel record
-// binds its own; other section families bind theirs).
+// Views of the member record arrays the procedure works on (each section
+// family binds its own record's).
 struct MemberArrays {
   int nseg = 0;
   Col idofr, irotr, beta, ulpe, vlpe;
@@ -34,22 +34,80 @@ struct MemberArrays {
   Col dfinc, fint, xv, rv;
   SegMatrices sks;
   Col eccx, eccy;
-  Col cu, cv;   // curvature totals of the segment-average rules
-  Col lflag;    // once-flags of the limit codes (20)
-  // Nodal-end rules evaluate the section at both ends of every segment (from
-  // the end deformations, end 1 then end 2), turn the segment frame by the
-  // mean of the two end angles (kept in betam), take the segment's end forces
-  // from the two sections and its stiffness from both ends' rigidities; they
-  // raise no limit code of their own and clear the limit word at every call
-  // (unless the call keeps it).
-  bool nodal_ends = false;
-  Col betam;
-  struct Mesh {  // the section mesh, for the set-up trace (u.p null: none)
-    int nump = 0;
-    Col u, v, area, flen;
-  } mesh;
+  Col betam;  // mean of the two end angles (nodal-end sections only)
 };
-MemberArrays steel_member_arrays(const StbMem& rec);
+
+// How a family's sections sit on a segment.
+enum class SectionLayout {
+  // One section per segment, from the segment's average deformation.
+  average,
+  // A section at both ends of every segment (from the end deformations, end 1
+  // then end 2): the segment frame turns by the mean of the two end angles
+  // (kept in betam), the segment's end forces come from the two sections and
+  // its stiffness from both ends' rigidities.
+  nodal_ends,
+};
+
+// The curvature totals a family may keep per segment (about U and V).
+struct CurvatureTotals {
+  Col cu, cv;
+  void clear(int iseg) const { cu(iseg) = cv(iseg) = 0.0f; }
+  void add(int iseg, float dcu, float dcv) const {
+    cu(iseg) += dcu;
+    cv(iseg) += dcv;
+  }
+};
+
+struct MemberCall;
+
+// A family's fibre mesh, for the set-up trace.
+struct SectionMesh {
+  int nump = 0;
+  Col u, v, area, flen;
+};
+void trace_section_mesh(const SectionMesh& mesh, int ielno);
+
+// What a section family supplies to the skeleton: its sections, how they sit
+// on a segment, and its own steps around the skeleton's (its checks and limit
+// events with their messages, its own per-segment words). The skeleton knows
+// nothing of a family beyond this; a family without steps of its own uses
+// the class as it stands.
+class MemberFamily {
+ public:
+  MemberFamily(SegmentSection& section, SectionLayout layout) : section_(section), layout_(layout) {}
+  virtual ~MemberFamily() = default;
+  MemberFamily(const MemberFamily&) = delete;
+  MemberFamily& operator=(const MemberFamily&) = delete;
+
+  SegmentSection& section() const { return section_; }
+  bool nodal_ends() const { return layout_ == SectionLayout::nodal_ends; }
+
+  // Set-up, trace on: the family's own lines ahead of the skeleton's.
+  virtual void trace_setup(const MemberCall& c) const { (void)c; }
+  // Set-up: segment iseg's own words cleared.
+  virtual void clear_segment(int iseg) const { (void)iseg; }
+  // State determination: segment iseg's deformation increments, before its
+  // sections are evaluated.
+  virtual void segment_deformed(int iseg, const EndDeformation& d) const {
+    (void)iseg;
+    (void)d;
+  }
+  // State determination: after segment iseg's sections (checks and events).
+  virtual void segment_evaluated(const MemberCall& c, int iseg, const EndDeformation& d) const {
+    (void)c;
+    (void)iseg;
+    (void)d;
+  }
+  // State determination: the stiffness parameter sp just formed.
+  virtual void stiffness_parameter(const MemberCall& c, float sp) const {
+    (void)c;
+    (void)sp;
+  }
+
+ private:
+  SegmentSection& section_;
+  SectionLayout layout_;
+};
 
 // The set's member words the procedure reads (copies taken at every call).
 struct MemberWords {
@@ -79,59 +137,22 @@ struct MemberState {
   float rneee = 0.0f;    // displacement norm over QRNEE (86)
 };
 
-// Checks a section family runs on each segment of a state determination
-// right after the segment's section evaluation (its limit states).
-class SegmentChecks {
- public:
-  virtual ~SegmentChecks() = default;
-  // iseg: the segment; curu, curv: its new total curvatures.
-  virtual void after_section(int iseg, float curu, float curv) = 0;
-  // Nodal-end rules call this instead, after both end sections, with the
-  // segment's end deformation increments.
-  virtual void after_end_sections(int iseg, const EndDeformation& d) {
-    (void)iseg;
-    (void)d;
-  }
-};
-
 // One call's context.
 struct MemberCall {
   int ielno = 0;
   bool trace = false;
   float* state = nullptr;  // the limit word FLP (material state word 98)
-  SegmentChecks* checks = nullptr;  // none: no checks of the family
-  bool keeps_limit_word = false;    // a nodal-end rule whose limit word only rises
 };
 
 // Set-up of the member on a cleared record whose sections are set up (mesh
 // and fibre states). Leaves the condensed end stiffness in EEASAT (at the
 // loading points when iecop is 1) and the limit word at 0.
 void member_setup(const MemberArrays& m, const MemberWords& w, MemberState& s,
-                  SegmentSection& section, const MemberCall& c);
+                  const MemberFamily& family, const MemberCall& c);
 
 // State determination for the end increments in DINC(1..12): the end forces
 // come back in p, the new stiffness in EEASAT.
 void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
-                  SegmentSection& section, const MemberCall& c, std::array<float, 12>& p);
-
-// HYST12, the steel member rule of "STABILITY1": option 3 runs the state
-// determination, any other option the set-up (mesh, fibre states and the
-// steps above), on the record rec.
-struct SteelMemberSet {
-  MemberWords member;
-  SteelSectionParams section;  // section words, law, TOTA, G, IELAS
-};
-// The steel member's own set-up ahead of the procedure's: the mesh into the
-// record, BKFLAG cleared, ET = EM and the fibres of the first section
-// position reset. The caller gets back the member words with the mesh's
-// loading point (library 5 clears its eccentric option).
-MemberWords steel_member_setup_words(const SteelMemberSet& set, const StbMem& rec);
-// The fibres of one section position at set-up: principal coordinates those
-// of the mesh, no strain, elastic band +-ey.
-void reset_section_fibres(const StbMem& rec, const SegTable& useg, const SegTable& vseg,
-                          const SegTable& e0, const SegTable& e1, const SegTable& e2, float ey);
-
-void hyst12(int iopt, const SteelMemberSet& set, MemberState& s, const StbMem& rec,
-            const MemberCall& c, std::array<float, 12>& p);
+                  const MemberFamily& family, const MemberCall& c, std::array<float, 12>& p);
 
 }  // namespace members

@@ -1,14 +1,30 @@
 #include "members/registration.h"
 
-#include "materials/material_type.h"
-#include "members/stability1_material.h"
-#include "members/stability2_material.h"
+#include "members/member_type.h"
+#include "members/momcurv/mc_family.h"
+#include "members/rc/rc_family.h"
+#include "members/steel/steel_family.h"
 
 namespace members {
 
+namespace {
+
+// Every section family's set types: a new family adds its descriptors here.
+constexpr MemberType kMemberTypes[] = {
+    steel::kStability1Member, steel::kStability2Member,
+    rc::kConcrete1Member,     rc::kConcrete2Member,
+    momcurv::kMomCurv1Member, momcurv::kMomCurv2Member,
+};
+
+}  // namespace
+
+void register_member_type(const MemberType& t) {
+  materials::register_material(t.material);
+  elements::stability::register_section_family({t.material.code, t.events});
+}
+
 void register_member_types() {
-  materials::register_material(kStability1Type);
-  materials::register_material(kStability2Type);
+  for (const MemberType& t : kMemberTypes) register_member_type(t);
 }
 
 }  // namespace members

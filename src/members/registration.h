@@ -1,5 +1,6 @@
-// The member library's entry into the dispatchers' tables: the steel section
-// materials of the stability element. Called once from main.
+// The member library's entry into the dispatchers' tables: the section
+// families' set types (material drivers and the stability element's limit
+// events). Called once from main.
 #pragma once
 
 namespace members {

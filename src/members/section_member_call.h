@@ -6,24 +6,24 @@
 
 #include <array>
 
+#include "elements/stability_element.h"
 #include "members/member_rule.h"
 
 namespace members {
 
-// State words of the member rule in a state half (1-based).
-enum SectionStateWord : int {
-  kSectionStateWords = 99,
-  kStateXlen = 79,
-  kStateNterm = 80,
-  kStateIupdt = 81,
-  kStateRnorm1 = 82,
-  kStateRnorm2 = 83,
-  kStateSp = 84,
-  kStateNcall = 85,
-  kStateRneee = 86,
-  kStateFlp = 98,
-  kStateFlp2 = 99,
-};
+// The state words of a half are the element's layout (one declaration).
+using elements::stability::kFlp2Word;
+using elements::stability::kFlpWord;
+using elements::stability::kIupdtWord;
+using elements::stability::kLengthWord;
+using elements::stability::kNcallWord;
+using elements::stability::kNtermWord;
+using elements::stability::kRneeeWord;
+using elements::stability::kRnorm1Word;
+using elements::stability::kRnorm2Word;
+using elements::stability::kSectionStateWords;
+using elements::stability::kSpWord;
+using elements::stability::kStiffnessWords;
 
 // The 12 end values of a member call in element order (translations and
 // rotations of end A, then of end B, component 1 along the member).
@@ -38,10 +38,15 @@ struct MemberEnds {
 MemberState begin_member_call(float* s, bool setup);
 // du(1..12) := D - DL of e, turned into member order (du is 0-based here).
 void end_increments(const MemberEnds& e, float* du);
-// Hands the rule's results back: the member-order end forces f turned into
-// e.p, the condensed stiffness eeasat (12 x 12, member order, column by
-// column) into s[1..78] in element order (upper triangle row by row), and
+// The condensed stiffness eeasat (12 x 12, member order, column by column)
+// turned into element order: entry (a, b) is ke[a * 12 + b].
+std::array<float, 144> element_stiffness(const float* eeasat);
+// The member-order end forces f turned into e.p.
+void end_forces(const std::array<float, 12>& f, const MemberEnds& e);
+// The element-order tangent ke into s[1..78] (upper triangle row by row) and
 // the carried words into s[79..86].
+void store_member_call(const std::array<float, 144>& ke, const MemberState& ms, float* s);
+// All three: the forces into e.p, the stiffness and the carried words into s.
 void end_member_call(const float* eeasat, const std::array<float, 12>& f, const MemberState& ms,
                      const MemberEnds& e, float* s);
 

@@ -8,7 +8,7 @@
 // code word; an evaluation advances it in place.
 #pragma once
 
-#include "members/steel_member_record.h"
+#include "members/member_views.h"
 
 namespace members {
 

@@ -10,7 +10,7 @@
 
 #include <array>
 
-#include "members/steel_member_record.h"
+#include "members/member_views.h"
 
 namespace members {
 

@@ -7,7 +7,7 @@
 #include <array>
 
 #include "members/segment_kinematics.h"
-#include "members/steel_member_record.h"
+#include "members/member_views.h"
 
 namespace members {
 

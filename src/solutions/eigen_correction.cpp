@@ -78,26 +78,72 @@ double dot(const double* a, const double* b, int n) {
   return s;
 }
 
-}  // namespace
+// The model of the correction: the matrices, the stage's tables in the work
+// array (reserved at IZ) and the basis over equations 1..L2 they hold.
+class Correction {
+ public:
+  Correction(EigenKind kind, int neig, int nbasis);
 
-bool correct_eigenpairs(EigenKind kind, int neig, float* eig, float* vec, int nbasis) {
-  Model m{kind, ctl(kv::kNEQ), ctl(kv::kNCOND), std::max(ctl(kv::kNFREE), 0), 0, false, {}};
+  int neig() const { return neig_; }
+  bool usable() const { return usable_; }
+  // The float modes over equations 1..L2; false after a zero pivot.
+  bool load_float_modes(const float* vec);
+  // The free block reduced as well: the float factors of equations 1..L2.
+  bool reduce_free_block();
+  // Inverse iteration, x = inv(K) B phi (one step, two on a short basis), with
+  // one refinement of each solve against the element-by-element product; each
+  // vector scaled to a largest magnitude of 1.
+  bool inverse_iteration();
+  // The projected pair (upper triangles) and its eigen-solution.
+  bool project();
+  // The corrected modes on the free equations, all checked before any is
+  // stored: a pass that forms them, then one that writes them.
+  bool store_modes(float* eig, float* vec);
+
+ private:
+  double* basis(int j) const { return phi_ + static_cast<std::int64_t>(j) * m_.l2; }
+  bool condense(double* v);
+  double mode_vector(int mode) const;
+
+  Model m_{};
+  Tables t_{};
+  int neig_ = 0;
+  int steps_ = 1;
+  bool usable_ = true;
+  double* phi_ = nullptr;
+  double* u_ = nullptr;
+  double* y_ = nullptr;
+  double* b_ = nullptr;
+  float* col_ = nullptr;
+  ReportModel rm_{};
+  SkylineView kview_{};
+  EquationRanges recover_{};
+  std::array<float, 6> rsum_{};
+};
+
+Correction::Correction(EigenKind kind, int neig, int nbasis) {
+  Model& m = m_;
+  m = {kind, ctl(kv::kNEQ), ctl(kv::kNCOND), std::max(ctl(kv::kNFREE), 0), 0, false, {}};
   m.l2 = m.ncond + m.nfree;
-  if (neig <= 0 || m.nfree <= 0) return false;
+  if (neig <= 0 || m.nfree <= 0) {
+    usable_ = false;
+    return;
+  }
   neig = std::min(neig, m.nfree);
   m.carried = m.ncond > 0 && kv::ctl_true(kind == EigenKind::frequencies ? kv::kMCOND : kv::kKGCOND);
   const std::int32_t* kmd = kv::iptr(ctl(kv::kStiffMdiag));
   m.k = {kv::skyptr(ctl(kv::kStiffValues)), kmd, kmd[m.neq] - 1};
 
-  Tables t;
+  Tables& t = t_;
   const int available = nbasis > 0 ? std::min(nbasis, m.nfree) : m.nfree;
   neig = std::min(neig, available);
+  neig_ = neig;
   const int wanted = std::min(m.nfree, std::max(2 * neig, neig + 8));
   t.p = std::min(available, wanted);
   // A basis without the spare vectors above the modes wanted leaves the
   // highest of them contaminated by the next modes: a second step of inverse
   // iteration reduces that by the eigenvalue ratio once more.
-  const int steps = t.p < wanted ? 2 : 1;
+  steps_ = t.p < wanted ? 2 : 1;
   const std::int64_t p = t.p;
   // The double tables in one block (aligned once), then the REAL column.
   const std::int64_t neq = m.neq;
@@ -127,59 +173,65 @@ bool correct_eigenpairs(EigenKind kind, int neig, float* eig, float* vec, int nb
     }
   }
 
-  double* phi = kv::dptr(t.phi);
-  double* u = kv::dptr(t.u);
-  double* y = kv::dptr(t.y);
-  double* b = kv::dptr(t.b);
-  float* col = kv::rptr(t.col);
-  const auto basis = [&](int j) { return phi + static_cast<std::int64_t>(j) * m.l2; };
+  phi_ = kv::dptr(t.phi);
+  u_ = kv::dptr(t.u);
+  y_ = kv::dptr(t.y);
+  b_ = kv::dptr(t.b);
+  col_ = kv::rptr(t.col);
+  rm_ = ReportModel{base::node_tables(), ctl(kv::kNNODE), ctl(kv::kNCOS)};
+  kview_ = SkylineView{m.k.a, m.k.mdiag};
+  recover_ = EquationRanges{1, m.ncond, m.ncond + 1, m.l2};
+}
 
-  // A vector over equations 1..L2 given on the free rows takes on its
-  // condensed rows what the static condensation gives for them (the reduced
-  // stiffness, as the mode shapes are recovered): the basis stays in the space
-  // of the condensed problem. False after a zero pivot.
-  const ReportModel rm{base::node_tables(), ctl(kv::kNNODE), ctl(kv::kNCOS)};
-  const SkylineView kview{m.k.a, m.k.mdiag};
-  const EquationRanges recover{1, m.ncond, m.ncond + 1, m.l2};
-  std::array<float, 6> rsum{};
-  const auto condense = [&](double* v) {
-    if (m.ncond == 0) return true;
-    std::fill(col, col + m.neq, 0.0f);
-    for (int e = m.ncond; e < m.l2; ++e) col[e] = static_cast<float>(v[e]);
-    rea_ctn(kSupportDisplacementLoads, false, recover, col, col, m.neq, 1, kview, 1.0f, rm, "", false, rsum);
-    int l1 = 1;
-    int lc = m.ncond;
-    if (solvers::msoll(solvers::kBackSubstitute, false, m.l2, m.neq, 1, l1, lc, m.k, col, col, {}, {}) !=
-        solvers::SolveStatus::ok)
-      return false;
-    for (int e = 0; e < m.ncond; ++e) v[e] = col[e];
-    return true;
-  };
+// A vector over equations 1..L2 given on the free rows takes on its
+// condensed rows what the static condensation gives for them (the reduced
+// stiffness, as the mode shapes are recovered): the basis stays in the space
+// of the condensed problem. False after a zero pivot.
+bool Correction::condense(double* v) {
+  const Model& m = m_;
+  float* col = col_;
+  if (m.ncond == 0) return true;
+  std::fill(col, col + m.neq, 0.0f);
+  for (int e = m.ncond; e < m.l2; ++e) col[e] = static_cast<float>(v[e]);
+  rea_ctn(kSupportDisplacementLoads, false, recover_, col, col, m.neq, 1, kview_, 1.0f, rm_, "", false, rsum_);
+  int l1 = 1;
+  int lc = m.ncond;
+  if (solvers::msoll(solvers::kBackSubstitute, false, m.l2, m.neq, 1, l1, lc, m.k, col, col, {}, {}) !=
+      solvers::SolveStatus::ok)
+    return false;
+  for (int e = 0; e < m.ncond; ++e) v[e] = col[e];
+  return true;
+}
 
-  // The float modes over equations 1..L2.
-  for (int j = 0; j < t.p; ++j) {
+bool Correction::load_float_modes(const float* vec) {
+  const Model& m = m_;
+  for (int j = 0; j < t_.p; ++j) {
     double* v = basis(j);
     std::fill(v, v + m.ncond, 0.0);
     const float* x = vec + static_cast<std::int64_t>(j) * m.nfree;
     for (int e = m.ncond; e < m.l2; ++e) v[e] = x[e - m.ncond];
     if (!condense(v)) return false;
   }
+  return true;
+}
 
-  // The free block reduced as well: the float factors of equations 1..L2.
-  {
-    std::fill(col, col + m.neq, 0.0f);
-    int l1 = m.ncond + 1;
-    int l2 = m.l2;
-    if (solvers::msoll(solvers::kReduce, false, m.l2, m.neq, 1, l1, l2, m.k, col, col, {}, {}) !=
-        solvers::SolveStatus::ok)
-      return false;
-  }
+bool Correction::reduce_free_block() {
+  const Model& m = m_;
+  std::fill(col_, col_ + m.neq, 0.0f);
+  int l1 = m.ncond + 1;
+  int l2 = m.l2;
+  return solvers::msoll(solvers::kReduce, false, m.l2, m.neq, 1, l1, l2, m.k, col_, col_, {}, {}) ==
+         solvers::SolveStatus::ok;
+}
 
-  // Inverse iteration, x = inv(K) B phi (one step, two on a short basis), with
-  // one refinement of each solve against the element-by-element product; each
-  // vector scaled to a largest magnitude of 1.
+bool Correction::inverse_iteration() {
+  const Model& m = m_;
+  const Tables& t = t_;
+  double* u = u_;
+  double* y = y_;
+  double* b = b_;
   std::fill(u, u + m.neq, 0.0);
-  for (int step = 0; step < steps; ++step) {
+  for (int step = 0; step < steps_; ++step) {
     for (int j = 0; j < t.p; ++j) {
       double* v = basis(j);
       std::copy(v, v + m.l2, u);
@@ -203,8 +255,16 @@ bool correct_eigenpairs(EigenKind kind, int neig, float* eig, float* vec, int nb
       if (!condense(v)) return false;
     }
   }
+  return true;
+}
 
-  // The projected pair, upper triangles.
+bool Correction::project() {
+  const Model& m = m_;
+  const Tables& t = t_;
+  const std::int64_t p = t.p;
+  double* u = u_;
+  double* y = y_;
+  double* b = b_;
   double* ap = kv::dptr(t.ap);
   double* bp = kv::dptr(t.bp);
   for (int j = 0; j < t.p; ++j) {
@@ -216,28 +276,36 @@ bool correct_eigenpairs(EigenKind kind, int neig, float* eig, float* vec, int nb
       bp[i + j * p] = dot(basis(i), b, m.l2);
     }
   }
-  double* q = kv::dptr(t.q);
-  double* ev = kv::dptr(t.ev);
-  if (!solvers::dense_eigen_double(t.p, ap, bp, ev, q)) return false;
+  return solvers::dense_eigen_double(t.p, ap, bp, kv::dptr(t.ev), kv::dptr(t.q));
+}
 
-  // The corrected modes on the free equations, all checked before any is
-  // stored: a pass that forms them, then one that writes them.
-  const auto mode_vector = [&](int mode) {
-    std::fill(u, u + m.l2, 0.0);
-    for (int j = 0; j < t.p; ++j) {
-      const double c = q[j + mode * p];
-      const double* v = basis(j);
-      for (int e = m.ncond; e < m.l2; ++e) u[e] += c * v[e];
-    }
-    double big = 0.0;
-    for (int e = m.ncond; e < m.l2; ++e) big = std::max(big, std::fabs(u[e]));
-    return big;
-  };
-  for (int mode = 0; mode < neig; ++mode) {
+// Mode `mode` of the projected problem over the free equations, in u; the
+// caller gets back its largest magnitude.
+double Correction::mode_vector(int mode) const {
+  const Model& m = m_;
+  const std::int64_t p = t_.p;
+  const double* q = kv::dptr(t_.q);
+  double* u = u_;
+  std::fill(u, u + m.l2, 0.0);
+  for (int j = 0; j < t_.p; ++j) {
+    const double c = q[j + mode * p];
+    const double* v = basis(j);
+    for (int e = m.ncond; e < m.l2; ++e) u[e] += c * v[e];
+  }
+  double big = 0.0;
+  for (int e = m.ncond; e < m.l2; ++e) big = std::max(big, std::fabs(u[e]));
+  return big;
+}
+
+bool Correction::store_modes(float* eig, float* vec) {
+  const Model& m = m_;
+  const double* ev = kv::dptr(t_.ev);
+  const double* u = u_;
+  for (int mode = 0; mode < neig_; ++mode) {
     const double big = mode_vector(mode);
     if (!std::isfinite(ev[mode]) || !(big > 0.0) || !std::isfinite(big)) return false;
   }
-  for (int mode = 0; mode < neig; ++mode) {
+  for (int mode = 0; mode < neig_; ++mode) {
     const double big = mode_vector(mode);
     float* out = vec + static_cast<std::int64_t>(mode) * m.nfree;
     double along = 0.0;
@@ -247,6 +315,14 @@ bool correct_eigenpairs(EigenKind kind, int neig, float* eig, float* vec, int nb
     eig[mode] = static_cast<float>(ev[mode]);
   }
   return true;
+}
+
+}  // namespace
+
+bool correct_eigenpairs(EigenKind kind, int neig, float* eig, float* vec, int nbasis) {
+  Correction c(kind, neig, nbasis);
+  return c.usable() && c.load_float_modes(vec) && c.reduce_free_block() && c.inverse_iteration() && c.project() &&
+         c.store_modes(eig, vec);
 }
 
 }  // namespace solutions

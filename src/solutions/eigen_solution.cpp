@@ -82,11 +82,11 @@ ReportModel report_model() { return ReportModel{base::node_tables(), ctl(kv::kNN
 
 }  // namespace
 
-bool dense_block(const Sky& s, int ncond, int l2, float* dense, std::string_view trace_fmt,
-                 std::string_view diag_fmt) {
+int dense_block(const Sky& s, int ncond, int l2, float* dense, std::string_view trace_fmt,
+                std::string_view diag_fmt) {
   const int n = l2 - ncond;
   const bool tr = kv::trace('F');
-  bool ok = true;
+  int first_bad = 0;
   for (int j = ncond + 1; j <= l2; ++j) {
     for (int i = j; i >= ncond + 1; --i) {
       const float v = s.term(i, j);
@@ -98,11 +98,17 @@ bool dense_block(const Sky& s, int ncond, int l2, float* dense, std::string_view
       // A non-finite term is the caller's check, not a sign of the diagonal.
       if (i == j && v <= 0.0f) {
         fio::write(kOut, diag_fmt, i, v);
-        ok = false;
+        if (first_bad == 0) first_bad = i;
       }
     }
   }
-  return ok;
+  return first_bad;
+}
+
+std::string fault_at_equation(std::string_view why, int eq) {
+  const std::string joints = eq > 0 ? base::equation_joints(eq) : std::string();
+  if (joints.empty()) return std::string(why);
+  return std::string(why) + ": EQUATION " + std::to_string(eq) + ", " + joints;
 }
 
 namespace {
@@ -255,16 +261,17 @@ void sol03() {
   eigsol(t);
 }
 
-void eigsol(const EigenTables& t) {
+namespace {
+
+// The option record: FREQ or BUCK with NEIG and NVEC. An unreadable record
+// stops the run; an unknown option abandons the solution (false).
+bool read_option(Kind& kind, int& neig, int& nvec) {
   std::string word;
-  int neig = 0;
-  int nvec = 0;
   if (fio::read_list(5, word, neig, nvec) != fio::Status::ok) {
     fio::write_list(kOut, " *** ER", "ROR: THE EIGEN-SOLUTION RECORD (OPTION, NEIG, NVEC) CANNOT BE READ");
     kv::stop_run(1, "EIGEN-SOLUTION RECORD CANNOT BE READ");
   }
   word = padded(word, kLabelLen);
-  Kind kind;
   if (base::keyon(word, "FREQ", false)) {
     kind = Kind::frequencies;
   } else if (base::keyon(word, "BUCK", false)) {
@@ -272,42 +279,35 @@ void eigsol(const EigenTables& t) {
   } else {
     fio::write_list(kOut, "SOL-03 INVALID OPTION: ", word);
     abandoned("THE OPTION IS NEITHER FREQ NOR BUCK");
-    return;
+    return false;
   }
-  const std::string option =
-      padded(kind == Kind::frequencies ? "NATURAL FREQUENCIES" : "ELASTIC BUCKLING LOAD", kLabelLen);
+  return true;
+}
 
-  const int neq = ctl(kv::kNEQ);
-  const int ncond = ctl(kv::kNCOND);
-  const int nfree = std::max(ctl(kv::kNFREE), 0);
-  const int l2 = ncond + nfree;
-  if (neig <= 0) neig = nfree;
-  neig = std::min(neig, nfree);
-  nvec = std::min(nvec, neig);
-
-  fio::write(kOut, kHeader, kv::titles().title1, kv::titles().title2, option, neig);
-
-  // Without the second matrix the problem would be an eigen-solution of a zero
-  // matrix (or forming KG would write into the KGDATA record).
+// Without the second matrix the problem would be an eigen-solution of a zero
+// matrix (or forming KG would write into the KGDATA record): false, said and
+// abandoned.
+bool second_matrix_formed(Kind kind) {
   if (kind == Kind::frequencies && !mass_formed()) {
     fio::write(kOut,
                "(/,' *** NO GLOBAL MASS MATRIX WAS FORMED: THE MASS RECORD NEEDS MFORM = 1 AND LUMPED MASSES.',"
                "/,' *** NATURAL FREQUENCIES CANNOT BE FOUND.  SOLN IS ABORTED')");
     abandoned("NO GLOBAL MASS MATRIX");
-    return;
+    return false;
   }
   if (kind == Kind::buckling && !geometric_stiffness_formed()) {
     fio::write(kOut,
                "(/,' *** NO SEPARATE GLOBAL GEOMETRIC STIFFNESS MATRIX WAS FORMED: THE STRUCTURE INPUT NEEDS',"
                "' KGDATA(3) = 2.',/,' *** ELASTIC BUCKLING LOADS CANNOT BE FOUND.  SOLN IS ABORTED')");
     abandoned("NO SEPARATE GLOBAL GEOMETRIC STIFFNESS MATRIX");
-    return;
+    return false;
   }
+  return true;
+}
 
-  elements::form(1);
-  const Sky k = sky(kv::kStiffValues, kv::kStiffMdiag);
-  if (kv::trace('F')) base::skyprt(k.a, k.md, neq, k.nstore, "GLOBAL STIFFNESS MATRIX");
-
+// The second matrix of the problem: KG formed for the input loads alone, or
+// the mass matrix.
+Sky second_matrix(Kind kind, int neq) {
   Sky second;
   if (kind == Kind::buckling) {
     // The buckling factors are those of the input loads alone, and the model
@@ -323,52 +323,66 @@ void eigsol(const EigenTables& t) {
     second = sky(kv::kMassValues, kv::kMassMdiag);
     if (kv::trace('F')) base::skyprt(second.a, second.md, neq, second.nstore, " GLOBAL MASS MATRIX");
   }
+  return second;
+}
 
-  std::int32_t& istop = ctl(kv::kISTOP);
-  std::int64_t modev = ctl(kv::kIZ);  // the mode vector's words, checked by SOL03
-  if (ncond > 0) {
-    kv::zero_words(t.w2, neq);
-    const bool lmass = kind == Kind::frequencies && kv::ctl_true(kv::kMCOND);
-    const bool lgeom = kind == Kind::buckling && kv::ctl_true(kv::kKGCOND);
-    const Sky m = kind == Kind::frequencies ? second : Sky{};
-    const Sky g = kind == Kind::buckling ? second : Sky{};
-    int l1 = 1;
-    int lc = ncond;
-    solvers::msoll(solvers::kReduce, kv::trace('G'), l2, k.nstore, neq, 1, l1, lc, k.imd, k.ia, t.w2, modev, lmass,
-                   m.ia, m.imd, m.nstore, lgeom, g.ia, g.imd, g.nstore, istop);
-    if (istop & 1) {
-      abandoned("ZERO PIVOT IN THE CONDENSATION");
-      return;
-    }
+// The condensed DOFs reduced out of both matrices; false (abandoned) on a zero pivot.
+bool condense(Kind kind, const Sky& k, const Sky& second, const EigenTables& t, int ncond, int l2, int neq,
+              std::int64_t modev, std::int32_t& istop) {
+  if (ncond <= 0) return true;
+  kv::zero_words(t.w2, neq);
+  const bool lmass = kind == Kind::frequencies && kv::ctl_true(kv::kMCOND);
+  const bool lgeom = kind == Kind::buckling && kv::ctl_true(kv::kKGCOND);
+  const Sky m = kind == Kind::frequencies ? second : Sky{};
+  const Sky g = kind == Kind::buckling ? second : Sky{};
+  int l1 = 1;
+  int lc = ncond;
+  solvers::msoll(solvers::kReduce, kv::trace('G'), l2, k.nstore, neq, 1, l1, lc, k.imd, k.ia, t.w2, modev, lmass,
+                 m.ia, m.imd, m.nstore, lgeom, g.ia, g.imd, g.nstore, istop);
+  if (istop & 1) {
+    abandoned("ZERO PIVOT IN THE CONDENSATION");
+    return false;
   }
+  return true;
+}
 
+// The free blocks of both matrices as dense a and b; false (abandoned, naming
+// the first equation at fault) when a free DOF has no stiffness or no
+// second-matrix term.
+bool dense_blocks(Kind kind, const Sky& k, const Sky& second, int ncond, int l2, float* a, float* b) {
+  const int bad_k = dense_block(k, ncond, l2, a, "(' I:',I5,' J:',I5,' A(I,J)',1P,E15.5)",
+                                "('     DOF #',I5,' IS .LE. 0 IN THE STIFFNESS MATRIX...',5X,'K(I,I)=',1P,E12.4,"
+                                "'  SOLN IS ABORTED')");
+  const int bad_b =
+      kind == Kind::frequencies
+          ? dense_block(second, ncond, l2, b, "(' I:',I5,' J:',I5,' B(I,J):',1P,E15.5)",
+                        "('     DOF #',I5,' IS .LE. 0 IN THE MASS MATRIX...',5X,'M(I,I)=',1P,E12.4,"
+                        "'  SOLN IS ABORTED')")
+          : dense_block(second, ncond, l2, b, "(' I:',I5,' J:',I5,' B(I,J):',1P,E15.5)",
+                        "('     DOF #',I5,' IS .LE. 0 IN THE GEOMETRIC STIFFNESS MATRIX...',5X,'KG(I,I)=',1P,E12.4,"
+                        "'  SOLN IS ABORTED')");
+  const bool ok = bad_k == 0 && bad_b == 0;
+  if (!ok) {
+    const int eq = bad_k != 0 && (bad_b == 0 || bad_k < bad_b) ? bad_k : bad_b;
+    abandoned(fault_at_equation(kind == Kind::frequencies
+                                    ? "A FREE DEGREE OF FREEDOM HAS NO STIFFNESS OR NO MASS"
+                                    : "A FREE DEGREE OF FREEDOM HAS NO STIFFNESS OR NO GEOMETRIC STIFFNESS",
+                                eq));
+  }
+  return ok;
+}
+
+// The dense eigen-solution of a, b into eig, vec with its checks; false
+// (reported) when there is nothing worth printing.
+bool solve_dense(Kind kind, const EigenTables& t, int nfree, int ncond, std::int64_t modev, std::int32_t& istop) {
   float* a = kv::rptr(t.a);
   float* b = kv::rptr(t.b);
-  bool ok = dense_block(k, ncond, l2, a, "(' I:',I5,' J:',I5,' A(I,J)',1P,E15.5)",
-                        "('     DOF #',I5,' IS .LE. 0 IN THE STIFFNESS MATRIX...',5X,'K(I,I)=',1P,E12.4,"
-                        "'  SOLN IS ABORTED')");
-  if (kind == Kind::frequencies)
-    ok = dense_block(second, ncond, l2, b, "(' I:',I5,' J:',I5,' B(I,J):',1P,E15.5)",
-                     "('     DOF #',I5,' IS .LE. 0 IN THE MASS MATRIX...',5X,'M(I,I)=',1P,E12.4,"
-                     "'  SOLN IS ABORTED')") &&
-         ok;
-  else
-    ok = dense_block(second, ncond, l2, b, "(' I:',I5,' J:',I5,' B(I,J):',1P,E15.5)",
-                     "('     DOF #',I5,' IS .LE. 0 IN THE GEOMETRIC STIFFNESS MATRIX...',5X,'KG(I,I)=',1P,E12.4,"
-                     "'  SOLN IS ABORTED')") &&
-         ok;
-  if (!ok) {
-    abandoned(kind == Kind::frequencies ? "A FREE DEGREE OF FREEDOM HAS NO STIFFNESS OR NO MASS"
-                                        : "A FREE DEGREE OF FREEDOM HAS NO STIFFNESS OR NO GEOMETRIC STIFFNESS");
-    return;
-  }
-
   // Terms beyond the float range (or formed from such terms by the
   // condensation) give no eigen-solution worth printing.
   if (!all_finite(a, static_cast<std::int64_t>(nfree) * nfree) ||
       !all_finite(b, static_cast<std::int64_t>(nfree) * nfree)) {
     not_finite_report(kind == Kind::frequencies ? "MASS MATRIX" : "GEOMETRIC STIFFNESS MATRIX", istop);
-    return;
+    return false;
   }
 
   // The third work vector of the solver is the mode vector's free space.
@@ -384,31 +398,40 @@ void eigsol(const EigenTables& t) {
     abandoned(kind == Kind::frequencies ? "THE MASS MATRIX IS NOT POSITIVE DEFINITE"
                                         : "THE GEOMETRIC STIFFNESS MATRIX IS NOT POSITIVE DEFINITE");
     istop |= 1;
-    return;
+    return false;
   }
   // The solver stops at a non-finite value; its results are checked here as
   // well, since nothing may be printed from them otherwise.
   if (res.status == solvers::EigenStatus::not_finite || !all_finite(eig, nfree) ||
       !all_finite(vec, static_cast<std::int64_t>(nfree) * nfree)) {
     not_finite_report(kind == Kind::frequencies ? "MASS MATRIX" : "GEOMETRIC STIFFNESS MATRIX", istop);
+    return false;
+  }
+  return true;
+}
+
+// Trace C: mode m's node vectors on its side unit (units end at the last
+// one, said once).
+void mode_side_unit(int m, const ReportModel& rm, const float* mode, int neq) {
+  const int unit = kModeUnitBase + m;
+  if (unit > kLastModeUnit) {
+    if (unit == kLastModeUnit + 1)
+      fio::write(kOut, "(/,' *** TRACE C: THE SIDE UNITS END AT',I3,'; MODES ABOVE',I3,' ARE NOT WRITTEN')",
+                 kLastModeUnit, kLastModeUnit - kModeUnitBase);
     return;
   }
+  for (int n = 1; n <= rm.nnode; ++n)
+    fio::write(unit, "(I7,1P,6E12.4)", n, std::span<const float>(global_node_vector(rm.nodes, n, mode, neq)));
+}
 
-  // The float eigenpairs are corrected in double; the stage's tables take the
-  // free words, so the mode vector moves above them.
-  if (!correct_eigenpairs(kind, neig, eig, vec))
-    fio::write(kOut,
-               "(/,' *** THE EIGENVALUES AND VECTORS COULD NOT BE CORRECTED IN DOUBLE PRECISION:',"
-               "' THE SINGLE-PRECISION SOLUTION IS PRINTED')");
-  kv::memchk(neq, 0);
-  modev = ctl(kv::kIZ);
-
-  // A negative eigenvalue of the frequency problem has no real frequency; it
-  // is reported and its frequency taken as 0.0 rather than printed as NaN.
-  if (kind == Kind::frequencies) zero_negative_eigenvalues(eig, neig);
-
-  report_blocks(kind, neig, nfree, ncond, eig, vec, option);
-
+// The first nvec mode shapes over all equations: the condensed components
+// recovered, normalised and printed.
+void mode_shapes(Kind kind, const Sky& k, const EigenTables& t, int nvec, int nfree, int ncond, std::int64_t modev,
+                 std::int32_t& istop) {
+  const int neq = ctl(kv::kNEQ);
+  const int l2 = ncond + nfree;
+  const float* eig = kv::rptr(t.eig);
+  const float* vec = kv::rptr(t.vec);
   const ReportModel rm = report_model();
   const SkylineView kview{k.a, k.md};
   const EquationRanges recover{1, ncond, ncond + 1, l2};
@@ -445,17 +468,59 @@ void eigsol(const EigenTables& t) {
 
     prtdsp(kPerColumn, rm, neq, 1, l2, mode, "EIGENVECTORS", label, true);
 
-    if (!trace_c) continue;
-    const int unit = kModeUnitBase + m;
-    if (unit > kLastModeUnit) {
-      if (unit == kLastModeUnit + 1)
-        fio::write(kOut, "(/,' *** TRACE C: THE SIDE UNITS END AT',I3,'; MODES ABOVE',I3,' ARE NOT WRITTEN')",
-                   kLastModeUnit, kLastModeUnit - kModeUnitBase);
-      continue;
-    }
-    for (int n = 1; n <= rm.nnode; ++n)
-      fio::write(unit, "(I7,1P,6E12.4)", n, std::span<const float>(global_node_vector(rm.nodes, n, mode, neq)));
+    if (trace_c) mode_side_unit(m, rm, mode, neq);
   }
+}
+
+}  // namespace
+
+void eigsol(const EigenTables& t) {
+  Kind kind;
+  int neig = 0;
+  int nvec = 0;
+  if (!read_option(kind, neig, nvec)) return;
+  const std::string option =
+      padded(kind == Kind::frequencies ? "NATURAL FREQUENCIES" : "ELASTIC BUCKLING LOAD", kLabelLen);
+
+  const int neq = ctl(kv::kNEQ);
+  const int ncond = ctl(kv::kNCOND);
+  const int nfree = std::max(ctl(kv::kNFREE), 0);
+  const int l2 = ncond + nfree;
+  if (neig <= 0) neig = nfree;
+  neig = std::min(neig, nfree);
+  nvec = std::min(nvec, neig);
+
+  fio::write(kOut, kHeader, kv::titles().title1, kv::titles().title2, option, neig);
+  if (!second_matrix_formed(kind)) return;
+
+  elements::form(1);
+  const Sky k = sky(kv::kStiffValues, kv::kStiffMdiag);
+  if (kv::trace('F')) base::skyprt(k.a, k.md, neq, k.nstore, "GLOBAL STIFFNESS MATRIX");
+  const Sky second = second_matrix(kind, neq);
+
+  std::int32_t& istop = ctl(kv::kISTOP);
+  std::int64_t modev = ctl(kv::kIZ);  // the mode vector's words, checked by SOL03
+  if (!condense(kind, k, second, t, ncond, l2, neq, modev, istop)) return;
+  if (!dense_blocks(kind, k, second, ncond, l2, kv::rptr(t.a), kv::rptr(t.b))) return;
+  if (!solve_dense(kind, t, nfree, ncond, modev, istop)) return;
+
+  // The float eigenpairs are corrected in double; the stage's tables take the
+  // free words, so the mode vector moves above them.
+  float* eig = kv::rptr(t.eig);
+  float* vec = kv::rptr(t.vec);
+  if (!correct_eigenpairs(kind, neig, eig, vec))
+    fio::write(kOut,
+               "(/,' *** THE EIGENVALUES AND VECTORS COULD NOT BE CORRECTED IN DOUBLE PRECISION:',"
+               "' THE SINGLE-PRECISION SOLUTION IS PRINTED')");
+  kv::memchk(neq, 0);
+  modev = ctl(kv::kIZ);
+
+  // A negative eigenvalue of the frequency problem has no real frequency; it
+  // is reported and its frequency taken as 0.0 rather than printed as NaN.
+  if (kind == Kind::frequencies) zero_negative_eigenvalues(eig, neig);
+
+  report_blocks(kind, neig, nfree, ncond, eig, vec, option);
+  mode_shapes(kind, k, t, nvec, nfree, ncond, modev, istop);
 }
 
 }  // namespace solutions

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "base/work_array.h"
@@ -46,10 +47,15 @@ bool mass_formed();
 // The dense free block of a skyline matrix (both triangles, column-major of
 // order l2 - ncond), equations ncond+1..l2; trace letter F writes every term
 // with trace_fmt (I, J, value). Every diagonal term not above 0.0 is reported
-// with diag_fmt (equation, value); the caller gets back false when there was
-// one. Infinity and NaN are left to the caller's finiteness check.
-bool dense_block(const Sky& s, int ncond, int l2, float* dense, std::string_view trace_fmt,
-                 std::string_view diag_fmt);
+// with diag_fmt (equation, value); the caller gets back the first such
+// equation, 0 when there was none. Infinity and NaN are left to the caller's
+// finiteness check.
+int dense_block(const Sky& s, int ncond, int l2, float* dense, std::string_view trace_fmt,
+                std::string_view diag_fmt);
+
+// The console text of a solution abandoned on equation eq: why, and the
+// joints and directions of the equation when it has any.
+std::string fault_at_equation(std::string_view why, int eq);
 
 // True when the count values from v on are all finite.
 bool all_finite(const float* v, std::int64_t count);

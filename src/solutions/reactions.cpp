@@ -9,6 +9,7 @@
 #include "fio/fio.h"
 #include "solutions/finite_check.h"
 #include "solutions/report_page.h"
+#include "solvers/skyline_products.h"
 
 namespace solutions {
 
@@ -52,8 +53,12 @@ void support_displacement_loads(const EquationRanges& eq, MutableTable r, Table 
 }
 
 void form_reactions(const EquationRanges& eq, MutableTable r, Table d, int nlc, SkylineView k, float factor) {
-  // Coupling with the solved equations.
-  for (int j = eq.l3; j <= eq.last; ++j) {
+  // Coupling with the solved equations, each reaction summed from the last
+  // solved row up.
+  for (int c = 1; c <= nlc && eq.l2 < eq.l3; ++c)
+    solvers::add_column_sums_descending(eq.l3, eq.last, eq.l1, eq.l2, k.mdiag, k.a, &r(1, c),
+                                        d.p + static_cast<std::int64_t>(c - 1) * d.ldr, factor);
+  for (int j = eq.l3; j <= eq.last && eq.l2 >= eq.l3; ++j) {
     const Column col{k.a, k.mdiag, j};
     const int lo = std::max(eq.l1, col.top());
     for (int c = 1; c <= nlc; ++c)

@@ -1,6 +1,7 @@
 #include "solutions/soldsp.h"
 
 #include <array>
+#include <string>
 
 #include "base/globals.h"
 #include "base/input_lines.h"
@@ -50,6 +51,12 @@ void soldsp(std::string cmdtxt, std::string_view strid, float dtcpu, float ttota
 
   if (nsol < 1 || nsol > 5) {
     fio::write_list(6, "INVALID SOLN#", nsol);
+    // The stop message names no line; the console is told where and why.
+    std::string item = cmdtxt;
+    item.erase(item.find_last_not_of(' ') + 1);
+    fio::write(1, "(' *** ERROR AT INPUT LINE',I6,': THE COMMAND ',A,' NAMES SOLUTION',I6,"
+                  "' (1 TO 5 ONLY; WRITE SOL2 OR ''SOL 2'', NOT SOL 2)')",
+               kv::run().command_line, item, nsol);
     kv::stop_run(1, "INVALID SOLUTION NUMBER");
   }
 

@@ -210,6 +210,7 @@ void sol04() {
   const int neq = s.neq;
 
   nonlinear::StepVectors& v = s.v;
+  s.continued = ctl(kv::kPTOTAL) != 0;
   v.ptotal = shared_vector(kv::kPTOTAL, neq);
   v.utotal = shared_vector(kv::kUTOTAL, neq);
   v.pref = shared_vector(kv::kPREF, neq);

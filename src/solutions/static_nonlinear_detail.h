@@ -43,6 +43,7 @@ struct Setup {
   int neq = 0, ncond = 0, nfree = 0, l2 = 0;
   int nnode = 0, nelem = 0;
   int nn6 = 0, nrn7 = 0, nel4 = 0;  // line estimates of the step tables
+  bool continued = false;           // the totals carry over from an earlier solution
   StepVectors v;
 };
 

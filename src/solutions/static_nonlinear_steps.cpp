@@ -139,6 +139,7 @@ class StepLoop {
   bool state_and_report(const LoadStep& work, const std::string& cap, float urms, bool printnow);
   bool totals_and_limit_point(bool applies, float dfact_prev, int istep);
   bool reactions(int istep, const std::string& cap, bool printnow);
+  void equilibrium_check();
   bool commit(int istep, const std::string& cap, bool printnow);
   bool solve(int iopt, float* r);
   void end_reports();
@@ -158,6 +159,7 @@ class StepLoop {
   bool newkg_ = false;
   bool reference_taken_ = false;  // PREF and the SP reference are taken by the first step
   bool prevrs_set_ = false;
+  bool out_of_balance_ = false;  // a step out of equilibrium was counted as a fault
   float factor_ = 0.0f;
   float dfact_ = 0.0f;
   float sp_ = 1.0f;
@@ -168,6 +170,10 @@ class StepLoop {
   float rfmax_ = 0.0f;
   float rmmax_ = 0.0f;
   std::array<float, 6> zero6_{};
+  // The load increments and totals of the stiffness parameter: on the
+  // restrained rows the reactions K times the displacements predict.
+  std::vector<float> sp_dpload_;
+  std::vector<float> sp_ptotal_;
 };
 
 StepLoop::StepLoop(const Setup& s)
@@ -213,13 +219,21 @@ void StepLoop::run() {
   const int neq = s_.neq;
   kv::Solsta& st = kv::solsta();
 
-  // Start of the solution.
+  // Start of the solution. A solution that goes on from the totals an
+  // earlier one left finds the members holding the energy of that work: it
+  // counts that energy as input already done, so that its balance goes on
+  // where the earlier one stopped.
+  const double held =
+      s_.continued ? static_cast<double>(kv::ctl_double(kv::kESTRN)) + kv::ctl_double(kv::kEPLAS) : 0.0;
   for (int w = kv::kEINPUT; w <= kv::kEDAMP + 1; ++w) ctl(w) = 0;
+  kv::ctl_double(kv::kEINPUT) = held;
   const auto& kg = s_.kgdata;
   newkg_ = !(kg[1] == 0 || kg[2] == 0 || kg[3] == 0);
   kv::set_ctl_logical(kv::kNEWKG, newkg_);
   kv::set_ctl_logical(kv::kNEWK, true);
   kinds_ = equation_kinds(neq, s_.nnode);
+  sp_dpload_.assign(static_cast<std::size_t>(neq), 0.0f);
+  sp_ptotal_.assign(v_.ptotal.v, v_.ptotal.v + neq);
 
   support_ = jloads(tr_d_, JointLoadModel{model_.nodes, s_.nnode, neq, 1, s_.l2}, v_.pjoint.v, false);
   if (s_.rec.neload > 0)
@@ -288,6 +302,7 @@ StepLoop::Outcome StepLoop::step(const LoadStep& work, const LoadStep& next, int
   const bool printnow = istep % s_.rec.iprint == 0;
   if (!state_and_report(work, cap, urms, printnow)) return Outcome::abandon;
   if (!totals_and_limit_point(applies, dfact_prev, istep)) return Outcome::end_solution;
+  equilibrium_check();
   if (!reactions(istep, cap, printnow)) return Outcome::end_solution;
   if (!commit(istep, cap, printnow)) return Outcome::end_solution;
   return last ? Outcome::record_done : Outcome::next;
@@ -478,6 +493,17 @@ bool StepLoop::state_and_report(const LoadStep& work, const std::string& cap, fl
   // 14. Reaction increments on the restrained equations.
   rea_ctn(kFormReactions, tr_d_, eq_, v.dpload.v, v.dudisp.v, neq, 1, stiffness_view(), 1.0f, model_, cap, false,
           rsum_);
+  // K times the increment is what the elements were predicted to carry; what
+  // they did not carry of it at the supports is the restrained rows of this
+  // step's unbalance, so the reactions are the supports' share of the element
+  // forces themselves. (The correction of the step before reached them at
+  // that step already.) The stiffness parameter keeps the predicted
+  // increments, which steer the solution.
+  for (int i = l2; i < neq; ++i) {
+    sp_dpload_[static_cast<std::size_t>(i)] = v.dpload[i];
+    v.dpload[i] += v.funbal[i];
+    if (unbal_) v.dpload[i] += v.punbal[i];
+  }
 
   // 15. Geometric-stiffness trace and the step header.
   if (tr_f_ && s_.kgdata[3] == 2 && ctl(kv::kGeoValues) > 0) {
@@ -525,6 +551,33 @@ bool StepLoop::state_and_report(const LoadStep& work, const std::string& cap, fl
   return (ctl(kv::kISTOP) & 1) == 0;
 }
 
+// A step whose elements leave as much force unbalanced on the joints as the
+// loads and reactions it is under, or more, has no sound state: it is said in the
+// report, and the run counts it as a fault once per solution. (A step past a
+// limit point ends the solution with its own message before this.)
+void StepLoop::equilibrium_check() {
+  const StepVectors& v = v_;
+  double unbalanced = 0.0;
+  for (int i = 0; i < s_.l2; ++i) unbalanced += static_cast<double>(v.funbal[i]) * v.funbal[i];
+  double applied = 0.0;
+  for (int i = 0; i < s_.neq; ++i) {
+    const double p = v.ptotal[i];
+    applied += p * p;
+  }
+  // As large as the loads, up to the rounding of the sums: the elements carry
+  // (almost) nothing of them.
+  constexpr double kRounding = 1.0e-4;
+  if (unbalanced == 0.0 || !(std::sqrt(unbalanced) >= (1.0 - kRounding) * std::sqrt(applied))) return;
+  const int istep = kv::solsta().istep;
+  fio::write(kOut, "(/,1X,'*** STEP',I6,': THE UNBALANCED JOINT FORCES',1P,E12.4,' REACH THE LOADS AND REACTIONS',"
+                   "E12.4,/,1X,'    THE STEP IS NOT IN EQUILIBRIUM: ITS RESULTS ARE NOT A SOUND STATE',/)",
+             istep, static_cast<float>(std::sqrt(unbalanced)), static_cast<float>(std::sqrt(applied)));
+  if (out_of_balance_) return;
+  out_of_balance_ = true;
+  kv::note_fault(kv::Fault::solution_error,
+                 fio::format("('STEP',I6,': THE UNBALANCED JOINT FORCES REACH THE LOADS AND REACTIONS')", istep));
+}
+
 // The caller gets back false when the solution ends past a limit point.
 bool StepLoop::totals_and_limit_point(bool applies, float dfact_prev, int istep) {
   const int neq = s_.neq;
@@ -539,9 +592,12 @@ bool StepLoop::totals_and_limit_point(bool applies, float dfact_prev, int istep)
   }
 
   // 19. Stiffness parameter and the stop past a limit point.
-  const std::span<const float> dp(v.dpload.v, static_cast<std::size_t>(neq));
+  std::copy(v.dpload.v, v.dpload.v + s_.l2, sp_dpload_.begin());
+  std::copy(v.ptotal.v, v.ptotal.v + s_.l2, sp_ptotal_.begin());
+  for (int i = s_.l2; i < neq; ++i) sp_ptotal_[static_cast<std::size_t>(i)] += sp_dpload_[static_cast<std::size_t>(i)];
+  const std::span<const float> dp(sp_dpload_);
   const std::span<const float> du(v.dudisp.v, static_cast<std::size_t>(neq));
-  const std::span<const float> pt(v.ptotal.v, static_cast<std::size_t>(neq));
+  const std::span<const float> pt(sp_ptotal_);
   const float sp = stiffness_parameter(!reference_taken_, dp, du, pt, kinds_, spref_);
   reference_taken_ = true;
   const float sp_prev = sp_;

@@ -505,7 +505,7 @@ int back_substitute(int, int l1, int l2, const T* a, const std::int32_t* md,
       rc[j - 1] = static_cast<float>(x);
       if (j > 1) {
         const T xr = rc[j - 1];
-        for (int m = 1; m < h; ++m) rc[j - 1 - m] = static_cast<float>(rc[j - 1 - m] - xr * colj[m]);
+        update_reversed<true>(rc + (j - 1), colj, xr, 1, h - 1);
       }
     }
   }
@@ -615,7 +615,7 @@ bool profile_complete(int n, const std::int32_t* md, std::int64_t nstore) {
   return md[n] - 1 <= nstore;
 }
 
-void zero_pivot_box(std::string_view routine, int row, int storage, double pivot) {
+void zero_pivot_box(std::string_view routine, int row, int storage, double pivot, std::string_view joints) {
   static const std::string stars(50, '*');
   fio::write(6,
              "(///,1X,A,/,' *  ER','ROR IN SUBROUTINE ',A,T51,'*',/,"
@@ -624,8 +624,9 @@ void zero_pivot_box(std::string_view routine, int row, int storage, double pivot
              "' *                      PIVOT:',1PE15.6,T51,'*',/,"
              "' *  SOLUTION IS ABORTED ',T51,'*',/,1X,A)",
              stars, routine, row, storage, pivot, stars);
-  kv::note_fault(kv::Fault::solution_error,
-                 fio::format("('SOLUTION ABORTED: PIVOT IS LE 0 IN ',A,' AT ROW',I6)", routine, row));
+  std::string text = fio::format("('SOLUTION ABORTED: PIVOT IS LE 0 IN ',A,' AT ROW',I6)", routine, row);
+  if (!joints.empty()) text += " (" + std::string(joints) + ")";
+  kv::note_fault(kv::Fault::solution_error, text);
 }
 
 void trace_title(std::string_view title, int l1, int l2, int n) {

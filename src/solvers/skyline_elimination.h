@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <thread>
+#include <type_traits>
 #include <string_view>
 
 namespace solvers::detail {
@@ -19,6 +20,35 @@ namespace solvers::detail {
 inline int col_height(const std::int32_t* md, int j) { return md[j] - md[j - 1]; }
 inline int col_top(const std::int32_t* md, int j) { return j - (md[j] - md[j - 1]) + 1; }
 inline std::ptrdiff_t col_diag(const std::int32_t* md, int j) { return md[j - 1] - 1; }
+
+// y[-m] = y[-m] + col[m] x (or - with subtract) for m = m1..m2, each term one
+// multiplication and one addition in T as written, rounded to float; for a
+// float T four at a time, where the compiler would keep them scalar. The
+// column update of a back substitution and of a product, which run against
+// the column's storage order.
+template <bool subtract, class T>
+inline void update_reversed(float* y, const T* col, T x, int m1, int m2) {
+  int m = m1;
+#if defined(__GNUC__)
+  if constexpr (std::is_same_v<T, float>) {
+    typedef float Lanes __attribute__((vector_size(16)));
+    typedef std::int32_t Order __attribute__((vector_size(16)));
+    for (; m + 3 <= m2; m += 4) {
+      Lanes c, v;
+      __builtin_memcpy(&c, col + m, sizeof c);
+      __builtin_memcpy(&v, y - m - 3, sizeof v);
+      const Lanes t = __builtin_shuffle(c, Order{3, 2, 1, 0}) * x;
+      if constexpr (subtract) v = v - t;
+      else v = v + t;
+      __builtin_memcpy(y - m - 3, &v, sizeof v);
+    }
+  }
+#endif
+  for (; m <= m2; ++m) {
+    const T t = col[m] * x;
+    y[-m] = static_cast<float>(subtract ? y[-m] - t : y[-m] + t);
+  }
+}
 
 // Scratch of count values in the given precision, one per thread, kept for the
 // next call so that the step loops allocate nothing once warm.
@@ -95,8 +125,9 @@ int carried_profile_gap(int n, int l1, int l2, const std::int32_t* mdk, const st
 // high, and at most nstore terms.
 bool profile_complete(int n, const std::int32_t* md, std::int64_t nstore);
 
-// The boxed zero-pivot report on unit 6 for the named routine.
-void zero_pivot_box(std::string_view routine, int row, int storage, double pivot);
+// The boxed zero-pivot report on unit 6 for the named routine; joints, when
+// not empty, names the joints and directions of the row on the console line.
+void zero_pivot_box(std::string_view routine, int row, int storage, double pivot, std::string_view joints = {});
 
 // Trace helpers: the option's title line, and the first n rows of the nlc load
 // columns of r (leading dimension ldr) under a title.

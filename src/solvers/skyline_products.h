@@ -27,6 +27,14 @@ void skymuu(bool lprt, bool lzero, int nstore, int n, int ir1, int ir2, int jc1,
 void skymul_double(int lo, int hi, const std::int32_t* mdiag, const kv::SkyReal* a, const double* x, double* p,
                    double f = 1.0);
 
+// r(j) += A(i, j) x(i) f for the columns j = j1..j2 over their stored rows
+// i = hi down to max(column top, lo), hi below j1: each column one running
+// float sum, its rows in descending order (the reactions of restrained
+// equations from the displacements of the solved ones). r and x hold equation
+// e at [e-1].
+void add_column_sums_descending(int j1, int j2, int lo, int hi, const std::int32_t* mdiag, const kv::SkyReal* a,
+                                float* r, const float* x, float f);
+
 // The same on work-array tables (ZMATRX indices of each table's first word).
 void skymul(bool lprt, bool lzero, int nstore, int n, int ir1, int ir2, int jc1, int jc2,
             std::int64_t mdiag, std::int64_t a, std::int64_t p, std::int64_t x);

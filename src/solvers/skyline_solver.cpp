@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <string_view>
 
+#include "base/globals.h"
 #include "base/matrix_print.h"
+#include "base/node_tables.h"
 #include "fio/fio.h"
 #include "solvers/skyline_elimination.h"
 
@@ -13,8 +15,15 @@ namespace {
 
 using namespace detail;
 
-void report_zero_pivot(int row, const SkylineMatrix& k) {
-  zero_pivot_box("MSOLL", row, k.mdiag[row - 1], static_cast<double>(k.a[col_diag(k.mdiag, row)]));
+// A row is a structure equation, and so names its joint, when the matrix
+// holds the structure's equations from equation 1 (the condensed and free
+// ones, or all); a matrix of the free equations alone starts at equation
+// NCOND + 1, which is 1 only when nothing is condensed.
+void report_zero_pivot(int row, int n, const SkylineMatrix& k) {
+  const int ncond = kv::ctl(kv::kNCOND);
+  const bool structure_rows = ncond == 0 || n == ncond + kv::ctl(kv::kNFREE) || n == kv::ctl(kv::kNEQ);
+  zero_pivot_box("MSOLL", row, k.mdiag[row - 1], static_cast<double>(k.a[col_diag(k.mdiag, row)]),
+                 structure_rows ? base::equation_joints(row) : std::string());
 }
 
 bool check_carried(int n, int l1, int l2, const SkylineMatrix& k, const CarriedMatrix& c,
@@ -55,7 +64,7 @@ SolveStatus msoll(int iopt, bool lprt, int n, int ldr, int nlc, int& l1, int& l2
         if (geom.reduce) print_sky(geom.a, geom.mdiag, n, geom.nstore, "INPUT KG");
       }
       if (const int bad = reduce_matrix_and_loads(n, l1, l2, k.a, k.mdiag, r, ldr, nlc)) {
-        report_zero_pivot(bad, k);
+        report_zero_pivot(bad, n, k);
         return SolveStatus::zero_pivot;
       }
       const int last_pivot = std::min(l2, n - 1);
@@ -76,7 +85,7 @@ SolveStatus msoll(int iopt, bool lprt, int n, int ldr, int nlc, int& l1, int& l2
         trace_loads(r, n, ldr, nlc, "NEW LOAD MATRIX ");
       }
       if (const int bad = reduce_loads(n, l1, l2, k.a, k.mdiag, r, ldr, nlc)) {
-        report_zero_pivot(bad, k);
+        report_zero_pivot(bad, n, k);
         return SolveStatus::zero_pivot;
       }
       return SolveStatus::ok;
@@ -88,7 +97,7 @@ SolveStatus msoll(int iopt, bool lprt, int n, int ldr, int nlc, int& l1, int& l2
         trace_loads(r, n, ldr, nlc, "REDUCED LOAD");
       }
       if (const int bad = back_substitute(n, l1, l2, k.a, k.mdiag, r, ldr, nlc)) {
-        report_zero_pivot(bad, k);
+        report_zero_pivot(bad, n, k);
         return SolveStatus::zero_pivot;
       }
       if (lprt) trace_loads(r, n, ldr, nlc, "DISPLACEMENT");
@@ -101,7 +110,7 @@ SolveStatus msoll(int iopt, bool lprt, int n, int ldr, int nlc, int& l1, int& l2
         trace_loads(w, n, n, 1, "DISPLACEMENT");
       }
       if (const int bad = multiply_upper(n, l1, l2, k.a, k.mdiag, r, w)) {
-        report_zero_pivot(bad, k);
+        report_zero_pivot(bad, n, k);
         return SolveStatus::zero_pivot;
       }
       if (lprt) trace_loads(r, n, ldr, 1, "REDUCED LOAD");
@@ -116,7 +125,7 @@ int refactored_from(int first_changed) { return reduced_again_from(1, first_chan
 
 SolveStatus reduce_changed(int first_changed, int n, SkylineMatrix k, float* r) {
   if (const int bad = reduce_matrix_and_loads(n, 1, n, k.a, k.mdiag, r, n, 1, first_changed)) {
-    report_zero_pivot(bad, k);
+    report_zero_pivot(bad, n, k);
     return SolveStatus::zero_pivot;
   }
   return SolveStatus::ok;

@@ -49,10 +49,16 @@ int line_of(const std::string& deck, const std::string& text) {
   return n;
 }
 
+// The start of a console line naming an input line: head, the line in 6
+// columns, ": ".
+std::string line_head(const std::string& head, int line) {
+  char num[16];
+  std::snprintf(num, sizeof num, "%6d: ", line);
+  return head + num;
+}
+
 std::string at_line(const char* what, int line) {
-  char head[64];
-  std::snprintf(head, sizeof head, " *** %s AT INPUT LINE%6d: ", what, line);
-  return head;
+  return line_head(std::string(" *** ") + what + " AT INPUT LINE", line);
 }
 
 struct Mistake {
@@ -82,6 +88,10 @@ std::vector<Mistake> mistakes() {
   // A material keyword whose type has no model (it used to be a section type
   // not built yet; the report path is the same).
   const std::string no_set = replaced(structure_only, "3D-BEAM 29.0E6", "ROMBERG 29.0E6");
+  const std::string short_record = replaced(
+      replaced(kDeck, "\n1\n3D-BEAM 'B1'", "\n2\n3D-BEAM 'B1'"), "0.0 0.0 0 0\n0 0 F\n",
+      "0.0 0.0 0\n3D-BEAM 'B2' 1 1 2 0.0 1.0 0.0 0.0 0.0 0.0 0 0\n0 0 F\n");
+  const std::string no_number = replaced(kDeck, "SOL1\n", "SOL 1\n");
   // End distances 50 + 50 on joints 100 apart leave no length: taken as 1.0.
   const std::string no_length = replaced(structure_only, "0.0 1.0 0.0 0.0 0.0 0.0 0 0", "0.0 1.0 0.0 50.0 50.0 0.0 0 0");
   return {
@@ -99,8 +109,22 @@ std::vector<Mistake> mistakes() {
       // Every line is an unknown command; the first is "str".
       {"LowerCaseDeck", lower_case(kDeck), 3, at_line("ERROR", 1) + "NOT A COMMAND (COMMANDS ARE UPPER CASE): str",
        " ***    20 ERROR AND     0 WARNING MESSAGES: SEE THE OUTPUT FILE"},
+      // The abandoned solution names its command's line and the first free
+      // direction without mass: node 2's FY (equation 2; FX, equation 1, has it).
       {"MassCheckAbortsTheEigenSolution", aborted, 3,
-       " *** ERROR: EIGEN-SOLUTION ABORTED: A FREE DEGREE OF FREEDOM HAS NO STIFFNESS OR NO MASS",
+       line_head(" *** ERROR IN THE COMMAND AT INPUT LINE", line_of(aborted, "SOL3")) +
+           "EIGEN-SOLUTION ABORTED: A FREE DEGREE OF FREEDOM HAS NO STIFFNESS OR NO MASS: EQUATION 2, JOINT 2 FY",
+       " ***     1 ERROR AND     0 WARNING MESSAGES: SEE THE OUTPUT FILE"},
+      // A record one value short takes the next line's keyword for its
+      // generation count: the run stops, naming the line the read stopped in.
+      {"ElementRecordOneValueShort", short_record, 1,
+       line_head(" *** ERROR IN THE STRUCTURE INPUT AT INPUT LINE", line_of(short_record, "3D-BEAM 'B2'")) +
+           "UNREADABLE VALUE WHILE READING THE ELEMENT RECORD",
+       " ***     1 ERROR AND     0 WARNING MESSAGES: SEE THE OUTPUT FILE"},
+      // "SOL 1" unquoted is the command "SOL" without a number.
+      {"SolutionNumberMissing", no_number, 1,
+       at_line("ERROR", line_of(no_number, "SOL 1")) +
+           "THE COMMAND SOL NAMES SOLUTION     0 (1 TO 5 ONLY; WRITE SOL2 OR 'SOL 2', NOT SOL 2)",
        " ***     1 ERROR AND     0 WARNING MESSAGES: SEE THE OUTPUT FILE"},
       {"UnavailableSectionMaterial", no_set, 3,
        at_line("ERROR", line_of(no_set, "ROMBERG")) + "MATERIAL SET    1: ROMBERG IS NOT AVAILABLE IN THIS BUILD",

@@ -312,7 +312,10 @@ TEST(Commands, TheFirstTestInOrderThatTheCommandPassesDecides) {
   } const cases[] = {
       {"STRUCTURE\n'F'\n" + kOneNode, " *--- BULIDING STRUCTURAL MODEL " + dashes(18) + "* IZ=      1 MEM= 0.000%"},
       {"SOLSTR\n'F'\n" + kOneNode, " *--- BULIDING STRUCTURAL MODEL " + dashes(18) + "* IZ=      1 MEM= 0.000%"},
-      {"SOLVE\n'T'\n", " *** ERROR: NO STRUCTURE HAS BEEN BUILT (NO \"STR\" BEFORE \"SOL\"): SOLUTION SKIPPED", 3},
+      {"SOLVE\n'T'\n",
+       " *** ERROR IN THE COMMAND AT INPUT LINE     1: NO STRUCTURE HAS BEEN BUILT (NO \"STR\" BEFORE \"SOL\"): "
+       "SOLUTION SKIPPED",
+       3},
       {"DUMPSTOP\n", " *--- DUMPING MEMORY " + dashes(29) + "*" + iz0},
       {"STOPREAD\n", " *** NO ERROR OR WARNING MESSAGES"},
       {"'READ_UNIT=8 BUG=A'\n", " *--- READING DATA FROM FILE " + dashes(21) + "*" + iz0, 3},
@@ -357,6 +360,8 @@ TEST(Commands, UnquotedSolTwoIsAnInvalidSolution) {
   static const std::regex solving(" \\*--- SOLVING STRUCTURAL MODEL -{19}\\* IZ= {0,6}[0-9]+ MEM= 0\\.000%\n"
                                   " FRAME\n"
                                   " EARTHQUAKE\n"
+                                  " \\*\\*\\* ERROR AT INPUT LINE +[0-9]+: THE COMMAND SOL NAMES SOLUTION +0 "
+                                  "\\(1 TO 5 ONLY; WRITE SOL2 OR 'SOL 2', NOT SOL 2\\)\n"
                                   " \\*\\*\\*     1 ERROR AND     0 WARNING MESSAGES: SEE THE OUTPUT FILE\n"
                                   " INVALID SOLUTION NUMBER\n$");
   EXPECT_TRUE(std::regex_search(console, solving)) << console;

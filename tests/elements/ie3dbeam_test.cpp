@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "elements/inelastic/beam_column.h"
-#include "elements/inelastic/hinges/hinge_end.h"
-#include "elements/inelastic/hinges/ia_biln_hinge.h"
+#include "elements/hinges/hinge_end.h"
+#include "elements/hinges/ia_biln_hinge.h"
 #include "elements/beam_column_model.h"
 #include "elements/inelastic/ie3dbeam.h"
 #include "elements/element_model.h"
@@ -310,6 +310,67 @@ TEST(Ie3dbeamDeck, IaBilnCantileverYieldsAtItsBaseAndFollowsThePostYieldTangent)
   // My L/3EI = 1.0E8/9.0E9 = 0.011111; no NaN among the ductilities.
   EXPECT_NE(r.output.find(" YIELD DISP:    1     0.01111    0.00000"), std::string::npos);
   EXPECT_EQ(r.output.find("NaN"), std::string::npos);
+}
+
+TEST(Ie3dbeamDeck, ABaseThatReachesMaxducFailsWithItsMessageAndTheStepIsReported) {
+  const auto r = run_case("ie3dbeam_sol4_maxduc_failure.dat");
+  // The cantilever above with MAXDUC 2 at its base. The base rotation from
+  // the chord is the tip sway over L: 1.958480/100 at 1.05 H is 1.76 times
+  // the yield rotation 0.011111, 2.805674/100 at 1.1 H is 2.53 times. The
+  // failure rule takes the base moment away at the next step, 4 (1.15 H).
+  EXPECT_EQ(r.status, 3) << r.console;
+  EXPECT_NE(r.output.find(" *** ELEMENT     1: THE MY SPRING AT END A FAILS AT STEP     4\n"
+                          "     ITS DUCTILITY REACHED MAXDUC: IT CARRIES NO FORCE FROM HERE ON"),
+            std::string::npos)
+      << r.output;
+  EXPECT_EQ(etest::count_of(r.output, "SPRING AT END A FAILS"), 1);
+  EXPECT_NE(r.console.find(" *** ERROR: ELEMENT     1: THE MY SPRING AT END A FAILS AT STEP     4"),
+            std::string::npos);
+  const auto f3 = forces_after(r.output, "PAST       STEP:    3", 1);
+  const auto f4 = forces_after(r.output, "PAST       STEP:    4", 1);
+  ASSERT_EQ(f3.size(), 6u);
+  ASSERT_EQ(f4.size(), 6u);
+  EXPECT_NEAR(std::fabs(f3[4]), 1.1e6, 20.0);
+  EXPECT_NEAR(f4[4], 0.0, 1e-3);
+  // With nothing left at the base, the whole tip load of 1.15 H = 11,500 lb
+  // stays unbalanced: the step says so, each step on, and the run counts it
+  // once.
+  EXPECT_NE(r.output.find(" *** STEP     4: THE UNBALANCED JOINT FORCES  1.1500E+04 REACH THE LOADS AND "
+                          "REACTIONS  1.1500E+04\n     THE STEP IS NOT IN EQUILIBRIUM"),
+            std::string::npos)
+      << r.output;
+  EXPECT_EQ(r.output.find(" *** STEP     3:"), std::string::npos);
+  EXPECT_EQ(etest::count_of(r.console, "REACH THE LOADS AND REACTIONS"), 1);
+  // The supports carry what the member carries: no base reaction.
+  const auto base = node_lines(r.output, "GCS RESTRAINT REACTIONS,   LOADING #    1     PAST       STEP:    4", 1);
+  ASSERT_FALSE(base.empty()) << r.output;
+  EXPECT_NEAR(base[0][0], 0.0, 0.01);
+  EXPECT_NEAR(base[0][4], 0.0, 0.01);
+}
+
+TEST(Ie3dbeamDeck, TimeHistoryBalanceCountsTheHingesPlasticWork) {
+  const auto r = run_case("ie3dbeam_sol2_energy.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  // A guided column (12EI/L^3 = 36000 lb/in, both ends yield at 20,000 lb)
+  // carrying 228 lb-s2/in under 0.4 g at 1 Hz: ductility about 13. The
+  // energy history (unit 21) holds per step input, elastic strain, kinetic,
+  // plastic strain, damping energy and the relative error in percent. The
+  // input is the ground's work, found apart from the member: the member's
+  // elastic and plastic energy must take up what the mass does not hold.
+  std::vector<std::vector<double>> rows;
+  std::istringstream in(kvtest::read_file(r.dir / "temp21.out"));
+  for (std::string l; std::getline(in, l);) {
+    const std::vector<double> n = numbers_of(l);
+    if (n.size() == 6 && l.find("ENERGY") == std::string::npos) rows.push_back(n);
+  }
+  ASSERT_EQ(rows.size(), 801u);
+  for (std::size_t k = 1; k < rows.size(); ++k) {
+    const auto& e = rows[k];
+    EXPECT_LT(std::fabs(e[5]), 1.0) << "relative error at step " << k;
+    EXPECT_NEAR(e[1] + e[2] + e[3] + e[4], e[0], 0.01 * e[0] + 1e-3) << "step " << k;
+  }
+  const auto& last = rows.back();
+  EXPECT_GT(last[3], 0.8 * last[0]) << "the yielding ends dissipate most of the input";
 }
 
 TEST(Ie3dbeamDeck, HingeCantileverTakesTheHingeFlexibilityAfterYield) {

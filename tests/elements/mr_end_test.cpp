@@ -199,6 +199,52 @@ TEST(MrEndDeck, IaBilnCantileverFollowsThePostYieldTangentWithoutLimitStates) {
   EXPECT_EQ(r.output.find("NaN"), std::string::npos);
 }
 
+// The totals of every energy balance line that starts with `what`.
+std::vector<double> energy_totals(const std::string& out, const std::string& what) {
+  std::vector<double> v;
+  for (const auto& n : lines_starting(out, "              " + what))
+    if (n.size() == 2) v.push_back(n[1]);
+  return v;
+}
+
+struct EnergyCase {
+  const char* deck;
+  std::size_t steps;
+  double last_input;  // the work of the tip load by hand
+};
+
+class MrEndEnergy : public ::testing::TestWithParam<EnergyCase> {};
+
+// The pushover of the deck above, in one solution and cut in two: the first
+// (elastic) step stores all the work as elastic energy, ½ H δ =
+// ½ x 10000.1 x 1.111122 = 5555.67; past the yield the member's energy
+// (elastic and plastic) follows the work of the load, ½ x 10000 x 1.111111
+// + 11000 x (4.5 - 1.111111) = 42833.3 (42831.4 at 1.19999 H and 4.499842
+// in); the continued solution starts its input at the energy the member
+// holds.
+TEST_P(MrEndEnergy, BalanceClosesOnElasticAndYieldingSteps) {
+  const EnergyCase& c = GetParam();
+  const auto r = run_case(c.deck);
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::vector<double> in = energy_totals(r.output, "INPUT ENERGY");
+  const std::vector<double> ese = energy_totals(r.output, "ELASTIC STRAIN ENERGY");
+  const std::vector<double> pse = energy_totals(r.output, "PLASTIC STRAIN ENERGY");
+  ASSERT_EQ(in.size(), c.steps) << r.output;
+  ASSERT_EQ(ese.size(), c.steps);
+  ASSERT_EQ(pse.size(), c.steps);
+  EXPECT_NEAR(in[0], 5555.67, 0.02);
+  EXPECT_NEAR(ese[0], 5555.67, 0.1);
+  EXPECT_EQ(pse[0], 0.0);
+  for (std::size_t k = 0; k < c.steps; ++k) EXPECT_NEAR(ese[k] + pse[k], in[k], 1e-4 * in[k]) << "step " << k + 1;
+  for (std::size_t k = 1; k < c.steps; ++k) EXPECT_GT(pse[k], pse[k - 1]) << "the yielded base dissipates, step " << k + 1;
+  EXPECT_NEAR(in.back(), c.last_input, 1e-4 * c.last_input);
+}
+
+INSTANTIATE_TEST_SUITE_P(Decks, MrEndEnergy,
+                         ::testing::Values(EnergyCase{"mr_end_sol4_ia_biln.dat", 5, 42833.3},
+                                           EnergyCase{"mr_end_sol4_continued_energy.dat", 5, 42831.4}),
+                         [](const auto& info) { return info.index == 0 ? std::string("OneSolution") : std::string("Continued"); });
+
 TEST(MrEndDeck, HistoryRecordsCarryTheYieldedFlagAndReadListsThemThinned) {
   const auto r = run_case("mr_end_sol4_ia_biln.dat");
   ASSERT_EQ(r.status, 0) << r.console;

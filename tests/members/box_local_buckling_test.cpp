@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "members/box_local_buckling.h"
-#include "members/steel_section_mesh.h"
+#include "members/steel/box_local_buckling.h"
+#include "members/steel/steel_section_mesh.h"
 
 namespace {
 

@@ -18,9 +18,9 @@
 namespace {
 
 using namespace members::momcurv;
-using members::kStateFlp;
-using members::kStateNcall;
-using members::kStateXlen;
+using members::kFlpWord;
+using members::kNcallWord;
+using members::kLengthWord;
 
 float term(const std::array<float, 100>& s, int i, int j) {
   return s[static_cast<std::size_t>((i - 1) * (26 - i) / 2 + j - i + 1)];
@@ -47,7 +47,7 @@ struct Member {
     h[t.pa] = 0.0f;
     h[t.pm] = 1.0e6f; h[t.pm + 1] = 2.0e6f;
     h[t.pc] = 1.0e-4f; h[t.pc + 1] = 1.01e-2f;
-    s[kStateXlen] = 100.0f;
+    s[kLengthWord] = 100.0f;
   }
   bool call(int iopt) { return mc_member_call(iopt, words.data(), s.data(), {d.data(), dl.data(), p.data()}, 3, false); }
   // Rotations about the member's first axis (element component 2 of the
@@ -78,8 +78,8 @@ TEST(McMember, ElasticSetUp) {
       {1, 2, 0.0},
   };
   for (const Case& c : cases) EXPECT_NEAR(term(m.s, c.i, c.j), c.k, 1e-5 * std::abs(c.k) + 1e-3) << c.i << "," << c.j;
-  EXPECT_EQ(m.s[kStateXlen], 100.0f);
-  EXPECT_EQ(m.s[kStateFlp], 0.0f);
+  EXPECT_EQ(m.s[kLengthWord], 100.0f);
+  EXPECT_EQ(m.s[kFlpWord], 0.0f);
   EXPECT_EQ(m.rule(), 1.0f);
 }
 
@@ -110,8 +110,8 @@ TEST(McMember, BilinearLoopUnderUniformBending) {
       }
     }
     EXPECT_EQ(rules, (std::vector<int>{1, 2, 3, 4, 5, 41})) << type;
-    EXPECT_EQ(m.s[kStateFlp], 0.0f);
-    EXPECT_EQ(m.s[kStateNcall], 5.0f);
+    EXPECT_EQ(m.s[kFlpWord], 0.0f);
+    EXPECT_EQ(m.s[kNcallWord], 5.0f);
     // The tangent after the last step is the hardening slope: 4 EI/L with EI 1E8.
     EXPECT_NEAR(term(m.s, 5, 5), 4e6, 4.0) << type;
     EXPECT_EQ(m.out.text().find("****"), std::string::npos);
@@ -125,12 +125,12 @@ TEST(McMember, NodalEndChecksTakeTheLargerEndCurvature) {
   Member m(1.0f, 2e-4f, kNodalEndType);
   ASSERT_TRUE(m.call(2));
   ASSERT_TRUE(m.turn(0.0f, 2.5e-3f));
-  EXPECT_EQ(m.s[kStateFlp], 0.0f);
+  EXPECT_EQ(m.s[kFlpWord], 0.0f);
   ASSERT_TRUE(m.turn(0.0f, 2.5e-3f));
-  EXPECT_EQ(m.s[kStateFlp], 3.0f);
+  EXPECT_EQ(m.s[kFlpWord], 3.0f);
   // The limit word is the member's: a further step keeps it.
   ASSERT_TRUE(m.turn(0.0f, 2.5e-3f));
-  EXPECT_EQ(m.s[kStateFlp], 3.0f);
+  EXPECT_EQ(m.s[kFlpWord], 3.0f);
   EXPECT_NE(m.out.text().find("     CUR  : TOTAL CURVATURE =   0.200000E-03\n"), std::string::npos);
 }
 
@@ -141,7 +141,7 @@ TEST(McMember, CurvatureLimitsInTurn) {
   std::vector<float> flp;
   for (int i = 0; i < 8; ++i) {
     ASSERT_TRUE(m.bend(5e-3f));
-    flp.push_back(m.s[kStateFlp]);
+    flp.push_back(m.s[kFlpWord]);
   }
   // |CU| = 1, 2, ... 8 E-4: code 3 at 2E-4, code 10 once CU - CURNM reaches 4.5E-4 (at 7E-4).
   EXPECT_EQ(flp, (std::vector<float>{0, 3, 3, 3, 3, 3, 10, 10}));

@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "members/steel_member_record.h"
-#include "members/steel_section.h"
+#include "members/steel/steel_member_record.h"
+#include "members/steel/steel_section.h"
 
 namespace memtest {
 

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "member_fixture.h"
-#include "members/member_rule.h"
+#include "members/steel/steel_member_rule.h"
 #include "members/segment_routines.h"
 #include "base/globals.h"
 

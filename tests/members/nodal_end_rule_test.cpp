@@ -9,8 +9,8 @@
 
 #include "base/globals.h"
 #include "member_fixture.h"
-#include "members/member_rule.h"
-#include "members/nodal_end_rule.h"
+#include "members/steel/steel_member_rule.h"
+#include "members/steel/nodal_end_rule.h"
 
 namespace {
 

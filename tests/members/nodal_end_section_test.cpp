@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "member_fixture.h"
-#include "members/nodal_end_record.h"
-#include "members/nodal_end_section.h"
+#include "members/steel/nodal_end_record.h"
+#include "members/steel/nodal_end_section.h"
 
 namespace {
 

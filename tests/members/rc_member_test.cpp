@@ -18,6 +18,7 @@
 namespace {
 
 using namespace members::rc;
+using namespace elements::stability;  // the state words of a half
 
 constexpr double kEc = 3604996.5;  // 57000 sqrt(4000)
 constexpr double kAs = 6 * 0.785398;  // six bars of 1.0 in
@@ -49,7 +50,7 @@ struct Member {
     h[kNPROP] = static_cast<float>(l.nprop);
     words.assign(static_cast<std::size_t>(l.nprop) + 1, 0.0f);
     for (int w = 1; w <= kHeadWords; ++w) words[static_cast<std::size_t>(w)] = h[static_cast<std::size_t>(w)];
-    s[kStateXlen] = 100.0f;
+    s[kLengthWord] = 100.0f;
     fio::open(48, side.string());
   }
   bool call(int iopt) {
@@ -99,14 +100,14 @@ TEST(RcMember, ElasticSetUpAndAxialStep) {
   EXPECT_NEAR(term(m.s, 1, 7), -ea / 100, 1e-4 * ea / 100);
   EXPECT_NEAR(term(m.s, 4, 4), 1.5e6 * 19232 / 100, 1e-3 * 1.5e6 * 19232 / 100);
   EXPECT_EQ(term(m.s, 1, 2), 0.0f);
-  EXPECT_EQ(m.s[kStateXlen], 100.0f);
-  EXPECT_EQ(m.s[kStateFlp], 0.0f);
+  EXPECT_EQ(m.s[kLengthWord], 100.0f);
+  EXPECT_EQ(m.s[kFlpWord], 0.0f);
   // Shortening end B by 0.01 (element component 1): N = -EA 0.01 / L at end B.
   ASSERT_TRUE(m.step(6, -0.01f));
   EXPECT_NEAR(m.p[6], -ea * 1e-4, 1e-4 * ea * 1e-4);
   EXPECT_NEAR(m.p[0], ea * 1e-4, 1e-4 * ea * 1e-4);
   for (int k : {1, 2, 3, 4, 5, 7, 8, 9, 10, 11}) EXPECT_NEAR(m.p[static_cast<std::size_t>(k)], 0.0f, 1.0f) << k;
-  EXPECT_EQ(m.s[kStateNcall], 1.0f);
+  EXPECT_EQ(m.s[kNcallWord], 1.0f);
   fio::close(48);
   const std::string text = m.out.text();
   EXPECT_NE(text.find(" TRANS.STEEL SHEAR CAPACITY,U0 DIR (VSu in lb)= 3.016E+05"), std::string::npos);
@@ -125,14 +126,14 @@ TEST(RcMember, BentToFirstYieldAndTheNominalMoment) {
   ASSERT_TRUE(m.call(2));
   const float dtheta = 1e-5f;  // curvature steps of 1E-7
   double m_y = 0.0, m_n = 0.0;
-  for (int i = 0; i < 10000 && m.s[kStateFlp2] == 0.0f; ++i) {
+  for (int i = 0; i < 10000 && m.s[kFlp2Word] == 0.0f; ++i) {
     ASSERT_TRUE(m.rotate_free_end(10, dtheta));
-    if (m_y == 0.0 && m.s[kStateFlp] == 1.0f) m_y = std::fabs(m.p[10]);
-    if (m.s[kStateFlp2] == 1.0f) m_n = std::fabs(m.p[10]);
+    if (m_y == 0.0 && m.s[kFlpWord] == 1.0f) m_y = std::fabs(m.p[10]);
+    if (m.s[kFlp2Word] == 1.0f) m_n = std::fabs(m.p[10]);
   }
   EXPECT_NEAR(m_y, 2.835e6, 0.005 * 2.835e6);
   EXPECT_NEAR(m_n, 2.936e6, 0.015 * 2.936e6);
-  EXPECT_EQ(m.s[kStateFlp], 3.5f);
+  EXPECT_EQ(m.s[kFlpWord], 3.5f);
   fio::close(48);
   const std::string text = m.out.text();
   const std::string head = "**** STABILITY ELEMENT          3 SEGMENT NO.          1 REACHES NOMINAL MOMENT AT CURVATURE OF CURNM = ";
@@ -148,16 +149,16 @@ TEST(RcMember, SetUpAgainStartsFromTheVirginMember) {
   ASSERT_TRUE(m.call(2));
   const std::array<float, 100> first = m.s;
   for (int i = 0; i < 20; ++i) {
-    m.s[kStateIupdt] = 7.0f;
+    m.s[kIupdtWord] = 7.0f;
     ASSERT_TRUE(m.step(6, -0.01f));
-    EXPECT_EQ(m.s[kStateIupdt], 0.0f);
+    EXPECT_EQ(m.s[kIupdtWord], 0.0f);
   }
-  EXPECT_EQ(m.s[kStateNcall], 5.0f);
-  m.s[kStateFlp] = 3.5f;
+  EXPECT_EQ(m.s[kNcallWord], 5.0f);
+  m.s[kFlpWord] = 3.5f;
   m.s[90] = 4.0f;
   ASSERT_TRUE(m.call(2));
   for (std::size_t k = 1; k <= 99; ++k) EXPECT_EQ(m.s[k], first[k]) << k;
-  EXPECT_EQ(m.s[kStateXlen], 100.0f);
+  EXPECT_EQ(m.s[kLengthWord], 100.0f);
 }
 
 TEST(RcMember, LoadingPointOffsetsFromTheMeshOrigin) {
@@ -202,7 +203,7 @@ TEST(RcMember, StabilityParameterOfAnElasticMember) {
     ASSERT_TRUE(m.call(2));
     for (std::size_t i = 0; i < c.steps.size(); ++i) {
       ASSERT_TRUE(m.step(6, c.steps[i]));
-      EXPECT_NEAR(m.s[kStateSp], c.sp[i], 1e-4f) << i;
+      EXPECT_NEAR(m.s[kSpWord], c.sp[i], 1e-4f) << i;
     }
   }
 }

@@ -12,8 +12,8 @@
 #include "elements/stability_element.h"
 #include "fio/fio.h"
 #include "member_fixture.h"
-#include "members/nodal_end_record.h"
-#include "members/stability2_material.h"
+#include "members/steel/nodal_end_record.h"
+#include "members/steel/stability2_material.h"
 #include "support/test_support.h"
 
 namespace {

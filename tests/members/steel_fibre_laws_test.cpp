@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "members/steel_fibre_laws.h"
+#include "members/steel/steel_fibre_laws.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "members/steel_member_record.h"
+#include "members/steel/steel_member_record.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "member_fixture.h"
-#include "members/steel_section_mesh.h"
+#include "members/steel/steel_section_mesh.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "member_fixture.h"
-#include "members/steel_section.h"
+#include "members/steel/steel_section.h"
 
 namespace {
 

@@ -291,6 +291,47 @@ TEST(StaticNonlinearDeck, ElastoplasticSpringFollowsItsCycleByHand) {
   EXPECT_NE(r.output.find("  UNBALANCED JOINT FORCES ARE ADDED TO THE NEXT CYCLE"), std::string::npos);
 }
 
+// The reaction FX of `node` in every step's reaction report, in step order.
+std::vector<double> step_reactions_fx(const std::string& out, int node) {
+  std::vector<double> v;
+  bool in_table = false;
+  for (const std::string& l : lines_of(out)) {
+    if (l.find("  GCS RESTRAINT REACTIONS,   LOADING #") == 0) in_table = true;
+    if (l.find(" SUMMATION") == 0) in_table = false;
+    if (!in_table) continue;
+    const std::vector<double> n = numbers_of(l);
+    if (n.size() == 7 && n[0] == node) v.push_back(n[1]);
+  }
+  return v;
+}
+
+TEST(StaticNonlinearDeck, ReactionsAtAYieldingStepAreTheSpringForce) {
+  const auto r = run_case("sol4_ep_spring_yield_reactions.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  // KE 100, PY 10, DY 0.1; support 2 is driven 0 -> 0.2 -> 0.4 -> 0.2 -> 0.0.
+  // The spring yields inside the first step (K du = 20 predicted, 10
+  // carried), stays on the plateau, unloads by 20 to -10 (the tangent 0 of
+  // the plateau predicted no change) and yields in compression. The
+  // supports carry the spring force, with and without the correction.
+  const std::array<double, 4> force{10, 10, -10, -10};
+  const std::vector<double> r1 = step_reactions_fx(r.output, 1);
+  const std::vector<double> r2 = step_reactions_fx(r.output, 2);
+  const auto lines = commit_lines(r.output);
+  ASSERT_EQ(r1.size(), 2 * force.size()) << r.output;
+  ASSERT_EQ(r2.size(), 2 * force.size()) << r.output;
+  ASSERT_EQ(lines.size(), 2 * force.size()) << r.output;
+  for (std::size_t k = 0; k < r2.size(); ++k) {
+    const double f = force[k % force.size()];
+    EXPECT_NEAR(lines[k][0], f, 1e-4) << "spring force at step " << k;
+    EXPECT_NEAR(r2[k], f, 1e-4) << "reaction of the driven support at step " << k;
+    EXPECT_NEAR(r1[k], -f, 1e-4) << "reaction of the fixed support at step " << k;
+  }
+  // The unbalance of the yield step stays on its own line in the next step's
+  // header: 10 at each end of the spring, over the 12 equations,
+  // sqrt(2 x 10^2 / 12).
+  EXPECT_EQ(count_of(r.output, "NORM OF UNBALANCED FORCE:  4.0825E+00"), 2) << r.output;
+}
+
 TEST(StaticNonlinearDeck, LinearSpringKeepsSpAtOneAndTheTotalsCarryOver) {
   const auto r = run_case("sol4_linear_spring.dat");
   ASSERT_EQ(r.status, 0) << r.console;

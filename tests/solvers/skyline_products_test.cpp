@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <random>
 #include <vector>
 
@@ -74,6 +77,90 @@ INSTANTIATE_TEST_SUITE_P(Blocks, SkyProducts,
                                            Block{6, 14, 1, 5},    // and back
                                            Block{3, 9, 4, 11},    // an inner block
                                            Block{7, 7, 7, 7}));   // one diagonal term
+
+// A random skyline matrix of order n with columns up to hmax high and a
+// vector x of values in -1..1, for the tests of the rounding order.
+template <class X>
+struct Wide {
+  Profile p;
+  std::vector<SkyReal> s;
+  std::vector<X> x;
+  Wide(unsigned seed, int n, int hmax) {
+    std::mt19937 rng(seed);
+    p = solvertest::profile_from_tops(solvertest::random_tops(n, hmax, rng));
+    s = solvertest::pack<SkyReal>(solvertest::random_spd(p, rng), p);
+    std::uniform_real_distribution<double> u(-1.0, 1.0);
+    for (int i = 0; i < n; ++i) x.push_back(static_cast<X>(u(rng)));
+  }
+};
+
+// The product's roundings are those of one running float sum per row: the
+// upper part column by column, then the row's stored terms left of the
+// diagonal in ascending column order. Wide rows (taken several at a time) and
+// narrow ones alike.
+TEST(SkyProducts, EachRowKeepsItsOrderOfSums) {
+  const int n = 120;
+  const Wide<float> w(21, n, 60);
+  const auto& [p, s, x] = w;
+  const auto at = [&](int i, int j) { return s[static_cast<std::size_t>(p.mdiag[j - 1] - 1 + j - i)]; };
+  for (const Block b : {Block{1, n, 1, n}, Block{40, n, 1, 39}, Block{1, 80, 81, n}, Block{57, 111, 5, 100}}) {
+    std::vector<float> ref(n, 0.5f);
+    for (int j = b.jc1; j <= b.jc2; ++j)
+      for (int i = std::max(p.top[j], b.ir1); i <= std::min(j, b.ir2); ++i) ref[i - 1] = ref[i - 1] + at(i, j) * x[j - 1];
+    for (int i = b.ir1; i <= b.ir2; ++i)
+      for (int j = std::max(p.top[i], b.jc1); j <= std::min(i - 1, b.jc2); ++j) ref[i - 1] = ref[i - 1] + at(j, i) * x[j - 1];
+    std::vector<float> out(n, 0.5f);
+    solvers::skymul(false, false, p.stored(), n, b.ir1, b.ir2, b.jc1, b.jc2, p.mdiag.data(), s.data(), out.data(),
+                    x.data());
+    for (int i = 0; i < n; ++i)
+      EXPECT_EQ(std::bit_cast<std::uint32_t>(out[i]), std::bit_cast<std::uint32_t>(ref[i])) << b.ir1 << " " << i;
+  }
+}
+
+// The column sums of the reactions: each column one running sum from the last
+// solved row up, with the factor applied to every term.
+TEST(SkyProducts, ColumnSumsRunFromTheLastRowUp) {
+  const int n = 130;
+  const int hi = 100;  // rows 1..100 solved, columns 101..130 restrained
+  const Wide<float> w(22, n, 110);
+  const auto& [p, s, x] = w;
+  for (const int lo : {1, 37}) {
+    std::vector<float> ref(n, 0.25f);
+    for (int j = hi + 1; j <= n; ++j)
+      for (int i = hi; i >= std::max(lo, p.top[j]); --i)
+        ref[j - 1] += s[static_cast<std::size_t>(p.mdiag[j - 1] - 1 + j - i)] * x[i - 1] * 1.5f;
+    std::vector<float> out(n, 0.25f);
+    solvers::add_column_sums_descending(hi + 1, n, lo, hi, p.mdiag.data(), s.data(), out.data(), x.data(), 1.5f);
+    for (int i = 0; i < n; ++i)
+      EXPECT_EQ(std::bit_cast<std::uint32_t>(out[i]), std::bit_cast<std::uint32_t>(ref[i])) << lo << " " << i;
+  }
+}
+
+// The double product's roundings are those of one column at a time: each
+// column's own sum over its rows in ascending order, and each p(i) taking its
+// terms in ascending column order.
+TEST(SkyProducts, DoubleProductKeepsTheOrderOfOneColumnAtATime) {
+  const int n = 150;
+  const Wide<double> w(23, n, 70);
+  const auto& [p, s, x] = w;
+  for (const int lo : {1, 23}) {
+    std::vector<double> ref(n, 0.125);
+    for (int j = lo; j <= n; ++j) {
+      const SkyReal* col = s.data() + p.mdiag[j - 1] - 1;
+      const double fx = -0.75 * x[j - 1];
+      double pj = static_cast<double>(col[0]) * x[j - 1];
+      for (int i = std::max(p.top[j], lo); i < j; ++i) {
+        ref[i - 1] += col[j - i] * fx;
+        pj += col[j - i] * x[i - 1];
+      }
+      ref[j - 1] += -0.75 * pj;
+    }
+    std::vector<double> out(n, 0.125);
+    solvers::skymul_double(lo, n, p.mdiag.data(), s.data(), x.data(), out.data(), -0.75);
+    for (int i = 0; i < n; ++i)
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(out[i]), std::bit_cast<std::uint64_t>(ref[i])) << lo << " " << i;
+  }
+}
 
 TEST(SkyProducts, AddsToTheVectorWithoutLzero) {
   Fixture f(12);

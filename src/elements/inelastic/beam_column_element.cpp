@@ -505,6 +505,14 @@ void joint_data_warnings(int ielno, const Member& m) {
   }
 }
 
+// An interaction family whose model finds its capacities unusable rejects
+// the member (the model says why).
+bool interaction_usable(const EleCall& c, const Member& m, int iafag) {
+  const HingeModel* h = model_of(m, kMyA);
+  if (iafag == 0 || h == nullptr || h->interaction_usable == nullptr) return true;
+  return h->interaction_usable(interaction_site(c, m, {}), iafag);
+}
+
 // Leaves the element without stiffness: no DOF, no terms, no geometric
 // stiffness and no node positions, so no later option reads a node through it.
 void reject(EleCall& c, const Member& m) {
@@ -632,13 +640,8 @@ void check(EleCall& c, const Member& m) {
     good = set_up_materials(c, m);
   }
   if (good) {
-    // A negative code: the family cannot be formed from the sets (the model
-    // has said why), and the element is rejected.
     m.iw(kIafag) = initial_iafag(c, m);
-    if (m.iw(kIafag) < 0) {
-      m.iw(kIafag) = 0;
-      good = false;
-    }
+    good = interaction_usable(c, m, m.iw(kIafag));
   }
   if (!m.reduced()) joint_data_warnings(c.ielno, m);
   c.r1 = 0.0f;
@@ -716,6 +719,23 @@ void capacity_message(int ielno, int comp, float x, float cap) {
                   "1X,'CAPACITY OF ',E12.4,'AT STEP =',I5,/)",
                ielno, end_label(comp), x, cap, istep);
   }
+}
+
+// A component whose material's failure rule (ductility at MAXDUC) takes away
+// the force it carried: the member cannot carry that action any more, and
+// the solution goes on with a structure that lost it.
+void failure_rule_message(int ielno, int comp) {
+  static constexpr std::array<std::string_view, 7> kAction{"", "MY", "MY", "MZ", "MZ", "MX", "FX"};
+  const std::string_view where = comp == kMx || comp == kFx  ? "OF THE MEMBER"
+                                 : end_label(comp) == kEndA ? "AT END A"
+                                                            : "AT END B";
+  const std::string_view action = kAction[static_cast<std::size_t>(comp)];
+  const int istep = kv::solsta().istep;
+  fio::write(6, "(/,1X,'*** ELEMENT',I6,': THE ',A,' SPRING ',A,' FAILS AT STEP',I6,/,"
+                "1X,'    ITS DUCTILITY REACHED MAXDUC: IT CARRIES NO FORCE FROM HERE ON',/)",
+             ielno, action, where, istep);
+  kv::note_fault(kv::Fault::solution_error, fio::format("('ELEMENT',I6,': THE ',A,' SPRING ',A,' FAILS AT STEP',I6)",
+                                                        ielno, action, where, istep));
 }
 
 // A bending component's rotation X beyond its capacity cap: the failure code
@@ -832,6 +852,8 @@ void component_state(const EleCall& c, const Member& m, std::array<float, 7>& q)
     mc.dl = dl;
     run_material(mc);
     q[static_cast<std::size_t>(k)] = mc.p;
+    // Said once: from the step of the failure on the committed force is 0.
+    if (mc.failed && ql != 0.0f) failure_rule_message(c.ielno, k);
 
     if (h == nullptr) continue;
     if (h->state_changed != nullptr && h->state_changed(m.trial(k), sc)) request_new_stiffness();
@@ -1065,9 +1087,48 @@ void shear_checks(const EleCall& c, const Member& m) {
   for (int i = 0; i < n; ++i) joint_shear(c, m, ends[static_cast<std::size_t>(i)]);
 }
 
+// The end rotations of DUL and UL are measured from the chord, so the work
+// of the shears on the end translations is already in the work of the end
+// moments: the strain energy sums the end actions without the shears.
+constexpr std::array<bool, 12> kChordWork{true, false, false, true, true, true,
+                                          true, false, false, true, true, true};
+
+// Half the end actions times the end deformations, both taken as the
+// committed totals plus the increments of the step.
+float secant_energy(const Member& m) {
+  const float* du = m.real(kDul);
+  const float* d = m.real(kUl);
+  const float* df = m.real(kDfl);
+  const float* f = m.real(kFl);
+  float sum = 0.0f;
+  for (int i = 0; i < 12; ++i)
+    if (kChordWork[static_cast<std::size_t>(i)]) sum += (du[i] + d[i]) * (f[i] + df[i]) / 2.0f;
+  return sum;
+}
+
+// The work of the end actions over the step's increments (trapezoidal rule).
+float step_work(const Member& m) {
+  const float* du = m.real(kDul);
+  const float* df = m.real(kDfl);
+  const float* f = m.real(kFl);
+  float sum = 0.0f;
+  for (int i = 0; i < 12; ++i)
+    if (kChordWork[static_cast<std::size_t>(i)]) sum += (f[i] + df[i] / 2.0f) * du[i];
+  return sum;
+}
+
 void commit(EleCall& c, const Member& m) {
   if (c.lecho && c.typchg) commit_heading(m, kv::titles().ldlabl);
   if (m.rejected()) return;
+  // The committed energies: the secant energy of the new totals, and the rest
+  // of the work done on the member as plastic.
+  const float work = m.rw(kEse) + m.rw(kPse) + step_work(m);
+  const float ese = secant_energy(m);
+  // (A response-spectrum combination commits combined forces, no state.)
+  if (!common::rs_combination()) {
+    m.rw(kEse) = ese;
+    m.rw(kPse) = work - ese;
+  }
   common::commit_totals(m.real(kFl), m.real(kUl), m.real(kDfl), m.real(kDul), 12, m.real(kFmaxt));
   constexpr int kCaseField = 1;
   if (c.lecho) end_lines(m, c.ielno, kCaseField, m.real(kUl), m.real(kFl));
@@ -1159,16 +1220,17 @@ void element_loads(EleCall& c, const Member& m) {
   frame::add_element_loads(c.ielno, t, q, nlc, c.iload, pos);
 }
 
+// An elastic structure (and a solution that asks after its commit) has no
+// plastic share. Otherwise the energy option runs between the state
+// determination and the commit: the work done on the member is the committed
+// work (the record words ESE and PSE, set at the commit) plus the step's,
+// and what the end actions do not hold elastically was dissipated.
 void energy(EleCall& c, const Member& m) {
-  const float* du = m.real(kDul);
-  const float* d = m.real(kUl);
-  const float* df = m.real(kDfl);
-  const float* f = m.real(kFl);
-  const float sum = common::end_energy(du, d, df, f, 12);
-  c.r1 = sum;
+  const float ese = secant_energy(m);
+  c.r1 = ese;
   c.r2 = 0.0f;
-  m.rw(kEse) = sum;
-  m.rw(kPse) = 0.0f;
+  if (kv::ctl_true(kv::kELASTC)) return;
+  c.r2 = m.rw(kEse) + m.rw(kPse) + step_work(m) - ese;
 }
 
 void ductility(EleCall& c, const Member& m) {
@@ -1245,6 +1307,8 @@ void maxima(const EleCall& c, const Member& m) {
 void reset(EleCall& c, const Member& m) {
   std::fill(m.real(kFmaxt), m.real(kFmaxt) + kEnvelopeWords, 0.0f);
   std::fill(m.real(kDul), m.real(kDul) + 48, 0.0f);  // DUL, UL, DFL, FL
+  m.rw(kEse) = 0.0f;  // the committed energies go with the forces
+  m.rw(kPse) = 0.0f;
   std::fill(kv::rptr(m.p + m.lay.base), kv::rptr(m.p + m.lay.base) + m.nhyst(), 0.0f);
   fio::write(6, "(' IE3D BEAM........ ELEMENT #',I6,'  INTERNAL FORCES AND HYSTERESIS MODELS ARE RESET TO ZERO')",
              c.ielno);

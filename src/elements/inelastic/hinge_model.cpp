@@ -1,25 +1,15 @@
-// The hinge registry of the beam-column and the pieces its models share.
+// The hinge registry of the beam-column and the pieces its models share
+// (the library's list is in elements/hinges/hinge_registry.cpp).
 #include "elements/inelastic/hinge_model.h"
 
 #include "base/globals.h"
 #include "base/type_registry.h"
-#include "elements/inelastic/hinges/hinge_end.h"
-#include "elements/inelastic/hinges/ia_biln_hinge.h"
-#include "elements/inelastic/hinges/long_owjg_hinge.h"
-#include "elements/inelastic/hinges/mr2_hinge.h"
-#include "elements/inelastic/hinges/takeda_hinge.h"
-#include "elements/inelastic/hinges/tube_axial.h"
 #include "fio/fio.h"
 #include "materials/material_type.h"
 
 namespace elements::beam_column {
 
 namespace {
-
-// The library's models; a new model adds its line here.
-const HingeModel* const kBuiltinModels[] = {
-    &kTakedaHinge, &kLongOwjgHinge, &kIaBilnHinge, &kMr2Hinge, &kTubeAxial, &kHingeEnd,
-};
 
 using Registry = kv::TypeRegistry<HingeModel, materials::kMaxMaterialType>;
 
@@ -33,10 +23,6 @@ Registry& registry() {
 const HingeModel* hinge_model(int code) { return registry().find(code); }
 
 void register_hinge_model(const HingeModel& model) { registry().add(model); }
-
-void register_builtin_hinge_models() {
-  for (const HingeModel* m : kBuiltinModels) registry().add(*m);
-}
 
 void interaction_message(int ielno, std::string_view what, int iafag) {
   fio::write(6, "(1X,'* ELEMENT ',I5,A,'AT STEP ',I5,' IAFAG=',I5,' *')", ielno, what, kv::solsta().istep, iafag);

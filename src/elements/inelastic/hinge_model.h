@@ -1,9 +1,9 @@
 // What the beam-column (types 9 and 10) needs of the material model of a
-// component: the hinge interface. Each model that can carry a bending end, the
-// torsion or the axial force of the member implements it in its own file
-// (elements/inelastic/hinges/) and is entered by one line of the hinge
-// registry; the element looks a component's model up by its material type and
-// never reads a model's state words itself.
+// component: the hinge interface. Each model that can carry a bending end,
+// the torsion or the axial force of the member implements it in its own file
+// (elements/hinges/) and is entered by one line of the hinge registry
+// (elements/hinges/hinge_registry.cpp); the element looks a component's model
+// up by its material type and never reads a model's state words itself.
 //
 // State words are handed over 1-based, as the materials lay them out: s[1] is
 // word 1 of the component's copy.
@@ -156,11 +156,13 @@ struct HingeModel {
   EndOutcome (*after_state)(const EndStep& end) = nullptr;
 
   // Interaction: the initial code when all five of MY-A .. MZ-B and FX are
-  // of this model (negative when the sets cannot form their family; the
-  // model prints why and the element is rejected), and the update before the
-  // components respond when MY-A and MY-B are.
+  // of this model, and the update before the components respond when MY-A
+  // and MY-B are.
   int (*initial_interaction)(const Interaction& in) = nullptr;
   void (*interaction)(Interaction& in) = nullptr;
+  // Whether the capacities the family iafag divides by are usable; false
+  // (after its message) rejects the member.
+  bool (*interaction_usable)(const Interaction& in, int iafag) = nullptr;
 
   // Reports: the yield deformation of a component (bending: a bending end)
   // shown under its ductility, which it may replace; 0.0 when the model

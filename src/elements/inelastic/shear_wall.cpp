@@ -294,6 +294,212 @@ int form_geometric(const Wall& w, const std::array<Block, 4>& blocks, const std:
   return n * (n + 1) / 2;
 }
 
+// The wall's axes and sizes from its four joints: the height axis vy from
+// the bottom edge's middle to the top's, the wall plane's normal n2, vx
+// across them; the edges' extents wt, wb across the height axis and their
+// mean, the width.
+struct WallGeometry {
+  Vec3 p1{}, p2{}, p3{}, p4{};
+  float length = 0.0f, width = 0.0f, wt = 0.0f, wb = 0.0f;
+  Vec3 vx{}, vy{}, n2{};
+};
+
+// The geometry; a length or width that cannot be formed is said and taken
+// as 1.0, a twisted wall is warned about. The SHEAR2 spring of an open wall
+// gets the member's length and width.
+WallGeometry wall_geometry(const EleCall& c, const Variant& v, const Wall& w, const std::array<int, 4>& pos) {
+  const base::NodeTables nt = base::node_tables();
+  WallGeometry g;
+  auto xyz = [&](int k) {
+    const int q = pos[static_cast<std::size_t>(k - 1)];
+    return Vec3{nt.xyz(q, 1), nt.xyz(q, 2), nt.xyz(q, 3)};
+  };
+  g.p1 = xyz(1);
+  g.p2 = xyz(2);
+  g.p3 = xyz(3);
+  g.p4 = xyz(4);
+  const Vec3 &p1 = g.p1, &p2 = g.p2, &p3 = g.p3, &p4 = g.p4;
+  Vec3 et{}, eb{}, h{};
+  for (std::size_t i = 0; i < 3; ++i) {
+    et[i] = p1[i] - p2[i];
+    eb[i] = p4[i] - p3[i];
+    h[i] = (p1[i] + p2[i] - p3[i] - p4[i]) / 2.0f;
+  }
+  float length = vlen(h);
+  if (v.open && shear2_spring(v, w)) w.committed(1)[kShear2Length] = length;
+  double size = length;
+  for (const Vec3& q : {p1, p2, p3, p4})
+    for (float x : q) size = std::max(size, std::fabs(static_cast<double>(x)));
+  if (!std::isfinite(length) || common::degenerate_length(length, size)) {
+    size_message(c.ielno, "LENGTH", length);
+    length = 1.0f;
+  }
+  w.rw(kLength) = length;
+  Vec3 vy{h[0] / length, h[1] / length, h[2] / length};
+  Vec3 n1{}, n2{};
+  if (v.open) {
+    vcross(n1, et, vy);
+    vcross(n2, eb, vy);
+  } else {
+    vcross(n1, vy, et);
+    vcross(n2, vy, eb);
+  }
+  // Each edge's extent across the height axis; the mean is the wall's width.
+  float wt = vlen(n1);
+  float wb = vlen(n2);
+  float width = (wt + wb) / 2.0f;
+  if (!(width > 0.0f) || !std::isfinite(width)) {
+    size_message(c.ielno, "WIDTH", width);
+    width = 1.0f;
+  }
+  // An edge of no extent (a triangular panel) takes the mean width.
+  if (!(wt > 0.0f)) wt = width;
+  if (!(wb > 0.0f)) wb = width;
+  if (v.open) {
+    for (float& x : n2) x /= width;
+    if (shear2_spring(v, w)) w.committed(1)[kShear2Width] = width;
+  }
+  // The twist is the angle between the edge normals; an edge parallel to the
+  // height axis has none to compare.
+  if (vlen(n1) > 0.0f && vlen(n2) > 0.0f) {
+    const float walltw = std::acos(std::clamp(vcos(n1, n2), -1.0f, 1.0f)) * 57.2958f;
+    if (std::fabs(walltw) > 5.0f) {
+      fio::write(6, "(5X,10('*'),' WARNING THE WALL IS TWISTED=',1P,E12.4,' DEGREES, REVISE INPUT AND RERUN')",
+                 walltw);
+      kv::note_fault(kv::Fault::input_warning,
+                     fio::format("('SHEAR WALL ',I6,' IS TWISTED')", c.ielno));
+    }
+  }
+  Vec3 vx{};
+  vcross(vx, vy, vlen(n2) > 0.0f ? n2 : n1);
+  vunit(vx);
+  g.length = length;
+  g.width = width;
+  g.wt = wt;
+  g.wb = wb;
+  g.vx = vx;
+  g.vy = vy;
+  g.n2 = n2;
+  return g;
+}
+
+// Joint blocks: rows 1-3 the joint's translations, rows 4-6 its rotations
+// (through its constraint offsets), along the wall axes x, y, z. False when
+// a joint gives no wall axes (the message is out).
+bool joint_blocks(const WallGeometry& g, const std::array<int, 4>& pos, std::array<Block, 4>& blocks) {
+  using kv::ctl;
+  const base::NodeTables nt = base::node_tables();
+  const int nndim = ctl(kv::kNNDIM);
+  static constexpr std::array<float, 9> kIdentity{1, 0, 0, 0, 1, 0, 0, 0, 1};
+  for (int k = 1; k <= 4; ++k) {
+    const int q = pos[static_cast<std::size_t>(k - 1)];
+    const int s = nt.icos(q);
+    const float* cn = s >= 1 && s <= ctl(kv::kNCOS) ? nt.cos_set(s) : kIdentity.data();
+    Vec3 ax = g.vx, ay = g.vy;
+    std::array<float, 9> t{}, t2{};
+    if (!locaxs(ax, ay, std::span<const float, 9>(cn, 9), t, 0.0f, 0.0f, 0.0f, t2, nt.tcon_row(q), nndim))
+      return false;
+    Block& b = blocks[static_cast<std::size_t>(k - 1)];
+    for (int axis = 1; axis <= 3; ++axis)
+      for (int i = 1; i <= 3; ++i) {
+        b[static_cast<std::size_t>((i - 1) + 6 * (axis - 1))] = t[static_cast<std::size_t>((i - 1) + 3 * (axis - 1))];
+        b[static_cast<std::size_t>((i + 2) + 6 * (axis - 1))] = t2[static_cast<std::size_t>((i - 1) + 3 * (axis - 1))];
+      }
+    if (kv::trace('H')) {
+      fio::write_list(6, fio::format("('JOINT #',I1,',  J',I1)", k, k));
+      base::prtmat(b.data(), 6, 3, fio::format("('A',2I1)", k, k));
+    }
+  }
+  return true;
+}
+
+// Element degrees of freedom (LM) and AT; the caller gets back their number.
+int element_dofs(const Wall& w, const std::array<Block, 4>& blocks, const std::array<int, 4>& pos,
+                 std::array<float, kMaxDof * 6>& at) {
+  const base::NodeTables nt = base::node_tables();
+  std::int32_t* lm = kv::iptr(w.p + kLm);
+  int nd = 0;
+  auto id = [&](int k, int j) { return static_cast<int>(nt.id(pos[static_cast<std::size_t>(k - 1)], j)); };
+  for (int k = 1; k <= 4; ++k)
+    for (int j = 1; j <= 6; ++j) {
+      // A direction in which a top joint shares its equation with a bottom
+      // joint (none included) is left out for all four joints.
+      if (id(2, j) == id(3, j) || id(2, j) == id(4, j) || id(1, j) == id(4, j) || id(1, j) == id(3, j)) continue;
+      nd = merge_row(joint_row(blocks[static_cast<std::size_t>(k - 1)], k, j, 1, 2), id(k, j), nd, at.data(), lm);
+    }
+  return nd;
+}
+
+// A = AT x AC. AC: rotation (top-edge rotation minus bottom-edge rotation),
+// shear displacement (drift of J1 over J4 less what the edge rotations carry
+// through αL and βL) and axial displacements. Each edge rotation is taken
+// over that edge's own width, so that every rigid-body motion of a panel
+// with edges across its height axis, rectangular or not, gives zero in all
+// three.
+void deformation_matrix(const Variant& v, const Wall& w, const WallGeometry& g, float alpha,
+                        const std::array<float, kMaxDof * 6>& at, int nd) {
+  const float length = g.length;
+  const float al = alpha * length;
+  const float bl = length - al;
+  std::array<float, 18> ac{};
+  auto acm = [&ac](int r, int col) -> float& { return ac[static_cast<std::size_t>((r - 1) + 6 * (col - 1))]; };
+  const float st = al / g.wt;
+  const float sb = bl / g.wb;
+  // Offsets along the wall's x axis of J1 over J4 and J2 over J3, per unit height.
+  float lean1 = 0.0f;
+  float lean2 = 0.0f;
+  for (std::size_t i = 0; i < 3; ++i) {
+    lean1 += g.vx[i] * (g.p1[i] - g.p4[i]);
+    lean2 += g.vx[i] * (g.p2[i] - g.p3[i]);
+  }
+  lean1 /= length;
+  lean2 /= length;
+  if (!v.open) {
+    acm(2, 1) = -1.0f / g.wt;
+    acm(3, 1) = 1.0f / g.wt;
+    acm(4, 1) = -1.0f / g.wb;
+    acm(6, 1) = 1.0f / g.wb;
+    acm(1, 2) = 1.0f;
+    acm(2, 2) = -st;
+    acm(3, 2) = st;
+    acm(4, 2) = sb;
+    acm(5, 2) = -1.0f;
+    acm(6, 2) = -sb;
+    acm(2, 3) = 0.5f;
+    acm(3, 3) = 0.5f;
+    acm(4, 3) = -0.5f;
+    acm(6, 3) = -0.5f;
+  } else {
+    acm(1, 1) = 1.0f;
+    acm(2, 1) = st;
+    acm(3, 1) = -st;
+    acm(4, 1) = -sb;
+    acm(5, 1) = -1.0f;
+    acm(6, 1) = sb;
+    // An edge leaning across the height axis: the drift of the panel turns
+    // its vertical offset, which is no elongation of the edge.
+    acm(1, 2) = lean1;
+    acm(2, 2) = 1.0f;
+    acm(5, 2) = -lean1;
+    acm(6, 2) = -1.0f;
+    acm(1, 3) = lean2;
+    acm(3, 3) = 1.0f;
+    acm(4, 3) = -1.0f;
+    acm(5, 3) = -lean2;
+  }
+  for (int n = 1; n <= nd; ++n)
+    for (int col = 1; col <= 3; ++col) {
+      float s = 0.0f;
+      for (int k = 1; k <= 6; ++k) s += at[static_cast<std::size_t>((n - 1) + kMaxDof * (k - 1))] * acm(k, col);
+      w.a(n, col) = s;
+    }
+  if (kv::trace('H')) {
+    base::prtmat(at.data(), kMaxDof, 6, " AT   ");
+    base::prtmat(ac.data(), 6, 3, " AC   ");
+    base::prtmt2(w.real(kA), nd, 3, " A    ", kMaxDof);
+  }
+}
+
 void check(EleCall& c, const Variant& v) {
   using kv::ctl;
   const Wall w{c.p};
@@ -341,180 +547,23 @@ void check(EleCall& c, const Variant& v) {
       return;
     }
 
-  // Geometry.
-  auto xyz = [&](int k) {
-    const int q = pos[static_cast<std::size_t>(k - 1)];
-    return Vec3{nt.xyz(q, 1), nt.xyz(q, 2), nt.xyz(q, 3)};
-  };
-  const Vec3 p1 = xyz(1), p2 = xyz(2), p3 = xyz(3), p4 = xyz(4);
-  Vec3 et{}, eb{}, h{};
-  for (std::size_t i = 0; i < 3; ++i) {
-    et[i] = p1[i] - p2[i];
-    eb[i] = p4[i] - p3[i];
-    h[i] = (p1[i] + p2[i] - p3[i] - p4[i]) / 2.0f;
-  }
-  float length = vlen(h);
-  if (v.open && shear2_spring(v, w)) w.committed(1)[kShear2Length] = length;
-  double size = length;
-  for (const Vec3& q : {p1, p2, p3, p4})
-    for (float x : q) size = std::max(size, std::fabs(static_cast<double>(x)));
-  if (!std::isfinite(length) || common::degenerate_length(length, size)) {
-    size_message(c.ielno, "LENGTH", length);
-    length = 1.0f;
-  }
-  w.rw(kLength) = length;
-  const float al = alpha * length;
-  const float bl = length - al;
-  Vec3 vy{h[0] / length, h[1] / length, h[2] / length};
-  Vec3 n1{}, n2{};
-  if (v.open) {
-    vcross(n1, et, vy);
-    vcross(n2, eb, vy);
-  } else {
-    vcross(n1, vy, et);
-    vcross(n2, vy, eb);
-  }
-  // Each edge's extent across the height axis; the mean is the wall's width.
-  float wt = vlen(n1);
-  float wb = vlen(n2);
-  float width = (wt + wb) / 2.0f;
-  if (!(width > 0.0f) || !std::isfinite(width)) {
-    size_message(c.ielno, "WIDTH", width);
-    width = 1.0f;
-  }
-  // An edge of no extent (a triangular panel) takes the mean width.
-  if (!(wt > 0.0f)) wt = width;
-  if (!(wb > 0.0f)) wb = width;
-  if (v.open) {
-    for (float& x : n2) x /= width;
-    if (shear2_spring(v, w)) w.committed(1)[kShear2Width] = width;
-  }
-  // The twist is the angle between the edge normals; an edge parallel to the
-  // height axis has none to compare.
-  if (vlen(n1) > 0.0f && vlen(n2) > 0.0f) {
-    const float walltw = std::acos(std::clamp(vcos(n1, n2), -1.0f, 1.0f)) * 57.2958f;
-    if (std::fabs(walltw) > 5.0f) {
-      fio::write(6, "(5X,10('*'),' WARNING THE WALL IS TWISTED=',1P,E12.4,' DEGREES, REVISE INPUT AND RERUN')",
-                 walltw);
-      kv::note_fault(kv::Fault::input_warning,
-                     fio::format("('SHEAR WALL ',I6,' IS TWISTED')", c.ielno));
-    }
-  }
-  Vec3 vx{};
-  vcross(vx, vy, vlen(n2) > 0.0f ? n2 : n1);
-  vunit(vx);
-
+  const WallGeometry g = wall_geometry(c, v, w, pos);
   if (kv::trace('H')) {
+    const float al = alpha * g.length;
     fio::write_list(6, "JOINTS", std::span<const int>(pos));
-    fio::write_list(6, "VX", std::span<const float>(vx), "VY", std::span<const float>(vy), "VZ",
-                    std::span<const float>(n2));
-    fio::write_list(6, "LENGTH,ALPHA,BETA", length, al, bl);
+    fio::write_list(6, "VX", std::span<const float>(g.vx), "VY", std::span<const float>(g.vy), "VZ",
+                    std::span<const float>(g.n2));
+    fio::write_list(6, "LENGTH,ALPHA,BETA", g.length, al, g.length - al);
   }
-
-  // Joint blocks: rows 1-3 the joint's translations, rows 4-6 its rotations
-  // (through its constraint offsets), along the wall axes x, y, z.
   std::array<Block, 4> blocks{};
-  const int nndim = ctl(kv::kNNDIM);
-  static constexpr std::array<float, 9> kIdentity{1, 0, 0, 0, 1, 0, 0, 0, 1};
-  for (int k = 1; k <= 4; ++k) {
-    const int q = pos[static_cast<std::size_t>(k - 1)];
-    const int s = nt.icos(q);
-    const float* cn = s >= 1 && s <= ctl(kv::kNCOS) ? nt.cos_set(s) : kIdentity.data();
-    Vec3 ax = vx, ay = vy;
-    std::array<float, 9> t{}, t2{};
-    if (!locaxs(ax, ay, std::span<const float, 9>(cn, 9), t, 0.0f, 0.0f, 0.0f, t2, nt.tcon_row(q), nndim)) {
-      reject();  // no wall axes: the message is out
-      return;
-    }
-    Block& b = blocks[static_cast<std::size_t>(k - 1)];
-    for (int axis = 1; axis <= 3; ++axis)
-      for (int i = 1; i <= 3; ++i) {
-        b[static_cast<std::size_t>((i - 1) + 6 * (axis - 1))] = t[static_cast<std::size_t>((i - 1) + 3 * (axis - 1))];
-        b[static_cast<std::size_t>((i + 2) + 6 * (axis - 1))] = t2[static_cast<std::size_t>((i - 1) + 3 * (axis - 1))];
-      }
-    if (kv::trace('H')) {
-      fio::write_list(6, fio::format("('JOINT #',I1,',  J',I1)", k, k));
-      base::prtmat(b.data(), 6, 3, fio::format("('A',2I1)", k, k));
-    }
+  if (!joint_blocks(g, pos, blocks)) {
+    reject();
+    return;
   }
-
-  // Element degrees of freedom and AT.
   std::array<float, kMaxDof * 6> at{};
-  std::int32_t* lm = kv::iptr(w.p + kLm);
-  int nd = 0;
-  auto id = [&](int k, int j) { return static_cast<int>(nt.id(pos[static_cast<std::size_t>(k - 1)], j)); };
-  for (int k = 1; k <= 4; ++k)
-    for (int j = 1; j <= 6; ++j) {
-      // A direction in which a top joint shares its equation with a bottom
-      // joint (none included) is left out for all four joints.
-      if (id(2, j) == id(3, j) || id(2, j) == id(4, j) || id(1, j) == id(4, j) || id(1, j) == id(3, j)) continue;
-      nd = merge_row(joint_row(blocks[static_cast<std::size_t>(k - 1)], k, j, 1, 2), id(k, j), nd, at.data(), lm);
-    }
+  const int nd = element_dofs(w, blocks, pos, at);
   w.iw(kNedof) = nd;
-
-  // AC: rotation (top-edge rotation minus bottom-edge rotation), shear
-  // displacement (drift of J1 over J4 less what the edge rotations carry
-  // through αL and βL) and axial displacements. Each edge rotation is taken
-  // over that edge's own width, so that every rigid-body motion of a panel
-  // with edges across its height axis, rectangular or not, gives zero in all
-  // three.
-  std::array<float, 18> ac{};
-  auto acm = [&ac](int r, int col) -> float& { return ac[static_cast<std::size_t>((r - 1) + 6 * (col - 1))]; };
-  const float st = al / wt;
-  const float sb = bl / wb;
-  // Offsets along the wall's x axis of J1 over J4 and J2 over J3, per unit height.
-  float lean1 = 0.0f;
-  float lean2 = 0.0f;
-  for (std::size_t i = 0; i < 3; ++i) {
-    lean1 += vx[i] * (p1[i] - p4[i]);
-    lean2 += vx[i] * (p2[i] - p3[i]);
-  }
-  lean1 /= length;
-  lean2 /= length;
-  if (!v.open) {
-    acm(2, 1) = -1.0f / wt;
-    acm(3, 1) = 1.0f / wt;
-    acm(4, 1) = -1.0f / wb;
-    acm(6, 1) = 1.0f / wb;
-    acm(1, 2) = 1.0f;
-    acm(2, 2) = -st;
-    acm(3, 2) = st;
-    acm(4, 2) = sb;
-    acm(5, 2) = -1.0f;
-    acm(6, 2) = -sb;
-    acm(2, 3) = 0.5f;
-    acm(3, 3) = 0.5f;
-    acm(4, 3) = -0.5f;
-    acm(6, 3) = -0.5f;
-  } else {
-    acm(1, 1) = 1.0f;
-    acm(2, 1) = st;
-    acm(3, 1) = -st;
-    acm(4, 1) = -sb;
-    acm(5, 1) = -1.0f;
-    acm(6, 1) = sb;
-    // An edge leaning across the height axis: the drift of the panel turns
-    // its vertical offset, which is no elongation of the edge.
-    acm(1, 2) = lean1;
-    acm(2, 2) = 1.0f;
-    acm(5, 2) = -lean1;
-    acm(6, 2) = -1.0f;
-    acm(1, 3) = lean2;
-    acm(3, 3) = 1.0f;
-    acm(4, 3) = -1.0f;
-    acm(5, 3) = -lean2;
-  }
-  for (int n = 1; n <= nd; ++n)
-    for (int col = 1; col <= 3; ++col) {
-      float s = 0.0f;
-      for (int k = 1; k <= 6; ++k) s += at[static_cast<std::size_t>((n - 1) + kMaxDof * (k - 1))] * acm(k, col);
-      w.a(n, col) = s;
-    }
-  if (kv::trace('H')) {
-    base::prtmat(at.data(), kMaxDof, 6, " AT   ");
-    base::prtmat(ac.data(), 6, 3, " AC   ");
-    base::prtmt2(w.real(kA), nd, 3, " A    ", kMaxDof);
-  }
+  deformation_matrix(v, w, g, alpha, at, nd);
 
   // Springs.
   w.iw(kRejected) = 0;
@@ -541,7 +590,7 @@ void check(EleCall& c, const Variant& v) {
   if (heading) echo_header(v, w);
   const std::string label = padded(c.label, v.open ? 18 : 15);
   fio::write(6, "(1X,A,8I6,2X,1P,4E12.4)", label, c.ielno, w.set(1), w.set(2), w.set(3), ids[0], ids[1], ids[2],
-             ids[3], length, width, alpha, static_cast<float>(w.rw(kPkg)));
+             ids[3], g.length, g.width, alpha, static_cast<float>(w.rw(kPkg)));
 }
 
 // ------------------------------------------------------------ options 3-5, 13

@@ -26,7 +26,6 @@ MemberArrays mc_member_arrays(const McMemberRecord& rec) {
   if (rec.layout.type == kNodalEndType) {
     // Both end sections keep the principal angle 0: the frame's mean angle
     // is BETA itself.
-    m.nodal_ends = true;
     m.betam = m.beta;
   }
   return m;
@@ -49,15 +48,16 @@ void hyst18(int iopt, const float* prop, const McMemberRecord& rec, MemberState&
   mc.ielno = ielno;
   mc.trace = trace;
   mc.state = flp;
-  mc.keeps_limit_word = true;
   McSection section(rec, mc_section_params(prop, ielno, trace), flp);
+  const MemberFamily family(
+      section, rec.layout.type == kNodalEndType ? SectionLayout::nodal_ends : SectionLayout::average);
   if (iopt == 3) {
-    member_state(m, w, s, section, mc, p);
+    member_state(m, w, s, family, mc, p);
     return;
   }
   *flp = 0.0f;
   start_sections(rec);
-  member_setup(m, w, s, section, mc);
+  member_setup(m, w, s, family, mc);
 }
 
 }  // namespace members::momcurv

@@ -10,7 +10,7 @@
 #include "members/momcurv/mc_section_head.h"
 #include "members/momcurv/mc_section_rule.h"
 #include "members/section_state.h"
-#include "members/steel_member_record.h"
+#include "members/member_views.h"
 
 namespace members::momcurv {
 

@@ -202,7 +202,7 @@ void read_set(MatCall& c, int type) {
 }
 
 void mc_driver(MatCall& c, int type) {
-  c.nstate = kMcStateWords;
+  c.nstate = kSectionStateWords;
   switch (c.iopt) {
     case materials::kOptNState:
       return;
@@ -257,17 +257,12 @@ bool mc_member_call(int iopt, float* prop, float* s, const MemberEnds& e, int ie
   MemberState ms = begin_member_call(s, setup);
   end_increments(e, rec.array(kDU));
   std::array<float, 12> f{};
-  hyst18(setup ? 2 : 3, prop, rec, ms, ielno, debug, &s[kStateFlp], f);
+  hyst18(setup ? 2 : 3, prop, rec, ms, ielno, debug, &s[kFlpWord], f);
   end_member_call(rec.array(kEEASAT), f, ms, e, s);
   return true;
 }
 
 void mat18(MatCall& c) { mc_driver(c, kSingleSectionType); }
 void mat180(MatCall& c) { mc_driver(c, kNodalEndType); }
-
-void register_mc_sections() {
-  materials::register_material(kSingleSectionType, mat18);
-  materials::register_material(kNodalEndType, mat180);
-}
 
 }  // namespace members::momcurv

@@ -9,8 +9,6 @@
 
 namespace members::momcurv {
 
-inline constexpr int kMcStateWords = 99;
-
 // Option 1 (and any option outside 0..5) reads, checks, echoes and lays out
 // one set; option 0 returns NSTATE; options 2 and 3 run the member on the
 // element's end vectors (an unusable set sets the error word); options 4 and
@@ -28,8 +26,5 @@ bool mc_set_usable(const float* prop);
 // triangle row by row in element order, the rule words in s[79..98] (FLP in
 // 98). Returns false (nothing done) for a set that cannot be used.
 bool mc_member_call(int iopt, float* prop, float* s, const MemberEnds& e, int ielno, bool debug);
-
-// Enters types 18 and 180 in the material dispatcher's table.
-void register_mc_sections();
 
 }  // namespace members::momcurv

@@ -1,7 +1,7 @@
 #include "members/momcurv/mc_section_head.h"
 
 #include "members/rc/rc_section_head.h"
-#include "members/steel_member_record.h"
+#include "members/member_views.h"
 
 namespace members::momcurv {
 

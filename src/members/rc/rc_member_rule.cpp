@@ -17,13 +17,28 @@ namespace members::rc {
 
 namespace {
 
-// The limit checks of one state determination, after each segment's section.
-class RcChecks final : public SegmentChecks {
- public:
-  RcChecks(const float* prop, const RcMemberRecord& rec, const RcLimitWords& w, int ielno)
-      : prop_(prop), rec_(rec), w_(w), ielno_(ielno) {}
+// The section mesh of a record, for the set-up trace.
+SectionMesh record_mesh(const RcMemberRecord& rec) {
+  auto col = [&](int k) { return Col{rec.array(k)}; };
+  return {rec.layout.nump, col(kU), col(kV), col(kAREA), col(kLENGTH)};
+}
 
-  void after_section(int iseg, float curu, float curv) override {
+// "R/CONCRETE1": one section per segment, the segment's curvature totals,
+// and after each segment's section its limit checks (lw null at set-up,
+// when no check runs).
+class RcFamily final : public MemberFamily {
+ public:
+  RcFamily(SegmentSection& section, const float* prop, const RcMemberRecord& rec, const RcLimitWords* lw)
+      : MemberFamily(section, SectionLayout::average), prop_(prop), rec_(rec),
+        totals_{Col{rec.array(k17CURU)}, Col{rec.array(k17CURV)}}, lw_(lw) {}
+
+  void trace_setup(const MemberCall& c) const override { trace_section_mesh(record_mesh(rec_), c.ielno); }
+  void clear_segment(int iseg) const override { totals_.clear(iseg); }
+  void segment_deformed(int iseg, const EndDeformation& d) const override { totals_.add(iseg, d.dcu1, d.dcv1); }
+
+  void segment_evaluated(const MemberCall& c, int iseg, const EndDeformation&) const override {
+    if (lw_ == nullptr) return;
+    const float curu = totals_.cu(iseg), curv = totals_.cv(iseg);
     const auto n = static_cast<std::size_t>(rec_.layout.nump);
     DepthInput in;
     in.imater = head_int(prop_, kIMATER);
@@ -37,36 +52,38 @@ class RcChecks final : public SegmentChecks {
     in.area = {rec_.array(kAREA), n};
     in.length = {rec_.array(kLENGTH), n};
     in.strain = {rec_.array(kSTRAIN), n};
-    rc_limit_checks(w_, ielno_, iseg, curu, curv, nadept(in, curu, curv));
+    rc_limit_checks(*lw_, c.ielno, iseg, curu, curv, nadept(in, curu, curv));
   }
 
  private:
   const float* prop_;
   const RcMemberRecord& rec_;
-  RcLimitWords w_;
-  int ielno_;
+  CurvatureTotals totals_;
+  const RcLimitWords* lw_;
 };
 
-// The checks of a member with sections at both segment ends: the segment's
-// end curvature totals advance by its end increments, then the limit states.
-class RcEndChecks final : public SegmentChecks {
+// "R/CONCRETE2": sections at both segment ends; after them the segment's end
+// curvature totals advance by its end increments, then the limit states (lw
+// null at set-up, when no check runs).
+class RcEndFamily final : public MemberFamily {
  public:
-  RcEndChecks(const RcMemberRecord& rec, const RcLimitWords& w, int ielno, bool trace)
-      : totals_{rec.array(k170CU1), rec.array(k170CU2), rec.array(k170CV1), rec.array(k170CV2)},
-        w_(w), ielno_(ielno), trace_(trace) {}
+  RcEndFamily(SegmentSection& section, const RcMemberRecord& rec, const RcLimitWords* lw)
+      : MemberFamily(section, SectionLayout::nodal_ends), rec_(rec),
+        totals_{rec.array(k170CU1), rec.array(k170CU2), rec.array(k170CV1), rec.array(k170CV2)}, lw_(lw) {}
 
-  void after_section(int, float, float) override {}
-  void after_end_sections(int iseg, const EndDeformation& d) override {
+  void trace_setup(const MemberCall& c) const override { trace_section_mesh(record_mesh(rec_), c.ielno); }
+
+  void segment_evaluated(const MemberCall& c, int iseg, const EndDeformation& d) const override {
+    if (lw_ == nullptr) return;
     const EndCurvatures n = rot12b(d, iseg, totals_);
-    if (trace_) fio::write_list(6, "**SEGMENT ", iseg, " CU1,CU2,CV1,CV2:", n.cu1, n.cu2, n.cv1, n.cv2);
-    rc_end_limit_checks(w_, ielno_, iseg, n);
+    if (c.trace) fio::write_list(6, "**SEGMENT ", iseg, " CU1,CU2,CV1,CV2:", n.cu1, n.cu2, n.cv1, n.cv2);
+    rc_end_limit_checks(*lw_, c.ielno, iseg, n);
   }
 
  private:
+  const RcMemberRecord& rec_;
   EndCurvatureTotals totals_;
-  RcLimitWords w_;
-  int ielno_;
-  bool trace_;
+  const RcLimitWords* lw_;
 };
 
 // The two end sections of every segment, each on its own arrays.
@@ -131,18 +148,7 @@ MemberArrays record_member_arrays(float* prop, const std::int64_t* start, int n)
 
 MemberArrays rc_member_arrays(const RcMemberRecord& rec) {
   MemberArrays m = record_member_arrays(rec.prop, rec.layout.start.data(), rec.layout.nseg);
-  auto col = [&](int k) { return Col{rec.array(k)}; };
-  if (nodal_ends(rec)) {
-    // The four end curvature totals are the checks' own.
-    m.nodal_ends = true;
-    m.betam = col(k170BETAM);
-  } else {
-    m.cu = col(k17CURU);
-    m.cv = col(k17CURV);
-  }
-  // The limit states are the section's and the checks' own: no steel flags.
-  m.lflag = Col{};
-  m.mesh = {rec.layout.nump, col(kU), col(kV), col(kAREA), col(kLENGTH)};
+  if (nodal_ends(rec)) m.betam = Col{rec.array(k170BETAM)};
   return m;
 }
 
@@ -225,7 +231,6 @@ void hyst17(int iopt, float* prop, const RcMemberRecord& rec, MemberState& s, co
   mc.ielno = c.ielno;
   mc.trace = c.trace;
   mc.state = c.flp;
-  mc.keeps_limit_word = true;
   const RcSectionParams params = rc_section_params(prop, *fslap, c.ielno, c.trace);
 
   if (iopt == 3) {
@@ -243,14 +248,10 @@ void hyst17(int iopt, float* prop, const RcMemberRecord& rec, MemberState& s, co
     lw.ke = prop[kKE];
     if (ends) {
       RcEndSections section(rec, params, c.flp);
-      RcEndChecks checks(rec, lw, c.ielno, c.trace);
-      mc.checks = &checks;
-      member_state(m, w, s, section, mc, p);
+      member_state(m, w, s, RcEndFamily(section, rec, &lw), mc, p);
     } else {
       RcSection section(rc_section_arrays(rec, 0), params, c.flp);
-      RcChecks checks(prop, rec, lw, c.ielno);
-      mc.checks = &checks;
-      member_state(m, w, s, section, mc, p);
+      member_state(m, w, s, RcFamily(section, prop, rec, &lw), mc, p);
     }
     return;
   }
@@ -278,10 +279,10 @@ void hyst17(int iopt, float* prop, const RcMemberRecord& rec, MemberState& s, co
   const RcSectionParams set_up = rc_section_params(prop, *fslap, c.ielno, c.trace);
   if (ends) {
     RcEndSections section(rec, set_up, c.flp);
-    member_setup(m, w, s, section, mc);
+    member_setup(m, w, s, RcEndFamily(section, rec, nullptr), mc);
   } else {
     RcSection section(rc_section_arrays(rec, 0), set_up, c.flp);
-    member_setup(m, w, s, section, mc);
+    member_setup(m, w, s, RcFamily(section, prop, rec, nullptr), mc);
   }
 }
 

@@ -9,7 +9,7 @@
 #include "members/rc/concrete_fibre.h"
 #include "members/rc/rc_section_head.h"
 #include "members/rc/steel_fibre.h"
-#include "members/steel_section.h"
+#include "members/fibre_section.h"
 
 namespace members::rc {
 

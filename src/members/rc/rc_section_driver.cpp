@@ -215,7 +215,7 @@ void read_set(MatCall& c, int type) {
 }
 
 void rc_driver(MatCall& c, int type) {
-  c.nstate = kRcStateWords;
+  c.nstate = kSectionStateWords;
   switch (c.iopt) {
     case materials::kOptNState:
       return;
@@ -251,11 +251,11 @@ bool rc_member_call(int iopt, float* prop, float* s, const RcEnds& e, int ielno,
   // The short segments are first measured against the member when an
   // element sets it up: a set that does not fit rejects the element (which
   // counts it).
-  if (setup && s[kStateXlen] > 0.0f) {
-    if (const unsigned f = head_faults(prop, type, s[kStateXlen]); f != 0) {
+  if (setup && s[kLengthWord] > 0.0f) {
+    if (const unsigned f = head_faults(prop, type, s[kLengthWord]); f != 0) {
       report_faults(set, head_int(prop, kLIBN), f);
       fio::write(6, "(1X,'*** MAT. NO.    =',I3,': THE MEMBER OF ELEMENT',I6,' IS',1P,E12.4,' LONG')", set, ielno,
-                 s[kStateXlen]);
+                 s[kLengthWord]);
       return false;
     }
   }
@@ -277,8 +277,8 @@ bool rc_member_call(int iopt, float* prop, float* s, const RcEnds& e, int ielno,
   RcCall rc;
   rc.ielno = ielno;
   rc.trace = debug;
-  rc.flp = &s[kStateFlp];
-  rc.flp2 = &s[kStateFlp2];
+  rc.flp = &s[kFlpWord];
+  rc.flp2 = &s[kFlp2Word];
   std::array<float, 12> f{};
   hyst17(setup ? 2 : 3, prop, rec, ms, rc, f);
   end_member_call(rec.array(kEEASAT), f, ms, e, s);
@@ -287,10 +287,5 @@ bool rc_member_call(int iopt, float* prop, float* s, const RcEnds& e, int ielno,
 
 void mat17(MatCall& c) { rc_driver(c, kSingleSectionType); }
 void mat170(MatCall& c) { rc_driver(c, kNodalEndType); }
-
-void register_rc_sections() {
-  materials::register_material(kSingleSectionType, mat17);
-  materials::register_material(kNodalEndType, mat170);
-}
 
 }  // namespace members::rc

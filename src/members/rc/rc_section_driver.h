@@ -10,9 +10,6 @@
 
 namespace members::rc {
 
-// State words of one copy, at every option.
-inline constexpr int kRcStateWords = kSectionStateWords;
-
 // Option 1 (and any option outside 0..5) reads, checks, echoes and lays out
 // one set; option 0 returns NSTATE; options 4 and 5 return zeros. The member
 // set-up (2) and state determination (3) of "R/CONCRETE1" run through
@@ -21,18 +18,6 @@ inline constexpr int kRcStateWords = kSectionStateWords;
 // every segment.
 void mat17(materials::MatCall& c);
 void mat170(materials::MatCall& c);
-
-// State words of the member rule in a state half (1-based).
-using members::kStateFlp;
-using members::kStateFlp2;
-using members::kStateIupdt;
-using members::kStateNcall;
-using members::kStateNterm;
-using members::kStateRneee;
-using members::kStateRnorm1;
-using members::kStateRnorm2;
-using members::kStateSp;
-using members::kStateXlen;
 
 // The 12 end values of a member call in element order.
 using RcEnds = MemberEnds;
@@ -46,8 +31,5 @@ using RcEnds = MemberEnds;
 // that cannot be used.
 bool rc_member_call(int iopt, float* prop, float* s, const RcEnds& e, int ielno, int set, bool debug,
                     int type = kSingleSectionType);
-
-// Enters types 17 and 170 in the material dispatcher's table.
-void register_rc_sections();
 
 }  // namespace members::rc

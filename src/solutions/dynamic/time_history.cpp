@@ -65,7 +65,8 @@ std::int64_t reserve_zeroed(std::int64_t n) {
 void time_history_input_fault(std::string_view record, fio::Status status) {
   const char* what = status == fio::Status::end ? "END OF INPUT FILE" : "UNREADABLE VALUE";
   fio::write_list(6, " *** ER", "ROR IN THE TIME-HISTORY INPUT: ", what, " WHILE READING THE ", record);
-  fio::write_list(1, " *** ER", "ROR IN THE TIME-HISTORY INPUT: ", what, " WHILE READING THE ", record);
+  fio::write(1, "(' *** ERROR IN THE TIME-HISTORY INPUT AT INPUT LINE',I6,': ',A,' WHILE READING THE ',A)",
+             fio::record_number(5), what, record);
   kv::stop_run(1, "TIME-HISTORY INPUT ENDED ON AN INPUT ERROR");
 }
 
