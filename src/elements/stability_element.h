@@ -56,6 +56,10 @@ enum StateWord : int {
   kFlp2Word = 99,           // a family's second limit word (latches, nominal-moment flag)
   kSectionStateWords = 99,  // words of a half
 };
+// The word of tangent term (row, col), 1 <= row <= col <= 12.
+constexpr int tangent_word(int row, int col) { return (row - 1) * (26 - row) / 2 + col - row + 1; }
+static_assert(tangent_word(1, 1) == 1 && tangent_word(1, 12) == 12 && tangent_word(7, 7) == 58 &&
+              tangent_word(12, 12) == kStiffnessWords);
 
 // Record words (word 0 is the type code).
 enum Word : int {

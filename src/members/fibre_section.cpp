@@ -1,6 +1,7 @@
 #include "members/fibre_section.h"
 
 #include <cmath>
+#include <vector>
 
 #include "base/globals.h"
 #include "fio/fio.h"
@@ -17,6 +18,12 @@ constexpr float kAxialTolerance = 0.05f;
 // |a/b|, with 0/0 taken as 0 (a section without rigidity in a direction has
 // no product term either).
 float ratio(float a, float b) { return a == 0.0f ? 0.0f : std::fabs(a / b); }
+
+std::vector<float>& entry_words(std::size_t n) {
+  thread_local std::vector<float> words;
+  if (words.size() < n) words.resize(n);
+  return words;
+}
 
 }  // namespace
 
@@ -120,6 +127,26 @@ PrincipalAxes principal_axes(const SectionSums& s, float beta_prev, float uc_mes
   }
   p.eiuv = h * s2 + p.eiuv1 * c2;
   return p;
+}
+
+EntryState::EntryState(std::span<const SegTable> rows, std::span<float* const> words, int iseg, int nump)
+    : rows_(rows), words_(words), iseg_(iseg), nump_(nump) {
+  const std::size_t n = rows.size() * static_cast<std::size_t>(nump) + words.size();
+  std::vector<float>& c = entry_words(n);
+  std::size_t w = 0;
+  for (const SegTable& r : rows_) {
+    for (int i = 1; i <= nump_; ++i) c[w++] = r(iseg_, i);
+  }
+  for (float* p : words_) c[w++] = *p;
+}
+
+void EntryState::restore() const {
+  const std::vector<float>& c = entry_words(0);
+  std::size_t w = 0;
+  for (const SegTable& r : rows_) {
+    for (int i = 1; i <= nump_; ++i) r(iseg_, i) = c[w++];
+  }
+  for (float* p : words_) *p = c[w++];
 }
 
 }  // namespace members

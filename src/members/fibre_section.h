@@ -1,8 +1,16 @@
-// What every fibre section shares, whatever its fibre laws: the sums of
-// modulus times area over the fibres, the tangent centroid and principal
-// axes found from them, and the test that ends the axial passes.
+// The fibre-section routine, written once for every fibre section whatever
+// its fibre laws and record: the axial passes (entry state, axial correction,
+// fibre strains from the strain plane, fibre laws, sums), the tangent
+// centroid and principal axes found from the sums, the test that ends the
+// passes, the axial force handed back and the moments about the turned mesh
+// origin. A section supplies only its view: its laws on its record.
 #pragma once
 
+#include <cmath>
+#include <cstddef>
+#include <span>
+
+#include "members/member_views.h"
 #include "members/section_state.h"
 
 namespace members {
@@ -48,5 +56,111 @@ bool axial_converged(float daxial, float target, float base, bool floor);
 // The warning of a section whose passes did not converge (count: the pass
 // limit plus one).
 void warn_axial_passes(int ielno, int iseg, int count, float daxial);
+
+// How a section's axial passes run: IELAS 1 up to kMaxAxialPasses passes,
+// any other value one; the tolerance base of a zero target and whether a miss
+// within 5 % of it converges too (floor); the mesh's area centroid, kept by a
+// section without axial rigidity.
+struct AxialPassRule {
+  int ielas = 1;
+  float base = 0.0f;
+  bool floor = false;
+  float uc_mesh = 0.0f, vc_mesh = 0.0f;
+  int limit() const { return ielas == 1 ? kMaxAxialPasses : 1; }
+};
+
+// The pass that stands: its axes and its summed axial force.
+struct AxialPassResult {
+  PrincipalAxes ax;
+  float axial = 0.0f;
+  bool converged = false;
+};
+
+// The axial passes of one section evaluation. Each pass moves the axial
+// strain by the last correction (-daxial / EA) and hands it to the view:
+//   view.pass(call, sums, ea, axial): the pass from the section's entry
+//     state: fibre strains from call's strain plane, the fibre laws, and the
+//     sums of the fibres' effective rigidities (sums), tangent rigidities (ea)
+//     and forces (axial);
+//   view.beta_prev(): the angle a section without axial rigidity keeps;
+//   view.axes_found(sums, ax): the pass's principal axes (the section turns
+//     its coordinates, keeps the angle, writes its trace);
+//   view.warn_passes(count, daxial): IELAS 1 and no pass converged.
+// The passes end when the force meets call.target_axial, or when the section
+// has no axial stiffness to correct by (that pass stands).
+template <class View>
+AxialPassResult axial_passes(View& view, SectionCall& call, const AxialPassRule& rule) {
+  AxialPassResult r;
+  float daxial = 0.0f;
+  float correction = 0.0f;
+  for (int pass = 1; pass <= rule.limit(); ++pass) {
+    call.dec += correction;
+    SectionSums s;
+    float ea = 0.0f;
+    r.axial = 0.0f;
+    view.pass(call, s, ea, r.axial);
+    r.ax = principal_axes(s, view.beta_prev(), rule.uc_mesh, rule.vc_mesh);
+    view.axes_found(s, r.ax);
+    daxial = r.axial - call.target_axial;
+    if (axial_converged(daxial, call.target_axial, rule.base, rule.floor)) {
+      r.converged = true;
+      return r;
+    }
+    if (ea == 0.0f) return r;
+    correction = -daxial / ea;
+  }
+  if (rule.ielas == 1) view.warn_passes(rule.limit() + 1, daxial);
+  return r;
+}
+
+// The axial force a section hands back: the target itself when the passes
+// converged under IELAS 1 (and, under IELAS 0, at nodal end 1), else the sum.
+inline float section_axial(const AxialPassResult& r, float target, int ielas, int end) {
+  return r.converged && (ielas == 1 || (ielas == 0 && end == 1)) ? target : r.axial;
+}
+
+// A point (du, dv) in axes turned by the angle whose cosine and sine are cb, sb.
+struct TurnedPoint {
+  float u = 0.0f, v = 0.0f;
+};
+inline TurnedPoint turned(float cb, float sb, float du, float dv) { return {cb * du + sb * dv, -sb * du + cb * dv}; }
+
+// The section's moments about the mesh origin turned by the angle of ax (not
+// about the centroid): fibre(i) gives fibre i's mesh point and force as
+// {u, v, force}, i = 1..nump.
+struct FibreForce {
+  float u = 0.0f, v = 0.0f, force = 0.0f;
+};
+struct OriginMoments {
+  float mu = 0.0f, mv = 0.0f;
+};
+template <class Fibre>
+OriginMoments origin_moments(const PrincipalAxes& ax, int nump, Fibre fibre) {
+  const float cb = std::cos(ax.beta), sb = std::sin(ax.beta);
+  OriginMoments m;
+  for (int i = 1; i <= nump; ++i) {
+    const FibreForce f = fibre(i);
+    const TurnedPoint o = turned(cb, sb, f.u, f.v);
+    m.mu += f.force * o.v;
+    m.mv -= f.force * o.u;
+  }
+  return m;
+}
+
+// The entry state of one segment's section, copied once per evaluation and
+// put back at every pass: rows of per-segment tables (segment iseg, fibres
+// 1..nump) and single words. One working copy serves every section, grown
+// to the largest met (no allocation once it fits).
+class EntryState {
+ public:
+  EntryState(std::span<const SegTable> rows, std::span<float* const> words, int iseg, int nump);
+  void restore() const;
+
+ private:
+  std::span<const SegTable> rows_;
+  std::span<float* const> words_;
+  int iseg_;
+  int nump_;
+};
 
 }  // namespace members

@@ -76,4 +76,12 @@ void end_member_call(const float* eeasat, const std::array<float, 12>& f, const 
   store_member_call(element_stiffness(eeasat), ms, s);
 }
 
+void no_section_results(materials::MatCall& c) {
+  c.ese = 0.0f;
+  c.pse = 0.0f;
+  c.duct.fill(0.0f);
+  c.ex.fill(0.0f);
+  c.di = 0.0f;
+}
+
 }  // namespace members

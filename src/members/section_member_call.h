@@ -7,6 +7,7 @@
 #include <array>
 
 #include "elements/stability_element.h"
+#include "materials/matdsp.h"
 #include "members/member_rule.h"
 
 namespace members {
@@ -49,5 +50,9 @@ void store_member_call(const std::array<float, 144>& ke, const MemberState& ms, 
 // All three: the forces into e.p, the stiffness and the carried words into s.
 void end_member_call(const float* eeasat, const std::array<float, 12>& f, const MemberState& ms,
                      const MemberEnds& e, float* s);
+
+// Options 4 and 5 of a section driver: a member reports no energies,
+// ductilities, excursions or damage of its own.
+void no_section_results(materials::MatCall& c);
 
 }  // namespace members

@@ -690,6 +690,11 @@ bool Rspect::displacement_stage() {
       rea_ctn(kFormReactions, trf, react, p, u, neq_, 1, kview, 1.0f, rm_, label, false, rsum);
       rsum.fill(0.0f);
       rea_ctn(kReactionReport, trf, react, p, u, neq_, 1, kview, 1.0f, rm_, label, true, rsum);
+      // A sum of reactions beyond the range has ended the solution already.
+      if ((ctl(kv::kISTOP) & 1) != 0) {
+        istop_ |= 1;
+        return false;
+      }
       // Moments about the origin of a model far from it may leave the range
       // while every force stays in it.
       for (const float v : rsum) {

@@ -180,7 +180,7 @@ TEST(Run, SideFilesAreMadeByTheirFirstWrite) {
   const auto dir = kvtest::fresh_dir("side_first_write");
   kvtest::write_file(dir / "in.dat", "'READ UNIT=12'\nSTOP\n");
   const auto r = kvtest::run_with_answers(dir, dir.string() + "\nin.dat\nout.out\n");
-  // The aborted command is a warning.
+  // The aborted READ is a warning.
   EXPECT_EQ(r.status, 3) << r.console;
   EXPECT_TRUE(contains(kvtest::read_file(dir / "out.out"), "PREMATURE END OF FILE, UNIT:   12"));
   EXPECT_FALSE(fs::exists(dir / "temp12.out"));

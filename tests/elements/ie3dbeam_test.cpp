@@ -324,7 +324,7 @@ TEST(Ie3dbeamDeck, ABaseThatReachesMaxducFailsWithItsMessageAndTheStepIsReported
             std::string::npos)
       << r.output;
   EXPECT_EQ(etest::count_of(r.output, "SPRING AT END A FAILS"), 1);
-  EXPECT_NE(r.console.find(" *** ERROR: ELEMENT     1: THE MY SPRING AT END A FAILS AT STEP     4"),
+  EXPECT_NE(r.console.find(" *** ERROR IN THE COMMAND AT INPUT LINE    18: ELEMENT     1: THE MY SPRING AT END A FAILS AT STEP     4"),
             std::string::npos);
   const auto f3 = forces_after(r.output, "PAST       STEP:    3", 1);
   const auto f4 = forces_after(r.output, "PAST       STEP:    4", 1);

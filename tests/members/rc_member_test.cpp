@@ -155,7 +155,9 @@ TEST(RcMember, SetUpAgainStartsFromTheVirginMember) {
   }
   EXPECT_EQ(m.s[kNcallWord], 5.0f);
   m.s[kFlpWord] = 3.5f;
-  m.s[90] = 4.0f;
+  constexpr int kUnusedWord = 90;  // between kRneeeWord and kFlpWord
+  static_assert(kUnusedWord > kRneeeWord && kUnusedWord < kFlpWord);
+  m.s[kUnusedWord] = 4.0f;
   ASSERT_TRUE(m.call(2));
   for (std::size_t k = 1; k <= 99; ++k) EXPECT_EQ(m.s[k], first[k]) << k;
   EXPECT_EQ(m.s[kLengthWord], 100.0f);
@@ -212,7 +214,7 @@ TEST(RcMember, UnusableSetIsNotRun) {
   Member m(1);
   m.words[kIMATER] = 2;  // IMATER other than LIBN
   EXPECT_FALSE(m.call(2));
-  EXPECT_EQ(m.s[1], 0.0f);
+  EXPECT_EQ(m.s[tangent_word(1, 1)], 0.0f);
 }
 
 // With a section at both ends of its one segment the elastic member is the

@@ -1,7 +1,7 @@
 #include "members/momcurv/mc_member_rule.h"
 
 #include "members/rc/rc_member_rule.h"
-#include "members/rc/rc_section_head.h"
+#include "members/section_set_head.h"
 
 namespace members::momcurv {
 
@@ -13,9 +13,9 @@ constexpr bool same(int a, int b) { return a == b; }
 static_assert(same(kLMSEG, rc::kLMSEG) && same(kDSEG, rc::kDSEG) && same(kSEGPA, rc::kE0) && same(kET, rc::kET) &&
               same(kRSEG, rc::kRSEG) && same(kASTF, rc::kASTF) && same(kECCYR, rc::kECCYR) &&
               same(kMCST, rc::kFSTATE) && same(kC44, rc::kC44));
-static_assert(same(kNSEG, rc::kNSEG) && same(kSMALL, rc::kSMALL) && same(kRATIX0, rc::kRATIX0) &&
-              same(kRATIY0, rc::kRATIY0) && same(kIECOP, rc::kIECOP) && same(kISTIF, rc::kISTIF) &&
-              same(kIAUTO, rc::kIAUTO) && same(kQRNEE, rc::kQRNEE));
+static_assert(same(kNSEG, kHeadNseg) && same(kSMALL, kHeadSmall) && same(kRATIX0, kHeadRatix0) &&
+              same(kRATIY0, kHeadRatiy0) && same(kIECOP, kHeadIecop) && same(kISTIF, kHeadIstif) &&
+              same(kIAUTO, kHeadIauto) && same(kQRNEE, kHeadQrnee));
 
 }  // namespace
 
@@ -32,7 +32,7 @@ MemberArrays mc_member_arrays(const McMemberRecord& rec) {
 }
 
 MemberWords mc_member_words(const float* prop) {
-  MemberWords w = rc::rc_member_words(prop);
+  MemberWords w = set_member_words(prop);
   if (w.iecop == 1) {
     w.ulp = prop[kECCX0];
     w.vlp = prop[kECCY0];

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "fio/fio.h"
-#include "members/rc/rc_section_head.h"
+#include "members/section_set_head.h"
 
 namespace members::momcurv {
 
@@ -14,9 +14,9 @@ McSectionParams mc_section_params(const float* prop, int ielno, bool trace) {
   p.iv = prop[kIV];
   p.j = prop[kJ];
   p.g = prop[kG];
-  p.ielas = rc::head_int(prop, kIELAS);
-  p.irev3 = rc::head_int(prop, kIREV3);
-  p.na = rc::head_int(prop, kNA);
+  p.ielas = head_int(prop, kIELAS);
+  p.irev3 = head_int(prop, kIREV3);
+  p.na = head_int(prop, kNA);
   p.pcmax = prop[kPCMAX];
   p.curnm = prop[kCURNM];
   p.ielno = ielno;

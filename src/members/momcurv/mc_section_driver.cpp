@@ -11,7 +11,7 @@
 #include "fio/fio.h"
 #include "members/momcurv/mc_member_rule.h"
 #include "members/momcurv/mc_section_head.h"
-#include "members/rc/rc_section_head.h"
+#include "members/section_set_head.h"
 #include "members/section_set_input.h"
 
 namespace members::momcurv {
@@ -19,7 +19,6 @@ namespace members::momcurv {
 namespace {
 
 using materials::MatCall;
-using rc::head_int;
 
 // The words read from the head record, in order (17 and 29 are not).
 constexpr std::array<int, 28> kReadWords{1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14,

@@ -1,6 +1,6 @@
 #include "members/momcurv/mc_section_head.h"
 
-#include "members/rc/rc_section_head.h"
+#include "members/section_set_head.h"
 #include "members/member_views.h"
 
 namespace members::momcurv {
@@ -60,7 +60,6 @@ McLayout mc_layout(int type, int nseg, int na, int nc) {
 }
 
 unsigned mc_head_faults(const float* prop) {
-  using rc::head_int;
   unsigned f = 0;
   const int nseg = head_int(prop, kNSEG);
   const int nc = head_int(prop, kNC);
@@ -83,8 +82,8 @@ unsigned mc_head_faults(const float* prop) {
 }
 
 unsigned mc_table_faults(const float* prop) {
-  const int na = rc::head_int(prop, kNA);
-  const int nc = rc::head_int(prop, kNC);
+  const int na = head_int(prop, kNA);
+  const int nc = head_int(prop, kNC);
   const McTable t = mc_table(na, nc);
   unsigned f = 0;
   for (int i = 1; i <= na; ++i) {

@@ -152,20 +152,6 @@ MemberArrays rc_member_arrays(const RcMemberRecord& rec) {
   return m;
 }
 
-MemberWords rc_member_words(const float* prop) {
-  MemberWords w;
-  w.nseg = head_int(prop, kNSEG);
-  w.small = prop[kSMALL];
-  w.ratix0 = prop[kRATIX0];
-  w.ratiy0 = prop[kRATIY0];
-  w.iecop = head_int(prop, kIECOP);
-  w.istif = head_int(prop, kISTIF);
-  w.iauto = head_int(prop, kIAUTO);
-  w.qrnee = prop[kQRNEE];
-  w.offsets_from_origin = true;
-  return w;
-}
-
 float lap_splice_stress(const float* prop) {
   const float splice = prop[kSPLICE];
   if (!(splice > 0.0f)) return 0.0f;
@@ -224,7 +210,7 @@ void hyst17(int iopt, float* prop, const RcMemberRecord& rec, MemberState& s, co
             std::array<float, 12>& p) {
   const bool ends = nodal_ends(rec);
   const MemberArrays m = rc_member_arrays(rec);
-  MemberWords w = rc_member_words(prop);
+  MemberWords w = set_member_words(prop);
   float* fslap = rec.array(ends ? static_cast<int>(k170FSLAP) : static_cast<int>(k17FSLAP));
   float* plslow = rec.array(ends ? static_cast<int>(k170PLSLOWCYCLE) : static_cast<int>(k17PLSLOWCYCLE));
   MemberCall mc;

@@ -20,8 +20,6 @@ MemberArrays rc_member_arrays(const RcMemberRecord& rec);
 // and mesh are left unbound.
 MemberArrays record_member_arrays(float* prop, const std::int64_t* start, int nseg);
 
-// The set's member words the procedure reads (1-based PROP view).
-MemberWords rc_member_words(const float* prop);
 
 // The lap-splice stress threshold FSLAP of a head (0.0 without a splice
 // length or for a steel shell) and the low-cycle-fatigue plastic curvature

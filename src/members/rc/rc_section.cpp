@@ -19,16 +19,7 @@ constexpr float kBetaWarning = 0.349f;  // 20 degrees
 constexpr int kFlagCoreStrain = 8;
 constexpr int kFlagDeadSection = 20;    // once-flag of the "no stiffness" warning
 constexpr float kDeadFraction = 1.0e-6f;  // of the set-up EA: below it the section has no stiffness left
-constexpr int kSavedRows = 10;          // E0 E1 E2 STRESS FSTATE C51 C52 C53 USEG VSEG
 constexpr int kFlags = 20;
-
-// The section's entry state: one copy of working storage for every member,
-// grown to the largest section met (no allocation once it fits).
-std::vector<float>& entry_copy(std::size_t words) {
-  static std::vector<float> copy;
-  if (copy.size() < words) copy.resize(words);
-  return copy;
-}
 
 struct SteelRange {
   int first = 1;
@@ -183,34 +174,6 @@ RcSection::RcSection(const RcSectionArrays& a, const RcSectionParams& p, float* 
          prop[kG];
 }
 
-void RcSection::save(int iseg) const {
-  const int n = a_.nseg, nump = a_.nump;
-  std::vector<float>& c = entry_copy(static_cast<std::size_t>(kSavedRows * nump + kFlags + 2));
-  float* const rows[kSavedRows] = {a_.e0,  a_.e1,  a_.e2,  a_.stress, a_.fstate,
-                                   a_.c51, a_.c52, a_.c53, a_.useg,   a_.vseg};
-  std::size_t w = 0;
-  for (float* r : rows) {
-    for (int k = 0; k < nump; ++k) c[w++] = r[static_cast<std::size_t>(iseg - 1) + static_cast<std::size_t>(k) * n];
-  }
-  for (int f = 0; f < kFlags; ++f) c[w++] = a_.lsonce[f];
-  c[w++] = a_.beta[iseg - 1];
-  c[w++] = *flp_;
-}
-
-void RcSection::restore(int iseg) const {
-  const int n = a_.nseg, nump = a_.nump;
-  const std::vector<float>& c = entry_copy(0);
-  float* const rows[kSavedRows] = {a_.e0,  a_.e1,  a_.e2,  a_.stress, a_.fstate,
-                                   a_.c51, a_.c52, a_.c53, a_.useg,   a_.vseg};
-  std::size_t w = 0;
-  for (float* r : rows) {
-    for (int k = 0; k < nump; ++k) r[static_cast<std::size_t>(iseg - 1) + static_cast<std::size_t>(k) * n] = c[w++];
-  }
-  for (int f = 0; f < kFlags; ++f) a_.lsonce[f] = c[w++];
-  a_.beta[iseg - 1] = c[w++];
-  *flp_ = c[w++];
-}
-
 void RcSection::run_laws(int iseg, int end, bool setup) const {
   const float* prop = p_.prop;
   const int imater = head_int(prop, kIMATER);
@@ -292,110 +255,121 @@ void RcSection::core_strain(int iseg) const {
   a_.lsonce[kFlagCoreStrain - 1] = 1.0f;
 }
 
+// The section's view for the axial passes: the fibre laws advance the record
+// in place, so every pass starts from the entry state (fibre rows, once-flags,
+// angle and limit word), then the core's average strain is checked; the
+// pass's angle and principal coordinates are the section's at once.
+struct RcSection::Passes {
+  const RcSection& sec;
+  int iseg;
+  int end;
+  bool setup;
+  EntryState entry;
+  float beta_entry;
+
+  float beta_prev() const { return sec.a_.beta[iseg - 1]; }
+  std::size_t at(int k) const {
+    return static_cast<std::size_t>(iseg - 1) + static_cast<std::size_t>(k - 1) * sec.a_.nseg;
+  }
+
+  void pass(const SectionCall& call, SectionSums& s, float& ea, float& axial) const {
+    const RcSectionArrays& a = sec.a_;
+    const int nump = a.nump;
+    const float* prop = sec.p_.prop;
+    const int ielas = head_int(prop, kIELAS);
+    const int imater = head_int(prop, kIMATER);
+    entry.restore();
+    for (int k = 1; k <= nump; ++k) {
+      const std::size_t w = at(k);
+      const float de = call.dec + call.dcu * a.vseg[w] - call.dcv * a.useg[w];
+      a.de[w] = de;
+      const float eps = a.e0[w] + de;
+      a.strain[k - 1] = eps;
+      a.e0[w] = eps;
+    }
+    sec.run_laws(iseg, end, setup);
+    if ((ielas != 0 || end != 0) && imater >= kCircularShell && imater <= kRectangular) sec.core_strain(iseg);
+    for (int k = 1; k <= nump; ++k) add_fibre(s, a.et[k - 1] * a.area[k - 1], a.u[k - 1], a.v[k - 1]);
+    ea = s.ea0;
+    for (int k = 1; k <= nump; ++k) axial += a.stress[at(k)] * a.area[k - 1];
+  }
+
+  void axes_found(const SectionSums& s, const PrincipalAxes& ax) const {
+    const RcSectionArrays& a = sec.a_;
+    const RcSectionParams& p = sec.p_;
+    const float* prop = p.prop;
+    const int istep = kv::solsta().istep;
+    a.beta[iseg - 1] = ax.beta;
+    if (p.trace) {
+      fio::write(6, "('1THE STABILITY MEMBER ',I5,' SECTION ',I5)", p.ielno, iseg);
+      fio::write(6, "('EA0,ESV0,ESU0,EIU0,EIV0,EIUV0:',1P,6E15.5)", s.ea0, s.esv0, s.esu0, s.eiu0, s.eiv0,
+                 s.eiuv0);
+      fio::write(6, "('THE UC0 ,VC0,EIU1,EIV1,EIUV1:',1P,5E15.6)", ax.uc0, ax.vc0, ax.eiu1, ax.eiv1, ax.eiuv1);
+      fio::write(6, "('@@IELNO=',I4,'ISEG=',I4,': THE BETA(previous), BETA,EA,EIU,EIV,EIUV:',/,1P,6E15.6)",
+                 p.ielno, iseg, beta_entry, ax.beta, ax.ea, ax.eiu, ax.eiv, ax.eiuv);
+      fio::write(6, "('LIBN   TOTA   G     BJ     GKT :',I5,1P,4E15.6)", head_int(prop, kLIBN), prop[kTOTA],
+                 prop[kG], prop[kG] != 0.0f ? sec.gkt_ / prop[kG] : 0.0f, sec.gkt_);
+    }
+    const float change = std::fabs(ax.beta - beta_entry);
+    if (end == 0 && !setup && change > kBetaWarning) {
+      fio::write(6, "('**** WARNING: BETA FOR STABILITY ELEMENT',I5,'SEG. ',I5,"
+                    "'IS GREATER THAN 20 degrees (0.349 rad.) ',' AT STEP=',I5,'BETA CHANGE =',E15.6,/,"
+                    "'PROGRAM CONTINUE....')", p.ielno, iseg, istep, change);
+      fio::write(6, "('@@IELNO=',I4,'ISEG=',I4,': THE BETA(previous), BETA,EA,EIU,EIV,EIUV:',/,(5E15.6))",
+                 p.ielno, iseg, beta_entry, ax.beta, ax.ea, ax.eiu, ax.eiv, ax.eiuv);
+    }
+    const float cb = std::cos(ax.beta), sb = std::sin(ax.beta);
+    for (int k = 1; k <= a.nump; ++k) {
+      const TurnedPoint t = turned(cb, sb, a.u[k - 1] - ax.uc0, a.v[k - 1] - ax.vc0);
+      a.useg[at(k)] = t.u;
+      a.vseg[at(k)] = t.v;
+    }
+    if (p.trace) {
+      fio::write(6, "('THE U AND V IN PRINC1 SUBROUTINE')");
+      for (int k = 1; k <= a.nump; ++k) fio::write(6, "(1P,2E15.6)", a.useg[at(k)], a.vseg[at(k)]);
+    }
+  }
+
+  void warn_passes(int count, float daxial) const {
+    if (end == 0) {
+      warn_axial_passes(sec.p_.ielno, iseg, count, daxial);
+    } else {
+      fio::write(6, "(' **** WARNING: NO. OF ITERATION FOR STABILITY ELE',I5,'SEG. ',I5,'NODAL END',I2,"
+                    "'IS GREATER THAN ',I5,' AT STEP=',I5,/)", sec.p_.ielno, iseg, end, count,
+                 kv::solsta().istep);
+    }
+  }
+};
+
 SectionResponse RcSection::evaluate(SectionCall& call) {
   const int iseg = call.iseg;
   const int end = call.end;
   const int n = a_.nseg, nump = a_.nump;
   const float* prop = p_.prop;
   const int ielas = head_int(prop, kIELAS);
-  const int imater = head_int(prop, kIMATER);
-  const int limit = ielas == 1 ? kMaxAxialPasses : 1;
   const float target = call.target_axial;
   const float base = 0.005f * prop[kFPC] * prop[kTOTA];
   const int istep = kv::solsta().istep;
-  auto at = [n, iseg](int k) { return static_cast<std::size_t>(iseg - 1) + static_cast<std::size_t>(k - 1) * n; };
 
-  save(iseg);
-  const float beta_entry = a_.beta[iseg - 1];
+  const SegTable rows[] = {{a_.e0, n},  {a_.e1, n},  {a_.e2, n},  {a_.stress, n}, {a_.fstate, n},
+                           {a_.c51, n}, {a_.c52, n}, {a_.c53, n}, {a_.useg, n},   {a_.vseg, n}};
+  float* words[kFlags + 2];
+  for (int f = 0; f < kFlags; ++f) words[f] = &a_.lsonce[f];
+  words[kFlags] = &a_.beta[iseg - 1];
+  words[kFlags + 1] = flp_;
   const float flp_entry = *flp_;
+  Passes view{*this, iseg, end, call.setup, EntryState(rows, words, iseg, nump), a_.beta[iseg - 1]};
+  const AxialPassResult pr = axial_passes(view, call, {ielas, base, true, uc_mesh_, vc_mesh_});
+  const PrincipalAxes& ax = pr.ax;
 
-  PrincipalAxes ax;
-  float axial = 0.0f, daxial = 0.0f, correction = 0.0f;
-  bool converged = false;
-  for (int pass = 1;; ++pass) {
-    if (pass > limit) {
-      if (ielas == 1) {
-        if (end == 0) {
-          warn_axial_passes(p_.ielno, iseg, pass, daxial);
-        } else {
-          fio::write(6, "(' **** WARNING: NO. OF ITERATION FOR STABILITY ELE',I5,'SEG. ',I5,'NODAL END',I2,"
-                        "'IS GREATER THAN ',I5,' AT STEP=',I5,/)", p_.ielno, iseg, end, pass, istep);
-        }
-      }
-      break;
-    }
-    restore(iseg);
-    call.dec += correction;
-    for (int k = 1; k <= nump; ++k) {
-      const std::size_t w = at(k);
-      const float de = call.dec + call.dcu * a_.vseg[w] - call.dcv * a_.useg[w];
-      a_.de[w] = de;
-      const float eps = a_.e0[w] + de;
-      a_.strain[k - 1] = eps;
-      a_.e0[w] = eps;
-    }
-    run_laws(iseg, end, call.setup);
-    if ((ielas != 0 || end != 0) && imater >= kCircularShell && imater <= kRectangular) core_strain(iseg);
-
-    SectionSums s;
-    for (int k = 1; k <= nump; ++k) add_fibre(s, a_.et[k - 1] * a_.area[k - 1], a_.u[k - 1], a_.v[k - 1]);
-    ax = principal_axes(s, a_.beta[iseg - 1], uc_mesh_, vc_mesh_);
-    a_.beta[iseg - 1] = ax.beta;
-    if (p_.trace) {
-      fio::write(6, "('1THE STABILITY MEMBER ',I5,' SECTION ',I5)", p_.ielno, iseg);
-      fio::write(6, "('EA0,ESV0,ESU0,EIU0,EIV0,EIUV0:',1P,6E15.5)", s.ea0, s.esv0, s.esu0, s.eiu0, s.eiv0,
-                 s.eiuv0);
-      fio::write(6, "('THE UC0 ,VC0,EIU1,EIV1,EIUV1:',1P,5E15.6)", ax.uc0, ax.vc0, ax.eiu1, ax.eiv1, ax.eiuv1);
-      fio::write(6, "('@@IELNO=',I4,'ISEG=',I4,': THE BETA(previous), BETA,EA,EIU,EIV,EIUV:',/,1P,6E15.6)",
-                 p_.ielno, iseg, beta_entry, ax.beta, ax.ea, ax.eiu, ax.eiv, ax.eiuv);
-      fio::write(6, "('LIBN   TOTA   G     BJ     GKT :',I5,1P,4E15.6)", head_int(prop, kLIBN), prop[kTOTA],
-                 prop[kG], prop[kG] != 0.0f ? gkt_ / prop[kG] : 0.0f, gkt_);
-    }
-    const float change = std::fabs(ax.beta - beta_entry);
-    if (end == 0 && !call.setup && change > kBetaWarning) {
-      fio::write(6, "('**** WARNING: BETA FOR STABILITY ELEMENT',I5,'SEG. ',I5,"
-                    "'IS GREATER THAN 20 degrees (0.349 rad.) ',' AT STEP=',I5,'BETA CHANGE =',E15.6,/,"
-                    "'PROGRAM CONTINUE....')", p_.ielno, iseg, istep, change);
-      fio::write(6, "('@@IELNO=',I4,'ISEG=',I4,': THE BETA(previous), BETA,EA,EIU,EIV,EIUV:',/,(5E15.6))",
-                 p_.ielno, iseg, beta_entry, ax.beta, ax.ea, ax.eiu, ax.eiv, ax.eiuv);
-    }
-    const float cb = std::cos(ax.beta), sb = std::sin(ax.beta);
-    axial = 0.0f;
-    for (int k = 1; k <= nump; ++k) {
-      const std::size_t w = at(k);
-      const float du = a_.u[k - 1] - ax.uc0, dv = a_.v[k - 1] - ax.vc0;
-      a_.useg[w] = du * cb + dv * sb;
-      a_.vseg[w] = -du * sb + dv * cb;
-      axial += a_.stress[w] * a_.area[k - 1];
-    }
-    if (p_.trace) {
-      fio::write(6, "('THE U AND V IN PRINC1 SUBROUTINE')");
-      for (int k = 1; k <= nump; ++k) fio::write(6, "(1P,2E15.6)", a_.useg[at(k)], a_.vseg[at(k)]);
-    }
-    daxial = axial - target;
-    if (axial_converged(daxial, target, base, true)) {
-      converged = true;
-      break;
-    }
-    // A section without axial stiffness cannot be corrected: its pass stands.
-    if (ax.ea == 0.0f) break;
-    correction = -daxial / ax.ea;
-  }
-
-  const float cb = std::cos(ax.beta), sb = std::sin(ax.beta);
-  float mu = 0.0f, mv = 0.0f;
-  for (int k = 1; k <= nump; ++k) {
-    const float u = a_.u[k - 1], v = a_.v[k - 1];
-    const float f = a_.stress[at(k)] * a_.area[k - 1];
-    mu += f * (-u * sb + v * cb);
-    mv -= f * (u * cb + v * sb);
-  }
+  const OriginMoments m = origin_moments(ax, nump, [this, &view](int k) {
+    return FibreForce{a_.u[k - 1], a_.v[k - 1], a_.stress[view.at(k)] * a_.area[k - 1]};
+  });
 
   SectionResponse r = response_of(ax, gkt_);
-  const bool exact = converged && (ielas == 1 || (end == 1 && ielas == 0));
-  r.axial = exact ? target : axial;
-  r.mu = mu;
-  r.mv = mv;
+  r.axial = section_axial(pr, target, ielas, end);
+  r.mu = m.mu;
+  r.mv = m.mv;
 
   // A section whose fibres have all lost their stiffness keeps the segment's
   // last usable rigidities: a zero rigidity would leave the member singular.

@@ -77,8 +77,7 @@ class RcSection final : public SegmentSection {
   SectionResponse evaluate(SectionCall& call) override;
 
  private:
-  void save(int iseg) const;
-  void restore(int iseg) const;
+  struct Passes;
   void run_laws(int iseg, int end, bool setup) const;
   void core_strain(int iseg) const;
 

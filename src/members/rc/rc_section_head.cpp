@@ -24,12 +24,6 @@ bool below_max(float x) { return !(x > kMaxLength); }
 
 }  // namespace
 
-int head_int(const float* prop, int word) {
-  const float x = prop[word];
-  if (!(x > -2.0e9f && x < 2.0e9f)) return 0;
-  return static_cast<int>(x);
-}
-
 std::int64_t fibre_count(const float* prop) {
   const std::int64_t n1 = head_int(prop, kN1);
   const std::int64_t n2 = head_int(prop, kN2);

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "members/section_set_head.h"
+
 namespace members::rc {
 
 // Words of the head. Where a word means different things for the circular
@@ -64,9 +66,10 @@ enum SectionKind : int { kCircularShell = 1, kCircularBars = 2, kRectangular = 3
 
 inline constexpr int kMaxSegments = 32;
 
-// A whole-number word of the head, truncated toward zero and kept inside int
-// range (a word that was never written may hold anything).
-int head_int(const float* prop, int word);
+// The member words stand where every member-holding set has them.
+static_assert(int{kNSEG} == kHeadNseg && int{kIECOP} == kHeadIecop && int{kSMALL} == kHeadSmall &&
+              int{kRATIX0} == kHeadRatix0 && int{kRATIY0} == kHeadRatiy0 && int{kIAUTO} == kHeadIauto &&
+              int{kQRNEE} == kHeadQrnee && int{kISTIF} == kHeadIstif);
 
 // NUMP of the head's counts for a supported LIBN, -1 for any other LIBN.
 std::int64_t fibre_count(const float* prop);

@@ -13,7 +13,6 @@ namespace members {
 
 namespace {
 
-constexpr float kAxialTolerance = 0.05f;
 constexpr float kLinearLimit = 0.2f;  // law 2 stays elastic below this stress ratio
 
 // x^n for a whole exponent, by repeated multiplication in single precision.
@@ -22,17 +21,6 @@ float ipow(float x, int n) {
   const int m = n < 0 ? -n : n;
   for (int k = 0; k < m; ++k) r *= x;
   return n < 0 ? 1.0f / r : r;
-}
-
-// The rows of one segment that every pass starts from: E0, E1, E2, SIG, u', v'.
-constexpr int kSavedRows = 6;
-
-std::vector<float>& entry_rows(int nump) {
-  // Grows once to the largest section; no allocation in the segment loop.
-  thread_local std::vector<float> rows;
-  const auto need = static_cast<std::size_t>(nump) * kSavedRows;
-  if (rows.size() < need) rows.resize(need);
-  return rows;
 }
 
 }  // namespace
@@ -178,92 +166,81 @@ void NodalEndSection::trace_law(const NodalEndArrays::End& e, int iseg, int iend
   }
 }
 
-SectionResponse NodalEndSection::evaluate(SectionCall& call) {
-  SectionResponse res;
-  const int iend = call.end;
-  if (iend != 1 && iend != 2) return res;
-  const NodalEndArrays::End& e = a_.end[iend - 1];
-  const int iseg = call.iseg;
-  const int nump = a_.nump;
-  const SteelLaw& law = p_.law;
-  const bool trace = p_.trace;
-  const float ep = law.ratio3 * law.em;
-  const int limit = p_.ielas == 1 ? kMaxAxialPasses : 1;
-  const float target = call.target_axial;
+// A nodal end's view for the axial passes: every pass starts from the end's
+// entry rows (E0, E1, E2, SIG, u', v'), its laws advance them in place, the
+// box local-buckling check may switch fibres off, and the pass's principal
+// angle and coordinates are the end's at once.
+struct NodalEndSection::Passes {
+  const NodalEndSection& sec;
+  const NodalEndArrays::End& e;
+  int iseg;
+  int iend;
+  bool setup;
+  EntryState entry;
+  float code = 0.0f;  // a limit code of the box check
 
-  std::vector<float>& saved = entry_rows(nump);
-  const SegTable rows[kSavedRows] = {e.e0, e.e1, e.e2, e.sig, e.useg, e.vseg};
-  for (int r = 0; r < kSavedRows; ++r) {
-    for (int i = 1; i <= nump; ++i) saved[static_cast<std::size_t>(r * nump + i - 1)] = rows[r](iseg, i);
-  }
+  float beta_prev() const { return e.beta(iseg); }
 
-  PrincipalAxes ax;
-  float correction = 0.0f;
-  int pass = 0;
-  float axial = 0.0f;
-  for (;;) {
-    ++pass;
-    if (pass > limit) {
-      if (p_.ielas == 1) {
-        fio::write(6,
-                   "(1X,'**** WARNING: NO. OF ITERATION FOR STABILITY ELE',I5,'SEG. ',I5,"
-                   "'NODAL END',I5,'IS GREATER THAN ',I5,' AT STEP=',I5,/)",
-                   p_.ielno, iseg, iend, pass, kv::solsta().istep);
-      }
-      break;
-    }
-    for (int r = 0; r < kSavedRows; ++r) {
-      for (int i = 1; i <= nump; ++i) rows[r](iseg, i) = saved[static_cast<std::size_t>(r * nump + i - 1)];
-    }
-    call.dec += correction;
+  void pass(const SectionCall& call, SectionSums& s, float& eat, float& axial) {
+    const NodalEndArrays& a = sec.a_;
+    const SteelLaw& law = sec.p_.law;
+    const int nump = a.nump;
+    const float ep = law.ratio3 * law.em;
+    entry.restore();
     for (int i = 1; i <= nump; ++i) {
       const float de = call.dec + call.dcu * e.vseg(iseg, i) - call.dcv * e.useg(iseg, i);
       const float eps = e.e0(iseg, i) + de;
       e.de(iseg, i) = de;
-      a_.eps(i) = eps;
+      a.eps(i) = eps;
       e.e0(iseg, i) = eps;
     }
-    run_law(e, iseg, call.setup);
-    if (trace) {
-      trace_law(e, iseg, iend);
-      bool hinge = true;
-      for (int i = 1; i <= nump; ++i) hinge = hinge && a_.et(i) != law.em;
-      if (hinge) {
-        fio::write(6, "(1X,'*** THE STABILITY MEMBER ',I5,', SEGMENT ',I5,'NODAL END',I5,"
-                      "' REACH TO PLASTIC HINGE ***')", p_.ielno, iseg, iend);
-      }
-      fio::write(6, "('1','TENGENT STIFFNESS FOR MEMBER ',I3,'SEGMENT ',I5,'NODAL END',I5,':')",
-                 p_.ielno, iseg, iend);
-      for (int i = 1; i <= nump; i += 5) {
-        const int n = std::min(5, nump - i + 1);
-        fio::write(6, "(1X,5E15.6)", std::span<const float>(&a_.et(i), static_cast<std::size_t>(n)));
-      }
-      fio::write(6, "(/,4X,'SEG.         E1','             E2            DE            E0')");
-      for (int i = 1; i <= nump; ++i) {
-        fio::write(6, "(1X,I5,4E15.6)", i, e.e1(iseg, i), e.e2(iseg, i), e.de(iseg, i), e.e0(iseg, i));
-      }
+    sec.run_law(e, iseg, setup);
+    if (sec.p_.trace) trace_pass();
+    const SectionWords& w = sec.p_.words;
+    if (w.irev[0] != 0 && w.libn == kLibBox) {
+      const BoxEndSection box{w.libn, nump, w.n1, w.n2, w.t, law.em, e.sig, iseg, a.et, a.u, a.v, a.flen};
+      float c = 0.0f;
+      lbcase(box, a.bkflag, c);
+      if (c != 0.0f) *sec.state_ = code = c;
     }
-    if (p_.words.irev[0] != 0 && p_.words.libn == kLibBox) {
-      const BoxEndSection box{p_.words.libn, nump, p_.words.n1, p_.words.n2, p_.words.t, law.em,
-                              e.sig, iseg, a_.et, a_.u, a_.v, a_.flen};
-      float code = 0.0f;
-      lbcase(box, a_.bkflag, code);
-      if (code != 0.0f) *state_ = res.limit_code = code;
-    }
-    SectionSums s;
-    float eat = 0.0f;
-    axial = 0.0f;
     for (int i = 1; i <= nump; ++i) {
-      const float area = a_.area(i);
-      const float flag = a_.bkflag(i);
-      if (flag == 0.0f || flag == 1.0f) add_fibre(s, (flag == 0.0f ? a_.et(i) : ep) * area, a_.u(i), a_.v(i));
-      eat += a_.et(i) * area;
+      const float area = a.area(i);
+      const float flag = a.bkflag(i);
+      if (flag == 0.0f || flag == 1.0f) add_fibre(s, (flag == 0.0f ? a.et(i) : ep) * area, a.u(i), a.v(i));
+      eat += a.et(i) * area;
       axial += e.sig(iseg, i) * area;
     }
-    ax = principal_axes(s, e.beta(iseg), uc_mesh_, vc_mesh_);
+  }
+
+  void trace_pass() const {
+    const NodalEndArrays& a = sec.a_;
+    const int nump = a.nump;
+    const int ielno = sec.p_.ielno;
+    sec.trace_law(e, iseg, iend);
+    bool hinge = true;
+    for (int i = 1; i <= nump; ++i) hinge = hinge && a.et(i) != sec.p_.law.em;
+    if (hinge) {
+      fio::write(6, "(1X,'*** THE STABILITY MEMBER ',I5,', SEGMENT ',I5,'NODAL END',I5,"
+                    "' REACH TO PLASTIC HINGE ***')", ielno, iseg, iend);
+    }
+    fio::write(6, "('1','TENGENT STIFFNESS FOR MEMBER ',I3,'SEGMENT ',I5,'NODAL END',I5,':')", ielno, iseg,
+               iend);
+    for (int i = 1; i <= nump; i += 5) {
+      const int n = std::min(5, nump - i + 1);
+      fio::write(6, "(1X,5E15.6)", std::span<const float>(&a.et(i), static_cast<std::size_t>(n)));
+    }
+    fio::write(6, "(/,4X,'SEG.         E1','             E2            DE            E0')");
+    for (int i = 1; i <= nump; ++i) {
+      fio::write(6, "(1X,I5,4E15.6)", i, e.e1(iseg, i), e.e2(iseg, i), e.de(iseg, i), e.e0(iseg, i));
+    }
+  }
+
+  void axes_found(const SectionSums& s, const PrincipalAxes& ax) const {
+    const NodalEndArrays& a = sec.a_;
+    const bool trace = sec.p_.trace;
+    const int ielno = sec.p_.ielno;
     if (trace) {
-      fio::write(6, "('1','THE STABILITY MEMBER ',I3,' SEGMENT ',I3,'NODAL END',I5,/)", p_.ielno,
-                 iseg, iend);
+      fio::write(6, "('1','THE STABILITY MEMBER ',I3,' SEGMENT ',I3,'NODAL END',I5,/)", ielno, iseg, iend);
       fio::write(6, "(1X,'EA0,ESV0,ESU0,EIU0,EIV0,EIUV0:')");
       fio::write(6, "(1X,1P,6E15.5,/)", s.ea0, s.esv0, s.esu0, s.eiu0, s.eiv0, s.eiuv0);
       fio::write(6, "(1X,'THE UC0 ,VC0,EIU1,EIV1,EIUV1:',/)");
@@ -276,51 +253,57 @@ SectionResponse NodalEndSection::evaluate(SectionCall& call) {
     }
     e.beta(iseg) = ax.beta;
     const float cb = std::cos(ax.beta), sb = std::sin(ax.beta);
-    for (int i = 1; i <= nump; ++i) {
-      const float du = a_.u(i) - ax.uc0, dv = a_.v(i) - ax.vc0;
-      e.useg(iseg, i) = du * cb + dv * sb;
-      e.vseg(iseg, i) = dv * cb - du * sb;
+    for (int i = 1; i <= a.nump; ++i) {
+      const TurnedPoint t = turned(cb, sb, a.u(i) - ax.uc0, a.v(i) - ax.vc0);
+      e.useg(iseg, i) = t.u;
+      e.vseg(iseg, i) = t.v;
     }
     if (trace) {
-      fio::write(6, "(1X,'IELNO=',I4,'ISEG=',I4,'NODAL END',I3,': THE BETA,EA,EIU,EIV,EIUV:',/)",
-                 p_.ielno, iseg, iend);
+      fio::write(6, "(1X,'IELNO=',I4,'ISEG=',I4,'NODAL END',I3,': THE BETA,EA,EIU,EIV,EIUV:',/)", ielno, iseg,
+                 iend);
       fio::write(6, "(1P,5E15.6,/)", ax.beta, ax.ea, ax.eiu, ax.eiv, ax.eiuv);
       fio::write(6, "(1X,'THE U AND V IN PRINC SUBROUTINE',/)");
-      for (int i = 1; i <= nump; ++i) fio::write(6, "(1X,1P,2E15.6)", e.useg(iseg, i), e.vseg(iseg, i));
+      for (int i = 1; i <= a.nump; ++i) fio::write(6, "(1X,1P,2E15.6)", e.useg(iseg, i), e.vseg(iseg, i));
     }
-    const float dn = axial - target;
-    if (axial_converged(dn, target, law.ys * 0.005f * p_.tota, false)) {
-      if (p_.ielas == 1 || (p_.ielas == 0 && iend == 1)) axial = target;
-      break;
-    }
-    // A section without axial stiffness cannot be corrected: its pass stands.
-    if (eat == 0.0f) break;
-    correction = -dn / eat;
   }
 
-  const float cb = std::cos(ax.beta), sb = std::sin(ax.beta);
-  float mu = 0.0f, mv = 0.0f;
-  for (int i = 1; i <= nump; ++i) {
-    // About the mesh origin turned by BETA, not about the centroid.
-    const float uo = a_.u(i) * cb + a_.v(i) * sb;
-    const float vo = a_.v(i) * cb - a_.u(i) * sb;
-    const float f = e.sig(iseg, i) * a_.area(i);
-    mu += f * vo;
-    mv -= f * uo;
+  void warn_passes(int count, float) const {
+    fio::write(6,
+               "(1X,'**** WARNING: NO. OF ITERATION FOR STABILITY ELE',I5,'SEG. ',I5,"
+               "'NODAL END',I5,'IS GREATER THAN ',I5,' AT STEP=',I5,/)",
+               sec.p_.ielno, iseg, iend, count, kv::solsta().istep);
   }
-  const float code = res.limit_code;
-  res = response_of(ax, gj_);
+};
+
+SectionResponse NodalEndSection::evaluate(SectionCall& call) {
+  SectionResponse res;
+  const int iend = call.end;
+  if (iend != 1 && iend != 2) return res;
+  const NodalEndArrays::End& e = a_.end[iend - 1];
+  const int iseg = call.iseg;
+  const int nump = a_.nump;
+  const float target = call.target_axial;
+
+  const SegTable rows[] = {e.e0, e.e1, e.e2, e.sig, e.useg, e.vseg};
+  Passes view{*this, e, iseg, iend, call.setup, EntryState(rows, {}, iseg, nump)};
+  const AxialPassResult r =
+      axial_passes(view, call, {p_.ielas, p_.law.ys * 0.005f * p_.tota, false, uc_mesh_, vc_mesh_});
+  const float axial = section_axial(r, target, p_.ielas, iend);
+  const OriginMoments m = origin_moments(r.ax, nump, [this, &e, iseg](int i) {
+    return FibreForce{a_.u(i), a_.v(i), e.sig(iseg, i) * a_.area(i)};
+  });
+  res = response_of(r.ax, gj_);
   res.axial = axial;
-  res.mu = mu;
-  res.mv = mv;
-  res.limit_code = code;
-  if (trace) {
+  res.mu = m.mu;
+  res.mv = m.mv;
+  res.limit_code = view.code;
+  if (p_.trace) {
     fio::write(6, "('1','ELEMENT',I3,'SEGMENT',I3,'NODAL END',I3,'SEGMENT LOCAL FORCES (FLOCA)',"
                   "'(FROM PRINC):')", p_.ielno, iseg, iend);
     if (iend == 1) {
-      fio::write(6, "(1X,'DOFs 3, 4, 5=',3E15.6)", -axial, -mu, -mv);
+      fio::write(6, "(1X,'DOFs 3, 4, 5=',3E15.6)", -axial, -m.mu, -m.mv);
     } else {
-      fio::write(6, "(1X,'DOFs 9,10,11=',3E15.6)", axial, mu, mv);
+      fio::write(6, "(1X,'DOFs 9,10,11=',3E15.6)", axial, m.mu, m.mv);
     }
   }
   return res;

@@ -67,6 +67,7 @@ class NodalEndSection final : public SegmentSection {
   SectionResponse evaluate(SectionCall& call) override;
 
  private:
+  struct Passes;
   void run_law(const NodalEndArrays::End& e, int iseg, bool setup) const;
   void trace_law(const NodalEndArrays::End& e, int iseg, int iend) const;
 

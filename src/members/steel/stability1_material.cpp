@@ -384,11 +384,7 @@ void steel_set_driver(MatCall& c, const SteelSetForm& form) {
       return;
     case materials::kOptResults:
     case materials::kOptDamage:
-      c.ese = 0.0f;
-      c.pse = 0.0f;
-      c.duct.fill(0.0f);
-      c.ex.fill(0.0f);
-      c.di = 0.0f;
+      no_section_results(c);
       return;
     default:
       read_set(c, form);

@@ -125,78 +125,79 @@ void SteelSection::trace_law(int iseg, float dec, float dcu, float dcv, bool set
   }
 }
 
-SectionResponse SteelSection::evaluate(SectionCall& call) {
-  const int iseg = call.iseg;
-  const int nump = a_.nump;
-  const SteelLaw& law = p_.law;
-  const float ep = law.ratio3 * law.em;  // modulus of a fibre switched to RATIO3*EM
-  const int limit = p_.ielas == 1 ? kMaxAxialPasses : 1;
-  const float beta_prev = a_.beta(iseg);
-  const float target = call.target_axial;
-  const int istep = kv::solsta().istep;
+// The segment-average section's view for the axial passes. Its laws are pure
+// functions of the fibre's entry state, which stays in the record until the
+// pass that stands is known: every pass starts from it and only the axial
+// strain moves.
+struct SteelSection::Passes {
+  const SteelSection& sec;
+  int iseg;
+  bool setup;
+  float beta_entry;
+  bool yielded = false;  // a fibre of the pass outside its elastic band
 
-  PrincipalAxes ax;
-  float axial = 0.0f;
-  float daxial = 0.0f;
-  float correction = 0.0f;
-  bool yielded = false;
-  bool converged = false;
-  for (int pass = 1; pass <= limit; ++pass) {
-    // Every pass starts from the entry state, which stays in the record until
-    // the pass that stands is known; only the axial strain moves.
-    call.dec += correction;
-    SectionSums s;
-    float eat = 0.0f;
-    axial = 0.0f;
+  float beta_prev() const { return beta_entry; }
+
+  void pass(const SectionCall& call, SectionSums& s, float& eat, float& axial) {
+    const SteelFibreArrays& a = sec.a_;
+    const SteelLaw& law = sec.p_.law;
+    const float ep = law.ratio3 * law.em;  // modulus of a fibre switched to RATIO3*EM
     yielded = false;
-    for (int i = 1; i <= nump; ++i) {
-      const float de = call.dec + call.dcu * a_.vseg(iseg, i) - call.dcv * a_.useg(iseg, i);
-      const float eps = a_.e0(iseg, i) + de;
-      const FibreStep st = steel_fibre_law(law, fibre(iseg, i), de, eps, a_.et(i), call.setup);
-      a_.et(i) = st.et;
-      a_.eps(i) = eps;
-      a_.de(iseg, i) = de;
+    for (int i = 1; i <= a.nump; ++i) {
+      const float de = call.dec + call.dcu * a.vseg(iseg, i) - call.dcv * a.useg(iseg, i);
+      const float eps = a.e0(iseg, i) + de;
+      const FibreStep st = steel_fibre_law(law, sec.fibre(iseg, i), de, eps, a.et(i), setup);
+      a.et(i) = st.et;
+      a.eps(i) = eps;
+      a.de(iseg, i) = de;
       if (eps >= st.s.e1 || eps <= st.s.e2) yielded = true;
-      const float area = a_.area(i);
-      const float flag = a_.bkflag(i);
+      const float area = a.area(i);
+      const float flag = a.bkflag(i);
       if (flag == 0.0f || flag == 1.0f) {
-        add_fibre(s, (flag == 0.0f ? st.et : ep) * area, a_.u(i), a_.v(i));
+        add_fibre(s, (flag == 0.0f ? st.et : ep) * area, a.u(i), a.v(i));
       }
       eat += st.et * area;
       axial += st.s.sig * area;
     }
-    if (p_.trace) {
-      trace_law(iseg, call.dec, call.dcu, call.dcv, call.setup);
-      fio::write(6, "('1THE STABILITY MEMBER ',I5,' SECTION ',I5)", p_.ielno, iseg);
+    if (sec.p_.trace) {
+      sec.trace_law(iseg, call.dec, call.dcu, call.dcv, setup);
+      fio::write(6, "('1THE STABILITY MEMBER ',I5,' SECTION ',I5)", sec.p_.ielno, iseg);
       fio::write(6, "('EA0,ESV0,ESU0,EIU0,EIV0,EIUV0:',1P,6E15.5)", s.ea0, s.esv0, s.esu0, s.eiu0,
                  s.eiv0, s.eiuv0);
     }
-    ax = principal_axes(s, beta_prev, uc_mesh_, vc_mesh_);
-    if (p_.trace) {
-      fio::write(6, "('THE UC0 ,VC0,EIU1,EIV1,EIUV1:',1P,5E15.6)", ax.uc0, ax.vc0, ax.eiu1,
-                 ax.eiv1, ax.eiuv1);
-      fio::write(6,
-                 "('@@IELNO=',I4,'ISEG=',I4,' AT STEP = ',I5,': THE BETA(previous),',"
-                 "' BETA,EA,EIU,EIV,EIUV:',/,1P,6E15.6)",
-                 p_.ielno, iseg, istep, beta_prev, ax.beta, ax.ea, ax.eiu, ax.eiv, ax.eiuv);
-      fio::write_list(6, "***IELAS=", p_.ielas);
-      fio::write(6, "('THE U AND V IN PRINC SUBROUTINE')");
-      const float cb = std::cos(ax.beta), sb = std::sin(ax.beta);
-      for (int i = 1; i <= nump; ++i) {
-        const float du = a_.u(i) - ax.uc0, dv = a_.v(i) - ax.vc0;
-        fio::write(6, "(1P,2E15.6)", cb * du + sb * dv, -sb * du + cb * dv);
-      }
-    }
-    daxial = axial - target;
-    if (axial_converged(daxial, target, 0.005f * law.ys * p_.tota, false)) {
-      converged = true;
-      break;
-    }
-    // A section without axial stiffness cannot be corrected: its pass stands.
-    if (eat == 0.0f) break;
-    correction = -daxial / eat;
-    if (pass == limit && p_.ielas == 1) warn_axial_passes(p_.ielno, iseg, limit + 1, daxial);
   }
+
+  void axes_found(const SectionSums&, const PrincipalAxes& ax) const {
+    if (!sec.p_.trace) return;
+    const SteelFibreArrays& a = sec.a_;
+    fio::write(6, "('THE UC0 ,VC0,EIU1,EIV1,EIUV1:',1P,5E15.6)", ax.uc0, ax.vc0, ax.eiu1, ax.eiv1,
+               ax.eiuv1);
+    fio::write(6,
+               "('@@IELNO=',I4,'ISEG=',I4,' AT STEP = ',I5,': THE BETA(previous),',"
+               "' BETA,EA,EIU,EIV,EIUV:',/,1P,6E15.6)",
+               sec.p_.ielno, iseg, kv::solsta().istep, beta_entry, ax.beta, ax.ea, ax.eiu, ax.eiv, ax.eiuv);
+    fio::write_list(6, "***IELAS=", sec.p_.ielas);
+    fio::write(6, "('THE U AND V IN PRINC SUBROUTINE')");
+    const float cb = std::cos(ax.beta), sb = std::sin(ax.beta);
+    for (int i = 1; i <= a.nump; ++i) {
+      const TurnedPoint t = turned(cb, sb, a.u(i) - ax.uc0, a.v(i) - ax.vc0);
+      fio::write(6, "(1P,2E15.6)", t.u, t.v);
+    }
+  }
+
+  void warn_passes(int count, float daxial) const { warn_axial_passes(sec.p_.ielno, iseg, count, daxial); }
+};
+
+SectionResponse SteelSection::evaluate(SectionCall& call) {
+  const int iseg = call.iseg;
+  const int nump = a_.nump;
+  const SteelLaw& law = p_.law;
+  const float target = call.target_axial;
+
+  Passes view{*this, iseg, call.setup, a_.beta(iseg)};
+  const AxialPassResult r =
+      axial_passes(view, call, {p_.ielas, 0.005f * law.ys * p_.tota, false, uc_mesh_, vc_mesh_});
+  const PrincipalAxes& ax = r.ax;
 
   // The pass that stands: its fibre states go into the record.
   for (int i = 1; i <= nump; ++i) {
@@ -207,25 +208,21 @@ SectionResponse SteelSection::evaluate(SectionCall& call) {
     store(iseg, i, st.s);
   }
   const float cb = std::cos(ax.beta), sb = std::sin(ax.beta);
-  float mu = 0.0f, mv = 0.0f;
   for (int i = 1; i <= nump; ++i) {
-    const float du = a_.u(i) - ax.uc0, dv = a_.v(i) - ax.vc0;
-    a_.useg(iseg, i) = cb * du + sb * dv;
-    a_.vseg(iseg, i) = -sb * du + cb * dv;
-    // Moments about the mesh origin turned by BETA, not about the centroid.
-    const float uo = cb * a_.u(i) + sb * a_.v(i);
-    const float vo = -sb * a_.u(i) + cb * a_.v(i);
-    const float f = a_.sig(iseg, i) * a_.area(i);
-    mu += f * vo;
-    mv -= f * uo;
+    const TurnedPoint t = turned(cb, sb, a_.u(i) - ax.uc0, a_.v(i) - ax.vc0);
+    a_.useg(iseg, i) = t.u;
+    a_.vseg(iseg, i) = t.v;
   }
+  const OriginMoments m = origin_moments(ax, nump, [this, iseg](int i) {
+    return FibreForce{a_.u(i), a_.v(i), a_.sig(iseg, i) * a_.area(i)};
+  });
   a_.beta(iseg) = ax.beta;
 
   SectionResponse res = response_of(ax, gj_);
-  res.axial = converged && p_.ielas == 1 ? target : axial;
-  res.mu = mu;
-  res.mv = mv;
-  if (yielded && a_.lflag.p != nullptr && a_.lflag(kFlagFirstYield) == 0.0f) {
+  res.axial = section_axial(r, target, p_.ielas, call.end);
+  res.mu = m.mu;
+  res.mv = m.mv;
+  if (view.yielded && a_.lflag.p != nullptr && a_.lflag(kFlagFirstYield) == 0.0f) {
     *state_ = 1.0f;
     a_.lflag(kFlagFirstYield) = 1.0f;
     res.limit_code = 1.0f;

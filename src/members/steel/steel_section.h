@@ -61,6 +61,7 @@ class SteelSection final : public SegmentSection {
   SectionResponse evaluate(SectionCall& call) override;
 
  private:
+  struct Passes;
   SteelFibre fibre(int iseg, int i) const;
   void store(int iseg, int i, const SteelFibre& f) const;
   void trace_law(int iseg, float dec, float dcu, float dcv, bool setup) const;
