@@ -45,15 +45,4 @@ bool real_finite(double v, std::string_view routine, std::string_view what) {
   return false;
 }
 
-bool sums_finite(const std::array<float, 6>& rsum, std::string_view routine) {
-  for (const float v : rsum) {
-    if (std::isfinite(v)) continue;
-    std::int32_t& istop = kv::ctl(kv::kISTOP);
-    if ((istop & 1) == 0 && !real_finite(v, routine, "SUM OF REACTIONS")) istop = -1;
-    istop |= 1;
-    return false;
-  }
-  return true;
-}
-
 }  // namespace solutions

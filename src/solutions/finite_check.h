@@ -1,7 +1,6 @@
 // The check of a solved vector before anything is reported from it.
 #pragma once
 
-#include <array>
 #include <string_view>
 
 namespace solutions {
@@ -21,10 +20,5 @@ namespace solutions {
 // and the quantity (what, at most 27 characters), the solution cannot go on,
 // and the caller raises ISTOP.
 [[nodiscard]] bool real_finite(double v, std::string_view routine, std::string_view what);
-
-// True when the six reaction sums are finite REALs. Otherwise, unless the
-// solution has already been stopped (and said why), the boxed message names
-// the routine and "SUM OF REACTIONS"; either way ISTOP is raised.
-[[nodiscard]] bool sums_finite(const std::array<float, 6>& rsum, std::string_view routine);
 
 }  // namespace solutions

@@ -153,14 +153,20 @@ void report(int iopt, bool lprt, const EquationRanges& eq, Table r, int nlc, con
       }
     }
 
-    if (!envelope)
-      for (std::size_t i = 0; i < 6; ++i) rsum[i] = static_cast<float>(sum[i]);
-    // Reactions each within the REAL range may still sum beyond it: such a
-    // sum is never printed, and the solution ends. Unprinted sums are the
-    // caller's to check.
-    const bool finite = envelope || !lprt || sums_finite(rsum, "REA_CTN");
+    // Reactions each within the REAL range may still sum beyond it: the sum is
+    // never printed then, and the solution ends (once, whoever asks first).
+    bool sums_finite = true;
+    if (!envelope) {
+      for (std::size_t i = 0; i < 6; ++i) {
+        rsum[i] = static_cast<float>(sum[i]);
+        if (std::isfinite(rsum[i]) || !sums_finite) continue;
+        sums_finite = false;
+        if ((kv::ctl(kv::kISTOP) & 1) == 0 && !real_finite(sum[i], "REA_CTN", "SUM OF REACTIONS"))
+          kv::ctl(kv::kISTOP) = -1;
+      }
+    }
     if (lprt) {
-      if (!envelope && finite)
+      if (!envelope && sums_finite)
         fio::write(kOut, "('          ',90('-'),/,' SUMMATION',6E15.7)", std::span<const float>(rsum));
       else if (!envelope)
         fio::write(kOut, "('          ',90('-'),/,' SUMMATION IS NOT FINITE: NOT PRINTED')");

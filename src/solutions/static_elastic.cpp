@@ -346,7 +346,7 @@ void statel() {
   for (int c = nlc; c >= 1; --c) {
     const std::int64_t col = static_cast<std::int64_t>(c - 1) * neq;
     rea_ctn(kReactionReport, false, eq, r + col, d + col, neq, 1, k, 1.0f, m, label, false, rsum);
-    if (!sums_finite(rsum, "STATEL")) return;
+    if (ctl(kv::kISTOP) & 1) return;
   }
 
   prtdsp(kPerColumn, m, neq, nlc, l2, d, "DISPLACEMENTS", label, true);

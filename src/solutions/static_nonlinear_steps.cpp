@@ -623,7 +623,8 @@ bool StepLoop::reactions(int istep, const std::string& cap, bool printnow) {
   }
   rea_ctn(kReactionReport, printnow, eq_, v.ptotal.v, v.utotal.v, neq, 1, stiffness_view(), 1.0f, model_, cap,
           false, rsum_);
-  if (!sums_finite(rsum_, "NLSTEP")) return false;
+  // A sum beyond the REAL range has ended the solution with its message.
+  if (!std::all_of(rsum_.begin(), rsum_.end(), [](float x) { return std::isfinite(x); })) return false;
   store_rsum(rsum_);
   // The squares are formed in double: a finite resultant may have squares
   // beyond the REAL range.
