@@ -188,6 +188,28 @@ void maxima_page() {
              kv::titles().title1, kv::titles().title2);
 }
 
+// With several load cases: the envelopes of the displacements, the
+// reactions and the element forces, each on its own page.
+void envelopes(const float* d, const float* r, int neq, int nlc, int l2, const ReportModel& m, const SkylineView& k,
+               std::string_view label) {
+  const EquationRanges eq{1, l2, l2 + 1, neq};
+  kv::memchk(neq, 0);
+  float* env = kv::rptr(ctl(kv::kIZ));
+
+  maxima_page();
+  envelope(d, neq, nlc, env);
+  prtdsp(kEnvelope, m, neq, 1, l2, env, "MAXIMUM DISPLACEMENTS", label, false);
+
+  maxima_page();
+  envelope(r, neq, nlc, env);
+  std::array<float, 6> rsum{};
+  store_rsum(rsum);
+  rea_ctn(kReactionEnvelope, true, eq, env, env, neq, 1, k, 1.0f, m, label, false, rsum);
+
+  maxima_page();
+  element_pass(elements::kEleMaxima, true, 0);
+}
+
 }  // namespace
 
 void sol01() {
@@ -363,23 +385,7 @@ void statel() {
   element_pass(elements::kEleCommit, false, 0);
   set_ctl_double(kv::kESTRN, element_pass(elements::kEleEnergy, false, 0) / 4.0);
 
-  if (nlc == 1) return;
-
-  kv::memchk(neq, 0);
-  float* env = kv::rptr(ctl(kv::kIZ));
-
-  maxima_page();
-  envelope(d, neq, nlc, env);
-  prtdsp(kEnvelope, m, neq, 1, l2, env, "MAXIMUM DISPLACEMENTS", label, false);
-
-  maxima_page();
-  envelope(r, neq, nlc, env);
-  rsum.fill(0.0f);
-  store_rsum(rsum);
-  rea_ctn(kReactionEnvelope, true, eq, env, env, neq, 1, k, 1.0f, m, label, false, rsum);
-
-  maxima_page();
-  element_pass(elements::kEleMaxima, true, 0);
+  if (nlc > 1) envelopes(d, r, neq, nlc, l2, m, k, label);
 }
 
 }  // namespace solutions

@@ -11,36 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "elements/element_model.h"
+#include "elements/stability_stand_in.h"
 #include "elements/stability_element.h"
 #include "materials/material_type.h"
 
 namespace {
 
 namespace st = elements::stability;
-
-// The code the stand-in member signals at every state determination, the
-// corrections it adds to the prediction (element order), and its calls.
-float g_signal = 0.0f;
-std::array<float, 12> g_correction{};
-int g_state_calls = 0;
-
-// A member of end stiffness 1.0 on every diagonal; option 3 hands the
-// prediction back as its forces and raises the code (as a member rule does,
-// over whatever the element left in the word).
-void stand_in(materials::MatCall& c) {
-  c.nstate = st::kSectionStateWords;
-  if (c.iopt != materials::kOptInit && c.iopt != materials::kOptState) return;
-  float* s = materials::state_words(c);
-  int w = 1;
-  for (int i = 1; i <= 12; ++i)
-    for (int j = i; j <= 12; ++j, ++w) s[w] = i == j ? 1.0f : 0.0f;
-  if (c.iopt != materials::kOptState) return;
-  ++g_state_calls;
-  if (g_signal != 0.0f) s[st::kFlpWord] = g_signal;
-  if (c.ends != nullptr)
-    for (std::size_t k = 0; k < 12; ++k) c.ends->p[k] += g_correction[k];
-}
+using etest::StandInMember;
 
 // The stand-in family's events. Code 2 retires to itself and 1 retires to 2:
 // the row of 2 comes first, so that a 1 retired to 2 is not taken for a new
@@ -52,43 +30,16 @@ constexpr std::array<st::LimitEvent, 4> kStandInEvents{{
     {3.0f, false, 2, " SIGNALS THREE, AT WHICH ", "A SECOND LINE", 4.0f, true},
 }};
 
-class StabilityEvents : public etest::ElementModel {
+class StabilityEvents : public etest::StabilityStandIn {
  protected:
-  StabilityEvents() : ElementModel("stability_events") {}
   void TearDown() override {
     for (int type : {12, 17, 18}) materials::register_material(type, nullptr);
     ElementModel::TearDown();
   }
-
-  // One element on a set of `type`, units 49 and 50 open.
-  void lay(int type) {
-    materials::register_material({.code = type, .keywords = {"STAND-IN"}, .driver = stand_in, .section = true});
+  void enter(int type) override {
+    materials::register_material(
+        {.code = type, .keywords = {"STAND-IN"}, .driver = StandInMember::driver, .section = true});
     st::register_section_family({type, kStandInEvents});
-    ASSERT_TRUE(fio::open(49, (dir_ / "u49.out").string()));
-    ASSERT_TRUE(fio::open(50, (dir_ / "u50.out").string()));
-    nodes({{1, 0, 0, 0, {0, 0, 0, 0, 0, 0}}, {2, 0, 0, 100, {1, 2, 3, 4, 5, 6}}}, 6);
-    material_table(1);
-    std::array<float, 31> prop{};
-    prop[28] = 31.0f;  // PROP(29): the record length
-    material_record(1, type, prop.data(), prop.size(), 32);
-    lay_elements({{12, "M1", {1, 1, 2, 0, 1, 0, 0, 0}}}, [](int) { return st::kRecordWords; });
-    ASSERT_GT(checks_[0].nd, 0) << unit6();
-    solution_tables(1);
-  }
-  // One step: state determination and commit.
-  void step(int n) {
-    kv::solsta().istep = n;
-    option(elements::kEleState, 1);
-    option(elements::kEleCommit, 1);
-  }
-  float committed_flp() {
-    const std::int64_t p = kv::izm(kv::ctl(kv::kELETAB) + 1);
-    return kv::rzm(p + st::kBase + st::kFlpWord - 1);
-  }
-  std::string side(const char* name) {
-    fio::flush(49);
-    fio::flush(50);
-    return kvtest::read_file(dir_ / name);
   }
 };
 
@@ -112,9 +63,9 @@ TEST_F(StabilityEvents, EachEventOfTheFamilyIsReportedOnceAndRetired) {
     TearDown();
     SetUp();
     lay(12);
-    g_signal = c.code;
+    StandInMember::signal = c.code;
     for (int n = 1; n <= 3; ++n) step(n);  // the member signals at every step
-    g_signal = 0.0f;
+    StandInMember::signal = 0.0f;
     const std::string out = unit6();
     EXPECT_EQ(committed_flp(), c.retired);
     const std::string head = "\n**** STABILITY ELEMENT          1";
@@ -140,7 +91,7 @@ TEST_F(StabilityEvents, EachEventOfTheFamilyIsReportedOnceAndRetired) {
 
 TEST_F(StabilityEvents, ASetTypeWithoutAFamilyRejectsTheElement) {
   // Type 19 carries no member: its set is no section family's.
-  materials::register_material({.code = 19, .keywords = {"STAND-IN"}, .driver = stand_in, .section = true});
+  materials::register_material({.code = 19, .keywords = {"STAND-IN"}, .driver = StandInMember::driver, .section = true});
   nodes({{1, 0, 0, 0, {0, 0, 0, 0, 0, 0}}, {2, 0, 0, 100, {1, 2, 3, 4, 5, 6}}}, 6);
   material_table(1);
   std::array<float, 31> prop{};
@@ -158,9 +109,9 @@ TEST_F(StabilityEvents, MemberForcesCorrectTheElasticPredictionButNotTheTorsion)
   kv::ctl(kv::kSolVector65) = static_cast<std::int32_t>(unb);
   // The member answers a step without displacement with an axial force of
   // 10, a torsion of 99 and a moment of 7 about element y at end A.
-  g_correction = {10.0f, 0, 0, 99.0f, 7.0f, 0, 0, 0, 0, 0, 0, 0};
+  StandInMember::correction = {10.0f, 0, 0, 99.0f, 7.0f, 0, 0, 0, 0, 0, 0, 0};
   option(elements::kEleState, 1);
-  g_correction = {};
+  StandInMember::correction = {};
   const std::int64_t p = kv::izm(kv::ctl(kv::kELETAB) + 1);
   auto df = [p](int i) { return static_cast<float>(kv::rzm(p + st::kDf + i - 1)); };
   EXPECT_FLOAT_EQ(df(1), 10.0f);
@@ -182,9 +133,9 @@ TEST_F(StabilityEvents, ModalResponsesPassTheElasticForcesAndLeaveTheMemberAlone
   // unit stiffness makes DF = DR.
   disp(1) = 0.5f;
   kv::solsta().rsmeth = 1.0f;
-  g_state_calls = 0;
+  StandInMember::state_calls = 0;
   option(elements::kEleState, 1);
-  EXPECT_EQ(g_state_calls, 0);
+  EXPECT_EQ(StandInMember::state_calls, 0);
   EXPECT_FLOAT_EQ(kv::solsta().rsforc[9], -0.5f);
   for (int i = 1; i <= 12; ++i) {
     if (i != 9) {
@@ -202,7 +153,7 @@ TEST_F(StabilityEvents, ModalResponsesPassTheElasticForcesAndLeaveTheMemberAlone
   for (int i = 0; i < 144; ++i) EXPECT_FLOAT_EQ(kv::rzm(p + st::kFmax + i), 0.0f) << i;
   // Outside a modal combination the member runs.
   option(elements::kEleState, 1);
-  EXPECT_EQ(g_state_calls, 1);
+  EXPECT_EQ(StandInMember::state_calls, 1);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "elements/element_model.h"
+#include "elements/stability_stand_in.h"
 #include "elements/stability_element.h"
 #include "materials/material_type.h"
 #include "members/registration.h"
@@ -17,67 +17,17 @@
 namespace {
 
 namespace st = elements::stability;
+using etest::StandInMember;
 
-// The code the stand-in member signals at every state determination, the
-// corrections it adds to the prediction (element order), and its calls.
-float g_signal = 0.0f;
-std::array<float, 12> g_correction{};
-int g_state_calls = 0;
-
-// A member of end stiffness 1.0 on every diagonal; option 3 hands the
-// prediction back as its forces and raises the code (as a member rule does,
-// over whatever the element left in the word).
-void stand_in(materials::MatCall& c) {
-  c.nstate = st::kSectionStateWords;
-  if (c.iopt != materials::kOptInit && c.iopt != materials::kOptState) return;
-  float* s = materials::state_words(c);
-  int w = 1;
-  for (int i = 1; i <= 12; ++i)
-    for (int j = i; j <= 12; ++j, ++w) s[w] = i == j ? 1.0f : 0.0f;
-  if (c.iopt != materials::kOptState) return;
-  ++g_state_calls;
-  if (g_signal != 0.0f) s[st::kFlpWord] = g_signal;
-  if (c.ends != nullptr)
-    for (std::size_t k = 0; k < 12; ++k) c.ends->p[k] += g_correction[k];
-}
-
-class StabilityEvents : public etest::ElementModel {
+class StabilityEvents : public etest::StabilityStandIn {
  protected:
-  StabilityEvents() : ElementModel("stability_events") {}
   void TearDown() override {
     members::register_member_types();  // the real drivers back
     ElementModel::TearDown();
   }
-
-  // One element on a set of `type`, units 49 and 50 open.
-  void lay(int type) {
+  void enter(int type) override {
     members::register_member_types();
-    materials::register_material(type, stand_in);
-    ASSERT_TRUE(fio::open(49, (dir_ / "u49.out").string()));
-    ASSERT_TRUE(fio::open(50, (dir_ / "u50.out").string()));
-    nodes({{1, 0, 0, 0, {0, 0, 0, 0, 0, 0}}, {2, 0, 0, 100, {1, 2, 3, 4, 5, 6}}}, 6);
-    material_table(1);
-    std::array<float, 31> prop{};
-    prop[28] = 31.0f;  // PROP(29): the record length
-    material_record(1, type, prop.data(), prop.size(), 32);
-    lay_elements({{12, "M1", {1, 1, 2, 0, 1, 0, 0, 0}}}, [](int) { return st::kRecordWords; });
-    ASSERT_GT(checks_[0].nd, 0) << unit6();
-    solution_tables(1);
-  }
-  // One step: state determination and commit.
-  void step(int n) {
-    kv::solsta().istep = n;
-    option(elements::kEleState, 1);
-    option(elements::kEleCommit, 1);
-  }
-  float committed_flp() {
-    const std::int64_t p = kv::izm(kv::ctl(kv::kELETAB) + 1);
-    return kv::rzm(p + st::kBase + st::kFlpWord - 1);
-  }
-  std::string side(const char* name) {
-    fio::flush(49);
-    fio::flush(50);
-    return kvtest::read_file(dir_ / name);
+    materials::register_material(type, StandInMember::driver);
   }
 };
 
@@ -111,9 +61,9 @@ TEST_F(StabilityEvents, EachCodeOfItsFamilyIsReportedOnceAndRetired) {
     TearDown();
     SetUp();
     lay(c.type);
-    g_signal = c.code;
+    StandInMember::signal = c.code;
     for (int n = 1; n <= 3; ++n) step(n);  // the member signals at every step
-    g_signal = 0.0f;
+    StandInMember::signal = 0.0f;
     const std::string out = unit6();
     EXPECT_EQ(committed_flp(), c.retired);
     const std::string head = "\n**** STABILITY ELEMENT          1";
@@ -140,9 +90,9 @@ TEST_F(StabilityEvents, TheBoxEndsRetireFirstYieldWithoutReportingItsTwin) {
   // "STABILITY2" knows 2.0 (the box's twin of first yield) before 1.0: a 1.0
   // retired to 2.0 is reported once as first yield, never as the twin.
   lay(120);
-  g_signal = 1.0f;
+  StandInMember::signal = 1.0f;
   for (int n = 1; n <= 3; ++n) step(n);
-  g_signal = 0.0f;
+  StandInMember::signal = 0.0f;
   EXPECT_EQ(committed_flp(), 2.0f);
   EXPECT_EQ(etest::count_of(unit6(), "REACHES FIRST YIELD"), 1) << unit6();
   EXPECT_EQ(etest::count_of(side("u50.out"), "\n"), 1);
