@@ -55,4 +55,34 @@ void end_member_call(const float* eeasat, const std::array<float, 12>& f, const 
 // ductilities, excursions or damage of its own.
 void no_section_results(materials::MatCall& c);
 
+// The option switch every section driver shares: the state size, the member
+// call for options 2 and 3, no results of its own for options 4 and 5, and
+// the set input for option 1.
+template <class MemberCall, class ReadSet>
+void section_driver(materials::MatCall& c, MemberCall&& member_call, ReadSet&& read_set) {
+  c.nstate = kSectionStateWords;
+  switch (c.iopt) {
+    case materials::kOptNState:
+      return;
+    case materials::kOptInit:
+    case materials::kOptState:
+      member_call();
+      return;
+    case materials::kOptResults:
+    case materials::kOptDamage:
+      no_section_results(c);
+      return;
+    default:
+      read_set();
+      return;
+  }
+}
+
+// The end vectors of a member call (none at set-up without them) as the
+// member rules take them.
+inline MemberEnds member_ends(materials::MatCall& c, materials::EndVectors& none) {
+  materials::EndVectors& e = c.ends != nullptr ? *c.ends : none;
+  return {e.d.data(), e.dl.data(), e.p.data()};
+}
+
 }  // namespace members

@@ -201,33 +201,17 @@ void read_set(MatCall& c, int type) {
 }
 
 void mc_driver(MatCall& c, int type) {
-  c.nstate = kSectionStateWords;
-  switch (c.iopt) {
-    case materials::kOptNState:
-      return;
-    case materials::kOptInit:
-    case materials::kOptState: {
-      // A set that cannot serve leaves no stiffness: the error word rejects its element.
-      materials::EndVectors none;
-      materials::EndVectors& e = c.ends != nullptr ? *c.ends : none;
-      if (!mc_member_call(c.iopt, materials::prop_words(c), materials::state_words(c),
-                          {e.d.data(), e.dl.data(), e.p.data()}, c.ielno, c.debug)) {
-        c.error = 1;
-      }
-      return;
-    }
-    case materials::kOptResults:
-      c.ese = c.pse = 0.0f;
-      c.duct = {};
-      c.ex = {};
-      return;
-    case materials::kOptDamage:
-      c.ese = c.pse = 0.0f;
-      c.di = 0.0f;
-      return;
-    default:
-      read_set(c, type);
-  }
+  materials::EndVectors none;
+  section_driver(
+      c,
+      [&] {
+        // A set that cannot serve leaves no stiffness: the error word rejects its element.
+        const MemberEnds e = member_ends(c, none);
+        if (!mc_member_call(c.iopt, materials::prop_words(c), materials::state_words(c), {e.d, e.dl, e.p}, c.ielno,
+                            c.debug))
+          c.error = 1;
+      },
+      [&] { read_set(c, type); });
 }
 
 }  // namespace

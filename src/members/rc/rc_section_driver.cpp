@@ -215,28 +215,17 @@ void read_set(MatCall& c, int type) {
 }
 
 void rc_driver(MatCall& c, int type) {
-  c.nstate = kSectionStateWords;
-  switch (c.iopt) {
-    case materials::kOptNState:
-      return;
-    case materials::kOptInit:
-    case materials::kOptState: {
-      materials::EndVectors none;
-      materials::EndVectors& e = c.ends != nullptr ? *c.ends : none;
-      if (!rc_member_call(c.iopt, materials::prop_words(c), materials::state_words(c),
-                          {e.d.data(), e.dl.data(), e.p.data()}, c.ielno, c.set, c.debug, type)) {
-        c.error = 1;
-      }
-      return;
-    }
-    case materials::kOptResults:
-    case materials::kOptDamage:
-      no_section_results(c);
-      return;
-    default:
-      read_set(c, type);
-      return;
-  }
+  materials::EndVectors none;
+  section_driver(
+      c,
+      [&] {
+        // A set that cannot serve leaves no stiffness: the error word rejects its element.
+        const MemberEnds e = member_ends(c, none);
+        if (!rc_member_call(c.iopt, materials::prop_words(c), materials::state_words(c), {e.d, e.dl, e.p}, c.ielno,
+                            c.set, c.debug, type))
+          c.error = 1;
+      },
+      [&] { read_set(c, type); });
 }
 
 }  // namespace

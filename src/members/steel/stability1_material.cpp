@@ -374,22 +374,7 @@ unsigned stability1_faults(const float* prop, const SteelSetForm& form) {
 }
 
 void steel_set_driver(MatCall& c, const SteelSetForm& form) {
-  c.nstate = kSectionStateWords;
-  switch (c.iopt) {
-    case materials::kOptNState:
-      return;
-    case materials::kOptInit:
-    case materials::kOptState:
-      member_call(c, form);
-      return;
-    case materials::kOptResults:
-    case materials::kOptDamage:
-      no_section_results(c);
-      return;
-    default:
-      read_set(c, form);
-      return;
-  }
+  section_driver(c, [&] { member_call(c, form); }, [&] { read_set(c, form); });
 }
 
 }  // namespace members
