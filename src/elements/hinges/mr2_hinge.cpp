@@ -43,21 +43,7 @@ PairForm pair(const PairEnds& e) {
   return form;
 }
 
-bool pair_changed(const PairEnds& e) { return *e.tangent_a != e.a[kTangent] || *e.tangent_b != e.b[kTangent]; }
-
-bool hinge_tangent(const float* s, float /*length*/, float& tangent, float& elastic) {
-  tangent = s[kTangent];
-  elastic = s[kElastic];
-  return true;
-}
-
-bool end_deformation(const float* s, float q, float ql, float th, float thl, float /*length*/, float& d, float& dl) {
-  d = hinge_rotation(q, s[kElastic], th);
-  dl = hinge_rotation(ql, s[kElastic], thl);
-  return true;
-}
-
-bool state_changed(const float* trial, const float* committed) { return trial[kTangent] != committed[kTangent]; }
+using Words = FlexibilityWords<kTangent, kElastic>;
 
 // The full member says every step it finds the capacity exceeded, and sets
 // no limit code or point.
@@ -86,10 +72,10 @@ const HingeModel kMr2Hinge{
     .bending_reduced = true,
     .length_word = mr2::kLength,
     .pair = pair,
-    .pair_changed = pair_changed,
-    .hinge_tangent = hinge_tangent,
-    .end_deformation = end_deformation,
-    .state_changed = state_changed,
+    .pair_changed = Words::pair_changed,
+    .hinge_tangent = Words::hinge_tangent,
+    .end_deformation = Words::end_deformation,
+    .state_changed = Words::state_changed,
     .after_state = after_state,
     .yield_deformation = yield_deformation,
 };

@@ -195,6 +195,30 @@ PairForm flexibility_form(const PairEnds& ends, float ta, float tb, float ea, fl
 // an end without elastic stiffness has no elastic part to add.
 inline float hinge_rotation(float q, float k, float th) { return k != 0.0f ? q / k + th : th; }
 
+// The rules of a flexibility hinge whose state keeps its tangent in word
+// Tangent and its elastic stiffness in word Elastic: the re-form tests, the
+// hinge tangent and the end rotation from the hinge rotation.
+template <int Tangent, int Elastic>
+struct FlexibilityWords {
+  static bool pair_changed(const PairEnds& e) {
+    return *e.tangent_a != e.a[Tangent] || *e.tangent_b != e.b[Tangent];
+  }
+  static bool hinge_tangent(const float* s, float /*length*/, float& tangent, float& elastic) {
+    tangent = s[Tangent];
+    elastic = s[Elastic];
+    return true;
+  }
+  static bool end_deformation(const float* s, float q, float ql, float th, float thl, float /*length*/, float& d,
+                              float& dl) {
+    d = hinge_rotation(q, s[Elastic], th);
+    dl = hinge_rotation(ql, s[Elastic], thl);
+    return true;
+  }
+  static bool state_changed(const float* trial, const float* committed) {
+    return trial[Tangent] != committed[Tangent];
+  }
+};
+
 // The plastic rotation d - q/k of a hinge end (d itself without elastic stiffness).
 inline float plastic_rotation(float d, float q, float k) { return k != 0.0f ? d - q / k : d; }
 
