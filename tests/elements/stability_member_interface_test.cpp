@@ -60,38 +60,14 @@ TEST_F(StabilityEvents, EachEventOfTheFamilyIsReportedOnceAndRetired) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.code));
-    TearDown();
-    SetUp();
-    lay(12);
-    StandInMember::signal = c.code;
-    for (int n = 1; n <= 3; ++n) step(n);  // the member signals at every step
-    StandInMember::signal = 0.0f;
-    const std::string out = unit6();
-    EXPECT_EQ(committed_flp(), c.retired);
-    const std::string head = "\n**** STABILITY ELEMENT          1";
-    const std::string u50 = side("u50.out");
-    const std::string u49 = side("u49.out");
-    if (c.text[0] == '\0') {
-      EXPECT_EQ(out.find(head), std::string::npos) << out;
-      EXPECT_TRUE(u50.empty()) << u50;
-      continue;
-    }
-    EXPECT_EQ(etest::count_of(out, head), 1) << out;
-    EXPECT_EQ(etest::count_of(out, head + c.text), 1) << out;
-    EXPECT_EQ(kv::solsta().lsflag[static_cast<std::size_t>(c.point)], 1.0f);
-    EXPECT_EQ(kv::solsta().lselem[static_cast<std::size_t>(c.point)], 1);
-    // One record on unit 50 (the code as signalled, the step it came in);
-    // the nominal codes one on unit 49 too.
-    EXPECT_EQ(etest::count_of(u50, "\n"), 1) << u50;
-    EXPECT_NE(u50.find(std::string(fio::format("(F10.2)", c.code))), std::string::npos) << u50;
-    EXPECT_EQ(u50.substr(u50.size() - 8), "      1\n") << u50;
-    EXPECT_EQ(etest::count_of(u49, "\n"), c.unit49 ? 1 : 0) << u49;
+    expect_event(12, c.code, c.text, c.retired, c.point, c.unit49, true);
   }
 }
 
 TEST_F(StabilityEvents, ASetTypeWithoutAFamilyRejectsTheElement) {
   // Type 19 carries no member: its set is no section family's.
-  materials::register_material({.code = 19, .keywords = {"STAND-IN"}, .driver = StandInMember::driver, .section = true});
+  materials::register_material(
+      {.code = 19, .keywords = {"STAND-IN"}, .driver = StandInMember::driver, .section = true});
   nodes({{1, 0, 0, 0, {0, 0, 0, 0, 0, 0}}, {2, 0, 0, 100, {1, 2, 3, 4, 5, 6}}}, 6);
   material_table(1);
   std::array<float, 31> prop{};

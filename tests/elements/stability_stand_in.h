@@ -81,6 +81,40 @@ class StabilityStandIn : public ElementModel {
     fio::flush(50);
     return kvtest::read_file(dir_ / name);
   }
+
+  // A fresh element on a set of `type` whose member signals `code` for three
+  // steps: the code is retired to `retired` and, when text is not empty,
+  // reported once with it (the only event when only_event), with limit-state
+  // point `point`, one record on unit 50 and, when unit49, one on unit 49.
+  void expect_event(int type, float code, const char* text, float retired, int point, bool unit49,
+                    bool only_event) {
+    TearDown();
+    SetUp();
+    lay(type);
+    StandInMember::signal = code;
+    for (int n = 1; n <= 3; ++n) step(n);  // the member signals at every step
+    StandInMember::signal = 0.0f;
+    const std::string out = unit6();
+    EXPECT_EQ(committed_flp(), retired);
+    const std::string head = "\n**** STABILITY ELEMENT          1";
+    const std::string u50 = side("u50.out");
+    const std::string u49 = side("u49.out");
+    if (text[0] == '\0') {
+      EXPECT_EQ(out.find(head), std::string::npos) << out;
+      EXPECT_TRUE(u50.empty()) << u50;
+      return;
+    }
+    if (only_event) EXPECT_EQ(count_of(out, head), 1) << out;
+    EXPECT_EQ(count_of(out, head + text), 1) << out;
+    EXPECT_EQ(kv::solsta().lsflag[static_cast<std::size_t>(point)], 1.0f);
+    EXPECT_EQ(kv::solsta().lselem[static_cast<std::size_t>(point)], 1);
+    // One record on unit 50 (the code as signalled, the step it came in);
+    // the nominal codes one on unit 49 too.
+    EXPECT_EQ(count_of(u50, "\n"), 1) << u50;
+    EXPECT_NE(u50.find(std::string(fio::format("(F10.2)", code))), std::string::npos) << u50;
+    EXPECT_EQ(u50.substr(u50.size() - 8), "      1\n") << u50;
+    EXPECT_EQ(count_of(u49, "\n"), unit49 ? 1 : 0) << u49;
+  }
 };
 
 }  // namespace etest
