@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -545,15 +546,18 @@ struct PushedCantilever {
   std::vector<double> base, tip_disp, start, end;
   double unbalance = 0.0;
 };
-PushedCantilever last_push_step(const std::string& out) {
-  const std::string step = "PUSH       STEP:  120 FACTOR";
+PushedCantilever last_push_step(const std::string& out, int steps) {
+  char label[40];
+  std::snprintf(label, sizeof label, "PUSH       STEP:%5d FACTOR", steps);
+  const std::string step = label;
+  const std::string reactions = "GCS RESTRAINT REACTIONS,   LOADING #    1     " + step;
   PushedCantilever c;
-  c.base = pptest::node_values(out, "GCS RESTRAINT REACTIONS,   LOADING #    1     " + step, 1);
+  c.base = pptest::node_values(out, reactions, 1);
   c.tip_disp = pptest::node_values(out, "GCS DISPLACEMENTS,  LOADING #    1     " + step, 2);
   const std::size_t head = out.find("  " + step);
   const std::size_t norm = out.find("NORM OF UNBALANCED FORCE:", head);
   if (head != std::string::npos && norm != std::string::npos) c.unbalance = std::stod(out.substr(norm + 25, 12));
-  const std::size_t forces = out.find("STABILITY ELEMENT  FORCES...", out.find("GCS RESTRAINT REACTIONS,   LOADING #    1     " + step));
+  const std::size_t forces = out.find("STABILITY ELEMENT  FORCES...", out.find(reactions));
   if (forces == std::string::npos) return c;
   std::istringstream in(out.substr(forces, 2000));
   std::string line;
@@ -565,42 +569,66 @@ PushedCantilever last_push_step(const std::string& out) {
   return c;
 }
 
+// A pushed cantilever deck: its axial load, length, sway and step count, and
+// the unbalance a step may leave at the free tip (a share of the base shear).
+struct PushDeck {
+  const char* name;
+  double axial_load, length, sway;
+  int steps;
+  double unbalance_share;
+};
+
 // A member with no load along it reports equal and opposite end forces, and
 // the reactions balance the loads up to the unbalance the step leaves at the
 // free tip (the base shear's statics hold by the element's own rule).
-void expect_member_statics(const PushedCantilever& c, double axial_load) {
+void expect_member_statics(const PushedCantilever& c, const PushDeck& d) {
   ASSERT_EQ(c.base.size(), 6u);
   ASSERT_EQ(c.start.size(), 6u);
   ASSERT_EQ(c.end.size(), 6u);
   const double v = std::fabs(c.base[0]);
-  EXPECT_NEAR(c.start[0], -c.end[0], 1e-5 * std::max(axial_load, v));
+  EXPECT_NEAR(c.start[0], -c.end[0], 1e-5 * std::max(d.axial_load, v));
   EXPECT_NEAR(c.start[2], -c.end[2], 1e-5 * v);
-  EXPECT_NEAR(c.base[2], axial_load, 2.0 * c.unbalance + 1e-5 * axial_load);
-  EXPECT_LT(c.unbalance, 5e-3 * v);  // one step's share, carried to the next
-  // MY at the base: V L + P x 6 in, less the moment the element leaves at the free tip.
-  EXPECT_NEAR(std::fabs(c.base[4]), v * 144.0 + std::fabs(c.base[2]) * 6.0 + c.end[4], 1e-5 * std::fabs(c.base[4]));
+  EXPECT_NEAR(c.base[2], d.axial_load, 2.0 * c.unbalance + 1e-5 * d.axial_load);
+  EXPECT_LT(c.unbalance, d.unbalance_share * v);
+  // MY at the base: V L + P times the sway, less the moment the element leaves at the free tip.
+  EXPECT_NEAR(std::fabs(c.base[4]), v * d.length + std::fabs(c.base[2]) * d.sway + c.end[4],
+              1e-5 * std::fabs(c.base[4]));
 }
 
 TEST(StabilityDeck, PushedCantileverKeepsItsStaticsAndItsHandShear) {
-  const auto r = run_case("stability_sol4_yielding_cantilever.dat");
+  const PushDeck d{"stability_sol4_yielding_cantilever.dat", 0.0, 144.0, 6.0, 120, 5e-3};
+  const auto r = run_case(d.name);
   ASSERT_EQ(r.status, 0) << r.console;
-  const PushedCantilever c = last_push_step(r.output);
-  expect_member_statics(c, 0.0);
+  const PushedCantilever c = last_push_step(r.output, d.steps);
+  expect_member_statics(c, d);
   // Hand statics of the 16 segments at their mid-length moments: 63,340 lb.
   EXPECT_NEAR(std::fabs(c.base[0]), 63340.0, 0.002 * 63340.0);
   ASSERT_EQ(c.tip_disp.size(), 6u);
   EXPECT_NEAR(c.tip_disp[0], 6.0, 1e-6);
 }
 
-TEST(StabilityDeck, AxiallyLoadedCantileverBalancesItsLoadAndDropsOnlyElastically) {
+// Axially loaded cantilevers of the steel and the two R/C section families.
+// A nodal-end member leaves a larger unbalance a step (each segment end takes
+// its own section's forces), which the next step takes up.
+TEST(StabilityDeck, AxiallyLoadedCantileversBalanceTheirLoad) {
+  for (const PushDeck& d : {PushDeck{"stability_sol4_yielding_cantilever_axial.dat", 130625.0, 144.0, 6.0, 120, 5e-3},
+                            PushDeck{"rc_member_sol4_axial_push.dat", 153600.0, 100.0, 1.5, 300, 5e-3},
+                            PushDeck{"rc_end_member_sol4_axial_push.dat", 153600.0, 100.0, 1.5, 300, 0.25}}) {
+    SCOPED_TRACE(d.name);
+    const auto r = run_case(d.name);
+    ASSERT_EQ(r.status, 0) << r.console;
+    expect_member_statics(last_push_step(r.output, d.steps), d);
+  }
+}
+
+// The member leaves out the plastic shortening of its yielded base: the tip
+// drops by the unloaded column's drop and P L / EA = 0.0248 in, no more.
+TEST(StabilityDeck, AxiallyLoadedCantileverDropsOnlyElastically) {
   const auto r0 = run_case("stability_sol4_yielding_cantilever.dat");
   const auto r = run_case("stability_sol4_yielding_cantilever_axial.dat");
   ASSERT_EQ(r.status, 0) << r.console;
-  const PushedCantilever c = last_push_step(r.output);
-  expect_member_statics(c, 130625.0);
-  // The member leaves out the plastic shortening of its yielded base: the tip
-  // drops by the unloaded column's drop and P L / EA = 0.0248 in, no more.
-  const PushedCantilever c0 = last_push_step(r0.output);
+  const PushedCantilever c0 = last_push_step(r0.output, 120);
+  const PushedCantilever c = last_push_step(r.output, 120);
   ASSERT_EQ(c.tip_disp.size(), 6u);
   ASSERT_EQ(c0.tip_disp.size(), 6u);
   const double elastic = 130625.0 * 144.0 / (29.0e6 * 26.125);
