@@ -19,7 +19,9 @@
 //    state words 1-78 (upper triangle row by row), the stiffness parameter in
 //    kSpWord and the limit code in kFlpWord;
 //  - keeps everything else in its property set: only the 99 state words
-//    follow the element's trial and committed halves.
+//    follow the element's trial and committed halves;
+//  - leaves words kFlexWord.. (87-97) alone after its set-up: the element
+//    keeps the member's elastic flexibility there.
 // The element reports a limit code once and writes the retired code back into
 // the trial half; the member sees it from then on. Which codes a member
 // signals, and their texts, are its section family's: each family registers
@@ -52,6 +54,9 @@ enum StateWord : int {
   kSpWord = 84,             // SP, the stiffness parameter
   kNcallWord = 85,          // state determinations since set-up, at most 5
   kRneeeWord = 86,          // displacement norm over QRNEE
+  kFlexWord = 87,           // 87-97: the member's elastic flexibility at set-up, kept
+                            // by the element for its energy (no section family
+                            // writes these words after its set-up)
   kFlpWord = 98,            // FLP, the limit code
   kFlp2Word = 99,           // a family's second limit word (latches, nominal-moment flag)
   kSectionStateWords = 99,  // words of a half
