@@ -13,9 +13,12 @@
 #include <cmath>
 #include <filesystem>
 #include <sstream>
+#include <utility>
 #include <string>
 #include <vector>
 
+#include "elements/plate_point_model.h"
+#include "support/energy_balance.h"
 #include "support/test_support.h"
 
 namespace {
@@ -80,6 +83,46 @@ TEST(RcMemberDeck, EndRotationToFirstYieldAndTheNominalMoment) {
   ASSERT_EQ(pm.size(), 1u);
   EXPECT_EQ(pm[0][2], 3.5);
   EXPECT_NEAR(std::fabs(pm[0][4]), 2.936e6, 0.015 * 2.936e6);
+}
+
+// The member turned by 0.001 rad a step to 0.03 rad (past first yield near
+// 0.0126), every step printed. The input energy is the work of the end
+// moment, the trapezoidal sum of the printed moments and rotations; the
+// member's energy is that work. Its elastic part is a quadratic form of the
+// end actions (elastic energy over M^2 the same at every step) and never
+// more than the work; on the post-yield plateau almost all of a step's work
+// M x 0.001 is dissipated.
+TEST(RcMemberDeck, EndRotationEnergyIsTheWorkOfTheEndMoment) {
+  std::string text = kvtest::read_file(kvtest::case_path("rc_member_sol4_end_rotation.dat"));
+  for (const auto& [from, to] : {std::pair<std::string, std::string>{"0 1000 0 F 0.0", "0 1 0 F 0.0"},
+                                 {"'ROTATE' 0.1 0.0 0.0 10000", "'ROTATE' 0.03 0.0 0.0 30"}}) {
+    const auto at = text.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    text.replace(at, from.size(), to);
+  }
+  const auto r = kvtest::run_deck(text, "rc_end_rotation_energy", 120);
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::vector<kvtest::EnergyBalance> e = kvtest::energy_balances(r.output);
+  const auto m = pptest::node_lines(r.output, "GCS RESTRAINT REACTIONS", 2);
+  const auto d = pptest::node_lines(r.output, "GCS DISPLACEMENTS", 2);
+  ASSERT_EQ(e.size(), 30u);
+  ASSERT_GE(m.size(), 30u);  // then the maxima
+  ASSERT_GE(d.size(), 30u);
+  const double per_m2 = e[0].elastic / (m[0][4] * m[0][4]);
+  double work = 0.0;
+  for (std::size_t k = 0; k < e.size(); ++k) {
+    const double m0 = k == 0 ? 0.0 : m[k - 1][4];
+    const double t0 = k == 0 ? 0.0 : d[k - 1][4];
+    work += (m0 + m[k][4]) / 2.0 * (d[k][4] - t0);
+    EXPECT_NEAR(e[k].input, work, 1e-4 * work) << "step " << k + 1;
+    EXPECT_NEAR(e[k].elastic + e[k].plastic, e[k].input, 1e-4 * e[k].input) << "step " << k + 1;
+    EXPECT_LT(std::fabs(e[k].error), 1e-3) << "step " << k + 1;
+    EXPECT_NEAR(e[k].elastic / (m[k][4] * m[k][4]), per_m2, 1e-4 * per_m2) << "step " << k + 1;
+    EXPECT_LE(e[k].elastic, e[k].input);
+    if (k >= 14) {
+      EXPECT_GT(e[k].plastic - e[k - 1].plastic, 0.95 * (m0 + m[k][4]) / 2.0 * 0.001) << "step " << k + 1;
+    }
+  }
 }
 
 // Node 1's and node 2's FORCE values printed at a reported stage.
