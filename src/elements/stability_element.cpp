@@ -261,14 +261,21 @@ struct MemberEnergies {
 };
 
 // The work done on the member to the end of the step (the committed work,
-// record words kEse + kPse, plus the step's): what its end actions hold in
-// the elastic flexibility is elastic, up to the work itself, and the rest
-// was dissipated.
+// record words kEse + kPse, plus the step's): the elastic part its section
+// family asks for, up to the work itself; the rest was dissipated.
 MemberEnergies member_energies(const Record& r) {
   const float work = r.rw(kEse) + r.rw(kPse) + step_work(r);
   std::array<float, 12> f{};
   for (int i = 0; i < 12; ++i) f[static_cast<std::size_t>(i)] = r.real(kFt)[i] + r.real(kDf)[i];
-  const float elastic = std::clamp(recoverable_energy(r, f.data()), 0.0f, std::max(work, 0.0f));
+  float elastic = recoverable_energy(r, f.data());
+  const SectionFamily* family = section_family(set_type(r.set()));
+  if (family != nullptr && family->elastic == ElasticEnergy::complementary) {
+    // F.D of the totals (twice their secant energy) less the work.
+    const float complementary =
+        2.0f * common::end_energy(r.real(kDr), r.real(kRt), r.real(kDf), r.real(kFt), 12) - work;
+    elastic = std::max(elastic, complementary);
+  }
+  elastic = std::clamp(elastic, 0.0f, std::max(work, 0.0f));
   return {elastic, work - elastic};
 }
 

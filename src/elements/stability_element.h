@@ -108,12 +108,27 @@ struct LimitEvent {
 };
 inline constexpr int kMaxLimitEvents = 32;  // one bit of record word kSpare each
 
-// What the element knows of a section family: the set type that carries it
-// and its limit events, in the order the element tests them (a row that
-// retires a code to another comes after that other's row).
+// Which part of the work done on a member the element reports as elastic
+// energy (the rest is plastic), never more than the work.
+enum class ElasticEnergy {
+  // What the end actions hold in the member's flexibility at set-up: a
+  // member that unloads with its initial stiffness.
+  initial_flexibility,
+  // At least that, or the complementary energy of the end actions' path
+  // (F.D less the work) where more: a member whose first stiffness is lost
+  // to cracks that close again as it unloads, so that a straight path from
+  // the unloaded state is elastic whatever its slope.
+  complementary,
+};
+
+// What the element knows of a section family: the set type that carries it,
+// its limit events, in the order the element tests them (a row that
+// retires a code to another comes after that other's row), and its energy
+// split.
 struct SectionFamily {
   int code = 0;
   std::span<const LimitEvent> events;
+  ElasticEnergy elastic = ElasticEnergy::initial_flexibility;
 };
 // Enters (or replaces) the family of a set type; a family of more than
 // kMaxLimitEvents events is not entered.

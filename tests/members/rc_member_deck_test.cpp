@@ -88,10 +88,11 @@ TEST(RcMemberDeck, EndRotationToFirstYieldAndTheNominalMoment) {
 // The member turned by 0.001 rad a step to 0.03 rad (past first yield near
 // 0.0126), every step printed. The input energy is the work of the end
 // moment, the trapezoidal sum of the printed moments and rotations; the
-// member's energy is that work. Its elastic part is a quadratic form of the
-// end actions (elastic energy over M^2 the same at every step) and never
-// more than the work; on the post-yield plateau almost all of a step's work
-// M x 0.001 is dissipated.
+// member's energy is that work. Up to yield the moment grows along a
+// straight line (the cracked section) and the member holds its work as
+// elastic energy, all but the 1 % that the line's slight bend leaves; on
+// the post-yield plateau almost all of a step's work M x 0.001 is
+// dissipated.
 TEST(RcMemberDeck, EndRotationEnergyIsTheWorkOfTheEndMoment) {
   std::string text = kvtest::read_file(kvtest::case_path("rc_member_sol4_end_rotation.dat"));
   for (const auto& [from, to] : {std::pair<std::string, std::string>{"0 1000 0 F 0.0", "0 1 0 F 0.0"},
@@ -108,7 +109,6 @@ TEST(RcMemberDeck, EndRotationEnergyIsTheWorkOfTheEndMoment) {
   ASSERT_EQ(e.size(), 30u);
   ASSERT_GE(m.size(), 30u);  // then the maxima
   ASSERT_GE(d.size(), 30u);
-  const double per_m2 = e[0].elastic / (m[0][4] * m[0][4]);
   double work = 0.0;
   for (std::size_t k = 0; k < e.size(); ++k) {
     const double m0 = k == 0 ? 0.0 : m[k - 1][4];
@@ -117,8 +117,11 @@ TEST(RcMemberDeck, EndRotationEnergyIsTheWorkOfTheEndMoment) {
     EXPECT_NEAR(e[k].input, work, 1e-4 * work) << "step " << k + 1;
     EXPECT_NEAR(e[k].elastic + e[k].plastic, e[k].input, 1e-4 * e[k].input) << "step " << k + 1;
     EXPECT_LT(std::fabs(e[k].error), 1e-3) << "step " << k + 1;
-    EXPECT_NEAR(e[k].elastic / (m[k][4] * m[k][4]), per_m2, 1e-4 * per_m2) << "step " << k + 1;
     EXPECT_LE(e[k].elastic, e[k].input);
+    EXPECT_GE(e[k].plastic, k == 0 ? 0.0 : e[k - 1].plastic) << "step " << k + 1;
+    if (k < 12) {
+      EXPECT_LT(e[k].plastic, 0.01 * work) << "step " << k + 1;
+    }
     if (k >= 14) {
       EXPECT_GT(e[k].plastic - e[k - 1].plastic, 0.95 * (m0 + m[k][4]) / 2.0 * 0.001) << "step " << k + 1;
     }

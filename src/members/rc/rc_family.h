@@ -25,9 +25,13 @@ inline constexpr std::array<LimitEvent, 10> kConcreteEvents{{
     {3.5f, false, 2, " TENSION REBARREACHES TENSILE STRAIN OF 0.015, AT WHICH ", kMnDefinedText, 4.0f, true},
 }};
 
+// A cracked member closes its cracks as it unloads: the energy of its
+// cracked stiffness is elastic.
 inline constexpr MemberType kConcrete1Member{
-    {.code = kSingleSectionType, .keywords = {"R/CONCRETE1"}, .driver = mat17, .section = true}, kConcreteEvents};
+    {.code = kSingleSectionType, .keywords = {"R/CONCRETE1"}, .driver = mat17, .section = true}, kConcreteEvents,
+    elements::stability::ElasticEnergy::complementary};
 inline constexpr MemberType kConcrete2Member{
-    {.code = kNodalEndType, .keywords = {"R/CONCRETE2"}, .driver = mat170, .section = true}, kConcreteEvents};
+    {.code = kNodalEndType, .keywords = {"R/CONCRETE2"}, .driver = mat170, .section = true}, kConcreteEvents,
+    elements::stability::ElasticEnergy::complementary};
 
 }  // namespace members::rc
