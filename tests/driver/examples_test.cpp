@@ -56,10 +56,20 @@ std::vector<std::string> lines_of(const std::string& text) {
   return v;
 }
 
+// "2 %" or "0.1%": a positive number of percent; NaN otherwise.
+double percent_of(const std::string& text) {
+  char* end = nullptr;
+  const double percent = std::strtod(text.c_str(), &end);
+  if (end == text.c_str() || trim(end) != "%" || !(percent > 0.0)) return std::nan("");
+  return percent;
+}
+
+constexpr const char* kBalance = "/ CHECK BALANCE";
+
 std::vector<Check> checks_of(const std::string& deck) {
   std::vector<Check> checks;
   for (const std::string& line : lines_of(deck)) {
-    if (line.rfind("/ CHECK", 0) != 0) continue;
+    if (line.rfind("/ CHECK", 0) != 0 || line.rfind(kBalance, 0) == 0) continue;
     std::vector<std::string> f;
     std::stringstream in(line.substr(line.find('|') + 1));
     for (std::string part; std::getline(in, part, '|');) f.push_back(trim(part));
@@ -76,9 +86,8 @@ std::vector<Check> checks_of(const std::string& deck) {
     c.value = std::strtod(f.back().c_str(), &rest);
     const std::string tail = trim(rest);
     if (!tail.empty()) {
-      char* end = nullptr;
-      const double percent = tail.rfind("+-", 0) == 0 ? std::strtod(tail.c_str() + 2, &end) : 0.0;
-      if (end == nullptr || trim(end) != "%" || !(percent > 0.0)) {
+      const double percent = tail.rfind("+-", 0) == 0 ? percent_of(tail.substr(2)) : std::nan("");
+      if (std::isnan(percent)) {
         ADD_FAILURE() << "malformed tolerance: " << line;
         continue;
       }
@@ -124,6 +133,33 @@ double value_of(const std::vector<std::string>& report, const Check& c) {
   return std::nan("");
 }
 
+// "/ CHECK BALANCE | 0.1 %": every energy balance the report prints closes
+// to within that many percent. NaN when the deck states no such bound.
+double balance_bound_of(const std::string& deck) {
+  for (const std::string& line : lines_of(deck)) {
+    if (line.rfind(kBalance, 0) != 0) continue;
+    const std::size_t bar = line.find('|');
+    const double bound = bar == std::string::npos ? std::nan("") : percent_of(trim(line.substr(bar + 1)));
+    if (std::isnan(bound)) ADD_FAILURE() << "malformed balance check: " << line;
+    return bound;
+  }
+  return std::nan("");
+}
+
+// The relative errors (in percent) of the energy balances in a report.
+std::vector<double> balance_errors(const std::vector<std::string>& report) {
+  static const std::string row = "RELATIVE ERROR ";
+  std::vector<double> v;
+  for (const std::string& l : report) {
+    if (l.rfind(row, 0) != 0) continue;
+    const std::string text = trim(l.substr(row.size()));
+    char* end = nullptr;
+    const double e = std::strtod(text.c_str(), &end);
+    v.push_back(end != text.c_str() && std::string(end) == "%" ? e : std::nan(""));
+  }
+  return v;
+}
+
 std::vector<fs::path> example_decks() {
   std::vector<fs::path> v;
   for (const auto& e : fs::directory_iterator(KELVORAN_EXAMPLES))
@@ -145,6 +181,12 @@ TEST_P(ExampleDeck, RunsCleanlyAndPrintsTheNumbersItsCommentStates) {
     const double v = value_of(report, c);
     EXPECT_NEAR(v, c.value, c.tolerance * std::fabs(c.value) + 1e-9) << c.text;
   }
+  const double bound = balance_bound_of(deck);
+  if (std::isnan(bound)) return;
+  const std::vector<double> errors = balance_errors(report);
+  EXPECT_FALSE(errors.empty()) << "the report prints no energy balance";
+  for (std::size_t i = 0; i < errors.size(); ++i)
+    EXPECT_LE(std::fabs(errors[i]), bound) << "energy balance " << i + 1 << " of the report";
 }
 
 INSTANTIATE_TEST_SUITE_P(Decks, ExampleDeck, ::testing::ValuesIn(example_decks()),
@@ -183,6 +225,22 @@ TEST(ExampleChecks, AValueMayStateItsOwnTolerance) {
   EXPECT_DOUBLE_EQ(c[2].tolerance, 0.005);
 }
 
+TEST(ExampleChecks, EveryEnergyBalanceOfTheReportIsRead) {
+  const std::vector<std::string> report = report_lines(
+      "              RELATIVE ERROR                           1.68485E-02%\n"
+      "              INPUT ENERGY              3.86146E+02    4.50547E+04\n"
+      "              RELATIVE ERROR                          -7.19061E-01%\n"
+      "              RELATIVE ERROR                           NaN%\n");
+  const std::vector<double> e = balance_errors(report);
+  ASSERT_EQ(e.size(), 3u);
+  EXPECT_DOUBLE_EQ(e[0], 1.68485e-2);
+  EXPECT_DOUBLE_EQ(e[1], -7.19061e-1);
+  EXPECT_TRUE(std::isnan(e[2]));  // fails any bound
+  EXPECT_DOUBLE_EQ(balance_bound_of("/ CHECK BALANCE | 0.1 %\n"), 0.1);
+  EXPECT_TRUE(std::isnan(balance_bound_of("/ CHECK | HEAD | 2 | 1 | 4.0\n")));
+  EXPECT_TRUE(checks_of("/ CHECK BALANCE | 0.1 %\n").empty());
+}
+
 TEST(ExampleChecks, AnUnreadableToleranceFailsTheDeck) {
   ::testing::TestPartResultArray failures;
   std::vector<Check> c;
@@ -193,9 +251,10 @@ TEST(ExampleChecks, AnUnreadableToleranceFailsTheDeck) {
         "/ CHECK | HEAD | 2 | 1 | 4.0 2%\n"
         "/ CHECK | HEAD | 2 | 1 | 4.0 +- 2\n"
         "/ CHECK | HEAD | 2 | 1 | 4.0 +- -1%\n");
+    balance_bound_of("/ CHECK BALANCE | small\n");
   }
   EXPECT_TRUE(c.empty());
-  EXPECT_EQ(failures.size(), 3);
+  EXPECT_EQ(failures.size(), 4);
 }
 
 }  // namespace
