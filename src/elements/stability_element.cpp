@@ -240,7 +240,7 @@ float recoverable_energy(const Record& r, const float* f) {
       e += (i == j ? 1.0f : 2.0f) * s[w++] * q[i] * q[j];
     }
   }
-  const float kt = r.real(kSloc)[(kTwist - 1) * 13];
+  const float kt = r.real(kSloc)[(kTwist - 1) + 12 * (kTwist - 1)];
   if (kt > 0.0f) e += f[kTwist - 1] * f[kTwist - 1] / kt;
   return e / 2.0f;
 }

@@ -85,7 +85,7 @@ enum Word : int {
   kSpare = 102,
   kLength = 103,
   kNh = 104,
-  kEse = 105,
+  kEse = 105,   // the member's elastic and plastic strain energy at the last commit
   kPse = 106,
   kFmax = 107,  // 12x12 REAL
   kSloc = 251,  // 12x12 REAL
