@@ -228,21 +228,23 @@ void store_elastic_flexibility(const Record& r) {
 
 // The energy the member's end actions f (12, element axes) hold in its
 // elastic flexibility; the torsion, which the element keeps at its elastic
-// prediction, by the current torsional stiffness.
-float recoverable_energy(const Record& r, const float* f) {
+// prediction, by the current torsional stiffness. Summed in double: squares
+// of end actions near the REAL range must not make the sum undefined.
+double recoverable_energy(const Record& r, const float* f) {
   const float* s = r.committed();
-  std::array<float, 5> q{};
+  std::array<double, 5> q{};
   for (std::size_t i = 0; i < q.size(); ++i) q[i] = f[kBasicActions[i] - 1];
-  float e = s[kFlexWord] * q[0] * q[0];
+  double e = s[kFlexWord] * q[0] * q[0];
   int w = kFlexWord + 1;
   for (std::size_t i = 1; i <= kBendingActions; ++i) {
     for (std::size_t j = i; j <= kBendingActions; ++j) {
-      e += (i == j ? 1.0f : 2.0f) * s[w++] * q[i] * q[j];
+      e += (i == j ? 1.0 : 2.0) * s[w++] * q[i] * q[j];
     }
   }
-  const float kt = r.real(kSloc)[(kTwist - 1) + 12 * (kTwist - 1)];
-  if (kt > 0.0f) e += f[kTwist - 1] * f[kTwist - 1] / kt;
-  return e / 2.0f;
+  const double kt = r.real(kSloc)[(kTwist - 1) + 12 * (kTwist - 1)];
+  const double t = f[kTwist - 1];
+  if (kt > 0.0) e += t * t / kt;
+  return e / 2.0;
 }
 
 // The work of the end actions over the step's increments (trapezoidal rule).
@@ -267,15 +269,15 @@ MemberEnergies member_energies(const Record& r) {
   const float work = r.rw(kEse) + r.rw(kPse) + step_work(r);
   std::array<float, 12> f{};
   for (int i = 0; i < 12; ++i) f[static_cast<std::size_t>(i)] = r.real(kFt)[i] + r.real(kDf)[i];
-  float elastic = recoverable_energy(r, f.data());
+  double held = recoverable_energy(r, f.data());
   const SectionFamily* family = section_family(set_type(r.set()));
   if (family != nullptr && family->elastic == ElasticEnergy::complementary) {
     // F.D of the totals (twice their secant energy) less the work.
     const float complementary =
         2.0f * common::end_energy(r.real(kDr), r.real(kRt), r.real(kDf), r.real(kFt), 12) - work;
-    elastic = std::max(elastic, complementary);
+    held = std::max(held, static_cast<double>(complementary));
   }
-  elastic = std::clamp(elastic, 0.0f, std::max(work, 0.0f));
+  const float elastic = static_cast<float>(std::clamp(held, 0.0, static_cast<double>(std::max(work, 0.0f))));
   return {elastic, work - elastic};
 }
 
