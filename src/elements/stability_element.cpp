@@ -262,16 +262,22 @@ struct MemberEnergies {
   float plastic = 0.0f;
 };
 
+// Whether the member has signalled a limit code: in this step (the trial
+// code) or in an earlier one (a code left in its state, an event reported).
+bool limit_signalled(const Record& r) { return r.trial()[kFlpWord] != 0.0f || r.iw(kSpare) != 0; }
+
 // The work done on the member to the end of the step (the committed work,
 // record words kEse + kPse, plus the step's): the elastic part its section
 // family asks for, up to the work itself; the rest was dissipated.
 MemberEnergies member_energies(const Record& r) {
   const float work = r.rw(kEse) + r.rw(kPse) + step_work(r);
+  const SectionFamily* family = section_family(set_type(r.set()));
+  const EnergySplit split = family != nullptr ? family->energy : EnergySplit{};
+  if (split.elastic_until_limit && !limit_signalled(r)) return {work, 0.0f};
   std::array<float, 12> f{};
   for (int i = 0; i < 12; ++i) f[static_cast<std::size_t>(i)] = r.real(kFt)[i] + r.real(kDf)[i];
   double held = recoverable_energy(r, f.data());
-  const SectionFamily* family = section_family(set_type(r.set()));
-  if (family != nullptr && family->elastic == ElasticEnergy::complementary) {
+  if (split.complementary) {
     // F.D of the totals (twice their secant energy) less the work.
     const float complementary =
         2.0f * common::end_energy(r.real(kDr), r.real(kRt), r.real(kDf), r.real(kFt), 12) - work;

@@ -108,17 +108,21 @@ struct LimitEvent {
 };
 inline constexpr int kMaxLimitEvents = 32;  // one bit of record word kSpare each
 
-// Which part of the work done on a member the element reports as elastic
-// energy (the rest is plastic), never more than the work.
-enum class ElasticEnergy {
-  // What the end actions hold in the member's flexibility at set-up: a
-  // member that unloads with its initial stiffness.
-  initial_flexibility,
-  // At least that, or the complementary energy of the end actions' path
-  // (F.D less the work) where more: a member whose first stiffness is lost
-  // to cracks that close again as it unloads, so that a straight path from
-  // the unloaded state is elastic whatever its slope.
-  complementary,
+// How the element splits the work done on a member into elastic energy and
+// plastic energy (the rest). The elastic part is what the end actions hold
+// in the member's flexibility at set-up (a member that unloads with its
+// initial stiffness), never more than the work, unless the family asks for
+// more here.
+struct EnergySplit {
+  // All the work is elastic until the member signals a limit code: a member
+  // whose first code is its first yield is elastic up to it, also where its
+  // axial force bends it (work that the flexibility at set-up does not see).
+  bool elastic_until_limit = false;
+  // At least the complementary energy of the end actions' path (F.D less the
+  // work): a member whose first stiffness is lost to cracks that close again
+  // as it unloads, so that a straight path from the unloaded state is elastic
+  // whatever its slope.
+  bool complementary = false;
 };
 
 // What the element knows of a section family: the set type that carries it,
@@ -128,7 +132,7 @@ enum class ElasticEnergy {
 struct SectionFamily {
   int code = 0;
   std::span<const LimitEvent> events;
-  ElasticEnergy elastic = ElasticEnergy::initial_flexibility;
+  EnergySplit energy;
 };
 // Enters (or replaces) the family of a set type; a family of more than
 // kMaxLimitEvents events is not entered.
