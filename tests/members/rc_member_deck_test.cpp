@@ -8,6 +8,10 @@
 // the same first-yield moment at both ends; as a four-segment cantilever
 // pushed at its tip the base yields first and the end moments follow statics
 // (base moment = shear * 100, tip moment nil).
+// A 20 x 12 column symmetric about its V axis, under 0.2 f'c Ag and turned at
+// its tip about U past the top of its moment-curvature curve, stays in its
+// plane with the tip free to leave it, and its end moments are those of the
+// same column held in its plane.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -16,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "elements/plate_point_model.h"
 #include "support/test_support.h"
 
 namespace {
@@ -162,6 +167,60 @@ TEST(RcEndMemberDeck, GuidedTipBendsOneSegmentInDoubleCurvature) {
   const StageForces f = expect_first_yield_at_both_ends(out);
   ASSERT_TRUE(f.complete());
   EXPECT_NEAR(100.0 * std::fabs(f.a[2]), std::fabs(f.a[4]) + std::fabs(f.b[4]), 0.002 * std::fabs(f.a[4]));
+}
+
+// The column of the plane-bending deck: node 2 restrained in FX and MY (the
+// driven turn), free in FY, MX and MZ; the held run restrains those too.
+constexpr const char* kFreeTip = "2 1 0 0 0 1 0 0 0";
+constexpr const char* kHeldTip = "2 1 1 0 1 1 1 0 0";
+constexpr const char* kTurnStep = "LOADING #    1     ROTATE";
+
+std::string held_in_plane(std::string deck) {
+  const auto at = deck.find(kFreeTip);
+  if (at != std::string::npos) deck.replace(at, std::string(kFreeTip).size(), kHeldTip);
+  return deck;
+}
+
+TEST(RcMemberDeck, ColumnTurnedAboutItsSymmetryAxisStaysInItsPlane) {
+  const std::string deck = kvtest::read_file(kvtest::case_path("rc_member_sol4_plane_bending.dat"));
+  ASSERT_NE(deck.find(kFreeTip), std::string::npos);
+  const auto free = kvtest::run_deck(deck, "rc_plane_free", 120);
+  const auto held = kvtest::run_deck(held_in_plane(deck), "rc_plane_held", 120);
+  ASSERT_EQ(free.status, 0) << free.console;
+  ASSERT_EQ(held.status, 0) << held.console;
+  EXPECT_EQ(free.output.find("BETA FOR STABILITY ELEMENT"), std::string::npos);
+  EXPECT_NE(free.console.find("NO ERROR OR WARNING MESSAGES"), std::string::npos) << free.console;
+
+  // The tip to the end of the turn (0.2 rad, every tenth of 400 steps): in
+  // its plane DX = 50 times the turn, out of it (DY, RX, RZ) nothing beyond
+  // rounding of the in-plane motion.
+  const auto tip = pptest::node_lines(free.output, std::string("GCS DISPLACEMENTS,  ") + kTurnStep, 2);
+  ASSERT_EQ(tip.size(), 40u);
+  EXPECT_NEAR(tip.back()[0], 10.0, 1e-4);
+  EXPECT_NEAR(tip.back()[4], 0.2, 1e-6);
+  for (const auto& d : tip) {
+    EXPECT_LE(std::fabs(d[1]), 1e-7 * 10.0) << "DY at DX " << d[0];
+    EXPECT_LE(std::fabs(d[3]), 1e-7 * 0.2) << "RX at DX " << d[0];
+    EXPECT_LE(std::fabs(d[5]), 1e-7 * 0.2) << "RZ at DX " << d[0];
+  }
+
+  // The base moment along the turn, free tip against held tip: the same
+  // curve, to 0.1 % at its top and everywhere else.
+  const std::string reactions = std::string("GCS RESTRAINT REACTIONS,   ") + kTurnStep;
+  const auto mf = pptest::node_lines(free.output, reactions, 1);
+  const auto mh = pptest::node_lines(held.output, reactions, 1);
+  ASSERT_EQ(mf.size(), 40u);
+  ASSERT_EQ(mh.size(), 40u);
+  std::size_t top = 0;
+  for (std::size_t k = 0; k < mf.size(); ++k) {
+    if (std::fabs(mf[k][4]) > std::fabs(mf[top][4])) top = k;
+    EXPECT_NEAR(mf[k][4], mh[k][4], 1e-3 * std::fabs(mh[k][4])) << "printed step " << 10 * (k + 1);
+    EXPECT_LE(std::fabs(mf[k][3]), 1e-6 * std::fabs(mf[k][4])) << "base MX at printed step " << 10 * (k + 1);
+  }
+  // The top lies inside the turn, not at an end of it.
+  EXPECT_GT(top, 0u);
+  EXPECT_LT(top, mf.size() - 1);
+  EXPECT_GT(std::fabs(mf[top][4]), 4.0e6);
 }
 
 }  // namespace
