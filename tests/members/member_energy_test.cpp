@@ -38,7 +38,7 @@ TEST_P(MemberBalance, ClosesToTheStepError) {
   }
 }
 
-// Balances that left out the members' plastic share were 9 to 46 % off.
+// Balances that left out the members' plastic share were 9 to 55 % off.
 INSTANTIATE_TEST_SUITE_P(Decks, MemberBalance,
                          ::testing::Values(BalanceCase{"stability_sol4_end_moments.dat", 40, 1e-4},
                                            BalanceCase{"stability_sol4_pinned_column.dat", 3, 0.15},
@@ -47,7 +47,8 @@ INSTANTIATE_TEST_SUITE_P(Decks, MemberBalance,
                                            BalanceCase{"stability2_sol4_pinned_column.dat", 3, 0.15},
                                            BalanceCase{"rc_end_member_sol4_end_rotation.dat", 10, 0.005},
                                            BalanceCase{"rc_end_member_sol4_guided_push.dat", 3, 0.005},
-                                           BalanceCase{"rc_end_member_sol4_tip_push.dat", 3, 0.15}),
+                                           BalanceCase{"rc_end_member_sol4_tip_push.dat", 3, 0.15},
+                                           BalanceCase{"rc_member_sol4_plane_bending.dat", 41, 1e-3}),
                          [](const auto& info) {
                            const std::string deck = info.param.deck;
                            return deck.substr(0, deck.find('.'));
