@@ -122,7 +122,8 @@ class StepLoop {
         trace_d_(kv::trace('D')),
         trace_e_(kv::trace('E')),
         trace_f_(kv::trace('F')),
-        trace_l_(kv::trace('L')) {}
+        trace_l_(kv::trace('L')),
+        ductility_pass_(unprinted_ductility_matters()) {}
 
   void run();
 
@@ -146,6 +147,9 @@ class StepLoop {
   const ReportModel rm_;
   const SkylineView k_;
   const bool trace_d_, trace_e_, trace_f_, trace_l_;
+  // The step report's ductility pass, which for most models repeats what the
+  // state determination left.
+  const bool ductility_pass_;
   GroundMotion g_;
   IntegratorConstants c_;
   LoopState s_;
@@ -447,6 +451,7 @@ void StepLoop::report_step(bool print) {
   r.work2 = kv::rptr(h_.work2);
   r.nodes = rm_.nodes;
   r.nnode = rm_.nnode;
+  r.ductility_pass = ductility_pass_;
   thprnt(r);
 }
 
