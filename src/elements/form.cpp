@@ -2,6 +2,7 @@
 #include "elements/form.h"
 
 #include <algorithm>
+#include <cstring>
 #include <span>
 #include <string>
 
@@ -68,7 +69,138 @@ void clear_matrix(int values_word, int mdiag_word) {
   std::fill(a, a + mdiag[neq + 1], kv::SkyReal{0});
 }
 
+// The matrix of element n as the stiffness option left it (order 0 when it
+// adds nothing), 1-based views.
+struct CurrentMatrix {
+  int n = 0;
+  const float* ek = nullptr;
+  const std::int32_t* lm = nullptr;
+};
+
+CurrentMatrix stiffness_of(int n, int& ltype) {
+  EleCall c;
+  c.iopt = kEleStiff;
+  c.ielno = n;
+  c.idisp = kv::ctl(kv::kUTOTAL);
+  c.iload = kv::ctl(kv::kPTOTAL);
+  eledsp(c, ltype, 0);
+  const std::int64_t ek = kv::ctl(kv::kIZKE);
+  const std::int64_t lm = kv::ctl(kv::kIZLM);
+  if (c.nd <= 0 || ek <= 0 || lm <= 0) return {};
+  return {c.nd, kv::rptr(ek) - 1, kv::iptr(lm) - 1};
+}
+
+// Adds the terms of the packed matrix ek (order n, location vector lm, both
+// 1-based) that fall in the columns marked in `only` (per equation, index
+// eq - 1), in the order of ADDSKY.
+void add_columns(kv::SkyReal* gk, const std::int32_t* mdiag, const float* ek, const int* np, int n,
+                 const std::int32_t* lm, const std::vector<unsigned char>& only) {
+  for (int j = 1; j <= n; ++j) {
+    const int c = lm[j];
+    if (c <= 0) continue;
+    for (int i = 1; i <= j; ++i) {
+      const float e = ek[np[j] + j - i];
+      if (e == 0.0f) continue;
+      const int r = lm[i];
+      if (r <= 0) continue;
+      const int lo = std::min(r, c);
+      const int hi = std::max(r, c);
+      if (only[static_cast<std::size_t>(hi - 1)] == 0) continue;
+      gk[mdiag[hi] + hi - lo] += e;
+      if (i != j && r == c) gk[mdiag[hi]] += e;
+    }
+  }
+}
+
 }  // namespace
+
+int form_changed(StiffnessMemory& mem) {
+  using kv::ctl;
+  if (kv::kgdata().use == 1 || (kv::trace('F') && kv::trace('H'))) {
+    // The geometric stiffness joins each element's terms, and the traced
+    // formation prints every element: the whole formation.
+    mem.kept = false;
+    mem.changed.assign(static_cast<std::size_t>(std::max(ctl(kv::kNEQ), 0)), 1);
+    form(1);
+    return 1;
+  }
+  const int nelem = ctl(kv::kNELEM);
+  const int neq = ctl(kv::kNEQ);
+  const std::int32_t* mdiag = kv::iptr(ctl(kv::kStiffMdiag)) - 1;
+  kv::SkyReal* gk = kv::skyptr(ctl(kv::kStiffValues)) - 1;
+  const int* np = kv::titles().np.data();
+  const auto uz = [](int i) { return static_cast<std::size_t>(i); };
+  int ltype = 0;
+
+  if (!mem.kept || mem.order.size() != uz(nelem) || mem.changed.size() != uz(neq)) {
+    // The whole matrix, each element's matrix kept as it is added.
+    mem = StiffnessMemory{};
+    mem.order.assign(uz(nelem), 0);
+    mem.at.assign(uz(nelem), 0);
+    mem.changed.assign(uz(neq), 1);
+    clear_matrix(kv::kStiffValues, kv::kStiffMdiag);
+    for (int n = 1; n <= nelem; ++n) {
+      const CurrentMatrix e = stiffness_of(n, ltype);
+      mem.order[uz(n - 1)] = e.n;
+      mem.at[uz(n - 1)] = mem.terms.size();
+      if (e.n == 0) continue;
+      const int nt = e.n * (e.n + 1) / 2;
+      mem.terms.insert(mem.terms.end(), e.ek + 1, e.ek + 1 + nt);
+      mem.lms.insert(mem.lms.end(), e.lm + 1, e.lm + 1 + e.n);
+      addsky(gk, mdiag, neq, mdiag[neq + 1], e.ek, np, e.n, nt, e.lm, 1.0f);
+    }
+    mem.kept = true;
+    return 1;
+  }
+
+  // The elements whose matrix changed mark their columns and keep the new
+  // matrix. One that changed its order, or its equations, takes the whole
+  // formation again.
+  std::fill(mem.changed.begin(), mem.changed.end(), 0);
+  bool any = false;
+  std::size_t lm_at = 0;
+  for (int n = 1; n <= nelem; ++n) {
+    const CurrentMatrix e = stiffness_of(n, ltype);
+    const int order = mem.order[uz(n - 1)];
+    if (e.n != order) {
+      mem.kept = false;
+      return form_changed(mem);
+    }
+    if (order == 0) continue;
+    const int nt = order * (order + 1) / 2;
+    float* kept = mem.terms.data() + mem.at[uz(n - 1)];
+    const std::int32_t* lm = mem.lms.data() + lm_at;
+    lm_at += uz(order);
+    if (!std::equal(lm, lm + order, e.lm + 1)) {
+      mem.kept = false;
+      return form_changed(mem);
+    }
+    // Bit for bit: a term that changed only its sign of zero changes sums.
+    if (std::memcmp(kept, e.ek + 1, sizeof(float) * uz(nt)) == 0) continue;
+    std::copy(e.ek + 1, e.ek + 1 + nt, kept);
+    for (int j = 0; j < order; ++j)
+      if (lm[j] > 0) mem.changed[uz(lm[j] - 1)] = 1;
+    any = true;
+  }
+  if (!any) return neq + 1;
+
+  int first = neq + 1;
+  for (int col = neq; col >= 1; --col) {
+    if (mem.changed[uz(col - 1)] == 0) continue;
+    std::fill(gk + mdiag[col], gk + mdiag[col + 1], kv::SkyReal{0});
+    first = col;
+  }
+  lm_at = 0;
+  for (int n = 1; n <= nelem; ++n) {
+    const int order = mem.order[uz(n - 1)];
+    if (order == 0) continue;
+    const std::int32_t* lm = mem.lms.data() + lm_at;
+    lm_at += uz(order);
+    if (std::none_of(lm, lm + order, [&](std::int32_t q) { return q > 0 && mem.changed[uz(q - 1)] != 0; })) continue;
+    add_columns(gk, mdiag, mem.terms.data() + mem.at[uz(n - 1)] - 1, np, order, lm - 1, mem.changed);
+  }
+  return first;
+}
 
 void form(int iopt) {
   using kv::ctl;

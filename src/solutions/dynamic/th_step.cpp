@@ -158,6 +158,11 @@ class StepLoop {
   // reduction prints the whole matrix, so it is formed whole there).
   std::vector<kv::SkyReal> keff_terms_;
   bool keff_kept_ = false;
+  // The element matrices of the last stiffness formation, and whether this
+  // step formed the stiffness through them with nothing else of the
+  // effective matrix changed (its columns then tell what to combine again).
+  elements::StiffnessMemory k_memory_;
+  bool k_columns_known_ = false;
 };
 
 IntegratorCall StepLoop::integrator_call(int iopt, bool newkef) {
@@ -205,6 +210,7 @@ IntegratorCall StepLoop::integrator_call(int iopt, bool newkef) {
     if (keff_terms_.empty()) keff_terms_.resize(static_cast<std::size_t>(h_.nkeff));
     ic.keff_terms = keff_terms_.data();
     ic.keff_terms_kept = &keff_kept_;
+    if (k_columns_known_) ic.k_changed = k_memory_.changed.data();
   }
   ic.resid = h_.resid;
   ic.dwork = h_.dwork;
@@ -525,8 +531,15 @@ bool StepLoop::step(int istep, float t, float tl) {
   // The elements fill it again with this step's unbalanced forces.
   std::fill(funbal, funbal + neq_, 0.0f);
 
+  // The condensation reduces K in place: its columns cannot be kept.
+  k_columns_known_ = false;
   if (kv::ctl_true(kv::kNEWK)) {
-    elements::form(1);
+    if (ncond_ == 0) {
+      elements::form_changed(k_memory_);
+      k_columns_known_ = !kv::ctl_true(kv::kNEWKG);
+    } else {
+      elements::form(1);
+    }
     if (trace_f_) base::skyprt(kv::skyptr(h_.k), kv::iptr(h_.kmdiag), neq_, h_.nstk, "GLOBAL STIFFNESS DUMP=7");
   }
   if (kv::ctl_true(kv::kNEWKG)) {
