@@ -910,10 +910,9 @@ void state(EleCall& c, const Member& m) {
   float* q_fef = common::scratch_at_iz(12, nlc);
   const bool loaded = kv::ctl(kv::kNELOAD) >= 1 && bmfef(c.ielno, l, 0, element_load_tables(), nlc, q_fef);
 
-  // Both are written whole below: no zeroing first.
-  Mat12 t;
+  // T is read where the record keeps it; S is written whole below.
+  const float* t = m.a();
   Mat12 s;
-  transformation(m, t);
   local_stiffness(m, s);
   const frame::Positions pos = positions(m);
   float* dul = m.real(kDul);
