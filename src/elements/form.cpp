@@ -13,8 +13,12 @@
 
 namespace elements {
 
-void addsky(kv::SkyReal* gk, const std::int32_t* mdiag, int /*neq*/, int /*nstore*/, const float* ek,
-            const int* np, int n, int /*npend*/, const std::int32_t* lm, float factor) {
+namespace {
+
+// ADDSKY over the global columns that `keep` accepts.
+template <class Keep>
+void add_terms(kv::SkyReal* gk, const std::int32_t* mdiag, const float* ek, const int* np, int n,
+               const std::int32_t* lm, float factor, Keep keep) {
   for (int j = 1; j <= n; ++j) {
     const int c = lm[j];
     if (c <= 0) continue;
@@ -25,6 +29,7 @@ void addsky(kv::SkyReal* gk, const std::int32_t* mdiag, int /*neq*/, int /*nstor
       if (r <= 0) continue;
       const int lo = std::min(r, c);
       const int hi = std::max(r, c);
+      if (!keep(hi)) continue;
       const float add = e * factor;
       gk[mdiag[hi] + hi - lo] += add;
       // Both halves of an off-diagonal term land on one diagonal when two
@@ -32,6 +37,13 @@ void addsky(kv::SkyReal* gk, const std::int32_t* mdiag, int /*neq*/, int /*nstor
       if (i != j && r == c) gk[mdiag[hi]] += add;
     }
   }
+}
+
+}  // namespace
+
+void addsky(kv::SkyReal* gk, const std::int32_t* mdiag, int /*neq*/, int /*nstore*/, const float* ek,
+            const int* np, int n, int /*npend*/, const std::int32_t* lm, float factor) {
+  add_terms(gk, mdiag, ek, np, n, lm, factor, [](int) { return true; });
 }
 
 namespace {
@@ -92,24 +104,10 @@ CurrentMatrix stiffness_of(int n, int& ltype) {
 
 // Adds the terms of the packed matrix ek (order n, location vector lm, both
 // 1-based) that fall in the columns marked in `only` (per equation, index
-// eq - 1), in the order of ADDSKY.
+// eq - 1), in the order of ADDSKY (a factor 1.0 changes no term).
 void add_columns(kv::SkyReal* gk, const std::int32_t* mdiag, const float* ek, const int* np, int n,
                  const std::int32_t* lm, const std::vector<unsigned char>& only) {
-  for (int j = 1; j <= n; ++j) {
-    const int c = lm[j];
-    if (c <= 0) continue;
-    for (int i = 1; i <= j; ++i) {
-      const float e = ek[np[j] + j - i];
-      if (e == 0.0f) continue;
-      const int r = lm[i];
-      if (r <= 0) continue;
-      const int lo = std::min(r, c);
-      const int hi = std::max(r, c);
-      if (only[static_cast<std::size_t>(hi - 1)] == 0) continue;
-      gk[mdiag[hi] + hi - lo] += e;
-      if (i != j && r == c) gk[mdiag[hi]] += e;
-    }
-  }
+  add_terms(gk, mdiag, ek, np, n, lm, 1.0f, [&only](int hi) { return only[static_cast<std::size_t>(hi - 1)] != 0; });
 }
 
 }  // namespace
