@@ -114,90 +114,74 @@ void add_columns(kv::SkyReal* gk, const std::int32_t* mdiag, const float* ek, co
 
 int form_changed(StiffnessMemory& mem) {
   using kv::ctl;
+  const int nelem = ctl(kv::kNELEM);
+  const int neq = ctl(kv::kNEQ);
+  const auto uz = [](int i) { return static_cast<std::size_t>(std::max(i, 0)); };
   if (kv::kgdata().use == 1 || (kv::trace('F') && kv::trace('H'))) {
     // The geometric stiffness joins each element's terms, and the traced
     // formation prints every element: the whole formation.
     mem.kept = false;
-    mem.changed.assign(static_cast<std::size_t>(std::max(ctl(kv::kNEQ), 0)), 1);
+    mem.changed.assign(uz(neq), 1);
     form(1);
     return 1;
   }
-  const int nelem = ctl(kv::kNELEM);
-  const int neq = ctl(kv::kNEQ);
-  const std::int32_t* mdiag = kv::iptr(ctl(kv::kStiffMdiag)) - 1;
-  kv::SkyReal* gk = kv::skyptr(ctl(kv::kStiffValues)) - 1;
-  const int* np = kv::titles().np.data();
-  const auto uz = [](int i) { return static_cast<std::size_t>(i); };
+
+  // This call's matrices, each as its element gives it.
+  mem.next_order.clear();
+  mem.next_terms.clear();
+  mem.next_lms.clear();
   int ltype = 0;
-
-  if (!mem.kept || mem.order.size() != uz(nelem) || mem.changed.size() != uz(neq)) {
-    // The whole matrix, each element's matrix kept as it is added.
-    mem = StiffnessMemory{};
-    mem.order.assign(uz(nelem), 0);
-    mem.at.assign(uz(nelem), 0);
-    mem.changed.assign(uz(neq), 1);
-    clear_matrix(kv::kStiffValues, kv::kStiffMdiag);
-    for (int n = 1; n <= nelem; ++n) {
-      const CurrentMatrix e = stiffness_of(n, ltype);
-      mem.order[uz(n - 1)] = e.n;
-      mem.at[uz(n - 1)] = mem.terms.size();
-      if (e.n == 0) continue;
-      const int nt = e.n * (e.n + 1) / 2;
-      mem.terms.insert(mem.terms.end(), e.ek + 1, e.ek + 1 + nt);
-      mem.lms.insert(mem.lms.end(), e.lm + 1, e.lm + 1 + e.n);
-      addsky(gk, mdiag, neq, mdiag[neq + 1], e.ek, np, e.n, nt, e.lm, 1.0f);
-    }
-    mem.kept = true;
-    return 1;
-  }
-
-  // The elements whose matrix changed mark their columns and keep the new
-  // matrix. One that changed its order, or its equations, takes the whole
-  // formation again.
-  std::fill(mem.changed.begin(), mem.changed.end(), 0);
-  bool any = false;
-  std::size_t lm_at = 0;
   for (int n = 1; n <= nelem; ++n) {
     const CurrentMatrix e = stiffness_of(n, ltype);
-    const int order = mem.order[uz(n - 1)];
-    if (e.n != order) {
-      mem.kept = false;
-      return form_changed(mem);
-    }
-    if (order == 0) continue;
-    const int nt = order * (order + 1) / 2;
-    float* kept = mem.terms.data() + mem.at[uz(n - 1)];
-    const std::int32_t* lm = mem.lms.data() + lm_at;
-    lm_at += uz(order);
-    if (!std::equal(lm, lm + order, e.lm + 1)) {
-      mem.kept = false;
-      return form_changed(mem);
-    }
-    // Bit for bit: a term that changed only its sign of zero changes sums.
-    if (std::memcmp(kept, e.ek + 1, sizeof(float) * uz(nt)) == 0) continue;
-    std::copy(e.ek + 1, e.ek + 1 + nt, kept);
-    for (int j = 0; j < order; ++j)
-      if (lm[j] > 0) mem.changed[uz(lm[j] - 1)] = 1;
-    any = true;
+    mem.next_order.push_back(e.n);
+    if (e.n == 0) continue;
+    mem.next_terms.insert(mem.next_terms.end(), e.ek + 1, e.ek + 1 + e.n * (e.n + 1) / 2);
+    mem.next_lms.insert(mem.next_lms.end(), e.lm + 1, e.lm + 1 + e.n);
   }
-  if (!any) return neq + 1;
 
-  int first = neq + 1;
-  for (int col = neq; col >= 1; --col) {
-    if (mem.changed[uz(col - 1)] == 0) continue;
-    std::fill(gk + mdiag[col], gk + mdiag[col + 1], kv::SkyReal{0});
-    first = col;
+  // With the same orders and equations, the columns of the elements whose
+  // matrix changed bit for bit (a zero's sign changes sums too); else all.
+  const bool same = mem.kept && mem.order == mem.next_order && mem.lms == mem.next_lms && mem.changed.size() == uz(neq);
+  mem.changed.assign(uz(neq), same ? 0 : 1);
+  if (same) {
+    std::size_t t = 0;
+    std::size_t l = 0;
+    for (const int order : mem.order) {
+      const std::size_t nt = uz(order * (order + 1) / 2);
+      if (std::memcmp(mem.terms.data() + t, mem.next_terms.data() + t, sizeof(float) * nt) != 0)
+        for (std::size_t j = 0; j < uz(order); ++j)
+          if (const int q = mem.lms[l + j]; q > 0) mem.changed[uz(q - 1)] = 1;
+      t += nt;
+      l += uz(order);
+    }
   }
-  lm_at = 0;
-  for (int n = 1; n <= nelem; ++n) {
-    const int order = mem.order[uz(n - 1)];
-    if (order == 0) continue;
-    const std::int32_t* lm = mem.lms.data() + lm_at;
-    lm_at += uz(order);
-    if (std::none_of(lm, lm + order, [&](std::int32_t q) { return q > 0 && mem.changed[uz(q - 1)] != 0; })) continue;
-    add_columns(gk, mdiag, mem.terms.data() + mem.at[uz(n - 1)] - 1, np, order, lm - 1, mem.changed);
+  std::swap(mem.order, mem.next_order);
+  std::swap(mem.terms, mem.next_terms);
+  std::swap(mem.lms, mem.next_lms);
+  mem.kept = true;
+
+  const auto marked = std::find(mem.changed.begin(), mem.changed.end(), 1);
+  if (marked == mem.changed.end()) return neq + 1;
+  const std::int32_t* mdiag = kv::iptr(ctl(kv::kStiffMdiag)) - 1;
+  kv::SkyReal* gk = kv::skyptr(ctl(kv::kStiffValues)) - 1;
+  if (!same) {
+    clear_matrix(kv::kStiffValues, kv::kStiffMdiag);
+  } else {
+    for (int col = 1; col <= neq; ++col)
+      if (mem.changed[uz(col - 1)] != 0) std::fill(gk + mdiag[col], gk + mdiag[col + 1], kv::SkyReal{0});
   }
-  return first;
+  // Every element with a marked column adds its terms there, in element order.
+  const int* np = kv::titles().np.data();
+  std::size_t t = 0;
+  std::size_t l = 0;
+  for (const int order : mem.order) {
+    const std::int32_t* lm = mem.lms.data() + l;
+    if (std::any_of(lm, lm + order, [&](std::int32_t q) { return q > 0 && mem.changed[uz(q - 1)] != 0; }))
+      add_columns(gk, mdiag, mem.terms.data() + t - 1, np, order, lm - 1, mem.changed);
+    t += uz(order * (order + 1) / 2);
+    l += uz(order);
+  }
+  return static_cast<int>(marked - mem.changed.begin()) + 1;
 }
 
 void form(int iopt) {

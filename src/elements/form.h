@@ -25,10 +25,13 @@ void form(int iopt);
 struct StiffnessMemory {
   bool kept = false;
   std::vector<int> order;              // per element (index n - 1): its order, 0 when it adds nothing
-  std::vector<std::size_t> at;         // per element: start of its terms and of its location vector
-  std::vector<float> terms;            // packed upper triangles, np order
-  std::vector<std::int32_t> lms;
+  std::vector<float> terms;            // packed upper triangles in element order, np order within
+  std::vector<std::int32_t> lms;       // location vectors in element order
   std::vector<unsigned char> changed;  // per equation (index eq - 1): the last call formed its column again
+  // The same of the call under way (kept for their capacity).
+  std::vector<int> next_order;
+  std::vector<float> next_terms;
+  std::vector<std::int32_t> next_lms;
 };
 
 // FORM option 1 for a solution that forms its stiffness again and again,
