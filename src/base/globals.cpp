@@ -4,19 +4,22 @@
 
 namespace kv {
 
-std::array<std::int32_t, kContrlWords + 1>& contrl() {
-  static std::array<std::int32_t, kContrlWords + 1> block{};
-  return block;
-}
+namespace detail {
 
-Titles& titles() {
+std::array<std::int32_t, kContrlWords + 1> contrl_block{};
+Titles* titles_block = nullptr;
+
+Titles& make_titles() {
   static Titles block = [] {
     Titles t;
     for (int j = 1; j <= kNPMAX + 1; ++j) t.np[static_cast<std::size_t>(j)] = 1 + j * (j - 1) / 2;
     return t;
   }();
+  titles_block = &block;
   return block;
 }
+
+}  // namespace detail
 
 Solsta& solsta() {
   static Solsta block;

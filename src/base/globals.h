@@ -110,8 +110,12 @@ enum ContrlWord : int {
 
 inline constexpr int kContrlWords = 500;
 
-// contrl()[k] is word k (index 0 unused).
-std::array<std::int32_t, kContrlWords + 1>& contrl();
+// contrl()[k] is word k (index 0 unused). Zero from the start (constant
+// initialisation), so the accessor is inline.
+namespace detail {
+extern std::array<std::int32_t, kContrlWords + 1> contrl_block;
+}
+inline std::array<std::int32_t, kContrlWords + 1>& contrl() { return detail::contrl_block; }
 inline std::int32_t& ctl(int word) { return contrl()[static_cast<std::size_t>(word)]; }
 inline bool ctl_true(int word) { return ctl(word) != 0; }
 inline void set_ctl_logical(int word, bool v) { ctl(word) = v ? -1 : 0; }
@@ -142,7 +146,15 @@ struct Titles {
   std::string ldlabl = std::string(40, ' ');          // solution text printed by the elements
   float grav = 386.4f;
 };
-Titles& titles();
+// The block is made on first use; after that the accessor is one inline load.
+namespace detail {
+Titles& make_titles();
+extern Titles* titles_block;
+}
+inline Titles& titles() {
+  Titles* t = detail::titles_block;
+  return t != nullptr ? *t : detail::make_titles();
+}
 
 // Trace letter test: true when "BUG=" switched on the letter ('A'..'X').
 inline bool trace(char letter) {

@@ -10,11 +10,13 @@
 
 namespace kv::detail {
 
-std::uint32_t* words() {
+std::uint32_t* block = nullptr;
+
+std::uint32_t* allocate_words() {
   // One zeroed block for the whole run: index 0 is unused, and a slack beyond
   // the limit MEMCHK tests lets a reader store a record at IZ before it knows
   // the record's length and checks it.
-  static std::uint32_t* block = [] {
+  static std::uint32_t* const allocated = [] {
     const std::size_t words = static_cast<std::size_t>(kWorkWords + kWorkSlack) + 2;
     void* p = std::calloc(words, sizeof(std::uint32_t));
     if (p == nullptr) throw std::bad_alloc();
@@ -29,7 +31,8 @@ std::uint32_t* words() {
 #endif
     return static_cast<std::uint32_t*>(p);
   }();
-  return block;
+  block = allocated;
+  return allocated;
 }
 
 }  // namespace kv::detail

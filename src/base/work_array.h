@@ -19,7 +19,14 @@ inline constexpr int kSkyRealWords = static_cast<int>(sizeof(SkyReal) / 4);
 namespace detail {
 // Raw storage, zero-allocated once (untouched pages cost nothing). Word i is
 // words()[i]; index 0 is unused so that indices match the 1-based layouts.
-std::uint32_t* words();
+// Every word access goes through words(), so after the first call it is one
+// load of the block's address, inline.
+std::uint32_t* allocate_words();
+extern std::uint32_t* block;
+inline std::uint32_t* words() {
+  std::uint32_t* b = block;
+  return b != nullptr ? b : allocate_words();
+}
 }  // namespace detail
 
 // Typed views of one word. Reading and writing go through memcpy so that a word

@@ -103,6 +103,6 @@ inline constexpr ElementType kBeam3DType{
     .code = beam::kPlainBeam.type, .keyword = "3D-BEAM", .nrinp = beam::kPlainBeam.nvalues,
     .nwords = beam::kBase + beam::kMaxTerms, .driver = ele01, .lm = beam::kLM, .nhyst = beam::kNHyst,
     .base = beam::kBase, .lmkg = beam::kLMKG, .kg = beam::kNTerms, .kgdof = beam::kKgdof,
-    .element_loads = true, .stiffness_from_check = true};
+    .element_loads = true, .stiffness_from_check = true, .quiet_ductility = true};
 
 }  // namespace elements

@@ -43,21 +43,25 @@ void congruence(const Mat12& t, const Mat12& a, Mat12& out) {
     }
 }
 
-void to_local(const Mat12& t, const float* g, float* u) {
-  for (int i = 1; i <= 12; ++i) {
+void to_local(const float* t, const float* g, float* u) {
+  for (int i = 0; i < 12; ++i) {
     float sum = 0.0f;
-    for (int k = 1; k <= 12; ++k) sum += at(t, k, i) * g[k - 1];
-    u[i - 1] = sum;
+    for (int k = 0; k < 12; ++k) sum += t[k + 12 * i] * g[k];
+    u[i] = sum;
   }
 }
 
-void to_joints(const Mat12& t, const float* u, float* g) {
-  for (int i = 1; i <= 12; ++i) {
+void to_joints(const float* t, const float* u, float* g) {
+  for (int i = 0; i < 12; ++i) {
     float sum = 0.0f;
-    for (int k = 1; k <= 12; ++k) sum += at(t, i, k) * u[k - 1];
-    g[i - 1] = sum;
+    for (int k = 0; k < 12; ++k) sum += t[i + 12 * k] * u[k];
+    g[i] = sum;
   }
 }
+
+void to_local(const Mat12& t, const float* g, float* u) { to_local(t.data(), g, u); }
+
+void to_joints(const Mat12& t, const float* u, float* g) { to_joints(t.data(), u, g); }
 
 namespace {
 

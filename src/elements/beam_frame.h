@@ -41,6 +41,9 @@ void congruence(const Mat12& t, const Mat12& a, Mat12& out);
 void to_local(const Mat12& t, const float* g, float* u);
 // g = T * u (local end actions u to joint actions g).
 void to_joints(const Mat12& t, const float* u, float* g);
+// The same with T read where it is stored (144 values, by columns).
+void to_local(const float* t, const float* g, float* u);
+void to_joints(const float* t, const float* u, float* g);
 
 // The local geometric stiffness for a unit axial load (compression positive)
 // of a member of clear length l: form 1 lumped, 2 consistent, any other zero.

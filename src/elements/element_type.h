@@ -42,6 +42,9 @@ struct ElementType {
   bool no_geometric = false;     // never a geometric stiffness to assemble
   bool stiffness_from_check = false;  // the stiffness of the check stands: option 3 is not passed on
   bool profile_all_terms = false;     // the stiffness profile keeps every term of the element matrix
+  // Option 11 without its report changes nothing but the call's result words
+  // and what its materials' option 4 changes.
+  bool quiet_ductility = false;
 };
 
 // Enters a type. A type registered again replaces its facts and keeps its

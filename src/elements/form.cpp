@@ -2,6 +2,7 @@
 #include "elements/form.h"
 
 #include <algorithm>
+#include <cstring>
 #include <span>
 #include <string>
 
@@ -12,8 +13,12 @@
 
 namespace elements {
 
-void addsky(kv::SkyReal* gk, const std::int32_t* mdiag, int /*neq*/, int /*nstore*/, const float* ek,
-            const int* np, int n, int /*npend*/, const std::int32_t* lm, float factor) {
+namespace {
+
+// ADDSKY over the global columns that `keep` accepts.
+template <class Keep>
+void add_terms(kv::SkyReal* gk, const std::int32_t* mdiag, const float* ek, const int* np, int n,
+               const std::int32_t* lm, float factor, Keep keep) {
   for (int j = 1; j <= n; ++j) {
     const int c = lm[j];
     if (c <= 0) continue;
@@ -24,6 +29,7 @@ void addsky(kv::SkyReal* gk, const std::int32_t* mdiag, int /*neq*/, int /*nstor
       if (r <= 0) continue;
       const int lo = std::min(r, c);
       const int hi = std::max(r, c);
+      if (!keep(hi)) continue;
       const float add = e * factor;
       gk[mdiag[hi] + hi - lo] += add;
       // Both halves of an off-diagonal term land on one diagonal when two
@@ -31,6 +37,13 @@ void addsky(kv::SkyReal* gk, const std::int32_t* mdiag, int /*neq*/, int /*nstor
       if (i != j && r == c) gk[mdiag[hi]] += add;
     }
   }
+}
+
+}  // namespace
+
+void addsky(kv::SkyReal* gk, const std::int32_t* mdiag, int /*neq*/, int /*nstore*/, const float* ek,
+            const int* np, int n, int /*npend*/, const std::int32_t* lm, float factor) {
+  add_terms(gk, mdiag, ek, np, n, lm, factor, [](int) { return true; });
 }
 
 namespace {
@@ -68,7 +81,108 @@ void clear_matrix(int values_word, int mdiag_word) {
   std::fill(a, a + mdiag[neq + 1], kv::SkyReal{0});
 }
 
+// The matrix of element n as the stiffness option left it (order 0 when it
+// adds nothing), 1-based views.
+struct CurrentMatrix {
+  int n = 0;
+  const float* ek = nullptr;
+  const std::int32_t* lm = nullptr;
+};
+
+CurrentMatrix stiffness_of(int n, int& ltype) {
+  EleCall c;
+  c.iopt = kEleStiff;
+  c.ielno = n;
+  c.idisp = kv::ctl(kv::kUTOTAL);
+  c.iload = kv::ctl(kv::kPTOTAL);
+  eledsp(c, ltype, 0);
+  const std::int64_t ek = kv::ctl(kv::kIZKE);
+  const std::int64_t lm = kv::ctl(kv::kIZLM);
+  if (c.nd <= 0 || ek <= 0 || lm <= 0) return {};
+  return {c.nd, kv::rptr(ek) - 1, kv::iptr(lm) - 1};
+}
+
+// Adds the terms of the packed matrix ek (order n, location vector lm, both
+// 1-based) that fall in the columns marked in `only` (per equation, index
+// eq - 1), in the order of ADDSKY (a factor 1.0 changes no term).
+void add_columns(kv::SkyReal* gk, const std::int32_t* mdiag, const float* ek, const int* np, int n,
+                 const std::int32_t* lm, const std::vector<unsigned char>& only) {
+  add_terms(gk, mdiag, ek, np, n, lm, 1.0f, [&only](int hi) { return only[static_cast<std::size_t>(hi - 1)] != 0; });
+}
+
 }  // namespace
+
+int form_changed(StiffnessMemory& mem) {
+  using kv::ctl;
+  const int nelem = ctl(kv::kNELEM);
+  const int neq = ctl(kv::kNEQ);
+  const auto uz = [](int i) { return static_cast<std::size_t>(std::max(i, 0)); };
+  if (kv::kgdata().use == 1 || (kv::trace('F') && kv::trace('H'))) {
+    // The geometric stiffness joins each element's terms, and the traced
+    // formation prints every element: the whole formation.
+    mem.kept = false;
+    mem.changed.assign(uz(neq), 1);
+    form(1);
+    return 1;
+  }
+
+  // This call's matrices, each as its element gives it.
+  mem.next_order.clear();
+  mem.next_terms.clear();
+  mem.next_lms.clear();
+  int ltype = 0;
+  for (int n = 1; n <= nelem; ++n) {
+    const CurrentMatrix e = stiffness_of(n, ltype);
+    mem.next_order.push_back(e.n);
+    if (e.n == 0) continue;
+    mem.next_terms.insert(mem.next_terms.end(), e.ek + 1, e.ek + 1 + e.n * (e.n + 1) / 2);
+    mem.next_lms.insert(mem.next_lms.end(), e.lm + 1, e.lm + 1 + e.n);
+  }
+
+  // With the same orders and equations, the columns of the elements whose
+  // matrix changed bit for bit (a zero's sign changes sums too); else all.
+  const bool same = mem.kept && mem.order == mem.next_order && mem.lms == mem.next_lms && mem.changed.size() == uz(neq);
+  mem.changed.assign(uz(neq), same ? 0 : 1);
+  if (same) {
+    std::size_t t = 0;
+    std::size_t l = 0;
+    for (const int order : mem.order) {
+      const std::size_t nt = uz(order * (order + 1) / 2);
+      if (std::memcmp(mem.terms.data() + t, mem.next_terms.data() + t, sizeof(float) * nt) != 0)
+        for (std::size_t j = 0; j < uz(order); ++j)
+          if (const int q = mem.lms[l + j]; q > 0) mem.changed[uz(q - 1)] = 1;
+      t += nt;
+      l += uz(order);
+    }
+  }
+  std::swap(mem.order, mem.next_order);
+  std::swap(mem.terms, mem.next_terms);
+  std::swap(mem.lms, mem.next_lms);
+  mem.kept = true;
+
+  const auto marked = std::find(mem.changed.begin(), mem.changed.end(), 1);
+  if (marked == mem.changed.end()) return neq + 1;
+  const std::int32_t* mdiag = kv::iptr(ctl(kv::kStiffMdiag)) - 1;
+  kv::SkyReal* gk = kv::skyptr(ctl(kv::kStiffValues)) - 1;
+  if (!same) {
+    clear_matrix(kv::kStiffValues, kv::kStiffMdiag);
+  } else {
+    for (int col = 1; col <= neq; ++col)
+      if (mem.changed[uz(col - 1)] != 0) std::fill(gk + mdiag[col], gk + mdiag[col + 1], kv::SkyReal{0});
+  }
+  // Every element with a marked column adds its terms there, in element order.
+  const int* np = kv::titles().np.data();
+  std::size_t t = 0;
+  std::size_t l = 0;
+  for (const int order : mem.order) {
+    const std::int32_t* lm = mem.lms.data() + l;
+    if (std::any_of(lm, lm + order, [&](std::int32_t q) { return q > 0 && mem.changed[uz(q - 1)] != 0; }))
+      add_columns(gk, mdiag, mem.terms.data() + t - 1, np, order, lm - 1, mem.changed);
+    t += uz(order * (order + 1) / 2);
+    l += uz(order);
+  }
+  return static_cast<int>(marked - mem.changed.begin()) + 1;
+}
 
 void form(int iopt) {
   using kv::ctl;

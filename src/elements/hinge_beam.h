@@ -48,6 +48,6 @@ inline constexpr ElementType kHingeBeamType{
     .nwords = beam::kBase + beam::kHingeBeam.shift + beam::kMaxTerms, .driver = ele11, .lm = beam::kLM,
     .nhyst = beam::kNHyst + beam::kHingeBeam.shift, .base = beam::kBase + beam::kHingeBeam.shift,
     .lmkg = beam::kLMKG + beam::kHingeBeam.shift, .kg = beam::kNTerms + beam::kHingeBeam.shift,
-    .kgdof = beam::kKgdof + beam::kHingeBeam.shift, .element_loads = true};
+    .kgdof = beam::kKgdof + beam::kHingeBeam.shift, .element_loads = true, .quiet_ductility = true};
 
 }  // namespace elements

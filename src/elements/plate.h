@@ -51,6 +51,7 @@ bool feflod(int ielno, float length, float width, const ElementLoadTables& t, in
 // Type 16 in the element registry.
 inline constexpr ElementType kPlateType{
     .code = 16, .keyword = "PLATE", .nrinp = 5, .nwords = plate::kRecordWords, .driver = ele16,
-    .lm = plate::kLM, .nhyst = plate::kNHyst, .base = plate::kBase, .lm_after = true};
+    .lm = plate::kLM, .nhyst = plate::kNHyst, .base = plate::kBase, .lm_after = true,
+    .quiet_ductility = true};
 
 }  // namespace elements

@@ -39,6 +39,7 @@ inline constexpr int kRecordWords = 137;
 // Type 20 in the element registry.
 inline constexpr ElementType kPointType{
     .code = 20, .keyword = "POINT", .nrinp = 8, .nwords = point::kRecordWords, .driver = ele20,
-    .lm = point::kLM, .nhyst = point::kNHyst, .base = point::kBase, .no_geometric = true};
+    .lm = point::kLM, .nhyst = point::kNHyst, .base = point::kBase, .no_geometric = true,
+    .quiet_ductility = true};
 
 }  // namespace elements

@@ -46,6 +46,9 @@ inline constexpr int kVci = 69;
 void mat10(MatCall& c);
 
 // Type 10 in the material registry.
-inline constexpr MaterialType kIaBilnType{.code = 10, .keywords = {"IA_BILN"}, .driver = mat10};
+// (Option 4 writes the ductility word, which option 3 writes last from the
+// same words, or leaves as committed when those words are unchanged.)
+inline constexpr MaterialType kIaBilnType{
+    .code = 10, .keywords = {"IA_BILN"}, .driver = mat10, .results_after_state_change_nothing = true};
 
 }  // namespace materials

@@ -25,6 +25,7 @@ inline constexpr int kLastWork = 14;
 void mat01(MatCall& c);
 
 // Type 1 in the material registry.
-inline constexpr MaterialType kBeamSectionType{.code = 1, .keywords = {"3D-BEAM"}, .driver = mat01};
+inline constexpr MaterialType kBeamSectionType{
+    .code = 1, .keywords = {"3D-BEAM"}, .driver = mat01, .results_after_state_change_nothing = true};
 
 }  // namespace materials

@@ -24,6 +24,10 @@ struct MaterialType {
   std::array<std::string_view, 2> keywords{};    // the set record's keywords (a second one optional)
   MatDriver driver = nullptr;                    // nullptr: the keyword is known, the type is not built
   bool section = false;                          // a section set: keeps its record length as a REAL in PROP(29)
+  // Option 4 on a state that option 3 has just determined writes no word that
+  // option 3 did not leave as it would write it, and notes and prints
+  // nothing: a pass that only asks it can be left out.
+  bool results_after_state_change_nothing = false;
 };
 
 // Enters a type. A type registered again replaces its facts and keeps its

@@ -31,8 +31,10 @@ void mat16(MatCall& c);
 void mat20(MatCall& c);
 
 // Type 16 in the material registry.
-inline constexpr MaterialType kPlateType{.code = 16, .keywords = {"PLATE"}, .driver = mat16};
+inline constexpr MaterialType kPlateType{
+    .code = 16, .keywords = {"PLATE"}, .driver = mat16, .results_after_state_change_nothing = true};
 // Type 20 in the material registry.
-inline constexpr MaterialType kPointType{.code = 20, .keywords = {"POINT"}, .driver = mat20};
+inline constexpr MaterialType kPointType{
+    .code = 20, .keywords = {"POINT"}, .driver = mat20, .results_after_state_change_nothing = true};
 
 }  // namespace materials

@@ -154,6 +154,80 @@ TEST_F(FormFixture, TraceLettersFAndHPrintEveryElementMatrixTitle) {
   EXPECT_FLOAT_EQ(static_cast<float>(kv::rzm(30)), 100.0f);
 }
 
+// A chain of three two-node springs, stand-ins of type 1 on equations
+// (1,2), (2,3), (3,4), each [[k, -k], [-k, k]] from its record: the global
+// stiffness formed again after one element changed, against the whole
+// formation and the hand sums.
+struct ChainFixture : ::testing::Test {
+  static constexpr std::int64_t kValues = 30;
+  elements::EleDriver saved = nullptr;
+
+  void SetUp() override {
+    kv::reset_globals();
+    kv::zero_words(1, 4000);
+    saved = elements::element_driver(1);
+    elements::register_element(1, plain_beam);
+    using kv::ctl;
+    ctl(kv::kNEQ) = 4;
+    ctl(kv::kNELEM) = 3;
+    // Columns of heights 1, 2, 2, 2: MDIAG = 1, 2, 4, 6, 8.
+    ctl(kv::kStiffMdiag) = 20;
+    for (int j = 0; j < 5; ++j) kv::izm(20 + j) = j == 0 ? 1 : 2 * j;
+    ctl(kv::kStiffValues) = static_cast<std::int32_t>(kValues);
+    ctl(kv::kELETAB) = 40;
+    kv::izm(40) = 3;
+    for (int n = 1; n <= 3; ++n) {
+      const std::int64_t p = record(n);
+      kv::izm(40 + n) = static_cast<std::int32_t>(p);
+      kv::izm(p) = 1;
+      kv::izm(p + 1) = 2;  // ND
+      kv::izm(p + 64) = n;
+      kv::izm(p + 65) = n + 1;
+    }
+  }
+  void TearDown() override { elements::register_element(1, saved); }
+  static std::int64_t record(int n) { return 100 + 400 * static_cast<std::int64_t>(n); }
+  static void spring(int n, float k) {
+    const std::int64_t p = record(n);
+    kv::rzm(p + 281) = k;   // (1,1)
+    kv::rzm(p + 282) = k;   // (2,2)
+    kv::rzm(p + 283) = -k;  // (1,2)
+  }
+  static std::vector<float> stiffness() {
+    std::vector<float> v;
+    for (std::int64_t i = kValues; i < kValues + 7; ++i) v.push_back(kv::rzm(i));
+    return v;
+  }
+};
+
+TEST_F(ChainFixture, ColumnsFormedAgainHoldTheSumsOfTheWholeFormation) {
+  struct Case {
+    int element;   // the element whose spring is set (0: none)
+    float k;
+    int first;     // the first column formed again (5: none)
+  };
+  // The last sets a spring to the value it has: nothing is formed again.
+  const Case cases[] = {{2, 0.3f, 2}, {3, 1.7f, 3}, {1, 0.9f, 1}, {0, 0.0f, 5}, {2, 0.3f, 5}};
+  std::array<float, 4> k = {0.0f, 0.1f, 0.7f, 0.2f};
+  for (int n = 1; n <= 3; ++n) spring(n, k[static_cast<std::size_t>(n)]);
+  elements::StiffnessMemory mem;
+  EXPECT_EQ(elements::form_changed(mem), 1);
+  for (const Case& c : cases) {
+    if (c.element > 0) {
+      k[static_cast<std::size_t>(c.element)] = c.k;
+      spring(c.element, c.k);
+    }
+    EXPECT_EQ(elements::form_changed(mem), c.first) << c.element;
+    const std::vector<float> partial = stiffness();
+    elements::form(1);
+    const std::vector<float> whole = stiffness();
+    EXPECT_EQ(partial, whole) << c.element;
+    // The hand sums: diagonals k1, k1 + k2, k2 + k3, k3; couplings -k.
+    const std::vector<float> hand = {k[1], k[1] + k[2], -k[1], k[2] + k[3], -k[2], k[3], -k[3]};
+    EXPECT_EQ(whole, hand) << c.element;
+  }
+}
+
 TEST(Eledsp, UnavailableTypeLeavesNoPointersOfTheElementBefore) {
   kv::reset_globals();
   kv::zero_words(1, 400);

@@ -12,6 +12,9 @@
 #include "base/work_array.h"
 #include "dynamic_harness.h"
 #include "elements/eledsp.h"
+#include "elements/element_type.h"
+#include "materials/material_type.h"
+#include "materials/matdsp.h"
 #include "solutions/dynamic/step_report.h"
 
 namespace {
@@ -366,5 +369,89 @@ TEST(Thprnt, StrainEnergiesAreSummedOverTheElements) {
   elements::register_element(kTestType, nullptr);
   dyntest::finish();
 }
+
+TEST(Thprnt, DuctilityPassLeftOutWhenTheCallerFoundItChangesNothing) {
+  constexpr int kTestType = 7;
+  dyntest::start("thprnt_no_ductility", "");
+  elements::register_element(kTestType, energy_element);
+  std::vector<std::int32_t> rec(10, 0);
+  rec[0] = kTestType;
+  const std::int64_t r1 = dyntest::put_int(rec);
+  kv::rzm(r1 + 2) = 1.5f;
+  kv::ctl(kv::kELETAB) = static_cast<std::int32_t>(dyntest::put_int({1, static_cast<std::int32_t>(r1)}));
+  kv::ctl(kv::kNELEM) = 1;
+  g_ductility_calls = 0;
+
+  Step st(1);
+  StepReport s = st.report(false, false, 0, 1);
+  s.nelem = 1;
+  s.ductility_pass = false;
+  solutions::thprnt(s);
+  EXPECT_DOUBLE_EQ(energy(kv::kESTRN), 1.5);  // the energy pass still runs
+  EXPECT_EQ(g_ductility_calls, 0);
+  elements::register_element(kTestType, nullptr);
+  dyntest::finish();
+}
+
+void no_material(materials::MatCall& /*c*/) {}
+
+// One element of a test type and one material set of a test type, each with
+// or without its flag, and a trace letter: whether the ductility pass of the
+// step report is still needed.
+struct DuctilityModel {
+  bool quiet_element;
+  bool quiet_material;
+  char trace;  // ' ': none
+  bool matters;
+};
+
+class UnprintedDuctility : public ::testing::TestWithParam<DuctilityModel> {};
+
+TEST_P(UnprintedDuctility, IsLeftOutOnlyWhenEveryTypeSaysItChangesNothing) {
+  constexpr int kTestElement = 7;
+  constexpr int kTestMaterial = 251;
+  const DuctilityModel& m = GetParam();
+  dyntest::start("unprinted_ductility", "");
+  const elements::ElementType* had = elements::element_type(kTestElement);
+  elements::ElementType saved;
+  saved.code = kTestElement;
+  if (had != nullptr) saved = *had;
+  elements::ElementType element = saved;
+  element.driver = energy_element;
+  element.quiet_ductility = m.quiet_element;
+  elements::register_element(element);
+  materials::MaterialType material;
+  material.code = kTestMaterial;
+  material.keywords = {"TEST-MATERIAL", ""};
+  material.driver = no_material;
+  material.results_after_state_change_nothing = m.quiet_material;
+  materials::register_material(material);
+  std::vector<std::int32_t> rec(10, 0);
+  rec[0] = kTestElement;
+  const std::int64_t r1 = dyntest::put_int(rec);
+  kv::ctl(kv::kELETAB) = static_cast<std::int32_t>(dyntest::put_int({1, static_cast<std::int32_t>(r1)}));
+  kv::ctl(kv::kNELEM) = 1;
+  const std::int64_t mrec = dyntest::put_int({kTestMaterial, 0, 0});
+  kv::ctl(kv::kMATPTR) = static_cast<std::int32_t>(dyntest::put_int({0, static_cast<std::int32_t>(mrec)}));
+  kv::ctl(kv::kNMAT) = 1;
+  if (m.trace != ' ') kv::titles().ibugm |= 1 << (m.trace - 'A');
+
+  EXPECT_EQ(solutions::unprinted_ductility_matters(), m.matters);
+
+  kv::titles().ibugm = 0;
+  elements::register_element(saved);
+  material = materials::MaterialType{};
+  material.code = kTestMaterial;
+  materials::register_material(material);
+  dyntest::finish();
+}
+
+INSTANTIATE_TEST_SUITE_P(Thprnt, UnprintedDuctility,
+                         ::testing::Values(DuctilityModel{true, true, ' ', false},
+                                           DuctilityModel{false, true, ' ', true},
+                                           DuctilityModel{true, false, ' ', true},
+                                           DuctilityModel{true, true, 'H', true},
+                                           DuctilityModel{true, true, 'K', true},
+                                           DuctilityModel{true, true, 'F', false}));
 
 }  // namespace

@@ -910,9 +910,9 @@ void state(EleCall& c, const Member& m) {
   float* q_fef = common::scratch_at_iz(12, nlc);
   const bool loaded = kv::ctl(kv::kNELOAD) >= 1 && bmfef(c.ielno, l, 0, element_load_tables(), nlc, q_fef);
 
-  Mat12 t{};
-  Mat12 s{};
-  transformation(m, t);
+  // T is read where the record keeps it; S is written whole below.
+  const float* t = m.a();
+  Mat12 s;
   local_stiffness(m, s);
   const frame::Positions pos = positions(m);
   float* dul = m.real(kDul);

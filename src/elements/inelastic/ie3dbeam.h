@@ -33,6 +33,7 @@ inline constexpr int kInputValues = 28;
 inline constexpr ElementType kIE3DBeamType{
     .code = 9, .keyword = "IE3DBEAM", .nrinp = ie3dbeam::kInputValues, .nwords = ie3dbeam::kRecordWords,
     .driver = ele09, .lm = beam_column::kLm, .nhyst = beam_column::kNhyst, .base = ie3dbeam::kBase,
-    .lmkg = beam_column::kLmkg, .kg = beam_column::kNke, .kgdof = beam_column::kKgdof, .element_loads = true};
+    .lmkg = beam_column::kLmkg, .kg = beam_column::kNke, .kgdof = beam_column::kKgdof, .element_loads = true,
+    .quiet_ductility = true};
 
 }  // namespace elements

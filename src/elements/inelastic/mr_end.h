@@ -30,6 +30,7 @@ inline constexpr beam_column::Layout kLayout{10, kA, kBase, true};
 inline constexpr ElementType kMrEndType{
     .code = 10, .keyword = "MR_END", .nrinp = mr_end::kInputValues, .nwords = mr_end::kRecordWords,
     .driver = ele10, .lm = beam_column::kLm, .nhyst = beam_column::kNhyst, .base = mr_end::kBase,
-    .lmkg = beam_column::kLmkg, .kg = beam_column::kNke, .kgdof = beam_column::kKgdof, .element_loads = true};
+    .lmkg = beam_column::kLmkg, .kg = beam_column::kNke, .kgdof = beam_column::kKgdof, .element_loads = true,
+    .quiet_ductility = true};
 
 }  // namespace elements

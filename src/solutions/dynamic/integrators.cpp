@@ -32,13 +32,16 @@ ColumnView column(std::int64_t a, std::int64_t mdiag, int j) {
 // KEFFDG, one column at a time over the stored terms of the three matrices (a
 // term outside a matrix's profile counts as zero), written into out. With
 // compare, returns the first column whose terms differ from what out held,
-// else (and when none differs) NFREE + 1.
-int combine_keff(const IntegratorCall& s, float a, float b, float c, kv::SkyReal* out, bool compare) {
+// else (and when none differs) NFREE + 1. With `only` (per equation) the
+// columns it does not mark are known to hold their terms already.
+int combine_keff(const IntegratorCall& s, float a, float b, float c, kv::SkyReal* out, bool compare,
+                 const unsigned char* only = nullptr) {
   const bool with_kg = s.kgdata3 == 2;
   const std::int32_t* md = kv::iptr(s.keffdg);
   int first_changed = s.nfree + 1;
   for (int col = 1; col <= s.nfree; ++col) {
     const int gc = s.ncond + col;
+    if (only != nullptr && only[gc - 1] == 0) continue;
     const ColumnView k = column(s.k, s.kmdiag, gc);
     const ColumnView m = column(s.m, s.mmdiag, gc);
     const ColumnView g = with_kg ? column(s.kg, s.kgmdiag, gc) : ColumnView{};
@@ -66,7 +69,7 @@ int build_keff(const IntegratorCall& s, float a, float b, float c) {
     return 1;
   }
   const bool kept = *s.keff_terms_kept;
-  const int first = kept ? std::min(combine_keff(s, a, b, c, s.keff_terms, true), s.nfree) : 1;
+  const int first = kept ? std::min(combine_keff(s, a, b, c, s.keff_terms, true, s.k_changed), s.nfree) : 1;
   if (!kept) combine_keff(s, a, b, c, s.keff_terms, false);
   *s.keff_terms_kept = true;
   const std::int32_t* md = kv::iptr(s.keffdg);

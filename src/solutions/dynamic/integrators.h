@@ -78,6 +78,10 @@ struct IntegratorCall {
   // factors before it are those of the same terms). nullptr: no such copy.
   kv::SkyReal* keff_terms = nullptr;
   bool* keff_terms_kept = nullptr;
+  // Per equation (index eq - 1): the columns of K formed again since that
+  // build, when nothing else of the effective matrix (M, KG, the constants)
+  // changed since; only these are combined again. nullptr: every column.
+  const unsigned char* k_changed = nullptr;
   // WTHETA: NEQ reals indexed by equation, zero at the start of the solution,
   // that carry the equilibrium residual of each step into the next (0: none).
   std::int64_t resid = 0;

@@ -9,7 +9,9 @@
 #include "base/globals.h"
 #include "base/matrix_print.h"
 #include "elements/eledsp.h"
+#include "elements/element_type.h"
 #include "fio/fio.h"
+#include "materials/material_type.h"
 #include "solutions/finite_check.h"
 #include "solvers/skyline_products.h"
 
@@ -341,6 +343,22 @@ void ductility_checks(int nelem) {
 
 }  // namespace
 
+bool unprinted_ductility_matters() {
+  using kv::ctl;
+  // Letter H traces the wall's springs and letter K the materials' calls.
+  if (kv::trace('H') || kv::trace('K')) return true;
+  for (int n = 1; n <= ctl(kv::kNELEM); ++n) {
+    const elements::ElementType* t = elements::element_type(kv::izm(kv::izm(ctl(kv::kELETAB) + n)));
+    if (t == nullptr || t->driver == nullptr || !t->quiet_ductility) return true;
+  }
+  for (int set = 1; set <= ctl(kv::kNMAT); ++set) {
+    const std::int64_t rec = kv::izm(ctl(kv::kMATPTR) + set);
+    const materials::MaterialType* t = rec > 0 ? materials::material_type(kv::izm(rec)) : nullptr;
+    if (t == nullptr || t->driver == nullptr || !t->results_after_state_change_nothing) return true;
+  }
+  return false;
+}
+
 StepEnergies thprnt(const StepReport& s) {
   StepEnergies r;
   ground_step(s);
@@ -364,7 +382,7 @@ StepEnergies thprnt(const StepReport& s) {
 
   if (s.print) balance_lines(r, einput, estrn, ekin, eplas, edamp);
   if (s.dynamic && s.print) ground_lines(s);
-  ductility_checks(s.nelem);
+  if (s.ductility_pass) ductility_checks(s.nelem);
   return r;
 }
 

@@ -67,6 +67,9 @@ struct StepReport {
   float* gdsp = nullptr;
   base::NodeTables nodes;           // ID, NCODE, COS, ICOS are used
   int nnode = 0;
+  // false: the closing ductility pass over the elements is left out, the
+  // caller having found (unprinted_ductility_matters) that it changes nothing.
+  bool ductility_pass = true;
 };
 
 // The step's increments of the energies and the relative error printed.
@@ -81,6 +84,12 @@ struct StepEnergies {
 
 // THPRNT.
 StepEnergies thprnt(const StepReport& s);
+
+// Whether the unprinted ductility pass over the elements can change anything
+// after their state determination: false when every element's type and every
+// material set's type say that theirs changes nothing and no trace letter
+// prints in it. Read once per solution: the types do not change in a run.
+bool unprinted_ductility_matters();
 
 // PRTENG: E = the quadratic form w' A u of the skyline matrix A (value at
 // position 1, MDIAG(1), nstore stored terms) over equations l1..l6, with

@@ -122,13 +122,23 @@ class StepLoop {
         trace_d_(kv::trace('D')),
         trace_e_(kv::trace('E')),
         trace_f_(kv::trace('F')),
-        trace_l_(kv::trace('L')) {}
+        trace_l_(kv::trace('L')),
+        ductility_pass_(unprinted_ductility_matters()) {}
 
   void run();
 
  private:
   bool set_up();
   bool step(int istep, float t, float tl);
+  void step_load(int istep, float t, float tl);
+  void form_matrices();
+  bool increments();
+  void element_state();
+  void geometric_forces();
+  bool report_energies(int istep, bool print);
+  bool reaction_resultants();
+  bool response_reports(bool print);
+  void element_commit(int istep, bool print);
   void condense();
   bool recover();
   void reactions();
@@ -146,6 +156,9 @@ class StepLoop {
   const ReportModel rm_;
   const SkylineView k_;
   const bool trace_d_, trace_e_, trace_f_, trace_l_;
+  // The step report's ductility pass, which for most models repeats what the
+  // state determination left.
+  const bool ductility_pass_;
   GroundMotion g_;
   IntegratorConstants c_;
   LoopState s_;
@@ -154,6 +167,11 @@ class StepLoop {
   // reduction prints the whole matrix, so it is formed whole there).
   std::vector<kv::SkyReal> keff_terms_;
   bool keff_kept_ = false;
+  // The element matrices of the last stiffness formation, and whether this
+  // step formed the stiffness through them with nothing else of the
+  // effective matrix changed (its columns then tell what to combine again).
+  elements::StiffnessMemory k_memory_;
+  bool k_columns_known_ = false;
 };
 
 IntegratorCall StepLoop::integrator_call(int iopt, bool newkef) {
@@ -201,6 +219,7 @@ IntegratorCall StepLoop::integrator_call(int iopt, bool newkef) {
     if (keff_terms_.empty()) keff_terms_.resize(static_cast<std::size_t>(h_.nkeff));
     ic.keff_terms = keff_terms_.data();
     ic.keff_terms_kept = &keff_kept_;
+    if (k_columns_known_) ic.k_changed = k_memory_.changed.data();
   }
   ic.resid = h_.resid;
   ic.dwork = h_.dwork;
@@ -447,6 +466,7 @@ void StepLoop::report_step(bool print) {
   r.work2 = kv::rptr(h_.work2);
   r.nodes = rm_.nodes;
   r.nnode = rm_.nnode;
+  r.ductility_pass = ductility_pass_;
   thprnt(r);
 }
 
@@ -501,8 +521,9 @@ bool StepLoop::displacement_limit() {
   return false;
 }
 
-// One step from time tl to t; false when the loop must end.
-bool StepLoop::step(int istep, float t, float tl) {
+// The step's load: the ground's share, and with UNBAL the negative of what
+// the elements could not carry; FUNBAL cleared for this step's elements.
+void StepLoop::step_load(int istep, float t, float tl) {
   step_caption(istep, t);
   grdacc_step(g_, t, tl, trace_d_, ctl(kv::kDPLOAD), s_.dgacc);
 
@@ -519,9 +540,19 @@ bool StepLoop::step(int istep, float t, float tl) {
   }
   // The elements fill it again with this step's unbalanced forces.
   std::fill(funbal, funbal + neq_, 0.0f);
+}
 
+// The stiffness and the geometric stiffness formed again where asked.
+void StepLoop::form_matrices() {
+  // The condensation reduces K in place: its columns cannot be kept.
+  k_columns_known_ = false;
   if (kv::ctl_true(kv::kNEWK)) {
-    elements::form(1);
+    if (ncond_ == 0) {
+      elements::form_changed(k_memory_);
+      k_columns_known_ = !kv::ctl_true(kv::kNEWKG);
+    } else {
+      elements::form(1);
+    }
     if (trace_f_) base::skyprt(kv::skyptr(h_.k), kv::iptr(h_.kmdiag), neq_, h_.nstk, "GLOBAL STIFFNESS DUMP=7");
   }
   if (kv::ctl_true(kv::kNEWKG)) {
@@ -534,7 +565,11 @@ bool StepLoop::step(int istep, float t, float tl) {
       s_.kg_reduce = false;
     }
   }
+}
 
+// Condensation, integration and recovery: the step's increments. False when
+// the loop must end (a zero pivot, or increments beyond the range).
+bool StepLoop::increments() {
   if (ncond_ > 0) {
     condense();
     if (stopped()) return false;
@@ -559,8 +594,11 @@ bool StepLoop::step(int istep, float t, float tl) {
     istop = -1;
     return false;
   }
+  return true;
+}
 
-  // Element state; an element whose tangent changed asks for a new stiffness.
+// Element state; an element whose tangent changed asks for a new stiffness.
+void StepLoop::element_state() {
   kv::set_ctl_logical(kv::kNEWK, false);
   element_pass(elements::kEleState, false, 0);
   if (h_.elastc) kv::set_ctl_logical(kv::kNEWK, false);
@@ -570,32 +608,35 @@ bool StepLoop::step(int istep, float t, float tl) {
   } else {
     kv::set_ctl_logical(kv::kNEWKG, false);
   }
+}
 
-  reactions();
+// The step's forces of the separate geometric stiffness.
+void StepLoop::geometric_forces() {
+  if (h_.kgdata[3] != 2 || h_.kg <= 0) return;
+  if (trace_f_) fio::write_list(kOut, "*----- INCRIMENTAL FORCE DUE TO KG ");
+  solvers::skymul(trace_f_, true, h_.nstg, neq_, ncond_ + 1, ncf_, ncond_ + 1, ncf_, h_.kgmdiag, h_.kg, h_.dfd,
+                  ctl(kv::kDUDISP));
+}
 
-  if (h_.kgdata[3] == 2 && h_.kg > 0) {
-    if (trace_f_) fio::write_list(kOut, "*----- INCRIMENTAL FORCE DUE TO KG ");
-    solvers::skymul(trace_f_, true, h_.nstg, neq_, ncond_ + 1, ncf_, ncond_ + 1, ncf_, h_.kgmdiag, h_.kg, h_.dfd,
-                    ctl(kv::kDUDISP));
-  }
-
-  damping_forces();
-
-  const bool print = istep % h_.iprint == 0;
+// The step report and the energy peaks; false when it ended the solution (an
+// energy beyond the REAL range).
+bool StepLoop::report_energies(int istep, bool print) {
   if (print)
     fio::write(kOut, "('1 STRUCTURE....: ',A,/,'  SOLUTION.....: ',A,/,/,2X,' ',',  LOADING #',I5,5X,A)",
                kv::titles().title1, kv::titles().title2, istep, kv::titles().ldlabl);
 
   report_step(print);
-  // The step report ends the solution on an energy beyond the REAL range.
   if (stopped()) return false;
 
   const double energies[5] = {kv::ctl_double(kv::kEINPUT), kv::ctl_double(kv::kESTRN), kv::ctl_double(kv::kEPLAS),
                               kv::ctl_double(kv::kEKIN), kv::ctl_double(kv::kEDAMP)};
   for (std::size_t j = 0; j < 5; ++j) s_.epeak[j] = std::max(s_.epeak[j], static_cast<float>(energies[j]));
+  return true;
+}
 
-  commit();
-
+// The reaction sums and their resultants after the commit; false when a
+// resultant leaves the REAL range.
+bool StepLoop::reaction_resultants() {
   float* rsum = kv::ctl_rptr(kv::kRSUM);
   for (std::size_t j = 0; j < 6; ++j) {
     rsum[j] += s_.dsumrc[j];
@@ -615,7 +656,13 @@ bool StepLoop::step(int istep, float t, float tl) {
   s_.rmomnt = static_cast<float>(rmomnt);
   s_.rfmax = std::max(s_.rfmax, s_.rforce);
   s_.rmmax = std::max(s_.rmmax, s_.rmomnt);
+  return true;
+}
 
+// The printed response and the reaction report of the committed totals;
+// false when a sum of reactions left the REAL range (its message ended the
+// solution).
+bool StepLoop::response_reports(bool print) {
   const std::string_view label = kv::titles().ldlabl;
   if (print) {
     prtdsp(kPerColumn, rm_, neq_, 1, ncf_, vec(kv::kUTOTAL), "DISPLACEMENTS", label, true);
@@ -625,14 +672,18 @@ bool StepLoop::step(int istep, float t, float tl) {
   std::array<float, 6> sums{};
   rea_ctn(kReactionReport, print, restrained(), vec(kv::kPTOTAL), vec(kv::kPTOTAL), neq_, 1, k_, 1.0f, rm_, label, true,
           sums);
-  // A sum beyond the REAL range has ended the solution with its message.
   if (!std::all_of(sums.begin(), sums.end(), [](float x) { return std::isfinite(x); })) return false;
   store_six(kv::kRSUM, sums);
   if (print)
     fio::write(kOut, "(/,4X,'RESULTANT OF REACTIONS,   FORCE=',1P,E12.4,'   MOMENT=',E12.4)", s_.rforce, s_.rmomnt);
   float* ppeak = kv::rptr(h_.ppeak);
   for (int j = 0; j < 6; ++j) track_peak(ppeak + neq_ + j, sums[static_cast<std::size_t>(j)]);
+  return true;
+}
 
+// The elements' commit, the first element to reach its critical load, the
+// printed ductilities and the history records.
+void StepLoop::element_commit(int istep, bool print) {
   element_pass(elements::kEleCommit, print, print ? 1 : 0);
 
   if (!h_.elastc && !s_.reached) {
@@ -644,7 +695,7 @@ bool StepLoop::step(int istep, float t, float tl) {
                  "'  =====================================================','=====',/,"
                  "'  ** ELEMENT ',I5,' FIRST REACH TO CRITICAL LOAD **')",
                  n);
-      prtdsp(kPerColumn, rm_, neq_, 1, ncf_, vec(kv::kUTOTAL), "DISPLACEMENTS", label, false);
+      prtdsp(kPerColumn, rm_, neq_, 1, ncf_, vec(kv::kUTOTAL), "DISPLACEMENTS", kv::titles().ldlabl, false);
     }
   }
 
@@ -655,7 +706,22 @@ bool StepLoop::step(int istep, float t, float tl) {
     float t0 = 0.0f, dt = 0.0f;
     histry(kHistRecords, n, t0, dt);
   }
+}
 
+// One step from time tl to t; false when the loop must end.
+bool StepLoop::step(int istep, float t, float tl) {
+  step_load(istep, t, tl);
+  form_matrices();
+  if (!increments()) return false;
+  element_state();
+  reactions();
+  geometric_forces();
+  damping_forces();
+  const bool print = istep % h_.iprint == 0;
+  if (!report_energies(istep, print)) return false;
+  commit();
+  if (!reaction_resultants() || !response_reports(print)) return false;
+  element_commit(istep, print);
   return !displacement_limit();
 }
 
