@@ -2,6 +2,7 @@
 #include "elements/form.h"
 
 #include <algorithm>
+#include <cmath>
 #include <span>
 #include <string>
 
@@ -12,8 +13,9 @@
 
 namespace elements {
 
-void addsky(kv::SkyReal* gk, const std::int32_t* mdiag, int /*neq*/, int /*nstore*/, const float* ek,
-            const int* np, int n, int /*npend*/, const std::int32_t* lm, float factor) {
+int addsky(kv::SkyReal* gk, const std::int32_t* mdiag, int /*neq*/, int /*nstore*/, const float* ek,
+           const int* np, int n, int /*npend*/, const std::int32_t* lm, float factor) {
+  int outside = 0;
   for (int j = 1; j <= n; ++j) {
     const int c = lm[j];
     if (c <= 0) continue;
@@ -25,25 +27,44 @@ void addsky(kv::SkyReal* gk, const std::int32_t* mdiag, int /*neq*/, int /*nstor
       const int lo = std::min(r, c);
       const int hi = std::max(r, c);
       const float add = e * factor;
+      // The profile holds the terms that were not zero at set-up. A term above
+      // its column's top would land in the next column, or past the matrix in
+      // whatever table follows it: a non-finite one goes on the diagonal, where
+      // the solution finds it, and a finite one is left out and counted.
+      if (hi - lo >= mdiag[hi + 1] - mdiag[hi]) {
+        if (std::isfinite(add)) ++outside;
+        else gk[mdiag[hi]] += add;
+        continue;
+      }
       gk[mdiag[hi] + hi - lo] += add;
       // Both halves of an off-diagonal term land on one diagonal when two
       // element DOFs share an equation.
       if (i != j && r == c) gk[mdiag[hi]] += add;
     }
   }
+  return outside;
 }
 
 namespace {
 
 // Adds the matrix of the current element (packed at `ek_index`, location vector
 // at `lm_index`, order n) into the skyline matrix of CONTRL words values/mdiag.
+// Terms the profile cannot hold are reported for the first such element of a
+// formation (`reported` is set then).
 void assemble_current(int values_word, int mdiag_word, std::int64_t ek_index, std::int64_t lm_index,
-                      int n, float factor) {
+                      int n, float factor, int element, bool& reported) {
   if (n <= 0 || ek_index <= 0 || lm_index <= 0) return;
   const int neq = kv::ctl(kv::kNEQ);
   const std::int32_t* mdiag = kv::iptr(kv::ctl(mdiag_word)) - 1;
-  addsky(kv::skyptr(kv::ctl(values_word)) - 1, mdiag, neq, mdiag[neq + 1], kv::rptr(ek_index) - 1,
-         kv::titles().np.data(), n, n * (n + 1) / 2, kv::iptr(lm_index) - 1, factor);
+  const int outside = addsky(kv::skyptr(kv::ctl(values_word)) - 1, mdiag, neq, mdiag[neq + 1],
+                             kv::rptr(ek_index) - 1, kv::titles().np.data(), n, n * (n + 1) / 2,
+                             kv::iptr(lm_index) - 1, factor);
+  if (outside == 0 || reported) return;
+  reported = true;
+  const std::string text = fio::format("('ELEMENT',I6,':',I4,' STIFFNESS TERMS OUTSIDE THE MATRIX PROFILE LEFT OUT')",
+                                       element, outside);
+  fio::write(6, "(/,' *** ',A)", text);
+  kv::note_fault(kv::Fault::solution_error, text);
 }
 
 // Letters F and H: the element's matrix at ek_index under a title with the
@@ -76,6 +97,7 @@ void form(int iopt) {
   const kv::KgData kg = kv::kgdata();
   const int nelem = ctl(kv::kNELEM);
   int ltype = 0;
+  bool reported = false;
 
   if (iopt == 2) {
     if (kg.use != 2) return;
@@ -92,7 +114,8 @@ void form(int iopt) {
         fio::write_list(6, "PGEOM=", c.pgeom);
         trace_element(n, ctl(kv::kIZKG), ctl(kv::kIZLMKG), c.kgdof);
       }
-      assemble_current(kv::kGeoValues, kv::kGeoMdiag, ctl(kv::kIZKG), ctl(kv::kIZLMKG), c.kgdof, c.pgeom);
+      assemble_current(kv::kGeoValues, kv::kGeoMdiag, ctl(kv::kIZKG), ctl(kv::kIZLMKG), c.kgdof, c.pgeom, n,
+                       reported);
     }
     return;
   }
@@ -106,7 +129,7 @@ void form(int iopt) {
     c.iload = ctl(kv::kPTOTAL);
     eledsp(c, ltype, 0);
     trace_element(n, ctl(kv::kIZKE), ctl(kv::kIZLM), c.nd);
-    assemble_current(kv::kStiffValues, kv::kStiffMdiag, ctl(kv::kIZKE), ctl(kv::kIZLM), c.nd, 1.0f);
+    assemble_current(kv::kStiffValues, kv::kStiffMdiag, ctl(kv::kIZKE), ctl(kv::kIZLM), c.nd, 1.0f, n, reported);
     if (kg.use == 1) {
       c.iopt = kEleGeom;
       eledsp(c, ltype, 0);
@@ -115,7 +138,8 @@ void form(int iopt) {
         float f = c.pgeom;
         if (kg.source == 1) f = (kg.accel + 1.0f) * f;
         f = -f;
-        assemble_current(kv::kStiffValues, kv::kStiffMdiag, ctl(kv::kIZKG), ctl(kv::kIZLMKG), c.kgdof, f);
+        assemble_current(kv::kStiffValues, kv::kStiffMdiag, ctl(kv::kIZKG), ctl(kv::kIZLMKG), c.kgdof, f, n,
+                         reported);
       }
     }
   }

@@ -177,6 +177,13 @@ INSTANTIATE_TEST_SUITE_P(
         BadDeck{"print_interval_every_step", 3,
                 "  NOTE: THE STEP INTERVAL FOR PRINTING PRINTS     100000 STEP REPORTS; A LARGER INTERVAL KEEPS THE "
                 "OUTPUT FILE SMALL"},
+        // An end spring whose slope after yield is -1e30 times its elastic
+        // one: the member's stiffness is not finite from the step after
+        // yield, in terms the profile (set up from the elastic matrix) does
+        // not hold; the solution ends on the displacements, and the history
+        // files it opened are closed.
+        BadDeck{"ia_biln_slope_huge", 2, " *  DISPLACEMENT IS NOT FINITE - ROW:     1",
+                " *** ERROR IN THE COMMAND AT INPUT LINE    18: SOLUTION ABORTED: A DISPLACEMENT IS NOT FINITE"},
         // A yield force of 0 is the elastic-perfectly-plastic limit: the
         // spring leaves its elastic range at once. Step 1 (load 5 on KE = 100):
         // D = 0.05, P = KIE D = 0.5; step 2 takes the unbalance 4.5 and 5 more
