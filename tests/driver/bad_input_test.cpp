@@ -184,6 +184,18 @@ INSTANTIATE_TEST_SUITE_P(
         // files it opened are closed.
         BadDeck{"ia_biln_slope_huge", 2, " *  DISPLACEMENT IS NOT FINITE - ROW:     1",
                 " *** ERROR IN THE COMMAND AT INPUT LINE    18: SOLUTION ABORTED: A DISPLACEMENT IS NOT FINITE"},
+        // A prescribed shortening of 1e36 over a length of 100: the axial
+        // passes miss by no finite force, which the warning names instead of
+        // printing; the member's forces then end the solution.
+        BadDeck{"stability_shortening_huge", 2,
+                " ** WARNING: NO. OF ITER FOR STABILITY ELE    1SEG.     1IS GREATER THAN    51 DAXIAL IS NOT FINITE "
+                "AT STEP=    1",
+                "SOLUTION ABORTED: AN ELEMENT FORCE IS NOT FINITE"},
+        // A shortening of 1e30 leaves the member no stiffness: the solution
+        // ends, and the console counts it.
+        BadDeck{"stability_shortening_large", 2, " *** THE SOLUTION ENDS: STABILITY ELEMENT    1 HAS NO USABLE STIFFNESS",
+                " *** ERROR IN THE COMMAND AT INPUT LINE    16: SOLUTION ENDS: STABILITY ELEMENT     1 HAS NO USABLE "
+                "STIFFNESS"},
         // A yield force of 0 is the elastic-perfectly-plastic limit: the
         // spring leaves its elastic range at once. Step 1 (load 5 on KE = 100):
         // D = 0.05, P = KIE D = 0.5; step 2 takes the unbalance 4.5 and 5 more
