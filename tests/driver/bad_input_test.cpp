@@ -196,6 +196,12 @@ INSTANTIATE_TEST_SUITE_P(
         BadDeck{"stability_shortening_large", 2, " *** THE SOLUTION ENDS: STABILITY ELEMENT    1 HAS NO USABLE STIFFNESS",
                 " *** ERROR IN THE COMMAND AT INPUT LINE    16: SOLUTION ENDS: STABILITY ELEMENT     1 HAS NO USABLE "
                 "STIFFNESS"},
+        // Two springs of KE = -3.4e38 meet on the lower floor: its diagonal
+        // is named, not printed, by the eigen-solution and the spectrum.
+        BadDeck{"spring_stiffness_sum_huge", 3,
+                "     DOF #    1 IS .LE. 0 IN THE STIFFNESS MATRIX...     K(I,I)=  NOT FINITE  SOLN IS ABORTED",
+                " *** ERROR IN THE COMMAND AT INPUT LINE    23: RESPONSE SPECTRUM ABORTED: A FREE DEGREE OF FREEDOM "
+                "HAS NO STIFFNESS OR NO MASS: EQUATION 1, JOINT 2 FX"},
         // A yield force of 0 is the elastic-perfectly-plastic limit: the
         // spring leaves its elastic range at once. Step 1 (load 5 on KE = 100):
         // D = 0.05, P = KIE D = 0.5; step 2 takes the unbalance 4.5 and 5 more
@@ -288,6 +294,25 @@ TEST(BadInput, StabilityMemberWithoutItsZonesCarriesTheSpectrumShear) {
   const std::string deck = kvtest::read_file(kvtest::case_path("bad_stability_start_distance_huge.dat"));
   const kvtest::RunResult r = kvtest::run_deck(deck, "stab_zone", kTimeLimit);
   EXPECT_NE(r.output.find(" GCS SUMM.  0.1545600E+03"), std::string::npos) << r.output;
+}
+
+// Both solutions report both diagonals of the lower and upper floor; the
+// finite one keeps its value.
+TEST(BadInput, NonFiniteDiagonalIsNamedByBothSolutions) {
+  const std::string deck = kvtest::read_file(kvtest::case_path("bad_spring_stiffness_sum_huge.dat"));
+  const kvtest::RunResult r = kvtest::run_deck(deck, "diag_named", kTimeLimit);
+  const std::vector<std::string> lines = {
+      "     DOF #    1 IS .LE. 0 IN THE STIFFNESS MATRIX...     K(I,I)=  NOT FINITE  SOLN IS ABORTED",
+      "     DOF #    2 IS .LE. 0 IN THE STIFFNESS MATRIX...     K(I,I)= -3.4000E+38  SOLN IS ABORTED"};
+  for (const std::string& line : lines) {
+    const std::size_t first = r.output.find(line + "\n");
+    ASSERT_NE(first, std::string::npos) << line << "\n" << r.output;
+    EXPECT_NE(r.output.find(line + "\n", first + 1), std::string::npos) << line << "\n" << r.output;
+  }
+  EXPECT_NE(r.console.find(" *** ERROR IN THE COMMAND AT INPUT LINE    20: EIGEN-SOLUTION ABORTED: A FREE DEGREE OF "
+                           "FREEDOM HAS NO STIFFNESS OR NO MASS: EQUATION 1, JOINT 2 FX"),
+            std::string::npos)
+      << r.console;
 }
 
 // A damage index too large for the F14.5 column but finite is written in E
