@@ -202,6 +202,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "     DOF #    1 IS .LE. 0 IN THE STIFFNESS MATRIX...     K(I,I)=  NOT FINITE  SOLN IS ABORTED",
                 " *** ERROR IN THE COMMAND AT INPUT LINE    23: RESPONSE SPECTRUM ABORTED: A FREE DEGREE OF FREEDOM "
                 "HAS NO STIFFNESS OR NO MASS: EQUATION 1, JOINT 2 FX"},
+        // The same springs under a static load: the term beyond the range
+        // would act as a support that takes no reaction; the solution ends.
+        BadDeck{"spring_stiffness_sum_static", 2, " *  STIFFNESS MATRIX TERM IS NOT FINITE           *",
+                " *** ERROR IN THE COMMAND AT INPUT LINE    20: SOLUTION ABORTED: STIFFNESS MATRIX TERM IS NOT FINITE"},
         // A yield force of 0 is the elastic-perfectly-plastic limit: the
         // spring leaves its elastic range at once. Step 1 (load 5 on KE = 100):
         // D = 0.05, P = KIE D = 0.5; step 2 takes the unbalance 4.5 and 5 more
