@@ -213,6 +213,9 @@ class Rspect {
   void effective_masses();
   // ---------------------------------------------------------------- responses
   bool displacement_stage();
+  bool mode_response(int j, int m, std::int64_t work);
+  bool combine_component(int j);
+  bool total_responses();
   void inertia_stage();
   void combine(const float* x, std::int64_t ld, std::int64_t count, float* out) const;
   void value_list(bool forces, const float* v);
@@ -618,14 +621,24 @@ bool Rspect::finite_or_end(const float* v, std::int64_t n, std::string_view what
 }
 
 bool Rspect::displacement_stage() {
+  // The solvers' work vector lies in the free words.
+  kv::memchk(neq_, 0);
+  const std::int64_t work = ctl(kv::kIZ);
+  for (int j = 1; j <= r_.ncomp; ++j) {
+    for (int m = 1; m <= ncut_; ++m)
+      if (!mode_response(j, m, work)) return false;
+    if (!combine_component(j)) return false;
+  }
+  return total_responses();
+}
+
+// Mode m's displacements, equivalent forces, element forces and reactions
+// for seismic component j, kept in the mode tables for the combination.
+bool Rspect::mode_response(int j, int m, std::int64_t work) {
   float* u = tab(ctl(kv::kUTOTAL));
   float* p = tab(ctl(kv::kPTOTAL));
-  float* dcomb = tab(t_.dcomb);
-  float* fcomb = tab(t_.fcomb);
   const Mat dmode = mat(t_.dmode, l2_);
   const Mat fmode = mat(t_.fmode, nfree_);
-  const Mat ddir = mat(t_.ddir, neq_);
-  const Mat fdir = mat(t_.fdir, nfree_);
   const Mat kf = mat(t_.kf, nfree_);
   const Mat sdg = mat(t_.sdg, nm_);
   const Mat effld = mat(t_.effld, nm_);
@@ -635,114 +648,126 @@ bool Rspect::displacement_stage() {
   const bool trg = kv::trace('G');
   auto& rsforc = kv::solsta().rsforc;
   std::string& label = kv::titles().ldlabl;
-  // The solvers' work vector lies in the free words.
-  kv::memchk(neq_, 0);
-  const std::int64_t work = ctl(kv::kIZ);
-
-  for (int j = 1; j <= r_.ncomp; ++j) {
-    for (int m = 1; m <= ncut_; ++m) {
-      const float* f = phi(m);
-      std::fill(u, u + neq_, 0.0f);
-      std::fill(p, p + neq_, 0.0f);
-      if (trf) fio::write_list(kOut, "MODAL DISPLACEMENTS FOR MODE ", m);
-      for (int k = 1; k <= nfree_; ++k) {
-        const float x = f[k - 1] * effld(m, j) * sdg(m, j) / gmass[m - 1];
-        u[ncond_ + k - 1] = x;
-        if (trf) fio::write_list(kOut, "DISP(", k, ")= ", x);
-      }
-      for (int k = 1; k <= nfree_; ++k) {
-        float s = 0.0f;
-        for (int l = 1; l <= nfree_; ++l) s += kf(k, l) * u[ncond_ + l - 1];
-        p[ncond_ + k - 1] = s;
-        fmode(k, m) = s;
-      }
-      if (trf) {
-        solution_page_header();
-        fio::write(kOut, "(1X,'TOTAL EQUIVALENT EARTHQUAKE FORCES FOR MODE ',I3,' IN THE SEISMIC COMPONENT # ',I2,/)",
-                   m, j);
-        value_list(false, p + ncond_);
-      }
-      if (ncond_ > 0) {
-        // The condensed rows take -K(condensed, free) u; back substitution over
-        // them with the factors of the condensation gives their displacements.
-        std::array<float, 6> unused{};
-        rea_ctn(kSupportDisplacementLoads, trg, EquationRanges{1, ncond_, ncond_ + 1, l2_}, u, u, neq_, 1, kview,
-                1.0f, rm_, label, false, unused);
-        int l1 = 1;
-        int lc = ncond_;
-        solvers::msoll(solvers::kBackSubstitute, trg, l2_, k_.nstore, neq_, 1, l1, lc, k_.imd, k_.ia, ctl(kv::kUTOTAL),
-                       work, false, 0, 0, 0, false, 0, 0, 0, istop_);
-        if (istop_ & 1) {
-          abandoned("ZERO PIVOT IN THE RECOVERY OF THE CONDENSED DISPLACEMENTS");
-          return false;
-        }
-      }
-      for (int i = 1; i <= l2_; ++i) dmode(i, m) = u[i - 1];
-
-      element_pass(
-          elements::kEleState, trf, [&](int) { std::fill(rsforc.begin(), rsforc.end(), 0.0f); },
-          [&](int e) {
-            for (int i = 1; i <= kForces; ++i) efmode(e, i, m) = rsforc[static_cast<std::size_t>(i)];
-          });
-
-      const EquationRanges react{1, l2_, l2_ + 1, neq_};
-      std::array<float, 6> rsum{};
-      rea_ctn(kFormReactions, trf, react, p, u, neq_, 1, kview, 1.0f, rm_, label, false, rsum);
-      rsum.fill(0.0f);
-      rea_ctn(kReactionReport, trf, react, p, u, neq_, 1, kview, 1.0f, rm_, label, true, rsum);
-      // A sum of reactions beyond the range has ended the solution already.
-      if ((ctl(kv::kISTOP) & 1) != 0) {
-        istop_ |= 1;
-        return false;
-      }
-      // Moments about the origin of a model far from it may leave the range
-      // while every force stays in it.
-      for (const float v : rsum) {
-        if (!real_finite(v, "RSPECT", "A MODAL REACTION SUM")) {
-          istop_ |= 1;
-          return false;
-        }
-      }
-      for (int i = 1; i <= kSums; ++i) rsmode(i, m) = rsum[static_cast<std::size_t>(i - 1)];
-      if (trf) {
-        solution_page_header();
-        fio::write(kOut, "(1X,'REACTION FOR MODE ',I3,' IN SEISMIC COMP # ',I2,/)", m, j);
-        fio::write(kOut, "(' GCS SUMM.',6E15.7)", std::span<const float>(rsum));
-      }
-    }
-
-    // Combination over the modes.
-    const int slot = ncut_ + j;
-    std::fill(dcomb, dcomb + neq_, 0.0f);
-    combine(dmode.p, l2_, l2_, dcomb);
-    combine(fmode.p, nfree_, nfree_, fcomb);
-    // Slot m of EFMODE holds every element's 12 forces in a row of nelem x 12.
-    const std::int64_t nforces = static_cast<std::int64_t>(nelem_) * kForces;
-    if (nforces > 0) combine(&efmode(1, 1, 1), nforces, nforces, &efmode(1, 1, slot));
-    combine(&rsmode(1, 1), kSums, kSums, &rsmode(1, slot));
-    if (!finite_or_end(dcomb, l2_, "COMBINED DISPLACEMENT") || !finite_or_end(fcomb, nfree_, "COMBINED FORCE") ||
-        !finite_or_end(&efmode(1, 1, slot), nforces, "COMBINED ELEMENT FORCE") ||
-        !finite_or_end(&rsmode(1, slot), kSums, "COMBINED REACTION SUM"))
-      return false;
-
-    if (r_.ncomp > 1) {
-      titled_page(component_title("MAXIMUM STRUCTURAL RESPONSES ", j), 58);
-      value_list(false, dcomb + ncond_);
-      titled_page(component_title("MAXIMUM ELEMENT FORCES ", j), 56);
-      element_pass(
-          elements::kEleCommit, true,
-          [&](int e) {
-            for (int i = 1; i <= kForces; ++i) rsforc[static_cast<std::size_t>(i)] = efmode(e, i, slot);
-          },
-          [](int) {});
-      titled_page(component_title("MAXIMUM EQUIVALENT EARTHQUAKE FORCES ", j), 70);
-      value_list(true, fcomb);
-      reaction_report(&rsmode(1, slot), component_title("", j), true);
-    }
-    for (int i = 1; i <= neq_; ++i) ddir(i, j) = dcomb[i - 1];
-    for (int k = 1; k <= nfree_; ++k) fdir(k, j) = fcomb[k - 1];
+  const float* f = phi(m);
+  std::fill(u, u + neq_, 0.0f);
+  std::fill(p, p + neq_, 0.0f);
+  if (trf) fio::write_list(kOut, "MODAL DISPLACEMENTS FOR MODE ", m);
+  for (int k = 1; k <= nfree_; ++k) {
+    const float x = f[k - 1] * effld(m, j) * sdg(m, j) / gmass[m - 1];
+    u[ncond_ + k - 1] = x;
+    if (trf) fio::write_list(kOut, "DISP(", k, ")= ", x);
   }
+  for (int k = 1; k <= nfree_; ++k) {
+    float s = 0.0f;
+    for (int l = 1; l <= nfree_; ++l) s += kf(k, l) * u[ncond_ + l - 1];
+    p[ncond_ + k - 1] = s;
+    fmode(k, m) = s;
+  }
+  if (trf) {
+    solution_page_header();
+    fio::write(kOut, "(1X,'TOTAL EQUIVALENT EARTHQUAKE FORCES FOR MODE ',I3,' IN THE SEISMIC COMPONENT # ',I2,/)",
+               m, j);
+    value_list(false, p + ncond_);
+  }
+  if (ncond_ > 0) {
+    // The condensed rows take -K(condensed, free) u; back substitution over
+    // them with the factors of the condensation gives their displacements.
+    std::array<float, 6> unused{};
+    rea_ctn(kSupportDisplacementLoads, trg, EquationRanges{1, ncond_, ncond_ + 1, l2_}, u, u, neq_, 1, kview,
+            1.0f, rm_, label, false, unused);
+    int l1 = 1;
+    int lc = ncond_;
+    solvers::msoll(solvers::kBackSubstitute, trg, l2_, k_.nstore, neq_, 1, l1, lc, k_.imd, k_.ia, ctl(kv::kUTOTAL),
+                   work, false, 0, 0, 0, false, 0, 0, 0, istop_);
+    if (istop_ & 1) {
+      abandoned("ZERO PIVOT IN THE RECOVERY OF THE CONDENSED DISPLACEMENTS");
+      return false;
+    }
+  }
+  for (int i = 1; i <= l2_; ++i) dmode(i, m) = u[i - 1];
 
+  element_pass(
+      elements::kEleState, trf, [&](int) { std::fill(rsforc.begin(), rsforc.end(), 0.0f); },
+      [&](int e) {
+        for (int i = 1; i <= kForces; ++i) efmode(e, i, m) = rsforc[static_cast<std::size_t>(i)];
+      });
+
+  const EquationRanges react{1, l2_, l2_ + 1, neq_};
+  std::array<float, 6> rsum{};
+  rea_ctn(kFormReactions, trf, react, p, u, neq_, 1, kview, 1.0f, rm_, label, false, rsum);
+  rsum.fill(0.0f);
+  rea_ctn(kReactionReport, trf, react, p, u, neq_, 1, kview, 1.0f, rm_, label, true, rsum);
+  // A sum of reactions beyond the range has ended the solution already.
+  if ((ctl(kv::kISTOP) & 1) != 0) {
+    istop_ |= 1;
+    return false;
+  }
+  // Moments about the origin of a model far from it may leave the range
+  // while every force stays in it.
+  for (const float v : rsum) {
+    if (!real_finite(v, "RSPECT", "A MODAL REACTION SUM")) {
+      istop_ |= 1;
+      return false;
+    }
+  }
+  for (int i = 1; i <= kSums; ++i) rsmode(i, m) = rsum[static_cast<std::size_t>(i - 1)];
+  if (trf) {
+    solution_page_header();
+    fio::write(kOut, "(1X,'REACTION FOR MODE ',I3,' IN SEISMIC COMP # ',I2,/)", m, j);
+    fio::write(kOut, "(' GCS SUMM.',6E15.7)", std::span<const float>(rsum));
+  }
+  return true;
+}
+
+// The combination over the modes of component j, reported when there are
+// several components, and kept as the component's column for the totals.
+bool Rspect::combine_component(int j) {
+  float* dcomb = tab(t_.dcomb);
+  float* fcomb = tab(t_.fcomb);
+  const Mat dmode = mat(t_.dmode, l2_);
+  const Mat fmode = mat(t_.fmode, nfree_);
+  const Mat ddir = mat(t_.ddir, neq_);
+  const Mat fdir = mat(t_.fdir, nfree_);
+  auto& rsforc = kv::solsta().rsforc;
+  // Combination over the modes.
+  const int slot = ncut_ + j;
+  std::fill(dcomb, dcomb + neq_, 0.0f);
+  combine(dmode.p, l2_, l2_, dcomb);
+  combine(fmode.p, nfree_, nfree_, fcomb);
+  // Slot m of EFMODE holds every element's 12 forces in a row of nelem x 12.
+  const std::int64_t nforces = static_cast<std::int64_t>(nelem_) * kForces;
+  if (nforces > 0) combine(&efmode(1, 1, 1), nforces, nforces, &efmode(1, 1, slot));
+  combine(&rsmode(1, 1), kSums, kSums, &rsmode(1, slot));
+  if (!finite_or_end(dcomb, l2_, "COMBINED DISPLACEMENT") || !finite_or_end(fcomb, nfree_, "COMBINED FORCE") ||
+      !finite_or_end(&efmode(1, 1, slot), nforces, "COMBINED ELEMENT FORCE") ||
+      !finite_or_end(&rsmode(1, slot), kSums, "COMBINED REACTION SUM"))
+    return false;
+
+  if (r_.ncomp > 1) {
+    titled_page(component_title("MAXIMUM STRUCTURAL RESPONSES ", j), 58);
+    value_list(false, dcomb + ncond_);
+    titled_page(component_title("MAXIMUM ELEMENT FORCES ", j), 56);
+    element_pass(
+        elements::kEleCommit, true,
+        [&](int e) {
+          for (int i = 1; i <= kForces; ++i) rsforc[static_cast<std::size_t>(i)] = efmode(e, i, slot);
+        },
+        [](int) {});
+    titled_page(component_title("MAXIMUM EQUIVALENT EARTHQUAKE FORCES ", j), 70);
+    value_list(true, fcomb);
+    reaction_report(&rsmode(1, slot), component_title("", j), true);
+  }
+  for (int i = 1; i <= neq_; ++i) ddir(i, j) = dcomb[i - 1];
+  for (int k = 1; k <= nfree_; ++k) fdir(k, j) = fcomb[k - 1];
+  return true;
+}
+
+bool Rspect::total_responses() {
+  float* u = tab(ctl(kv::kUTOTAL));
+  float* fcomb = tab(t_.fcomb);
+  const Mat ddir = mat(t_.ddir, neq_);
+  const Mat fdir = mat(t_.fdir, nfree_);
+  auto& rsforc = kv::solsta().rsforc;
   // Totals over the directions: plain sums of the directions' combined values.
   sum_directions(ddir, r_.ncomp, neq_, u);
   sum_directions(fdir, r_.ncomp, nfree_, fcomb);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -41,6 +42,25 @@ std::vector<std::vector<std::string>> blocks(const std::vector<std::string>& lin
   return out;
 }
 
+// The deck each plain block quotes, in block order: the last
+// `examples/NAME.dat` or `examples/NAME.out` the text names before the block
+// ("" when none).
+std::vector<std::string> quoted_decks(const std::vector<std::string>& lines) {
+  static const std::regex named("examples/([A-Za-z0-9_]+)\\.(dat|out)");
+  std::vector<std::string> out;
+  std::string deck;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].rfind("```", 0) == 0) {
+      if (lines[i] == "```") out.push_back(deck);
+      for (++i; i < lines.size() && lines[i] != "```"; ++i) {
+      }
+      continue;
+    }
+    for (std::sregex_iterator m(lines[i].begin(), lines[i].end(), named), end; m != end; ++m) deck = (*m)[1];
+  }
+  return out;
+}
+
 // Each quoted line in the report, in the order quoted; "" when all are found,
 // else the first line missing.
 std::string first_missing(const std::vector<std::string>& quoted, const std::vector<std::string>& report) {
@@ -61,6 +81,41 @@ TEST(Readme, QuotedKeyLinesAreWhatTheExampleRunPrints) {
   ASSERT_EQ(r.status, 0) << r.console;
   const std::string missing = first_missing(quoted[0], lines_of(r.output));
   EXPECT_EQ(missing, "") << "a line the README quotes is not in the report of examples/frame.dat (in its order)";
+}
+
+TEST(Readme, EveryQuotedBlockIsWhatItsDeckPrints) {
+  const std::vector<std::string> md = lines_of(kvtest::read_file(kTop / "README.md"));
+  const auto quoted = blocks(md, "```");
+  const auto decks = quoted_decks(md);
+  ASSERT_EQ(decks.size(), quoted.size());
+  for (std::size_t b = 0; b < quoted.size(); ++b) {
+    SCOPED_TRACE("quoted block " + std::to_string(b + 1) + " of the README, from examples/" + decks[b] + ".dat");
+    ASSERT_FALSE(decks[b].empty()) << "the README does not say which deck the block quotes";
+    const fs::path deck = kTop / "examples" / (decks[b] + ".dat");
+    ASSERT_TRUE(fs::exists(deck));
+    const kvtest::RunResult r = kvtest::run_deck(kvtest::read_file(deck), "readme_" + decks[b]);
+    ASSERT_EQ(r.status, 0) << r.console;
+    EXPECT_EQ(first_missing(quoted[b], lines_of(r.output)), "") << "a quoted line is not in the report (in its order)";
+  }
+}
+
+TEST(Readme, AQuotedBlockBelongsToTheDeckNamedLastBeforeIt) {
+  const std::vector<std::string> md = {"See `examples/frame.dat` and its report `examples/frame.out`:",
+                                       "```sh",
+                                       "cat examples/other.out",
+                                       "```",
+                                       "```",
+                                       "quoted",
+                                       "```",
+                                       "Then `examples/a_b2.dat` or examples/c.dat:",
+                                       "```",
+                                       "quoted",
+                                       "```",
+                                       "```",
+                                       "again",
+                                       "```"};
+  EXPECT_EQ(quoted_decks(md), (std::vector<std::string>{"frame", "c", "c"}));
+  EXPECT_EQ(quoted_decks({"```", "x", "```"}), std::vector<std::string>{""});
 }
 
 TEST(Readme, BlocksAreTakenByTheirOpeningFence) {
