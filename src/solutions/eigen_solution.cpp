@@ -98,7 +98,7 @@ int dense_block(const Sky& s, int ncond, int l2, float* dense, std::string_view 
       // A non-finite term is the caller's check, not a sign of the diagonal.
       if (i == j && v <= 0.0f) {
         // A term beyond the number range is named, not printed.
-        fio::write(kOut, diag_fmt, i, std::isfinite(v) ? fio::format("(1P,E12.4)", v) : "  NOT FINITE");
+        fio::write(kOut, diag_fmt, i, fio::value_or_not_finite(v, "(1P,E12.4)"));
         if (first_bad == 0) first_bad = i;
       }
     }

@@ -206,6 +206,12 @@ INSTANTIATE_TEST_SUITE_P(
         // would act as a support that takes no reaction; the solution ends.
         BadDeck{"spring_stiffness_sum_static", 2, " *  STIFFNESS MATRIX TERM IS NOT FINITE           *",
                 " *** ERROR IN THE COMMAND AT INPUT LINE    20: SOLUTION ABORTED: STIFFNESS MATRIX TERM IS NOT FINITE"},
+        // Two generation steps of -3.4e38 in X: the coordinate of the third
+        // node is named, not printed, and the run stops.
+        BadDeck{"node_generation_step_huge", 1,
+                " NODE          5: X, Y, Z  NOT FINITE  0.0000E+00  2.8800E+02 TIMES THE SCALE  1.0000E+00 ARE BEYOND "
+                "THE NUMBER RANGE",
+                "NODE COORDINATES BEYOND THE NUMBER RANGE"},
         // A yield force of 0 is the elastic-perfectly-plastic limit: the
         // spring leaves its elastic range at once. Step 1 (load 5 on KE = 100):
         // D = 0.05, P = KIE D = 0.5; step 2 takes the unbalance 4.5 and 5 more
