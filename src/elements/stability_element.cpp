@@ -159,6 +159,143 @@ MaterialResult run_member(int ielno, const Record& r, int iopt, std::int64_t sta
   return {type, mc.error == 0 && mc.nstate == kSectionStateWords};
 }
 
+// ---------------------------------------------------------------- member energy
+
+// The end actions of a member with no load along it that its elastic
+// flexibility relates (element directions): the axial force at end B, the
+// moments about y at ends A and B, the moments about z at ends A and B.
+// End A's translations and the chord hold the rigid-body motions, so unit
+// end rotations, a unit elongation and a unit twist are the member's own
+// deformations and the stiffness terms between them its elastic stiffness.
+constexpr std::array<int, 5> kBasicActions{7, 5, 11, 6, 12};
+constexpr int kTwist = 10;
+constexpr int kBendingActions = 4;
+static_assert(kFlexWord + kBendingActions * (kBendingActions + 1) / 2 < kFlpWord);
+
+// The inverse of the symmetric positive matrix a (n x n, row by row) in
+// place, by Gauss-Jordan elimination on the diagonal; false (a spoiled) when
+// a pivot is not positive against the largest diagonal term.
+template <std::size_t N>
+bool invert_symmetric(std::array<double, N * N>& a) {
+  constexpr int n = static_cast<int>(N);
+  auto at = [&a](int i, int j) -> double& { return a[static_cast<std::size_t>(i * n + j)]; };
+  double largest = 0.0;
+  for (int i = 0; i < n; ++i) largest = std::max(largest, std::fabs(at(i, i)));
+  for (int k = 0; k < n; ++k) {
+    const double pivot = at(k, k);
+    if (!(pivot > 1.0e-12 * largest)) return false;
+    at(k, k) = 1.0;
+    for (int j = 0; j < n; ++j) at(k, j) /= pivot;
+    for (int i = 0; i < n; ++i) {
+      if (i == k) continue;
+      const double m = at(i, k);
+      at(i, k) = 0.0;
+      for (int j = 0; j < n; ++j) at(i, j) -= m * at(k, j);
+    }
+  }
+  return true;
+}
+
+// Right after the set-up the committed tangent is the member's elastic
+// stiffness. Its inverse on the end actions above (the twist taken along)
+// is kept in the flexibility words: the axial term and the bending block.
+// The words hold no more, so a coupling of the axial force with the end
+// moments (loading points off the centroid, an out-of-straightness) is left
+// out; a stiffness without an inverse leaves zeros (nothing counted elastic).
+void store_elastic_flexibility(const Record& r) {
+  float* s = r.committed();
+  constexpr std::size_t n = 6;
+  std::array<int, n> dof{};
+  std::copy(kBasicActions.begin(), kBasicActions.end(), dof.begin());
+  dof[n - 1] = kTwist;
+  std::array<double, n * n> a{};
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t j = 0; j < n; ++j) {
+      const int p = dof[i];
+      const int q = dof[j];
+      a[i * n + j] = s[tangent_word(std::min(p, q), std::max(p, q))];
+    }
+  }
+  const bool inverted = invert_symmetric<n>(a);
+  auto f = [&](int i, int j) {
+    return inverted ? static_cast<float>(a[static_cast<std::size_t>(i) * n + static_cast<std::size_t>(j)]) : 0.0f;
+  };
+  s[kFlexWord] = f(0, 0);
+  int w = kFlexWord + 1;
+  for (int i = 1; i <= kBendingActions; ++i)
+    for (int j = i; j <= kBendingActions; ++j) s[w++] = f(i, j);
+}
+
+// The energy the member's end actions f (12, element axes) hold in its
+// elastic flexibility; the torsion, which the element keeps at its elastic
+// prediction, by the current torsional stiffness. Summed in double: squares
+// of end actions near the REAL range must not make the sum undefined.
+double recoverable_energy(const Record& r, const float* f) {
+  const float* s = r.committed();
+  std::array<double, 5> q{};
+  for (std::size_t i = 0; i < q.size(); ++i) q[i] = f[kBasicActions[i] - 1];
+  double e = s[kFlexWord] * q[0] * q[0];
+  int w = kFlexWord + 1;
+  for (std::size_t i = 1; i <= kBendingActions; ++i) {
+    for (std::size_t j = i; j <= kBendingActions; ++j) {
+      e += (i == j ? 1.0 : 2.0) * s[w++] * q[i] * q[j];
+    }
+  }
+  const double kt = r.real(kSloc)[(kTwist - 1) + 12 * (kTwist - 1)];
+  const double t = f[kTwist - 1];
+  if (kt > 0.0) e += t * t / kt;
+  return e / 2.0;
+}
+
+// The work of the end actions over the step's increments (trapezoidal rule).
+float step_work(const Record& r) {
+  const float* du = r.real(kDr);
+  const float* df = r.real(kDf);
+  const float* f = r.real(kFt);
+  float sum = 0.0f;
+  for (int i = 0; i < 12; ++i) sum += (f[i] + df[i] / 2.0f) * du[i];
+  return sum;
+}
+
+struct MemberEnergies {
+  float elastic = 0.0f;
+  float plastic = 0.0f;
+};
+
+// Whether the member has signalled a limit code: in this step (the trial
+// code) or in an earlier one (a code left in its state, an event reported).
+bool limit_signalled(const Record& r) { return r.trial()[kFlpWord] != 0.0f || r.iw(kSpare) != 0; }
+
+// The work done on the member to the end of the step (the committed work,
+// record words kEse + kPse, plus the step's): the elastic part its section
+// family asks for, up to the work itself; the rest was dissipated.
+MemberEnergies member_energies(const Record& r) {
+  const float work = r.rw(kEse) + r.rw(kPse) + step_work(r);
+  const SectionFamily* family = section_family(set_type(r.set()));
+  const EnergySplit split = family != nullptr ? family->energy : EnergySplit{};
+  if (split.elastic_until_limit && !limit_signalled(r)) return {work, 0.0f};
+  std::array<float, 12> f{};
+  for (int i = 0; i < 12; ++i) f[static_cast<std::size_t>(i)] = r.real(kFt)[i] + r.real(kDf)[i];
+  double held = recoverable_energy(r, f.data());
+  if (split.complementary) {
+    // F.D of the totals (twice their secant energy) less the work.
+    const float complementary =
+        2.0f * common::end_energy(r.real(kDr), r.real(kRt), r.real(kDf), r.real(kFt), 12) - work;
+    held = std::max(held, static_cast<double>(complementary));
+  }
+  const float elastic = static_cast<float>(std::clamp(held, 0.0, static_cast<double>(std::max(work, 0.0f))));
+  return {elastic, work - elastic};
+}
+
+// At the commit: the energies of the committed state into kEse and kPse (a
+// response-spectrum combination commits combined forces, no work).
+void commit_energies(const Record& r) {
+  if (common::rs_combination() || r.rejected()) return;
+  const MemberEnergies e = member_energies(r);
+  r.rw(kEse) = e.elastic;
+  r.rw(kPse) = e.plastic;
+}
+
 // Option 2 of the material on the committed half: the member set up afresh
 // from its set; P = FT, PL = DF, D = RT, DL = DR.
 MaterialResult set_up_member(int ielno, const Record& r) {
@@ -174,6 +311,7 @@ MaterialResult set_up_member(int ielno, const Record& r) {
     const float* s = r.committed();
     m.usable = std::any_of(s + 1, s + 1 + kStiffnessWords, [](float x) { return x != 0.0f; });
   }
+  if (m.usable) store_elastic_flexibility(r);
   return m;
 }
 
@@ -462,6 +600,7 @@ void commit(EleCall& c, const Record& r) {
   if (c.lecho && c.typchg) force_heading(kv::titles().ldlabl);
   if (r.rejected()) return;
   events(c, r, true);
+  commit_energies(r);
   common::commit_totals(r.real(kFt), r.real(kRt), r.real(kDf), r.real(kDr), 12, r.real(kFmax));
   events(c, r, false);
   const float* trial = r.trial();
@@ -516,12 +655,20 @@ void history_read() {
 
 // ---------------------------------------------------------------- options 10-14
 
+// An elastic solution asks after its commit and takes the end actions' work
+// on the totals as elastic. Otherwise the option runs between the state
+// determination and the commit, on the committed work plus the step's.
 void energy(EleCall& c, const Record& r) {
-  const float sum = common::end_energy(r.real(kDr), r.real(kRt), r.real(kDf), r.real(kFt), 12);
-  c.r1 = sum;
+  c.r1 = 0.0f;
   c.r2 = 0.0f;
-  r.rw(kEse) = sum;
-  r.rw(kPse) = 0.0f;
+  if (r.rejected()) return;
+  if (kv::ctl_true(kv::kELASTC)) {
+    c.r1 = common::end_energy(r.real(kDr), r.real(kRt), r.real(kDf), r.real(kFt), 12);
+    return;
+  }
+  const MemberEnergies e = member_energies(r);
+  c.r1 = e.elastic;
+  c.r2 = e.plastic;
 }
 
 void maxima(const EleCall& c, const Record& r) {
@@ -537,6 +684,8 @@ void reset(EleCall& c, const Record& r) {
   std::fill(r.real(kDr), r.real(kDr) + 48, 0.0f);  // DR, RT, DF, FT
   std::fill(r.real(kFmax), r.real(kFmax) + 144, 0.0f);
   r.iw(kSpare) = 0;
+  r.rw(kEse) = 0.0f;  // the committed energies go with the forces
+  r.rw(kPse) = 0.0f;
   std::fill(r.committed() + 1, r.committed() + 1 + r.nh(), 0.0f);
   r.committed()[kLengthWord] = r.length();
   fio::write(6, "(' STABILITY ELEMENT ....... ELEMENT #',I6,'  INTERNAL FORCES AND HYSTERESIS MODELS ARE RESET TO ZERO')",

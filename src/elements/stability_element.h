@@ -19,7 +19,9 @@
 //    state words 1-78 (upper triangle row by row), the stiffness parameter in
 //    kSpWord and the limit code in kFlpWord;
 //  - keeps everything else in its property set: only the 99 state words
-//    follow the element's trial and committed halves.
+//    follow the element's trial and committed halves;
+//  - leaves words kFlexWord.. (87-97) alone after its set-up: the element
+//    keeps the member's elastic flexibility there.
 // The element reports a limit code once and writes the retired code back into
 // the trial half; the member sees it from then on. Which codes a member
 // signals, and their texts, are its section family's: each family registers
@@ -52,6 +54,9 @@ enum StateWord : int {
   kSpWord = 84,             // SP, the stiffness parameter
   kNcallWord = 85,          // state determinations since set-up, at most 5
   kRneeeWord = 86,          // displacement norm over QRNEE
+  kFlexWord = 87,           // 87-97: the member's elastic flexibility at set-up, kept
+                            // by the element for its energy (no section family
+                            // writes these words after its set-up)
   kFlpWord = 98,            // FLP, the limit code
   kFlp2Word = 99,           // a family's second limit word (latches, nominal-moment flag)
   kSectionStateWords = 99,  // words of a half
@@ -80,7 +85,7 @@ enum Word : int {
   kSpare = 102,
   kLength = 103,
   kNh = 104,
-  kEse = 105,
+  kEse = 105,   // the member's elastic and plastic strain energy at the last commit
   kPse = 106,
   kFmax = 107,  // 12x12 REAL
   kSloc = 251,  // 12x12 REAL
@@ -103,12 +108,31 @@ struct LimitEvent {
 };
 inline constexpr int kMaxLimitEvents = 32;  // one bit of record word kSpare each
 
-// What the element knows of a section family: the set type that carries it
-// and its limit events, in the order the element tests them (a row that
-// retires a code to another comes after that other's row).
+// How the element splits the work done on a member into elastic energy and
+// plastic energy (the rest). The elastic part is what the end actions hold
+// in the member's flexibility at set-up (a member that unloads with its
+// initial stiffness), never more than the work, unless the family asks for
+// more here.
+struct EnergySplit {
+  // All the work is elastic until the member signals a limit code: a member
+  // whose first code is its first yield is elastic up to it, also where its
+  // axial force bends it (work that the flexibility at set-up does not see).
+  bool elastic_until_limit = false;
+  // At least the complementary energy of the end actions' path (F.D less the
+  // work): a member whose first stiffness is lost to cracks that close again
+  // as it unloads, so that a straight path from the unloaded state is elastic
+  // whatever its slope.
+  bool complementary = false;
+};
+
+// What the element knows of a section family: the set type that carries it,
+// its limit events, in the order the element tests them (a row that
+// retires a code to another comes after that other's row), and its energy
+// split.
 struct SectionFamily {
   int code = 0;
   std::span<const LimitEvent> events;
+  EnergySplit energy;
 };
 // Enters (or replaces) the family of a set type; a family of more than
 // kMaxLimitEvents events is not entered.

@@ -1,6 +1,7 @@
 #include "members/fibre_section.h"
 
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,15 @@ void add_fibre(SectionSums& s, float ea, float u, float v) {
   s.eiu0 += ea * v * v;
   s.eiv0 += ea * u * u;
   s.eiuv0 += ea * u * v;
+  s.esv_abs += std::fabs(ea * v);
+  s.esu_abs += std::fabs(ea * u);
+  s.eiuv_abs += std::fabs(ea * u * v);
+  ++s.terms;
+}
+
+float beyond_rounding(float sum, float magnitude, int terms) {
+  const float bound = static_cast<float>(terms) * std::numeric_limits<float>::epsilon() * magnitude;
+  return std::fabs(sum) <= bound ? 0.0f : sum;
 }
 
 SectionResponse response_of(const PrincipalAxes& ax, float gj) {
@@ -89,11 +99,14 @@ PrincipalAxes principal_axes(const SectionSums& s, float beta_prev, float uc_mes
     p.degenerate = true;
     return p;
   }
-  p.uc0 = s.esu0 / s.ea0;
-  p.vc0 = s.esv0 / s.ea0;
+  const float esu0 = beyond_rounding(s.esu0, s.esu_abs, s.terms);
+  const float esv0 = beyond_rounding(s.esv0, s.esv_abs, s.terms);
+  const float eiuv0 = beyond_rounding(s.eiuv0, s.eiuv_abs, s.terms);
+  p.uc0 = esu0 / s.ea0;
+  p.vc0 = esv0 / s.ea0;
   p.eiu1 = s.eiu0 - p.vc0 * p.vc0 * s.ea0;
   p.eiv1 = s.eiv0 - p.uc0 * p.uc0 * s.ea0;
-  p.eiuv1 = s.eiuv0 - p.uc0 * p.vc0 * s.ea0;
+  p.eiuv1 = eiuv0 - p.uc0 * p.vc0 * s.ea0;
 
   const float d = ratio(p.eiv1 - p.eiu1, p.eiv1);
   const float r1 = ratio(p.eiuv1, p.eiv1);

@@ -16,14 +16,24 @@
 namespace members {
 
 // Sums of effective modulus times area (times coordinates) over the fibres,
-// on the mesh coordinates.
+// on the mesh coordinates. Beside the first moments and the product, the sums
+// of their terms' magnitudes and the count of terms: what the rounding of
+// the sum can be, so that a sum of terms that cancel (a section symmetric
+// about an axis) is taken as the zero it is.
 struct SectionSums {
   float ea0 = 0.0f, esu0 = 0.0f, esv0 = 0.0f;
   float eiu0 = 0.0f, eiv0 = 0.0f, eiuv0 = 0.0f;
+  float esu_abs = 0.0f, esv_abs = 0.0f, eiuv_abs = 0.0f;
+  int terms = 0;
 };
 
 // Adds one fibre of effective rigidity ea (modulus times area) at (u, v).
 void add_fibre(SectionSums& s, float ea, float u, float v);
+
+// A float sum of `terms` terms whose magnitudes add up to `magnitude`: the
+// sum itself, or 0 where it is no larger than the rounding of the terms can
+// make it (the terms cancel).
+float beyond_rounding(float sum, float magnitude, int terms);
 
 // The tangent centroid, centroidal and principal rigidities of one set of sums.
 struct PrincipalAxes {
@@ -138,12 +148,17 @@ template <class Fibre>
 OriginMoments origin_moments(const PrincipalAxes& ax, int nump, Fibre fibre) {
   const float cb = std::cos(ax.beta), sb = std::sin(ax.beta);
   OriginMoments m;
+  float mu_abs = 0.0f, mv_abs = 0.0f;
   for (int i = 1; i <= nump; ++i) {
     const FibreForce f = fibre(i);
     const TurnedPoint o = turned(cb, sb, f.u, f.v);
     m.mu += f.force * o.v;
     m.mv -= f.force * o.u;
+    mu_abs += std::fabs(f.force * o.v);
+    mv_abs += std::fabs(f.force * o.u);
   }
+  m.mu = beyond_rounding(m.mu, mu_abs, nump);
+  m.mv = beyond_rounding(m.mv, mv_abs, nump);
   return m;
 }
 

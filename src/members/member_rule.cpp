@@ -487,7 +487,10 @@ void segment_state(const MemberArrays& m, const MemberWords& w, const MemberFami
   if (c.trace) trace_ends(m, dof, i);
   const LocalEnds le = local_ends(frame_of(m.dcos, i), e.da, e.db);
   const EndDeformation d = segment_deformation(m, family, c, i, le);
+  const float angle_before = frame_angle(m, family, i);
   const SegmentSections r = evaluate_segment(m, family, i, d, false, &floca);
+  // FLOC holds the forces in the axes of the last angle; the section's are in the new ones.
+  if (const float turn = frame_angle(m, family, i) - angle_before; turn != 0.0f) turn_segment_forces(m.floc, i, turn);
   family.segment_evaluated(c, i, d);
   if (w.iecop == 1 && (i == 1 || i == n)) {
     eccent(n, i, 0.0f, 0.0f, e.roza, e.rozb, m.ulpe, m.vlpe, m.eccx, m.eccy, c.trace);

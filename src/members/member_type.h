@@ -17,6 +17,7 @@ using elements::stability::LimitEvent;
 struct MemberType {
   materials::MaterialType material;
   std::span<const LimitEvent> events;  // in the order the element tests them
+  elements::stability::EnergySplit energy;
 };
 
 // Enters the material type and the element's section family of t.

@@ -20,7 +20,7 @@ constexpr MemberType kMemberTypes[] = {
 
 void register_member_type(const MemberType& t) {
   materials::register_material(t.material);
-  elements::stability::register_section_family({t.material.code, t.events});
+  elements::stability::register_section_family({t.material.code, t.events, t.energy});
 }
 
 void register_member_types() {

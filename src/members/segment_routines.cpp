@@ -375,6 +375,16 @@ void lfadjustb(const SegTable& floca, const SegTable& floc, int iseg, float chor
   }
 }
 
+void turn_segment_forces(const SegTable& floc, int iseg, float turn) {
+  const float c = std::cos(turn), s = std::sin(turn);
+  // Per end: shears (1, 2) and moments (4, 5) along U and V.
+  for (int k : {1, 4, 7, 10}) {
+    const float u = floc(iseg, k), v = floc(iseg, k + 1);
+    floc(iseg, k) = c * u + s * v;
+    floc(iseg, k + 1) = -s * u + c * v;
+  }
+}
+
 void cslf2(const Mat12& t, int iseg, const SegTable& floc, const SegTable& fglo, bool trace) {
   to_member_axes(t, iseg, floc, fglo);
   if (trace) {

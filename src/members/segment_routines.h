@@ -66,6 +66,12 @@ void lfadjust(const SegTable& floca, const SegTable& floc, int iseg, float chord
 void lfadjustb(const SegTable& floca, const SegTable& floc, int iseg, float chord, int ielno,
                const LocalEnds& e, bool trace, bool u_only = false);
 
+// The segment's local forces FLOC(iseg) re-expressed in its section axes
+// turned by `turn` about the chord (a new principal angle): the shears and
+// moments along U and V at both ends turn; the axial forces and torsions
+// stay. The forces themselves do not change, only the axes they are read in.
+void turn_segment_forces(const SegTable& floc, int iseg, float turn);
+
 // CSLF2: FGLO(iseg) := T' FLOC(iseg) with the renewed frame.
 void cslf2(const Mat12& t, int iseg, const SegTable& floc, const SegTable& fglo, bool trace);
 

@@ -8,10 +8,14 @@
 // bent segment have the same curvature.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "support/energy_balance.h"
 #include "support/test_support.h"
 
 namespace {
@@ -48,9 +52,15 @@ std::size_t count(const std::string& text, const std::string& part) {
 
 const char* const kHead = "MOMCURVA1 1 4.0E6 1.0E7 1 2000. 1000. 0. 0. 0. 0. 0. 2 1 0 0 0";
 
+// End B's moment by hand at the 25 steps of the loop, in units of 1E6.
+constexpr std::array<double, 25> kLoopMoments{1.00,  1.01,  1.02,  1.03,  1.04,  0.04,  -0.96, -0.97, -0.98,
+                                              -0.99, -1.00, -1.01, -1.02, -1.03, -1.04, -0.04, 0.96,  0.97,
+                                              0.98,  0.99,  1.00,  1.01,  1.02,  1.03,  1.04};
+// The relative end rotation 2 theta of each step: up 5, down 10, up 10.
+double loop_rotation_step(std::size_t i) { return (i < 5 || i >= 15) ? 0.01 : -0.01; }
+
 TEST(McMemberDeck, UniformBendingLoopForBothTypes) {
-  const double want[] = {1.00,  1.01,  1.02,  1.03,  1.04,  0.04,  -0.96, -0.97, -0.98, -0.99, -1.00, -1.01, -1.02,
-                         -1.03, -1.04, -0.04, 0.96,  0.97,  0.98,  0.99,  1.00,  1.01,  1.02,  1.03,  1.04};
+  const auto& want = kLoopMoments;
   for (const char* keyword : {"MOMCURVA1", "MOMCURVA2"}) {
     const auto r = kvtest::run_deck(replaced(deck(), "MOMCURVA1", keyword), "mc_uniform", 120);
     ASSERT_EQ(r.status, 0) << keyword << r.console;
@@ -66,6 +76,96 @@ TEST(McMemberDeck, UniformBendingLoopForBothTypes) {
     }
     EXPECT_EQ(r.output.find("CURVATURE IS GREATER"), std::string::npos);
   }
+}
+
+// The energy balance of the loop by hand. The work of the end moments is
+// the trapezoidal sum of M x 2 theta over the steps (the program sums its
+// own steps the same way); the member's elastic flexibility L / EI0 holds
+// M^2 L / (2 EI0) = M^2 / 2E8; the rest is plastic. So the first step stores
+// all of its 5,000 as elastic energy, the second adds 10,050 of which
+// M^2 L / (2 EI0) = 5,100.5 is elastic and 9,949.5 (the mean moment
+// 1.005E6 times the plastic curvature 0.99E-4 over L = 100) plastic, and an
+// unloading step gives back elastic energy and dissipates nothing. The loop
+// cut in two solutions (the second "SOL" 4 going on from the first) gives
+// the same balances: the second starts its input at the member's energy.
+std::string loop_in_two_solutions() {
+  std::string text = replaced(deck(), "'UP' 0.025 0.0 0.0 5\n",
+                              "'UP' 0.025 0.0 0.0 5\n'END' 0.0 0.0 0.0 0\nSOL4\n'BACK AND UP AGAIN'\n0 1 0 F 0.0\n"
+                              "1 1 0 0 MY -1.0\n1 2 0 0 MY 1.0\n0 0 0 0 END 0\n");
+  text = replaced(text, "'DOWN' -0.025 0.0 0.0 10", "'DOWN' -0.05 0.0 0.0 10");
+  return replaced(text, "'UP' 0.025 0.0 0.0 10", "'UP' 0.0 0.0 0.0 10");
+}
+
+TEST(McMemberDeck, LoopEnergyIsTheWorkOfTheEndMomentsSplitByTheInitialRigidity) {
+  const std::pair<const char*, std::string> runs[] = {{"MOMCURVA1", deck()},
+                                                      {"MOMCURVA2", replaced(deck(), "MOMCURVA1", "MOMCURVA2")},
+                                                      {"MOMCURVA1 in two solutions", loop_in_two_solutions()}};
+  ASSERT_EQ(count(runs[2].second, "SOL4\n"), 2u);
+  ASSERT_EQ(count(runs[2].second, "'DOWN' -0.05 "), 1u);
+  for (const auto& [keyword, text] : runs) {
+    const auto r = kvtest::run_deck(text, "mc_energy", 120);
+    ASSERT_EQ(r.status, 0) << keyword << r.console;
+    const std::vector<kvtest::EnergyBalance> e = kvtest::energy_balances(r.output);
+    ASSERT_EQ(e.size(), kLoopMoments.size()) << keyword;
+    double work = 0.0, previous = 0.0, plastic_before = 0.0;
+    for (std::size_t i = 0; i < e.size(); ++i) {
+      const double m = kLoopMoments[i] * 1e6;
+      work += (previous + m) / 2.0 * loop_rotation_step(i);
+      previous = m;
+      const double elastic = m * m * 100.0 / (2.0 * 1.0e10);
+      const double tol = 2e-5 * work;
+      EXPECT_NEAR(e[i].input, work, tol) << keyword << " step " << i + 1;
+      EXPECT_NEAR(e[i].elastic, elastic, tol) << keyword << " step " << i + 1;
+      EXPECT_NEAR(e[i].plastic, work - elastic, tol) << keyword << " step " << i + 1;
+      EXPECT_LT(std::fabs(e[i].error), 1e-4) << keyword << " step " << i + 1;
+      // Unloading (steps 6 and 16) dissipates nothing; loading past yield does.
+      if (i == 5 || i == 15) {
+        EXPECT_NEAR(e[i].plastic, plastic_before, tol) << keyword << " step " << i + 1;
+      }
+      plastic_before = e[i].plastic;
+    }
+    EXPECT_NEAR(e[0].elastic, 5000.0, 0.01);
+    EXPECT_EQ(e[0].plastic, 0.0);
+    EXPECT_NEAR(e[1].elastic, 5100.5, 0.1);
+    EXPECT_NEAR(e[1].plastic, 9949.5, 0.1);
+  }
+}
+
+// A MOMCURVA2 column of two segments, L = 100, its tip guided in X with a
+// mass of 100, under a ground step of 0.4 g (UNBAL T): the lateral stiffness
+// 12 EI0 / L^3 = 1.2E5 lb/in, yield at the end moments 1.0E6 (a shear of
+// 2E4 lb), and the step overshoots to twice the static 15,456 lb. While it
+// is elastic (step 20) the member holds 1/2 k x^2 of the tip drift x as
+// elastic energy; past yield it dissipates; at every printed step the
+// balance closes to the size of the time step, and to a fifth of it with a
+// fifth of the step.
+TEST(McMemberDeck, GroundStepBalanceClosesToTheTimeStep) {
+  const std::string text = kvtest::read_file(kvtest::case_path("mc_member_sol2_ground_step.dat"));
+  const auto r = kvtest::run_deck(text, "mc_ground_step", 120);
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::vector<kvtest::EnergyBalance> e = kvtest::energy_balances(r.output);
+  ASSERT_EQ(e.size(), 15u) << r.output;
+  const auto table = r.output.find("GCS DISPLACEMENTS");
+  const auto row = r.output.find("\n         2 ", table);
+  ASSERT_NE(row, std::string::npos);
+  const double x = std::stod(r.output.substr(row + 11, 15));
+  EXPECT_LT(std::fabs(x), 1.0e6 / 6.0e10 * 1.0e4);  // below the yield drift M L^2 / (6 EI0)
+  EXPECT_NEAR(e[0].elastic, 0.5 * 1.2e5 * x * x, 1e-4 * e[0].elastic);
+  EXPECT_LT(std::fabs(e[0].plastic), 1e-6 * e[0].input);
+  for (std::size_t i = 0; i < e.size(); ++i) {
+    EXPECT_LT(std::fabs(e[i].error), 0.5) << "step " << 20 * (i + 1);
+    if (i > 0) {
+      EXPECT_GE(e[i].plastic, e[i - 1].plastic - 1e-3) << "step " << 20 * (i + 1);
+    }
+  }
+  EXPECT_GT(e.back().plastic, 1000.0);
+
+  const std::string fine = replaced(replaced(text, "20 0 301 F", "100 0 301 F"), "0.0 0.001 0.3 386.4", "0.0 0.0002 0.3 386.4");
+  const auto f = kvtest::run_deck(fine, "mc_ground_step_fine", 120);
+  ASSERT_EQ(f.status, 0) << f.console;
+  const std::vector<kvtest::EnergyBalance> ef = kvtest::energy_balances(f.output);
+  ASSERT_EQ(ef.size(), 15u);
+  for (std::size_t i = 0; i < ef.size(); ++i) EXPECT_LT(std::fabs(ef[i].error), 0.1) << "time " << 0.02 * (i + 1);
 }
 
 TEST(McMemberDeck, NominalCurvatureReportedOnce) {

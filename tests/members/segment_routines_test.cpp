@@ -310,6 +310,42 @@ TEST(SegmentForces, RecoveryAdjustmentAndMemberAxes) {
   EXPECT_FLOAT_EQ(fglo(1, 4), -floc(1, 5));
 }
 
+// A new principal angle re-expresses the carried forces in the turned axes:
+// read through the new frame they are the same forces in the member axes as
+// before through the old one (a turn is no load), for a turn within the
+// folded range and for the flip of pi at its edge.
+TEST(SegmentForces, ANewPrincipalAngleTurnsTheCarriedForcesWithTheAxes) {
+  const std::array<float, 3> a{0, 1, 0}, b{0, 0, 1};
+  struct Case {
+    float before, after;
+  };
+  const Case cases[] = {{0.0f, 1.07f}, {0.3f, -0.4f}, {kPi / 2, -kPi / 2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.after);
+    Tables tb(1);
+    SegTable floc = tb.t1(), fglo = tb.t2();
+    for (int k = 1; k <= 12; ++k) floc(1, k) = 10.0f * static_cast<float>(k) - 35.0f;
+    const Frame old_axes = rotmat({0, 0, 0}, 0, {0, 0, 30}, 0, a, b, c.before, false).r;
+    const Frame new_axes = rotmat({0, 0, 0}, 0, {0, 0, 30}, 0, a, b, c.after, false).r;
+    cslf2(segment_rotation(old_axes), 1, floc, fglo, false);
+    std::array<float, 12> member{};
+    for (int k = 1; k <= 12; ++k) member[k - 1] = fglo(1, k);
+    const float axial = floc(1, 3), torsion = floc(1, 12);
+    turn_segment_forces(floc, 1, c.after - c.before);
+    EXPECT_EQ(floc(1, 3), axial);
+    EXPECT_EQ(floc(1, 12), torsion);
+    cslf2(segment_rotation(new_axes), 1, floc, fglo, false);
+    for (int k = 1; k <= 12; ++k) EXPECT_NEAR(fglo(1, k), member[k - 1], 2e-5f * 85.0f) << k;
+  }
+  // By hand: a quarter turn reads a U shear 5 as a V shear -5.
+  Tables tq(1);
+  SegTable f = tq.t1();
+  f(1, 1) = 5.0f;
+  turn_segment_forces(f, 1, kPi / 2);
+  EXPECT_NEAR(f(1, 1), 0.0f, 1e-6f);
+  EXPECT_FLOAT_EQ(f(1, 2), -5.0f);
+}
+
 TEST(MemberMatrices, DofTableAssemblyAndBlockCopy) {
   DofTable one = member_dof_table(1);
   for (int k = 1; k <= 12; ++k) EXPECT_EQ(one(1, k), k);

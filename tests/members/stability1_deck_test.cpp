@@ -11,12 +11,14 @@
 #include "elements/plate_point_model.h"
 #include "members/steel/stability1_material.h"
 #include "members/steel/steel_section_mesh.h"
+#include "support/energy_balance.h"
 
 namespace {
 
 using namespace members;
 using pptest::numbers_of;
 using pptest::run_case;
+using kvtest::EnergyBalance;
 
 // ---------------------------------------------------------------- input rules
 
@@ -357,6 +359,34 @@ std::vector<double> numbers_after(const std::string& o, const std::string& marke
   const std::size_t at = o.find(marker, from);
   if (at == std::string::npos) return {};
   return numbers_of(o.substr(at, o.find('\n', at) - at));
+}
+
+// The squashed column's energy by hand, EA/L = k = 5.51E6 lb/in and 0.01 in
+// a step: the axial force N = k delta up to step 18, then 1,102 lb more a
+// step. The work is the trapezoidal sum of N d(delta); the member holds
+// N^2 / 2k of it elastically (all of it while elastic: 275.5 at step 1),
+// and past yield the plastic energy grows by the mean force times the
+// plastic shortening, delta - N / k.
+TEST(StabilityDeck, SquashedColumnStoresHalfKDeltaSquaredThenDissipatesOnThePlateau) {
+  const auto r = run_case("stability_sol4_squash.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::vector<kvtest::EnergyBalance> e = kvtest::energy_balances(r.output);
+  ASSERT_EQ(e.size(), 20u) << r.output;
+  constexpr double k = 5.51e6, step = 0.01;
+  auto force = [&](int s) { return s <= 18 ? k * step * s : k * step * 18 + 1102.0 * (s - 18); };
+  double work = 0.0, plastic = 0.0;
+  for (int s = 1; s <= 20; ++s) {
+    const double n0 = force(s - 1), n1 = force(s);
+    work += (n0 + n1) / 2.0 * step;
+    plastic += (n0 + n1) / 2.0 * ((step * s - n1 / k) - (step * (s - 1) - n0 / k));
+    const EnergyBalance& b = e[static_cast<std::size_t>(s - 1)];
+    EXPECT_NEAR(b.input, work, 1e-4 * work) << "step " << s;
+    EXPECT_NEAR(b.elastic, n1 * n1 / (2.0 * k), 1e-4 * work) << "step " << s;
+    EXPECT_NEAR(b.plastic, plastic, 1e-4 * work) << "step " << s;
+    EXPECT_LT(std::fabs(b.error), 1e-4) << "step " << s;
+  }
+  EXPECT_NEAR(e[0].elastic, 275.5, 0.01);
+  EXPECT_NEAR(e[19].plastic, 19460.9, 2.0);
 }
 
 TEST(StabilityDeck, GuidedColumnInEigenSpectrumAndTimeHistory) {

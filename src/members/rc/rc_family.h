@@ -25,9 +25,15 @@ inline constexpr std::array<LimitEvent, 10> kConcreteEvents{{
     {3.5f, false, 2, " TENSION REBARREACHES TENSILE STRAIN OF 0.015, AT WHICH ", kMnDefinedText, 4.0f, true},
 }};
 
+// A member is elastic up to its first limit code, and a cracked member
+// closes its cracks as it unloads: the energy of its cracked stiffness is
+// elastic.
+inline constexpr elements::stability::EnergySplit kConcreteEnergy{.elastic_until_limit = true, .complementary = true};
 inline constexpr MemberType kConcrete1Member{
-    {.code = kSingleSectionType, .keywords = {"R/CONCRETE1"}, .driver = mat17, .section = true}, kConcreteEvents};
+    {.code = kSingleSectionType, .keywords = {"R/CONCRETE1"}, .driver = mat17, .section = true}, kConcreteEvents,
+    kConcreteEnergy};
 inline constexpr MemberType kConcrete2Member{
-    {.code = kNodalEndType, .keywords = {"R/CONCRETE2"}, .driver = mat170, .section = true}, kConcreteEvents};
+    {.code = kNodalEndType, .keywords = {"R/CONCRETE2"}, .driver = mat170, .section = true}, kConcreteEvents,
+    kConcreteEnergy};
 
 }  // namespace members::rc

@@ -26,7 +26,10 @@ inline constexpr std::array<LimitEvent, 3> kStability1Events{kBuckled, kFirstYie
 inline constexpr std::array<LimitEvent, 5> kStability2Events{kBuckled, kBoxFirstYield, kBoxNominalMoment,
                                                              kFirstYield, kNominalMoment};
 
-inline constexpr MemberType kStability1Member{kStability1Type, kStability1Events};
-inline constexpr MemberType kStability2Member{kStability2Type, kStability2Events};
+// A steel member's first limit code is its first yield (or its buckling):
+// elastic up to it.
+inline constexpr elements::stability::EnergySplit kSteelEnergy{.elastic_until_limit = true};
+inline constexpr MemberType kStability1Member{kStability1Type, kStability1Events, kSteelEnergy};
+inline constexpr MemberType kStability2Member{kStability2Type, kStability2Events, kSteelEnergy};
 
 }  // namespace members::steel
