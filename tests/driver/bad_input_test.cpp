@@ -212,6 +212,15 @@ INSTANTIATE_TEST_SUITE_P(
                 " NODE          5: X, Y, Z  NOT FINITE  0.0000E+00  2.8800E+02 TIMES THE SCALE  1.0000E+00 ARE BEYOND "
                 "THE NUMBER RANGE",
                 "NODE COORDINATES BEYOND THE NUMBER RANGE"},
+        // A joint depth of 1e-38 leaves the joint shear stress beyond the
+        // range: the event names it instead of printing it.
+        BadDeck{"joint_depth_tiny", 3,
+                " * ELEMENT     1 JOINT SHEAR STRESS IN Z  DIR. AT END A   =  NOT FINITE > JOINT SHEAR "},
+        // One ground value of 1e5 g throws the mass past the displacement
+        // limit: the run ends there, and the console says so.
+        BadDeck{"ground_value_displacement_limit", 2, "  DISP( 1 ) GREATER THAN 300. PROGRAM STOP",
+                " *** ERROR IN THE COMMAND AT INPUT LINE    17: TIME HISTORY STOPPED: DISPLACEMENT OF EQUATION     1 "
+                "BEYOND 300.0"},
         // A yield force of 0 is the elastic-perfectly-plastic limit: the
         // spring leaves its elastic range at once. Step 1 (load 5 on KE = 100):
         // D = 0.05, P = KIE D = 0.5; step 2 takes the unbalance 4.5 and 5 more
