@@ -159,6 +159,10 @@ struct Solsta {
   std::array<std::int32_t, 7> lsstep{};
   std::array<std::int32_t, 7> lsmark{};
   std::array<std::int32_t, 7> lselem{};
+  // The running solution applies the unbalanced joint forces of a step at the
+  // next one ("SOL" 4 with UNBAL T while SPLIMIT leaves it on, a time history
+  // with UNBAL T); only then does a segmented member carry its own.
+  bool unbal = false;
 };
 Solsta& solsta();
 

@@ -323,7 +323,7 @@ void member_setup(const MemberArrays& m, const MemberWords& w, MemberState& s,
                   "/,1X,' SEGMENT     A-END      B-END')", c.ielno);
     for (int i = 1; i <= n; ++i) fio::write(6, "(1X,I5,2E15.6)", i, m.zseg(i, 3, 1), m.zseg(i, 3, 2));
   }
-  for (int k = 1; k <= ndof; ++k) m.dtot(k) = m.dinc(k) = m.rv(k) = m.dimp(k) = 0.0f;
+  for (int k = 1; k <= ndof; ++k) m.dtot(k) = m.dinc(k) = m.rv(k) = m.dimp(k) = m.fint(k) = 0.0f;
   for (int k = 0; k < ndof * ndof; ++k) m.asat.p[k] = 0.0f;
   // Half-sine out-of-straightness, zero at both member ends.
   for (int i = 1; i <= n; ++i) {
@@ -424,13 +424,28 @@ void ends_to_centroid(const MemberArrays& m, const MemberWords& w, const MemberF
   for (int k = 1; k <= 12; ++k) m.dinc(ndof - 12 + k) = ends[k - 1];
 }
 
+// RV reduced over the internal equations with the member's reduced matrix:
+// the internal entries become the reduced loads of a back substitution, the
+// end entries the end forces once the internal joints are in balance (each
+// less the end share of its internal load). False without a usable matrix.
+bool reduce_internal_loads(const MemberArrays& m, const MemberState& s, const std::int32_t* md, int ndof) {
+  int l1 = 1, l2 = ndof - 12;
+  return solvers::gauss(solvers::kGaussReduceLoads, false, ndof, s.nsky, ndof, 1, l1, l2, md, m.asath, m.rv.p,
+                        m.xv.p) == solvers::SolveStatus::ok;
+}
+
 // Internal displacements through the reduced matrix of the last call; the
 // totals and the segments' end increments DGLO follow.
 void solve_internal(const MemberArrays& m, MemberState& s, const MemberCall& c, const DofTable& dof,
-                    std::int32_t* md, int ndof) {
-  for (int k = ndof - 11; k <= ndof; ++k) m.xv(k) = m.dinc(k);
+                    std::int32_t* md, int ndof, bool carried) {
   s.nsky = md[ndof] - 1;
-  for (int k = 1; k <= ndof - 12; ++k) m.rv(k) = 0.0f;
+  // The one-pass rule leaves the internal joints out of balance by what the
+  // last call's segment forces did not carry (FINT there); that unbalance
+  // loads them now, so that it is corrected rather than piled up step after
+  // step. Reduced through the matrix of the last call, as the solve needs.
+  for (int k = 1; k <= ndof; ++k) m.rv(k) = carried ? -m.fint(k) : 0.0f;
+  if (carried && ndof != 12) (void)reduce_internal_loads(m, s, md, ndof);
+  for (int k = ndof - 11; k <= ndof; ++k) m.xv(k) = m.dinc(k);
   if (ndof != 12) {
     int l1 = 1, l2 = ndof - 12;
     if (solvers::gauss(solvers::kGaussSolveIntoW, false, ndof, s.nsky, ndof, 1, l1, l2, md, m.asath,
@@ -549,10 +564,18 @@ void stiffness_parameter(const MemberArrays& m, const MemberWords& w, MemberStat
 
 // The member's end forces from the internal force vector, carried back to
 // the loading points.
-void member_end_forces(const MemberArrays& m, const MemberWords& w, const MemberCall& c, int ndof,
-                       std::array<float, 12>& p) {
+void member_end_forces(const MemberArrays& m, const MemberWords& w, const MemberState& s, const MemberCall& c,
+                       int ndof, bool carried, const std::int32_t* md, std::array<float, 12>& p) {
+  // The segments' forces at the internal joints need not balance (one pass);
+  // the ends take the forces the member holds once they do, so that the end
+  // forces obey the member's statics. The internal unbalance itself loads the
+  // internal joints at the next call (solve_internal).
+  for (int k = 1; k <= ndof; ++k) m.rv(k) = m.fint(k);
+  if (ndof != 12 && carried && !reduce_internal_loads(m, s, md, ndof)) {
+    for (int k = 1; k <= ndof; ++k) m.rv(k) = m.fint(k);
+  }
   float f12[12];
-  for (int k = 1; k <= 12; ++k) f12[k - 1] = m.fint(ndof - 12 + k);
+  for (int k = 1; k <= 12; ++k) f12[k - 1] = m.rv(ndof - 12 + k);
   if (c.trace) {
     trace_vector("('1','ELEMENT',I3,' GDOF FORCES AT TWO-ENDS(FROM HYST12):')", c.ielno, f12, 12);
   }
@@ -584,7 +607,13 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
   for (int k = 1; k <= ndof; ++k) m.xv(k) = 0.0f;
   for (int k = 0; k < ndof * ndof; ++k) m.asat.p[k] = 0.0f;
   ends_to_centroid(m, w, family, c, ndof);
-  solve_internal(m, s, c, dof, md, ndof);
+  // The internal unbalance is carried while the solution carries the joints'
+  // (UNBAL T): the end forces then hold the member's share of it, which the
+  // joints take up at the next step. A solution that drops its unbalance
+  // would pile that share up at the joints step after step (a pinned end
+  // would take a growing moment), so the member then drops its own as well.
+  const bool carried = kv::solsta().unbal;
+  solve_internal(m, s, c, dof, md, ndof, carried);
 
   DoubleStiffness ad(ndof);
   SegTable floca{nullptr, n};
@@ -601,7 +630,8 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
   if (w.iauto == 1) stiffness_parameter(m, w, s, family, c, ndof);
 
   for (int k = 0; k < ndof * ndof; ++k) m.asato.p[k] = m.asat.p[k];
-  if (!condense(m, s, c, md, ndof, ad.a)) {
+  const bool condensed = condense(m, s, c, md, ndof, ad.a);
+  if (!condensed) {
     // The member has no stiffness left: the solution ends after this step
     // (bit 0 of ISTOP) with the member's last usable end stiffness in place,
     // instead of going on with a matrix that would fill the results with NaN.
@@ -611,7 +641,7 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
     if (c.trace) trace_eeasat(m);
   }
   save_tables(m, dof, md, ndof);
-  member_end_forces(m, w, c, ndof, p);
+  member_end_forces(m, w, s, c, ndof, carried && condensed, md, p);
 }
 
 }  // namespace members

@@ -246,6 +246,7 @@ void StepLoop::run() {
   }
   st.istep = 0;
   unbal_ = s_.rec.unbal;
+  kv::solsta().unbal = unbal_;
 
   LoadStep next;
   if (!read_step_record(next)) {
@@ -426,9 +427,11 @@ bool StepLoop::correct_unbalance(int istep) {
     const UnbalancedSwitch sw = unbalanced_switch(unbal_, sp_, s_.rec.splimit);
     if (sw == UnbalancedSwitch::off) {
       unbal_ = false;
+      kv::solsta().unbal = false;
       unbalanced_note(false, printable_sp(sp_), s_.rec.splimit, istep);
     } else if (sw == UnbalancedSwitch::on) {
       unbal_ = true;
+      kv::solsta().unbal = true;
       unbalanced_note(true, printable_sp(sp_), s_.rec.splimit, istep);
     }
   }
@@ -715,6 +718,7 @@ void StepLoop::end_reports() {
 void nlstep(const Setup& s) {
   StepLoop loop(s);
   loop.run();
+  kv::solsta().unbal = false;
 }
 
 }  // namespace solutions::nonlinear

@@ -3,8 +3,11 @@
 // from the mesh's own rigidities.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -561,6 +564,105 @@ TEST(StabilityDeck, RigidEndZonesAndTruncatedInputs) {
   ASSERT_EQ(tip.size(), 1u);
   EXPECT_NEAR(tip[0][0], db + a * thb, 1e-4 * (db + a * thb));
   EXPECT_NEAR(tip[0][4], thb, 1e-4 * thb);
+}
+
+}  // namespace
+
+namespace {
+
+// The last step of a pushed cantilever: reactions and displacements of its two
+// nodes, the element's end forces (start, then end) and the unbalance norm.
+struct PushedCantilever {
+  std::vector<double> base, tip_disp, start, end;
+  double unbalance = 0.0;
+};
+PushedCantilever last_push_step(const std::string& out, int steps) {
+  char label[40];
+  std::snprintf(label, sizeof label, "PUSH       STEP:%5d FACTOR", steps);
+  const std::string step = label;
+  const std::string reactions = "GCS RESTRAINT REACTIONS,   LOADING #    1     " + step;
+  PushedCantilever c;
+  c.base = pptest::node_values(out, reactions, 1);
+  c.tip_disp = pptest::node_values(out, "GCS DISPLACEMENTS,  LOADING #    1     " + step, 2);
+  const std::size_t head = out.find("  " + step);
+  const std::size_t norm = out.find("NORM OF UNBALANCED FORCE:", head);
+  if (head != std::string::npos && norm != std::string::npos) c.unbalance = std::stod(out.substr(norm + 25, 12));
+  const std::size_t forces = out.find("STABILITY ELEMENT  FORCES...", out.find(reactions));
+  if (forces == std::string::npos) return c;
+  std::istringstream in(out.substr(forces, 2000));
+  std::string line;
+  while (std::getline(in, line) && c.end.empty()) {
+    const std::vector<double> v = numbers_of(line);
+    if (line.find("FORCE     1") != std::string::npos && v.size() == 9) c.start.assign(v.begin() + 3, v.end());
+    if (line.find("FORCE     2") != std::string::npos && v.size() >= 7) c.end.assign(v.begin() + 1, v.begin() + 7);
+  }
+  return c;
+}
+
+// A pushed cantilever deck: its axial load, length, sway and step count, the
+// unbalance a step may leave at the free tip (a share of the base shear), and
+// the base shear of the hand statics of its segments (0.0: none) with its
+// tolerance.
+struct PushDeck {
+  const char* name;
+  double axial_load, length, sway;
+  int steps;
+  double unbalance_share, hand_shear, shear_tolerance;
+};
+
+// A member with no load along it reports equal and opposite end forces, and
+// the reactions balance the loads up to the unbalance the step leaves at the
+// free tip (the base shear's statics hold by the element's own rule).
+void expect_member_statics(const PushedCantilever& c, const PushDeck& d) {
+  ASSERT_EQ(c.base.size(), 6u);
+  ASSERT_EQ(c.start.size(), 6u);
+  ASSERT_EQ(c.end.size(), 6u);
+  const double v = std::fabs(c.base[0]);
+  EXPECT_NEAR(c.start[0], -c.end[0], 1e-5 * std::max(d.axial_load, v));
+  EXPECT_NEAR(c.start[2], -c.end[2], 1e-5 * v);
+  EXPECT_NEAR(c.base[2], d.axial_load, 2.0 * c.unbalance + 1e-5 * d.axial_load);
+  EXPECT_LT(c.unbalance, d.unbalance_share * v);
+  // MY at the base: V L + P times the sway, less the moment the element leaves at the free tip.
+  EXPECT_NEAR(std::fabs(c.base[4]), v * d.length + std::fabs(c.base[2]) * d.sway + c.end[4],
+              1e-5 * std::fabs(c.base[4]));
+  if (d.hand_shear > 0.0) EXPECT_NEAR(v, d.hand_shear, d.shear_tolerance * d.hand_shear);
+  ASSERT_EQ(c.tip_disp.size(), 6u);
+  EXPECT_NEAR(c.tip_disp[0], d.sway, 1e-6);
+}
+
+// Yielding cantilevers of the steel, R/C and moment-curvature section families,
+// one section per segment and (the second of a family) one at both segment ends.
+// The hand shears: the segments' statics, each at its mid-length moment (with a
+// section at both ends: the curvature linear between the joints' moments), the
+// P-delta of the deflected chain included. A nodal-end member leaves a larger
+// unbalance a step (each segment end takes its own section's forces), which the
+// next step takes up.
+TEST(StabilityDeck, PushedCantileversKeepTheirStatics) {
+  for (const PushDeck& d : {PushDeck{"stability_sol4_yielding_cantilever.dat", 0.0, 144.0, 6.0, 120, 5e-3, 63340.0, 0.002},
+                            PushDeck{"stability_sol4_yielding_cantilever_axial.dat", 130625.0, 144.0, 6.0, 120, 5e-3},
+                            PushDeck{"rc_member_sol4_axial_push.dat", 153600.0, 100.0, 1.5, 300, 5e-3},
+                            PushDeck{"rc_end_member_sol4_axial_push.dat", 153600.0, 100.0, 1.5, 300, 0.25},
+                            PushDeck{"mc_member_sol4_axial_push.dat", 50000.0, 100.0, 2.0, 200, 5e-3, 11083.0, 0.003},
+                            PushDeck{"mc_end_member_sol4_axial_push.dat", 50000.0, 100.0, 2.0, 200, 0.05, 10872.0, 0.006}}) {
+    SCOPED_TRACE(d.name);
+    const auto r = run_case(d.name);
+    ASSERT_EQ(r.status, 0) << r.console;
+    expect_member_statics(last_push_step(r.output, d.steps), d);
+  }
+}
+
+// The member leaves out the plastic shortening of its yielded base: the tip
+// drops by the unloaded column's drop and P L / EA = 0.0248 in, no more.
+TEST(StabilityDeck, AxiallyLoadedCantileverDropsOnlyElastically) {
+  const auto r0 = run_case("stability_sol4_yielding_cantilever.dat");
+  const auto r = run_case("stability_sol4_yielding_cantilever_axial.dat");
+  ASSERT_EQ(r.status, 0) << r.console;
+  const PushedCantilever c0 = last_push_step(r0.output, 120);
+  const PushedCantilever c = last_push_step(r.output, 120);
+  ASSERT_EQ(c.tip_disp.size(), 6u);
+  ASSERT_EQ(c0.tip_disp.size(), 6u);
+  const double elastic = 130625.0 * 144.0 / (29.0e6 * 26.125);
+  EXPECT_NEAR(c0.tip_disp[2] - c.tip_disp[2], elastic, 0.05 * elastic);
 }
 
 }  // namespace

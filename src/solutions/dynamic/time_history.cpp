@@ -258,7 +258,9 @@ void sol02() {
   h.nstm = stored_terms(h.mmdiag, neq);
   h.nstg = h.kgdata[3] == 2 ? stored_terms(h.kgmdiag, neq) : 1;
   h.nkeff = stored_terms(h.keffdg, h.nfree);
+  kv::solsta().unbal = h.unbal && !h.elastc;
   thstep(h);
+  kv::solsta().unbal = false;
 }
 
 }  // namespace solutions
