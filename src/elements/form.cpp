@@ -2,6 +2,7 @@
 #include "elements/form.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <span>
 #include <string>
@@ -15,10 +16,12 @@ namespace elements {
 
 namespace {
 
-// ADDSKY over the global columns that `keep` accepts.
+// ADDSKY over the global columns that `keep` accepts; the count of terms left
+// out because they lie outside the profile.
 template <class Keep>
-void add_terms(kv::SkyReal* gk, const std::int32_t* mdiag, const float* ek, const int* np, int n,
-               const std::int32_t* lm, float factor, Keep keep) {
+int add_terms(kv::SkyReal* gk, const std::int32_t* mdiag, const float* ek, const int* np, int n,
+              const std::int32_t* lm, float factor, Keep keep) {
+  int outside = 0;
   for (int j = 1; j <= n; ++j) {
     const int c = lm[j];
     if (c <= 0) continue;
@@ -31,32 +34,57 @@ void add_terms(kv::SkyReal* gk, const std::int32_t* mdiag, const float* ek, cons
       const int hi = std::max(r, c);
       if (!keep(hi)) continue;
       const float add = e * factor;
+      // The profile holds the terms that were not zero at set-up. A term above
+      // its column's top would land in the next column, or past the matrix in
+      // whatever table follows it: a non-finite one goes on the diagonal, where
+      // the solution finds it, and a finite one is left out and counted.
+      if (hi - lo >= mdiag[hi + 1] - mdiag[hi]) {
+        if (std::isfinite(add)) ++outside;
+        else gk[mdiag[hi]] += add;
+        continue;
+      }
       gk[mdiag[hi] + hi - lo] += add;
       // Both halves of an off-diagonal term land on one diagonal when two
       // element DOFs share an equation.
       if (i != j && r == c) gk[mdiag[hi]] += add;
     }
   }
+  return outside;
 }
 
 }  // namespace
 
-void addsky(kv::SkyReal* gk, const std::int32_t* mdiag, int /*neq*/, int /*nstore*/, const float* ek,
-            const int* np, int n, int /*npend*/, const std::int32_t* lm, float factor) {
-  add_terms(gk, mdiag, ek, np, n, lm, factor, [](int) { return true; });
+int addsky(kv::SkyReal* gk, const std::int32_t* mdiag, int /*neq*/, int /*nstore*/, const float* ek,
+           const int* np, int n, int /*npend*/, const std::int32_t* lm, float factor) {
+  return add_terms(gk, mdiag, ek, np, n, lm, factor, [](int) { return true; });
 }
 
 namespace {
 
+// Terms of an element that the profile cannot hold are reported for the first
+// such element of a formation (`reported` is set then), as an error.
+void report_outside(int element, int outside, bool& reported) {
+  if (outside == 0 || reported) return;
+  reported = true;
+  const std::string text = fio::format("('ELEMENT',I6,':',I4,' STIFFNESS TERMS OUTSIDE THE MATRIX PROFILE LEFT OUT')",
+                                       element, outside);
+  fio::write(6, "(/,' *** ',A)", text);
+  kv::note_fault(kv::Fault::solution_error, text);
+}
+
 // Adds the matrix of the current element (packed at `ek_index`, location vector
 // at `lm_index`, order n) into the skyline matrix of CONTRL words values/mdiag.
+// Terms the profile cannot hold are reported for the first such element of a
+// formation (`reported` is set then).
 void assemble_current(int values_word, int mdiag_word, std::int64_t ek_index, std::int64_t lm_index,
-                      int n, float factor) {
+                      int n, float factor, int element, bool& reported) {
   if (n <= 0 || ek_index <= 0 || lm_index <= 0) return;
   const int neq = kv::ctl(kv::kNEQ);
   const std::int32_t* mdiag = kv::iptr(kv::ctl(mdiag_word)) - 1;
-  addsky(kv::skyptr(kv::ctl(values_word)) - 1, mdiag, neq, mdiag[neq + 1], kv::rptr(ek_index) - 1,
-         kv::titles().np.data(), n, n * (n + 1) / 2, kv::iptr(lm_index) - 1, factor);
+  const int outside = addsky(kv::skyptr(kv::ctl(values_word)) - 1, mdiag, neq, mdiag[neq + 1],
+                             kv::rptr(ek_index) - 1, kv::titles().np.data(), n, n * (n + 1) / 2,
+                             kv::iptr(lm_index) - 1, factor);
+  report_outside(element, outside, reported);
 }
 
 // Letters F and H: the element's matrix at ek_index under a title with the
@@ -105,9 +133,9 @@ CurrentMatrix stiffness_of(int n, int& ltype) {
 // Adds the terms of the packed matrix ek (order n, location vector lm, both
 // 1-based) that fall in the columns marked in `only` (per equation, index
 // eq - 1), in the order of ADDSKY (a factor 1.0 changes no term).
-void add_columns(kv::SkyReal* gk, const std::int32_t* mdiag, const float* ek, const int* np, int n,
-                 const std::int32_t* lm, const std::vector<unsigned char>& only) {
-  add_terms(gk, mdiag, ek, np, n, lm, 1.0f, [&only](int hi) { return only[static_cast<std::size_t>(hi - 1)] != 0; });
+int add_columns(kv::SkyReal* gk, const std::int32_t* mdiag, const float* ek, const int* np, int n,
+                const std::int32_t* lm, const std::vector<unsigned char>& only) {
+  return add_terms(gk, mdiag, ek, np, n, lm, 1.0f, [&only](int hi) { return only[static_cast<std::size_t>(hi - 1)] != 0; });
 }
 
 }  // namespace
@@ -174,10 +202,14 @@ int form_changed(StiffnessMemory& mem) {
   const int* np = kv::titles().np.data();
   std::size_t t = 0;
   std::size_t l = 0;
+  int element = 0;
+  bool reported = false;
   for (const int order : mem.order) {
+    ++element;
     const std::int32_t* lm = mem.lms.data() + l;
     if (std::any_of(lm, lm + order, [&](std::int32_t q) { return q > 0 && mem.changed[uz(q - 1)] != 0; }))
-      add_columns(gk, mdiag, mem.terms.data() + t - 1, np, order, lm - 1, mem.changed);
+      report_outside(element, add_columns(gk, mdiag, mem.terms.data() + t - 1, np, order, lm - 1, mem.changed),
+                     reported);
     t += uz(order * (order + 1) / 2);
     l += uz(order);
   }
@@ -190,6 +222,7 @@ void form(int iopt) {
   const kv::KgData kg = kv::kgdata();
   const int nelem = ctl(kv::kNELEM);
   int ltype = 0;
+  bool reported = false;
 
   if (iopt == 2) {
     if (kg.use != 2) return;
@@ -206,7 +239,8 @@ void form(int iopt) {
         fio::write_list(6, "PGEOM=", c.pgeom);
         trace_element(n, ctl(kv::kIZKG), ctl(kv::kIZLMKG), c.kgdof);
       }
-      assemble_current(kv::kGeoValues, kv::kGeoMdiag, ctl(kv::kIZKG), ctl(kv::kIZLMKG), c.kgdof, c.pgeom);
+      assemble_current(kv::kGeoValues, kv::kGeoMdiag, ctl(kv::kIZKG), ctl(kv::kIZLMKG), c.kgdof, c.pgeom, n,
+                       reported);
     }
     return;
   }
@@ -220,7 +254,7 @@ void form(int iopt) {
     c.iload = ctl(kv::kPTOTAL);
     eledsp(c, ltype, 0);
     trace_element(n, ctl(kv::kIZKE), ctl(kv::kIZLM), c.nd);
-    assemble_current(kv::kStiffValues, kv::kStiffMdiag, ctl(kv::kIZKE), ctl(kv::kIZLM), c.nd, 1.0f);
+    assemble_current(kv::kStiffValues, kv::kStiffMdiag, ctl(kv::kIZKE), ctl(kv::kIZLM), c.nd, 1.0f, n, reported);
     if (kg.use == 1) {
       c.iopt = kEleGeom;
       eledsp(c, ltype, 0);
@@ -229,7 +263,8 @@ void form(int iopt) {
         float f = c.pgeom;
         if (kg.source == 1) f = (kg.accel + 1.0f) * f;
         f = -f;
-        assemble_current(kv::kStiffValues, kv::kStiffMdiag, ctl(kv::kIZKG), ctl(kv::kIZLMKG), c.kgdof, f);
+        assemble_current(kv::kStiffValues, kv::kStiffMdiag, ctl(kv::kIZKG), ctl(kv::kIZLMKG), c.kgdof, f, n,
+                         reported);
       }
     }
   }

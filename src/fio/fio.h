@@ -174,6 +174,11 @@ std::string format(std::string_view fmt, const A&... args) {
   return out;
 }
 
+// A value for a message that must never print NaN or Infinity: v in fmt (one
+// real descriptor, e.g. "(1P,E12.4)"), or "NOT FINITE" right-justified in
+// the same width when v is not finite.
+std::string value_or_not_finite(double v, std::string_view fmt);
+
 template <class... A>
 void write_list(int unit, const A&... args);
 

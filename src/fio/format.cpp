@@ -215,6 +215,13 @@ void list_record_into(std::string& out, std::span<const Value> values) {
   }
 }
 
+std::string value_or_not_finite(double v, std::string_view fmt) {
+  if (std::isfinite(v)) return format(fmt, v);
+  constexpr std::string_view kText = "NOT FINITE";
+  const std::size_t width = format(fmt, 0.0).size();
+  return std::string(width > kText.size() ? width - kText.size() : 0, ' ') + std::string(kText);
+}
+
 std::string list_record(std::span<const Value> values) {
   std::string out;
   list_record_into(out, values);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "base/globals.h"
@@ -50,10 +51,13 @@ bool axial_converged(float daxial, float target, float base, bool floor) {
 }
 
 void warn_axial_passes(int ielno, int iseg, int count, float daxial) {
+  // A miss that is not finite (strains beyond the number range) is named, not
+  // printed; the element's forces then end the solution.
+  const std::string miss = std::isfinite(daxial) ? fio::format("('=',E12.3)", daxial) : " IS NOT FINITE";
   fio::write(6,
              "(' ** WARNING: NO. OF ITER FOR STABILITY ELE',I5,'SEG. ',I5,'IS GREATER THAN ',"
-             "I5,' DAXIAL=',E12.3,' AT STEP=',I5,/)",
-             ielno, iseg, count, daxial, kv::solsta().istep);
+             "I5,' DAXIAL',A,' AT STEP=',I5,/)",
+             ielno, iseg, count, miss, kv::solsta().istep);
 }
 
 void add_fibre(SectionSums& s, float ea, float u, float v) {

@@ -16,6 +16,15 @@ namespace members {
 
 namespace {
 
+// The member has no usable stiffness: the solution ends after this step (bit
+// 0 of ISTOP), and the run's status and console say why.
+void end_without_stiffness(int ielno) {
+  fio::write(6, "(' *** THE SOLUTION ENDS: STABILITY ELEMENT',I5,' HAS NO USABLE STIFFNESS')", ielno);
+  kv::ctl(kv::kISTOP) |= 1;
+  kv::note_fault(kv::Fault::solution_error,
+                 fio::format("('SOLUTION ENDS: STABILITY ELEMENT',I6,' HAS NO USABLE STIFFNESS')", ielno));
+}
+
 constexpr float kPi = 3.1415925f;
 constexpr int kMaxDof = 6 * kMaxSegments + 6;
 
@@ -445,9 +454,7 @@ void solve_internal(const MemberArrays& m, MemberState& s, const MemberCall& c, 
       // internal joints stay where they are and the solution ends after this
       // step, rather than moving them by what the matrix words happen to hold.
       for (int k = 1; k <= ndof - 12; ++k) m.xv(k) = 0.0f;
-      fio::write(6, "(' *** THE SOLUTION ENDS: STABILITY ELEMENT',I5,' HAS NO USABLE STIFFNESS')",
-                 c.ielno);
-      kv::ctl(kv::kISTOP) |= 1;
+      end_without_stiffness(c.ielno);
     }
   }
   for (int k = 1; k <= ndof; ++k) {
@@ -628,9 +635,7 @@ void member_state(const MemberArrays& m, const MemberWords& w, MemberState& s,
     // The member has no stiffness left: the solution ends after this step
     // (bit 0 of ISTOP) with the member's last usable end stiffness in place,
     // instead of going on with a matrix that would fill the results with NaN.
-    fio::write(6, "(' *** THE SOLUTION ENDS: STABILITY ELEMENT',I5,' HAS NO USABLE STIFFNESS')",
-               c.ielno);
-    kv::ctl(kv::kISTOP) |= 1;
+    end_without_stiffness(c.ielno);
   } else if (w.iecop == 1) {
     trank(m.eeasat.p, m.eccx, m.eccy, m.te.p);
     if (c.trace) trace_eeasat(m);

@@ -130,8 +130,11 @@ int sort_and_merge(int n, float scale, const NodeTables& t) {
     t.xyz(m, 3) = r.z * scale;
     // Coordinates beyond the number range leave no geometry to build on.
     if (!std::isfinite(t.xyz(m, 1)) || !std::isfinite(t.xyz(m, 2)) || !std::isfinite(t.xyz(m, 3))) {
-      fio::write(kOut, "(/,' NODE',I11,': X, Y, Z',1P,3E12.4,' TIMES THE SCALE',E12.4,' ARE BEYOND THE NUMBER RANGE')",
-                 r.id, r.x, r.y, r.z, scale);
+      // A generated coordinate may be beyond the range already: named, not printed.
+      constexpr std::string_view kField = "(1P,E12.4)";
+      fio::write(kOut, "(/,' NODE',I11,': X, Y, Z',3A,' TIMES THE SCALE',1P,E12.4,' ARE BEYOND THE NUMBER RANGE')",
+                 r.id, fio::value_or_not_finite(r.x, kField), fio::value_or_not_finite(r.y, kField),
+                 fio::value_or_not_finite(r.z, kField), scale);
       kv::stop_run(1, "NODE COORDINATES BEYOND THE NUMBER RANGE");
     }
     t.icos(m) = r.c;

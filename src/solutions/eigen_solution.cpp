@@ -97,7 +97,8 @@ int dense_block(const Sky& s, int ncond, int l2, float* dense, std::string_view 
       if (tr) fio::write(kOut, trace_fmt, i, j, v);
       // A non-finite term is the caller's check, not a sign of the diagonal.
       if (i == j && v <= 0.0f) {
-        fio::write(kOut, diag_fmt, i, v);
+        // A term beyond the number range is named, not printed.
+        fio::write(kOut, diag_fmt, i, fio::value_or_not_finite(v, "(1P,E12.4)"));
         if (first_bad == 0) first_bad = i;
       }
     }
@@ -351,15 +352,15 @@ bool condense(Kind kind, const Sky& k, const Sky& second, const EigenTables& t, 
 // second-matrix term.
 bool dense_blocks(Kind kind, const Sky& k, const Sky& second, int ncond, int l2, float* a, float* b) {
   const int bad_k = dense_block(k, ncond, l2, a, "(' I:',I5,' J:',I5,' A(I,J)',1P,E15.5)",
-                                "('     DOF #',I5,' IS .LE. 0 IN THE STIFFNESS MATRIX...',5X,'K(I,I)=',1P,E12.4,"
+                                "('     DOF #',I5,' IS .LE. 0 IN THE STIFFNESS MATRIX...',5X,'K(I,I)=',A,"
                                 "'  SOLN IS ABORTED')");
   const int bad_b =
       kind == Kind::frequencies
           ? dense_block(second, ncond, l2, b, "(' I:',I5,' J:',I5,' B(I,J):',1P,E15.5)",
-                        "('     DOF #',I5,' IS .LE. 0 IN THE MASS MATRIX...',5X,'M(I,I)=',1P,E12.4,"
+                        "('     DOF #',I5,' IS .LE. 0 IN THE MASS MATRIX...',5X,'M(I,I)=',A,"
                         "'  SOLN IS ABORTED')")
           : dense_block(second, ncond, l2, b, "(' I:',I5,' J:',I5,' B(I,J):',1P,E15.5)",
-                        "('     DOF #',I5,' IS .LE. 0 IN THE GEOMETRIC STIFFNESS MATRIX...',5X,'KG(I,I)=',1P,E12.4,"
+                        "('     DOF #',I5,' IS .LE. 0 IN THE GEOMETRIC STIFFNESS MATRIX...',5X,'KG(I,I)=',A,"
                         "'  SOLN IS ABORTED')");
   const bool ok = bad_k == 0 && bad_b == 0;
   if (!ok) {

@@ -47,9 +47,9 @@ bool mass_formed();
 // The dense free block of a skyline matrix (both triangles, column-major of
 // order l2 - ncond), equations ncond+1..l2; trace letter F writes every term
 // with trace_fmt (I, J, value). Every diagonal term not above 0.0 is reported
-// with diag_fmt (equation, value); the caller gets back the first such
-// equation, 0 when there was none. Infinity and NaN are left to the caller's
-// finiteness check.
+// with diag_fmt (equation, the value as text: 1P,E12.4, or "NOT FINITE" in 12
+// columns for -Infinity); the caller gets back the first such equation, 0 when
+// there was none. Infinity and NaN are left to the caller's finiteness check.
 int dense_block(const Sky& s, int ncond, int l2, float* dense, std::string_view trace_fmt,
                 std::string_view diag_fmt);
 

@@ -269,10 +269,10 @@ bool Rspect::modes() {
   float* kf = tab(t_.kf);
   float* mf = tab(t_.mf);
   const int bad_k = dense_block(k_, ncond_, l2_, kf, "(' I:',I5,' J:',I5,' A(I-L3+1,J-L3+1)',1P,E15.5)",
-                                "(5X,'DOF #',I5,' IS .LE. 0 IN THE STIFFNESS MATRIX...',5X,'K(I,I)=',1P,E12.4,"
+                                "(5X,'DOF #',I5,' IS .LE. 0 IN THE STIFFNESS MATRIX...',5X,'K(I,I)=',A,"
                                 "'  SOLN IS ABORTED')");
   const int bad_m = dense_block(m, ncond_, l2_, mf, "(' I:',I5,' J:',I5,' B(I-L3+1,J-L3+1):',1P,E15.5)",
-                                "(5X,'DOF #',I5,' IS .LE. 0 IN THE MASS MATRIX...',5X,'M(I,I)=',1P,E12.4,"
+                                "(5X,'DOF #',I5,' IS .LE. 0 IN THE MASS MATRIX...',5X,'M(I,I)=',A,"
                                 "'  SOLN IS ABORTED')");
   if (bad_k != 0 || bad_m != 0) {
     const int eq = bad_k != 0 && (bad_m == 0 || bad_k < bad_m) ? bad_k : bad_m;

@@ -304,6 +304,14 @@ void statel() {
   // The solver works on the solved equations only, so the stiffness terms of
   // the restrained columns stay as formed for the reactions.
   const int nstk = neq > 0 ? k.mdiag[neq] - 1 : 0;
+  // A term beyond the number range (element stiffnesses that overflow in
+  // their sum) would act as a rigid support in the reduction and leave the
+  // loads without reactions: the solution ends before it.
+  for (int t = 0; t < nstk; ++t) {
+    if (real_finite(static_cast<double>(k.a[t]), "STATEL", "STIFFNESS MATRIX TERM")) continue;
+    ctl(kv::kISTOP) = -1;
+    return;
+  }
   // The load each column's solve starts from, the scale of its residual.
   std::vector<double> load_norm(static_cast<std::size_t>(nlc), 0.0);
   for (int c = 0; c < nlc; ++c) {

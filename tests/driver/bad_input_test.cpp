@@ -177,6 +177,50 @@ INSTANTIATE_TEST_SUITE_P(
         BadDeck{"print_interval_every_step", 3,
                 "  NOTE: THE STEP INTERVAL FOR PRINTING PRINTS     100000 STEP REPORTS; A LARGER INTERVAL KEEPS THE "
                 "OUTPUT FILE SMALL"},
+        // An end spring whose slope after yield is -1e30 times its elastic
+        // one: the member's stiffness is not finite from the step after
+        // yield, in terms the profile (set up from the elastic matrix) does
+        // not hold; the solution ends on the displacements, and the history
+        // files it opened are closed.
+        BadDeck{"ia_biln_slope_huge", 2, " *  DISPLACEMENT IS NOT FINITE - ROW:     1",
+                " *** ERROR IN THE COMMAND AT INPUT LINE    18: SOLUTION ABORTED: A DISPLACEMENT IS NOT FINITE"},
+        // A prescribed shortening of 1e36 over a length of 100: the axial
+        // passes miss by no finite force, which the warning names instead of
+        // printing; the member's forces then end the solution.
+        BadDeck{"stability_shortening_huge", 2,
+                " ** WARNING: NO. OF ITER FOR STABILITY ELE    1SEG.     1IS GREATER THAN    51 DAXIAL IS NOT FINITE "
+                "AT STEP=    1",
+                "SOLUTION ABORTED: AN ELEMENT FORCE IS NOT FINITE"},
+        // A shortening of 1e30 leaves the member no stiffness: the solution
+        // ends, and the console counts it.
+        BadDeck{"stability_shortening_large", 2, " *** THE SOLUTION ENDS: STABILITY ELEMENT    1 HAS NO USABLE STIFFNESS",
+                " *** ERROR IN THE COMMAND AT INPUT LINE    16: SOLUTION ENDS: STABILITY ELEMENT     1 HAS NO USABLE "
+                "STIFFNESS"},
+        // Two springs of KE = -3.4e38 meet on the lower floor: its diagonal
+        // is named, not printed, by the eigen-solution and the spectrum.
+        BadDeck{"spring_stiffness_sum_huge", 3,
+                "     DOF #    1 IS .LE. 0 IN THE STIFFNESS MATRIX...     K(I,I)=  NOT FINITE  SOLN IS ABORTED",
+                " *** ERROR IN THE COMMAND AT INPUT LINE    23: RESPONSE SPECTRUM ABORTED: A FREE DEGREE OF FREEDOM "
+                "HAS NO STIFFNESS OR NO MASS: EQUATION 1, JOINT 2 FX"},
+        // The same springs under a static load: the term beyond the range
+        // would act as a support that takes no reaction; the solution ends.
+        BadDeck{"spring_stiffness_sum_static", 2, " *  STIFFNESS MATRIX TERM IS NOT FINITE           *",
+                " *** ERROR IN THE COMMAND AT INPUT LINE    20: SOLUTION ABORTED: STIFFNESS MATRIX TERM IS NOT FINITE"},
+        // Two generation steps of -3.4e38 in X: the coordinate of the third
+        // node is named, not printed, and the run stops.
+        BadDeck{"node_generation_step_huge", 1,
+                " NODE          5: X, Y, Z  NOT FINITE  0.0000E+00  2.8800E+02 TIMES THE SCALE  1.0000E+00 ARE BEYOND "
+                "THE NUMBER RANGE",
+                "NODE COORDINATES BEYOND THE NUMBER RANGE"},
+        // A joint depth of 1e-38 leaves the joint shear stress beyond the
+        // range: the event names it instead of printing it.
+        BadDeck{"joint_depth_tiny", 3,
+                " * ELEMENT     1 JOINT SHEAR STRESS IN Z  DIR. AT END A   =  NOT FINITE > JOINT SHEAR "},
+        // One ground value of 1e5 g throws the mass past the displacement
+        // limit: the run ends there, and the console says so.
+        BadDeck{"ground_value_displacement_limit", 2, "  DISP( 1 ) GREATER THAN 300. PROGRAM STOP",
+                " *** ERROR IN THE COMMAND AT INPUT LINE    17: TIME HISTORY STOPPED: DISPLACEMENT OF EQUATION     1 "
+                "BEYOND 300.0"},
         // A yield force of 0 is the elastic-perfectly-plastic limit: the
         // spring leaves its elastic range at once. Step 1 (load 5 on KE = 100):
         // D = 0.05, P = KIE D = 0.5; step 2 takes the unbalance 4.5 and 5 more
@@ -269,6 +313,25 @@ TEST(BadInput, StabilityMemberWithoutItsZonesCarriesTheSpectrumShear) {
   const std::string deck = kvtest::read_file(kvtest::case_path("bad_stability_start_distance_huge.dat"));
   const kvtest::RunResult r = kvtest::run_deck(deck, "stab_zone", kTimeLimit);
   EXPECT_NE(r.output.find(" GCS SUMM.  0.1545600E+03"), std::string::npos) << r.output;
+}
+
+// Both solutions report both diagonals of the lower and upper floor; the
+// finite one keeps its value.
+TEST(BadInput, NonFiniteDiagonalIsNamedByBothSolutions) {
+  const std::string deck = kvtest::read_file(kvtest::case_path("bad_spring_stiffness_sum_huge.dat"));
+  const kvtest::RunResult r = kvtest::run_deck(deck, "diag_named", kTimeLimit);
+  const std::vector<std::string> lines = {
+      "     DOF #    1 IS .LE. 0 IN THE STIFFNESS MATRIX...     K(I,I)=  NOT FINITE  SOLN IS ABORTED",
+      "     DOF #    2 IS .LE. 0 IN THE STIFFNESS MATRIX...     K(I,I)= -3.4000E+38  SOLN IS ABORTED"};
+  for (const std::string& line : lines) {
+    const std::size_t first = r.output.find(line + "\n");
+    ASSERT_NE(first, std::string::npos) << line << "\n" << r.output;
+    EXPECT_NE(r.output.find(line + "\n", first + 1), std::string::npos) << line << "\n" << r.output;
+  }
+  EXPECT_NE(r.console.find(" *** ERROR IN THE COMMAND AT INPUT LINE    20: EIGEN-SOLUTION ABORTED: A FREE DEGREE OF "
+                           "FREEDOM HAS NO STIFFNESS OR NO MASS: EQUATION 1, JOINT 2 FX"),
+            std::string::npos)
+      << r.console;
 }
 
 // A damage index too large for the F14.5 column but finite is written in E

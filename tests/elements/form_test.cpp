@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -38,6 +40,42 @@ TEST(Addsky, TwoDofsOnOneEquationAddTheCouplingTwice) {
   const std::array<std::int32_t, 3> lm{0, 1, 1};
   elements::addsky(gk.data(), mdiag.data(), 1, 2, ek.data(), kv::titles().np.data(), 2, 3, lm.data(), 1.0f);
   EXPECT_FLOAT_EQ(gk[1], 8.0f);
+}
+
+// A term above its column's top in the profile is never written into the
+// next column or past the matrix: a finite one is left out and counted, a
+// non-finite one lands on its column's diagonal.
+TEST(Addsky, TermsOutsideTheProfileStayInsideTheMatrix) {
+  struct Case {
+    float coupling;       // element term (1,2) on equations 1 and 3
+    int outside;          // finite terms left out
+    bool diagonal_finite;  // equation 3's diagonal
+  };
+  const float inf = std::numeric_limits<float>::infinity();
+  const Case cases[] = {{0.0f, 0, true}, {5.0f, 1, true}, {inf, 0, false}, {-inf, 0, false}};
+  for (const Case& k : cases) {
+    // Global 3 x 3 with column 3 holding rows 2..3 only: MDIAG = 1, 2, 4, 6.
+    // Words 6 and 7 stand for whatever table follows the matrix.
+    std::array<float, 8> gk{};
+    gk[6] = 1.0f;
+    gk[7] = 1.0f;
+    const std::array<std::int32_t, 5> mdiag{0, 1, 2, 4, 6};
+    // Order 2: (1,1) = 1, (2,2) = 2, (1,2) = coupling.
+    const std::array<float, 4> ek{0, 1, 2, k.coupling};
+    const std::array<std::int32_t, 3> lm{0, 1, 3};
+    const int outside =
+        elements::addsky(gk.data(), mdiag.data(), 3, 5, ek.data(), kv::titles().np.data(), 2, 3, lm.data(), 1.0f);
+    EXPECT_EQ(outside, k.outside) << k.coupling;
+    EXPECT_FLOAT_EQ(gk[1], 1.0f) << k.coupling;
+    EXPECT_EQ(gk[3], 0.0f) << k.coupling;  // column 2 untouched
+    EXPECT_EQ(gk[5], 0.0f) << k.coupling;  // the (2,3) slot
+    EXPECT_EQ(std::isfinite(gk[4]), k.diagonal_finite) << k.coupling;
+    if (k.diagonal_finite) {
+      EXPECT_FLOAT_EQ(gk[4], 2.0f) << k.coupling;
+    }
+    EXPECT_EQ(gk[6], 1.0f) << k.coupling;
+    EXPECT_EQ(gk[7], 1.0f) << k.coupling;
+  }
 }
 
 // A stand-in type-1 driver: its stiffness stands from the record; option 2

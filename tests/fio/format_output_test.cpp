@@ -72,6 +72,18 @@ TEST(FormatOutput, FixedPointEdit) {
   });
 }
 
+// A message value that is not finite is named in its field's width; a short
+// field takes the whole text.
+TEST(FormatOutput, ValueOrNotFinite) {
+  check({
+      C(fio::value_or_not_finite(-3.4e38, "(1P,E12.4)"), " -3.4000E+38"),
+      C(fio::value_or_not_finite(-kInf, "(1P,E12.4)"), "  NOT FINITE"),
+      C(fio::value_or_not_finite(kNaN, "(1P,E15.6)"), "     NOT FINITE"),
+      C(fio::value_or_not_finite(kInf, "(F6.1)"), "NOT FINITE"),
+      C(fio::value_or_not_finite(2.5, "(F6.1)"), "   2.5"),
+  });
+}
+
 TEST(FormatOutput, RoundingOfTheExactBinaryValue) {
   check({
       // exact ties round away from zero

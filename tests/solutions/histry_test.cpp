@@ -213,6 +213,39 @@ TEST(HistryRequests, EndAtOnceGivesAnEmptyTable) {
   dyntest::finish();
 }
 
+// A count that the table's own words cannot hold (a table overwritten by a
+// float, or one below zero) is reported once; no word past the table is read
+// as a unit, and the request table is given up.
+TEST(HistryRequests, DamagedCountIsReportedAndNothingPastTheTableIsRead) {
+  struct Case {
+    std::int32_t count;
+    const char* text;
+  };
+  const Case cases[] = {{0x7FC00000, " 2143289344"}, {-1, "         -1"}, {2, "          2"}};
+  for (const Case& c : cases) {
+    Model m("hist_damaged", "DOF 2 20 0 0 0\nEND\n");
+    const std::int64_t iz = kv::ctl(kv::kIZ);
+    requests(1, 0.0f, 0.1f);
+    ASSERT_EQ(kv::ctl(kv::kIZ), iz + 4);
+    kv::izm(iz) = c.count;  // one request takes 3 words: 2 would need 7
+    records();
+    close_files();
+    EXPECT_EQ(kv::ctl(kv::kHSTREQ), 0) << c.count;
+    const std::string out = dyntest::finish();
+    const std::string want =
+        fio::format("(' *** THE HISTORY-REQUEST TABLE AT WORD',I10,' HOLDS AN INVALID COUNT (',A,'): NO HISTORY RECORD "
+                    "IS WRITTEN')",
+                    iz, c.text);
+    EXPECT_NE(out.find(want), std::string::npos) << out;
+    std::size_t reports = 0;
+    for (std::size_t p = out.find("HOLDS AN INVALID COUNT"); p != std::string::npos;
+         p = out.find("HOLDS AN INVALID COUNT", p + 1))
+      ++reports;
+    EXPECT_EQ(reports, 1u) << out;
+    EXPECT_EQ(kv::fault_count().errors, 1) << c.count;
+  }
+}
+
 // ------------------------------------------------------------------ step loop and READ
 
 // Writes the history of steps 0..10 as a time history with record interval 1

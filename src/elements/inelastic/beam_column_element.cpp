@@ -1047,9 +1047,12 @@ void member_shear(const EleCall& c, const Member& m, int comp) {
   const float f = comp == kMyA ? fl[2] : fl[8];
   if (!(std::fabs(f) > v)) return;
   if (!shear_event(m, c.ielno, comp == kMyA ? kFlpShearA : kFlpShearB, kShearLabel, comp)) return;
-  fio::write(6, "(/,1X,'* ELEMENT ',I5,' SHEAR IN Z ',' DIR. AT ',A,'=',E12.4,' > SHEAR ',/,1X,'CAPACITY OF ',E12.4,"
+  // Dimensions near the ends of the range may leave a value not finite: it
+  // is named, not printed.
+  fio::write(6, "(/,1X,'* ELEMENT ',I5,' SHEAR IN Z ',' DIR. AT ',A,'=',A,' > SHEAR ',/,1X,'CAPACITY OF ',A,"
                 "'AT STEP =',I5)",
-             c.ielno, end_label(comp), f, v, kv::solsta().istep);
+             c.ielno, end_label(comp), fio::value_or_not_finite(f, "(E12.4)"), fio::value_or_not_finite(v, "(E12.4)"),
+             kv::solsta().istep);
 }
 
 void joint_shear(const EleCall& c, const Member& m, int comp) {
@@ -1068,9 +1071,10 @@ void joint_shear(const EleCall& c, const Member& m, int comp) {
   const float tau = std::fabs(comp == kMyA ? fl[4] : fl[10]) / (bj * j3 * j5);
   if (!(tau > tauc)) return;
   if (!shear_event(m, c.ielno, comp == kMyA ? kFlpJointA : kFlpJointB, kJointLabel, comp)) return;
-  fio::write(6, "(/,1X,'* ELEMENT ',I5,' JOINT SHEAR STRESS ','IN Z ',' DIR. AT ',A,'=',E12.4,' > JOINT SHEAR ',/,"
-                "1X,'STRESS CAPACITY OF ',E12.4,'AT STEP =',I5)",
-             c.ielno, end_label(comp), tau, tauc, kv::solsta().istep);
+  fio::write(6, "(/,1X,'* ELEMENT ',I5,' JOINT SHEAR STRESS ','IN Z ',' DIR. AT ',A,'=',A,' > JOINT SHEAR ',/,"
+                "1X,'STRESS CAPACITY OF ',A,'AT STEP =',I5)",
+             c.ielno, end_label(comp), fio::value_or_not_finite(tau, "(E12.4)"),
+             fio::value_or_not_finite(tauc, "(E12.4)"), kv::solsta().istep);
 }
 
 // The MY ends whose models check shear, in their models' order (end A

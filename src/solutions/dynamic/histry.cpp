@@ -320,10 +320,25 @@ void read_requests(int hintv, float ht0, float hdt) {
 
 // ------------------------------------------------------------ options 2 and 3
 
+// The number of requests of the table at `table`. A count that its reserved
+// words (below IZ) cannot hold means the table was overwritten: it is
+// reported and no request is read, rather than words past the table.
+int request_count(std::int64_t table) {
+  const std::int64_t end = std::min<std::int64_t>(kv::ctl(kv::kIZ), kv::kWorkWords + 1);
+  const std::int32_t count = table < end ? static_cast<std::int32_t>(kv::izm(table)) : -1;
+  if (count >= 0 && table + 3 * static_cast<std::int64_t>(count) < end) return count;
+  fio::write(kOut, "(/,' *** THE HISTORY-REQUEST TABLE AT WORD',I10,' HOLDS AN INVALID COUNT (',I11,"
+                   "'): NO HISTORY RECORD IS WRITTEN')", table, count);
+  kv::note_fault(kv::Fault::solution_error, "THE HISTORY-REQUEST TABLE IS DAMAGED");
+  // One report: the table is given up.
+  kv::ctl(kv::kHSTREQ) = 0;
+  return 0;
+}
+
 void write_records() {
   const std::int64_t table = kv::ctl(kv::kHSTREQ);
   if (table <= 0) return;
-  const int count = kv::izm(table);
+  const int count = request_count(table);
   const bool echo = kv::run().histry_echo;
   const bool has_rates = kv::ctl(kv::kVTOTAL) != 0 && kv::ctl(kv::kATOTAL) != 0;
   int ltype = 0;
@@ -366,7 +381,7 @@ void write_records() {
 void close_units() {
   const std::int64_t table = kv::ctl(kv::kHSTREQ);
   if (table <= 0) return;
-  const int count = kv::izm(table);
+  const int count = request_count(table);
   for (int r = 1; r <= count; ++r) fio::close(kv::izm(table + 3 * r));
 }
 

@@ -515,6 +515,9 @@ bool StepLoop::displacement_limit() {
     if (std::fabs(u[i - 1]) > kDisplacementLimit) {
       fio::write_list(kOut, " DISP(", i, ") GREATER THAN 300. PROGRAM STOP");
       ctl(kv::kISTOP) |= 1;
+      // The run ends on it (status 2): the console says why.
+      kv::note_fault(kv::Fault::solution_error,
+                     fio::format("('TIME HISTORY STOPPED: DISPLACEMENT OF EQUATION',I6,' BEYOND 300.0')", i));
       return true;
     }
   }
