@@ -148,11 +148,11 @@ long structure_iz(const std::string& out) {
   return std::stol(out.substr(at + 8, 8));
 }
 
-// The mesh rigidities of the 10 x 10 x 0.5 box of 4 x 5 cells.
-struct BoxRigidities {
-  double ea = 0, eiu = 0, eiv = 0;
+// The fibres of the 10 x 10 x 0.5 box of 4 x 5 cells, as the mesh lays them out.
+struct BoxMesh {
+  std::vector<float> u, v, area, flen;
 };
-BoxRigidities box_rigidities(double em) {
+BoxMesh box_mesh() {
   SectionWords w;
   w.libn = kLibBox;
   w.d1 = 10;
@@ -160,14 +160,23 @@ BoxRigidities box_rigidities(double em) {
   w.t = 0.5f;
   w.n1 = 4;
   w.n2 = 5;
-  const int n = steel_fibre_count(w);
-  std::vector<float> u(static_cast<std::size_t>(n)), v(u), area(u), flen(u);
-  ecclib(w, {u, v, area, flen});
+  const auto n = static_cast<std::size_t>(steel_fibre_count(w));
+  BoxMesh m{std::vector<float>(n), std::vector<float>(n), std::vector<float>(n), std::vector<float>(n)};
+  ecclib(w, {m.u, m.v, m.area, m.flen});
+  return m;
+}
+
+// The mesh rigidities of that box.
+struct BoxRigidities {
+  double ea = 0, eiu = 0, eiv = 0;
+};
+BoxRigidities box_rigidities(double em) {
+  const BoxMesh m = box_mesh();
   BoxRigidities r;
-  for (std::size_t j = 0; j < u.size(); ++j) {
-    r.ea += em * area[j];
-    r.eiu += em * area[j] * v[j] * v[j];
-    r.eiv += em * area[j] * u[j] * u[j];
+  for (std::size_t j = 0; j < m.u.size(); ++j) {
+    r.ea += em * m.area[j];
+    r.eiu += em * m.area[j] * m.v[j] * m.v[j];
+    r.eiv += em * m.area[j] * m.u[j] * m.u[j];
   }
   return r;
 }
@@ -450,16 +459,9 @@ TEST(StabilityDeck, EndMomentsYieldTheBoxAndApproachItsPlasticMoment) {
   const std::string& o = r.output;
   // The mesh of the box by hand: EI, the outermost fibre and the plastic
   // moment sum |v| A YS.
-  SectionWords w;
-  w.libn = kLibBox;
-  w.d1 = 10;
-  w.d2 = 10;
-  w.t = 0.5f;
-  w.n1 = 4;
-  w.n2 = 5;
-  const int n = steel_fibre_count(w);
-  std::vector<float> u(static_cast<std::size_t>(n)), v(u), area(u), flen(u);
-  ecclib(w, {u, v, area, flen});
+  const BoxMesh mesh = box_mesh();
+  const std::vector<float>& v = mesh.v;
+  const std::vector<float>& area = mesh.area;
   constexpr double kE = 29.0e6, kYs = 50000.0, kRatio3 = 0.001;
   double ei = 0, vmax = 0, mp = 0;
   for (std::size_t j = 0; j < v.size(); ++j) {
@@ -625,7 +627,9 @@ void expect_member_statics(const PushedCantilever& c, const PushDeck& d) {
   // MY at the base: V L + P times the sway, less the moment the element leaves at the free tip.
   EXPECT_NEAR(std::fabs(c.base[4]), v * d.length + std::fabs(c.base[2]) * d.sway + c.end[4],
               1e-5 * std::fabs(c.base[4]));
-  if (d.hand_shear > 0.0) EXPECT_NEAR(v, d.hand_shear, d.shear_tolerance * d.hand_shear);
+  if (d.hand_shear > 0.0) {
+    EXPECT_NEAR(v, d.hand_shear, d.shear_tolerance * d.hand_shear);
+  }
   ASSERT_EQ(c.tip_disp.size(), 6u);
   EXPECT_NEAR(c.tip_disp[0], d.sway, 1e-6);
 }
@@ -639,9 +643,9 @@ void expect_member_statics(const PushedCantilever& c, const PushDeck& d) {
 // next step takes up.
 TEST(StabilityDeck, PushedCantileversKeepTheirStatics) {
   for (const PushDeck& d : {PushDeck{"stability_sol4_yielding_cantilever.dat", 0.0, 144.0, 6.0, 120, 5e-3, 63340.0, 0.002},
-                            PushDeck{"stability_sol4_yielding_cantilever_axial.dat", 130625.0, 144.0, 6.0, 120, 5e-3},
-                            PushDeck{"rc_member_sol4_axial_push.dat", 153600.0, 100.0, 1.5, 300, 5e-3},
-                            PushDeck{"rc_end_member_sol4_axial_push.dat", 153600.0, 100.0, 1.5, 300, 0.25},
+                            PushDeck{"stability_sol4_yielding_cantilever_axial.dat", 130625.0, 144.0, 6.0, 120, 5e-3, 0.0, 0.0},
+                            PushDeck{"rc_member_sol4_axial_push.dat", 153600.0, 100.0, 1.5, 300, 5e-3, 0.0, 0.0},
+                            PushDeck{"rc_end_member_sol4_axial_push.dat", 153600.0, 100.0, 1.5, 300, 0.25, 0.0, 0.0},
                             PushDeck{"mc_member_sol4_axial_push.dat", 50000.0, 100.0, 2.0, 200, 5e-3, 11083.0, 0.003},
                             PushDeck{"mc_end_member_sol4_axial_push.dat", 50000.0, 100.0, 2.0, 200, 0.05, 10872.0, 0.006}}) {
     SCOPED_TRACE(d.name);
