@@ -18,6 +18,7 @@
 #include "base/matrix_print.h"
 #include "base/work_array.h"
 #include "fio/fio.h"
+#include "solvers/wide_vectors.h"
 
 #ifdef _OPENMP
 #include <omp.h>
@@ -50,44 +51,166 @@ inline T dot(const T* __restrict x, const T* __restrict y, int n) {
   return ((s0 + s1) + (s2 + s3)) + ((s4 + s5) + (s6 + s7)) + tail;
 }
 
-// Dot products of one column x with kBlock columns y[b] at once, x read once
-// for all of them: the reduction's inner loop. Each product keeps one partial
-// sum per lane of a 16-byte vector (four for float, two for double), added in
-// lane order at the end, then the tail; the lanes are written out so that the
-// rounding order is fixed by this code, not by the compiler or the target.
+// The reduction's inner loop: the dot products of one finished column x with
+// the kBlock columns of a block at once, x read once for all of them. The
+// block's multipliers are interleaved by row, w[q * kBlock + b] being column
+// b's term against x[q], so that one row of them is one wide vector and each
+// term of x one broadcast. Each product keeps one partial sum per lane of a
+// 16-byte vector (term q in lane q mod 4 for float, q mod 2 for double), the
+// lanes added in order at the end, then the tail; the lanes are written out
+// so that the rounding order is fixed by this code, not by the compiler or
+// the target. out[b] is column b's product.
 constexpr int kBlock = 8;
 
 template <class T>
-inline void dot_block(const T* __restrict x, const T* const* y, int n, T* out) {
+[[gnu::always_inline]] inline void dot_block_lanes(const T* __restrict x, const T* __restrict w, int n,
+                                                   T* __restrict out) {
   constexpr int kLanes = static_cast<int>(16 / sizeof(T));
   int q = 0;
 #if defined(__GNUC__)
-  // GCC does not vectorise this shape well by itself (it interleaves the
-  // products across iterations and shuffles them), so the lanes are a vector
-  // type; the portable loop below forms the same sums in the same order.
-  typedef T Lanes __attribute__((vector_size(16)));
-  const auto load = [](const T* p) {
-    Lanes v;
-    __builtin_memcpy(&v, p, sizeof(Lanes));
-    return v;
-  };
-  Lanes acc[kBlock] = {};
-  for (; q + kLanes <= n; q += kLanes) {
-    const Lanes xv = load(x + q);
-    for (int b = 0; b < kBlock; ++b) acc[b] += xv * load(y[b] + q);
+  // A row of the block in 32-byte pieces: one for float, two for double.
+  typedef T Piece __attribute__((vector_size(32)));
+  constexpr int kPer = static_cast<int>(32 / sizeof(T));
+  constexpr int kPieces = kBlock / kPer;
+  Piece acc[kLanes][kPieces] = {};
+  for (; q + kLanes <= n; q += kLanes)
+    for (int u = 0; u < kLanes; ++u)
+      for (int p = 0; p < kPieces; ++p) {
+        Piece wv;
+        __builtin_memcpy(&wv, w + static_cast<std::ptrdiff_t>(q + u) * kBlock + p * kPer, sizeof wv);
+        acc[u][p] += x[q + u] * wv;
+      }
+  for (int p = 0; p < kPieces; ++p) {
+    Piece s = {};
+    for (int u = 0; u < kLanes; ++u) s += acc[u][p];
+    for (int r = q; r < n; ++r) {
+      Piece wv;
+      __builtin_memcpy(&wv, w + static_cast<std::ptrdiff_t>(r) * kBlock + p * kPer, sizeof wv);
+      s += x[r] * wv;
+    }
+    __builtin_memcpy(out + p * kPer, &s, sizeof s);
   }
 #else
-  T acc[kBlock][kLanes] = {};
+  T acc[kLanes][kBlock] = {};
   for (; q + kLanes <= n; q += kLanes)
-    for (int b = 0; b < kBlock; ++b)
-      for (int u = 0; u < kLanes; ++u) acc[b][u] += x[q + u] * y[b][q + u];
-#endif
+    for (int u = 0; u < kLanes; ++u)
+      for (int b = 0; b < kBlock; ++b) acc[u][b] += x[q + u] * w[static_cast<std::ptrdiff_t>(q + u) * kBlock + b];
   for (int b = 0; b < kBlock; ++b) {
     T s = 0;
-    for (int u = 0; u < kLanes; ++u) s += acc[b][u];
-    for (int r = q; r < n; ++r) s += x[r] * y[b][r];
+    for (int u = 0; u < kLanes; ++u) s += acc[u][b];
+    for (int r = q; r < n; ++r) s += x[r] * w[static_cast<std::ptrdiff_t>(r) * kBlock + b];
     out[b] = s;
   }
+#endif
+}
+
+// Row k of the block's columns from the rows above it: c[b] -= the product of
+// column k (x, n terms) with column b's multipliers (dot_block), then column
+// b's multiplier of row k, tk[b] = c[b] / d. Lanes that the caller does not
+// take may hold anything.
+template <class T>
+[[gnu::always_inline]] inline void block_row_lanes(const T* __restrict x, const T* __restrict w, int n, T d,
+                                                   T* __restrict c, T* __restrict tk) {
+  T s[kBlock];
+  dot_block_lanes(x, w, n, s);
+#if defined(__GNUC__)
+  typedef T Piece __attribute__((vector_size(32)));
+  constexpr int kPer = static_cast<int>(32 / sizeof(T));
+  for (int p = 0; p < kBlock / kPer; ++p) {
+    Piece cv, sv;
+    __builtin_memcpy(&cv, c + p * kPer, sizeof cv);
+    __builtin_memcpy(&sv, s + p * kPer, sizeof sv);
+    cv = cv - sv;
+    const Piece tv = cv / d;
+    __builtin_memcpy(c + p * kPer, &cv, sizeof cv);
+    __builtin_memcpy(tk + p * kPer, &tv, sizeof tv);
+  }
+#else
+  for (int b = 0; b < kBlock; ++b) {
+    c[b] = c[b] - s[b];
+    tk[b] = c[b] / d;
+  }
+#endif
+}
+
+KV_WIDE_VECTORS void block_row(const float* __restrict x, const float* __restrict w, int n, float d,
+                               float* __restrict c, float* __restrict tk) {
+  block_row_lanes(x, w, n, d, c, tk);
+}
+
+KV_WIDE_VECTORS void block_row(const double* __restrict x, const double* __restrict w, int n, double d,
+                               double* __restrict c, double* __restrict tk) {
+  block_row_lanes(x, w, n, d, c, tk);
+}
+
+// The load rows of a block's columns over the rows i = first..last above the
+// block, the columns side by side: v[b] -= t_b(i) * R(i) in ascending i for
+// from[b] <= i <= to[b], each column's own chain in its own order. The
+// multipliers are interleaved as for dot_block, rows descending: row i at
+// w[(last - i) * kBlock]. A row outside a column's range subtracts an exact +0
+// (v - (+0) is v for every v, where a product with a zero multiplier could be
+// -0 or NaN).
+template <class T>
+[[gnu::always_inline]] inline void subtract_rows_lanes(const T* __restrict w, const float* __restrict r, int first,
+                                                       int last, const std::int32_t* from, const std::int32_t* to,
+                                                       T* __restrict v) {
+#if defined(__GNUC__)
+  using Bits = std::conditional_t<sizeof(T) == 4, std::int32_t, std::int64_t>;
+  typedef T Piece __attribute__((vector_size(32)));
+  typedef Bits Mask __attribute__((vector_size(32)));
+  constexpr int kPer = static_cast<int>(32 / sizeof(T));
+  constexpr int kPieces = kBlock / kPer;
+  Piece acc[kPieces];
+  Mask lo[kPieces];
+  Mask hi[kPieces];
+  for (int p = 0; p < kPieces; ++p) {
+    __builtin_memcpy(&acc[p], v + p * kPer, sizeof(Piece));
+    for (int e = 0; e < kPer; ++e) {
+      lo[p][e] = from[p * kPer + e];
+      hi[p][e] = to[p * kPer + e];
+    }
+  }
+  for (int i = first; i <= last; ++i) {
+    const T ri = static_cast<T>(r[i - 1]);
+    const Mask iv = Mask{} + static_cast<Bits>(i);
+    const T* row = w + static_cast<std::ptrdiff_t>(last - i) * kBlock;
+    for (int p = 0; p < kPieces; ++p) {
+      Piece wv;
+      __builtin_memcpy(&wv, row + p * kPer, sizeof wv);
+      const Piece term = wv * ri;
+      const Mask keep = (lo[p] <= iv) & (iv <= hi[p]);
+      // A cast between vectors of one size keeps the bits.
+      acc[p] -= reinterpret_cast<Piece>(reinterpret_cast<Mask>(term) & keep);
+    }
+  }
+  for (int p = 0; p < kPieces; ++p) __builtin_memcpy(v + p * kPer, &acc[p], sizeof(Piece));
+#else
+  for (int i = first; i <= last; ++i) {
+    const T ri = static_cast<T>(r[i - 1]);
+    const T* row = w + static_cast<std::ptrdiff_t>(last - i) * kBlock;
+    for (int b = 0; b < kBlock; ++b)
+      if (from[b] <= i && i <= to[b]) v[b] -= row[b] * ri;
+  }
+#endif
+}
+
+KV_WIDE_VECTORS void subtract_rows(const float* __restrict w, const float* __restrict r, int first, int last,
+                                   const std::int32_t* from, const std::int32_t* to, float* __restrict v) {
+  subtract_rows_lanes(w, r, first, last, from, to, v);
+}
+
+KV_WIDE_VECTORS void subtract_rows(const double* __restrict w, const float* __restrict r, int first, int last,
+                                   const std::int32_t* from, const std::int32_t* to, double* __restrict v) {
+  subtract_rows_lanes(w, r, first, last, from, to, v);
+}
+
+// The scratch of one block's reduction: the multipliers t[b] of the block's
+// columns (kBlock columns of n), the same for the rows above the block
+// interleaved by row (as many again), and the loads of the block's rows less
+// the rows above it (kBlock per load column).
+std::size_t block_scratch(int n, int nlc) {
+  return 2 * static_cast<std::size_t>(kBlock) * static_cast<std::size_t>(n) +
+         static_cast<std::size_t>(kBlock) * static_cast<std::size_t>(std::max(nlc, 0));
 }
 
 bool fixed_threads = false;
@@ -173,8 +296,11 @@ T* scratch(std::size_t count) {
 // t[j-i], the column's own order, so that column k and t run the same way in
 // memory. Columns are taken kBlock at a time: the rows above the block need
 // only finished columns, so each such column k is read once for the whole
-// block; the rows inside the block follow column by column. A block column's t
-// is zero above its own first row, so the shared products add exact zeros there.
+// block; the rows inside the block follow column by column. For the rows above
+// the block the multipliers are also kept interleaved by row (dot_block): a
+// block column's is zero above its own first row, so the shared products add
+// exact zeros there, and the loads of those rows run for the block's columns
+// side by side.
 //
 // reduce_block does one block; before it reads column k (and load row k) it
 // calls wait(k), which returns once every column up to k is finished. The
@@ -184,6 +310,7 @@ T* scratch(std::size_t count) {
 template <class T, class Wait>
 int reduce_block(int n, int l1, int last_pivot, int j0, T* a, const std::int32_t* md, float* r,
                  int ldr, int nlc, T* tbuf, Wait&& wait) {
+  // tbuf holds block_scratch(n, nlc) values.
   const auto pivot = [&](int k) { return a[col_diag(md, k)]; };
   const int nb = std::min(kBlock, n - j0 + 1);
   int lo[kBlock];
@@ -201,30 +328,50 @@ int reduce_block(int n, int l1, int last_pivot, int j0, T* a, const std::int32_t
     active[b] = b < nb && pe[b] >= lo[b];
     if (active[b]) lo_min = std::min(lo_min, lo[b]);
   }
-  for (int b = 0; b < nb; ++b)
-    if (active[b])
-      for (int i = lo_min; i < lo[b]; ++i) t[b][j0 + b - i] = T(0);
+  // The multipliers of the rows above the block by row, row i at
+  // rows[(j0 - 1 - i) * kBlock]: the order in which the dots run.
+  T* rows = tbuf + static_cast<std::ptrdiff_t>(kBlock) * n;
+  const auto row = [&](int i) { return rows + static_cast<std::ptrdiff_t>(j0 - 1 - i) * kBlock; };
+  std::fill(rows, row(lo_min - 1), T(0));
 
   // Rows above the block.
   for (int k = lo_min; k < j0; ++k) {
     wait(k);
     const int ilo = std::max(lo_min, col_top(md, k));
     const int ihi = std::min(k - 1, last_pivot);
-    T s[kBlock] = {};
-    if (ihi >= ilo) {
-      const T* x = a + col_diag(md, k) + (k - ihi);
-      const T* y[kBlock];
-      for (int b = 0; b < kBlock; ++b) y[b] = b < nb ? t[b] + (j0 + b - ihi) : t[0] + (j0 - ihi);
-      dot_block(x, y, ihi - ilo + 1, s);
-    }
-    const T dk = pivot(k);
+    // Without terms above row k the products are +0, as ever.
+    const int len = std::max(ihi - ilo + 1, 0);
+    T c[kBlock];
+    T tq[kBlock];
+    for (int b = 0; b < kBlock; ++b) c[b] = active[b] && k >= lo[b] ? col[b][j0 + b - k] : T(0);
+    const T* xk = a + col_diag(md, k) + (len > 0 ? k - ihi : 0);
+    block_row(xk, len > 0 ? row(ihi) : rows, len, pivot(k), c, tq);
+    T* tk = row(k);
     for (int b = 0; b < nb; ++b) {
       if (!active[b] || k < lo[b]) continue;
       const int m = j0 + b - k;
-      const T v = col[b][m] - s[b];
-      col[b][m] = v;
-      if (k <= pe[b]) t[b][m] = v / dk;
+      col[b][m] = c[b];
+      if (k <= pe[b]) {
+        t[b][m] = tq[b];
+        tk[b] = tq[b];
+      }
     }
+  }
+
+  // The loads of the block's rows less their terms of the rows above the
+  // block, kBlock a load column; a column's rows inside the block follow below.
+  T* partial = rows + static_cast<std::ptrdiff_t>(kBlock) * n;
+  std::int32_t from[kBlock];
+  std::int32_t to[kBlock];
+  for (int b = 0; b < kBlock; ++b) {
+    from[b] = active[b] ? lo[b] : j0;
+    to[b] = active[b] ? std::min(pe[b], j0 - 1) : j0 - 1;
+  }
+  for (int c = 0; c < nlc; ++c) {
+    const float* rc = r + static_cast<std::ptrdiff_t>(c) * ldr;
+    T* v = partial + static_cast<std::ptrdiff_t>(c) * kBlock;
+    for (int b = 0; b < kBlock; ++b) v[b] = b < nb ? static_cast<T>(rc[j0 + b - 1]) : T(0);
+    if (lo_min < j0) subtract_rows(rows, rc, lo_min, j0 - 1, from, to, v);
   }
 
   // Rows inside the block, the diagonal, the loads and the pivot test.
@@ -248,8 +395,8 @@ int reduce_block(int n, int l1, int last_pivot, int j0, T* a, const std::int32_t
       // Loads: the same pivots in ascending order, as the row-by-row form does.
       for (int c = 0; c < nlc; ++c) {
         float* rc = r + static_cast<std::ptrdiff_t>(c) * ldr;
-        T v = rc[j - 1];
-        for (int i = lo[b]; i <= pe[b]; ++i) v -= tj[j - i] * static_cast<T>(rc[i - 1]);
+        T v = partial[static_cast<std::ptrdiff_t>(c) * kBlock + b];
+        for (int i = std::max(lo[b], j0); i <= pe[b]; ++i) v -= tj[j - i] * static_cast<T>(rc[i - 1]);
         rc[j - 1] = static_cast<float>(v);
       }
     }
@@ -277,7 +424,7 @@ int reduce_parallel(int n, int l1, int first, int last_pivot, T* a, const std::i
   std::atomic<int> first_bad{0};  // the smallest zero pivot found, or 0
 #pragma omp parallel num_threads(threads)
   {
-    T* tbuf = scratch<T>(static_cast<std::size_t>(kBlock) * static_cast<std::size_t>(n));
+    T* tbuf = scratch<T>(block_scratch(n, nlc));
     for (;;) {
       const int blk = next.fetch_add(1, std::memory_order_relaxed);
       if (blk >= nblocks) break;
@@ -463,7 +610,7 @@ int reduce_matrix_and_loads(int n, int l1, int l2, T* a, const std::int32_t* md,
     const int threads = solver_threads();
     if (threads > 1) return reduce_parallel(n, l1, first, last_pivot, a, md, r, ldr, nlc, threads);
   }
-  T* tbuf = scratch<T>(static_cast<std::size_t>(kBlock) * static_cast<std::size_t>(n));
+  T* tbuf = scratch<T>(block_scratch(n, nlc));
   const auto finished = [](int) {};
   for (int j0 = first; j0 <= n; j0 += kBlock)
     if (const int bad = reduce_block(n, l1, last_pivot, j0, a, md, r, ldr, nlc, tbuf, finished))
