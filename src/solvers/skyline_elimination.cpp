@@ -59,78 +59,90 @@ inline T dot(const T* __restrict x, const T* __restrict y, int n) {
 // 16-byte vector (term q in lane q mod 4 for float, q mod 2 for double), the
 // lanes added in order at the end, then the tail; the lanes are written out
 // so that the rounding order is fixed by this code, not by the compiler or
-// the target. out[b] is column b's product.
+// the target.
 constexpr int kBlock = 8;
 
 template <class T>
-[[gnu::always_inline]] inline void dot_block_lanes(const T* __restrict x, const T* __restrict w, int n,
-                                                   T* __restrict out) {
-  constexpr int kLanes = static_cast<int>(16 / sizeof(T));
-  int q = 0;
+struct BlockLanes {
+  static constexpr int kLanes = static_cast<int>(16 / sizeof(T));
 #if defined(__GNUC__)
   // A row of the block in 32-byte pieces: one for float, two for double.
   typedef T Piece __attribute__((vector_size(32)));
-  constexpr int kPer = static_cast<int>(32 / sizeof(T));
-  constexpr int kPieces = kBlock / kPer;
-  Piece acc[kLanes][kPieces] = {};
-  for (; q + kLanes <= n; q += kLanes)
-    for (int u = 0; u < kLanes; ++u)
-      for (int p = 0; p < kPieces; ++p) {
-        Piece wv;
-        __builtin_memcpy(&wv, w + static_cast<std::ptrdiff_t>(q + u) * kBlock + p * kPer, sizeof wv);
-        acc[u][p] += x[q + u] * wv;
-      }
-  for (int p = 0; p < kPieces; ++p) {
-    Piece s = {};
-    for (int u = 0; u < kLanes; ++u) s += acc[u][p];
-    for (int r = q; r < n; ++r) {
-      Piece wv;
-      __builtin_memcpy(&wv, w + static_cast<std::ptrdiff_t>(r) * kBlock + p * kPer, sizeof wv);
-      s += x[r] * wv;
-    }
-    __builtin_memcpy(out + p * kPer, &s, sizeof s);
-  }
+  static constexpr int kPer = static_cast<int>(32 / sizeof(T));
 #else
-  T acc[kLanes][kBlock] = {};
-  for (; q + kLanes <= n; q += kLanes)
-    for (int u = 0; u < kLanes; ++u)
-      for (int b = 0; b < kBlock; ++b) acc[u][b] += x[q + u] * w[static_cast<std::ptrdiff_t>(q + u) * kBlock + b];
-  for (int b = 0; b < kBlock; ++b) {
-    T s = 0;
-    for (int u = 0; u < kLanes; ++u) s += acc[u][b];
-    for (int r = q; r < n; ++r) s += x[r] * w[static_cast<std::ptrdiff_t>(r) * kBlock + b];
-    out[b] = s;
-  }
+  typedef T Piece;
+  static constexpr int kPer = 1;
 #endif
-}
+  static constexpr int kPieces = kBlock / kPer;
+  Piece acc[kLanes][kPieces] = {};
+
+  // Row q's piece p of the multipliers.
+  static const T* at(const T* w, int q, int p) { return w + static_cast<std::ptrdiff_t>(q) * kBlock + p * kPer; }
+  // The terms q of the lanes, q = from..to - 1 (to - from a multiple of kLanes).
+  [[gnu::always_inline]] void add(const T* __restrict x, const T* __restrict w, int from, int to) {
+    for (int q = from; q < to; q += kLanes)
+      for (int u = 0; u < kLanes; ++u)
+        for (int p = 0; p < kPieces; ++p) {
+          Piece wv;
+          std::memcpy(&wv, at(w, q + u, p), sizeof wv);
+          acc[u][p] += x[q + u] * wv;
+        }
+  }
+  // The lanes in order, then the tail q = end..n - 1; then c[b] -= the sum and
+  // tk[b] = c[b] / d.
+  [[gnu::always_inline]] void finish(const T* __restrict x, const T* __restrict w, int end, int n, T d,
+                                     T* __restrict c, T* __restrict tk) const {
+    for (int p = 0; p < kPieces; ++p) {
+      Piece s = {};
+      for (int u = 0; u < kLanes; ++u) s += acc[u][p];
+      for (int q = end; q < n; ++q) {
+        Piece wv;
+        std::memcpy(&wv, at(w, q, p), sizeof wv);
+        s += x[q] * wv;
+      }
+      Piece cv;
+      std::memcpy(&cv, c + p * kPer, sizeof cv);
+      cv = cv - s;
+      const Piece tv = cv / d;
+      std::memcpy(c + p * kPer, &cv, sizeof cv);
+      std::memcpy(tk + p * kPer, &tv, sizeof tv);
+    }
+  }
+};
 
 // Row k of the block's columns from the rows above it: c[b] -= the product of
-// column k (x, n terms) with column b's multipliers (dot_block), then column
-// b's multiplier of row k, tk[b] = c[b] / d. Lanes that the caller does not
-// take may hold anything.
+// column k (x, n terms from its lowest pivot row up) with column b's
+// multipliers, then column b's multiplier of row k, tk[b] = c[b] / d. Lanes
+// that the caller does not take may hold anything.
 template <class T>
 [[gnu::always_inline]] inline void block_row_lanes(const T* __restrict x, const T* __restrict w, int n, T d,
                                                    T* __restrict c, T* __restrict tk) {
-  T s[kBlock];
-  dot_block_lanes(x, w, n, s);
-#if defined(__GNUC__)
-  typedef T Piece __attribute__((vector_size(32)));
-  constexpr int kPer = static_cast<int>(32 / sizeof(T));
-  for (int p = 0; p < kBlock / kPer; ++p) {
-    Piece cv, sv;
-    __builtin_memcpy(&cv, c + p * kPer, sizeof cv);
-    __builtin_memcpy(&sv, s + p * kPer, sizeof sv);
-    cv = cv - sv;
-    const Piece tv = cv / d;
-    __builtin_memcpy(c + p * kPer, &cv, sizeof cv);
-    __builtin_memcpy(tk + p * kPer, &tv, sizeof tv);
+  BlockLanes<T> s;
+  const int end = n - n % BlockLanes<T>::kLanes;
+  s.add(x, w, 0, end);
+  s.finish(x, w, end, n, d, c, tk);
+}
+
+// The same for two blocks against one column k: each block's sums as alone,
+// the two run side by side (their chains of additions are independent).
+template <class T>
+[[gnu::always_inline]] inline void block_row_pair_lanes(const T* __restrict x, const T* __restrict wa, int na,
+                                                        const T* __restrict wb, int nb, T d, T* __restrict ca,
+                                                        T* __restrict ta, T* __restrict cb, T* __restrict tb) {
+  constexpr int kLanes = BlockLanes<T>::kLanes;
+  BlockLanes<T> sa;
+  BlockLanes<T> sb;
+  const int end_a = na - na % kLanes;
+  const int end_b = nb - nb % kLanes;
+  const int both = std::min(end_a, end_b);
+  for (int q = 0; q < both; q += kLanes) {
+    sa.add(x, wa, q, q + kLanes);
+    sb.add(x, wb, q, q + kLanes);
   }
-#else
-  for (int b = 0; b < kBlock; ++b) {
-    c[b] = c[b] - s[b];
-    tk[b] = c[b] / d;
-  }
-#endif
+  sa.add(x, wa, both, end_a);
+  sb.add(x, wb, both, end_b);
+  sa.finish(x, wa, end_a, na, d, ca, ta);
+  sb.finish(x, wb, end_b, nb, d, cb, tb);
 }
 
 KV_WIDE_VECTORS void block_row(const float* __restrict x, const float* __restrict w, int n, float d,
@@ -141,6 +153,18 @@ KV_WIDE_VECTORS void block_row(const float* __restrict x, const float* __restric
 KV_WIDE_VECTORS void block_row(const double* __restrict x, const double* __restrict w, int n, double d,
                                double* __restrict c, double* __restrict tk) {
   block_row_lanes(x, w, n, d, c, tk);
+}
+
+KV_WIDE_VECTORS void block_row_pair(const float* __restrict x, const float* __restrict wa, int na,
+                                    const float* __restrict wb, int nb, float d, float* __restrict ca,
+                                    float* __restrict ta, float* __restrict cb, float* __restrict tb) {
+  block_row_pair_lanes(x, wa, na, wb, nb, d, ca, ta, cb, tb);
+}
+
+KV_WIDE_VECTORS void block_row_pair(const double* __restrict x, const double* __restrict wa, int na,
+                                    const double* __restrict wb, int nb, double d, double* __restrict ca,
+                                    double* __restrict ta, double* __restrict cb, double* __restrict tb) {
+  block_row_pair_lanes(x, wa, na, wb, nb, d, ca, ta, cb, tb);
 }
 
 // The load rows of a block's columns over the rows i = first..last above the
@@ -307,48 +331,54 @@ T* scratch(std::size_t count) {
 // arithmetic of a block depends only on the finished columns, never on who
 // finished them or when, so any number of threads gives the same bits.
 // Returns 0 or the first zero pivot of the block.
-template <class T, class Wait>
-int reduce_block(int n, int l1, int last_pivot, int j0, T* a, const std::int32_t* md, float* r,
-                 int ldr, int nlc, T* tbuf, Wait&& wait) {
-  // tbuf holds block_scratch(n, nlc) values.
-  const auto pivot = [&](int k) { return a[col_diag(md, k)]; };
-  const int nb = std::min(kBlock, n - j0 + 1);
+// One block of kBlock columns j0.. under reduction. The multipliers of the
+// rows above the block are also kept by row, row i at row(i): the order in
+// which the dots run.
+template <class T>
+struct Block {
+  int j0 = 0;
+  int nb = 0;
+  int lo_min = 0;
   int lo[kBlock];
   int pe[kBlock];
   bool active[kBlock];
   T* col[kBlock];
   T* t[kBlock];
-  int lo_min = j0;
-  for (int b = 0; b < kBlock; ++b) {
-    const int j = j0 + std::min(b, nb - 1);
-    col[b] = a + col_diag(md, j);
-    t[b] = tbuf + static_cast<std::ptrdiff_t>(b) * n;
-    lo[b] = std::max(col_top(md, j), l1);
-    pe[b] = std::min(last_pivot, j - 1);
-    active[b] = b < nb && pe[b] >= lo[b];
-    if (active[b]) lo_min = std::min(lo_min, lo[b]);
-  }
-  // The multipliers of the rows above the block by row, row i at
-  // rows[(j0 - 1 - i) * kBlock]: the order in which the dots run.
-  T* rows = tbuf + static_cast<std::ptrdiff_t>(kBlock) * n;
-  const auto row = [&](int i) { return rows + static_cast<std::ptrdiff_t>(j0 - 1 - i) * kBlock; };
-  std::fill(rows, row(lo_min - 1), T(0));
+  T* rows = nullptr;
+  T* partial = nullptr;
 
-  // Rows above the block.
-  for (int k = lo_min; k < j0; ++k) {
-    wait(k);
-    const int ilo = std::max(lo_min, col_top(md, k));
-    const int ihi = std::min(k - 1, last_pivot);
-    // Without terms above row k the products are +0, as ever.
-    const int len = std::max(ihi - ilo + 1, 0);
-    T c[kBlock];
-    T tq[kBlock];
-    for (int b = 0; b < kBlock; ++b) c[b] = active[b] && k >= lo[b] ? col[b][j0 + b - k] : T(0);
-    const T* xk = a + col_diag(md, k) + (len > 0 ? k - ihi : 0);
-    block_row(xk, len > 0 ? row(ihi) : rows, len, pivot(k), c, tq);
+  // tbuf holds block_scratch(n, nlc) values.
+  Block(int n, int l1, int last_pivot, int first_column, T* a, const std::int32_t* md, T* tbuf)
+      : j0(first_column), nb(std::min(kBlock, n - first_column + 1)), lo_min(first_column) {
+    for (int b = 0; b < kBlock; ++b) {
+      const int j = j0 + std::min(b, nb - 1);
+      col[b] = a + col_diag(md, j);
+      t[b] = tbuf + static_cast<std::ptrdiff_t>(b) * n;
+      lo[b] = std::max(col_top(md, j), l1);
+      pe[b] = std::min(last_pivot, j - 1);
+      active[b] = b < nb && pe[b] >= lo[b];
+      if (active[b]) lo_min = std::min(lo_min, lo[b]);
+    }
+    rows = tbuf + static_cast<std::ptrdiff_t>(kBlock) * n;
+    partial = rows + static_cast<std::ptrdiff_t>(kBlock) * n;
+    std::fill(rows, row(lo_min - 1), T(0));
+  }
+  T* row(int i) const { return rows + static_cast<std::ptrdiff_t>(j0 - 1 - i) * kBlock; }
+  bool takes(int b, int k) const { return active[b] && k >= lo[b]; }
+  // The rows of column k that the block's dots run over, from ihi up: their
+  // count (0 when there are none) and where their multipliers start.
+  int length(int k, int ihi, const std::int32_t* md) const {
+    return std::max(ihi - std::max(lo_min, col_top(md, k)) + 1, 0);
+  }
+  const T* from_row(int ihi, int len) const { return len > 0 ? row(ihi) : rows; }
+  // Row k's terms of the block's columns, +0 where a column does not take it.
+  void gather(int k, T* c) const {
+    for (int b = 0; b < kBlock; ++b) c[b] = takes(b, k) ? col[b][j0 + b - k] : T(0);
+  }
+  void scatter(int k, const T* c, const T* tq) {
     T* tk = row(k);
     for (int b = 0; b < nb; ++b) {
-      if (!active[b] || k < lo[b]) continue;
+      if (!takes(b, k)) continue;
       const int m = j0 + b - k;
       col[b][m] = c[b];
       if (k <= pe[b]) {
@@ -357,29 +387,66 @@ int reduce_block(int n, int l1, int last_pivot, int j0, T* a, const std::int32_t
       }
     }
   }
+};
 
+// Row k < j0 of the block from the finished column k.
+template <class T>
+void block_row_above(Block<T>& blk, int k, int last_pivot, const T* a, const std::int32_t* md) {
+  const int ihi = std::min(k - 1, last_pivot);
+  const int len = blk.length(k, ihi, md);
+  T c[kBlock];
+  T tq[kBlock];
+  blk.gather(k, c);
+  block_row(a + col_diag(md, k) + (len > 0 ? k - ihi : 0), blk.from_row(ihi, len), len, a[col_diag(md, k)], c, tq);
+  blk.scatter(k, c, tq);
+}
+
+// The same row k for two blocks, column k read once for both.
+template <class T>
+void block_row_above(Block<T>& one, Block<T>& two, int k, int last_pivot, const T* a, const std::int32_t* md) {
+  const int ihi = std::min(k - 1, last_pivot);
+  const int len1 = one.length(k, ihi, md);
+  const int len2 = two.length(k, ihi, md);
+  T c1[kBlock];
+  T t1[kBlock];
+  T c2[kBlock];
+  T t2[kBlock];
+  one.gather(k, c1);
+  two.gather(k, c2);
+  block_row_pair(a + col_diag(md, k) + (std::max(len1, len2) > 0 ? k - ihi : 0), one.from_row(ihi, len1), len1,
+                 two.from_row(ihi, len2), len2, a[col_diag(md, k)], c1, t1, c2, t2);
+  one.scatter(k, c1, t1);
+  two.scatter(k, c2, t2);
+}
+
+// The block once its rows above it are done: the loads of those rows for the
+// block's columns side by side, then column by column the rows inside the
+// block, the diagonal, the loads and the pivot test. 0 or the zero pivot.
+template <class T>
+int finish_block(Block<T>& blk, int last_pivot, T* a, const std::int32_t* md, float* r, int ldr, int nlc) {
+  const int j0 = blk.j0;
+  const int* lo = blk.lo;
+  const int* pe = blk.pe;
   // The loads of the block's rows less their terms of the rows above the
-  // block, kBlock a load column; a column's rows inside the block follow below.
-  T* partial = rows + static_cast<std::ptrdiff_t>(kBlock) * n;
+  // block, kBlock a load column.
   std::int32_t from[kBlock];
   std::int32_t to[kBlock];
   for (int b = 0; b < kBlock; ++b) {
-    from[b] = active[b] ? lo[b] : j0;
-    to[b] = active[b] ? std::min(pe[b], j0 - 1) : j0 - 1;
+    from[b] = blk.active[b] ? lo[b] : j0;
+    to[b] = blk.active[b] ? std::min(pe[b], j0 - 1) : j0 - 1;
   }
   for (int c = 0; c < nlc; ++c) {
     const float* rc = r + static_cast<std::ptrdiff_t>(c) * ldr;
-    T* v = partial + static_cast<std::ptrdiff_t>(c) * kBlock;
-    for (int b = 0; b < kBlock; ++b) v[b] = b < nb ? static_cast<T>(rc[j0 + b - 1]) : T(0);
-    if (lo_min < j0) subtract_rows(rows, rc, lo_min, j0 - 1, from, to, v);
+    T* v = blk.partial + static_cast<std::ptrdiff_t>(c) * kBlock;
+    for (int b = 0; b < kBlock; ++b) v[b] = b < blk.nb ? static_cast<T>(rc[j0 + b - 1]) : T(0);
+    if (blk.lo_min < j0) subtract_rows(blk.rows, rc, blk.lo_min, j0 - 1, from, to, v);
   }
 
-  // Rows inside the block, the diagonal, the loads and the pivot test.
-  for (int b = 0; b < nb; ++b) {
+  for (int b = 0; b < blk.nb; ++b) {
     const int j = j0 + b;
-    T* colj = col[b];
-    if (active[b]) {
-      T* tj = t[b];
+    T* colj = blk.col[b];
+    if (blk.active[b]) {
+      T* tj = blk.t[b];
       for (int k = std::max(j0, lo[b]); k < j; ++k) {
         const int m = j - k;
         T v = colj[m];
@@ -389,13 +456,13 @@ int reduce_block(int n, int l1, int last_pivot, int j0, T* a, const std::int32_t
           v -= dot(a + col_diag(md, k) + (k - ihi), tj + (j - ihi), ihi - ilo + 1);
           colj[m] = v;
         }
-        if (k <= pe[b]) tj[m] = v / pivot(k);
+        if (k <= pe[b]) tj[m] = v / a[col_diag(md, k)];
       }
       colj[0] -= dot(colj + (j - pe[b]), tj + (j - pe[b]), pe[b] - lo[b] + 1);
       // Loads: the same pivots in ascending order, as the row-by-row form does.
       for (int c = 0; c < nlc; ++c) {
         float* rc = r + static_cast<std::ptrdiff_t>(c) * ldr;
-        T v = partial[static_cast<std::ptrdiff_t>(c) * kBlock + b];
+        T v = blk.partial[static_cast<std::ptrdiff_t>(c) * kBlock + b];
         for (int i = std::max(lo[b], j0); i <= pe[b]; ++i) v -= tj[j - i] * static_cast<T>(rc[i - 1]);
         rc[j - 1] = static_cast<float>(v);
       }
@@ -403,6 +470,66 @@ int reduce_block(int n, int l1, int last_pivot, int j0, T* a, const std::int32_t
     if (j <= last_pivot && colj[0] == T(0)) return j;
   }
   return 0;
+}
+
+template <class T, class Wait>
+int reduce_block(int n, int l1, int last_pivot, int j0, T* a, const std::int32_t* md, float* r,
+                 int ldr, int nlc, T* tbuf, Wait&& wait) {
+  Block<T> blk(n, l1, last_pivot, j0, a, md, tbuf);
+  for (int k = blk.lo_min; k < j0; ++k) {
+    wait(k);
+    block_row_above(blk, k, last_pivot, a, md);
+  }
+  return finish_block(blk, last_pivot, a, md, r, ldr, nlc);
+}
+
+// Scratch of reduce_block_pair: two blocks' and the saved terms of the second.
+std::size_t pair_scratch(int n, int nlc) {
+  return 2 * block_scratch(n, nlc) + static_cast<std::size_t>(kBlock) * static_cast<std::size_t>(n);
+}
+
+// The blocks from j0 and j0 + kBlock with one thread. The second block's rows
+// above the first block need only columns finished before either, so they run
+// beside the first block's (the chains of additions of one block leave the
+// arithmetic units idle for most of their latency). The values are those of
+// one block after the other; after a zero pivot in the first block the second
+// gets its terms back, as if it had not begun.
+template <class T>
+int reduce_block_pair(int n, int l1, int last_pivot, int j0, T* a, const std::int32_t* md, float* r, int ldr,
+                      int nlc, T* tbuf) {
+  Block<T> one(n, l1, last_pivot, j0, a, md, tbuf);
+  Block<T> two(n, l1, last_pivot, j0 + kBlock, a, md, tbuf + block_scratch(n, nlc));
+  T* saved = tbuf + 2 * block_scratch(n, nlc);
+  // Column b of the second block changes at m = j - k for its rows k < j0.
+  const auto span = [&](int b, int& m1, int& m2) {
+    m1 = kBlock + b + 1;
+    m2 = two.active[b] ? std::max(j0 + kBlock + b - two.lo[b], m1 - 1) : m1 - 1;
+  };
+  T* s = saved;
+  for (int b = 0; b < two.nb; ++b) {
+    int m1 = 0;
+    int m2 = 0;
+    span(b, m1, m2);
+    s = std::copy(two.col[b] + m1, two.col[b] + m2 + 1, s);
+  }
+  for (int k = std::min(one.lo_min, two.lo_min); k < j0; ++k) {
+    if (k >= one.lo_min && k >= two.lo_min) block_row_above(one, two, k, last_pivot, a, md);
+    else if (k >= one.lo_min) block_row_above(one, k, last_pivot, a, md);
+    else block_row_above(two, k, last_pivot, a, md);
+  }
+  if (const int bad = finish_block(one, last_pivot, a, md, r, ldr, nlc)) {
+    const T* from = saved;
+    for (int b = 0; b < two.nb; ++b) {
+      int m1 = 0;
+      int m2 = 0;
+      span(b, m1, m2);
+      std::copy(from, from + (m2 + 1 - m1), two.col[b] + m1);
+      from += m2 + 1 - m1;
+    }
+    return bad;
+  }
+  for (int k = std::max(two.lo_min, j0); k < two.j0; ++k) block_row_above(two, k, last_pivot, a, md);
+  return finish_block(two, last_pivot, a, md, r, ldr, nlc);
 }
 
 // Below this many stored terms in the reduced range a reduction is too short
@@ -610,11 +737,13 @@ int reduce_matrix_and_loads(int n, int l1, int l2, T* a, const std::int32_t* md,
     const int threads = solver_threads();
     if (threads > 1) return reduce_parallel(n, l1, first, last_pivot, a, md, r, ldr, nlc, threads);
   }
-  T* tbuf = scratch<T>(block_scratch(n, nlc));
+  T* tbuf = scratch<T>(pair_scratch(n, nlc));
   const auto finished = [](int) {};
-  for (int j0 = first; j0 <= n; j0 += kBlock)
-    if (const int bad = reduce_block(n, l1, last_pivot, j0, a, md, r, ldr, nlc, tbuf, finished))
-      return bad;
+  for (int j0 = first; j0 <= n; j0 += 2 * kBlock) {
+    const int bad = j0 + kBlock <= n ? reduce_block_pair(n, l1, last_pivot, j0, a, md, r, ldr, nlc, tbuf)
+                                     : reduce_block(n, l1, last_pivot, j0, a, md, r, ldr, nlc, tbuf, finished);
+    if (bad != 0) return bad;
+  }
   return 0;
 }
 

@@ -198,6 +198,9 @@ const Case kCases[] = {
     {"first_changed_condensed", 160, 55, 2, 120, 2, 61, 0, 1},
     {"zero_pivot_mid_block", 90, 30, 1, 90, 2, 0, 52, 1},
     {"zero_pivot_block_start", 90, 30, 1, 90, 1, 0, 49, 1},
+    {"zero_pivot_below_tall_columns", 100, 60, 1, 100, 2, 0, 36, 1},
+    {"zero_pivot_in_next_block", 90, 30, 1, 90, 1, 0, 60, 1},
+    {"zero_pivot_last_column", 40, 39, 1, 40, 1, 0, 39, 1},
     {"no_load_columns", 64, 30, 1, 64, 0, 0, 0, 1},
     {"shared_out", 1500, 300, 1, 1500, 2, 0, 0, 3},
 };
