@@ -170,7 +170,7 @@ KV_WIDE_VECTORS void block_row_pair(const double* __restrict x, const double* __
 // The load rows of a block's columns over the rows i = first..last above the
 // block, the columns side by side: v[b] -= t_b(i) * R(i) in ascending i for
 // from[b] <= i <= to[b], each column's own chain in its own order. The
-// multipliers are interleaved as for dot_block, rows descending: row i at
+// multipliers are interleaved as for block_row, rows descending: row i at
 // w[(last - i) * kBlock]. A row outside a column's range subtracts an exact +0
 // (v - (+0) is v for every v, where a product with a zero multiplier could be
 // -0 or NaN).
@@ -321,7 +321,7 @@ T* scratch(std::size_t count) {
 // memory. Columns are taken kBlock at a time: the rows above the block need
 // only finished columns, so each such column k is read once for the whole
 // block; the rows inside the block follow column by column. For the rows above
-// the block the multipliers are also kept interleaved by row (dot_block): a
+// the block the multipliers are also kept interleaved by row (block_row): a
 // block column's is zero above its own first row, so the shared products add
 // exact zeros there, and the loads of those rows run for the block's columns
 // side by side.
