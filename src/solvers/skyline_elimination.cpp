@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <system_error>
 #include <thread>
 #include <string>
@@ -88,10 +89,10 @@ struct BlockLanes {
           acc[u][p] += x[q + u] * wv;
         }
   }
-  // The lanes in order, then the tail q = end..n - 1; then c[b] -= the sum and
-  // tk[b] = c[b] / d.
+  // The lanes in order, then the tail q = end..n - 1; then c[b] -= the sum,
+  // and tk[b] = c[b] / d where k >= start[b], +0 elsewhere.
   [[gnu::always_inline]] void finish(const T* __restrict x, const T* __restrict w, int end, int n, T d,
-                                     T* __restrict c, T* __restrict tk) const {
+                                     T* __restrict c, T* __restrict tk, const T* __restrict start, T k) const {
     for (int p = 0; p < kPieces; ++p) {
       Piece s = {};
       for (int u = 0; u < kLanes; ++u) s += acc[u][p];
@@ -103,7 +104,18 @@ struct BlockLanes {
       Piece cv;
       std::memcpy(&cv, c + p * kPer, sizeof cv);
       cv = cv - s;
-      const Piece tv = cv / d;
+      Piece tv = cv / d;
+      Piece sv;
+      std::memcpy(&sv, start + p * kPer, sizeof sv);
+#if defined(__GNUC__)
+      using Bits = std::conditional_t<sizeof(T) == 4, std::int32_t, std::int64_t>;
+      typedef Bits Mask __attribute__((vector_size(32)));
+      const Piece kv = Piece{} + k;
+      // A cast between vectors of one size keeps the bits.
+      tv = reinterpret_cast<Piece>(reinterpret_cast<Mask>(tv) & (kv >= sv));
+#else
+      if (!(k >= sv)) tv = T(0);
+#endif
       std::memcpy(c + p * kPer, &cv, sizeof cv);
       std::memcpy(tk + p * kPer, &tv, sizeof tv);
     }
@@ -112,15 +124,18 @@ struct BlockLanes {
 
 // Row k of the block's columns from the rows above it: c[b] -= the product of
 // column k (x, n terms from its lowest pivot row up) with column b's
-// multipliers, then column b's multiplier of row k, tk[b] = c[b] / d. Lanes
-// that the caller does not take may hold anything.
+// multipliers, then column b's multiplier of row k, tk[b] = c[b] / d, for the
+// columns that take it as a pivot row (k >= start[b]; k is -inf past the last
+// pivot) and +0 for the others. c[b] of a column that does not take row k is
+// not used.
 template <class T>
 [[gnu::always_inline]] inline void block_row_lanes(const T* __restrict x, const T* __restrict w, int n, T d,
-                                                   T* __restrict c, T* __restrict tk) {
+                                                   T* __restrict c, T* __restrict tk, const T* __restrict start,
+                                                   T k) {
   BlockLanes<T> s;
   const int end = n - n % BlockLanes<T>::kLanes;
   s.add(x, w, 0, end);
-  s.finish(x, w, end, n, d, c, tk);
+  s.finish(x, w, end, n, d, c, tk, start, k);
 }
 
 // The same for two blocks against one column k: each block's sums as alone,
@@ -128,7 +143,9 @@ template <class T>
 template <class T>
 [[gnu::always_inline]] inline void block_row_pair_lanes(const T* __restrict x, const T* __restrict wa, int na,
                                                         const T* __restrict wb, int nb, T d, T* __restrict ca,
-                                                        T* __restrict ta, T* __restrict cb, T* __restrict tb) {
+                                                        T* __restrict ta, T* __restrict cb, T* __restrict tb,
+                                                        const T* __restrict starta, const T* __restrict startb,
+                                                        T k) {
   constexpr int kLanes = BlockLanes<T>::kLanes;
   BlockLanes<T> sa;
   BlockLanes<T> sb;
@@ -141,31 +158,26 @@ template <class T>
   }
   sa.add(x, wa, both, end_a);
   sb.add(x, wb, both, end_b);
-  sa.finish(x, wa, end_a, na, d, ca, ta);
-  sb.finish(x, wb, end_b, nb, d, cb, tb);
+  sa.finish(x, wa, end_a, na, d, ca, ta, starta, k);
+  sb.finish(x, wb, end_b, nb, d, cb, tb, startb, k);
 }
 
-KV_WIDE_VECTORS void block_row(const float* __restrict x, const float* __restrict w, int n, float d,
-                               float* __restrict c, float* __restrict tk) {
-  block_row_lanes(x, w, n, d, c, tk);
-}
+#define KV_BLOCK_ROW_KERNELS(T)                                                                               \
+  KV_WIDE_VECTORS void block_row(const T* __restrict x, const T* __restrict w, int n, T d, T* __restrict c,    \
+                                 T* __restrict tk, const T* __restrict start, T k) {                          \
+    block_row_lanes(x, w, n, d, c, tk, start, k);                                                              \
+  }                                                                                                            \
+  KV_WIDE_VECTORS void block_row_pair(const T* __restrict x, const T* __restrict wa, int na,                   \
+                                      const T* __restrict wb, int nb, T d, T* __restrict ca, T* __restrict ta, \
+                                      T* __restrict cb, T* __restrict tb, const T* __restrict starta,         \
+                                      const T* __restrict startb, T k) {                                       \
+    block_row_pair_lanes(x, wa, na, wb, nb, d, ca, ta, cb, tb, starta, startb, k);                             \
+  }
 
-KV_WIDE_VECTORS void block_row(const double* __restrict x, const double* __restrict w, int n, double d,
-                               double* __restrict c, double* __restrict tk) {
-  block_row_lanes(x, w, n, d, c, tk);
-}
+KV_BLOCK_ROW_KERNELS(float)
+KV_BLOCK_ROW_KERNELS(double)
 
-KV_WIDE_VECTORS void block_row_pair(const float* __restrict x, const float* __restrict wa, int na,
-                                    const float* __restrict wb, int nb, float d, float* __restrict ca,
-                                    float* __restrict ta, float* __restrict cb, float* __restrict tb) {
-  block_row_pair_lanes(x, wa, na, wb, nb, d, ca, ta, cb, tb);
-}
-
-KV_WIDE_VECTORS void block_row_pair(const double* __restrict x, const double* __restrict wa, int na,
-                                    const double* __restrict wb, int nb, double d, double* __restrict ca,
-                                    double* __restrict ta, double* __restrict cb, double* __restrict tb) {
-  block_row_pair_lanes(x, wa, na, wb, nb, d, ca, ta, cb, tb);
-}
+#undef KV_BLOCK_ROW_KERNELS
 
 // The load rows of a block's columns over the rows i = first..last above the
 // block, the columns side by side: v[b] -= t_b(i) * R(i) in ascending i for
@@ -230,10 +242,11 @@ KV_WIDE_VECTORS void subtract_rows(const double* __restrict w, const float* __re
 
 // The scratch of one block's reduction: the multipliers t[b] of the block's
 // columns (kBlock columns of n), the same for the rows above the block
-// interleaved by row (as many again), and the loads of the block's rows less
-// the rows above it (kBlock per load column).
+// interleaved by row (as many again), the block's terms of those rows by row
+// (as many again), and the loads of the block's rows less the rows above it
+// (kBlock per load column).
 std::size_t block_scratch(int n, int nlc) {
-  return 2 * static_cast<std::size_t>(kBlock) * static_cast<std::size_t>(n) +
+  return 3 * static_cast<std::size_t>(kBlock) * static_cast<std::size_t>(n) +
          static_cast<std::size_t>(kBlock) * static_cast<std::size_t>(std::max(nlc, 0));
 }
 
@@ -331,9 +344,9 @@ T* scratch(std::size_t count) {
 // arithmetic of a block depends only on the finished columns, never on who
 // finished them or when, so any number of threads gives the same bits.
 // Returns 0 or the first zero pivot of the block.
-// One block of kBlock columns j0.. under reduction. The multipliers of the
-// rows above the block are also kept by row, row i at row(i): the order in
-// which the dots run.
+// One block of kBlock columns j0.. under reduction. For the rows above the
+// block its multipliers and its terms are kept by row, row i at row(i) and
+// terms(i): the order in which the dots run, one row a wide vector.
 template <class T>
 struct Block {
   int j0 = 0;
@@ -342,9 +355,11 @@ struct Block {
   int lo[kBlock];
   int pe[kBlock];
   bool active[kBlock];
+  T start[kBlock];  // the first row that column b takes, +inf if none
   T* col[kBlock];
   T* t[kBlock];
   T* rows = nullptr;
+  T* by_row = nullptr;
   T* partial = nullptr;
 
   // tbuf holds block_scratch(n, nlc) values.
@@ -357,34 +372,41 @@ struct Block {
       lo[b] = std::max(col_top(md, j), l1);
       pe[b] = std::min(last_pivot, j - 1);
       active[b] = b < nb && pe[b] >= lo[b];
+      start[b] = active[b] ? static_cast<T>(lo[b]) : std::numeric_limits<T>::infinity();
       if (active[b]) lo_min = std::min(lo_min, lo[b]);
     }
     rows = tbuf + static_cast<std::ptrdiff_t>(kBlock) * n;
-    partial = rows + static_cast<std::ptrdiff_t>(kBlock) * n;
+    by_row = rows + static_cast<std::ptrdiff_t>(kBlock) * n;
+    partial = by_row + static_cast<std::ptrdiff_t>(kBlock) * n;
     std::fill(rows, row(lo_min - 1), T(0));
+    std::fill(by_row, terms(lo_min - 1), T(0));
+    // Row k = j0 - 1 - q is at q * kBlock by row and at b + 1 + q in column b.
+    for (int b = 0; b < nb; ++b) {
+      if (!active[b]) continue;
+      const T* from = col[b] + b + 1;
+      T* to = by_row + b;
+      for (int q = 0, last = j0 - 1 - lo[b]; q <= last; ++q) to[static_cast<std::ptrdiff_t>(q) * kBlock] = from[q];
+    }
   }
   T* row(int i) const { return rows + static_cast<std::ptrdiff_t>(j0 - 1 - i) * kBlock; }
-  bool takes(int b, int k) const { return active[b] && k >= lo[b]; }
+  T* terms(int i) const { return by_row + static_cast<std::ptrdiff_t>(j0 - 1 - i) * kBlock; }
   // The rows of column k that the block's dots run over, from ihi up: their
   // count (0 when there are none) and where their multipliers start.
   int length(int k, int ihi, const std::int32_t* md) const {
     return std::max(ihi - std::max(lo_min, col_top(md, k)) + 1, 0);
   }
   const T* from_row(int ihi, int len) const { return len > 0 ? row(ihi) : rows; }
-  // Row k's terms of the block's columns, +0 where a column does not take it.
-  void gather(int k, T* c) const {
-    for (int b = 0; b < kBlock; ++b) c[b] = takes(b, k) ? col[b][j0 + b - k] : T(0);
-  }
-  void scatter(int k, const T* c, const T* tq) {
-    T* tk = row(k);
+  // The terms and multipliers of the rows above the block back to the columns.
+  void settle(int last_pivot) {
     for (int b = 0; b < nb; ++b) {
-      if (!takes(b, k)) continue;
-      const int m = j0 + b - k;
-      col[b][m] = c[b];
-      if (k <= pe[b]) {
-        t[b][m] = tq[b];
-        tk[b] = tq[b];
-      }
+      if (!active[b]) continue;
+      const int last = j0 - 1 - lo[b];
+      const T* from = by_row + b;
+      T* to = col[b] + b + 1;
+      for (int q = 0; q <= last; ++q) to[q] = from[static_cast<std::ptrdiff_t>(q) * kBlock];
+      from = rows + b;
+      to = t[b] + b + 1;
+      for (int q = std::max(j0 - 1 - last_pivot, 0); q <= last; ++q) to[q] = from[static_cast<std::ptrdiff_t>(q) * kBlock];
     }
   }
 };
@@ -394,11 +416,9 @@ template <class T>
 void block_row_above(Block<T>& blk, int k, int last_pivot, const T* a, const std::int32_t* md) {
   const int ihi = std::min(k - 1, last_pivot);
   const int len = blk.length(k, ihi, md);
-  T c[kBlock];
-  T tq[kBlock];
-  blk.gather(k, c);
-  block_row(a + col_diag(md, k) + (len > 0 ? k - ihi : 0), blk.from_row(ihi, len), len, a[col_diag(md, k)], c, tq);
-  blk.scatter(k, c, tq);
+  const T pivot_row = k <= last_pivot ? static_cast<T>(k) : -std::numeric_limits<T>::infinity();
+  block_row(a + col_diag(md, k) + (len > 0 ? k - ihi : 0), blk.from_row(ihi, len), len, a[col_diag(md, k)],
+            blk.terms(k), blk.row(k), blk.start, pivot_row);
 }
 
 // The same row k for two blocks, column k read once for both.
@@ -407,16 +427,10 @@ void block_row_above(Block<T>& one, Block<T>& two, int k, int last_pivot, const 
   const int ihi = std::min(k - 1, last_pivot);
   const int len1 = one.length(k, ihi, md);
   const int len2 = two.length(k, ihi, md);
-  T c1[kBlock];
-  T t1[kBlock];
-  T c2[kBlock];
-  T t2[kBlock];
-  one.gather(k, c1);
-  two.gather(k, c2);
+  const T pivot_row = k <= last_pivot ? static_cast<T>(k) : -std::numeric_limits<T>::infinity();
   block_row_pair(a + col_diag(md, k) + (std::max(len1, len2) > 0 ? k - ihi : 0), one.from_row(ihi, len1), len1,
-                 two.from_row(ihi, len2), len2, a[col_diag(md, k)], c1, t1, c2, t2);
-  one.scatter(k, c1, t1);
-  two.scatter(k, c2, t2);
+                 two.from_row(ihi, len2), len2, a[col_diag(md, k)], one.terms(k), one.row(k), two.terms(k),
+                 two.row(k), one.start, two.start, pivot_row);
 }
 
 // The block once its rows above it are done: the loads of those rows for the
@@ -480,55 +494,31 @@ int reduce_block(int n, int l1, int last_pivot, int j0, T* a, const std::int32_t
     wait(k);
     block_row_above(blk, k, last_pivot, a, md);
   }
+  blk.settle(last_pivot);
   return finish_block(blk, last_pivot, a, md, r, ldr, nlc);
-}
-
-// Scratch of reduce_block_pair: two blocks' and the saved terms of the second.
-std::size_t pair_scratch(int n, int nlc) {
-  return 2 * block_scratch(n, nlc) + static_cast<std::size_t>(kBlock) * static_cast<std::size_t>(n);
 }
 
 // The blocks from j0 and j0 + kBlock with one thread. The second block's rows
 // above the first block need only columns finished before either, so they run
 // beside the first block's (the chains of additions of one block leave the
 // arithmetic units idle for most of their latency). The values are those of
-// one block after the other; after a zero pivot in the first block the second
-// gets its terms back, as if it had not begun.
+// one block after the other; the second block's terms go back to its columns
+// only once the first block has passed its pivot tests, so that after a zero
+// pivot there the second block is as if it had not begun.
 template <class T>
 int reduce_block_pair(int n, int l1, int last_pivot, int j0, T* a, const std::int32_t* md, float* r, int ldr,
                       int nlc, T* tbuf) {
   Block<T> one(n, l1, last_pivot, j0, a, md, tbuf);
   Block<T> two(n, l1, last_pivot, j0 + kBlock, a, md, tbuf + block_scratch(n, nlc));
-  T* saved = tbuf + 2 * block_scratch(n, nlc);
-  // Column b of the second block changes at m = j - k for its rows k < j0.
-  const auto span = [&](int b, int& m1, int& m2) {
-    m1 = kBlock + b + 1;
-    m2 = two.active[b] ? std::max(j0 + kBlock + b - two.lo[b], m1 - 1) : m1 - 1;
-  };
-  T* s = saved;
-  for (int b = 0; b < two.nb; ++b) {
-    int m1 = 0;
-    int m2 = 0;
-    span(b, m1, m2);
-    s = std::copy(two.col[b] + m1, two.col[b] + m2 + 1, s);
-  }
   for (int k = std::min(one.lo_min, two.lo_min); k < j0; ++k) {
     if (k >= one.lo_min && k >= two.lo_min) block_row_above(one, two, k, last_pivot, a, md);
     else if (k >= one.lo_min) block_row_above(one, k, last_pivot, a, md);
     else block_row_above(two, k, last_pivot, a, md);
   }
-  if (const int bad = finish_block(one, last_pivot, a, md, r, ldr, nlc)) {
-    const T* from = saved;
-    for (int b = 0; b < two.nb; ++b) {
-      int m1 = 0;
-      int m2 = 0;
-      span(b, m1, m2);
-      std::copy(from, from + (m2 + 1 - m1), two.col[b] + m1);
-      from += m2 + 1 - m1;
-    }
-    return bad;
-  }
+  one.settle(last_pivot);
+  if (const int bad = finish_block(one, last_pivot, a, md, r, ldr, nlc)) return bad;
   for (int k = std::max(two.lo_min, j0); k < two.j0; ++k) block_row_above(two, k, last_pivot, a, md);
+  two.settle(last_pivot);
   return finish_block(two, last_pivot, a, md, r, ldr, nlc);
 }
 
@@ -737,7 +727,7 @@ int reduce_matrix_and_loads(int n, int l1, int l2, T* a, const std::int32_t* md,
     const int threads = solver_threads();
     if (threads > 1) return reduce_parallel(n, l1, first, last_pivot, a, md, r, ldr, nlc, threads);
   }
-  T* tbuf = scratch<T>(pair_scratch(n, nlc));
+  T* tbuf = scratch<T>(2 * block_scratch(n, nlc));
   const auto finished = [](int) {};
   for (int j0 = first; j0 <= n; j0 += 2 * kBlock) {
     const int bad = j0 + kBlock <= n ? reduce_block_pair(n, l1, last_pivot, j0, a, md, r, ldr, nlc, tbuf)
