@@ -338,12 +338,7 @@ T* scratch(std::size_t count) {
 // block column's is zero above its own first row, so the shared products add
 // exact zeros there, and the loads of those rows run for the block's columns
 // side by side.
-//
-// reduce_block does one block; before it reads column k (and load row k) it
-// calls wait(k), which returns once every column up to k is finished. The
-// arithmetic of a block depends only on the finished columns, never on who
-// finished them or when, so any number of threads gives the same bits.
-// Returns 0 or the first zero pivot of the block.
+
 // One block of kBlock columns j0.. under reduction. For the rows above the
 // block its multipliers and its terms are kept by row, row i at row(i) and
 // terms(i): the order in which the dots run, one row a wide vector.
@@ -486,6 +481,11 @@ int finish_block(Block<T>& blk, int last_pivot, T* a, const std::int32_t* md, fl
   return 0;
 }
 
+// reduce_block does one block; before it reads column k (and load row k) it
+// calls wait(k), which returns once every column up to k is finished. The
+// arithmetic of a block depends only on the finished columns, never on who
+// finished them or when, so any number of threads gives the same bits.
+// Returns 0 or the first zero pivot of the block.
 template <class T, class Wait>
 int reduce_block(int n, int l1, int last_pivot, int j0, T* a, const std::int32_t* md, float* r,
                  int ldr, int nlc, T* tbuf, Wait&& wait) {
