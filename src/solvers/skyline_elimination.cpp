@@ -18,6 +18,7 @@
 #include "base/matrix_print.h"
 #include "base/work_array.h"
 #include "fio/fio.h"
+#include "solvers/wide_vectors.h"
 
 #ifdef _OPENMP
 #include <omp.h>
@@ -314,35 +315,54 @@ int reduced_again_from(int l1, int first_changed) {
 // The terms that load row j takes from its pivot rows i = ilo..ihi into
 // w[0..]: with_multipliers, t(i) R(i) with t(i) = U(i, j) / d(i) as the
 // reduction forms it; otherwise U(i, j) R(i) / d(i), or +0 where R(i) is 0.0.
+#if defined(__GNUC__)
+// kBytes / sizeof(T) of them from row i on, a vector at a time (the compiler
+// keeps the divisions scalar). Each lane's operations are those of the scalar
+// form in load_terms; IEEE division is correctly rounded at any width.
+template <int kBytes, bool with_multipliers, class T>
+inline void load_term_lanes(int j, int i, const T* __restrict colj, const T* __restrict piv,
+                            const float* __restrict rc, T* __restrict w) {
+  constexpr int kLanes = static_cast<int>(kBytes / sizeof(T));
+  typedef T Lanes __attribute__((vector_size(kBytes)));
+  typedef float Loads __attribute__((vector_size(kLanes * sizeof(float))));
+  using Bits = std::conditional_t<sizeof(T) == 4, std::int32_t, std::int64_t>;
+  typedef Bits Mask __attribute__((vector_size(kBytes)));
+  Lanes c, p;
+  Loads rf;
+  // U(i + u, j) for u = 0..kLanes-1 lies at colj[j - i - u]: stored backwards.
+  __builtin_memcpy(&c, colj + (j - i - kLanes + 1), sizeof c);
+  Mask back;
+  for (int u = 0; u < kLanes; ++u) back[u] = kLanes - 1 - u;
+  c = __builtin_shuffle(c, back);
+  __builtin_memcpy(&rf, rc + (i - 1), sizeof rf);
+  __builtin_memcpy(&p, piv + (i - 1), sizeof p);
+  const Lanes r = __builtin_convertvector(rf, Lanes);
+  Lanes t;
+  if constexpr (with_multipliers) {
+    t = c / p * r;
+  } else {
+    const Lanes q = c * r / p;
+    const Mask keep = r != Lanes{};
+    t = reinterpret_cast<Lanes>(reinterpret_cast<Mask>(q) & keep);
+  }
+  __builtin_memcpy(w, &t, sizeof t);
+}
+#endif
+
 template <bool with_multipliers, class T>
-void load_terms(int j, int ilo, int ihi, const T* __restrict colj, const T* __restrict piv,
-                const float* __restrict rc, T* __restrict w) {
+inline void load_terms(int j, int ilo, int ihi, const T* __restrict colj, const T* __restrict piv,
+                       const float* __restrict rc, T* __restrict w) {
   int i = ilo;
 #if defined(__GNUC__)
-  // The divisions a vector at a time (the compiler keeps them scalar); each
-  // lane's operations are those of the scalar form below.
-  constexpr int kLanes = static_cast<int>(16 / sizeof(T));
-  typedef T Lanes __attribute__((vector_size(16)));
-  using Bits = std::conditional_t<sizeof(T) == 4, std::int32_t, std::int64_t>;
-  typedef Bits Mask __attribute__((vector_size(16)));
-  for (; i + kLanes - 1 <= ihi; i += kLanes) {
-    Lanes c, p, r;
-    T rev[kLanes];
-    for (int u = 0; u < kLanes; ++u) {
-      rev[u] = colj[j - i - u];
-      r[u] = rc[i - 1 + u];
-    }
-    __builtin_memcpy(&c, rev, sizeof(Lanes));
-    __builtin_memcpy(&p, piv + (i - 1), sizeof(Lanes));
-    Lanes t;
-    if constexpr (with_multipliers) {
-      t = c / p * r;
-    } else {
-      const Lanes q = c * r / p;
-      const Mask keep = r != Lanes{};
-      t = std::bit_cast<Lanes>(std::bit_cast<Mask>(q) & keep);
-    }
-    __builtin_memcpy(w + (i - ilo), &t, sizeof(Lanes));
+  // 32 bytes at a time (one register in the wide copies of load_chains), then
+  // 16 bytes once.
+  constexpr int kWide = static_cast<int>(32 / sizeof(T));
+  constexpr int kNarrow = kWide / 2;
+  for (; i + kWide - 1 <= ihi; i += kWide)
+    load_term_lanes<32, with_multipliers>(j, i, colj, piv, rc, w + (i - ilo));
+  if (i + kNarrow - 1 <= ihi) {
+    load_term_lanes<16, with_multipliers>(j, i, colj, piv, rc, w + (i - ilo));
+    i += kNarrow;
   }
 #endif
   for (; i <= ihi; ++i) {
@@ -367,7 +387,7 @@ void load_terms(int j, int ilo, int ihi, const T* __restrict colj, const T* __re
 // subtractions, so the values are those of one row at a time. piv holds the
 // pivots d(i) at [i-1].
 template <bool with_multipliers, class T>
-void load_chains(int l1, int first, int last, int last_pivot, const T* a, const std::int32_t* md,
+KV_WIDE_VECTORS void load_chains(int l1, int first, int last, int last_pivot, const T* a, const std::int32_t* md,
                  const T* piv, float* rc) {
   T* w = scratch<T>(static_cast<std::size_t>(kBlock) * static_cast<std::size_t>(std::max(last, 1)));
   for (int j0 = first; j0 <= last; j0 += kBlock) {
