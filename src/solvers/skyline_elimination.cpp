@@ -376,6 +376,78 @@ inline void load_terms(int j, int ilo, int ihi, const T* __restrict colj, const 
   }
 }
 
+// v[b] -= w[b * above + q] for q = 0..above-1 in ascending q, the kBlock
+// block rows side by side, each on its own running value.
+template <class T>
+inline void subtract_rows_above(const T* w, int above, T* v) {
+  static_assert(kBlock == 8);
+  int q = 0;
+#if defined(__GNUC__)
+  if constexpr (std::is_same_v<T, float>) {
+    // One lane per block row; eight terms of every row are read as one vector
+    // and turned into eight vectors of one term per row (an 8 x 8 transpose),
+    // which are subtracted in q order.
+    typedef float Lanes __attribute__((vector_size(32)));
+    typedef std::int32_t Order __attribute__((vector_size(32)));
+    Lanes acc;
+    __builtin_memcpy(&acc, v, sizeof acc);
+    // Rows b and b + 1 interleaved (terms 0, 1, 4, 5 and 2, 3, 6, 7), pairs of
+    // such pairs (four rows of terms k and k + 4), then the halves: term k, or
+    // term k + 4, of the eight rows.
+    constexpr Order kLow{0, 8, 1, 9, 4, 12, 5, 13}, kHigh{2, 10, 3, 11, 6, 14, 7, 15};
+    constexpr Order kEven{0, 1, 8, 9, 4, 5, 12, 13}, kOdd{2, 3, 10, 11, 6, 7, 14, 15};
+    constexpr Order kFirst{0, 1, 2, 3, 8, 9, 10, 11}, kSecond{4, 5, 6, 7, 12, 13, 14, 15};
+    for (; q + 8 <= above; q += 8) {
+      const float* t = w + q;
+      Lanes x0, x1, x2, x3, x4, x5, x6, x7;
+      __builtin_memcpy(&x0, t, sizeof x0);
+      __builtin_memcpy(&x1, t + above, sizeof x1);
+      __builtin_memcpy(&x2, t + 2 * above, sizeof x2);
+      __builtin_memcpy(&x3, t + 3 * above, sizeof x3);
+      __builtin_memcpy(&x4, t + 4 * above, sizeof x4);
+      __builtin_memcpy(&x5, t + 5 * above, sizeof x5);
+      __builtin_memcpy(&x6, t + 6 * above, sizeof x6);
+      __builtin_memcpy(&x7, t + 7 * above, sizeof x7);
+      const Lanes y0 = __builtin_shuffle(x0, x1, kLow), y1 = __builtin_shuffle(x0, x1, kHigh);
+      const Lanes y2 = __builtin_shuffle(x2, x3, kLow), y3 = __builtin_shuffle(x2, x3, kHigh);
+      const Lanes y4 = __builtin_shuffle(x4, x5, kLow), y5 = __builtin_shuffle(x4, x5, kHigh);
+      const Lanes y6 = __builtin_shuffle(x6, x7, kLow), y7 = __builtin_shuffle(x6, x7, kHigh);
+      const Lanes z0 = __builtin_shuffle(y0, y2, kEven), z1 = __builtin_shuffle(y0, y2, kOdd);
+      const Lanes z2 = __builtin_shuffle(y1, y3, kEven), z3 = __builtin_shuffle(y1, y3, kOdd);
+      const Lanes z4 = __builtin_shuffle(y4, y6, kEven), z5 = __builtin_shuffle(y4, y6, kOdd);
+      const Lanes z6 = __builtin_shuffle(y5, y7, kEven), z7 = __builtin_shuffle(y5, y7, kOdd);
+      acc -= __builtin_shuffle(z0, z4, kFirst);
+      acc -= __builtin_shuffle(z1, z5, kFirst);
+      acc -= __builtin_shuffle(z2, z6, kFirst);
+      acc -= __builtin_shuffle(z3, z7, kFirst);
+      acc -= __builtin_shuffle(z0, z4, kSecond);
+      acc -= __builtin_shuffle(z1, z5, kSecond);
+      acc -= __builtin_shuffle(z2, z6, kSecond);
+      acc -= __builtin_shuffle(z3, z7, kSecond);
+    }
+    for (; q < above; ++q) {
+      Lanes t;
+      for (int b = 0; b < 8; ++b) t[b] = w[static_cast<std::ptrdiff_t>(b) * above + q];
+      acc -= t;
+    }
+    __builtin_memcpy(v, &acc, sizeof acc);
+    return;
+  }
+#endif
+  T v0 = v[0], v1 = v[1], v2 = v[2], v3 = v[3], v4 = v[4], v5 = v[5], v6 = v[6], v7 = v[7];
+  for (; q < above; ++q) {
+    v0 -= w[q];
+    v1 -= w[above + q];
+    v2 -= w[2 * above + q];
+    v3 -= w[3 * above + q];
+    v4 -= w[4 * above + q];
+    v5 -= w[5 * above + q];
+    v6 -= w[6 * above + q];
+    v7 -= w[7 * above + q];
+  }
+  v[0] = v0, v[1] = v1, v[2] = v2, v[3] = v3, v[4] = v4, v[5] = v5, v[6] = v6, v[7] = v7;
+}
+
 // The load rows j = first..last of one column rc against finished columns,
 // each row v(j) = R(j) - the terms of its pivot rows i = lo(j)..min(j - 1,
 // last_pivot) (load_terms), subtracted one at a time in ascending i. Rows
@@ -419,19 +491,7 @@ KV_WIDE_VECTORS void load_chains(int l1, int first, int last, int last_pivot, co
         load_terms<with_multipliers>(j0 + b, ilo, ihi, a + col_diag(md, j0 + b), piv, rc, wb + (ilo - lo_min));
         std::fill(wb + (ihi + 1 - lo_min), wb + above, T(0));
       }
-      T v0 = v[0], v1 = v[1], v2 = v[2], v3 = v[3], v4 = v[4], v5 = v[5], v6 = v[6], v7 = v[7];
-      const T* w0 = w;
-      for (int q = 0; q < above; ++q) {
-        v0 -= w0[q];
-        v1 -= w0[above + q];
-        v2 -= w0[2 * above + q];
-        v3 -= w0[3 * above + q];
-        v4 -= w0[4 * above + q];
-        v5 -= w0[5 * above + q];
-        v6 -= w0[6 * above + q];
-        v7 -= w0[7 * above + q];
-      }
-      v[0] = v0, v[1] = v1, v[2] = v2, v[3] = v3, v[4] = v4, v[5] = v5, v[6] = v6, v[7] = v7;
+      subtract_rows_above(w, above, v);
     }
     // Rows inside the block, one block row after the other.
     for (int b = 0; b < nb; ++b) {
@@ -512,7 +572,7 @@ int reduce_loads(int n, int l1, int l2, const T* a, const std::int32_t* md,
 }
 
 template <class T>
-int back_substitute(int, int l1, int l2, const T* a, const std::int32_t* md,
+KV_WIDE_VECTORS int back_substitute(int, int l1, int l2, const T* a, const std::int32_t* md,
                     float* r, int ldr, int nlc) {
   for (int j = l2; j >= l1; --j) {
     const T* colj = a + col_diag(md, j);
@@ -525,7 +585,7 @@ int back_substitute(int, int l1, int l2, const T* a, const std::int32_t* md,
       rc[j - 1] = static_cast<float>(x);
       if (j > 1) {
         const T xr = rc[j - 1];
-        update_reversed<true>(rc + (j - 1), colj, xr, 1, h - 1);
+        update_reversed<true, T, 32>(rc + (j - 1), colj, xr, 1, h - 1);
       }
     }
   }

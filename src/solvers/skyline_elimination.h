@@ -23,14 +23,30 @@ inline std::ptrdiff_t col_diag(const std::int32_t* md, int j) { return md[j - 1]
 
 // y[-m] = y[-m] + col[m] x (or - with subtract) for m = m1..m2, each term one
 // multiplication and one addition in T as written, rounded to float; for a
-// float T four at a time, where the compiler would keep them scalar. The
-// column update of a back substitution and of a product, which run against
-// the column's storage order.
-template <bool subtract, class T>
+// float T kBytes / 4 at a time (then four, then one), where the compiler would
+// keep them scalar. The column update of a back substitution and of a
+// product, which run against the column's storage order. Lanes of 32 bytes
+// pay only in a caller built for wider vectors (KV_WIDE_VECTORS): elsewhere
+// the compiler splits them badly. The width never changes a value.
+template <bool subtract, class T, int kBytes = 16>
 inline void update_reversed(float* y, const T* col, T x, int m1, int m2) {
   int m = m1;
 #if defined(__GNUC__)
   if constexpr (std::is_same_v<T, float>) {
+    static_assert(kBytes == 16 || kBytes == 32);
+    if constexpr (kBytes == 32) {
+      typedef float Wide __attribute__((vector_size(32)));
+      typedef std::int32_t WideOrder __attribute__((vector_size(32)));
+      for (; m + 7 <= m2; m += 8) {
+        Wide c, v;
+        __builtin_memcpy(&c, col + m, sizeof c);
+        __builtin_memcpy(&v, y - m - 7, sizeof v);
+        const Wide t = __builtin_shuffle(c, WideOrder{7, 6, 5, 4, 3, 2, 1, 0}) * x;
+        if constexpr (subtract) v = v - t;
+        else v = v + t;
+        __builtin_memcpy(y - m - 7, &v, sizeof v);
+      }
+    }
     typedef float Lanes __attribute__((vector_size(16)));
     typedef std::int32_t Order __attribute__((vector_size(16)));
     for (; m + 3 <= m2; m += 4) {
