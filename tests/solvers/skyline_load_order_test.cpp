@@ -38,15 +38,9 @@ template <class T>
 int reference_loads(bool with_multipliers, int n, int l1, int l2, const T* a, const std::int32_t* md,
                     float* r, int ldr, int nlc) {
   int bad = 0;
-  for (int j = l1; j <= std::min(l2, n); ++j)
-    if (a[col_diag(md, j)] == T(0)) {
-      bad = j;
-      break;
-    }
-  const int last = bad != 0 ? bad : n;
   for (int c = 0; c < nlc; ++c) {
     float* rc = r + static_cast<std::ptrdiff_t>(c) * ldr;
-    for (int j = l1; j <= last; ++j) {
+    for (int j = l1; j <= n; ++j) {
       T v = rc[j - 1];
       const int hi = std::min(std::min(l2, n), j - 1);
       for (int i = std::max(col_top(md, j), l1); i <= hi; ++i) {
@@ -62,6 +56,10 @@ int reference_loads(bool with_multipliers, int n, int l1, int l2, const T* a, co
         }
       }
       rc[j - 1] = static_cast<float>(v);
+      if (j <= l2 && a[col_diag(md, j)] == T(0)) {
+        bad = j;
+        break;
+      }
     }
   }
   return bad;
