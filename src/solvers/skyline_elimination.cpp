@@ -578,35 +578,54 @@ int reduced_again_from(int l1, int first_changed) {
 // The terms that load row j takes from its pivot rows i = ilo..ihi into
 // w[0..]: with_multipliers, t(i) R(i) with t(i) = U(i, j) / d(i) as the
 // reduction forms it; otherwise U(i, j) R(i) / d(i), or +0 where R(i) is 0.0.
+#if defined(__GNUC__)
+// kBytes / sizeof(T) of them from row i on, a vector at a time (the compiler
+// keeps the divisions scalar). Each lane's operations are those of the scalar
+// form in load_terms; IEEE division is correctly rounded at any width.
+template <int kBytes, bool with_multipliers, class T>
+inline void load_term_lanes(int j, int i, const T* __restrict colj, const T* __restrict piv,
+                            const float* __restrict rc, T* __restrict w) {
+  constexpr int kLanes = static_cast<int>(kBytes / sizeof(T));
+  typedef T Lanes __attribute__((vector_size(kBytes)));
+  typedef float Loads __attribute__((vector_size(kLanes * sizeof(float))));
+  using Bits = std::conditional_t<sizeof(T) == 4, std::int32_t, std::int64_t>;
+  typedef Bits Mask __attribute__((vector_size(kBytes)));
+  Lanes c, p;
+  Loads rf;
+  // U(i + u, j) for u = 0..kLanes-1 lies at colj[j - i - u]: stored backwards.
+  __builtin_memcpy(&c, colj + (j - i - kLanes + 1), sizeof c);
+  Mask back;
+  for (int u = 0; u < kLanes; ++u) back[u] = kLanes - 1 - u;
+  c = __builtin_shuffle(c, back);
+  __builtin_memcpy(&rf, rc + (i - 1), sizeof rf);
+  __builtin_memcpy(&p, piv + (i - 1), sizeof p);
+  const Lanes r = __builtin_convertvector(rf, Lanes);
+  Lanes t;
+  if constexpr (with_multipliers) {
+    t = c / p * r;
+  } else {
+    const Lanes q = c * r / p;
+    const Mask keep = r != Lanes{};
+    t = reinterpret_cast<Lanes>(reinterpret_cast<Mask>(q) & keep);
+  }
+  __builtin_memcpy(w, &t, sizeof t);
+}
+#endif
+
 template <bool with_multipliers, class T>
-void load_terms(int j, int ilo, int ihi, const T* __restrict colj, const T* __restrict piv,
-                const float* __restrict rc, T* __restrict w) {
+inline void load_terms(int j, int ilo, int ihi, const T* __restrict colj, const T* __restrict piv,
+                       const float* __restrict rc, T* __restrict w) {
   int i = ilo;
 #if defined(__GNUC__)
-  // The divisions a vector at a time (the compiler keeps them scalar); each
-  // lane's operations are those of the scalar form below.
-  constexpr int kLanes = static_cast<int>(16 / sizeof(T));
-  typedef T Lanes __attribute__((vector_size(16)));
-  using Bits = std::conditional_t<sizeof(T) == 4, std::int32_t, std::int64_t>;
-  typedef Bits Mask __attribute__((vector_size(16)));
-  for (; i + kLanes - 1 <= ihi; i += kLanes) {
-    Lanes c, p, r;
-    T rev[kLanes];
-    for (int u = 0; u < kLanes; ++u) {
-      rev[u] = colj[j - i - u];
-      r[u] = rc[i - 1 + u];
-    }
-    __builtin_memcpy(&c, rev, sizeof(Lanes));
-    __builtin_memcpy(&p, piv + (i - 1), sizeof(Lanes));
-    Lanes t;
-    if constexpr (with_multipliers) {
-      t = c / p * r;
-    } else {
-      const Lanes q = c * r / p;
-      const Mask keep = r != Lanes{};
-      t = std::bit_cast<Lanes>(std::bit_cast<Mask>(q) & keep);
-    }
-    __builtin_memcpy(w + (i - ilo), &t, sizeof(Lanes));
+  // 32 bytes at a time (one register in the wide copies of load_chains), then
+  // 16 bytes once.
+  constexpr int kWide = static_cast<int>(32 / sizeof(T));
+  constexpr int kNarrow = kWide / 2;
+  for (; i + kWide - 1 <= ihi; i += kWide)
+    load_term_lanes<32, with_multipliers>(j, i, colj, piv, rc, w + (i - ilo));
+  if (i + kNarrow - 1 <= ihi) {
+    load_term_lanes<16, with_multipliers>(j, i, colj, piv, rc, w + (i - ilo));
+    i += kNarrow;
   }
 #endif
   for (; i <= ihi; ++i) {
@@ -620,10 +639,92 @@ void load_terms(int j, int ilo, int ihi, const T* __restrict colj, const T* __re
   }
 }
 
+// Rows taken together by load_chains: the subtractions of one row are a chain
+// that waits on each of its steps, so the more rows side by side, the more
+// chains run at once. Any count gives the same values.
+constexpr int kLoadRows = 16;
+
+#if defined(__GNUC__)
+typedef float LoadLanes __attribute__((vector_size(32)));
+
+// acc[b] -= t[b * above + k] for k = 0..7 in ascending k, b = 0..7: the eight
+// terms of every row read as one vector and turned into eight vectors of one
+// term per row (an 8 x 8 transpose), subtracted in k order.
+inline void subtract_eight_terms(const float* t, int above, LoadLanes& acc) {
+  typedef std::int32_t Order __attribute__((vector_size(32)));
+  // Rows b and b + 1 interleaved (terms 0, 1, 4, 5 and 2, 3, 6, 7), pairs of
+  // such pairs (four rows of terms k and k + 4), then the halves: term k, or
+  // term k + 4, of the eight rows.
+  constexpr Order kLow{0, 8, 1, 9, 4, 12, 5, 13}, kHigh{2, 10, 3, 11, 6, 14, 7, 15};
+  constexpr Order kEven{0, 1, 8, 9, 4, 5, 12, 13}, kOdd{2, 3, 10, 11, 6, 7, 14, 15};
+  constexpr Order kFirst{0, 1, 2, 3, 8, 9, 10, 11}, kSecond{4, 5, 6, 7, 12, 13, 14, 15};
+  LoadLanes x0, x1, x2, x3, x4, x5, x6, x7;
+  __builtin_memcpy(&x0, t, sizeof x0);
+  __builtin_memcpy(&x1, t + above, sizeof x1);
+  __builtin_memcpy(&x2, t + 2 * above, sizeof x2);
+  __builtin_memcpy(&x3, t + 3 * above, sizeof x3);
+  __builtin_memcpy(&x4, t + 4 * above, sizeof x4);
+  __builtin_memcpy(&x5, t + 5 * above, sizeof x5);
+  __builtin_memcpy(&x6, t + 6 * above, sizeof x6);
+  __builtin_memcpy(&x7, t + 7 * above, sizeof x7);
+  const LoadLanes y0 = __builtin_shuffle(x0, x1, kLow), y1 = __builtin_shuffle(x0, x1, kHigh);
+  const LoadLanes y2 = __builtin_shuffle(x2, x3, kLow), y3 = __builtin_shuffle(x2, x3, kHigh);
+  const LoadLanes y4 = __builtin_shuffle(x4, x5, kLow), y5 = __builtin_shuffle(x4, x5, kHigh);
+  const LoadLanes y6 = __builtin_shuffle(x6, x7, kLow), y7 = __builtin_shuffle(x6, x7, kHigh);
+  const LoadLanes z0 = __builtin_shuffle(y0, y2, kEven), z1 = __builtin_shuffle(y0, y2, kOdd);
+  const LoadLanes z2 = __builtin_shuffle(y1, y3, kEven), z3 = __builtin_shuffle(y1, y3, kOdd);
+  const LoadLanes z4 = __builtin_shuffle(y4, y6, kEven), z5 = __builtin_shuffle(y4, y6, kOdd);
+  const LoadLanes z6 = __builtin_shuffle(y5, y7, kEven), z7 = __builtin_shuffle(y5, y7, kOdd);
+  acc -= __builtin_shuffle(z0, z4, kFirst);
+  acc -= __builtin_shuffle(z1, z5, kFirst);
+  acc -= __builtin_shuffle(z2, z6, kFirst);
+  acc -= __builtin_shuffle(z3, z7, kFirst);
+  acc -= __builtin_shuffle(z0, z4, kSecond);
+  acc -= __builtin_shuffle(z1, z5, kSecond);
+  acc -= __builtin_shuffle(z2, z6, kSecond);
+  acc -= __builtin_shuffle(z3, z7, kSecond);
+}
+#endif
+
+// v[b] -= w[b * above + q] for q = 0..above-1 in ascending q, the kLoadRows
+// rows side by side, each on its own running value.
+template <class T>
+inline void subtract_rows_above(const T* w, int above, T* v) {
+  int q = 0;
+#if defined(__GNUC__)
+  if constexpr (std::is_same_v<T, float>) {
+    // One lane per row, eight rows to a vector.
+    static_assert(kLoadRows == 16);
+    LoadLanes acc0, acc1;
+    __builtin_memcpy(&acc0, v, sizeof acc0);
+    __builtin_memcpy(&acc1, v + 8, sizeof acc1);
+    const float* w8 = w + static_cast<std::ptrdiff_t>(8) * above;
+    for (; q + 8 <= above; q += 8) {
+      subtract_eight_terms(w + q, above, acc0);
+      subtract_eight_terms(w8 + q, above, acc1);
+    }
+    for (; q < above; ++q) {
+      LoadLanes t0, t1;
+      for (int b = 0; b < 8; ++b) {
+        t0[b] = w[static_cast<std::ptrdiff_t>(b) * above + q];
+        t1[b] = w8[static_cast<std::ptrdiff_t>(b) * above + q];
+      }
+      acc0 -= t0;
+      acc1 -= t1;
+    }
+    __builtin_memcpy(v, &acc0, sizeof acc0);
+    __builtin_memcpy(v + 8, &acc1, sizeof acc1);
+    return;
+  }
+#endif
+  for (; q < above; ++q)
+    for (int b = 0; b < kLoadRows; ++b) v[b] -= w[static_cast<std::ptrdiff_t>(b) * above + q];
+}
+
 // The load rows j = first..last of one column rc against finished columns,
 // each row v(j) = R(j) - the terms of its pivot rows i = lo(j)..min(j - 1,
 // last_pivot) (load_terms), subtracted one at a time in ascending i. Rows
-// are taken kBlock at a time: the terms of the rows above a block are formed
+// are taken kLoadRows at a time: the terms of the rows above a block are formed
 // first (the divisions then run side by side), and the block's rows subtract
 // them together, each on its own running value, a row outside a block row's
 // range adding an exact +0 (v - (+0) is v for every v); the rows inside the
@@ -631,13 +732,13 @@ void load_terms(int j, int ilo, int ihi, const T* __restrict colj, const T* __re
 // subtractions, so the values are those of one row at a time. piv holds the
 // pivots d(i) at [i-1].
 template <bool with_multipliers, class T>
-void load_chains(int l1, int first, int last, int last_pivot, const T* a, const std::int32_t* md,
+KV_WIDE_VECTORS void load_chains(int l1, int first, int last, int last_pivot, const T* a, const std::int32_t* md,
                  const T* piv, float* rc) {
-  T* w = scratch<T>(static_cast<std::size_t>(kBlock) * static_cast<std::size_t>(std::max(last, 1)));
-  for (int j0 = first; j0 <= last; j0 += kBlock) {
-    const int nb = std::min(kBlock, last - j0 + 1);
-    int lo[kBlock];
-    int pe[kBlock];
+  T* w = scratch<T>(static_cast<std::size_t>(kLoadRows) * static_cast<std::size_t>(std::max(last, 1)));
+  for (int j0 = first; j0 <= last; j0 += kLoadRows) {
+    const int nb = std::min(kLoadRows, last - j0 + 1);
+    int lo[kLoadRows];
+    int pe[kLoadRows];
     int lo_min = j0;
     for (int b = 0; b < nb; ++b) {
       const int j = j0 + b;
@@ -645,13 +746,13 @@ void load_chains(int l1, int first, int last, int last_pivot, const T* a, const 
       pe[b] = std::min(last_pivot, j - 1);
       if (pe[b] >= lo[b]) lo_min = std::min(lo_min, lo[b]);
     }
-    T v[kBlock] = {};
+    T v[kLoadRows] = {};
     for (int b = 0; b < nb; ++b) v[b] = rc[j0 + b - 1];
     // Rows above the block: w[b * above + (i - lo_min)] = the term of row i in
     // block row b, or +0.
     const int above = j0 - lo_min;
     if (above > 0) {
-      for (int b = 0; b < kBlock; ++b) {
+      for (int b = 0; b < kLoadRows; ++b) {
         T* wb = w + static_cast<std::ptrdiff_t>(b) * above;
         const int ilo = b < nb ? std::max(lo[b], lo_min) : j0;
         const int ihi = b < nb ? std::min(pe[b], j0 - 1) : j0 - 1;
@@ -663,19 +764,7 @@ void load_chains(int l1, int first, int last, int last_pivot, const T* a, const 
         load_terms<with_multipliers>(j0 + b, ilo, ihi, a + col_diag(md, j0 + b), piv, rc, wb + (ilo - lo_min));
         std::fill(wb + (ihi + 1 - lo_min), wb + above, T(0));
       }
-      T v0 = v[0], v1 = v[1], v2 = v[2], v3 = v[3], v4 = v[4], v5 = v[5], v6 = v[6], v7 = v[7];
-      const T* w0 = w;
-      for (int q = 0; q < above; ++q) {
-        v0 -= w0[q];
-        v1 -= w0[above + q];
-        v2 -= w0[2 * above + q];
-        v3 -= w0[3 * above + q];
-        v4 -= w0[4 * above + q];
-        v5 -= w0[5 * above + q];
-        v6 -= w0[6 * above + q];
-        v7 -= w0[7 * above + q];
-      }
-      v[0] = v0, v[1] = v1, v[2] = v2, v[3] = v3, v[4] = v4, v[5] = v5, v[6] = v6, v[7] = v7;
+      subtract_rows_above(w, above, v);
     }
     // Rows inside the block, one block row after the other.
     for (int b = 0; b < nb; ++b) {
@@ -758,7 +847,7 @@ int reduce_loads(int n, int l1, int l2, const T* a, const std::int32_t* md,
 }
 
 template <class T>
-int back_substitute(int, int l1, int l2, const T* a, const std::int32_t* md,
+KV_WIDE_VECTORS int back_substitute(int, int l1, int l2, const T* a, const std::int32_t* md,
                     float* r, int ldr, int nlc) {
   for (int j = l2; j >= l1; --j) {
     const T* colj = a + col_diag(md, j);
@@ -771,7 +860,7 @@ int back_substitute(int, int l1, int l2, const T* a, const std::int32_t* md,
       rc[j - 1] = static_cast<float>(x);
       if (j > 1) {
         const T xr = rc[j - 1];
-        update_reversed<true>(rc + (j - 1), colj, xr, 1, h - 1);
+        update_reversed<true, T, 32>(rc + (j - 1), colj, xr, 1, h - 1);
       }
     }
   }

@@ -21,27 +21,46 @@ inline int col_height(const std::int32_t* md, int j) { return md[j] - md[j - 1];
 inline int col_top(const std::int32_t* md, int j) { return j - (md[j] - md[j - 1]) + 1; }
 inline std::ptrdiff_t col_diag(const std::int32_t* md, int j) { return md[j - 1] - 1; }
 
+#if defined(__GNUC__)
+// The steps of update_reversed for a float T, one vector of Lanes at a time
+// from m while they fit in m2; returns the first m left.
+template <bool subtract, class Lanes, class Order>
+inline int update_reversed_lanes(float* y, const float* col, float x, int m, int m2) {
+  constexpr int kLanes = static_cast<int>(sizeof(Lanes) / sizeof(float));
+  Order back;
+  for (int u = 0; u < kLanes; ++u) back[u] = kLanes - 1 - u;
+  for (; m + kLanes - 1 <= m2; m += kLanes) {
+    Lanes c, v;
+    __builtin_memcpy(&c, col + m, sizeof c);
+    __builtin_memcpy(&v, y - m - (kLanes - 1), sizeof v);
+    const Lanes t = __builtin_shuffle(c, back) * x;
+    if constexpr (subtract) v = v - t;
+    else v = v + t;
+    __builtin_memcpy(y - m - (kLanes - 1), &v, sizeof v);
+  }
+  return m;
+}
+#endif
+
 // y[-m] = y[-m] + col[m] x (or - with subtract) for m = m1..m2, each term one
 // multiplication and one addition in T as written, rounded to float; for a
-// float T four at a time, where the compiler would keep them scalar. The
-// column update of a back substitution and of a product, which run against
-// the column's storage order.
-template <bool subtract, class T>
+// float T kBytes / 4 at a time (then four, then one), where the compiler would
+// keep them scalar. The column update of a back substitution and of a
+// product, which run against the column's storage order. Lanes of 32 bytes
+// pay only in a caller built for wider vectors (KV_WIDE_VECTORS): elsewhere
+// the compiler splits them badly. The width never changes a value.
+template <bool subtract, class T, int kBytes = 16>
 inline void update_reversed(float* y, const T* col, T x, int m1, int m2) {
   int m = m1;
 #if defined(__GNUC__)
   if constexpr (std::is_same_v<T, float>) {
-    typedef float Lanes __attribute__((vector_size(16)));
-    typedef std::int32_t Order __attribute__((vector_size(16)));
-    for (; m + 3 <= m2; m += 4) {
-      Lanes c, v;
-      __builtin_memcpy(&c, col + m, sizeof c);
-      __builtin_memcpy(&v, y - m - 3, sizeof v);
-      const Lanes t = __builtin_shuffle(c, Order{3, 2, 1, 0}) * x;
-      if constexpr (subtract) v = v - t;
-      else v = v + t;
-      __builtin_memcpy(y - m - 3, &v, sizeof v);
-    }
+    static_assert(kBytes == 16 || kBytes == 32);
+    typedef float Lanes4 __attribute__((vector_size(16)));
+    typedef std::int32_t Order4 __attribute__((vector_size(16)));
+    typedef float Lanes8 __attribute__((vector_size(32)));
+    typedef std::int32_t Order8 __attribute__((vector_size(32)));
+    if constexpr (kBytes == 32) m = update_reversed_lanes<subtract, Lanes8, Order8>(y, col, x, m, m2);
+    m = update_reversed_lanes<subtract, Lanes4, Order4>(y, col, x, m, m2);
   }
 #endif
   for (; m <= m2; ++m) {
