@@ -1,6 +1,7 @@
 #include "solvers/skyline_products.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string_view>
 
 #include "base/matrix_print.h"
@@ -38,6 +39,21 @@ KV_LANE_INLINE void load(D4& v, const double* p) { v = *reinterpret_cast<const D
 KV_LANE_INLINE void store(float* p, const F8& v) { *reinterpret_cast<F8u*>(p) = v; }
 KV_LANE_INLINE void store(double* p, const D4& v) { *reinterpret_cast<D4u*>(p) = v; }
 
+// Calls the next stretch of a table into the cache while the present one is
+// summed, a few lines a step (addresses only: a prefetch never faults).
+struct Ahead {
+  std::uintptr_t at;
+  std::uintptr_t end;
+  Ahead(const SkyReal* from, const SkyReal* to)
+      : at(reinterpret_cast<std::uintptr_t>(from)), end(reinterpret_cast<std::uintptr_t>(to)) {}
+  template <int kLines>
+  KV_LANE_INLINE void step() {
+    if (at >= end) return;
+    for (int l = 0; l < kLines; ++l) __builtin_prefetch(reinterpret_cast<const void*>(at + 64 * l));
+    at += 64 * kLines;
+  }
+};
+
 // r[k][e] becomes r[e][k]: eight terms of eight columns turned into, for each
 // term, the eight columns' values side by side.
 KV_LANE_INLINE void transpose8(F8 r[8]) {
@@ -67,15 +83,15 @@ KV_LANE_INLINE void transpose8(F8 r[8]) {
   r[7] = __builtin_shufflevector(u3, u7, 4, 5, 6, 7, 12, 13, 14, 15);
 }
 
-// The same for four terms of four columns.
-KV_LANE_INLINE void transpose4(F4 r[4]) {
-  const F4 t0 = __builtin_shufflevector(r[0], r[1], 0, 4, 1, 5);
-  const F4 t1 = __builtin_shufflevector(r[0], r[1], 2, 6, 3, 7);
-  const F4 t2 = __builtin_shufflevector(r[2], r[3], 0, 4, 1, 5);
-  const F4 t3 = __builtin_shufflevector(r[2], r[3], 2, 6, 3, 7);
+// The same for four terms of four columns, in double.
+KV_LANE_INLINE void transpose4(D4 r[4]) {
+  const D4 t0 = __builtin_shufflevector(r[0], r[1], 0, 4, 2, 6);
+  const D4 t1 = __builtin_shufflevector(r[0], r[1], 1, 5, 3, 7);
+  const D4 t2 = __builtin_shufflevector(r[2], r[3], 0, 4, 2, 6);
+  const D4 t3 = __builtin_shufflevector(r[2], r[3], 1, 5, 3, 7);
   r[0] = __builtin_shufflevector(t0, t2, 0, 1, 4, 5);
-  r[1] = __builtin_shufflevector(t0, t2, 2, 3, 6, 7);
-  r[2] = __builtin_shufflevector(t1, t3, 0, 1, 4, 5);
+  r[1] = __builtin_shufflevector(t1, t3, 0, 1, 4, 5);
+  r[2] = __builtin_shufflevector(t0, t2, 2, 3, 6, 7);
   r[3] = __builtin_shufflevector(t1, t3, 2, 3, 6, 7);
 }
 #endif
@@ -101,7 +117,7 @@ inline float row_sum(const SkyReal* col, int i, int from, int to, float s, const
 // of them take are too few to pay.
 template <int kV>
 KV_LANE_INLINE bool rows_side_by_side(int i0, int jc1, int jc2, const std::int32_t* md, const SkyReal* a, float* p,
-                                      const float* x) {
+                                      const float* x, const SkyReal* limit) {
   constexpr int kL = kRows * kV;
   int lo[kL];
   int hi[kL];
@@ -127,7 +143,11 @@ KV_LANE_INLINE bool rows_side_by_side(int i0, int jc1, int jc2, const std::int32
 #ifdef KV_LANES
   F8 acc[kV];
   for (int v = 0; v < kV; ++v) load(acc[v], s + kRows * v);
+  // The next rows' columns follow these in the table, about as long.
+  const SkyReal* next = a + col_diag(md, i0 + kL);
+  Ahead ahead(next, next + std::min(next - (a + col_diag(md, i0)), limit - next));
   for (; q + 8 <= nq; q += 8) {
+    ahead.step<kV * 4>();
     #pragma GCC unroll 8
     for (int v = 0; v < kV; ++v) {
       F8 t[8];
@@ -145,6 +165,8 @@ KV_LANE_INLINE bool rows_side_by_side(int i0, int jc1, int jc2, const std::int32
     }
   }
   for (int v = 0; v < kV; ++v) store(s + kRows * v, acc[v]);
+#else
+  (void)limit;
 #endif
   for (; q < nq; ++q) {
     const SkyReal xj = x[common_lo + q - 1];
@@ -159,11 +181,12 @@ KV_LANE_INLINE bool rows_side_by_side(int i0, int jc1, int jc2, const std::int32
 KV_WIDE_VECTORS
 void transposed_rows(int ir1, int ir2, int jc1, int jc2, const std::int32_t* md, const SkyReal* a, float* p,
                      const float* x) {
+  const SkyReal* const limit = a + (md[ir2] - 1);  // the end of the last row's column
   for (int i0 = ir1; i0 <= ir2;) {
     const int left = ir2 - i0 + 1;
-    if (left >= 2 * kRows && rows_side_by_side<2>(i0, jc1, jc2, md, a, p, x)) {
+    if (left >= 2 * kRows && rows_side_by_side<2>(i0, jc1, jc2, md, a, p, x, limit)) {
       i0 += 2 * kRows;
-    } else if (left >= kRows && rows_side_by_side<1>(i0, jc1, jc2, md, a, p, x)) {
+    } else if (left >= kRows && rows_side_by_side<1>(i0, jc1, jc2, md, a, p, x, limit)) {
       i0 += kRows;
     } else {
       for (const int i1 = std::min(i0 + kRows - 1, ir2); i0 <= i1; ++i0)
@@ -211,7 +234,7 @@ void product(bool transposed_part, bool lprt, bool lzero, int nstore, int n, int
 // so the values are those of one column at a time.
 template <int kCols>
 KV_LANE_INLINE void double_columns(int j0, int lo, const std::int32_t* mdiag, const SkyReal* a, const double* x,
-                                   double* p, double f) {
+                                   double* p, double f, const SkyReal* limit) {
   const SkyReal* col[kCols];
   int top[kCols];
   double fx[kCols];
@@ -237,30 +260,42 @@ KV_LANE_INLINE void double_columns(int j0, int lo, const std::int32_t* mdiag, co
   constexpr int kG = kCols / 4;
   D4 sv[kG];
   for (int g = 0; g < kG; ++g) load(sv[g], s + 4 * g);
+  // The next columns' terms called in from memory while these are summed.
+  const SkyReal* next = a + col_diag(mdiag, j0 + kCols);
+  Ahead ahead(next, next + std::min(next - col[0], limit - next));
   for (; i + 3 < j0; i += 4) {
+    ahead.step<kCols / 4 + 1>();
+    // The four rows of p last first, as the columns hold them.
     D4 pv;
     load(pv, p + i - 1);
+    pv = __builtin_shufflevector(pv, pv, 3, 2, 1, 0);
     #pragma GCC unroll 8
     for (int g = 0; g < kG; ++g) {
-      F4 t[4];
+      D4 t[4];
       // t[k][e] = A(i + 3 - e, j0 + 4 g + k).
       #pragma GCC unroll 8
-      for (int k = 0; k < 4; ++k) load(t[k], col[4 * g + k] + (j0 + 4 * g + k - i - 3));
+      for (int k = 0; k < 4; ++k) {
+        F4 v;
+        load(v, col[4 * g + k] + (j0 + 4 * g + k - i - 3));
+        t[k] = __builtin_convertvector(v, D4);
+      }
       #pragma GCC unroll 8
       for (int k = 0; k < 4; ++k) {
         const double fk = fx[4 * g + k];
-        pv = pv + __builtin_convertvector(__builtin_shufflevector(t[k], t[k], 3, 2, 1, 0), D4) * D4{fk, fk, fk, fk};
+        pv = pv + t[k] * D4{fk, fk, fk, fk};
       }
       transpose4(t);  // t[e][k]
       #pragma GCC unroll 8
       for (int e = 3; e >= 0; --e) {
         const double xi = x[i + 3 - e - 1];
-        sv[g] = sv[g] + __builtin_convertvector(t[e], D4) * D4{xi, xi, xi, xi};
+        sv[g] = sv[g] + t[e] * D4{xi, xi, xi, xi};
       }
     }
-    store(p + i - 1, pv);
+    store(p + i - 1, __builtin_shufflevector(pv, pv, 3, 2, 1, 0));
   }
   for (int g = 0; g < kG; ++g) store(s + 4 * g, sv[g]);
+#else
+  (void)limit;
 #endif
   for (; i < j0; ++i) {
     const double xi = x[i - 1];
@@ -338,9 +373,10 @@ KV_LANE_INLINE bool columns_side_by_side(int j0, int lo, int hi, const std::int3
 KV_WIDE_VECTORS
 void double_product(int lo, int hi, const std::int32_t* mdiag, const SkyReal* a, const double* x, double* p,
                     double f) {
+  const SkyReal* const limit = a + (mdiag[hi] - 1);  // the end of the last column
   int j0 = lo;
-  for (; j0 + 7 <= hi; j0 += 8) double_columns<8>(j0, lo, mdiag, a, x, p, f);
-  for (; j0 + 3 <= hi; j0 += 4) double_columns<4>(j0, lo, mdiag, a, x, p, f);
+  for (; j0 + 7 <= hi; j0 += 8) double_columns<8>(j0, lo, mdiag, a, x, p, f, limit);
+  for (; j0 + 3 <= hi; j0 += 4) double_columns<4>(j0, lo, mdiag, a, x, p, f, limit);
   for (int j = j0; j <= hi; ++j) {
     const SkyReal* col = a + col_diag(mdiag, j);
     const double fxj = f * x[j - 1];
