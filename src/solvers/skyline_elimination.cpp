@@ -350,7 +350,10 @@ struct Block {
   int lo[kBlock];
   int pe[kBlock];
   bool active[kBlock];
-  T start[kBlock];  // the first row that column b takes, +inf if none
+  // The first row that column b takes, +inf if none; in T so that the kernel
+  // compares it lane by lane with the row (exact: a float counts every integer
+  // up to 2^24, far beyond any profile the work array holds).
+  T start[kBlock];
   T* col[kBlock];
   T* t[kBlock];
   T* rows = nullptr;
