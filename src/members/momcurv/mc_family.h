@@ -15,11 +15,12 @@ inline constexpr std::array<LimitEvent, 2> kMomentCurvatureEvents{{
     {3.0f, false, 2, " CURVATURE REACHES NOMINAL CURVATURE AT WHICH ", kMnDefinedText, 4.0f, true},
 }};
 
+// The moment-curvature members split their work by the default rule.
 inline constexpr MemberType kMomCurv1Member{
     {.code = kSingleSectionType, .keywords = {"MOMCURVA1"}, .driver = mat18, .section = true},
-    kMomentCurvatureEvents};
+    kMomentCurvatureEvents, {}};
 inline constexpr MemberType kMomCurv2Member{
     {.code = kNodalEndType, .keywords = {"MOMCURVA2"}, .driver = mat180, .section = true},
-    kMomentCurvatureEvents};
+    kMomentCurvatureEvents, {}};
 
 }  // namespace members::momcurv
