@@ -23,6 +23,7 @@
 #include "elements/local_axes.h"
 #include "fio/fio.h"
 #include "materials/matdsp.h"
+#include "materials/material_type.h"
 #include "base/input_lines.h"
 #include "base/matrix_print.h"
 #include "base/node_tables.h"
@@ -820,7 +821,10 @@ void component_state(const EleCall& c, const Member& m, std::array<float, 7>& q)
   const float l = m.clen();
   const int half = m.nhyst() / 2;
   float* committed_all = kv::rptr(m.p + m.lay.base);
-  std::copy(committed_all, committed_all + half, committed_all + half);
+  if ((m.iw(kElFlag) & kTrialInStepBit) == 0)
+    std::copy(committed_all, committed_all + half, committed_all + half);
+  else
+    m.iw(kElFlag) = m.iw(kElFlag) & ~kTrialInStepBit;  // the materials write the trial half now
 
   const float* ul = m.real(kUl);
   const float* dul = m.real(kDul);
@@ -875,6 +879,8 @@ void interaction_update(const EleCall& c, const Member& m) {
   Interaction in = interaction_site(c, m, f);
   h->interaction(in);
   m.iw(kIafag) = in.iafag;
+  // The committed words it changed reach the trial half by the copy.
+  if (in.wrote) m.iw(kElFlag) = m.iw(kElFlag) & ~kTrialInStepBit;
 }
 
 // The full member's corrections: the end moments, torsion and axial force
@@ -1136,10 +1142,11 @@ void commit(EleCall& c, const Member& m) {
   common::commit_totals(m.real(kFl), m.real(kUl), m.real(kDfl), m.real(kDul), 12, m.real(kFmaxt));
   constexpr int kCaseField = 1;
   if (c.lecho) end_lines(m, c.ielno, kCaseField, m.real(kUl), m.real(kFl));
-  if (!kv::ctl_true(kv::kELASTC)) {
+  if (!kv::ctl_true(kv::kELASTC) && (m.iw(kElFlag) & kTrialInStepBit) == 0) {
     float* committed_all = kv::rptr(m.p + m.lay.base);
     const int half = m.nhyst() / 2;
     std::copy(committed_all + half, committed_all + 2 * half, committed_all);
+    m.iw(kElFlag) = m.iw(kElFlag) | kTrialInStepBit;
   }
   if (!m.reduced()) shear_checks(c, m);
 }
@@ -1237,8 +1244,19 @@ void energy(EleCall& c, const Member& m) {
   c.r2 = m.rw(kEse) + m.rw(kPse) + step_work(m) - ese;
 }
 
+// Option 4 of every component's material leaves a state that option 3
+// determined as it is (and the commit's copy of it is such a state).
+bool results_keep_states(const Member& m) {
+  for (int k = kMyA; k <= kFx; ++k) {
+    const materials::MaterialType* t = materials::material_type(m.type_of(k));
+    if (t == nullptr || !t->results_after_state_change_nothing) return false;
+  }
+  return true;
+}
+
 void ductility(EleCall& c, const Member& m) {
   if (m.rejected()) return;
+  if (!results_keep_states(m)) m.iw(kElFlag) = m.iw(kElFlag) & ~kTrialInStepBit;
   std::array<float, 7> duct{};
   std::array<float, 7> ydisp{};
   for (int k = kMyA; k <= kFx; ++k) {
@@ -1314,6 +1332,7 @@ void reset(EleCall& c, const Member& m) {
   m.rw(kEse) = 0.0f;  // the committed energies go with the forces
   m.rw(kPse) = 0.0f;
   std::fill(kv::rptr(m.p + m.lay.base), kv::rptr(m.p + m.lay.base) + m.nhyst(), 0.0f);
+  m.iw(kElFlag) = m.iw(kElFlag) & ~kTrialInStepBit;
   fio::write(6, "(' IE3D BEAM........ ELEMENT #',I6,'  INTERNAL FORCES AND HYSTERESIS MODELS ARE RESET TO ZERO')",
              c.ielno);
   if (m.rejected()) return;

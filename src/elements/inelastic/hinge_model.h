@@ -97,6 +97,7 @@ struct Interaction {
   float* fx = nullptr;
   bool reduced = false;
   int ielno = 0;
+  bool wrote = false;  // out: the rule changed a state word (set where it writes one)
 };
 
 // The line of a change of the interaction state.
