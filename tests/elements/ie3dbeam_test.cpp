@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -627,6 +628,50 @@ INSTANTIATE_TEST_SUITE_P(
                       BetweenCase{"PmCapacityUnderAxialForce", 4.0f, 0.1f, -0.01f, false, 8.0e5f},
                       BetweenCase{"PmCapacityAfterReset", 4.0f, 0.1f, -0.01f, true, 8.0e5f}),
     [](const auto& info) { return std::string(info.param.name); });
+
+class Ie3dbeamBetweenStepsRecord : public bctest::ColumnModel {
+ protected:
+  Ie3dbeamBetweenStepsRecord() : ColumnModel("ie3dbeam_between_record") {}
+};
+// A commit leaves the committed half of the material states equal, word for
+// word, to the trial half, whatever came before it: first yield, a step from
+// the committed state, a reversal with the ductility asked, a reset.
+TEST_F(Ie3dbeamBetweenStepsRecord, EveryCommitLeavesBothHalvesAlike) {
+  sets({1, 1, 1, 1});
+  ColumnModel::column(9, 649);
+  ASSERT_GT(iword(1, kPosA), 0);
+  solution_tables(1);
+  const std::int64_t sta = record(1) + 493;  // word 1 of MATSTA
+  const int half = iword(1, kNhyst) / 2;
+  auto halves_alike = [&] {
+    for (int w = 0; w < half; ++w)
+      if (std::memcmp(kv::rptr(sta + w), kv::rptr(sta + half + w), sizeof(float)) != 0) return w + 1;
+    return 0;
+  };
+  struct Step {
+    const char* what;
+    float rotation;  // RY of node 1 in the step (MY at end A)
+    bool ductility;  // option 11 between the state and the commit
+    bool reset;      // option 13 before the state
+  };
+  // 4EI/L = 1.2E8 per radian against MP = 1.0E6: the end yields near 0.0083.
+  const std::array<Step, 4> steps{{{"first yield", 0.02f, false, false},
+                                   {"on from the committed state", 0.01f, false, false},
+                                   {"reversal, ductility asked", -0.05f, true, false},
+                                   {"first yield after a reset", 0.02f, false, true}}};
+  for (const Step& st : steps) {
+    if (st.reset) option(elements::kEleReset, 1);
+    disp(5) = st.rotation;
+    option(elements::kEleState, 1);
+    if (st.ductility) option(elements::kEleDuct, 1);
+    option(elements::kEleCommit, 1);
+    EXPECT_EQ(halves_alike(), 0) << st.what << ": the first word that differs";
+    if (st.rotation == 0.02f) {
+      EXPECT_EQ(kv::rzm(sta + 3), 1.0f) << st.what << ": MY-A yielding";         // word 4
+      EXPECT_EQ(kv::rzm(sta + 14), 1.0f) << st.what << ": first yield recorded";  // word 15
+    }
+  }
+}
 
 TEST(Ie3dbeamDeck, CompressedColumnChangesItsInteractionStateAndChecksItsShears) {
   const auto r = run_case("ie3dbeam_interaction_shear.dat");

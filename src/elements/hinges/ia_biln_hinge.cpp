@@ -271,6 +271,7 @@ const HingeModel kIaBilnHinge{
     .failure_table = ia::kM,
     .shear_words = ia::kShearFlag,
     .shear_order = 2,
+    .step_words = ia::kYieldFlag,
     .axial_preset = axial_preset,
     .reduced_pair_preset = reduced_pair_preset,
     .pair = pair,

@@ -821,10 +821,12 @@ void component_state(const EleCall& c, const Member& m, std::array<float, 7>& q)
   const float l = m.clen();
   const int half = m.nhyst() / 2;
   float* committed_all = kv::rptr(m.p + m.lay.base);
-  if ((m.iw(kElFlag) & kTrialInStepBit) == 0)
+  if ((m.iw(kElFlag) & kTrialInStepBit) == 0) {
     std::copy(committed_all, committed_all + half, committed_all + half);
-  else
+    m.iw(kElFlag) = m.iw(kElFlag) | kTailInStepBit;
+  } else {
     m.iw(kElFlag) = m.iw(kElFlag) & ~kTrialInStepBit;  // the materials write the trial half now
+  }
 
   const float* ul = m.real(kUl);
   const float* dul = m.real(kDul);
@@ -1127,6 +1129,27 @@ float step_work(const Member& m) {
   return sum;
 }
 
+// The trial half becomes the committed one: nothing to copy while they are
+// one already; the step words of each component alone while the words past
+// them agree; else the whole half.
+void commit_states(const Member& m) {
+  const int flags = m.iw(kElFlag);
+  if ((flags & kTrialInStepBit) != 0) return;
+  if ((flags & kTailInStepBit) != 0) {
+    for (int k = kMyA; k <= kFx; ++k) {
+      const int n = m.nstate(k);
+      const HingeModel* h = model_of(m, k);
+      const int w = h != nullptr && h->step_words > 0 ? std::min(h->step_words, n) : n;
+      if (w > 0) std::copy(m.trial(k) + 1, m.trial(k) + 1 + w, m.committed(k) + 1);
+    }
+  } else {
+    float* committed_all = kv::rptr(m.p + m.lay.base);
+    const int half = m.nhyst() / 2;
+    std::copy(committed_all + half, committed_all + 2 * half, committed_all);
+  }
+  m.iw(kElFlag) = flags | kTrialInStepBit | kTailInStepBit;
+}
+
 void commit(EleCall& c, const Member& m) {
   if (c.lecho && c.typchg) commit_heading(m, kv::titles().ldlabl);
   if (m.rejected()) return;
@@ -1142,12 +1165,7 @@ void commit(EleCall& c, const Member& m) {
   common::commit_totals(m.real(kFl), m.real(kUl), m.real(kDfl), m.real(kDul), 12, m.real(kFmaxt));
   constexpr int kCaseField = 1;
   if (c.lecho) end_lines(m, c.ielno, kCaseField, m.real(kUl), m.real(kFl));
-  if (!kv::ctl_true(kv::kELASTC) && (m.iw(kElFlag) & kTrialInStepBit) == 0) {
-    float* committed_all = kv::rptr(m.p + m.lay.base);
-    const int half = m.nhyst() / 2;
-    std::copy(committed_all + half, committed_all + 2 * half, committed_all);
-    m.iw(kElFlag) = m.iw(kElFlag) | kTrialInStepBit;
-  }
+  if (!kv::ctl_true(kv::kELASTC)) commit_states(m);
   if (!m.reduced()) shear_checks(c, m);
 }
 
@@ -1332,7 +1350,7 @@ void reset(EleCall& c, const Member& m) {
   m.rw(kEse) = 0.0f;  // the committed energies go with the forces
   m.rw(kPse) = 0.0f;
   std::fill(kv::rptr(m.p + m.lay.base), kv::rptr(m.p + m.lay.base) + m.nhyst(), 0.0f);
-  m.iw(kElFlag) = m.iw(kElFlag) & ~kTrialInStepBit;
+  m.iw(kElFlag) = m.iw(kElFlag) & ~(kTrialInStepBit | kTailInStepBit);
   fio::write(6, "(' IE3D BEAM........ ELEMENT #',I6,'  INTERNAL FORCES AND HYSTERESIS MODELS ARE RESET TO ZERO')",
              c.ielno);
   if (m.rejected()) return;
