@@ -1,5 +1,7 @@
 #include "elements/beam_frame.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "base/globals.h"
@@ -52,11 +54,13 @@ void to_local(const float* t, const float* g, float* u) {
 }
 
 void to_joints(const float* t, const float* u, float* g) {
-  for (int i = 0; i < 12; ++i) {
-    float sum = 0.0f;
-    for (int k = 0; k < 12; ++k) sum += t[i + 12 * k] * u[k];
-    g[i] = sum;
+  // Each component summed over k = 0..11 in turn, all twelve side by side.
+  std::array<float, 12> sum{};
+  for (int k = 0; k < 12; ++k) {
+    const float uk = u[k];
+    for (int i = 0; i < 12; ++i) sum[static_cast<std::size_t>(i)] += t[i + 12 * k] * uk;
   }
+  std::copy(sum.begin(), sum.end(), g);
 }
 
 void to_local(const Mat12& t, const float* g, float* u) { to_local(t.data(), g, u); }

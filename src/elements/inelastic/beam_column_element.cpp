@@ -930,11 +930,13 @@ void state(EleCall& c, const Member& m) {
     Vec12 u{};
     if (c.idisp > 0) frame::gather(pos, c.idisp, lc, u.data());
     frame::to_local(t, u.data(), dul);
-    for (int i = 1; i <= 12; ++i) {
-      float sum = 0.0f;
-      for (int k = 1; k <= 12; ++k) sum += at(s, i, k) * dul[k - 1];
-      dfl[i - 1] = sum;
+    // Each force summed over k = 1..12 in turn, all twelve side by side.
+    Vec12 sum{};
+    for (int k = 1; k <= 12; ++k) {
+      const float dk = dul[k - 1];
+      for (int i = 1; i <= 12; ++i) sum[static_cast<std::size_t>(i - 1)] += at(s, i, k) * dk;
     }
+    std::copy(sum.begin(), sum.end(), dfl);
     if (kg.form != 0 && !m.reduced()) {
       // P-delta shears of the member's axial force.
       const float p = fl[6] + dfl[6];
