@@ -116,30 +116,37 @@ int reported_equation(const base::NodeTables& t, int n, int j, const EquationRan
   return e;
 }
 
-// visit(n, e) for every node with a reaction to report, in node order, e its
-// equations by DOF: from the caller's table when it fits, else found here.
-template <class Visit>
-void for_reporting_nodes(const ReportModel& m, const EquationRanges& eq, const ReactionNodes* table, Visit visit) {
-  if (table != nullptr && table->fits(eq, m)) {
-    for (const ReactionNode& rn : table->nodes) visit(rn.n, rn.e);
-    return;
-  }
-  for (int n = 1; n <= m.nnode; ++n) {
-    std::array<int, 6> e{};
-    bool any = false;
-    for (int j = 1; j <= 6; ++j) {
-      e[static_cast<std::size_t>(j - 1)] = reported_equation(m.nodes, n, j, eq);
-      any = any || e[static_cast<std::size_t>(j - 1)] != 0;
-    }
-    if (any) visit(n, e);
-  }
-}
-
 // Axis i (1..3) global component g of the node's cosine set; the global axes
 // for a set outside the table.
 float axis(const base::NodeTables& t, int s, int i, int g) {
   if (s < 1 || s > t.nndim) return i == g ? 1.0f : 0.0f;
   return t.cos(i, g, s);
+}
+
+// visit(node) for every node with a reaction to report, in node order: from
+// the caller's table when it fits, else found here.
+template <class Visit>
+void for_reporting_nodes(const ReportModel& m, const EquationRanges& eq, const ReactionNodes* table, Visit visit) {
+  if (table != nullptr && table->fits(eq, m)) {
+    for (const ReactionNode& rn : table->nodes) visit(rn);
+    return;
+  }
+  const base::NodeTables& t = m.nodes;
+  for (int n = 1; n <= m.nnode; ++n) {
+    ReactionNode rn;
+    rn.n = n;
+    bool any = false;
+    for (int j = 1; j <= 6; ++j) {
+      rn.e[static_cast<std::size_t>(j - 1)] = reported_equation(t, n, j, eq);
+      any = any || rn.e[static_cast<std::size_t>(j - 1)] != 0;
+    }
+    if (!any) continue;
+    const int s = t.icos(n);
+    for (int j = 1; j <= 3; ++j)
+      for (int g = 1; g <= 3; ++g) rn.axes[static_cast<std::size_t>(3 * (j - 1) + (g - 1))] = axis(t, s, j, g);
+    for (int k = 1; k <= 3; ++k) rn.xyz[static_cast<std::size_t>(k - 1)] = t.xyz(n, k);
+    visit(rn);
+  }
 }
 
 void report(int iopt, bool lprt, const EquationRanges& eq, Table r, int nlc, const ReportModel& m,
@@ -167,31 +174,33 @@ void report(int iopt, bool lprt, const EquationRanges& eq, Table r, int nlc, con
     std::array<double, 6> sum{};
 
     if (!(envelope && !trivial)) {
-      for_reporting_nodes(m, eq, table, [&](int n, const std::array<int, 6>& e) {
+      for_reporting_nodes(m, eq, table, [&](const ReactionNode& rn) {
         std::array<float, 7> rj{};
-        for (int j = 1; j <= 6; ++j)
-          if (e[static_cast<std::size_t>(j - 1)] != 0) rj[static_cast<std::size_t>(j)] = r(e[static_cast<std::size_t>(j - 1)], c);
-        const int s = t.icos(n);
+        for (int j = 1; j <= 6; ++j) {
+          const int e = rn.e[static_cast<std::size_t>(j - 1)];
+          if (e != 0) rj[static_cast<std::size_t>(j)] = r(e, c);
+        }
         std::array<float, 6> rg{};
         for (int i = 1; i <= 3; ++i) {
           float f = 0.0f;
           float mo = 0.0f;
           for (int j = 1; j <= 3; ++j) {
-            f += axis(t, s, j, i) * rj[static_cast<std::size_t>(j)];
-            mo += axis(t, s, j, i) * rj[static_cast<std::size_t>(j + 3)];
+            const float a = rn.axes[static_cast<std::size_t>(3 * (j - 1) + (i - 1))];
+            f += a * rj[static_cast<std::size_t>(j)];
+            mo += a * rj[static_cast<std::size_t>(j + 3)];
           }
           rg[static_cast<std::size_t>(i - 1)] = f;
           rg[static_cast<std::size_t>(i + 2)] = mo;
         }
         if (!envelope) {
-          const double x = t.xyz(n, 1), y = t.xyz(n, 2), z = t.xyz(n, 3);
+          const double x = rn.xyz[0], y = rn.xyz[1], z = rn.xyz[2];
           for (std::size_t i = 0; i < 6; ++i) sum[i] += rg[i];
           sum[3] += static_cast<double>(rg[2]) * y - static_cast<double>(rg[1]) * z;
           sum[4] += static_cast<double>(rg[0]) * z - static_cast<double>(rg[2]) * x;
           sum[5] += static_cast<double>(rg[1]) * x - static_cast<double>(rg[0]) * y;
         }
         ++lines;
-        if (lprt) fio::write(kOut, "(5X,I5,1P,6E15.7)", static_cast<int>(t.nodid(n)), std::span<const float>(rg));
+        if (lprt) fio::write(kOut, "(5X,I5,1P,6E15.7)", static_cast<int>(t.nodid(rn.n)), std::span<const float>(rg));
       });
     }
 
@@ -229,15 +238,15 @@ void report(int iopt, bool lprt, const EquationRanges& eq, Table r, int nlc, con
                  "'NOTE: MAXIMUM VALUES MAY NOT OCCUR SIMULTANEOUSLY',/,' =================================',/,/,"
                  "6X,'NODE',7X,'FX',13X,'FY',13X,'FZ',13X,'MX',13X,'MY',13X,'MZ',6X,'  COSINE #',/)");
     std::string line;
-    for_reporting_nodes(m, eq, table, [&](int n, const std::array<int, 6>& e) {
-      line = fio::format("(5X,I5)", static_cast<int>(t.nodid(n)));
-      for (int ej : e) {
+    for_reporting_nodes(m, eq, table, [&](const ReactionNode& rn) {
+      line = fio::format("(5X,I5)", static_cast<int>(t.nodid(rn.n)));
+      for (int ej : rn.e) {
         if (ej == 0)
           line.append(15, ' ');
         else
           line += fio::format("(1P,E15.7)", r(ej, c));
       }
-      line += fio::format("(I10)", static_cast<int>(t.icos(n)));
+      line += fio::format("(I10)", static_cast<int>(t.icos(rn.n)));
       fio::write_record(kOut, line);
     });
   }
@@ -251,7 +260,7 @@ ReactionNodes reaction_nodes(const ReportModel& m, const EquationRanges& eq) {
   t.last = eq.last;
   t.p_id = m.nodes.p_id;
   t.nnode = m.nnode;
-  for_reporting_nodes(m, eq, nullptr, [&](int n, const std::array<int, 6>& e) { t.nodes.push_back({n, e}); });
+  for_reporting_nodes(m, eq, nullptr, [&](const ReactionNode& rn) { t.nodes.push_back(rn); });
   return t;
 }
 

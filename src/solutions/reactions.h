@@ -43,12 +43,15 @@ struct ReportModel {
 
 // The nodes that report reactions for the equations l2+1..last of eq (those
 // not a constraint), in node order, each with the equation of its DOF 1..6
-// (0: none reported there). Built once for a solution's ranges, it spares
-// the reports the walk of every node and DOF; a table built for other
-// ranges or other node tables is not used.
+// (0: none reported there), its joint axes and its coordinates. Built once
+// for a solution's ranges (the node tables do not change during it), it
+// spares the reports the walk of every node and DOF; a table built for
+// other ranges or other node tables is not used.
 struct ReactionNode {
   int n = 0;
   std::array<int, 6> e{};
+  std::array<float, 9> axes{};  // component g of joint axis j at 3 (j - 1) + (g - 1)
+  std::array<float, 3> xyz{};   // the node's coordinates
 };
 struct ReactionNodes {
   int l2 = 0;

@@ -170,6 +170,27 @@ TEST(ReaCtn, JointFramesGiveBothTablesAndTheEnvelopeOnlyTheJointTable) {
   EXPECT_NE(node_line(out, "MAXIMUM JCS RESTRAINT REACTIONS", 1), "");
 }
 
+// Turned joint axes from the table give the report the walk gives (whose
+// values the test above checks by hand): both tables, the same lines.
+TEST(ReaCtn, JointFramesFromTheTableReportAsTheWalk) {
+  std::array<std::string, 2> outs;
+  std::array<std::array<float, 6>, 2> sums{};
+  for (int pass = 0; pass < 2; ++pass) {
+    const soltest::NodeModel m = turned_support();
+    std::vector<float> r(static_cast<std::size_t>(m.neq), 0.0f);
+    for (int j = 1; j <= 3; ++j) r[static_cast<std::size_t>(m.t.id(1, j) - 1)] = static_cast<float>(j) + 0.25f;
+    const EquationRanges eq{1, m.l2(), m.l2() + 1, m.neq};
+    const solutions::ReactionNodes table = solutions::reaction_nodes(m.report(), eq);
+    rea_ctn(solutions::kReactionReport, true, eq, r.data(), r.data(), m.neq, 1, k_view(), 1.0f, m.report(), "", false,
+            sums[static_cast<std::size_t>(pass)], pass == 1 ? &table : nullptr);
+    outs[static_cast<std::size_t>(pass)] = after(soltest::finish_output(), "%2E%");
+  }
+  EXPECT_NE(outs[1].find("JCS RESTRAINT REACTIONS"), std::string::npos) << outs[1];
+  EXPECT_EQ(outs[1], outs[0]);
+  EXPECT_EQ(sums[1], sums[0]);
+  EXPECT_FLOAT_EQ(sums[1][0], -2.25f);  // joint y = -global X
+}
+
 TEST(ReaCtn, ConstrainedDegreesOfFreedomAreReportedAtTheMasterOnly) {
   // Node 3 is a rigid slave of the restrained node 1: it shares node 1's
   // restrained equations but reports no reaction of its own.
