@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <span>
 #include <string>
 #include <string_view>
@@ -1131,6 +1132,14 @@ float step_work(const Member& m) {
   return sum;
 }
 
+// n words from src to dst, a few at a time: the step words of a component
+// are too few to pay for a call.
+void copy_words(const float* src, int n, float* dst) {
+  int i = 0;
+  for (; i + 4 <= n; i += 4) std::memcpy(dst + i, src + i, 4 * sizeof(float));
+  for (; i < n; ++i) dst[i] = src[i];
+}
+
 // The trial half becomes the committed one: nothing to copy while they are
 // one already; the step words of each component alone while the words past
 // them agree; else the whole half.
@@ -1142,7 +1151,7 @@ void commit_states(const Member& m) {
       const int n = m.nstate(k);
       const HingeModel* h = model_of(m, k);
       const int w = h != nullptr && h->step_words > 0 ? std::min(h->step_words, n) : n;
-      if (w > 0) std::copy(m.trial(k) + 1, m.trial(k) + 1 + w, m.committed(k) + 1);
+      copy_words(m.trial(k) + 1, w, m.committed(k) + 1);
     }
   } else {
     float* committed_all = kv::rptr(m.p + m.lay.base);
