@@ -1,7 +1,8 @@
-// The frame member's transformation of end actions to the joints: g = T u,
-// each component summed over k = 1..12 in turn. Checked bit for bit against
-// that plain sum, on values whose sum depends on its order, and against hand
-// values of a turned member.
+// The frame member's transformations: of end actions to the joints, g = T u,
+// and of joint displacements to the member, u = T' g, each component summed
+// over k = 1..12 in turn. Checked bit for bit against that plain sum, on
+// values whose sum depends on its order, and against hand values of a turned
+// member.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -25,6 +26,17 @@ std::array<float, 12> plain_sum(const Mat12& t, const std::array<float, 12>& u) 
   return g;
 }
 
+// u(i) = ((0 + T(1,i) g(1)) + T(2,i) g(2)) + ... in float, one term at a time.
+std::array<float, 12> plain_local(const Mat12& t, const std::array<float, 12>& g) {
+  std::array<float, 12> u{};
+  for (int i = 0; i < 12; ++i) {
+    float sum = 0.0f;
+    for (int k = 0; k < 12; ++k) sum += t[static_cast<std::size_t>(k + 12 * i)] * g[static_cast<std::size_t>(k)];
+    u[static_cast<std::size_t>(i)] = sum;
+  }
+  return u;
+}
+
 struct JointCase {
   const char* name;
   float big;    // a term large enough to swallow the small ones in one order and not in another
@@ -36,17 +48,23 @@ class ToJoints : public ::testing::TestWithParam<JointCase> {};
 TEST_P(ToJoints, EachComponentIsTheSumInTheOrderOfItsTerms) {
   const JointCase& c = GetParam();
   Mat12 t{};
-  std::array<float, 12> u{};
+  std::array<float, 12> v{};
   for (int k = 0; k < 12; ++k) {
-    u[static_cast<std::size_t>(k)] = (k % 3 == 0 ? c.big : c.small) * (k % 2 == 0 ? 1.0f : -1.0f);
+    v[static_cast<std::size_t>(k)] = (k % 3 == 0 ? c.big : c.small) * (k % 2 == 0 ? 1.0f : -1.0f);
     for (int i = 0; i < 12; ++i)
       t[static_cast<std::size_t>(i + 12 * k)] = 1.0f + 0.1f * static_cast<float>((i * 7 + k * 5) % 11);
   }
   std::array<float, 12> g{};
-  elements::frame::to_joints(t, u.data(), g.data());
-  const std::array<float, 12> ref = plain_sum(t, u);
+  elements::frame::to_joints(t, v.data(), g.data());
+  const std::array<float, 12> ref = plain_sum(t, v);
   EXPECT_EQ(std::memcmp(g.data(), ref.data(), sizeof g), 0);
   for (int i = 0; i < 12; ++i) EXPECT_EQ(g[static_cast<std::size_t>(i)], ref[static_cast<std::size_t>(i)]) << i;
+
+  std::array<float, 12> u{};
+  elements::frame::to_local(t, v.data(), u.data());
+  const std::array<float, 12> ref_local = plain_local(t, v);
+  EXPECT_EQ(std::memcmp(u.data(), ref_local.data(), sizeof u), 0);
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(u[static_cast<std::size_t>(i)], ref_local[static_cast<std::size_t>(i)]) << i;
 }
 
 INSTANTIATE_TEST_SUITE_P(Orders, ToJoints,
@@ -57,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(Orders, ToJoints,
 // A member along global Y: local x = Y, local y = -X, local z = Z in the four
 // 3x3 blocks (T(row, col) at row + 12 col, a global row and a local column).
 // The local end actions go back to X = -fy, Y = fx, Z = fz.
-TEST(ToJoints, TurnedMemberTakesItsActionsBackToTheGlobalAxes) {
+TEST(ToJoints, TurnedMemberTakesItsActionsToTheGlobalAxesAndBack) {
   Mat12 t{};
   for (int b = 0; b < 4; ++b) {
     const int o = 3 * b;
@@ -69,6 +87,10 @@ TEST(ToJoints, TurnedMemberTakesItsActionsBackToTheGlobalAxes) {
   std::array<float, 12> g{};
   elements::frame::to_joints(t, u.data(), g.data());
   EXPECT_EQ(g, (std::array<float, 12>{-2, 1, 3, -5, 4, 6, -8, 7, 9, -11, 10, 12}));
+  // And back: joint X, Y, Z displacements to local x = Y, y = -X, z = Z.
+  std::array<float, 12> back{};
+  elements::frame::to_local(t, g.data(), back.data());
+  EXPECT_EQ(back, u);
 }
 
 }  // namespace
