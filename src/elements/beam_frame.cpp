@@ -60,13 +60,16 @@ void to_local(const float* t, const float* g, float* u) {
 }
 
 void to_joints(const float* t, const float* u, float* g) {
-  // Each component summed over k = 0..11 in turn, all twelve side by side.
-  std::array<float, 12> sum{};
-  for (int k = 0; k < 12; ++k) {
-    const float uk = u[k];
-    for (int i = 0; i < 12; ++i) sum[static_cast<std::size_t>(i)] += t[i + 12 * k] * uk;
+  // Each component summed over k = 0..11 in turn, four side by side: lane r
+  // of a block takes the terms of component i + r.
+  for (int i = 0; i < 12; i += 4) {
+    std::array<float, 4> sum{};
+    for (int k = 0; k < 12; ++k) {
+      const float uk = u[k];
+      for (int r = 0; r < 4; ++r) sum[static_cast<std::size_t>(r)] += t[i + r + 12 * k] * uk;
+    }
+    std::copy(sum.begin(), sum.end(), g + i);
   }
-  std::copy(sum.begin(), sum.end(), g);
 }
 
 void to_local(const Mat12& t, const float* g, float* u) { to_local(t.data(), g, u); }
