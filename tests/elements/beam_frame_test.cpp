@@ -15,26 +15,17 @@ namespace {
 
 using elements::frame::Mat12;
 
-// g(i) = ((0 + T(i,1) u(1)) + T(i,2) u(2)) + ... in float, one term at a time.
-std::array<float, 12> plain_sum(const Mat12& t, const std::array<float, 12>& u) {
-  std::array<float, 12> g{};
+// Component i of T v (transposed: of T' v) in float, one term at a time:
+// ((0 + T(i,1) v(1)) + T(i,2) v(2)) + ...
+std::array<float, 12> plain_sum(const Mat12& t, const std::array<float, 12>& v, bool transposed) {
+  std::array<float, 12> out{};
   for (int i = 0; i < 12; ++i) {
     float sum = 0.0f;
-    for (int k = 0; k < 12; ++k) sum += t[static_cast<std::size_t>(i + 12 * k)] * u[static_cast<std::size_t>(k)];
-    g[static_cast<std::size_t>(i)] = sum;
+    for (int k = 0; k < 12; ++k)
+      sum += t[static_cast<std::size_t>(transposed ? k + 12 * i : i + 12 * k)] * v[static_cast<std::size_t>(k)];
+    out[static_cast<std::size_t>(i)] = sum;
   }
-  return g;
-}
-
-// u(i) = ((0 + T(1,i) g(1)) + T(2,i) g(2)) + ... in float, one term at a time.
-std::array<float, 12> plain_local(const Mat12& t, const std::array<float, 12>& g) {
-  std::array<float, 12> u{};
-  for (int i = 0; i < 12; ++i) {
-    float sum = 0.0f;
-    for (int k = 0; k < 12; ++k) sum += t[static_cast<std::size_t>(k + 12 * i)] * g[static_cast<std::size_t>(k)];
-    u[static_cast<std::size_t>(i)] = sum;
-  }
-  return u;
+  return out;
 }
 
 struct JointCase {
@@ -56,13 +47,13 @@ TEST_P(ToJoints, EachComponentIsTheSumInTheOrderOfItsTerms) {
   }
   std::array<float, 12> g{};
   elements::frame::to_joints(t, v.data(), g.data());
-  const std::array<float, 12> ref = plain_sum(t, v);
+  const std::array<float, 12> ref = plain_sum(t, v, false);
   EXPECT_EQ(std::memcmp(g.data(), ref.data(), sizeof g), 0);
   for (int i = 0; i < 12; ++i) EXPECT_EQ(g[static_cast<std::size_t>(i)], ref[static_cast<std::size_t>(i)]) << i;
 
   std::array<float, 12> u{};
   elements::frame::to_local(t, v.data(), u.data());
-  const std::array<float, 12> ref_local = plain_local(t, v);
+  const std::array<float, 12> ref_local = plain_sum(t, v, true);
   EXPECT_EQ(std::memcmp(u.data(), ref_local.data(), sizeof u), 0);
   for (int i = 0; i < 12; ++i) EXPECT_EQ(u[static_cast<std::size_t>(i)], ref_local[static_cast<std::size_t>(i)]) << i;
 }
