@@ -1,5 +1,7 @@
 #include "elements/beam_frame.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "base/globals.h"
@@ -44,18 +46,29 @@ void congruence(const Mat12& t, const Mat12& a, Mat12& out) {
 }
 
 void to_local(const float* t, const float* g, float* u) {
-  for (int i = 0; i < 12; ++i) {
-    float sum = 0.0f;
-    for (int k = 0; k < 12; ++k) sum += t[k + 12 * i] * g[k];
-    u[i] = sum;
+  // Each component summed over k = 0..11 in turn, four side by side: lane r
+  // of a block takes the terms of component i + r.
+  for (int i = 0; i < 12; i += 4) {
+    const float* r0 = t + 12 * i;
+    std::array<float, 4> sum{};
+    for (int k = 0; k < 12; ++k) {
+      const float gk = g[k];
+      for (int r = 0; r < 4; ++r) sum[static_cast<std::size_t>(r)] += r0[k + 12 * r] * gk;
+    }
+    std::copy(sum.begin(), sum.end(), u + i);
   }
 }
 
 void to_joints(const float* t, const float* u, float* g) {
-  for (int i = 0; i < 12; ++i) {
-    float sum = 0.0f;
-    for (int k = 0; k < 12; ++k) sum += t[i + 12 * k] * u[k];
-    g[i] = sum;
+  // Each component summed over k = 0..11 in turn, four side by side: lane r
+  // of a block takes the terms of component i + r.
+  for (int i = 0; i < 12; i += 4) {
+    std::array<float, 4> sum{};
+    for (int k = 0; k < 12; ++k) {
+      const float uk = u[k];
+      for (int r = 0; r < 4; ++r) sum[static_cast<std::size_t>(r)] += t[i + r + 12 * k] * uk;
+    }
+    std::copy(sum.begin(), sum.end(), g + i);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "base/globals.h"
@@ -41,6 +42,14 @@ struct MutableTable {
   float& operator()(int e, int c) const { return p[static_cast<std::int64_t>(c - 1) * ldr + (e - 1)]; }
 };
 
+// True when the nlc columns of r and d share no word.
+bool apart(MutableTable r, Table d, int nlc) {
+  const auto words = [nlc](int ldr) { return static_cast<std::uintptr_t>(nlc) * static_cast<std::uintptr_t>(ldr) * sizeof(float); };
+  const auto rp = reinterpret_cast<std::uintptr_t>(r.p);
+  const auto dp = reinterpret_cast<std::uintptr_t>(d.p);
+  return rp + words(r.ldr) <= dp || dp + words(d.ldr) <= rp;
+}
+
 void support_displacement_loads(const EquationRanges& eq, MutableTable r, Table d, int nlc, SkylineView k) {
   for (int j = eq.l3; j <= eq.last; ++j) {
     const Column col{k.a, k.mdiag, j};
@@ -65,6 +74,26 @@ void form_reactions(const EquationRanges& eq, MutableTable r, Table d, int nlc, 
       for (int i = eq.l2; i >= lo; --i) r(j, c) += col.term(i) * d(i, c) * factor;
   }
   // Coupling among the restrained equations: both triangles of the block.
+  // With D apart from R, reaction j is summed in a register in the same order
+  // of additions (D does not change under it).
+  if (apart(r, d, nlc)) {
+    for (int j = eq.l3; j <= eq.last; ++j) {
+      const Column col{k.a, k.mdiag, j};
+      const int lo = std::max(eq.l3, col.top());
+      if (lo > j) continue;
+      for (int c = 1; c <= nlc; ++c) {
+        const float dj = d(j, c);
+        float rj = r(j, c) + col.term(j) * dj * factor;
+        for (int i = j - 1; i >= lo; --i) {
+          const float kij = col.term(i);
+          r(i, c) += kij * dj * factor;
+          rj += kij * d(i, c) * factor;
+        }
+        r(j, c) = rj;
+      }
+    }
+    return;
+  }
   for (int j = eq.l3; j <= eq.last; ++j) {
     const Column col{k.a, k.mdiag, j};
     const int lo = std::max(eq.l3, col.top());
@@ -94,8 +123,34 @@ float axis(const base::NodeTables& t, int s, int i, int g) {
   return t.cos(i, g, s);
 }
 
+// visit(node) for every node with a reaction to report, in node order: from
+// the caller's table when it fits, else found here.
+template <class Visit>
+void for_reporting_nodes(const ReportModel& m, const EquationRanges& eq, const ReactionNodes* table, Visit visit) {
+  if (table != nullptr && table->fits(eq, m)) {
+    for (const ReactionNode& rn : table->nodes) visit(rn);
+    return;
+  }
+  const base::NodeTables& t = m.nodes;
+  for (int n = 1; n <= m.nnode; ++n) {
+    ReactionNode rn;
+    rn.n = n;
+    bool any = false;
+    for (int j = 1; j <= 6; ++j) {
+      rn.e[static_cast<std::size_t>(j - 1)] = reported_equation(t, n, j, eq);
+      any = any || rn.e[static_cast<std::size_t>(j - 1)] != 0;
+    }
+    if (!any) continue;
+    const int s = t.icos(n);
+    for (int j = 1; j <= 3; ++j)
+      for (int g = 1; g <= 3; ++g) rn.axes[static_cast<std::size_t>(3 * (j - 1) + (g - 1))] = axis(t, s, j, g);
+    for (int k = 1; k <= 3; ++k) rn.xyz[static_cast<std::size_t>(k - 1)] = t.xyz(n, k);
+    visit(rn);
+  }
+}
+
 void report(int iopt, bool lprt, const EquationRanges& eq, Table r, int nlc, const ReportModel& m,
-            std::string_view label, bool page, std::array<float, 6>& rsum) {
+            std::string_view label, bool page, std::array<float, 6>& rsum, const ReactionNodes* table) {
   const base::NodeTables& t = m.nodes;
   const bool trivial = trivial_joint_frames(t, m.ncos);
   const bool envelope = iopt == kReactionEnvelope;
@@ -119,38 +174,34 @@ void report(int iopt, bool lprt, const EquationRanges& eq, Table r, int nlc, con
     std::array<double, 6> sum{};
 
     if (!(envelope && !trivial)) {
-      for (int n = 1; n <= m.nnode; ++n) {
+      for_reporting_nodes(m, eq, table, [&](const ReactionNode& rn) {
         std::array<float, 7> rj{};
-        bool any = false;
         for (int j = 1; j <= 6; ++j) {
-          const int e = reported_equation(t, n, j, eq);
-          if (e == 0) continue;
-          rj[static_cast<std::size_t>(j)] = r(e, c);
-          any = true;
+          const int e = rn.e[static_cast<std::size_t>(j - 1)];
+          if (e != 0) rj[static_cast<std::size_t>(j)] = r(e, c);
         }
-        if (!any) continue;
-        const int s = t.icos(n);
         std::array<float, 6> rg{};
         for (int i = 1; i <= 3; ++i) {
           float f = 0.0f;
           float mo = 0.0f;
           for (int j = 1; j <= 3; ++j) {
-            f += axis(t, s, j, i) * rj[static_cast<std::size_t>(j)];
-            mo += axis(t, s, j, i) * rj[static_cast<std::size_t>(j + 3)];
+            const float a = rn.axes[static_cast<std::size_t>(3 * (j - 1) + (i - 1))];
+            f += a * rj[static_cast<std::size_t>(j)];
+            mo += a * rj[static_cast<std::size_t>(j + 3)];
           }
           rg[static_cast<std::size_t>(i - 1)] = f;
           rg[static_cast<std::size_t>(i + 2)] = mo;
         }
         if (!envelope) {
-          const double x = t.xyz(n, 1), y = t.xyz(n, 2), z = t.xyz(n, 3);
+          const double x = rn.xyz[0], y = rn.xyz[1], z = rn.xyz[2];
           for (std::size_t i = 0; i < 6; ++i) sum[i] += rg[i];
           sum[3] += static_cast<double>(rg[2]) * y - static_cast<double>(rg[1]) * z;
           sum[4] += static_cast<double>(rg[0]) * z - static_cast<double>(rg[2]) * x;
           sum[5] += static_cast<double>(rg[1]) * x - static_cast<double>(rg[0]) * y;
         }
         ++lines;
-        if (lprt) fio::write(kOut, "(5X,I5,1P,6E15.7)", static_cast<int>(t.nodid(n)), std::span<const float>(rg));
-      }
+        if (lprt) fio::write(kOut, "(5X,I5,1P,6E15.7)", static_cast<int>(t.nodid(rn.n)), std::span<const float>(rg));
+      });
     }
 
     // Reactions each within the REAL range may still sum beyond it: the sum is
@@ -187,30 +238,35 @@ void report(int iopt, bool lprt, const EquationRanges& eq, Table r, int nlc, con
                  "'NOTE: MAXIMUM VALUES MAY NOT OCCUR SIMULTANEOUSLY',/,' =================================',/,/,"
                  "6X,'NODE',7X,'FX',13X,'FY',13X,'FZ',13X,'MX',13X,'MY',13X,'MZ',6X,'  COSINE #',/)");
     std::string line;
-    for (int n = 1; n <= m.nnode; ++n) {
-      bool any = false;
-      line = fio::format("(5X,I5)", static_cast<int>(t.nodid(n)));
-      for (int j = 1; j <= 6; ++j) {
-        const int e = reported_equation(t, n, j, eq);
-        if (e == 0) {
+    for_reporting_nodes(m, eq, table, [&](const ReactionNode& rn) {
+      line = fio::format("(5X,I5)", static_cast<int>(t.nodid(rn.n)));
+      for (int ej : rn.e) {
+        if (ej == 0)
           line.append(15, ' ');
-          continue;
-        }
-        any = true;
-        line += fio::format("(1P,E15.7)", r(e, c));
+        else
+          line += fio::format("(1P,E15.7)", r(ej, c));
       }
-      if (!any) continue;
-      line += fio::format("(I10)", static_cast<int>(t.icos(n)));
+      line += fio::format("(I10)", static_cast<int>(t.icos(rn.n)));
       fio::write_record(kOut, line);
-    }
+    });
   }
 }
 
 }  // namespace
 
+ReactionNodes reaction_nodes(const ReportModel& m, const EquationRanges& eq) {
+  ReactionNodes t;
+  t.l2 = eq.l2;
+  t.last = eq.last;
+  t.p_id = m.nodes.p_id;
+  t.nnode = m.nnode;
+  for_reporting_nodes(m, eq, nullptr, [&](const ReactionNode& rn) { t.nodes.push_back(rn); });
+  return t;
+}
+
 void rea_ctn(int iopt, bool lprt, const EquationRanges& eq, float* r, const float* d, int ldr, int nlc,
              SkylineView k, float factor, const ReportModel& m, std::string_view label, bool page,
-             std::array<float, 6>& rsum) {
+             std::array<float, 6>& rsum, const ReactionNodes* table) {
   switch (iopt) {
     case kSupportDisplacementLoads:
       support_displacement_loads(eq, MutableTable{r, ldr}, Table{d, ldr}, nlc, k);
@@ -222,7 +278,7 @@ void rea_ctn(int iopt, bool lprt, const EquationRanges& eq, float* r, const floa
       return;
     case kReactionReport:
     case kReactionEnvelope:
-      report(iopt, lprt, eq, Table{r, ldr}, nlc, m, label, page, rsum);
+      report(iopt, lprt, eq, Table{r, ldr}, nlc, m, label, page, rsum, table);
       return;
     default:
       fio::write_list(kOut, "INVALID OPTION IN SUBROUTINE  REA_CTN, IOPT=", iopt);

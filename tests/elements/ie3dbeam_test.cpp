@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -567,6 +568,109 @@ TEST_F(Ie3dbeamRecord, InitialInteractionFamilyFromTheCodeWords) {
                                    {{4, 1, 4, 4}, 0}}};
   for (const Case& c : cases)
     EXPECT_EQ(initial_iafag(9, 649, c.codes), c.iafag) << c.codes[0] << c.codes[1] << c.codes[2] << c.codes[3];
+}
+
+// What lies between a commit and the next state determination reaches the
+// trial states the materials start from: capacities the interaction rule
+// writes into the committed states, and states a reset sets up again. The
+// MY-A capacity (state word 2) is read in both halves after the state.
+struct BetweenCase {
+  const char* name;
+  float code;      // interaction code of the four bending sets
+  float a1;        // slope of the P-M line M = 5.0E5 + a1 (-P)
+  float disp;      // the second state's Z displacement of node 2
+  bool reset;      // option 13 between the commit and the second state
+  float capacity;  // the MY-A capacity of both halves afterwards
+};
+
+class Ie3dbeamBetweenSteps : public bctest::ColumnModel, public ::testing::WithParamInterface<BetweenCase> {
+ protected:
+  Ie3dbeamBetweenSteps() : ColumnModel("ie3dbeam_between") {}
+};
+
+TEST_P(Ie3dbeamBetweenSteps, TrialStatesStartFromTheCommittedOnes) {
+  const BetweenCase& c = GetParam();
+  material_table(5);
+  for (int set = 1; set <= 4; ++set) {
+    auto p = bctest::ia_biln_prop(c.code, 3.0e7f, 100.0f, 1.0e6f);
+    p[9] = 5.0e5f;  // A0
+    p[10] = c.a1;   // A1
+    material_record(set, materials::kIaBilnType.code, p.data(), p.size(), 60);
+  }
+  axial_set();
+  ColumnModel::column(9, 649);
+  ASSERT_GT(iword(1, kPosA), 0);
+  solution_tables(1);
+  const std::int64_t sta = record(1) + 493 - 1;  // word w of MATSTA at sta + w
+  const int half = iword(1, kNhyst) / 2;
+  auto committed_capacity = [&] { return kv::rzm(sta + 2); };
+  auto trial_capacity = [&] { return kv::rzm(sta + half + 2); };
+
+  option(elements::kEleState, 1);
+  option(elements::kEleCommit, 1);
+  if (c.reset) option(elements::kEleReset, 1);
+  disp(9) = c.disp;
+  option(elements::kEleState, 1);
+  EXPECT_FLOAT_EQ(trial_capacity(), c.capacity);
+  EXPECT_FLOAT_EQ(committed_capacity(), c.capacity);
+  option(elements::kEleCommit, 1);
+  EXPECT_FLOAT_EQ(committed_capacity(), c.capacity);
+}
+
+// The P-M family (code 4): at rest M = A0; under the axial force
+// P = EA/L d = 3.0E8 x -0.01 = -3.0E6, M = 5.0E5 + 0.1 x 3.0E6 = 8.0E5.
+// Code 1 keeps MP = 1.0E6.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Ie3dbeamBetweenSteps,
+    ::testing::Values(BetweenCase{"NothingBetween", 1.0f, 0.0f, 0.0f, false, 1.0e6f},
+                      BetweenCase{"ResetBetween", 1.0f, 0.0f, 0.0f, true, 1.0e6f},
+                      BetweenCase{"PmCapacityAtRest", 4.0f, 0.1f, 0.0f, false, 5.0e5f},
+                      BetweenCase{"PmCapacityUnderAxialForce", 4.0f, 0.1f, -0.01f, false, 8.0e5f},
+                      BetweenCase{"PmCapacityAfterReset", 4.0f, 0.1f, -0.01f, true, 8.0e5f}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class Ie3dbeamBetweenStepsRecord : public bctest::ColumnModel {
+ protected:
+  Ie3dbeamBetweenStepsRecord() : ColumnModel("ie3dbeam_between_record") {}
+};
+// A commit leaves the committed half of the material states equal, word for
+// word, to the trial half, whatever came before it: first yield, a step from
+// the committed state, a reversal with the ductility asked, a reset.
+TEST_F(Ie3dbeamBetweenStepsRecord, EveryCommitLeavesBothHalvesAlike) {
+  sets({1, 1, 1, 1});
+  ColumnModel::column(9, 649);
+  ASSERT_GT(iword(1, kPosA), 0);
+  solution_tables(1);
+  const std::int64_t sta = record(1) + 493;  // word 1 of MATSTA
+  const int half = iword(1, kNhyst) / 2;
+  auto halves_alike = [&] {
+    for (int w = 0; w < half; ++w)
+      if (std::memcmp(kv::rptr(sta + w), kv::rptr(sta + half + w), sizeof(float)) != 0) return w + 1;
+    return 0;
+  };
+  struct Step {
+    const char* what;
+    float rotation;  // RY of node 1 in the step (MY at end A)
+    bool ductility;  // option 11 between the state and the commit
+    bool reset;      // option 13 before the state
+  };
+  // 4EI/L = 1.2E8 per radian against MP = 1.0E6: the end yields near 0.0083.
+  const std::array<Step, 4> steps{{{"first yield", 0.02f, false, false},
+                                   {"on from the committed state", 0.01f, false, false},
+                                   {"reversal, ductility asked", -0.05f, true, false},
+                                   {"first yield after a reset", 0.02f, false, true}}};
+  for (const Step& st : steps) {
+    if (st.reset) option(elements::kEleReset, 1);
+    disp(5) = st.rotation;
+    option(elements::kEleState, 1);
+    if (st.ductility) option(elements::kEleDuct, 1);
+    option(elements::kEleCommit, 1);
+    EXPECT_EQ(halves_alike(), 0) << st.what << ": the first word that differs";
+    if (st.rotation == 0.02f) {
+      EXPECT_EQ(kv::rzm(sta + 3), 1.0f) << st.what << ": MY-A yielding";         // word 4
+      EXPECT_EQ(kv::rzm(sta + 14), 1.0f) << st.what << ": first yield recorded";  // word 15
+    }
+  }
 }
 
 TEST(Ie3dbeamDeck, CompressedColumnChangesItsInteractionStateAndChecksItsShears) {

@@ -170,6 +170,27 @@ TEST(ReaCtn, JointFramesGiveBothTablesAndTheEnvelopeOnlyTheJointTable) {
   EXPECT_NE(node_line(out, "MAXIMUM JCS RESTRAINT REACTIONS", 1), "");
 }
 
+// Turned joint axes from the table give the report the walk gives (whose
+// values the test above checks by hand): both tables, the same lines.
+TEST(ReaCtn, JointFramesFromTheTableReportAsTheWalk) {
+  std::array<std::string, 2> outs;
+  std::array<std::array<float, 6>, 2> sums{};
+  for (int pass = 0; pass < 2; ++pass) {
+    const soltest::NodeModel m = turned_support();
+    std::vector<float> r(static_cast<std::size_t>(m.neq), 0.0f);
+    for (int j = 1; j <= 3; ++j) r[static_cast<std::size_t>(m.t.id(1, j) - 1)] = static_cast<float>(j) + 0.25f;
+    const EquationRanges eq{1, m.l2(), m.l2() + 1, m.neq};
+    const solutions::ReactionNodes table = solutions::reaction_nodes(m.report(), eq);
+    rea_ctn(solutions::kReactionReport, true, eq, r.data(), r.data(), m.neq, 1, k_view(), 1.0f, m.report(), "", false,
+            sums[static_cast<std::size_t>(pass)], pass == 1 ? &table : nullptr);
+    outs[static_cast<std::size_t>(pass)] = after(soltest::finish_output(), "%2E%");
+  }
+  EXPECT_NE(outs[1].find("JCS RESTRAINT REACTIONS"), std::string::npos) << outs[1];
+  EXPECT_EQ(outs[1], outs[0]);
+  EXPECT_EQ(sums[1], sums[0]);
+  EXPECT_FLOAT_EQ(sums[1][0], -2.25f);  // joint y = -global X
+}
+
 TEST(ReaCtn, ConstrainedDegreesOfFreedomAreReportedAtTheMasterOnly) {
   // Node 3 is a rigid slave of the restrained node 1: it shares node 1's
   // restrained equations but reports no reaction of its own.
@@ -188,6 +209,92 @@ TEST(ReaCtn, ConstrainedDegreesOfFreedomAreReportedAtTheMasterOnly) {
   EXPECT_NE(node_line(out, "GCS RESTRAINT", 1), "");
   EXPECT_EQ(node_line(out, "GCS RESTRAINT", 3), "") << out;
   EXPECT_FLOAT_EQ(rsum[1], 1.0f) << "node 1's reaction is counted once";
+}
+
+// Node 1 free at the origin; node 2 at (4, 0, 0) restrained in FY and MZ
+// only, node 3 at (0, 0, 5) in FX only.
+soltest::NodeModel scattered_supports() {
+  return soltest::build_nodes(3, 1, 2, 0,
+                              "1 0.0 0.0 0.0 1 0\n2 4.0 0.0 0.0 1 0\n3 0.0 0.0 5.0 1 0\n"
+                              "1 0 0 0 1 0\n"
+                              "2 0 1 0 0 0 1 0 0\n3 1 0 0 0 0 0 0 0\n");
+}
+
+enum class NodeSource { walk, table, table_of_other_ranges };
+struct ScatteredCase {
+  const char* name;
+  NodeSource source;
+};
+
+class ScatteredSupports : public ::testing::TestWithParam<ScatteredCase> {};
+
+// The same reactions and resultant whether the reporting nodes are found by
+// the walk of every node, come from a table of the ranges, or come from a
+// table of other ranges (which is passed over).
+TEST_P(ScatteredSupports, ReactionsAtSomeDirectionsOfSomeNodesSumByHand) {
+  const soltest::NodeModel m = scattered_supports();
+  const EquationRanges eq{1, m.l2(), m.l2() + 1, m.neq};
+  ASSERT_EQ(m.neq - m.l2(), 3);
+  std::vector<float> r(static_cast<std::size_t>(m.neq), 100.0f);  // free rows are not reactions
+  r[static_cast<std::size_t>(m.t.id(2, 2) - 1)] = 3.0f;
+  r[static_cast<std::size_t>(m.t.id(2, 6) - 1)] = 2.0f;
+  r[static_cast<std::size_t>(m.t.id(3, 1) - 1)] = 5.0f;
+
+  solutions::ReactionNodes table;
+  const solutions::ReactionNodes* given = nullptr;
+  if (GetParam().source == NodeSource::table) {
+    table = solutions::reaction_nodes(m.report(), eq);
+    ASSERT_EQ(table.nodes.size(), 2u);
+    EXPECT_EQ(table.nodes[0].n, 2);
+    EXPECT_EQ(table.nodes[0].e, (std::array<int, 6>{0, m.t.id(2, 2), 0, 0, 0, m.t.id(2, 6)}));
+    EXPECT_EQ(table.nodes[1].n, 3);
+    EXPECT_EQ(table.nodes[1].e, (std::array<int, 6>{m.t.id(3, 1), 0, 0, 0, 0, 0}));
+    given = &table;
+  } else if (GetParam().source == NodeSource::table_of_other_ranges) {
+    // Every equation counted as restrained: node 1 would report too.
+    table = solutions::reaction_nodes(m.report(), EquationRanges{1, 0, 1, m.neq});
+    ASSERT_EQ(table.nodes.size(), 3u);
+    given = &table;
+  }
+  std::array<float, 6> rsum{};
+  rea_ctn(solutions::kReactionReport, true, eq, r.data(), r.data(), m.neq, 1, k_view(), 1.0f, m.report(), "", false,
+          rsum, given);
+  const std::string out = after(soltest::finish_output(), "%2E%");
+  // F = (5, 3, 0); M = (0, 0, 2) + (4, 0, 0) x (0, 3, 0) + (0, 0, 5) x (5, 0, 0).
+  EXPECT_EQ(rsum, (std::array<float, 6>{5.0f, 3.0f, 0.0f, 0.0f, 25.0f, 14.0f})) << out;
+  EXPECT_EQ(node_line(out, "GCS RESTRAINT", 1), "") << "a free node has no reaction line";
+  EXPECT_EQ(numbers_of(node_line(out, "GCS RESTRAINT", 2)), (std::vector<double>{2, 0, 3, 0, 0, 0, 2})) << out;
+  EXPECT_EQ(numbers_of(node_line(out, "GCS RESTRAINT", 3)), (std::vector<double>{3, 5, 0, 0, 0, 0, 0})) << out;
+}
+
+INSTANTIATE_TEST_SUITE_P(NodeSources, ScatteredSupports,
+                         ::testing::Values(ScatteredCase{"Walk", NodeSource::walk},
+                                           ScatteredCase{"Table", NodeSource::table},
+                                           ScatteredCase{"TableOfOtherRanges", NodeSource::table_of_other_ranges}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The restrained block's coupling with R and D apart and with R and D one
+// table: K = [[2,1],[1,3]] on two restrained equations after one solved
+// equation that couples with neither.
+TEST(ReaCtn, RestrainedBlockCouplingIsTheSameWithTheTablesApartOrShared) {
+  // K11 = 5; column 2: K22 = 2; column 3: K33 = 3, K23 = 1 (K13 above the profile).
+  const std::vector<kv::SkyReal> k = {5, 2, 3, 1};
+  const std::vector<std::int32_t> mdiag = {1, 2, 3, 5};
+  const EquationRanges eq{1, 1, 2, 3};
+  std::array<float, 6> rsum{};
+  std::vector<float> r = {0.0f, 1.0f, -1.0f};
+  const std::vector<float> d = {0.0f, 0.5f, 2.0f};
+  rea_ctn(solutions::kFormReactions, false, eq, r.data(), d.data(), 3, 1, {k.data(), mdiag.data()}, 2.0f, {}, "",
+          false, rsum);
+  // R2 = 1 + 2 (2 * 0.5 + 1 * 2) = 7; R3 = -1 + 2 (1 * 0.5 + 3 * 2) = 12.
+  EXPECT_EQ(r, (std::vector<float>{0.0f, 7.0f, 12.0f}));
+  // One table: each term reads the words as the terms before it left them.
+  // R2 = 0.5 + 2 (2 * 0.5) = 2.5; R3 = 2 + 2 (3 * 2) = 14; R2 += 2 (1 * 14)
+  // = 30.5; R3 += 2 (1 * 30.5) = 75.
+  std::vector<float> t = {0.0f, 0.5f, 2.0f};
+  rea_ctn(solutions::kFormReactions, false, eq, t.data(), t.data(), 3, 1, {k.data(), mdiag.data()}, 2.0f, {}, "",
+          false, rsum);
+  EXPECT_EQ(t, (std::vector<float>{0.0f, 30.5f, 75.0f}));
 }
 
 }  // namespace

@@ -86,10 +86,14 @@ void interaction(Interaction& in) {
       s[kPosYield] = cap;
       s[kNegYield] = -cap;
     }
+    in.wrote = true;
   }
   // The plastic-rotation capacity of end A from the axial load.
   if (in.reduced) return;
-  if (curve == 2.0f || curve == 3.0f) ya[kCapRot] = pmcub(in.f.p, four(ya, kPrc));
+  if (curve == 2.0f || curve == 3.0f) {
+    ya[kCapRot] = pmcub(in.f.p, four(ya, kPrc));
+    in.wrote = true;
+  }
 }
 
 // The ductility is the largest rotation over the rotation at first yield.

@@ -180,6 +180,7 @@ void surface_update(Interaction& in, int before) {
   } else if (before == 1) {
     const int after = yldst1(f, nom, before);
     in.iafag = after;
+    if (after == 2 || after == 3 || after == 4) in.wrote = true;
     if (after == 2) {
       set_capacity(ya, std::fabs(f.mya) * ya[kRedu]);
       set_capacity(za, std::fabs(f.mza) * za[kRedu]);
@@ -192,12 +193,14 @@ void surface_update(Interaction& in, int before) {
     // The compression capacity drops once, while it is still symmetric.
     if (after != 1 && fx[kNegCapacity] == -fx[kCapacity]) {
       fx[kNegCapacity] = -std::fabs(f.p) * fx[kRedu];
+      in.wrote = true;
       interaction_message(in.ielno, kBuckling, after);
     }
   } else if (before == 2 || before == 3) {
     const int after = yldst1(f, nom, before);
     in.iafag = after;
     if (after == 4) {
+      in.wrote = true;
       const bool end_b = before == 2;
       float* sy = end_b ? yb : ya;
       float* sz = end_b ? zb : za;
@@ -220,11 +223,15 @@ void interaction(Interaction& in) {
     in.iafag = after;
     set_capacity(ya, cap);
     set_capacity(in.yb, cap);
+    in.wrote = true;
   }
   // The plastic-rotation capacity of end A from the axial load (the reduced
   // member checks no capacity).
   if (in.reduced) return;
-  if (ya[kCode] == 5.0f || ya[kCode] == 6.0f) ya[kCapRot] = pmcub(in.f.p, four(ya, kPrc));
+  if (ya[kCode] == 5.0f || ya[kCode] == 6.0f) {
+    ya[kCapRot] = pmcub(in.f.p, four(ya, kPrc));
+    in.wrote = true;
+  }
 }
 
 float yield_deformation(const float* s, bool /*bending*/, float& /*ductility*/) { return s[kYieldDef]; }
@@ -264,6 +271,7 @@ const HingeModel kIaBilnHinge{
     .failure_table = ia::kM,
     .shear_words = ia::kShearFlag,
     .shear_order = 2,
+    .step_words = ia::kYieldFlag,
     .axial_preset = axial_preset,
     .reduced_pair_preset = reduced_pair_preset,
     .pair = pair,

@@ -37,7 +37,7 @@ enum Word : int {
   kJntB = 122,
   kPosA = 123,    // node-table positions; 0 for a rejected element
   kPosB = 124,
-  kElFlag = 125,  // bit value 64: the element has a geometric stiffness
+  kElFlag = 125,  // bit value 64: the element has a geometric stiffness; 128, 256: see kTrialInStepBit
   kClen = 126,
   kKgdof = 127,
   kNke = 128,     // packed stiffness terms; the geometric ones follow
@@ -67,6 +67,13 @@ enum Word : int {
 };
 
 inline constexpr int kGeomBit = 64;
+// The trial half of the material states holds the committed half word for
+// word (set by the commit's copy, cleared by whatever may write the trial
+// half): the next state determination need not copy it again.
+inline constexpr int kTrialInStepBit = 128;
+// Past the step words of each component's model the two halves agree (set
+// by every whole copy, cleared by the set-up and a reset).
+inline constexpr int kTailInStepBit = 256;
 inline constexpr int kMaxTerms = 156;  // packed stiffness and geometric stiffness together
 inline constexpr int kEnvelopeWords = 144;
 

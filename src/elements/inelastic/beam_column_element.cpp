@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <span>
 #include <string>
 #include <string_view>
@@ -23,6 +24,7 @@
 #include "elements/local_axes.h"
 #include "fio/fio.h"
 #include "materials/matdsp.h"
+#include "materials/material_type.h"
 #include "base/input_lines.h"
 #include "base/matrix_print.h"
 #include "base/node_tables.h"
@@ -820,7 +822,12 @@ void component_state(const EleCall& c, const Member& m, std::array<float, 7>& q)
   const float l = m.clen();
   const int half = m.nhyst() / 2;
   float* committed_all = kv::rptr(m.p + m.lay.base);
-  std::copy(committed_all, committed_all + half, committed_all + half);
+  if ((m.iw(kElFlag) & kTrialInStepBit) == 0) {
+    std::copy(committed_all, committed_all + half, committed_all + half);
+    m.iw(kElFlag) = m.iw(kElFlag) | kTailInStepBit;
+  } else {
+    m.iw(kElFlag) = m.iw(kElFlag) & ~kTrialInStepBit;  // the materials write the trial half now
+  }
 
   const float* ul = m.real(kUl);
   const float* dul = m.real(kDul);
@@ -875,6 +882,8 @@ void interaction_update(const EleCall& c, const Member& m) {
   Interaction in = interaction_site(c, m, f);
   h->interaction(in);
   m.iw(kIafag) = in.iafag;
+  // The committed words it changed reach the trial half by the copy.
+  if (in.wrote) m.iw(kElFlag) = m.iw(kElFlag) & ~kTrialInStepBit;
 }
 
 // The full member's corrections: the end moments, torsion and axial force
@@ -922,11 +931,13 @@ void state(EleCall& c, const Member& m) {
     Vec12 u{};
     if (c.idisp > 0) frame::gather(pos, c.idisp, lc, u.data());
     frame::to_local(t, u.data(), dul);
-    for (int i = 1; i <= 12; ++i) {
-      float sum = 0.0f;
-      for (int k = 1; k <= 12; ++k) sum += at(s, i, k) * dul[k - 1];
-      dfl[i - 1] = sum;
+    // Each force summed over k = 1..12 in turn, all twelve side by side.
+    Vec12 sum{};
+    for (int k = 1; k <= 12; ++k) {
+      const float dk = dul[k - 1];
+      for (int i = 1; i <= 12; ++i) sum[static_cast<std::size_t>(i - 1)] += at(s, i, k) * dk;
     }
+    std::copy(sum.begin(), sum.end(), dfl);
     if (kg.form != 0 && !m.reduced()) {
       // P-delta shears of the member's axial force.
       const float p = fl[6] + dfl[6];
@@ -1121,6 +1132,35 @@ float step_work(const Member& m) {
   return sum;
 }
 
+// n words from src to dst, a few at a time: the step words of a component
+// are too few to pay for a call.
+void copy_words(const float* src, int n, float* dst) {
+  int i = 0;
+  for (; i + 4 <= n; i += 4) std::memcpy(dst + i, src + i, 4 * sizeof(float));
+  for (; i < n; ++i) dst[i] = src[i];
+}
+
+// The trial half becomes the committed one: nothing to copy while they are
+// one already; the step words of each component alone while the words past
+// them agree; else the whole half.
+void commit_states(const Member& m) {
+  const int flags = m.iw(kElFlag);
+  if ((flags & kTrialInStepBit) != 0) return;
+  if ((flags & kTailInStepBit) != 0) {
+    for (int k = kMyA; k <= kFx; ++k) {
+      const int n = m.nstate(k);
+      const HingeModel* h = model_of(m, k);
+      const int w = h != nullptr && h->step_words > 0 ? std::min(h->step_words, n) : n;
+      copy_words(m.trial(k) + 1, w, m.committed(k) + 1);
+    }
+  } else {
+    float* committed_all = kv::rptr(m.p + m.lay.base);
+    const int half = m.nhyst() / 2;
+    std::copy(committed_all + half, committed_all + 2 * half, committed_all);
+  }
+  m.iw(kElFlag) = flags | kTrialInStepBit | kTailInStepBit;
+}
+
 void commit(EleCall& c, const Member& m) {
   if (c.lecho && c.typchg) commit_heading(m, kv::titles().ldlabl);
   if (m.rejected()) return;
@@ -1136,11 +1176,7 @@ void commit(EleCall& c, const Member& m) {
   common::commit_totals(m.real(kFl), m.real(kUl), m.real(kDfl), m.real(kDul), 12, m.real(kFmaxt));
   constexpr int kCaseField = 1;
   if (c.lecho) end_lines(m, c.ielno, kCaseField, m.real(kUl), m.real(kFl));
-  if (!kv::ctl_true(kv::kELASTC)) {
-    float* committed_all = kv::rptr(m.p + m.lay.base);
-    const int half = m.nhyst() / 2;
-    std::copy(committed_all + half, committed_all + 2 * half, committed_all);
-  }
+  if (!kv::ctl_true(kv::kELASTC)) commit_states(m);
   if (!m.reduced()) shear_checks(c, m);
 }
 
@@ -1237,8 +1273,19 @@ void energy(EleCall& c, const Member& m) {
   c.r2 = m.rw(kEse) + m.rw(kPse) + step_work(m) - ese;
 }
 
+// Option 4 of every component's material leaves a state that option 3
+// determined as it is (and the commit's copy of it is such a state).
+bool results_keep_states(const Member& m) {
+  for (int k = kMyA; k <= kFx; ++k) {
+    const materials::MaterialType* t = materials::material_type(m.type_of(k));
+    if (t == nullptr || !t->results_after_state_change_nothing) return false;
+  }
+  return true;
+}
+
 void ductility(EleCall& c, const Member& m) {
   if (m.rejected()) return;
+  if (!results_keep_states(m)) m.iw(kElFlag) = m.iw(kElFlag) & ~kTrialInStepBit;
   std::array<float, 7> duct{};
   std::array<float, 7> ydisp{};
   for (int k = kMyA; k <= kFx; ++k) {
@@ -1314,6 +1361,7 @@ void reset(EleCall& c, const Member& m) {
   m.rw(kEse) = 0.0f;  // the committed energies go with the forces
   m.rw(kPse) = 0.0f;
   std::fill(kv::rptr(m.p + m.lay.base), kv::rptr(m.p + m.lay.base) + m.nhyst(), 0.0f);
+  m.iw(kElFlag) = m.iw(kElFlag) & ~(kTrialInStepBit | kTailInStepBit);
   fio::write(6, "(' IE3D BEAM........ ELEMENT #',I6,'  INTERNAL FORCES AND HYSTERESIS MODELS ARE RESET TO ZERO')",
              c.ielno);
   if (m.rejected()) return;

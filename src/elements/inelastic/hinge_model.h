@@ -97,6 +97,7 @@ struct Interaction {
   float* fx = nullptr;
   bool reduced = false;
   int ielno = 0;
+  bool wrote = false;  // out: the rule changed a state word (set where it writes one)
 };
 
 // The line of a change of the interaction state.
@@ -123,6 +124,12 @@ struct HingeModel {
   int failure_table = 0;
   int shear_words = 0;
   int shear_order = 0;
+
+  // The last state word that the material's options 3 and 4 and the rules
+  // below write into the trial copy alone during a step (0: any word may
+  // be); the words after it change only at the set-up and a reset, so the
+  // commit need not copy them.
+  int step_words = 0;
 
   // Before and after the set-up of the components (input and reset): the
   // member's words in an axial state of nstate words; the yield deformation

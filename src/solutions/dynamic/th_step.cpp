@@ -118,6 +118,8 @@ class StepLoop {
         ncond_(h.ncond),
         ncf_(h.ncond + h.nfree),
         rm_{base::node_tables(), ctl(kv::kNNODE), ctl(kv::kNCOS)},
+        restrained_nodes_(reaction_nodes(rm_, restrained())),
+        mass_damping_nodes_(reaction_nodes(rm_, mass_damping_ranges())),
         k_{h.k > 0 ? kv::skyptr(h.k) : nullptr, h.kmdiag > 0 ? kv::iptr(h.kmdiag) : nullptr},
         trace_d_(kv::trace('D')),
         trace_e_(kv::trace('E')),
@@ -148,12 +150,17 @@ class StepLoop {
   bool displacement_limit();
   IntegratorCall integrator_call(int iopt, bool newkef);
   EquationRanges restrained() const { return EquationRanges{1, ncf_, ncf_ + 1, neq_}; }
+  // The rows of the mass damping's reactions: all but the condensed ones.
+  EquationRanges mass_damping_ranges() const { return EquationRanges{1, ncond_, ncond_ + 1, neq_}; }
 
   const TimeHistoryData& h_;
   const int neq_;
   const int ncond_;
   const int ncf_;
   const ReportModel rm_;
+  // The nodes that report reactions, found once for the solution.
+  const ReactionNodes restrained_nodes_;
+  const ReactionNodes mass_damping_nodes_;
   const SkylineView k_;
   const bool trace_d_, trace_e_, trace_f_, trace_l_;
   // The step report's ductility pass, which for most models repeats what the
@@ -342,13 +349,15 @@ void StepLoop::reactions() {
   const std::string_view label = kv::titles().ldlabl;
   if (trace_f_) fio::write_list(kOut, "*---- CALC REACT=K*X");
   rea_ctn(kFormReactions, trace_f_, eq, vec(kv::kDPLOAD), vec(kv::kDUDISP), neq_, 1, k_, 1.0f, rm_, label, false, scratch6_);
-  rea_ctn(kReactionReport, trace_f_, eq, vec(kv::kDPLOAD), vec(kv::kDUDISP), neq_, 1, k_, 1.0f, rm_, label, false, s_.dsumrc);
+  rea_ctn(kReactionReport, trace_f_, eq, vec(kv::kDPLOAD), vec(kv::kDUDISP), neq_, 1, k_, 1.0f, rm_, label, false, s_.dsumrc,
+          &restrained_nodes_);
   // What the elements could not carry of the predicted forces reaches the
   // supports too: the ground work takes the restrained rows of the step's
   // unbalanced joint forces besides the reaction increment.
   s_.sumub.fill(0.0f);
   if (!h_.elastc)
-    rea_ctn(kReactionReport, false, eq, vec(kFUnbal), vec(kFUnbal), neq_, 1, k_, 1.0f, rm_, label, false, s_.sumub);
+    rea_ctn(kReactionReport, false, eq, vec(kFUnbal), vec(kFUnbal), neq_, 1, k_, 1.0f, rm_, label, false, s_.sumub,
+            &restrained_nodes_);
   // With UNBAL their free rows join the next load; their restrained rows join
   // the reactions now, so that the supports report the forces the elements
   // really carry.
@@ -380,7 +389,8 @@ void StepLoop::damping_forces() {
                       ctl(kv::kDVELOC));
       for (int i = lo; i <= neq_; ++i) dfdamp[i - 1] -= workv[i - 1];
     }
-    rea_ctn(kReactionReport, false, restrained(), dfdamp, dfdamp, neq_, 1, k_, 1.0f, rm_, label, false, s_.dsumfd);
+    rea_ctn(kReactionReport, false, restrained(), dfdamp, dfdamp, neq_, 1, k_, 1.0f, rm_, label, false, s_.dsumfd,
+            &restrained_nodes_);
     for (int j = 0; j < 6; ++j) {
       s_.dsumfd[static_cast<std::size_t>(j)] *= beta;
       if (trace_f_) fio::write_list(kOut, "I,DSUMFD(I),BETA", j + 1, s_.dsumfd[static_cast<std::size_t>(j)], beta);
@@ -394,8 +404,8 @@ void StepLoop::damping_forces() {
     if (h_.m > 0)
       solvers::skymul(trace_f_, true, h_.nstm, neq_, lo, ncf_, lo, ncf_, h_.mmdiag, h_.m, h_.workv, ctl(kv::kDVELOC));
     std::array<float, 6> sm{};
-    rea_ctn(kReactionReport, false, EquationRanges{1, ncond_, lo, neq_}, workv, workv, neq_, 1, k_, 1.0f, rm_, label,
-            false, sm);
+    rea_ctn(kReactionReport, false, mass_damping_ranges(), workv, workv, neq_, 1, k_, 1.0f, rm_, label, false, sm,
+            &mass_damping_nodes_);
     if (beta == 0.0f) {
       for (int i = lo; i <= ncf_; ++i) dfdamp[i - 1] = alpha * workv[i - 1];
       for (std::size_t j = 0; j < 6; ++j) s_.dsumfd[j] = -alpha * sm[j];
@@ -674,7 +684,7 @@ bool StepLoop::response_reports(bool print) {
   }
   std::array<float, 6> sums{};
   rea_ctn(kReactionReport, print, restrained(), vec(kv::kPTOTAL), vec(kv::kPTOTAL), neq_, 1, k_, 1.0f, rm_, label, true,
-          sums);
+          sums, &restrained_nodes_);
   if (!std::all_of(sums.begin(), sums.end(), [](float x) { return std::isfinite(x); })) return false;
   store_six(kv::kRSUM, sums);
   if (print)
