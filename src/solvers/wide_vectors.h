@@ -8,7 +8,9 @@
 // extensions) compiles to pairs of 16-byte operations in the generic copy.
 #pragma once
 
-#if defined(__x86_64__) && defined(__has_attribute)
+// KV_GENERIC_VECTORS keeps the generic copy alone, so that a build can test
+// it on a processor that would pick a wider one (the sanitizer build does).
+#if defined(__x86_64__) && defined(__has_attribute) && !defined(KV_GENERIC_VECTORS)
 #if __has_attribute(target_clones)
 #define KV_WIDE_VECTORS __attribute__((target_clones("avx2", "default")))
 #endif
