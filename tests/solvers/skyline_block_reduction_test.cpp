@@ -168,7 +168,7 @@ Problem<T> random_problem(const std::vector<int>& tops, int nlc, std::mt19937& r
 
 template <class T>
 bool same_bytes(const std::vector<T>& a, const std::vector<T>& b) {
-  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0;
+  return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0);
 }
 
 struct Case {
