@@ -48,10 +48,11 @@ std::string masked(const fs::path& p) {
   s << in.rdbuf();
   static const std::regex clock("[0-9]{1,2}:[0-9]{2}:[0-9]{2}");
   static const std::regex date("[0-9]{1,2}/[0-9]{1,2}/[0-9]{2,4}");
-  static const std::regex cpu("(CPU TIME[^0-9]*)[0-9]+\\.[0-9]+");
+  // The field's blanks too: a run of ten seconds or more takes one more digit.
+  static const std::regex cpu("(CPU TIME) *[0-9]+\\.[0-9]+");
   std::string t = std::regex_replace(s.str(), clock, "HH:MM:SS");
   t = std::regex_replace(t, date, "DD/MM/YY");
-  return std::regex_replace(t, cpu, "$1T");
+  return std::regex_replace(t, cpu, "$1 T");
 }
 
 struct Timing {
